@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QDate>
+#include <QString>
+
+namespace dbase {
+
+class CodePage;
+
+// Field types of dBASE III+/IV/5 tables.
+enum class FieldType : char {
+    Character = 'C',
+    Numeric = 'N',
+    Float = 'F',
+    Date = 'D',
+    Logical = 'L',
+    Memo = 'M',    // text in the .dbt
+    Binary = 'B',  // binary in the .dbt
+    General = 'G', // OLE/picture data in the .dbt
+};
+
+bool isBlobType(FieldType type);
+
+struct FieldDef {
+    std::string name;       // upper-case ASCII, at most 10 characters
+    FieldType type = FieldType::Character;
+    std::uint8_t length = 0;
+    std::uint8_t decimals = 0;
+    std::uint16_t offset = 0; // byte offset in the record, after the deletion flag
+    bool mdxTag = false;      // descriptor byte 31: a bare-field tag of the production index
+};
+
+// The field definitions of one table and the record length they give
+// (one byte deletion flag plus the field widths).
+class TableLayout {
+public:
+    TableLayout() = default;
+    explicit TableLayout(std::vector<FieldDef> fields); // computes offsets
+
+    const std::vector<FieldDef>& fields() const { return m_fields; }
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    const FieldDef& field(int index) const { return m_fields.at(static_cast<size_t>(index)); }
+    // Case-insensitive; -1 when absent.
+    int indexOf(std::string_view name) const;
+    std::uint16_t recordLength() const { return m_recordLength; }
+    bool hasBlobFields() const;
+
+private:
+    std::vector<FieldDef> m_fields;
+    std::uint16_t m_recordLength = 1;
+};
+
+// Read access to one record's bytes, as key expressions and filters see it.
+// `bytes` is the whole record including the deletion flag.
+class RecordView {
+public:
+    RecordView(const TableLayout& layout, const CodePage& codePage, std::string_view bytes)
+        : m_layout(layout), m_codePage(codePage), m_bytes(bytes) {}
+
+    const TableLayout& layout() const { return m_layout; }
+    const CodePage& codePage() const { return m_codePage; }
+    bool deleted() const { return !m_bytes.empty() && m_bytes[0] == '*'; }
+
+    // The stored bytes of a field, untrimmed, untranslated.
+    std::string_view raw(int field) const;
+    // Character, numeric, date and logical fields as text: decoded from the
+    // code page, trailing blanks trimmed (leading too for N and F).
+    QString text(int field) const;
+    // Numeric and float fields; nullopt when blank or not a number.
+    std::optional<double> number(int field) const;
+    // Date fields; nullopt when blank or invalid.
+    std::optional<QDate> date(int field) const;
+    // Logical fields: T, t, Y, y are true.
+    bool logical(int field) const;
+
+private:
+    const TableLayout& m_layout;
+    const CodePage& m_codePage;
+    std::string_view m_bytes;
+};
+
+} // namespace dbase

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QString>
+
+#include "dbase/FieldDef.h"
+
+namespace dbase {
+
+// Options of a table's filter, as the database engine knows them.
+struct FilterOptions {
+    bool caseInsensitive = false;
+    bool noPartialCompare = false; // a trailing '*' is then a literal character
+    bool operator==(const FilterOptions&) const = default;
+};
+
+struct FilterNode;
+
+// A record filter: the engine's filter text parsed once into a tree, or a
+// predicate built by the program. Values in built predicates are data, never
+// text to parse, so an apostrophe in a chemical name cannot break them.
+//
+// Filter text: field names, string literals in apostrophes, numbers, = <> < >
+// <= >=, AND, OR, NOT in any case, parentheses. A string literal ending in "*"
+// matches as a prefix unless FilterOptions::noPartialCompare is set.
+class Filter {
+public:
+    class Bound;
+
+    Filter(); // the empty filter: every record passes
+
+    // Throws DbaseError with the reason and the (1-based) position.
+    static Filter parse(const QString& text);
+
+    static Filter equals(const std::string& field, const QString& value);
+    static Filter startsWith(const std::string& field, const QString& prefix);
+    static Filter greaterThan(const std::string& field, double value);
+
+    Filter operator&&(const Filter& other) const;
+    Filter operator||(const Filter& other) const;
+    Filter operator!() const;
+
+    bool isEmpty() const;
+    // The filter as text: the parsed text as given, or a rendering of a built
+    // predicate for display and saving.
+    QString text() const;
+
+    // Resolves the field names against a layout; an unknown field is a
+    // DbaseError naming it.
+    Bound bind(const TableLayout& layout) const;
+
+    class Bound {
+    public:
+        bool matches(const RecordView& record, const FilterOptions& options) const;
+        ~Bound();
+        Bound(Bound&&) noexcept;
+        Bound& operator=(Bound&&) noexcept;
+
+    private:
+        friend class Filter;
+        Bound();
+        struct Impl;
+        std::unique_ptr<Impl> d;
+    };
+
+private:
+    std::shared_ptr<const FilterNode> m_root;
+    QString m_text;
+};
+
+} // namespace dbase

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "dbase/IndexTag.h"
+
+namespace dbase {
+
+// A dBASE IV production index file (.mdx): the tag table, each tag's header
+// with its key expression, and its B-tree. Read into memory whole; written
+// back whole to a temporary file that then replaces the old one, so a crash
+// never leaves a half-written index.
+class MdxFile {
+public:
+    // Throws DbaseError naming the file when it is truncated, corrupt or not
+    // an index file. Entries of every tag are read from its leaf pages.
+    static MdxFile read(const std::filesystem::path& path, const Collation& collation);
+    // Only the tag table and headers (names, expressions), no entries.
+    static std::vector<TagInfo> readTagInfos(const std::filesystem::path& path);
+
+    void write(const std::filesystem::path& path, const std::string& tableBaseName,
+               std::uint8_t languageDriver) const;
+
+    std::vector<IndexTag>& tags() { return m_tags; }
+    const std::vector<IndexTag>& tags() const { return m_tags; }
+    IndexTag* tag(std::string_view name); // case-insensitive; nullptr when absent
+
+    // Marks the file on disk as "being changed" (set before the first change
+    // after a write); a file opened with the mark set is stale and must be
+    // rebuilt from the table.
+    static void markDirty(const std::filesystem::path& path);
+    static bool isMarkedDirty(const std::filesystem::path& path);
+
+private:
+    std::vector<IndexTag> m_tags;
+};
+
+} // namespace dbase

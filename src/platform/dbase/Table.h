@@ -1,0 +1,217 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include "dbase/DbaseError.h"
+#include "dbase/FieldDef.h"
+#include "dbase/Filter.h"
+
+namespace dbase {
+
+class Table;
+
+enum class TableState { Inactive, Browse, Edit, Insert };
+
+// Told about a table's changes; data sources and data-aware controls listen.
+class TableObserver {
+public:
+    virtual ~TableObserver() = default;
+    virtual void recordMoved(Table&) {}
+    virtual void fieldChanged(Table&, int /*field*/) {}
+    virtual void stateChanged(Table&) {}
+    virtual void opened(Table&) {}
+    virtual void closed(Table&) {}
+    // The rows of the table changed as a whole (filter, index, post, delete).
+    virtual void dataChanged(Table&) {}
+};
+
+// One field of the current record of a table, by position or name.
+class Field {
+public:
+    Field(Table& table, int index) : m_table(&table), m_index(index) {}
+
+    int index() const { return m_index; }
+    const FieldDef& def() const;
+    const std::string& name() const { return def().name; }
+
+    bool isNull() const; // blank field, or a memo/blob without a block
+    QString asString() const;
+    double asFloat() const;      // 0 when null
+    std::int64_t asInteger() const;
+    QDate asDate() const;        // invalid when null
+    bool asBoolean() const;
+    QByteArray asBytes() const;  // memo and binary data, raw field bytes otherwise
+    // The stored bytes, untrimmed and without code-page translation.
+    std::string raw() const;
+
+    // Writing requires the table in Edit or Insert state; a value that does
+    // not fit the field is a DbaseError naming the field.
+    void setAsString(const QString& value);
+    void setAsFloat(double value);
+    void setAsInteger(std::int64_t value);
+    void setAsDate(const QDate& value);
+    void setAsBoolean(bool value);
+    void setAsBytes(const QByteArray& value);
+    void clear();
+
+private:
+    Table* m_table;
+    int m_index;
+};
+
+// A position a cursor can return to: the physical record number.
+struct Bookmark {
+    std::uint32_t recNo = 0;
+    bool valid() const { return recNo != 0; }
+};
+
+struct IndexDef {
+    std::string name;
+    std::string expression; // the expression, or the field name of a field tag
+    bool isExpression = false;
+    bool unique = false;
+    bool descending = false;
+};
+
+// A dBASE table with one cursor, like the database engine's table dataset.
+// Settings (file, index file, active tag, filter, filter options, read-only,
+// exclusive) are kept across close and open. Table and index files are
+// resolved against the current directory when the table is opened, through
+// the case-insensitive lookup, so "NAMEN.DBF" is found for "namen.dbf".
+//
+// Rows are those of the active tag in index order (physical order without
+// one), without deleted records, and only those passing the filter while it
+// is on. A changed or appended record is posted when the cursor leaves it.
+class Table {
+public:
+    Table();
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // --- settings, kept across close and open
+    void setTableName(const QString& fileName);
+    QString tableName() const;
+    void setIndexFiles(const QString& mdxFileName); // empty: none
+    QString indexFiles() const;
+    void setIndexName(const QString& tagName);      // empty: physical order
+    QString indexName() const;
+    void setReadOnly(bool readOnly);                // only while closed
+    bool readOnly() const;
+    void setExclusive(bool exclusive);              // only while closed
+    bool exclusive() const;
+
+    // --- open and close
+    void open();  // DbaseError naming the file when missing, corrupt or locked
+    void close(); // posts a pending record first
+    bool active() const;
+    void setActive(bool active) { active ? open() : close(); }
+
+    // --- structure
+    const TableLayout& layout() const;
+    int fieldCount() const;
+    Field field(int index);
+    Field fieldByName(const std::string& name); // DbaseError when absent
+    std::vector<IndexDef> indexDefs() const;    // tags of the open index file
+    std::uint8_t languageDriver() const;
+    const CodePage& codePage() const;
+
+    // Creates the table file (replacing an existing table, its memo and its
+    // production index) from `layout`; the table stays closed.
+    void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58);
+    // Adds a tag to the production index (creating it); the table may be open
+    // or closed. Expression tags and field tags as the engine offers them.
+    void addIndex(const IndexDef& def);
+
+    // --- cursor
+    void first();
+    void last();
+    void next();
+    void prior();
+    int moveBy(int distance); // returns the distance moved; stops at the ends
+    bool eof() const;
+    bool bof() const;
+    bool isEmpty() const;
+    std::uint32_t recNo() const; // physical record number, 0 when none
+    // Records of the table file (the header's count, deleted ones included),
+    // like the engine's record count for a dBASE table without a filter;
+    // with a filter on, the rows that pass.
+    std::uint32_t recordCount() const;
+    Bookmark bookmark() const;
+    void gotoBookmark(const Bookmark& bookmark); // DbaseError if the row is gone
+    bool bookmarkValid(const Bookmark& bookmark) const;
+    // Moves to a physical record; false (cursor unchanged) when not visible.
+    bool gotoRecNo(std::uint32_t recNo);
+
+    // --- keyed lookup on the active tag
+    // Values for the tag's key fields in order; fewer values than key fields
+    // make a partial key. Returns false and leaves the cursor where it was
+    // when nothing is found.
+    bool findKey(const QStringList& values);
+    // Moves to the first row whose key is not less than the values.
+    void findNearest(const QStringList& values);
+
+    // --- filters
+    void setFilter(const Filter& filter);     // checks field names; throws before anything changes
+    void setFilterText(const QString& text);  // parses; throws before anything changes
+    QString filterText() const;
+    const Filter& filter() const;
+    void setFiltered(bool filtered);
+    bool filtered() const;
+    void setFilterOptions(FilterOptions options);
+    FilterOptions filterOptions() const;
+
+    // --- writing
+    TableState state() const;
+    void append();   // a blank record, posted when the cursor leaves it
+    void insert();   // as append: dBASE has no position for new rows
+    void edit();
+    void post();
+    void cancel();
+    void remove();   // marks the current record deleted; the cursor moves on
+    bool modified() const;
+
+    // Cached updates: writes are held back until applied or cancelled, all
+    // together.
+    void setCachedUpdates(bool on);
+    bool cachedUpdates() const;
+    void applyUpdates();
+    void cancelUpdates();
+
+    // Re-reads what other opens of the file committed.
+    void refresh();
+    // Writes the production index now if it changed.
+    void flush();
+
+    // --- notifications
+    void addObserver(TableObserver* observer);
+    void removeObserver(TableObserver* observer);
+
+    // The record being shown (with pending changes), as filters see it.
+    RecordView currentRecord() const;
+
+private:
+    friend class Field;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+enum class BatchMode { Append, AppendUpdate };
+
+// Copies every visible row of `source` into `destination` (opened by the
+// caller), field by field by position. AppendUpdate matches rows through the
+// destination's active tag and overwrites a match instead of appending.
+// Returns the number of rows moved.
+std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);
+
+} // namespace dbase
