@@ -44,7 +44,8 @@ private:
 // Index encodings of numeric and date keys, shared with the index file code.
 std::string encodeNumericKey(double value); // 12-byte BCD
 double decodeNumericKey(std::string_view bytes);
-std::string encodeDateKey(const QDate& date); // Julian day as little-endian double
+std::string encodeDateKey(const QDate& date); // Julian day as little-endian double; 0 when blank
+double decodeDateKey(std::string_view bytes);
 // Bytes whose memcmp order is the numeric order of the value.
 std::string sortableDouble(double value);
 
