@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,8 +28,13 @@ public:
     CodePage(int number, const char16_t (&table)[256]);
 
 private:
+    struct Reverse {
+        char16_t unicode;
+        unsigned char byte;
+    };
     int m_number;
     const char16_t* m_toUnicode;
+    std::array<Reverse, 256> m_fromUnicode; // sorted by code point for encode()
 };
 
 } // namespace dbase

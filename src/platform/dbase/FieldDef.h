@@ -32,7 +32,7 @@ struct FieldDef {
     FieldType type = FieldType::Character;
     std::uint8_t length = 0;
     std::uint8_t decimals = 0;
-    std::uint16_t offset = 0; // byte offset in the record, after the deletion flag
+    std::uint16_t offset = 0; // position in the whole record; the first field is at 1, after the deletion flag
     bool mdxTag = false;      // descriptor byte 31: a bare-field tag of the production index
 };
 
@@ -41,7 +41,10 @@ struct FieldDef {
 class TableLayout {
 public:
     TableLayout() = default;
-    explicit TableLayout(std::vector<FieldDef> fields); // computes offsets
+    // Computes offsets and the record length. Throws DbaseError on a field of
+    // width zero, a name that is empty or longer than 10 characters, or a
+    // record longer than 65535 bytes.
+    explicit TableLayout(std::vector<FieldDef> fields);
 
     const std::vector<FieldDef>& fields() const { return m_fields; }
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
@@ -76,8 +79,11 @@ public:
     std::optional<double> number(int field) const;
     // Date fields; nullopt when blank or invalid.
     std::optional<QDate> date(int field) const;
-    // Logical fields: T, t, Y, y are true.
+    // Logical fields: T, t, Y, y are true; F, f, N, n, '?' and blank false.
     bool logical(int field) const;
+    // Memo, binary and general fields: the first .dbt block, 0 when empty or
+    // not a block number.
+    std::uint32_t blockNumber(int field) const;
 
 private:
     const TableLayout& m_layout;
