@@ -1,0 +1,149 @@
+#include "dbase/FileIo.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "dbase/DbaseError.h"
+
+namespace dbase {
+
+namespace {
+
+// The byte that appends lock: far beyond any real table, so that it never
+// meets a lock another dBASE program takes on records.
+constexpr off_t appendLockOffset = 0x7FFFFFF0;
+
+class SystemFileIo final : public FileIo {
+public:
+    ~SystemFileIo() override {
+        if (m_fd >= 0)
+            ::close(m_fd); // also releases the locks
+    }
+
+    void open(const std::filesystem::path& path, Access access) override {
+        m_path = path;
+        int flags = O_CLOEXEC;
+        switch (access) {
+        case Access::ReadOnly: flags |= O_RDONLY; break;
+        case Access::ReadWrite: flags |= O_RDWR; break;
+        case Access::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        }
+        m_fd = ::open(path.c_str(), flags, 0666);
+        if (m_fd < 0)
+            fail("kann nicht geöffnet werden");
+        struct stat info {};
+        if (::fstat(m_fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+            ::close(m_fd);
+            m_fd = -1;
+            throw DbaseError("\"" + m_path.string() + "\" ist keine Datei");
+        }
+    }
+
+    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pread(m_fd, data + done, size - done,
+                                      static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail("kann nicht gelesen werden");
+            if (n == 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pwrite(m_fd, data + done, size - done,
+                                       static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                fail("kann nicht geschrieben werden");
+            done += static_cast<std::size_t>(n);
+        }
+    }
+
+    std::uint64_t size() override {
+        struct stat info {};
+        if (::fstat(m_fd, &info) != 0)
+            fail("kann nicht gelesen werden");
+        return static_cast<std::uint64_t>(info.st_size);
+    }
+
+    void truncate(std::uint64_t size) override {
+        if (::ftruncate(m_fd, static_cast<off_t>(size)) != 0)
+            fail("kann nicht gekürzt werden");
+    }
+
+    void sync() override {
+        if (::fsync(m_fd) != 0)
+            fail("kann nicht auf den Datenträger geschrieben werden");
+    }
+
+    bool tryLock(Lock lock) override {
+        const int operation = (lock == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        while (::flock(m_fd, operation) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EWOULDBLOCK)
+                return false;
+            fail("kann nicht gesperrt werden");
+        }
+        return true;
+    }
+
+    void lockAppend() override { appendLock(F_WRLCK); }
+    void unlockAppend() override { appendLock(F_UNLCK); }
+
+private:
+    // Open-file-description locks: independent of flock() and owned by this
+    // open, so two opens in one process exclude each other as well.
+    void appendLock(short type) {
+        struct flock region {};
+        region.l_type = type;
+        region.l_whence = SEEK_SET;
+        region.l_start = appendLockOffset;
+        region.l_len = 1;
+        while (::fcntl(m_fd, F_OFD_SETLKW, &region) != 0) {
+            if (errno == EINTR)
+                continue;
+            fail("kann nicht gesperrt werden");
+        }
+    }
+
+    [[noreturn]] void fail(const char* what) const {
+        throw DbaseError("Die Datei \"" + m_path.string() + "\" " + what + ": "
+                         + std::strerror(errno));
+    }
+
+    int m_fd = -1;
+};
+
+FileIoFactory& factorySlot() {
+    static FileIoFactory factory; // set by tests only
+    return factory;
+}
+
+} // namespace
+
+std::unique_ptr<FileIo> makeSystemFileIo() { return std::make_unique<SystemFileIo>(); }
+
+std::unique_ptr<FileIo> makeFileIo() {
+    const FileIoFactory& factory = factorySlot();
+    return factory ? factory() : makeSystemFileIo();
+}
+
+void setFileIoFactory(FileIoFactory factory) { factorySlot() = std::move(factory); }
+
+} // namespace dbase

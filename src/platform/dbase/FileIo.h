@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace dbase {
+
+// The file operations the table and memo files need, in one small interface
+// so that tests can put short writes, I/O errors and a process dying halfway
+// between the dBASE code and the disk. Every failure throws DbaseError with a
+// German message naming the file; nothing reports a failed write as done.
+class FileIo {
+public:
+    enum class Access { ReadOnly, ReadWrite, Create }; // Create truncates or makes the file
+    enum class Lock { Shared, Exclusive };
+
+    virtual ~FileIo() = default;
+
+    virtual void open(const std::filesystem::path& path, Access access) = 0;
+    // Reads up to `size` bytes; returns fewer only at the end of the file.
+    virtual std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) = 0;
+    // Writes all `size` bytes or throws.
+    virtual void writeAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
+    virtual std::uint64_t size() = 0;
+    virtual void truncate(std::uint64_t size) = 0;
+    virtual void sync() = 0;
+    // A lock on the whole file for as long as it is open, held against other
+    // processes and other opens in this process; false when refused.
+    virtual bool tryLock(Lock lock) = 0;
+    // A short-lived lock that serialises appends between shared opens; it
+    // waits for the other holder and does not conflict with tryLock().
+    virtual void lockAppend() = 0;
+    virtual void unlockAppend() = 0;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+protected:
+    std::filesystem::path m_path;
+};
+
+using FileIoFactory = std::function<std::unique_ptr<FileIo>()>;
+
+// The I/O for the next file to open: the operating system's, or what a test
+// installed with setFileIoFactory (an empty factory restores the default).
+std::unique_ptr<FileIo> makeFileIo();
+void setFileIoFactory(FileIoFactory factory);
+
+// The operating system's files (POSIX).
+std::unique_ptr<FileIo> makeSystemFileIo();
+
+} // namespace dbase
