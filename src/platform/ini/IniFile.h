@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include "ini/IniError.h"
+
+namespace ini {
+
+// A settings file with the rules of the Windows private-profile functions:
+//
+// - Every read looks at the file as it is now; a missing file, section or
+//   key gives the default. Reads never fail.
+// - Section and key names are found without regard to case; blanks around
+//   names and values do not count; one pair of matching double or single
+//   quotes around a value is dropped; a string comes back with at most
+//   2047 characters. The first section of a name is the one that counts, and
+//   in it the first line of a key.
+// - Integers are written in decimal. A text of more than two characters
+//   starting with 0x or 0X is read as hexadecimal (32 bits, 0xFFFFFFFF is
+//   -1), any other as decimal with an optional sign; reading stops at the
+//   first character that is not a digit, and a text without leading digits
+//   or out of range gives the default. Booleans are written "1" and "0" and
+//   read as integers: any number but 0 is true.
+// - A write changes the key's line only (its spelling and place kept), adds a
+//   new key after the last key of its section and a new section at the end
+//   of the file; every other byte of the file stays as it was. New lines end
+//   with CR LF. The file is created by the first write and replaced
+//   atomically; a write that cannot be done throws IniError.
+// - The file is Windows-1252 text; its name is looked up ignoring case.
+class IniFile {
+public:
+    explicit IniFile(QString fileName);
+
+    const QString& fileName() const { return m_fileName; }
+
+    QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+    int readInteger(const QString& section, const QString& key, int defaultValue) const;
+    bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+
+    // Throws IniError when the file cannot be read or written, and when a
+    // name or value cannot be stored: line breaks anywhere, "=" in a key,
+    // "]" in a section, a blank name, characters outside Windows-1252.
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeInteger(const QString& section, const QString& key, int value);
+    void writeBool(const QString& section, const QString& key, bool value);
+
+    static constexpr int maxStringLength = 2047;
+
+private:
+    QString m_fileName;
+};
+
+} // namespace ini

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "fixtures/TempDir.h"
+#include "ini/IniFile.h"
+
+namespace {
+
+// Settings files are Windows-1252 bytes; tests spell them out as such.
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class IniFileTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+    QString path = u"marlex99.ini"_qs;
+    ini::IniFile settings{path};
+};
+
+} // namespace
+
+TEST_F(IniFileTest, MissingFileGivesDefaultsAndIsNotCreatedByReading)
+{
+    EXPECT_EQ(settings.readString("Marlex99", "symbolendung", "BMP"), u"BMP"_qs);
+    EXPECT_EQ(settings.readInteger("Marlex99", "state", 4), 4);
+    EXPECT_TRUE(settings.readBool("Optionen", "Hint", true));
+    EXPECT_FALSE(settings.readBool("Optionen", "IndexCheck", false));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(IniFileTest, FindsSectionsAndKeysIgnoringCaseAndBlanks)
+{
+    writeBytes(path, "; Einstellungen\r\n"
+                     "Verwaist=vor jedem Abschnitt\r\n"
+                     "[Optionen]\r\n"
+                     "  Lieferant   =   Chemiehandel Nord  \r\n"
+                     "\tVerwender\t=\tLabor 3\r\n"
+                     ";Hint=0\r\n"
+                     "leer=\r\n"
+                     "ohne Gleichheitszeichen\r\n"
+                     "[ FONT ]\r\n"
+                     "FONTNAME=Arial\r\n");
+
+    EXPECT_EQ(settings.readString("optionen", "LIEFERANT", "?"), u"Chemiehandel Nord"_qs);
+    EXPECT_EQ(settings.readString("Optionen", "verwender", "?"), u"Labor 3"_qs);
+    EXPECT_EQ(settings.readString("Font", "FontName", "MS Sans Serif"), u"Arial"_qs);
+    // A present key with an empty value is an empty string, not the default.
+    EXPECT_EQ(settings.readString("Optionen", "leer", "?"), QString());
+    // Comments, keys before the first section and keys of other sections do not count.
+    EXPECT_TRUE(settings.readBool("Optionen", "Hint", true));
+    EXPECT_EQ(settings.readString("Optionen", "Verwaist", "?"), u"?"_qs);
+    EXPECT_EQ(settings.readString("Font", "Lieferant", "?"), u"?"_qs);
+    EXPECT_EQ(settings.readString("Optionen", "ohne Gleichheitszeichen", "?"), u"?"_qs);
+}
+
+TEST_F(IniFileTest, ReadsFilesWithBareLineFeedsAndWithoutAFinalLineEnd)
+{
+    writeBytes(path, "[Marlex99]\nxpos=12\nypos=34");
+    EXPECT_EQ(settings.readInteger("Marlex99", "xpos", 0), 12);
+    EXPECT_EQ(settings.readInteger("Marlex99", "ypos", 0), 34);
+}
+
+TEST_F(IniFileTest, TheFirstSectionAndTheFirstKeyOfANameCount)
+{
+    writeBytes(path, "[Lager]\r\nFeldbreiten=10,20\r\nFeldbreiten=99\r\n[lager]\r\nAnderes=1\r\n");
+    EXPECT_EQ(settings.readString("Lager", "Feldbreiten", ""), u"10,20"_qs);
+    EXPECT_EQ(settings.readString("Lager", "Anderes", "nein"), u"nein"_qs);
+}
+
+TEST_F(IniFileTest, StripsOnePairOfMatchingQuotes)
+{
+    writeBytes(path, "[Filter]\r\n"
+                     "Filter1=\"NAME1 = 'Aceton'\"\r\n"
+                     "Filter2='Aceton'\r\n"
+                     "Filter3=\"\"doppelt\"\"\r\n"
+                     "Filter4=\"ungleich'\r\n"
+                     "Filter5=\"\r\n"
+                     "Filter6=\"  innen  \"\r\n");
+    EXPECT_EQ(settings.readString("Filter", "Filter1", ""), u"NAME1 = 'Aceton'"_qs);
+    EXPECT_EQ(settings.readString("Filter", "Filter2", ""), u"Aceton"_qs);
+    EXPECT_EQ(settings.readString("Filter", "Filter3", ""), u"\"doppelt\""_qs);
+    EXPECT_EQ(settings.readString("Filter", "Filter4", ""), u"\"ungleich'"_qs);
+    EXPECT_EQ(settings.readString("Filter", "Filter5", ""), u"\""_qs);
+    EXPECT_EQ(settings.readString("Filter", "Filter6", ""), u"  innen  "_qs);
+}
+
+TEST_F(IniFileTest, StringsComeBackWithAtMost2047Characters)
+{
+    const QByteArray longValue(3000, 'x');
+    writeBytes(path, "[Optionen]\r\nHelpBrowser=" + longValue + "\r\n");
+    EXPECT_EQ(settings.readString("Optionen", "HelpBrowser", ""), QString(2047, u'x'));
+    // A default is no exception.
+    EXPECT_EQ(settings.readString("Optionen", "fehlt", QString(3000, u'y')).size(), 2047);
+}
+
+TEST_F(IniFileTest, ReadsIntegersLikeTheProfileFunctions)
+{
+    writeBytes(path, "[Zahlen]\r\n"
+                     "hex=0x1\r\nHEX=0X1f\r\nnurpraefix=0x\r\nhexfalsch=0xg\r\nhexrest=0x1G\r\n"
+                     "hexvoll=0xFFFFFFFF\r\nhexzugross=0x100000000\r\n"
+                     "ziffern=12abc\r\nja=ja\r\nleer=\r\nminus=-1\r\nplus=+7\r\nblanks=  42  \r\n"
+                     "max=2147483647\r\nmin=-2147483648\r\nzugross=2147483648\r\nnurminus=-\r\n");
+    auto read = [&](const char* key) { return settings.readInteger("Zahlen", key, 555); };
+    EXPECT_EQ(read("hex"), 1);
+    // Names are found without regard to case: "HEX" is the first line, "hex".
+    EXPECT_EQ(settings.readInteger("Zahlen", "HEX", 0), 1);
+    EXPECT_EQ(read("nurpraefix"), 0);
+    EXPECT_EQ(read("hexfalsch"), 555);
+    EXPECT_EQ(read("hexrest"), 1);
+    EXPECT_EQ(read("hexvoll"), -1);
+    EXPECT_EQ(read("hexzugross"), 555);
+    EXPECT_EQ(read("ziffern"), 12);
+    EXPECT_EQ(read("ja"), 555);
+    EXPECT_EQ(read("leer"), 555);
+    EXPECT_EQ(read("minus"), -1);
+    EXPECT_EQ(read("plus"), 7);
+    EXPECT_EQ(read("blanks"), 42);
+    EXPECT_EQ(read("max"), 2147483647);
+    EXPECT_EQ(read("min"), -2147483647 - 1);
+    EXPECT_EQ(read("zugross"), 555);
+    EXPECT_EQ(read("nurminus"), 555);
+}
+
+TEST_F(IniFileTest, ReadsHexadecimalWithCapitalX)
+{
+    writeBytes(path, "[Optionen]\r\nTabPosition=0X1f\r\n");
+    EXPECT_EQ(settings.readInteger("Optionen", "TabPosition", 0), 31);
+}
+
+TEST_F(IniFileTest, ReadsBooleansAsIntegers)
+{
+    writeBytes(path, "[Optionen]\r\neins=1\r\nminus=-1\r\nzwei=2\r\nnull=0\r\nja=ja\r\nhex=0x0\r\n");
+    EXPECT_TRUE(settings.readBool("Optionen", "eins", false));
+    EXPECT_TRUE(settings.readBool("Optionen", "minus", false));
+    EXPECT_TRUE(settings.readBool("Optionen", "zwei", false));
+    EXPECT_FALSE(settings.readBool("Optionen", "null", true));
+    EXPECT_FALSE(settings.readBool("Optionen", "hex", true));
+    EXPECT_TRUE(settings.readBool("Optionen", "ja", true));
+    EXPECT_FALSE(settings.readBool("Optionen", "ja", false));
+}
+
+TEST_F(IniFileTest, ReadsAndWritesWindows1252)
+{
+    writeBytes(path, "[Optionen]\r\nLagerdatens\xe4tze markieren=0\r\nLieferant=Gr\xfc\xdf Gott \x80\r\n");
+    EXPECT_FALSE(settings.readBool("Optionen", u"Lagerdatensätze markieren"_qs, true));
+    EXPECT_FALSE(settings.readBool("OPTIONEN", u"LAGERDATENSÄTZE MARKIEREN"_qs, true));
+    EXPECT_EQ(settings.readString("Optionen", "Lieferant", ""), u"Grüß Gott €"_qs);
+
+    settings.writeBool("Optionen", u"lagerdatensätze markieren"_qs, true);
+    settings.writeString("Optionen", "Verwender", u"Müller"_qs);
+    EXPECT_EQ(readBytes(path), QByteArray("[Optionen]\r\nLagerdatens\xe4tze markieren=1\r\n"
+                                          "Lieferant=Gr\xfc\xdf Gott \x80\r\nVerwender=M\xfcller\r\n"));
+}
+
+TEST_F(IniFileTest, FirstWriteCreatesTheFileWithCrLf)
+{
+    settings.writeBool("Optionen", "First", false);
+    EXPECT_EQ(readBytes(path), QByteArray("[Optionen]\r\nFirst=0\r\n"));
+    settings.writeInteger("Marlex99", "xpos", -20);
+    EXPECT_EQ(readBytes(path), QByteArray("[Optionen]\r\nFirst=0\r\n\r\n[Marlex99]\r\nxpos=-20\r\n"));
+    EXPECT_EQ(settings.readInteger("Marlex99", "xpos", 0), -20);
+    EXPECT_FALSE(settings.readBool("Optionen", "First", true));
+    // Nothing but the file is left behind by the atomic replacement.
+    EXPECT_EQ(QDir(".").entryList(QDir::Files | QDir::Hidden), QStringList{path});
+}
+
+TEST_F(IniFileTest, WritesKeepEveryOtherByteOfTheFile)
+{
+    const QByteArray original = "; Marlex99 Einstellungen\r\n"
+                                "\r\n"
+                                "[Optionen]\r\n"
+                                "  hint = 1   \r\n"
+                                "; Lieferant=alt\n"
+                                "Lieferant=\"Chemiehandel\"\r\n"
+                                "\r\n"
+                                "[Font]\n"
+                                "FontName = Arial\n"
+                                "[Marlex99]\r\n"
+                                "xpos=10";
+    writeBytes(path, original);
+
+    settings.writeBool("OPTIONEN", "Hint", false);
+    EXPECT_EQ(readBytes(path), QByteArray(original).replace("  hint = 1   \r\n", "hint=0\r\n"));
+
+    writeBytes(path, original);
+    settings.writeInteger("Optionen", "TabPosition", 1);
+    EXPECT_EQ(readBytes(path), QByteArray(original).replace("\"Chemiehandel\"\r\n",
+                                                            "\"Chemiehandel\"\r\nTabPosition=1\r\n"));
+
+    writeBytes(path, original);
+    settings.writeInteger("font", "FontSize", 10);
+    EXPECT_EQ(readBytes(path), QByteArray(original).replace("FontName = Arial\n",
+                                                            "FontName = Arial\nFontSize=10\r\n"));
+
+    // The last line had no line end: it gets one, then the new key follows.
+    writeBytes(path, original);
+    settings.writeInteger("Marlex99", "ypos", 5);
+    EXPECT_EQ(readBytes(path), original + "\r\nypos=5\r\n");
+
+    writeBytes(path, original);
+    settings.writeInteger("Marlex99", "xpos", 7);
+    EXPECT_EQ(readBytes(path), QByteArray(original).replace("xpos=10", "xpos=7"));
+
+    writeBytes(path, original);
+    settings.writeString("Vorschau", "zoom", "100");
+    EXPECT_EQ(readBytes(path), original + "\r\n\r\n[Vorschau]\r\nzoom=100\r\n");
+}
+
+TEST_F(IniFileTest, ANewKeyGoesIntoAnEmptySectionRightAfterItsHeader)
+{
+    writeBytes(path, "[Filter]\r\n\r\n[LagerFilter]\r\nAnzahl=0\r\n");
+    settings.writeInteger("Filter", "Anzahl", 1);
+    EXPECT_EQ(readBytes(path), QByteArray("[Filter]\r\nAnzahl=1\r\n\r\n[LagerFilter]\r\nAnzahl=0\r\n"));
+}
+
+TEST_F(IniFileTest, UsesTheFileInWhateverCaseItIsStored)
+{
+    writeBytes(u"MARLEX99.INI"_qs, "[Optionen]\r\nHint=0\r\n");
+    EXPECT_FALSE(settings.readBool("Optionen", "Hint", true));
+    settings.writeBool("Optionen", "Hint", true);
+    EXPECT_EQ(readBytes(u"MARLEX99.INI"_qs), QByteArray("[Optionen]\r\nHint=1\r\n"));
+    EXPECT_EQ(QDir(".").entryList(QDir::Files), QStringList{u"MARLEX99.INI"_qs});
+}
+
+TEST_F(IniFileTest, RefusesWhatTheFileCouldNotGiveBackAndLeavesItUntouched)
+{
+    const QByteArray original = "[Optionen]\r\nHint=1\r\n";
+    writeBytes(path, original);
+    EXPECT_THROW(settings.writeString("Optionen", "HelpBrowser", "a\r\nHint=0"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Optionen", "a=b", "1"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Optionen", "", "1"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Optionen", " Hint", "1"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Optionen", ";Hint", "1"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Opt]ionen", "Hint", "1"), ini::IniError);
+    EXPECT_THROW(settings.writeString("Optionen", "Verwender", u"Ωmega"_qs), ini::IniError);
+    EXPECT_EQ(readBytes(path), original);
+}
+
+TEST_F(IniFileTest, AFailedWriteThrowsAGermanMessageNamingTheFile)
+{
+    ini::IniFile nowhere(u"fehlt/marlex99.ini"_qs);
+    try {
+        nowhere.writeBool("Optionen", "First", false);
+        FAIL() << "the write into a missing directory did not fail";
+    } catch (const ini::IniError& error) {
+        EXPECT_TRUE(error.message().contains(u"fehlt/marlex99.ini"_qs)) << error.what();
+        EXPECT_TRUE(error.message().contains(u"Einstellungsdatei"_qs)) << error.what();
+    }
+    // The reads of such a file still give the defaults.
+    EXPECT_EQ(nowhere.readInteger("Marlex99", "state", 4), 4);
+
+    // A settings "file" that cannot be read must not be replaced by one
+    // holding only the new key.
+    ASSERT_TRUE(QDir().mkdir(path));
+    EXPECT_THROW(settings.writeBool("Optionen", "First", false), ini::IniError);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
