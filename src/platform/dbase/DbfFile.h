@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "dbase/FieldDef.h"
+#include "dbase/FileIo.h"
 
 namespace dbase {
-
-class FileIo;
 
 enum class OpenMode { ReadWrite, ReadOnly };
 enum class ShareMode { Shared, Exclusive };
@@ -38,11 +37,18 @@ struct DbfHeader {
 // this process. A refused lock is a DbaseError naming the file.
 class DbfFile {
 public:
+    // Reads dBASE III+, IV and 5 tables (version bytes 0x03, 0x83, 0x8B, 0x8E,
+    // 0xCB, ...) and the headers of dBASE 7 tables; FoxPro tables, foreign
+    // and damaged files are refused with a DbaseError naming the file.
     static std::unique_ptr<DbfFile> open(const std::filesystem::path& path, OpenMode mode,
                                          ShareMode share);
-    // Creates (replacing) a table; `version` 0x03 dBASE III/IV, memo bit added
-    // automatically when a blob field exists. The language driver defaults to
-    // Western Europe ANSI.
+    // Creates (replacing) a table and returns it open for writing with a
+    // shared lock. `version` 0x03 gives a dBASE IV memo table (0x8B) when a blob
+    // field exists and 0x83 asks for a dBASE III memo table; without blob
+    // fields the table is 0x03. An existing table that another open holds is
+    // not replaced. The new file is written beside the old one and renamed
+    // over it, so a failure leaves the old table as it was. The language
+    // driver defaults to Western Europe ANSI.
     static std::unique_ptr<DbfFile> create(const std::filesystem::path& path,
                                            const TableLayout& layout,
                                            std::uint8_t languageDriver = 0x58,
@@ -61,14 +67,16 @@ public:
     void writeRecord(std::uint32_t recNo, const std::string& bytes);
     std::uint32_t appendRecord(const std::string& bytes);
     // Re-reads the record count from disk (another process may have appended).
-    // Returns true when it changed.
+    // Returns true when it changed. A shared open also forgets the records it
+    // had cached, so that edits by another process are seen.
     bool refresh();
     void setProductionMdx(bool present);
     // A blank record: deletion flag ' ' and every field blank.
     std::string blankRecord() const;
 
-    // For tests: all file I/O goes through this interface.
-    static void setIoFactoryForTesting(std::unique_ptr<FileIo> (*factory)());
+    // For tests: all file I/O of tables and memo files goes through FileIo
+    // objects made by this factory; an empty factory restores the system's.
+    static void setIoFactoryForTesting(FileIoFactory factory);
 
 private:
     DbfFile();

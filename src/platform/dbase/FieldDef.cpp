@@ -38,12 +38,14 @@ std::string_view numberText(std::string_view raw) {
 
 } // namespace
 
+// dBASE 7 allows 31 characters; III and IV tables are created with at most 10.
+constexpr std::size_t maxNameLength = 31;
+
 TableLayout::TableLayout(std::vector<FieldDef> fields) : m_fields(std::move(fields)) {
     unsigned position = 1; // after the deletion flag
     for (FieldDef& field : m_fields) {
-        if (field.name.empty() || field.name.size() > 10)
-            throw DbaseError("Ungültiger Feldname \"" + field.name
-                             + "\" (1 bis 10 Zeichen erlaubt)");
+        if (field.name.empty() || field.name.size() > maxNameLength)
+            throw DbaseError("Ungültiger Feldname \"" + field.name + "\"");
         if (field.length == 0)
             throw DbaseError("Das Feld " + field.name + " hat die Länge 0");
         field.offset = static_cast<std::uint16_t>(position);

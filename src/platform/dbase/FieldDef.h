@@ -28,7 +28,7 @@ enum class FieldType : char {
 bool isBlobType(FieldType type);
 
 struct FieldDef {
-    std::string name;       // upper-case ASCII, at most 10 characters
+    std::string name;       // upper-case ASCII, at most 10 characters (dBASE 7: 31)
     FieldType type = FieldType::Character;
     std::uint8_t length = 0;
     std::uint8_t decimals = 0;
@@ -42,7 +42,7 @@ class TableLayout {
 public:
     TableLayout() = default;
     // Computes offsets and the record length. Throws DbaseError on a field of
-    // width zero, a name that is empty or longer than 10 characters, or a
+    // width zero, a name that is empty or longer than 31 characters, or a
     // record longer than 65535 bytes.
     explicit TableLayout(std::vector<FieldDef> fields);
 

@@ -1,0 +1,537 @@
+#include "dbase/DbfFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <set>
+#include <system_error>
+
+#include <QDate>
+
+#include <unistd.h>
+
+#include "dbase/CodePage.h"
+#include "dbase/DbaseError.h"
+
+namespace dbase {
+
+namespace {
+
+constexpr std::size_t fileHeaderSize = 32;
+constexpr std::size_t dbase3DescriptorSize = 32;
+constexpr std::size_t dbase7DescriptorSize = 48;
+// dBASE 7 puts a 32-byte language driver name and 4 reserved bytes between
+// the file header and the first descriptor.
+constexpr std::size_t dbase7DescriptorStart = 68;
+constexpr char headerTerminator = 0x0D;
+constexpr char endOfFile = 0x1A;
+constexpr char liveFlag = ' ';
+constexpr char deletedFlag = '*';
+constexpr std::uint8_t productionMdxFlag = 0x01;
+constexpr std::uint8_t dbase3MemoVersion = 0x83;
+constexpr std::uint8_t dbase4MemoVersion = 0x8B;
+constexpr std::uint8_t plainVersion = 0x03;
+constexpr std::size_t maxFieldNameLength = 10;
+// Records are cached in chunks of about this many bytes, loaded on first use.
+constexpr std::size_t cacheChunkBytes = 64 * 1024;
+
+enum class Dialect { DBase3, DBase7 };
+
+std::uint16_t get16(const char* p) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0])
+                                      | static_cast<unsigned char>(p[1]) << 8);
+}
+
+std::uint32_t get32(const char* p) {
+    return static_cast<std::uint32_t>(get16(p)) | static_cast<std::uint32_t>(get16(p + 2)) << 16;
+}
+
+void put16(char* p, std::uint16_t v) {
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+void put32(char* p, std::uint32_t v) {
+    put16(p, static_cast<std::uint16_t>(v & 0xFFFF));
+    put16(p + 2, static_cast<std::uint16_t>(v >> 16));
+}
+
+std::string quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+
+[[noreturn]] void corrupt(const std::filesystem::path& path, const std::string& detail) {
+    throw DbaseError("Die Datei " + quoted(path) + " ist keine gültige dBASE-Tabelle: " + detail);
+}
+
+std::string hexByte(std::uint8_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value);
+    return text;
+}
+
+bool isFoxPro(std::uint8_t version) {
+    return version == 0x30 || version == 0x31 || version == 0x32 || version == 0xF5
+           || version == 0xFB;
+}
+
+bool isKnownType(char type) {
+    return std::string_view("CNFDLMBG").find(type) != std::string_view::npos;
+}
+
+void setDate(DbfHeader& header, const QDate& date) {
+    header.year = date.year();
+    header.month = date.month();
+    header.day = date.day();
+}
+
+// The descriptors of a new table; throws on what other programs cannot read.
+void checkNewLayout(const TableLayout& layout) {
+    if (layout.fieldCount() == 0)
+        throw DbaseError("Eine Tabelle braucht mindestens ein Feld");
+    std::set<std::string> names;
+    for (const FieldDef& field : layout.fields()) {
+        if (field.name.size() > maxFieldNameLength)
+            throw DbaseError("Der Feldname " + field.name + " ist länger als 10 Zeichen");
+        for (char c : field.name)
+            if (!(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9') && c != '_')
+                throw DbaseError("Der Feldname " + field.name
+                                 + " darf nur Großbuchstaben, Ziffern und _ enthalten");
+        if (!names.insert(field.name).second)
+            throw DbaseError("Der Feldname " + field.name + " kommt doppelt vor");
+        const auto fixed = [&](std::uint8_t width) {
+            if (field.length != width)
+                throw DbaseError("Das Feld " + field.name + " muss " + std::to_string(width)
+                                 + " Zeichen breit sein");
+        };
+        switch (field.type) {
+        case FieldType::Date: fixed(8); break;
+        case FieldType::Logical: fixed(1); break;
+        case FieldType::Memo:
+        case FieldType::Binary:
+        case FieldType::General: fixed(10); break;
+        case FieldType::Numeric:
+        case FieldType::Float:
+            if (field.decimals >= field.length && field.decimals > 0)
+                throw DbaseError("Das Feld " + field.name + " hat mehr Nachkommastellen als Stellen");
+            break;
+        case FieldType::Character: break;
+        }
+    }
+}
+
+DbfHeader decodeFileHeader(const std::array<char, fileHeaderSize>& bytes) {
+    const char* h = bytes.data();
+    DbfHeader header;
+    header.version = static_cast<std::uint8_t>(h[0]);
+    header.year = 1900 + static_cast<unsigned char>(h[1]);
+    header.month = static_cast<unsigned char>(h[2]);
+    header.day = static_cast<unsigned char>(h[3]);
+    header.recordCount = get32(h + 4);
+    header.headerLength = get16(h + 8);
+    header.recordLength = get16(h + 10);
+    header.hasProductionMdx = (static_cast<std::uint8_t>(h[28]) & productionMdxFlag) != 0;
+    header.languageDriver = static_cast<std::uint8_t>(h[29]);
+    return header;
+}
+
+} // namespace
+
+struct DbfFile::Impl {
+    std::filesystem::path path;
+    std::unique_ptr<FileIo> io;
+    std::array<char, fileHeaderSize> headerBytes{}; // as on disk; reserved bytes kept
+    DbfHeader header;
+    TableLayout layout;
+    const CodePage* codePage = &CodePage::windows1252();
+    bool readOnly = false;
+    ShareMode share = ShareMode::Shared;
+
+    std::uint32_t chunkRecords = 1;
+    mutable std::vector<std::string> chunks; // empty string: not loaded
+    std::string appendBuffer;                // record + end-of-file marker
+
+    std::uint64_t recordOffset(std::uint32_t recNo) const {
+        return header.headerLength + std::uint64_t(recNo - 1) * header.recordLength;
+    }
+
+    void openFile(OpenMode mode, ShareMode shareMode);
+    void parseHeader();
+    void checkCountFits(std::uint32_t count);
+    std::array<char, fileHeaderSize> readFileHeader();
+    void writeHeader(const DbfHeader& next);
+    void touchDate();
+    void checkWritable() const;
+    void checkRecord(std::uint32_t recNo) const;
+    void checkBytes(const std::string& bytes) const;
+    const char* cachedRecord(std::uint32_t recNo) const;
+    void storeInCache(std::uint32_t recNo, const std::string& bytes);
+};
+
+void DbfFile::Impl::openFile(OpenMode mode, ShareMode shareMode) {
+    readOnly = mode == OpenMode::ReadOnly;
+    share = shareMode;
+    io = makeFileIo();
+    io->open(path, readOnly ? FileIo::Access::ReadOnly : FileIo::Access::ReadWrite);
+    const bool exclusive = share == ShareMode::Exclusive;
+    if (!io->tryLock(exclusive ? FileIo::Lock::Exclusive : FileIo::Lock::Shared))
+        throw DbaseError(exclusive ? "Die Tabelle " + quoted(path)
+                                         + " wird von einem anderen Programm verwendet und kann "
+                                           "nicht exklusiv geöffnet werden"
+                                   : "Die Tabelle " + quoted(path)
+                                         + " wird von einem anderen Programm exklusiv verwendet");
+    parseHeader();
+}
+
+std::array<char, fileHeaderSize> DbfFile::Impl::readFileHeader() {
+    std::array<char, fileHeaderSize> bytes{};
+    if (io->readAt(0, bytes.data(), bytes.size()) != bytes.size())
+        corrupt(path, "der Dateikopf ist unvollständig");
+    return bytes;
+}
+
+void DbfFile::Impl::checkCountFits(std::uint32_t count) {
+    const std::uint64_t needed = header.headerLength + std::uint64_t(count) * header.recordLength;
+    if (io->size() < needed)
+        corrupt(path, "laut Dateikopf " + std::to_string(count)
+                          + " Datensätze, die Datei ist aber kürzer (abgeschnitten?)");
+}
+
+void DbfFile::Impl::parseHeader() {
+    headerBytes = readFileHeader();
+    header = decodeFileHeader(headerBytes);
+    const std::uint8_t version = header.version;
+    if (isFoxPro(version))
+        throw DbaseError("Die Datei " + quoted(path) + " ist eine FoxPro-Tabelle (Kennung "
+                         + hexByte(version) + "); dieses Format wird nicht unterstützt");
+    Dialect dialect;
+    if ((version & 0x07) == 0x03 || version == 0x8E)
+        dialect = Dialect::DBase3;
+    else if ((version & 0x07) == 0x04)
+        dialect = Dialect::DBase7;
+    else
+        corrupt(path, "unbekannte Kennung " + hexByte(version));
+
+    const std::size_t start =
+        dialect == Dialect::DBase7 ? dbase7DescriptorStart : fileHeaderSize;
+    const std::size_t descriptorSize =
+        dialect == Dialect::DBase7 ? dbase7DescriptorSize : dbase3DescriptorSize;
+    const std::size_t headerLength = header.headerLength;
+    if (headerLength < start + 1)
+        corrupt(path, "die Kopflänge " + std::to_string(headerLength) + " ist zu klein");
+    if (io->size() < headerLength)
+        corrupt(path, "der Dateikopf ist unvollständig");
+
+    std::string bytes(headerLength, '\0');
+    if (io->readAt(0, bytes.data(), bytes.size()) != bytes.size())
+        corrupt(path, "der Dateikopf ist unvollständig");
+
+    std::vector<FieldDef> fields;
+    std::size_t pos = start;
+    while (pos < headerLength && bytes[pos] != headerTerminator) {
+        if (pos + descriptorSize > headerLength)
+            corrupt(path, "die Kopflänge ist kleiner als die Feldbeschreibungen");
+        const char* d = bytes.data() + pos;
+        const std::size_t nameSize = dialect == Dialect::DBase7 ? 32 : 11;
+        const std::size_t typeAt = dialect == Dialect::DBase7 ? 32 : 11;
+        const std::size_t lengthAt = dialect == Dialect::DBase7 ? 33 : 16;
+        const std::size_t mdxAt = dialect == Dialect::DBase7 ? 37 : 31;
+        FieldDef field;
+        field.name.assign(d, std::find(d, d + nameSize, '\0'));
+        while (!field.name.empty() && field.name.back() == ' ')
+            field.name.pop_back();
+        const char type = d[typeAt];
+        if (field.name.empty())
+            corrupt(path, "Feld " + std::to_string(fields.size() + 1) + " hat keinen Namen");
+        if (!isKnownType(type))
+            throw DbaseError("Die Tabelle " + quoted(path) + " enthält im Feld " + field.name
+                             + " den Feldtyp '" + std::string(1, type)
+                             + "', der nicht unterstützt wird");
+        field.type = static_cast<FieldType>(type);
+        field.length = static_cast<std::uint8_t>(d[lengthAt]);
+        field.decimals = static_cast<std::uint8_t>(d[lengthAt + 1]);
+        field.mdxTag = d[mdxAt] == 1;
+        fields.push_back(std::move(field));
+        pos += descriptorSize;
+    }
+    if (fields.empty())
+        corrupt(path, "die Tabelle hat keine Felder");
+    try {
+        layout = TableLayout(std::move(fields));
+    } catch (const DbaseError& error) {
+        corrupt(path, error.what());
+    }
+    if (layout.recordLength() != header.recordLength)
+        corrupt(path, "die Satzlänge " + std::to_string(header.recordLength)
+                          + " passt nicht zu den Feldern (" + std::to_string(layout.recordLength())
+                          + ")");
+    checkCountFits(header.recordCount);
+    codePage = &CodePage::forLanguageDriver(header.languageDriver);
+    chunkRecords = static_cast<std::uint32_t>(
+        std::max<std::size_t>(1, cacheChunkBytes / header.recordLength));
+    chunks.clear();
+}
+
+void DbfFile::Impl::writeHeader(const DbfHeader& next) {
+    std::array<char, fileHeaderSize> bytes = headerBytes;
+    bytes[0] = static_cast<char>(next.version);
+    bytes[1] = static_cast<char>(std::clamp(next.year - 1900, 0, 255));
+    bytes[2] = static_cast<char>(next.month);
+    bytes[3] = static_cast<char>(next.day);
+    put32(bytes.data() + 4, next.recordCount);
+    put16(bytes.data() + 8, next.headerLength);
+    put16(bytes.data() + 10, next.recordLength);
+    bytes[28] = static_cast<char>((static_cast<std::uint8_t>(bytes[28]) & ~productionMdxFlag)
+                                  | (next.hasProductionMdx ? productionMdxFlag : 0));
+    bytes[29] = static_cast<char>(next.languageDriver);
+    io->writeAt(0, bytes.data(), bytes.size());
+    headerBytes = bytes;
+    header = next;
+}
+
+void DbfFile::Impl::touchDate() {
+    const QDate today = QDate::currentDate();
+    if (header.year == today.year() && header.month == today.month() && header.day == today.day())
+        return;
+    DbfHeader next = header;
+    setDate(next, today);
+    writeHeader(next);
+}
+
+void DbfFile::Impl::checkWritable() const {
+    if (readOnly)
+        throw DbaseError("Die Tabelle " + quoted(path)
+                         + " ist nur zum Lesen geöffnet und kann nicht geändert werden");
+}
+
+void DbfFile::Impl::checkRecord(std::uint32_t recNo) const {
+    if (recNo == 0 || recNo > header.recordCount)
+        throw DbaseError("Die Tabelle " + quoted(path) + " hat keinen Datensatz "
+                         + std::to_string(recNo) + " (" + std::to_string(header.recordCount)
+                         + " Datensätze)");
+}
+
+void DbfFile::Impl::checkBytes(const std::string& bytes) const {
+    if (bytes.size() != header.recordLength)
+        throw DbaseError("Ein Datensatz für " + quoted(path) + " muss "
+                         + std::to_string(header.recordLength) + " Bytes lang sein, nicht "
+                         + std::to_string(bytes.size()));
+    if (bytes[0] != liveFlag && bytes[0] != deletedFlag)
+        throw DbaseError("Ungültige Löschmarkierung in einem Datensatz für " + quoted(path));
+}
+
+const char* DbfFile::Impl::cachedRecord(std::uint32_t recNo) const {
+    const std::uint32_t index = (recNo - 1) / chunkRecords;
+    const std::uint32_t first = index * chunkRecords + 1;
+    const std::size_t within = std::size_t(recNo - first) * header.recordLength;
+    if (chunks.size() <= index)
+        chunks.resize(std::size_t(index) + 1);
+    std::string& chunk = chunks[index];
+    if (chunk.size() < within + header.recordLength) {
+        const std::uint32_t count = std::min(chunkRecords, header.recordCount - first + 1);
+        chunk.resize(std::size_t(count) * header.recordLength);
+        if (io->readAt(recordOffset(first), chunk.data(), chunk.size()) != chunk.size()) {
+            chunk.clear();
+            corrupt(path, "Datensatz " + std::to_string(recNo) + " fehlt (Datei abgeschnitten)");
+        }
+    }
+    return chunk.data() + within;
+}
+
+void DbfFile::Impl::storeInCache(std::uint32_t recNo, const std::string& bytes) {
+    const std::uint32_t index = (recNo - 1) / chunkRecords;
+    if (index >= chunks.size())
+        return;
+    std::string& chunk = chunks[index];
+    const std::size_t within = std::size_t(recNo - 1 - index * chunkRecords) * header.recordLength;
+    if (chunk.size() >= within + bytes.size())
+        chunk.replace(within, bytes.size(), bytes);
+    else if (chunk.size() == within && !chunk.empty())
+        chunk += bytes;
+}
+
+DbfFile::DbfFile() : d(std::make_unique<Impl>()) {}
+DbfFile::~DbfFile() = default;
+
+std::unique_ptr<DbfFile> DbfFile::open(const std::filesystem::path& path, OpenMode mode,
+                                       ShareMode share) {
+    std::unique_ptr<DbfFile> file(new DbfFile);
+    file->d->path = path;
+    file->d->openFile(mode, share);
+    return file;
+}
+
+std::unique_ptr<DbfFile> DbfFile::create(const std::filesystem::path& path,
+                                         const TableLayout& layout, std::uint8_t languageDriver,
+                                         std::uint8_t version) {
+    if (version != plainVersion && version != dbase3MemoVersion && version != dbase4MemoVersion)
+        throw DbaseError("Die Tabelle " + quoted(path) + " kann nicht mit der Kennung "
+                         + hexByte(version) + " angelegt werden");
+    try {
+        checkNewLayout(layout);
+    } catch (const DbaseError& error) {
+        throw DbaseError("Die Tabelle " + quoted(path) + " kann nicht angelegt werden: "
+                         + error.what());
+    }
+    const std::uint8_t finalVersion =
+        !layout.hasBlobFields() ? plainVersion
+        : version == dbase3MemoVersion ? dbase3MemoVersion
+                                       : dbase4MemoVersion;
+
+    // Hold the old table while it is replaced, so that nobody else's open
+    // loses its file underneath.
+    std::unique_ptr<FileIo> old;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        old = makeFileIo();
+        old->open(path, FileIo::Access::ReadOnly);
+        if (!old->tryLock(FileIo::Lock::Exclusive))
+            throw DbaseError("Die Tabelle " + quoted(path)
+                             + " wird von einem anderen Programm verwendet und kann nicht "
+                               "ersetzt werden");
+    }
+
+    const std::size_t headerLength =
+        fileHeaderSize + dbase3DescriptorSize * static_cast<std::size_t>(layout.fieldCount()) + 1;
+    if (headerLength > 0xFFFF)
+        throw DbaseError("Die Tabelle " + quoted(path) + " hat zu viele Felder");
+    std::string bytes(headerLength + 1, '\0');
+    DbfHeader header;
+    header.version = finalVersion;
+    setDate(header, QDate::currentDate());
+    header.headerLength = static_cast<std::uint16_t>(headerLength);
+    header.recordLength = layout.recordLength();
+    header.languageDriver = languageDriver;
+    char* h = bytes.data();
+    h[0] = static_cast<char>(header.version);
+    h[1] = static_cast<char>(header.year - 1900);
+    h[2] = static_cast<char>(header.month);
+    h[3] = static_cast<char>(header.day);
+    put16(h + 8, header.headerLength);
+    put16(h + 10, header.recordLength);
+    h[29] = static_cast<char>(languageDriver);
+    for (int i = 0; i < layout.fieldCount(); ++i) {
+        const FieldDef& field = layout.field(i);
+        char* d = h + fileHeaderSize + dbase3DescriptorSize * static_cast<std::size_t>(i);
+        std::copy(field.name.begin(), field.name.end(), d);
+        d[11] = static_cast<char>(field.type);
+        d[16] = static_cast<char>(field.length);
+        d[17] = static_cast<char>(field.decimals);
+        d[31] = field.mdxTag ? 1 : 0;
+    }
+    bytes[headerLength - 1] = headerTerminator;
+    bytes[headerLength] = endOfFile;
+
+    std::filesystem::path temporary = path;
+    temporary += ".new" + std::to_string(::getpid());
+    try {
+        std::unique_ptr<FileIo> io = makeFileIo();
+        io->open(temporary, FileIo::Access::Create);
+        io->writeAt(0, bytes.data(), bytes.size());
+        io->sync();
+        io.reset();
+        std::filesystem::rename(temporary, path);
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::filesystem::remove(temporary, ec);
+        throw DbaseError("Die Tabelle " + quoted(path) + " kann nicht angelegt werden: "
+                         + error.code().message());
+    } catch (...) {
+        std::filesystem::remove(temporary, ec);
+        throw;
+    }
+    old.reset();
+    return open(path, OpenMode::ReadWrite, ShareMode::Shared);
+}
+
+const std::filesystem::path& DbfFile::path() const { return d->path; }
+const DbfHeader& DbfFile::header() const { return d->header; }
+const TableLayout& DbfFile::layout() const { return d->layout; }
+const CodePage& DbfFile::codePage() const { return *d->codePage; }
+bool DbfFile::readOnly() const { return d->readOnly; }
+std::uint32_t DbfFile::recordCount() const { return d->header.recordCount; }
+
+void DbfFile::readRecord(std::uint32_t recNo, std::string& bytes) const {
+    d->checkRecord(recNo);
+    bytes.assign(d->cachedRecord(recNo), d->header.recordLength);
+}
+
+void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
+    d->checkWritable();
+    d->checkRecord(recNo);
+    d->checkBytes(bytes);
+    d->io->writeAt(d->recordOffset(recNo), bytes.data(), bytes.size());
+    d->storeInCache(recNo, bytes);
+    d->touchDate();
+}
+
+std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
+    d->checkWritable();
+    d->checkBytes(bytes);
+    const bool shared = d->share == ShareMode::Shared;
+    if (shared)
+        d->io->lockAppend();
+    struct Unlock {
+        FileIo* io;
+        ~Unlock() {
+            if (io)
+                io->unlockAppend();
+        }
+    } unlock{shared ? d->io.get() : nullptr};
+
+    DbfHeader next = d->header;
+    if (shared) {
+        // Another open may have appended since we last looked.
+        const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
+        const std::uint32_t count = get32(onDisk.data() + 4);
+        if (count != next.recordCount) {
+            d->checkCountFits(count);
+            next.recordCount = count;
+            d->header.recordCount = count;
+            d->chunks.clear();
+        }
+    }
+    if (next.recordCount == 0xFFFFFFFFu)
+        throw DbaseError("Die Tabelle " + quoted(d->path) + " ist voll");
+    ++next.recordCount;
+    setDate(next, QDate::currentDate());
+
+    // Record and end-of-file marker first, the count last: a crash in between
+    // leaves the old count and a table that opens without the new record.
+    d->appendBuffer.assign(bytes);
+    d->appendBuffer.push_back(endOfFile);
+    d->io->writeAt(d->recordOffset(next.recordCount), d->appendBuffer.data(),
+                   d->appendBuffer.size());
+    d->writeHeader(next);
+    d->storeInCache(next.recordCount, bytes);
+    return next.recordCount;
+}
+
+bool DbfFile::refresh() {
+    const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
+    const std::uint32_t count = get32(onDisk.data() + 4);
+    const bool changed = count != d->header.recordCount;
+    if (changed)
+        d->checkCountFits(count);
+    const DbfHeader fresh = decodeFileHeader(onDisk);
+    if (fresh.headerLength != d->header.headerLength
+        || fresh.recordLength != d->header.recordLength)
+        corrupt(d->path, "der Dateikopf wurde von einem anderen Programm verändert");
+    d->headerBytes = onDisk;
+    d->header = fresh;
+    if (d->share == ShareMode::Shared)
+        d->chunks.clear();
+    return changed;
+}
+
+void DbfFile::setProductionMdx(bool present) {
+    d->checkWritable();
+    if (present == d->header.hasProductionMdx)
+        return;
+    DbfHeader next = d->header;
+    next.hasProductionMdx = present;
+    d->writeHeader(next);
+}
+
+std::string DbfFile::blankRecord() const { return std::string(d->header.recordLength, ' '); }
+
+void DbfFile::setIoFactoryForTesting(FileIoFactory factory) { setFileIoFactory(std::move(factory)); }
+
+} // namespace dbase
