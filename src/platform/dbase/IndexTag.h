@@ -14,17 +14,30 @@ struct TagInfo {
     std::string expression;      // key expression as stored
     std::string forExpression;   // FOR condition, empty when none
     char keyType = 'C';          // 'C', 'N', 'D'
-    std::uint16_t keyLength = 0;
+    std::uint16_t keyLength = 0; // 0 for N and D: their fixed 12 and 8
     bool unique = false;
     bool descending = false;
+
+    // The expression is one bare field name ("STRIPNAME1"), not a formula.
+    bool isFieldTag() const;
 };
+
+// Longest key and longest expressions a dBASE IV tag can hold.
+inline constexpr std::uint16_t maxKeyLength = 100;
+inline constexpr std::size_t maxExpressionLength = 219;
+inline constexpr std::size_t maxForExpressionLength = 261;
 
 // One tag of a production index held in memory: its entries (key bytes in
 // index encoding, physical record number) in index order. Character keys
 // order by the collation, numeric and date keys by value; equal keys by
-// record number.
+// record number, in descending tags too. A unique tag holds one entry per
+// key: the first one inserted (after assign: the lowest record number), as
+// dBASE does.
 class IndexTag {
 public:
+    // Checks the tag's name, key type, key length and expression lengths;
+    // DbaseError naming the tag when they cannot be stored. The collation
+    // must outlive the tag.
     IndexTag(TagInfo info, const Collation& collation);
 
     const TagInfo& info() const { return m_info; }
@@ -32,10 +45,14 @@ public:
     std::uint32_t recNoAt(std::size_t position) const { return m_recNos[position]; }
     std::string_view keyAt(std::size_t position) const;
 
-    void insert(std::string_view key, std::uint32_t recNo);
+    // Character keys are blank-padded or cut to the key length; numeric and
+    // date keys must have their exact length (DbaseError otherwise). Returns
+    // false when nothing was added: the entry is already there, or a unique
+    // tag holds the key already.
+    bool insert(std::string_view key, std::uint32_t recNo);
     // Removes the entry of recNo whose key is `key`; false when absent.
     bool remove(std::string_view key, std::uint32_t recNo);
-    // Replaces all entries; sorts them.
+    // Replaces all entries; sorts them (cheaply when they come sorted).
     void assign(std::vector<std::pair<std::string, std::uint32_t>> entries);
 
     // Position of the first entry whose key starts with `prefix` compared
@@ -45,15 +62,30 @@ public:
     std::size_t lowerBound(std::string_view key) const;
     // Position of recNo's entry with the given key; size() when absent.
     std::size_t find(std::string_view key, std::uint32_t recNo) const;
+    // Tag order of two keys (either may be a shorter prefix, which sorts
+    // first): negative, zero or positive.
     int compareKeys(std::string_view a, std::string_view b) const;
 
 private:
+    // The key as stored: blank-padded (C) or checked for its length (N, D).
+    void writeFullKey(std::string_view key, char* out) const;
+    std::string fullKey(std::string_view key) const;
+    // Writes the memcmp-comparable form of `key` (at most sortWidth bytes).
+    std::size_t makeSortKey(std::string_view key, char* out) const;
+    std::string sortKey(std::string_view key) const;
+    std::string_view sortKeyAt(std::size_t position) const;
+    // First position whose (sort key, record number) is not less than the
+    // given pair; a sort key shorter than the width compares as a prefix.
+    std::size_t lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const;
+    bool hasSortKeyAt(std::size_t position, std::string_view sortKey) const;
+
     TagInfo m_info;
     const Collation* m_collation;
-    // Flat storage: sort keys and index keys of fixed length side by side.
+    std::size_t m_sortWidth; // key length for C, 8 for the numeric forms of N and D
+    // Flat storage: index keys and sort keys of fixed length side by side.
     std::vector<std::uint32_t> m_recNos;
     std::string m_keys;     // size() * keyLength bytes, index encoding
-    std::string m_sortKeys; // size() * keyLength bytes, memcmp-comparable
+    std::string m_sortKeys; // size() * m_sortWidth bytes, memcmp-comparable
 };
 
 } // namespace dbase

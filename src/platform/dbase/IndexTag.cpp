@@ -1,0 +1,289 @@
+#include "dbase/IndexTag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "dbase/Collation.h"
+#include "dbase/DbaseError.h"
+#include "dbase/KeyExpression.h"
+
+namespace dbase {
+
+namespace {
+
+constexpr std::uint16_t numericKeyLength = 12;
+constexpr std::uint16_t dateKeyLength = 8;
+constexpr std::size_t doubleSortWidth = 8;
+constexpr std::size_t maxTagNameLength = 10;
+
+bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string tagError(const std::string& tagName, const std::string& what)
+{
+    return "Index \"" + tagName + "\": " + what;
+}
+
+TagInfo checkedInfo(TagInfo info)
+{
+    std::transform(info.name.begin(), info.name.end(), info.name.begin(), upperAscii);
+    const bool nameOk = !info.name.empty() && info.name.size() <= maxTagNameLength
+        && std::all_of(info.name.begin(), info.name.end(),
+                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '_'; });
+    if (!nameOk)
+        throw DbaseError("Ungültiger Indexname \"" + info.name
+                         + "\" (1 bis 10 Buchstaben, Ziffern oder _ erlaubt)");
+
+    info.keyType = upperAscii(info.keyType);
+    if (info.keyType == 'F') // float fields are indexed like numeric ones
+        info.keyType = 'N';
+    switch (info.keyType) {
+    case 'C':
+        if (info.keyLength == 0 || info.keyLength > maxKeyLength)
+            throw DbaseError(tagError(info.name, "Schlüssellänge " + std::to_string(info.keyLength)
+                                                     + " ist ungültig (1 bis 100 erlaubt)"));
+        break;
+    case 'N':
+    case 'D': {
+        const std::uint16_t fixed = info.keyType == 'N' ? numericKeyLength : dateKeyLength;
+        if (info.keyLength != 0 && info.keyLength != fixed)
+            throw DbaseError(tagError(info.name, "Schlüssellänge " + std::to_string(info.keyLength)
+                                                     + " passt nicht zum Schlüsseltyp "
+                                                     + info.keyType));
+        info.keyLength = fixed;
+        break;
+    }
+    default:
+        throw DbaseError(tagError(info.name, std::string("unbekannter Schlüsseltyp \"")
+                                                 + info.keyType + "\""));
+    }
+
+    if (info.expression.empty())
+        throw DbaseError(tagError(info.name, "kein Schlüsselausdruck"));
+    if (info.expression.size() > maxExpressionLength)
+        throw DbaseError(tagError(info.name, "Schlüsselausdruck ist länger als 219 Zeichen"));
+    if (info.forExpression.size() > maxForExpressionLength)
+        throw DbaseError(tagError(info.name, "FOR-Bedingung ist länger als 261 Zeichen"));
+    return info;
+}
+
+} // namespace
+
+bool TagInfo::isFieldTag() const
+{
+    return !expression.empty() && expression.size() <= maxTagNameLength
+        && isAsciiLetter(expression.front())
+        && std::all_of(expression.begin(), expression.end(),
+                       [](char c) { return isAsciiLetter(c) || isAsciiDigit(c) || c == '_'; });
+}
+
+IndexTag::IndexTag(TagInfo info, const Collation& collation)
+    : m_info(checkedInfo(std::move(info)))
+    , m_collation(&collation)
+    , m_sortWidth(m_info.keyType == 'C' ? m_info.keyLength : doubleSortWidth)
+{
+}
+
+std::string_view IndexTag::keyAt(std::size_t position) const
+{
+    return std::string_view(m_keys).substr(position * m_info.keyLength, m_info.keyLength);
+}
+
+std::string_view IndexTag::sortKeyAt(std::size_t position) const
+{
+    return std::string_view(m_sortKeys).substr(position * m_sortWidth, m_sortWidth);
+}
+
+void IndexTag::writeFullKey(std::string_view key, char* out) const
+{
+    const std::size_t length = m_info.keyLength;
+    if (m_info.keyType != 'C' && key.size() != length)
+        throw DbaseError(tagError(m_info.name, "Schlüssel hat " + std::to_string(key.size())
+                                                   + " statt " + std::to_string(length) + " Bytes"));
+    const std::size_t used = std::min(key.size(), length);
+    std::memcpy(out, key.data(), used);
+    std::memset(out + used, ' ', length - used);
+}
+
+std::string IndexTag::fullKey(std::string_view key) const
+{
+    std::string full(m_info.keyLength, '\0');
+    writeFullKey(key, full.data());
+    return full;
+}
+
+std::size_t IndexTag::makeSortKey(std::string_view key, char* out) const
+{
+    std::size_t length = 0;
+    if (m_info.keyType == 'C') {
+        length = std::min(key.size(), m_sortWidth);
+        for (std::size_t i = 0; i < length; ++i)
+            out[i] = static_cast<char>(m_collation->weight(static_cast<unsigned char>(key[i])));
+    } else {
+        const double value = m_info.keyType == 'N' ? decodeNumericKey(key) : decodeDateKey(key);
+        const std::string bytes = sortableDouble(value);
+        length = std::min(bytes.size(), m_sortWidth);
+        std::memcpy(out, bytes.data(), length);
+    }
+    if (m_info.descending)
+        std::for_each(out, out + length, [](char& c) { c = static_cast<char>(~c); });
+    return length;
+}
+
+std::string IndexTag::sortKey(std::string_view key) const
+{
+    std::string result(m_sortWidth, '\0');
+    result.resize(makeSortKey(key, result.data()));
+    return result;
+}
+
+std::size_t IndexTag::lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const
+{
+    const bool partial = sortKey.size() < m_sortWidth;
+    std::size_t low = 0;
+    std::size_t high = size();
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        const int c = std::memcmp(m_sortKeys.data() + mid * m_sortWidth, sortKey.data(), sortKey.size());
+        const bool less = c < 0 || (c == 0 && !partial && m_recNos[mid] < recNo);
+        if (less)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+bool IndexTag::hasSortKeyAt(std::size_t position, std::string_view sortKey) const
+{
+    return position < size()
+        && std::memcmp(m_sortKeys.data() + position * m_sortWidth, sortKey.data(), sortKey.size()) == 0;
+}
+
+bool IndexTag::insert(std::string_view key, std::uint32_t recNo)
+{
+    const std::string full = fullKey(key);
+    const std::string sk = sortKey(full);
+    if (m_info.unique && hasSortKeyAt(lowerBoundOf(sk, 0), sk))
+        return false;
+    const std::size_t position = lowerBoundOf(sk, recNo);
+    if (hasSortKeyAt(position, sk) && m_recNos[position] == recNo)
+        return false;
+    m_recNos.insert(m_recNos.begin() + static_cast<std::ptrdiff_t>(position), recNo);
+    m_keys.insert(position * m_info.keyLength, full);
+    m_sortKeys.insert(position * m_sortWidth, sk);
+    return true;
+}
+
+bool IndexTag::remove(std::string_view key, std::uint32_t recNo)
+{
+    const std::size_t position = find(key, recNo);
+    if (position == size())
+        return false;
+    m_recNos.erase(m_recNos.begin() + static_cast<std::ptrdiff_t>(position));
+    m_keys.erase(position * m_info.keyLength, m_info.keyLength);
+    m_sortKeys.erase(position * m_sortWidth, m_sortWidth);
+    return true;
+}
+
+void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries)
+{
+    const std::size_t count = entries.size();
+    const std::size_t keyLength = m_info.keyLength;
+    std::string keys(count * keyLength, '\0');
+    std::string sortKeys(count * m_sortWidth, '\0');
+    std::vector<std::uint32_t> recNos(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        char* key = keys.data() + i * keyLength;
+        writeFullKey(entries[i].first, key);
+        makeSortKey(std::string_view(key, keyLength), sortKeys.data() + i * m_sortWidth);
+        recNos[i] = entries[i].second;
+    }
+    entries = {};
+
+    const auto entryLess = [&](std::size_t a, std::size_t b) {
+        const int c = std::memcmp(sortKeys.data() + a * m_sortWidth, sortKeys.data() + b * m_sortWidth,
+                                  m_sortWidth);
+        return c < 0 || (c == 0 && recNos[a] < recNos[b]);
+    };
+    bool sorted = true;
+    for (std::size_t i = 1; i < count && sorted; ++i)
+        sorted = !entryLess(i, i - 1);
+
+    if (!sorted) {
+        std::vector<std::uint32_t> order(count);
+        std::iota(order.begin(), order.end(), 0u);
+        std::sort(order.begin(), order.end(), entryLess);
+        std::string orderedKeys(keys.size(), '\0');
+        std::string orderedSortKeys(sortKeys.size(), '\0');
+        std::vector<std::uint32_t> orderedRecNos(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t from = order[i];
+            std::memcpy(orderedKeys.data() + i * keyLength, keys.data() + from * keyLength, keyLength);
+            std::memcpy(orderedSortKeys.data() + i * m_sortWidth, sortKeys.data() + from * m_sortWidth,
+                        m_sortWidth);
+            orderedRecNos[i] = recNos[from];
+        }
+        keys.swap(orderedKeys);
+        sortKeys.swap(orderedSortKeys);
+        recNos.swap(orderedRecNos);
+    }
+
+    // Drop repeated entries; in a unique tag every entry after the first of
+    // its key (the lowest record number, now that they are sorted).
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (kept > 0) {
+            const bool sameKey = std::memcmp(sortKeys.data() + (kept - 1) * m_sortWidth,
+                                             sortKeys.data() + i * m_sortWidth, m_sortWidth) == 0;
+            if (sameKey && (m_info.unique || recNos[kept - 1] == recNos[i]))
+                continue;
+        }
+        if (kept != i) {
+            std::memcpy(keys.data() + kept * keyLength, keys.data() + i * keyLength, keyLength);
+            std::memcpy(sortKeys.data() + kept * m_sortWidth, sortKeys.data() + i * m_sortWidth, m_sortWidth);
+            recNos[kept] = recNos[i];
+        }
+        ++kept;
+    }
+    keys.resize(kept * keyLength);
+    sortKeys.resize(kept * m_sortWidth);
+    recNos.resize(kept);
+
+    m_keys.swap(keys);
+    m_sortKeys.swap(sortKeys);
+    m_recNos.swap(recNos);
+}
+
+std::size_t IndexTag::findPrefix(std::string_view prefix) const
+{
+    const std::string sk = sortKey(prefix);
+    const std::size_t position = lowerBoundOf(sk, 0);
+    return hasSortKeyAt(position, sk) ? position : size();
+}
+
+std::size_t IndexTag::lowerBound(std::string_view key) const
+{
+    return lowerBoundOf(sortKey(key), 0);
+}
+
+std::size_t IndexTag::find(std::string_view key, std::uint32_t recNo) const
+{
+    const std::string sk = sortKey(fullKey(key));
+    const std::size_t position = lowerBoundOf(sk, recNo);
+    return hasSortKeyAt(position, sk) && m_recNos[position] == recNo ? position : size();
+}
+
+int IndexTag::compareKeys(std::string_view a, std::string_view b) const
+{
+    const std::string sa = sortKey(a);
+    const std::string sb = sortKey(b);
+    const int c = std::memcmp(sa.data(), sb.data(), std::min(sa.size(), sb.size()));
+    if (c != 0)
+        return c;
+    return sa.size() < sb.size() ? -1 : (sa.size() > sb.size() ? 1 : 0);
+}
+
+} // namespace dbase

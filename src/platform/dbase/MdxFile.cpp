@@ -1,0 +1,621 @@
+#include "dbase/MdxFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string_view>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDate>
+
+#include "dbase/Collation.h"
+#include "dbase/DbaseError.h"
+#include "dbase/FileIo.h"
+
+namespace dbase {
+
+namespace {
+
+// Units: the file is counted in 512-byte pages; tag headers and tree nodes
+// take one block of two pages.
+constexpr std::size_t pageSize = 512;
+constexpr std::uint32_t headerPages = 4;
+constexpr std::uint16_t writtenBlockPages = 2;
+constexpr std::size_t writtenBlockSize = writtenBlockPages * pageSize;
+constexpr std::size_t headerSize = headerPages * pageSize;
+
+// File header.
+constexpr std::size_t versionOffset = 0;
+constexpr std::size_t createdOffset = 1;
+constexpr std::size_t baseNameOffset = 4;
+constexpr std::size_t baseNameSize = 16;
+constexpr std::size_t blockPagesOffset = 20;
+constexpr std::size_t blockSizeOffset = 22;
+constexpr std::size_t productionOffset = 24;
+constexpr std::size_t tagSlotsOffset = 25;
+constexpr std::size_t tagEntrySizeOffset = 26;
+constexpr std::size_t tagsUsedOffset = 28;
+constexpr std::size_t languageDriverOffset = 31;
+constexpr std::size_t totalPagesOffset = 32;
+constexpr std::size_t updatedOffset = 44;
+// The stale mark: the filler byte after the update date. No reader of the
+// format gives it a meaning (the documented fields end at 46 and the tag
+// table's own header starts at 512), TDbf writes it as 0 and leaves it alone
+// when it reads, and a writer that rebuilds the header zeroes it, which only
+// makes us rebuild an index that is sound.
+constexpr std::size_t dirtyMarkOffset = 47;
+constexpr std::size_t tagTableMarkOffset = 529; // 1 in every file; meaning unknown
+constexpr std::uint8_t mdxVersion = 2;
+
+// Tag table: 48 slots of 32 bytes from 512; the first slot is the table's
+// own header, so tags start at 544.
+constexpr std::size_t tagTableOffset = 544;
+constexpr std::size_t tagEntrySize = 32;
+constexpr std::uint8_t tagSlots = 48;
+constexpr std::size_t maxTags = tagSlots - 1;
+constexpr std::size_t entryNameOffset = 4;
+constexpr std::size_t entryNameSize = 11;
+constexpr std::size_t entryKeyFormatOffset = 15;
+constexpr std::size_t entryLeftOffset = 16;
+constexpr std::size_t entryRightOffset = 17;
+constexpr std::size_t entryParentOffset = 18;
+constexpr std::size_t entryMarkOffset = 19;
+constexpr std::size_t entryKeyTypeOffset = 20;
+constexpr std::uint8_t entryFieldTag = 0x10;
+constexpr std::uint8_t entryMark = 0x02;
+
+// Tag header.
+constexpr std::size_t rootOffset = 0;
+constexpr std::size_t tagPagesOffset = 4;
+constexpr std::size_t keyFormatOffset = 8;
+constexpr std::size_t keyTypeOffset = 9;
+constexpr std::size_t keyLengthOffset = 12;
+constexpr std::size_t maxKeysOffset = 14;
+constexpr std::size_t secondaryTypeOffset = 16;
+constexpr std::size_t itemLengthOffset = 18;
+constexpr std::size_t tagVersionOffset = 20;
+constexpr std::size_t uniqueOffset = 23;
+constexpr std::size_t expressionOffset = 24;
+constexpr std::size_t expressionSize = 220;
+constexpr std::size_t hasForOffset = 245;
+constexpr std::size_t hasKeysOffset = 246;
+constexpr std::size_t forExpressionOffset = 762;
+constexpr std::uint8_t formatDescending = 0x08;
+constexpr std::uint8_t formatCharacter = 0x10;
+constexpr std::uint8_t formatDistinct = 0x20;
+constexpr std::uint8_t formatUnique = 0x40;
+constexpr std::uint8_t tagVersion = 2;
+
+// Tree nodes: key count, a block number nothing relies on, then items of a
+// record or child pointer and the key.
+constexpr std::size_t nodeItemsOffset = 8;
+constexpr std::size_t itemKeyOffset = 4;
+// Deep enough for any tree a real file holds; a deeper chain is damage.
+constexpr int maxTreeDepth = 32;
+
+std::uint16_t get16(std::string_view bytes, std::size_t offset)
+{
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[offset])
+                                      | static_cast<unsigned char>(bytes[offset + 1]) << 8);
+}
+
+std::uint32_t get32(std::string_view bytes, std::size_t offset)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+void put8(std::string& bytes, std::size_t offset, std::uint8_t value)
+{
+    bytes[offset] = static_cast<char>(value);
+}
+
+void put16(std::string& bytes, std::size_t offset, std::uint16_t value)
+{
+    bytes[offset] = static_cast<char>(value & 0xFF);
+    bytes[offset + 1] = static_cast<char>(value >> 8);
+}
+
+void put32(std::string& bytes, std::size_t offset, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void putText(std::string& bytes, std::size_t offset, std::string_view text)
+{
+    std::memcpy(bytes.data() + offset, text.data(), text.size());
+}
+
+void putDate(std::string& bytes, std::size_t offset, const QDate& date)
+{
+    put8(bytes, offset, static_cast<std::uint8_t>(date.year() - 1900));
+    put8(bytes, offset + 1, static_cast<std::uint8_t>(date.month()));
+    put8(bytes, offset + 2, static_cast<std::uint8_t>(date.day()));
+}
+
+// Text up to the first NUL within `size` bytes, trailing blanks dropped.
+std::string textAt(std::string_view bytes, std::size_t offset, std::size_t size)
+{
+    std::string_view text = bytes.substr(offset, size);
+    text = text.substr(0, text.find('\0'));
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::uint16_t itemLengthFor(std::uint16_t keyLength)
+{
+    return static_cast<std::uint16_t>((keyLength + itemKeyOffset + 3) / 4 * 4);
+}
+
+std::string upperAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string fileText(const std::filesystem::path& path)
+{
+    return "\"" + path.string() + "\"";
+}
+
+// The whole file read through the layer's I/O.
+std::string readWholeFile(const std::filesystem::path& path)
+{
+    const std::unique_ptr<FileIo> io = makeFileIo();
+    io->open(path, FileIo::Access::ReadOnly);
+    std::string bytes(static_cast<std::size_t>(io->size()), '\0');
+    bytes.resize(io->readAt(0, bytes.data(), bytes.size()));
+    return bytes;
+}
+
+// Reads one file's header, tag table, tag headers and trees, checking every
+// count, page number and length against the file before using it.
+class MdxReader {
+public:
+    MdxReader(const std::filesystem::path& path, std::string bytes)
+        : m_path(path), m_bytes(std::move(bytes))
+    {
+        if (m_bytes.size() < headerSize)
+            fail("die Datei ist kürzer als der Kopf einer Indexdatei");
+        if (static_cast<std::uint8_t>(m_bytes[versionOffset]) != mdxVersion)
+            fail("keine dBASE-IV-Indexdatei (Kennung "
+                 + std::to_string(static_cast<unsigned char>(m_bytes[versionOffset])) + ")");
+        const std::uint16_t blockPages = get16(m_bytes, blockPagesOffset);
+        m_blockSize = get16(m_bytes, blockSizeOffset);
+        if (blockPages == 0 || blockPages > 64 || m_blockSize != blockPages * pageSize)
+            fail("ungültige Blockgröße");
+        if (static_cast<std::uint8_t>(m_bytes[tagEntrySizeOffset]) != tagEntrySize)
+            fail("ungültige Länge der Indexeinträge");
+        m_tagCount = get16(m_bytes, tagsUsedOffset);
+        if (m_tagCount > maxTags)
+            fail("ungültige Anzahl von Indizes (" + std::to_string(m_tagCount) + ")");
+    }
+
+    // Checked as a tag would be (the collation plays no part in that).
+    std::vector<TagInfo> tagInfos()
+    {
+        std::vector<TagInfo> infos;
+        for (std::size_t i = 0; i < m_tagCount; ++i) {
+            try {
+                infos.push_back(IndexTag(tagHeader(i).info, Collation::forLanguageDriver(0)).info());
+            } catch (const DbaseError& error) {
+                fail(error.what());
+            }
+        }
+        return infos;
+    }
+
+    std::vector<IndexTag> tags(const Collation& collation)
+    {
+        std::vector<IndexTag> tags;
+        std::vector<bool> visited(m_bytes.size() / pageSize + 1, false);
+        for (std::size_t i = 0; i < m_tagCount; ++i) {
+            const TagHeader header = tagHeader(i);
+            auto tagEntries = entries(header, visited);
+            try {
+                IndexTag tag(header.info, collation);
+                tag.assign(std::move(tagEntries));
+                tags.push_back(std::move(tag));
+            } catch (const DbaseError& error) {
+                fail(error.what());
+            }
+        }
+        return tags;
+    }
+
+private:
+    struct TagHeader {
+        TagInfo info;
+        std::uint32_t root = 0;
+        std::uint16_t itemLength = 0;
+    };
+
+    [[noreturn]] void fail(const std::string& what) const
+    {
+        throw DbaseError("Die Indexdatei " + fileText(m_path) + " ist beschädigt: " + what);
+    }
+
+    // Offset of a page that starts `size` bytes lying wholly inside the
+    // file and outside its header.
+    std::size_t pageOffset(std::uint32_t page, std::size_t size, const std::string& tagName) const
+    {
+        const std::uint64_t offset = std::uint64_t{page} * pageSize;
+        if (page < headerPages || offset + size > m_bytes.size())
+            fail("Index \"" + tagName + "\" verweist auf Seite " + std::to_string(page)
+                 + " außerhalb der Datei");
+        return static_cast<std::size_t>(offset);
+    }
+
+    TagHeader tagHeader(std::size_t index) const
+    {
+        const std::string_view entry = std::string_view(m_bytes).substr(tagTableOffset + index * tagEntrySize,
+                                                                        tagEntrySize);
+        TagHeader header;
+        TagInfo& info = header.info;
+        info.name = textAt(entry, entryNameOffset, entryNameSize);
+        const std::size_t at = pageOffset(get32(entry, 0), pageSize, info.name);
+        const std::string_view block = std::string_view(m_bytes).substr(at, m_blockSize);
+
+        header.root = get32(block, rootOffset);
+        const auto format = static_cast<std::uint8_t>(block[keyFormatOffset]);
+        info.keyType = block[keyTypeOffset];
+        info.keyLength = get16(block, keyLengthOffset);
+        header.itemLength = get16(block, itemLengthOffset);
+        info.unique = (format & (formatUnique | formatDistinct)) != 0 || block[uniqueOffset] != 0;
+        info.descending = (format & formatDescending) != 0;
+        info.expression = textAt(block, expressionOffset, expressionSize);
+        if (block[hasForOffset] != 0 && block.size() > forExpressionOffset)
+            info.forExpression = textAt(block, forExpressionOffset, block.size() - forExpressionOffset);
+
+        if (info.keyLength == 0 || header.itemLength < info.keyLength + itemKeyOffset
+            || nodeItemsOffset + header.itemLength > m_blockSize)
+            fail("Index \"" + info.name + "\" hat eine ungültige Schlüssellänge");
+        return header;
+    }
+
+    // All entries of a tag in the file's order, walking its tree from the
+    // root. Pages seen before (in this tag or another) mean a cycle or
+    // shared nodes: damage either way.
+    std::vector<std::pair<std::string, std::uint32_t>> entries(const TagHeader& header,
+                                                               std::vector<bool>& visited) const
+    {
+        const TagInfo& info = header.info;
+        const std::size_t itemLength = header.itemLength;
+        std::vector<std::pair<std::string, std::uint32_t>> result;
+        struct Pending {
+            std::uint32_t page;
+            int depth;
+        };
+        std::vector<Pending> stack{{header.root, 0}};
+        int leafDepth = -1;
+        while (!stack.empty()) {
+            const Pending node = stack.back();
+            stack.pop_back();
+            if (node.depth > maxTreeDepth)
+                fail("Index \"" + info.name + "\" ist zu tief verschachtelt");
+            const std::size_t at = pageOffset(node.page, m_blockSize, info.name);
+            if (visited[node.page])
+                fail("Index \"" + info.name + "\" enthält eine Schleife bei Seite "
+                     + std::to_string(node.page));
+            visited[node.page] = true;
+            const std::string_view block = std::string_view(m_bytes).substr(at, m_blockSize);
+
+            const std::uint32_t keyCount = get32(block, 0);
+            if (keyCount > (m_blockSize - nodeItemsOffset) / itemLength)
+                fail("Index \"" + info.name + "\" hat auf Seite " + std::to_string(node.page)
+                     + " eine ungültige Schlüsselanzahl");
+            // A node is a leaf when the pointer after its last key is zero or
+            // has no room in the block.
+            const std::size_t lastPointer = nodeItemsOffset + keyCount * itemLength;
+            const bool leaf = lastPointer + 4 > m_blockSize || get32(block, lastPointer) == 0;
+            if (leaf) {
+                if (leafDepth >= 0 && leafDepth != node.depth)
+                    fail("Index \"" + info.name + "\" hat Blätter auf verschiedenen Ebenen");
+                leafDepth = node.depth;
+                for (std::size_t k = 0; k < keyCount; ++k) {
+                    const std::size_t item = nodeItemsOffset + k * itemLength;
+                    const std::uint32_t recNo = get32(block, item);
+                    if (recNo == 0)
+                        fail("Index \"" + info.name + "\" enthält die Satznummer 0");
+                    result.emplace_back(std::string(block.substr(item + itemKeyOffset, info.keyLength)), recNo);
+                }
+            } else {
+                // Children are pushed last to first so the first is walked first.
+                for (std::size_t k = keyCount + 1; k-- > 0;)
+                    stack.push_back({get32(block, nodeItemsOffset + k * itemLength), node.depth + 1});
+            }
+        }
+        return result;
+    }
+
+    const std::filesystem::path& m_path;
+    std::string m_bytes;
+    std::size_t m_blockSize = 0;
+    std::size_t m_tagCount = 0;
+};
+
+// The file image written for a set of tags.
+class MdxWriter {
+public:
+    MdxWriter(const std::vector<IndexTag>& tags, const std::string& tableBaseName,
+              std::uint8_t languageDriver)
+        : m_bytes(headerSize, '\0')
+    {
+        const QDate today = QDate::currentDate();
+        put8(m_bytes, versionOffset, mdxVersion);
+        putDate(m_bytes, createdOffset, today);
+        putText(m_bytes, baseNameOffset, upperAscii(tableBaseName).substr(0, baseNameSize - 1));
+        put16(m_bytes, blockPagesOffset, writtenBlockPages);
+        put16(m_bytes, blockSizeOffset, static_cast<std::uint16_t>(writtenBlockSize));
+        put8(m_bytes, productionOffset, 1);
+        put8(m_bytes, tagSlotsOffset, tagSlots);
+        put8(m_bytes, tagEntrySizeOffset, tagEntrySize);
+        put16(m_bytes, tagsUsedOffset, static_cast<std::uint16_t>(tags.size()));
+        put8(m_bytes, languageDriverOffset, languageDriver);
+        putDate(m_bytes, updatedOffset, today);
+        put8(m_bytes, tagTableMarkOffset, 1);
+
+        for (std::size_t i = 0; i < tags.size(); ++i)
+            writeTag(i, tags[i]);
+        writeTagThreads(tags);
+        put32(m_bytes, totalPagesOffset, nextPage());
+    }
+
+    const std::string& bytes() const { return m_bytes; }
+
+private:
+    struct Child {
+        std::uint32_t page;
+        std::size_t lastEntry; // position in the tag of the child's highest key
+    };
+
+    std::uint32_t nextPage() const { return static_cast<std::uint32_t>(m_bytes.size() / pageSize); }
+
+    // Appends an empty block; returns its first page.
+    std::uint32_t newBlock()
+    {
+        const std::uint32_t page = nextPage();
+        m_bytes.resize(m_bytes.size() + writtenBlockSize, '\0');
+        return page;
+    }
+
+    void writeTag(std::size_t index, const IndexTag& tag)
+    {
+        const TagInfo& info = tag.info();
+        const std::uint16_t itemLength = itemLengthFor(info.keyLength);
+        // Room is kept for the pointer after the last key, so a full node is
+        // never taken for an interior one.
+        const auto maxKeys = static_cast<std::uint16_t>((writtenBlockSize - nodeItemsOffset - 4) / itemLength);
+
+        const std::uint32_t headerPage = newBlock();
+        const std::uint32_t root = writeTree(tag, itemLength, maxKeys);
+        const std::size_t at = std::size_t{headerPage} * pageSize;
+        put32(m_bytes, at + rootOffset, root);
+        put32(m_bytes, at + tagPagesOffset, nextPage() - headerPage);
+        std::uint8_t format = info.keyType == 'C' ? formatCharacter : 0;
+        if (info.descending)
+            format |= formatDescending;
+        if (info.unique)
+            format |= formatUnique;
+        put8(m_bytes, at + keyFormatOffset, format);
+        put8(m_bytes, at + keyTypeOffset, static_cast<std::uint8_t>(info.keyType));
+        put16(m_bytes, at + keyLengthOffset, info.keyLength);
+        put16(m_bytes, at + maxKeysOffset, maxKeys);
+        put16(m_bytes, at + secondaryTypeOffset, info.keyType == 'D' ? 1 : 0);
+        put16(m_bytes, at + itemLengthOffset, itemLength);
+        put8(m_bytes, at + tagVersionOffset, tagVersion);
+        put8(m_bytes, at + uniqueOffset, info.unique ? 1 : 0);
+        putText(m_bytes, at + expressionOffset, info.expression);
+        put8(m_bytes, at + hasForOffset, info.forExpression.empty() ? 0 : 1);
+        put8(m_bytes, at + hasKeysOffset, tag.size() > 0 ? 1 : 0);
+        putText(m_bytes, at + forExpressionOffset, info.forExpression);
+
+        const std::size_t entry = tagTableOffset + index * tagEntrySize;
+        put32(m_bytes, entry, headerPage);
+        putText(m_bytes, entry + entryNameOffset, info.name);
+        put8(m_bytes, entry + entryKeyFormatOffset, info.isFieldTag() ? entryFieldTag : 0);
+        put8(m_bytes, entry + entryMarkOffset, entryMark);
+        put8(m_bytes, entry + entryKeyTypeOffset, static_cast<std::uint8_t>(info.keyType));
+    }
+
+    // Splits `count` items into as few nodes of at most `capacity` as
+    // possible, evenly; returns the item counts.
+    static std::vector<std::size_t> evenSplit(std::size_t count, std::size_t capacity)
+    {
+        const std::size_t nodes = std::max<std::size_t>(1, (count + capacity - 1) / capacity);
+        std::vector<std::size_t> sizes(nodes, count / nodes);
+        for (std::size_t i = 0; i < count % nodes; ++i)
+            ++sizes[i];
+        return sizes;
+    }
+
+    // Builds the tree bottom-up: leaves filled in tag order, then levels of
+    // interior nodes whose keys are the highest key of each child, until one
+    // node is left. Returns the root's page.
+    std::uint32_t writeTree(const IndexTag& tag, std::uint16_t itemLength, std::uint16_t maxKeys)
+    {
+        std::vector<Child> level;
+        std::size_t position = 0;
+        for (const std::size_t count : evenSplit(tag.size(), maxKeys)) {
+            const std::uint32_t page = newBlock();
+            const std::size_t at = std::size_t{page} * pageSize;
+            put32(m_bytes, at, static_cast<std::uint32_t>(count));
+            for (std::size_t k = 0; k < count; ++k, ++position) {
+                const std::size_t item = at + nodeItemsOffset + k * itemLength;
+                put32(m_bytes, item, tag.recNoAt(position));
+                putText(m_bytes, item + itemKeyOffset, tag.keyAt(position));
+            }
+            level.push_back({page, position == 0 ? 0 : position - 1});
+        }
+
+        // An interior node of n keys has n + 1 children; at most maxKeys
+        // children keeps its key count below the maximum, which some readers
+        // take as the mark of a leaf.
+        while (level.size() > 1) {
+            std::vector<Child> parents;
+            std::size_t first = 0;
+            for (const std::size_t count : evenSplit(level.size(), maxKeys)) {
+                const std::uint32_t page = newBlock();
+                const std::size_t at = std::size_t{page} * pageSize;
+                put32(m_bytes, at, static_cast<std::uint32_t>(count - 1));
+                for (std::size_t k = 0; k < count; ++k) {
+                    const Child& child = level[first + k];
+                    const std::size_t item = at + nodeItemsOffset + k * itemLength;
+                    put32(m_bytes, item, child.page);
+                    putText(m_bytes, item + itemKeyOffset, tag.keyAt(child.lastEntry));
+                }
+                parents.push_back({page, level[first + count - 1].lastEntry});
+                first += count;
+            }
+            level.swap(parents);
+        }
+        return level.front().page;
+    }
+
+    // The tag table's left/right/parent bytes form a binary search tree over
+    // the tag names (1-based tag numbers), tags inserted in table order.
+    void writeTagThreads(const std::vector<IndexTag>& tags)
+    {
+        for (std::size_t i = 1; i < tags.size(); ++i) {
+            std::size_t node = 0;
+            for (;;) {
+                const bool left = tags[i].info().name < tags[node].info().name;
+                const std::size_t link = tagTableOffset + node * tagEntrySize
+                    + (left ? entryLeftOffset : entryRightOffset);
+                const auto next = static_cast<std::uint8_t>(m_bytes[link]);
+                if (next == 0) {
+                    put8(m_bytes, link, static_cast<std::uint8_t>(i + 1));
+                    put8(m_bytes, tagTableOffset + i * tagEntrySize + entryParentOffset,
+                         static_cast<std::uint8_t>(node + 1));
+                    break;
+                }
+                node = next - 1u;
+            }
+        }
+    }
+
+    std::string m_bytes;
+};
+
+void checkWritable(const std::vector<IndexTag>& tags, const std::filesystem::path& path)
+{
+    if (tags.size() > maxTags)
+        throw DbaseError("Die Indexdatei " + fileText(path) + " kann höchstens 47 Indizes aufnehmen");
+    for (std::size_t i = 0; i < tags.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (tags[i].info().name == tags[j].info().name)
+                throw DbaseError("Der Index \"" + tags[i].info().name + "\" ist in der Indexdatei "
+                                 + fileText(path) + " doppelt vorhanden");
+}
+
+std::filesystem::path temporaryPathFor(const std::filesystem::path& path)
+{
+    std::random_device random;
+    const std::string suffix = "." + std::to_string(::getpid()) + "." + std::to_string(random()) + ".tmp";
+    return path.parent_path() / (path.filename().string() + suffix);
+}
+
+// Makes the rename itself durable; a file system that cannot sync a
+// directory still has the renamed file, so failures here are not errors.
+void syncDirectory(const std::filesystem::path& directory)
+{
+    const std::string name = directory.empty() ? std::string(".") : directory.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+MdxFile MdxFile::read(const std::filesystem::path& path, const Collation& collation)
+{
+    MdxReader reader(path, readWholeFile(path));
+    MdxFile file;
+    file.m_tags = reader.tags(collation);
+    return file;
+}
+
+std::vector<TagInfo> MdxFile::readTagInfos(const std::filesystem::path& path)
+{
+    return MdxReader(path, readWholeFile(path)).tagInfos();
+}
+
+void MdxFile::write(const std::filesystem::path& path, const std::string& tableBaseName,
+                    std::uint8_t languageDriver) const
+{
+    checkWritable(m_tags, path);
+    const MdxWriter writer(m_tags, tableBaseName, languageDriver);
+    const std::filesystem::path temporary = temporaryPathFor(path);
+    try {
+        {
+            const std::unique_ptr<FileIo> io = makeFileIo();
+            io->open(temporary, FileIo::Access::Create);
+            io->writeAt(0, writer.bytes().data(), writer.bytes().size());
+            io->sync();
+        }
+        std::filesystem::rename(temporary, path);
+    } catch (const DbaseError&) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw;
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw DbaseError("Die Indexdatei " + fileText(path) + " kann nicht geschrieben werden: "
+                         + error.code().message());
+    }
+    syncDirectory(path.parent_path());
+}
+
+IndexTag* MdxFile::tag(std::string_view name)
+{
+    const std::string wanted = upperAscii(std::string(name));
+    const auto found = std::find_if(m_tags.begin(), m_tags.end(),
+                                    [&](const IndexTag& tag) { return tag.info().name == wanted; });
+    return found == m_tags.end() ? nullptr : &*found;
+}
+
+namespace {
+
+// Opens an existing index file and checks that it is one before its mark
+// byte is read or written.
+std::unique_ptr<FileIo> openForMark(const std::filesystem::path& path, FileIo::Access access)
+{
+    std::unique_ptr<FileIo> io = makeFileIo();
+    io->open(path, access);
+    char header[dirtyMarkOffset + 1] = {};
+    if (io->readAt(0, header, sizeof header) != sizeof header
+        || static_cast<std::uint8_t>(header[versionOffset]) != mdxVersion)
+        throw DbaseError("Die Datei " + fileText(path) + " ist keine dBASE-IV-Indexdatei");
+    return io;
+}
+
+} // namespace
+
+void MdxFile::markDirty(const std::filesystem::path& path)
+{
+    const std::unique_ptr<FileIo> io = openForMark(path, FileIo::Access::ReadWrite);
+    const char mark = 1;
+    io->writeAt(dirtyMarkOffset, &mark, 1);
+    io->sync();
+}
+
+bool MdxFile::isMarkedDirty(const std::filesystem::path& path)
+{
+    const std::unique_ptr<FileIo> io = openForMark(path, FileIo::Access::ReadOnly);
+    char mark = 0;
+    io->readAt(dirtyMarkOffset, &mark, 1);
+    return mark != 0;
+}
+
+} // namespace dbase
