@@ -8,8 +8,6 @@
 
 #include <QDate>
 
-#include <unistd.h>
-
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
 
@@ -420,23 +418,7 @@ std::unique_ptr<DbfFile> DbfFile::create(const std::filesystem::path& path,
     bytes[headerLength - 1] = headerTerminator;
     bytes[headerLength] = endOfFile;
 
-    std::filesystem::path temporary = path;
-    temporary += ".new" + std::to_string(::getpid());
-    try {
-        std::unique_ptr<FileIo> io = makeFileIo();
-        io->open(temporary, FileIo::Access::Create);
-        io->writeAt(0, bytes.data(), bytes.size());
-        io->sync();
-        io.reset();
-        std::filesystem::rename(temporary, path);
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::filesystem::remove(temporary, ec);
-        throw DbaseError("Die Tabelle " + quoted(path) + " kann nicht angelegt werden: "
-                         + error.code().message());
-    } catch (...) {
-        std::filesystem::remove(temporary, ec);
-        throw;
-    }
+    replaceFile(path, bytes);
     old.reset();
     return open(path, OpenMode::ReadWrite, ShareMode::Shared);
 }

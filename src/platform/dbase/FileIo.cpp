@@ -146,4 +146,25 @@ std::unique_ptr<FileIo> makeFileIo() {
 
 void setFileIoFactory(FileIoFactory factory) { factorySlot() = std::move(factory); }
 
+void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::filesystem::path temporary = path;
+    temporary += ".new" + std::to_string(::getpid());
+    std::error_code ignored;
+    try {
+        std::unique_ptr<FileIo> io = makeFileIo();
+        io->open(temporary, FileIo::Access::Create);
+        io->writeAt(0, bytes.data(), bytes.size());
+        io->sync();
+        io.reset();
+        std::filesystem::rename(temporary, path);
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::filesystem::remove(temporary, ignored);
+        throw DbaseError("Die Datei \"" + path.string() + "\" kann nicht angelegt werden: "
+                         + error.code().message());
+    } catch (...) {
+        std::filesystem::remove(temporary, ignored);
+        throw;
+    }
+}
+
 } // namespace dbase

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace dbase {
 
@@ -47,6 +48,11 @@ using FileIoFactory = std::function<std::unique_ptr<FileIo>()>;
 // installed with setFileIoFactory (an empty factory restores the default).
 std::unique_ptr<FileIo> makeFileIo();
 void setFileIoFactory(FileIoFactory factory);
+
+// Writes a whole new file beside `path` and renames it over `path`, so that
+// a failure at any point leaves the old file (or none) and never half of the
+// new one.
+void replaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 // The operating system's files (POSIX).
 std::unique_ptr<FileIo> makeSystemFileIo();
