@@ -1,0 +1,120 @@
+#include "report/Element.h"
+
+namespace report {
+
+void TextElement::render(const RenderContext& context, ElementOutput& out) const
+{
+    const TextFit fit{wordWrap, autoSize, autoStretch, alignment};
+    const PlainTextLayout layout = layoutPlainText(text(context.system), font, rect, fit, context.measure);
+    DrawnItem item;
+    item.kind = ItemKind::Text;
+    item.rect = layout.box;
+    item.clip = layout.box;
+    item.text = layout.lines.join(QLatin1Char('\n'));
+    item.font = font;
+    item.color = color;
+    item.alignment = alignment & Qt::AlignHorizontal_Mask;
+    item.opaque = !transparent;
+    item.background = background;
+    out.items.push_back(std::move(item));
+    if (autoStretch)
+        out.stretchBottom = std::max(out.stretchBottom, layout.box.bottom());
+}
+
+QString SystemData::format(SystemDataKind kind, const SystemValues& system)
+{
+    static const QString kDate = QStringLiteral("dd.MM.yyyy");
+    static const QString kTime = QStringLiteral("hh:mm:ss");
+    switch (kind) {
+    case SystemDataKind::Time:
+        return system.now.toString(kTime);
+    case SystemDataKind::Date:
+        return system.now.toString(kDate);
+    case SystemDataKind::DateTime:
+        return system.now.toString(kDate + QLatin1Char(' ') + kTime);
+    case SystemDataKind::PageNumber:
+        return QString::number(system.pageNumber);
+    case SystemDataKind::ReportTitle:
+        return system.title;
+    case SystemDataKind::DetailCount:
+        return QString::number(system.detailCount);
+    case SystemDataKind::DetailNumber:
+        return QString::number(system.detailNumber);
+    }
+    return {};
+}
+
+void RichText::setPlainText(const QString& text) { runs = {TextRun{text, 0.0, false}}; }
+
+QString RichText::plainText() const
+{
+    QString text;
+    for (const TextRun& run : runs)
+        text += run.text;
+    return text;
+}
+
+void RichText::render(const RenderContext& context, ElementOutput& out) const
+{
+    const TextFit fit{wordWrap, autoSize, autoStretch, alignment};
+    const RichTextLayout layout = layoutRichText(runs, font, rect, fit, context.measure);
+    for (const PlacedRun& run : layout.runs) {
+        DrawnItem item;
+        item.kind = ItemKind::TextRun;
+        item.rect = run.rect.translated(layout.box.topLeft());
+        item.clip = layout.box;
+        item.text = run.text;
+        item.font = run.font;
+        item.color = color;
+        item.baseline = run.baseline;
+        out.items.push_back(std::move(item));
+    }
+    if (autoStretch)
+        out.stretchBottom = std::max(out.stretchBottom, layout.box.bottom());
+}
+
+void Shape::render(const RenderContext&, ElementOutput& out) const
+{
+    DrawnItem item;
+    item.kind = ItemKind::Shape;
+    item.rect = rect;
+    item.shape = shape;
+    item.penColor = penColor;
+    item.penStyle = penStyle;
+    item.penWidth = penWidth;
+    item.brushColor = brushColor;
+    item.brushStyle = brushStyle;
+    out.items.push_back(std::move(item));
+}
+
+QSizeF PictureElement::naturalSizeMm(const QImage& image)
+{
+    const double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 96.0 / 0.0254;
+    const double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 96.0 / 0.0254;
+    return {image.width() * 1000.0 / dpmX, image.height() * 1000.0 / dpmY};
+}
+
+void PictureElement::render(const RenderContext&, ElementOutput& out) const
+{
+    const QImage picture = image();
+    if (picture.isNull())
+        return;
+    const QSizeF natural = naturalSizeMm(picture);
+    QRectF box = rect;
+    if (autoSize && !stretch)
+        box.setSize(natural);
+    QRectF target = box;
+    if (!stretch) {
+        target.setSize(natural);
+        if (center)
+            target.moveCenter(box.center());
+    }
+    DrawnItem item;
+    item.kind = ItemKind::Picture;
+    item.rect = target;
+    item.clip = box;
+    item.picture = picture;
+    out.items.push_back(std::move(item));
+}
+
+} // namespace report
