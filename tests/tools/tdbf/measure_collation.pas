@@ -12,19 +12,7 @@ program measure_collation;
 {$mode objfpc}{$H+}
 
 uses
-  cwstring, SysUtils, Classes, db, dbf;
-
-type
-  TLanguageOverride = class
-    procedure Warn(Dbf: TDbf; var Action: TDbfLanguageAction);
-  end;
-
-procedure TLanguageOverride.Warn(Dbf: TDbf; var Action: TDbfLanguageAction);
-begin
-  { This machine has no code page of the DOS drivers; the bytes are written
-    raw anyway, and only the index order is wanted. }
-  Action := laForceOEM;
-end;
+  SysUtils, Classes, db, dbf, tdbfsupport;
 
 function HexToBytes(const Line: string): RawByteString;
 var
@@ -81,7 +69,6 @@ end;
 var
   Table: TDbf;
   Keys: TStringList;
-  Override: TLanguageOverride;
   FieldLen, I: Integer;
   Driver: Byte;
 begin
@@ -98,10 +85,9 @@ begin
     if Length(Keys[I]) div 2 > FieldLen then
       FieldLen := Length(Keys[I]) div 2;
 
-  Override := TLanguageOverride.Create;
   Table := TDbf.Create(nil);
   try
-    Table.OnLanguageWarning := @Override.Warn;
+    AllowAnyLanguage(Table);
     Table.FilePathFull := IncludeTrailingPathDelimiter(ParamStr(2));
     Table.TableName := 'MEASURE.DBF';
     Table.TableLevel := 4;
@@ -126,7 +112,6 @@ begin
     Table.Close;
   finally
     Table.Free;
-    Override.Free;
     Keys.Free;
   end;
 end.

@@ -52,7 +52,8 @@ class Measurer:
     def __init__(self, workdir):
         self.workdir = pathlib.Path(workdir)
         self.binary = self.workdir / "measure_collation"
-        subprocess.run(["fpc", "-O1", "-FE" + str(self.workdir), str(HERE / "measure_collation.pas")],
+        subprocess.run(["fpc", "-O1", "-FE" + str(self.workdir), "-Fu" + str(HERE),
+                        str(HERE / "measure_collation.pas")],
                        check=True, stdout=subprocess.DEVNULL)
 
     def order(self, driver, keys):
