@@ -377,7 +377,10 @@ std::string_view trimLeft(std::string_view s)
 // dBASE's STR(): rounded, right-aligned, and all '*' when it does not fit.
 std::string str(double value, int length, int decimals)
 {
-    const std::string digits = QString::number(value, 'f', decimals).toStdString();
+    // Halves round away from zero, as dBASE does, not to the even neighbour.
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
+    const std::string digits = QString::number(rounded, 'f', decimals).toStdString();
     if (static_cast<int>(digits.size()) > length)
         return std::string(static_cast<size_t>(length), '*');
     return std::string(static_cast<size_t>(length) - digits.size(), ' ') + digits;
