@@ -25,10 +25,14 @@ QString quoted(const QString& fileName)
     return u"„"_qs + QFileInfo(fileName).absoluteFilePath() + u"“"_qs;
 }
 
-QString decode(QByteArrayView bytes)
+// Qt reaches Windows-1252 through ICU; without it Latin-1, which differs only
+// in 0x80 to 0x9F, is the closest there is. (An ICU converter must not be
+// moved: its error reporting stays with the original object.)
+template <typename Converter>
+void fallBackToLatin1(Converter& converter)
 {
-    QStringDecoder decoder(codePage);
-    return decoder(bytes);
+    if (!converter.isValid())
+        converter = Converter(QStringConverter::Latin1);
 }
 
 // One line of the file: its bytes with the line end, and what it means.
@@ -38,12 +42,12 @@ struct Line {
     Kind kind = Kind::Other;
     QString name;  // section or key, trimmed
     QString value; // of a key, trimmed
+    bool blank = false;
 
     bool terminated() const { return raw.endsWith('\n'); }
-    bool blank() const { return kind == Kind::Other && decode(raw).trimmed().isEmpty(); }
 };
 
-Line parseLine(QByteArray raw)
+Line parseLine(QByteArray raw, QStringDecoder& decoder)
 {
     Line line;
     line.raw = std::move(raw);
@@ -52,7 +56,8 @@ Line parseLine(QByteArray raw)
         body.chop(1);
     if (body.endsWith('\r'))
         body.chop(1);
-    const QString text = decode(body).trimmed();
+    const QString text = QString(decoder(body)).trimmed();
+    line.blank = text.isEmpty();
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         if (close > 0) {
@@ -73,11 +78,13 @@ Line parseLine(QByteArray raw)
 std::vector<Line> parse(const QByteArray& content)
 {
     std::vector<Line> lines;
+    QStringDecoder decoder(codePage);
+    fallBackToLatin1(decoder);
     qsizetype start = 0;
     while (start < content.size()) {
         qsizetype end = content.indexOf('\n', start);
         end = end < 0 ? content.size() : end + 1;
-        lines.push_back(parseLine(content.mid(start, end - start)));
+        lines.push_back(parseLine(content.mid(start, end - start), decoder));
         start = end;
     }
     return lines;
@@ -201,6 +208,7 @@ void checkName(const QString& name, const QString& what, bool storable, const QS
 QByteArray encode(const QString& text, const QString& fileName)
 {
     QStringEncoder encoder(codePage);
+    fallBackToLatin1(encoder);
     QByteArray bytes = encoder(text);
     if (encoder.hasError())
         throw IniError(u"Der Text „%1“ enthält Zeichen, die die Einstellungsdatei %2 nicht aufnehmen kann."_qs
@@ -273,7 +281,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         QByteArray tail;
         if (!lines.empty()) {
             terminate(lines.back());
-            if (!lines.back().blank())
+            if (!lines.back().blank)
                 tail += entryEnd;
         }
         tail += '[' + encode(section, path) + ']' + entryEnd;
