@@ -21,6 +21,7 @@ namespace dbase {
 class Table;
 
 enum class TableState { Inactive, Browse, Edit, Insert };
+enum class BatchMode { Append, AppendUpdate };
 
 // Told about a table's changes; data sources and data-aware controls listen.
 class TableObserver {
@@ -202,11 +203,10 @@ public:
 
 private:
     friend class Field;
+    friend std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);
     struct Impl;
     std::unique_ptr<Impl> d;
 };
-
-enum class BatchMode { Append, AppendUpdate };
 
 // Copies every visible row of `source` into `destination` (opened by the
 // caller), field by field by position. AppendUpdate matches rows through the

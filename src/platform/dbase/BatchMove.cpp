@@ -1,0 +1,142 @@
+// Copying all visible rows of one table into another, field by field by
+// position, appending or updating through the destination's active tag.
+
+#include <utility>
+
+#include "dbase/DbaseError.h"
+#include "dbase/TableImpl.h"
+
+namespace dbase {
+
+namespace {
+
+struct Row {
+    std::string bytes;                // destination layout, fields not copied left blank
+    std::map<int, std::string> memos; // destination blob fields
+};
+
+bool sameShape(const FieldDef& a, const FieldDef& b)
+{
+    return a.type == b.type && a.length == b.length && a.decimals == b.decimals;
+}
+
+} // namespace
+
+std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
+{
+    Table::Impl& src = *source.d;
+    Table::Impl& dst = *destination.d;
+    src.requireActive();
+    dst.requireWritable();
+    if (mode == BatchMode::AppendUpdate && dst.activeTag < 0)
+        throw DbaseError("Zum Aktualisieren braucht die Tabelle \"" + dst.name()
+                         + "\" einen aktiven Index.");
+
+    const TableLayout& from = src.layout();
+    const TableLayout& to = dst.layout();
+    const int fields = std::min(from.fieldCount(), to.fieldCount());
+    const bool sameCodePage = src.codePage().number() == dst.codePage().number();
+
+    // Every row is converted before the first one is written, so a value that
+    // does not fit stops the move with the destination untouched.
+    std::vector<Row> rows;
+    const Bookmark mark = source.bookmark();
+    auto restoreSource = [&] {
+        if (mark.valid())
+            source.gotoRecNo(mark.recNo);
+    };
+    try {
+    for (source.first(); !source.eof(); source.next()) {
+        const RecordView record = source.currentRecord();
+        Row row{dst.blank, {}};
+        for (int i = 0; i < fields; ++i) {
+            const FieldDef& a = from.field(i);
+            const FieldDef& b = to.field(i);
+            if (isBlobType(b.type)) {
+                std::string data = isBlobType(a.type) ? src.memoData(i)
+                                                      : std::string(record.raw(i));
+                if (a.type == FieldType::Memo && b.type == FieldType::Memo && !sameCodePage)
+                    data = dst.codePage().encode(src.codePage().decode(data));
+                if (!data.empty())
+                    row.memos[i] = std::move(data);
+                continue;
+            }
+            std::string bytes;
+            if (sameShape(a, b) && (sameCodePage || a.type != FieldType::Character))
+                bytes = std::string(record.raw(i));
+            else if (isBlobType(a.type))
+                bytes = encodeFieldText(b, dst.codePage(), src.codePage().decode(src.memoData(i)));
+            else
+                bytes = encodeFieldText(b, dst.codePage(), record.text(i));
+            row.bytes.replace(1 + b.offset, b.length, bytes);
+        }
+        rows.push_back(std::move(row));
+    }
+    } catch (...) {
+        restoreSource();
+        throw;
+    }
+    restoreSource();
+
+    // One notification for the whole move; plain appends rebuild the tags
+    // once at the end instead of inserting key by key.
+    dst.leaveRecord();
+    const bool wasQuiet = std::exchange(dst.quiet, true);
+    dst.deferIndex = mode == BatchMode::Append;
+    std::uint32_t moved = 0;
+    auto finish = [&] {
+        dst.deferIndex = false;
+        dst.quiet = wasQuiet;
+        dst.finishDeferredIndex();
+        dst.filteredCount.reset();
+        dst.notifyData();
+        dst.notifyMoved();
+    };
+    try {
+        for (Row& row : rows) {
+            bool found = false;
+            if (mode == BatchMode::AppendUpdate) {
+                const IndexTag& tag = dst.index->tag(dst.activeTag);
+                const std::string key = dst.index->key(dst.activeTag, row.bytes);
+                for (std::size_t p = tag.findPrefix(key);
+                     p < tag.size() && tag.compareKeys(tag.keyAt(p), key) == 0; ++p) {
+                    const std::uint32_t r = tag.recNoAt(p);
+                    dst.readRow(r, dst.scratch);
+                    if (dst.scratch[0] == '*')
+                        continue;
+                    dst.take(p);
+                    found = true;
+                    break;
+                }
+            }
+            if (found) {
+                destination.edit();
+                for (int i = 0; i < fields; ++i) {
+                    const FieldDef& b = to.field(i);
+                    if (!isBlobType(b.type))
+                        dst.buffer.replace(1 + b.offset, b.length, row.bytes, 1 + b.offset, b.length);
+                }
+            } else {
+                destination.append();
+                dst.buffer = std::move(row.bytes);
+            }
+            for (int i = 0; i < fields; ++i)
+                if (isBlobType(to.field(i).type)) {
+                    auto it = row.memos.find(i);
+                    dst.memos[i] = it != row.memos.end() ? std::move(it->second) : std::string();
+                }
+            dst.modified = true;
+            dst.post();
+            ++moved;
+        }
+    } catch (const DbaseError& e) {
+        dst.cancel();
+        finish();
+        throw DbaseError("Die Übernahme in \"" + dst.name() + "\" brach nach " + std::to_string(moved)
+                         + " von " + std::to_string(rows.size()) + " Datensätzen ab: " + e.what());
+    }
+    finish();
+    return moved;
+}
+
+} // namespace dbase

@@ -1,0 +1,844 @@
+#include "dbase/Table.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "dbase/TableImpl.h"
+#include "files/Paths.h"
+
+namespace dbase {
+
+namespace {
+
+std::filesystem::path toPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdString());
+}
+
+QString withDefaultSuffix(const QString& name, const char* suffix)
+{
+    const QString trimmed = name.trimmed();
+    const QString file = trimmed.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+    return file.contains(QLatin1Char('.')) ? trimmed : trimmed + QLatin1Char('.') + suffix;
+}
+
+// The existing file for a name, its case ignored; nullopt when there is none
+// (a directory of that name does not count).
+std::optional<std::filesystem::path> findFile(const QString& name)
+{
+    const std::optional<QString> found = files::find(name);
+    if (!found || !std::filesystem::is_regular_file(toPath(*found)))
+        return std::nullopt;
+    return toPath(*found);
+}
+
+// A file beside the table with the table's base name and another extension.
+QString sibling(const std::filesystem::path& table, const char* extension)
+{
+    return QString::fromStdString((table.parent_path() / table.stem()).string()) + extension;
+}
+
+// Index files are named relative to the table's directory, as the table is.
+QString besideTable(const std::filesystem::path& table, const QString& name)
+{
+    const std::filesystem::path given = toPath(files::nativePath(name.trimmed()));
+    return QString::fromStdString(given.is_absolute() ? given.string()
+                                                       : (table.parent_path() / given).string());
+}
+
+DbtMemo::Format memoFormat(const DbfHeader& header)
+{
+    return (header.version & 0x08) != 0 ? DbtMemo::Format::DBase4 : DbtMemo::Format::DBase3;
+}
+
+std::string quoted(const QString& text)
+{
+    return "\"" + text.toStdString() + "\"";
+}
+
+std::string quoted(const std::filesystem::path& path)
+{
+    return "\"" + path.filename().string() + "\"";
+}
+
+// Reads every record of a file for index building.
+RowScan scanFile(const DbfFile& dbf)
+{
+    return [&dbf](const RowVisitor& visit) {
+        std::string bytes;
+        const std::uint32_t count = dbf.recordCount();
+        for (std::uint32_t r = 1; r <= count; ++r) {
+            dbf.readRecord(r, bytes);
+            visit(r, bytes);
+        }
+    };
+}
+
+// Adds a tag to a table's production index (made when there is none yet)
+// and writes the index file at once.
+void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
+            const RowScan& scan, const std::string& baseName)
+{
+    const bool fresh = !index.has_value();
+    if (fresh) {
+        const QString path = files::resolveForWrite(sibling(dbf.path(), ".mdx"));
+        index = TableIndex::create(toPath(path), dbf.layout(), dbf.codePage(),
+                                   dbf.header().languageDriver);
+    }
+    try {
+        index->addTag(def, scan);
+        index->write(baseName);
+    } catch (...) {
+        if (fresh)
+            index.reset();
+        throw;
+    }
+    if (!dbf.header().hasProductionMdx)
+        dbf.setProductionMdx(true);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Impl helpers
+
+void Table::Impl::requireClosed(const char* what) const
+{
+    if (dbf)
+        throw DbaseError("Die Tabelle " + quoted(tableName) + " ist geöffnet; " + what
+                         + " lässt sich nur bei geschlossener Tabelle ändern.");
+}
+
+void Table::Impl::requireActive() const
+{
+    if (!dbf)
+        throw DbaseError("Die Tabelle " + quoted(tableName) + " ist nicht geöffnet.");
+}
+
+void Table::Impl::requireWritable() const
+{
+    requireActive();
+    if (readOnly || dbf->readOnly())
+        throw DbaseError("Die Tabelle " + quoted(tableName)
+                         + " ist nur zum Lesen geöffnet; Änderungen sind nicht möglich.");
+}
+
+void Table::Impl::requireEditing(const FieldDef& field) const
+{
+    requireActive();
+    if (state != TableState::Edit && state != TableState::Insert)
+        throw DbaseError("Das Feld \"" + field.name + "\" der Tabelle " + quoted(tableName)
+                         + " kann nur im Bearbeitungs- oder Einfügemodus geändert werden.");
+}
+
+std::filesystem::path Table::Impl::tablePath() const
+{
+    return dbf->path();
+}
+
+std::string Table::Impl::baseName() const
+{
+    return dbf->path().stem().string();
+}
+
+bool Table::Impl::exists(std::uint32_t r) const
+{
+    if (r >= firstProvisionalRecNo)
+        return pending.count(r) != 0;
+    return r >= 1 && r <= fileCount();
+}
+
+void Table::Impl::readRow(std::uint32_t r, std::string& out) const
+{
+    if (!pending.empty()) {
+        const auto it = pending.find(r);
+        if (it != pending.end()) {
+            out = it->second.bytes;
+            return;
+        }
+    }
+    dbf->readRecord(r, out);
+}
+
+bool Table::Impl::passes(std::string_view bytes) const
+{
+    if (!bytes.empty() && bytes[0] == '*')
+        return false;
+    return !filterOn() || boundFilter->matches(RecordView(layout(), codePage(), bytes), filterOptions);
+}
+
+RowScan Table::Impl::rowScan() const
+{
+    return [this](const RowVisitor& visit) {
+        std::string bytes;
+        const std::uint32_t count = fileCount();
+        for (std::uint32_t r = 1; r <= count; ++r) {
+            readRow(r, bytes);
+            visit(r, bytes);
+        }
+        for (std::uint32_t r : pendingAppends)
+            visit(r, pending.at(r).bytes);
+    };
+}
+
+std::size_t Table::Impl::slotCount() const
+{
+    if (activeTag >= 0)
+        return index->tag(activeTag).size();
+    return fileCount() + pendingAppends.size();
+}
+
+std::uint32_t Table::Impl::recNoAt(std::size_t s) const
+{
+    if (activeTag >= 0)
+        return index->tag(activeTag).recNoAt(s);
+    const std::uint32_t count = fileCount();
+    return s < count ? static_cast<std::uint32_t>(s + 1) : pendingAppends[s - count];
+}
+
+std::size_t Table::Impl::slotOf(std::uint32_t r, std::string_view bytes) const
+{
+    if (activeTag >= 0) {
+        if (!index->includes(activeTag, bytes))
+            return slotCount();
+        return index->tag(activeTag).find(index->key(activeTag, bytes), r);
+    }
+    if (r < firstProvisionalRecNo)
+        return r - 1;
+    const auto it = std::find(pendingAppends.begin(), pendingAppends.end(), r);
+    return fileCount() + static_cast<std::size_t>(it - pendingAppends.begin());
+}
+
+std::optional<std::size_t> Table::Impl::findVisible(std::ptrdiff_t from, int step) const
+{
+    const auto count = static_cast<std::ptrdiff_t>(slotCount());
+    for (std::ptrdiff_t s = from; s >= 0 && s < count; s += step) {
+        readRow(recNoAt(static_cast<std::size_t>(s)), scratch);
+        if (passes(scratch))
+            return static_cast<std::size_t>(s);
+    }
+    return std::nullopt;
+}
+
+void Table::Impl::take(std::size_t s)
+{
+    recNo = recNoAt(s);
+    slot = s;
+    buffer.swap(scratch);
+}
+
+void Table::Impl::setNoRecord()
+{
+    recNo = 0;
+    slot = 0;
+    buffer = blank;
+    bof = eof = true;
+}
+
+void Table::Impl::moveFirst()
+{
+    if (const auto s = findVisible(0, +1)) {
+        take(*s);
+        bof = true;
+        eof = false;
+    } else {
+        setNoRecord();
+    }
+}
+
+void Table::Impl::moveLast()
+{
+    if (const auto s = findVisible(static_cast<std::ptrdiff_t>(slotCount()) - 1, -1)) {
+        take(*s);
+        eof = true;
+        bof = false;
+    } else {
+        setNoRecord();
+    }
+}
+
+void Table::Impl::relocate()
+{
+    if (recNo == 0)
+        return;
+    if (!exists(recNo)) {
+        moveFirst();
+        return;
+    }
+    std::string stored;
+    readRow(recNo, stored);
+    slot = slotOf(recNo, stored);
+}
+
+void Table::Impl::checkForeignChanges()
+{
+    if (!exclusive && dbf->refresh())
+        reloadAfterForeignChange();
+}
+
+void Table::Impl::reloadAfterForeignChange()
+{
+    if (index)
+        index->rebuild(rowScan());
+    filteredCount.reset();
+    if (recNo != 0 && exists(recNo)) {
+        readRow(recNo, buffer);
+        relocate();
+        if (!passes(buffer))
+            moveFirst();
+    } else {
+        moveFirst();
+    }
+    notifyData();
+}
+
+// ---------------------------------------------------------------- Table
+
+Table::Table() : d(std::make_unique<Impl>(*this)) {}
+
+Table::~Table()
+{
+    if (!d->dbf)
+        return;
+    try {
+        // Updates held back and never applied cannot be asked about any more.
+        if (!d->pending.empty())
+            cancelUpdates();
+        close();
+    } catch (...) {
+        d->index.reset();
+        d->memo.reset();
+        d->dbf.reset();
+    }
+}
+
+void Table::setTableName(const QString& fileName)
+{
+    d->requireClosed("der Tabellenname");
+    d->tableName = fileName;
+}
+
+QString Table::tableName() const { return d->tableName; }
+
+void Table::setIndexFiles(const QString& mdxFileName)
+{
+    d->requireClosed("die Indexdatei");
+    d->indexFiles = mdxFileName;
+}
+
+QString Table::indexFiles() const { return d->indexFiles; }
+
+void Table::setIndexName(const QString& tagName)
+{
+    if (d->dbf) {
+        int tag = -1;
+        if (!tagName.trimmed().isEmpty()) {
+            tag = d->index ? d->index->findTag(tagName) : -1;
+            if (tag < 0)
+                throw DbaseError("Den Index " + quoted(tagName) + " gibt es für die Tabelle "
+                                 + quoted(d->tableName) + " nicht.");
+        }
+        d->leaveRecord();
+        d->activeTag = tag;
+        d->relocate();
+        d->notifyData();
+    }
+    d->indexName = tagName;
+}
+
+QString Table::indexName() const { return d->indexName; }
+
+void Table::setReadOnly(bool readOnly)
+{
+    d->requireClosed("der Schreibschutz");
+    d->readOnly = readOnly;
+}
+
+bool Table::readOnly() const { return d->readOnly; }
+
+void Table::setExclusive(bool exclusive)
+{
+    d->requireClosed("der exklusive Zugriff");
+    d->exclusive = exclusive;
+}
+
+bool Table::exclusive() const { return d->exclusive; }
+
+void Table::open()
+{
+    if (d->dbf)
+        return;
+    if (d->tableName.trimmed().isEmpty())
+        throw DbaseError("Es ist keine Tabelle angegeben.");
+    const QString wanted = withDefaultSuffix(d->tableName, "dbf");
+    const auto path = findFile(wanted);
+    if (!path)
+        throw DbaseError("Die Tabelle " + quoted(wanted) + " wurde nicht gefunden.");
+
+    const OpenMode mode = d->readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite;
+    try {
+        d->dbf = DbfFile::open(*path, mode, d->exclusive ? ShareMode::Exclusive : ShareMode::Shared);
+        if (!d->filter.isEmpty())
+            d->boundFilter = d->filter.bind(d->layout());
+
+        if (d->layout().hasBlobFields()) {
+            const QString memoName = sibling(*path, ".dbt");
+            const auto memoPath = findFile(memoName);
+            if (!memoPath)
+                throw DbaseError("Die Memodatei " + quoted(toPath(memoName)) + " zur Tabelle "
+                                 + quoted(*path) + " wurde nicht gefunden.");
+            d->memo = DbtMemo::open(*memoPath, memoFormat(d->dbf->header()), mode);
+        }
+
+        std::optional<QString> indexName;
+        if (!d->indexFiles.trimmed().isEmpty())
+            indexName = besideTable(*path, d->indexFiles);
+        else if (d->dbf->header().hasProductionMdx)
+            indexName = sibling(*path, ".mdx");
+        if (indexName) {
+            const auto indexPath = findFile(*indexName);
+            if (!indexPath)
+                throw DbaseError("Die Indexdatei " + quoted(toPath(*indexName)) + " zur Tabelle "
+                                 + quoted(*path) + " wurde nicht gefunden.");
+            d->index = TableIndex::load(*indexPath, d->layout(), d->codePage(),
+                                        d->dbf->header().languageDriver, d->fileCount(),
+                                        scanFile(*d->dbf));
+        }
+
+        d->activeTag = -1;
+        if (!d->indexName.trimmed().isEmpty()) {
+            d->activeTag = d->index ? d->index->findTag(d->indexName) : -1;
+            if (d->activeTag < 0)
+                throw DbaseError("Den Index " + quoted(d->indexName) + " gibt es für die Tabelle "
+                                 + quoted(*path) + " nicht.");
+        }
+    } catch (...) {
+        d->boundFilter.reset();
+        d->index.reset();
+        d->memo.reset();
+        d->dbf.reset();
+        throw;
+    }
+
+    d->blank = d->dbf->blankRecord();
+    d->pending.clear();
+    d->pendingAppends.clear();
+    d->nextProvisional = firstProvisionalRecNo;
+    d->filteredCount.reset();
+    d->memos.clear();
+    d->modified = false;
+    d->state = TableState::Browse;
+    d->moveFirst();
+    d->notify([&](TableObserver& o) { o.opened(*this); });
+}
+
+void Table::close()
+{
+    if (!d->dbf)
+        return;
+    d->leaveRecord();
+    if (!d->pending.empty())
+        throw DbaseError("Die Tabelle " + quoted(d->tableName)
+                         + " hat zurückgehaltene Änderungen, die weder übernommen noch verworfen"
+                           " sind; sie wird nicht geschlossen.");
+    std::exception_ptr failure;
+    try {
+        d->finishDeferredIndex();
+        if (d->index && d->index->changed() && !d->dbf->readOnly())
+            d->index->write(d->baseName());
+    } catch (...) {
+        // The index file keeps its dirty mark and is rebuilt at the next open.
+        failure = std::current_exception();
+    }
+    d->boundFilter.reset();
+    d->index.reset();
+    d->memo.reset();
+    d->dbf.reset();
+    d->activeTag = -1;
+    d->recNo = 0;
+    d->bof = d->eof = true;
+    d->state = TableState::Inactive;
+    d->notify([&](TableObserver& o) { o.closed(*this); });
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+bool Table::active() const { return d->dbf != nullptr; }
+
+const TableLayout& Table::layout() const
+{
+    d->requireActive();
+    return d->layout();
+}
+
+int Table::fieldCount() const { return layout().fieldCount(); }
+
+Field Table::field(int index)
+{
+    if (index < 0 || index >= fieldCount())
+        throw DbaseError("Die Tabelle " + quoted(d->tableName) + " hat kein Feld Nummer "
+                         + std::to_string(index) + ".");
+    return Field(*this, index);
+}
+
+Field Table::fieldByName(const std::string& name)
+{
+    const int index = layout().indexOf(name);
+    if (index < 0)
+        throw DbaseError("Das Feld \"" + name + "\" gibt es in der Tabelle " + quoted(d->tableName)
+                         + " nicht.");
+    return Field(*this, index);
+}
+
+std::vector<IndexDef> Table::indexDefs() const
+{
+    d->requireActive();
+    return d->index ? d->index->defs() : std::vector<IndexDef>{};
+}
+
+std::uint8_t Table::languageDriver() const
+{
+    d->requireActive();
+    return d->dbf->header().languageDriver;
+}
+
+const CodePage& Table::codePage() const
+{
+    d->requireActive();
+    return d->codePage();
+}
+
+void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
+{
+    d->requireClosed("die Tabellenstruktur");
+    if (d->tableName.trimmed().isEmpty())
+        throw DbaseError("Es ist keine Tabelle angegeben.");
+    const std::filesystem::path path =
+        toPath(files::resolveForWrite(withDefaultSuffix(d->tableName, "dbf")));
+
+    // The marks of another table's index tags do not belong to the new one.
+    std::vector<FieldDef> fields = layout.fields();
+    for (FieldDef& f : fields)
+        f.mdxTag = false;
+    const TableLayout clean(std::move(fields));
+
+    auto dbf = DbfFile::create(path, clean, languageDriver);
+    if (const auto oldIndex = findFile(sibling(path, ".mdx"))) {
+        std::error_code error;
+        if (!std::filesystem::remove(*oldIndex, error))
+            throw DbaseError("Die alte Indexdatei " + quoted(*oldIndex)
+                             + " konnte nicht gelöscht werden: " + error.message());
+    }
+    if (const auto oldMemo = findFile(sibling(path, ".dbt")); oldMemo && !clean.hasBlobFields()) {
+        std::error_code error;
+        std::filesystem::remove(*oldMemo, error); // an orphan does no harm; best effort
+    }
+    if (clean.hasBlobFields())
+        DbtMemo::create(toPath(files::resolveForWrite(sibling(path, ".dbt"))),
+                        memoFormat(dbf->header()));
+}
+
+void Table::addIndex(const IndexDef& def)
+{
+    if (d->dbf) {
+        d->requireWritable();
+        d->leaveRecord();
+        if (!d->pending.empty())
+            throw DbaseError("Die Tabelle " + quoted(d->tableName)
+                             + " hat zurückgehaltene Änderungen; ein Index kann erst danach"
+                               " angelegt werden.");
+        d->finishDeferredIndex();
+        addTag(*d->dbf, d->index, def, d->rowScan(), d->baseName());
+        return;
+    }
+    const QString wanted = withDefaultSuffix(d->tableName, "dbf");
+    const auto path = findFile(wanted);
+    if (!path)
+        throw DbaseError("Die Tabelle " + quoted(wanted) + " wurde nicht gefunden.");
+    auto dbf = DbfFile::open(*path, OpenMode::ReadWrite,
+                             d->exclusive ? ShareMode::Exclusive : ShareMode::Shared);
+    std::optional<TableIndex> index;
+    const RowScan scan = scanFile(*dbf);
+    if (const auto indexPath = findFile(sibling(*path, ".mdx")))
+        index = TableIndex::load(*indexPath, dbf->layout(), dbf->codePage(),
+                                 dbf->header().languageDriver, dbf->recordCount(), scan);
+    addTag(*dbf, index, def, scan, path->stem().string());
+}
+
+// ---------------------------------------------------------------- cursor
+
+void Table::first()
+{
+    d->requireActive();
+    d->leaveRecord();
+    d->checkForeignChanges();
+    d->moveFirst();
+    d->notifyMoved();
+}
+
+void Table::last()
+{
+    d->requireActive();
+    d->leaveRecord();
+    d->checkForeignChanges();
+    d->moveLast();
+    d->notifyMoved();
+}
+
+void Table::next() { moveBy(1); }
+
+void Table::prior() { moveBy(-1); }
+
+int Table::moveBy(int distance)
+{
+    d->requireActive();
+    d->leaveRecord();
+    if (d->recNo == 0) {
+        d->bof = d->eof = true;
+        return 0;
+    }
+    const int step = distance > 0 ? 1 : -1;
+    int moved = 0;
+    while (moved != distance) {
+        const auto s = d->findVisible(static_cast<std::ptrdiff_t>(d->slot) + step, step);
+        if (!s) {
+            (step > 0 ? d->eof : d->bof) = true;
+            break;
+        }
+        d->take(*s);
+        (step > 0 ? d->bof : d->eof) = false;
+        moved += step;
+    }
+    if (moved != 0)
+        d->notifyMoved();
+    return moved;
+}
+
+bool Table::eof() const { return d->state == TableState::Insert ? false : d->eof; }
+
+bool Table::bof() const { return d->state == TableState::Insert ? false : d->bof; }
+
+bool Table::isEmpty() const { return d->state != TableState::Insert && d->recNo == 0; }
+
+std::uint32_t Table::recNo() const { return d->state == TableState::Insert ? 0 : d->recNo; }
+
+std::uint32_t Table::recordCount() const
+{
+    d->requireActive();
+    if (!d->filterOn())
+        return d->fileCount() + static_cast<std::uint32_t>(d->pendingAppends.size());
+    if (!d->filteredCount) {
+        std::uint32_t count = 0;
+        d->rowScan()([&](std::uint32_t, const std::string& bytes) {
+            if (d->passes(bytes))
+                ++count;
+        });
+        d->filteredCount = count;
+    }
+    return *d->filteredCount;
+}
+
+Bookmark Table::bookmark() const { return Bookmark{recNo()}; }
+
+void Table::gotoBookmark(const Bookmark& bookmark)
+{
+    if (!gotoRecNo(bookmark.recNo))
+        throw DbaseError("Der gemerkte Datensatz " + std::to_string(bookmark.recNo)
+                         + " der Tabelle " + quoted(d->tableName) + " ist nicht mehr vorhanden.");
+}
+
+bool Table::bookmarkValid(const Bookmark& bookmark) const
+{
+    if (!d->dbf || !d->exists(bookmark.recNo))
+        return false;
+    std::string bytes;
+    d->readRow(bookmark.recNo, bytes);
+    return d->passes(bytes);
+}
+
+bool Table::gotoRecNo(std::uint32_t recNo)
+{
+    d->requireActive();
+    d->leaveRecord();
+    if (!d->exists(recNo))
+        return false;
+    d->readRow(recNo, d->scratch);
+    if (!d->passes(d->scratch))
+        return false;
+    const std::size_t s = d->slotOf(recNo, d->scratch);
+    if (s >= d->slotCount())
+        return false;
+    d->take(s);
+    d->bof = d->eof = false;
+    d->notifyMoved();
+    return true;
+}
+
+// ---------------------------------------------------------------- keyed lookup
+
+// The key prefix that a keyed lookup with these values looks for: the tag's
+// key fields set in a blank record and the expression evaluated, cut after
+// the fields given.
+std::string Table::Impl::lookupKey(const QStringList& values)
+{
+    Impl& d = *this;
+    if (d.activeTag < 0)
+        throw DbaseError("Für die Suche in der Tabelle " + quoted(d.tableName)
+                         + " ist kein Index aktiv.");
+    const KeyExpression& expression = d.index->expression(d.activeTag);
+    const std::vector<int>& keyFields = expression.keyFields();
+    const std::string& tagName = d.index->tag(d.activeTag).info().name;
+    if (keyFields.empty())
+        throw DbaseError("Der Index \"" + tagName + "\" der Tabelle " + quoted(d.tableName)
+                         + " erlaubt keine Suche nach Feldwerten.");
+    if (static_cast<std::size_t>(values.size()) > keyFields.size())
+        throw DbaseError("Für den Index \"" + tagName + "\" wurden mehr Suchwerte als Schlüsselfelder"
+                         " angegeben.");
+    d.scratch = d.blank;
+    std::size_t prefixLength = 0;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const FieldDef& field = d.layout().field(keyFields[static_cast<std::size_t>(i)]);
+        const std::string bytes = encodeFieldText(field, d.codePage(), values[i]);
+        d.scratch.replace(1 + field.offset, field.length, bytes);
+        prefixLength += field.length;
+    }
+    std::string key = expression.evaluate(RecordView(d.layout(), d.codePage(), d.scratch));
+    if (prefixLength < key.size())
+        key.resize(prefixLength);
+    return key;
+}
+
+bool Table::findKey(const QStringList& values)
+{
+    d->requireActive();
+    d->leaveRecord();
+    const std::string key = d->lookupKey(values);
+    const IndexTag& tag = d->index->tag(d->activeTag);
+    for (std::size_t p = tag.findPrefix(key); p < tag.size(); ++p) {
+        if (tag.compareKeys(tag.keyAt(p).substr(0, key.size()), key) != 0)
+            break;
+        d->readRow(tag.recNoAt(p), d->scratch);
+        if (d->passes(d->scratch)) {
+            d->take(p);
+            d->bof = d->eof = false;
+            d->notifyMoved();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Table::findNearest(const QStringList& values)
+{
+    d->requireActive();
+    d->leaveRecord();
+    const std::string key = d->lookupKey(values);
+    const std::size_t p = d->index->tag(d->activeTag).lowerBound(key);
+    if (const auto s = d->findVisible(static_cast<std::ptrdiff_t>(p), +1)) {
+        d->take(*s);
+        d->bof = d->eof = false;
+    } else {
+        d->moveLast();
+    }
+    d->notifyMoved();
+}
+
+// ---------------------------------------------------------------- filters
+
+void Table::setFilter(const Filter& filter)
+{
+    std::optional<Filter::Bound> bound;
+    if (d->dbf && !filter.isEmpty())
+        bound = filter.bind(d->layout());
+    if (d->dbf)
+        d->leaveRecord();
+    d->filter = filter;
+    d->boundFilter = std::move(bound);
+    d->filteredCount.reset();
+    if (d->dbf && d->filtered) {
+        d->moveFirst();
+        d->notifyData();
+        d->notifyMoved();
+    }
+}
+
+void Table::setFilterText(const QString& text)
+{
+    setFilter(text.trimmed().isEmpty() ? Filter() : Filter::parse(text));
+}
+
+QString Table::filterText() const { return d->filter.text(); }
+
+const Filter& Table::filter() const { return d->filter; }
+
+void Table::setFiltered(bool filtered)
+{
+    if (filtered == d->filtered)
+        return;
+    if (d->dbf)
+        d->leaveRecord();
+    d->filtered = filtered;
+    d->filteredCount.reset();
+    if (d->dbf) {
+        d->moveFirst();
+        d->notifyData();
+        d->notifyMoved();
+    }
+}
+
+bool Table::filtered() const { return d->filtered; }
+
+void Table::setFilterOptions(FilterOptions options)
+{
+    if (options == d->filterOptions)
+        return;
+    if (d->dbf)
+        d->leaveRecord();
+    d->filterOptions = options;
+    d->filteredCount.reset();
+    if (d->dbf && d->filterOn()) {
+        d->moveFirst();
+        d->notifyData();
+        d->notifyMoved();
+    }
+}
+
+FilterOptions Table::filterOptions() const { return d->filterOptions; }
+
+// ---------------------------------------------------------------- refresh, flush, observers
+
+void Table::refresh()
+{
+    d->requireActive();
+    d->leaveRecord();
+    d->dbf->refresh();
+    d->reloadAfterForeignChange();
+    d->notifyMoved();
+}
+
+void Table::flush()
+{
+    d->requireActive();
+    d->leaveRecord();
+    d->finishDeferredIndex();
+    if (d->index && d->index->changed() && d->pending.empty() && !d->dbf->readOnly())
+        d->index->write(d->baseName());
+}
+
+void Table::addObserver(TableObserver* observer)
+{
+    if (observer && std::find(d->observers.begin(), d->observers.end(), observer) == d->observers.end())
+        d->observers.push_back(observer);
+}
+
+void Table::removeObserver(TableObserver* observer)
+{
+    std::erase(d->observers, observer);
+}
+
+RecordView Table::currentRecord() const
+{
+    d->requireActive();
+    return RecordView(d->layout(), d->codePage(), d->buffer);
+}
+
+} // namespace dbase

@@ -1,0 +1,225 @@
+#pragma once
+
+// Inside of Table, shared by its source files (cursor, writing, fields, index
+// upkeep, batch move). Not for use outside the dBASE layer.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dbase/CodePage.h"
+#include "dbase/DbfFile.h"
+#include "dbase/DbtMemo.h"
+#include "dbase/IndexTag.h"
+#include "dbase/KeyExpression.h"
+#include "dbase/MdxFile.h"
+#include "dbase/Table.h"
+
+namespace dbase {
+
+// Calls `visit(recNo, bytes)` for every record of a table (deleted ones too),
+// as index building needs them.
+using RowVisitor = std::function<void(std::uint32_t recNo, const std::string& bytes)>;
+using RowScan = std::function<void(const RowVisitor& visit)>;
+
+// The tags of one production index file with their compiled key expressions,
+// kept in step with the table's records, and the file they are written to.
+class TableIndex {
+public:
+    // Reads the index file; a file marked dirty, or whose tags do not hold one
+    // key per record, is rebuilt from the rows and written at the next write().
+    static TableIndex load(const std::filesystem::path& path, const TableLayout& layout,
+                           const CodePage& codePage, std::uint8_t languageDriver,
+                           std::uint32_t recordCount, const RowScan& scan);
+    // A new index file that does not exist on disk yet.
+    static TableIndex create(const std::filesystem::path& path, const TableLayout& layout,
+                             const CodePage& codePage, std::uint8_t languageDriver);
+
+    const std::filesystem::path& path() const { return m_path; }
+    int tagCount() const { return static_cast<int>(m_tags.size()); }
+    int findTag(const QString& name) const; // -1 when absent
+    IndexTag& tag(int i) { return m_mdx.tags()[static_cast<std::size_t>(i)]; }
+    const IndexTag& tag(int i) const { return m_mdx.tags()[static_cast<std::size_t>(i)]; }
+    const KeyExpression& expression(int i) const { return m_tags[static_cast<std::size_t>(i)].expression; }
+    std::vector<IndexDef> defs() const;
+
+    // Key of a record for tag i (in index encoding).
+    std::string key(int i, std::string_view recordBytes) const;
+    // Whether the record belongs in tag i (its FOR condition, if any).
+    bool includes(int i, std::string_view recordBytes) const;
+
+    // Keeps every tag right for one record: `oldBytes` empty for a new record,
+    // `newBytes` empty for a record that vanishes.
+    void update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
+                const RowScan& scan);
+    void rebuild(const RowScan& scan);
+    // Adds a tag built from the rows; DbaseError (tag left out) when the name
+    // is taken or the expression is refused.
+    void addTag(const IndexDef& def, const RowScan& scan);
+
+    // Marks the file on disk as being changed, once after every write, so a
+    // process dying before the next write leaves an index that is rebuilt.
+    void beforeFileChange();
+    bool changed() const { return m_changed; }
+    void setChanged() { m_changed = true; }
+    void write(const std::string& tableBaseName);
+
+private:
+    TableIndex(std::filesystem::path path, const TableLayout& layout, const CodePage& codePage,
+               std::uint8_t languageDriver);
+    struct TagState {
+        KeyExpression expression;
+        std::shared_ptr<Filter::Bound> forCondition; // null: every record
+    };
+    TagState compileTag(const TagInfo& info) const;
+    void rebuildTag(int i, const RowScan& scan);
+
+    std::filesystem::path m_path;
+    const TableLayout* m_layout;
+    const CodePage* m_codePage;
+    std::uint8_t m_languageDriver;
+    MdxFile m_mdx;
+    std::vector<TagState> m_tags;
+    bool m_changed = false;      // differs from the file on disk
+    bool m_markedOnDisk = false; // dirty mark set since the last write
+};
+
+// Field values to and from record bytes, with the field's type rules; a value
+// that does not fit is a DbaseError naming the field.
+std::string encodeFieldText(const FieldDef& field, const CodePage& codePage, const QString& value);
+std::string encodeFieldNumber(const FieldDef& field, double value);
+std::string encodeFieldInteger(const FieldDef& field, std::int64_t value);
+// A field's bytes padded with blanks or cut to its width.
+std::string fitField(const FieldDef& field, std::string_view bytes);
+// Memo block number of a record's blob field; 0 when empty.
+std::uint32_t memoBlock(const RecordView& record, int field);
+
+// First record number handed out to rows appended under cached updates; they
+// get their real number when the updates are applied. Far above any real
+// table, so a shared table that grows meanwhile never collides with them.
+inline constexpr std::uint32_t firstProvisionalRecNo = 0xF0000000u;
+
+struct Table::Impl {
+    explicit Impl(Table& owner) : self(owner) {}
+
+    Table& self;
+
+    // --- settings, kept across close and open
+    QString tableName;
+    QString indexFiles;
+    QString indexName;
+    Filter filter;
+    bool filtered = false;
+    FilterOptions filterOptions;
+    bool readOnly = false;
+    bool exclusive = false;
+    bool cachedUpdates = false;
+    std::vector<TableObserver*> observers;
+
+    // --- open files
+    std::unique_ptr<DbfFile> dbf;
+    std::unique_ptr<DbtMemo> memo;
+    std::optional<TableIndex> index;
+    std::optional<Filter::Bound> boundFilter;
+    int activeTag = -1;
+    std::string blank;
+
+    // --- cursor and current record
+    std::uint32_t recNo = 0; // 0: no current record
+    std::size_t slot = 0;    // position in the active order
+    bool bof = true;
+    bool eof = true;
+    std::string buffer;      // current record as shown, with unposted changes
+    std::string original;    // the record as stored when editing began
+    std::map<int, std::string> memos; // unposted memo data by field
+    TableState state = TableState::Inactive;
+    bool modified = false;
+    struct Position {
+        std::uint32_t recNo;
+        std::size_t slot;
+        bool bof;
+        bool eof;
+    } beforeInsert{};
+    mutable std::string scratch;
+    mutable std::optional<std::uint32_t> filteredCount;
+    bool quiet = false;       // batch work: one dataChanged at the end
+    bool deferIndex = false;  // batch appends: tags rebuilt once at the end
+    bool indexStale = false;
+
+    // --- cached updates: posted rows not yet written, by record number
+    struct Pending {
+        std::string bytes;
+        std::map<int, std::string> memos;
+    };
+    std::map<std::uint32_t, Pending> pending;
+    std::vector<std::uint32_t> pendingAppends; // in the order they were posted
+    std::uint32_t nextProvisional = firstProvisionalRecNo;
+
+    // --- helpers
+    std::string name() const { return tableName.toStdString(); }
+    void requireActive() const;
+    void requireClosed(const char* what) const;
+    void requireWritable() const;
+    void requireEditing(const FieldDef& field) const;
+    const TableLayout& layout() const { return dbf->layout(); }
+    const CodePage& codePage() const { return dbf->codePage(); }
+    std::filesystem::path tablePath() const;
+    std::string baseName() const;
+
+    std::uint32_t fileCount() const { return dbf->recordCount(); }
+    bool exists(std::uint32_t r) const;
+    // The record as this cursor sees it: cached bytes first, then the file.
+    void readRow(std::uint32_t r, std::string& out) const;
+    bool passes(std::string_view bytes) const;
+    bool filterOn() const { return filtered && boundFilter.has_value() && !filter.isEmpty(); }
+    RowScan rowScan() const;
+
+    std::size_t slotCount() const;
+    std::uint32_t recNoAt(std::size_t s) const;
+    // Slot of a record in the active order; slotCount() when not there.
+    std::size_t slotOf(std::uint32_t r, std::string_view bytes) const;
+    // Searches visible rows from slot `from` in direction `step` (+1 / -1);
+    // on success the row's bytes are in `scratch`.
+    std::optional<std::size_t> findVisible(std::ptrdiff_t from, int step) const;
+    void take(std::size_t s); // makes slot s (found by findVisible) current
+    void setNoRecord();
+    void moveFirst();
+    void moveLast();
+    // After the order changed: finds the current record's slot again.
+    void relocate();
+
+    // Posts a modified record, drops an untouched one (the cursor leaves it).
+    void leaveRecord();
+    void post();
+    void cancel();
+    void writeMemos(std::string& bytes, const std::map<int, std::string>& data);
+    void updateIndex(std::uint32_t r, std::string_view oldBytes, std::string_view newBytes);
+    void finishDeferredIndex();
+    std::string memoData(int field) const;
+    void setField(int field, const std::string& bytes);
+    void setMemo(int field, std::string data);
+    std::string lookupKey(const QStringList& values);
+    void checkForeignChanges();
+    void reloadAfterForeignChange();
+
+    template <typename F>
+    void notify(F f)
+    {
+        if (quiet)
+            return;
+        const auto listeners = observers; // a listener may remove itself
+        for (TableObserver* o : listeners)
+            f(*o);
+    }
+    void notifyMoved() { notify([&](TableObserver& o) { o.recordMoved(self); }); }
+    void notifyState() { notify([&](TableObserver& o) { o.stateChanged(self); }); }
+    void notifyData() { notify([&](TableObserver& o) { o.dataChanged(self); }); }
+};
+
+} // namespace dbase

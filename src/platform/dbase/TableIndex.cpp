@@ -1,0 +1,214 @@
+#include <algorithm>
+
+#include "dbase/Collation.h"
+#include "dbase/DbaseError.h"
+#include "dbase/TableImpl.h"
+
+namespace dbase {
+
+namespace {
+
+std::string upperAscii(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return s;
+}
+
+std::string fileName(const std::filesystem::path& path)
+{
+    return path.filename().string();
+}
+
+} // namespace
+
+TableIndex::TableIndex(std::filesystem::path path, const TableLayout& layout,
+                       const CodePage& codePage, std::uint8_t languageDriver)
+    : m_path(std::move(path))
+    , m_layout(&layout)
+    , m_codePage(&codePage)
+    , m_languageDriver(languageDriver)
+{
+}
+
+TableIndex TableIndex::create(const std::filesystem::path& path, const TableLayout& layout,
+                              const CodePage& codePage, std::uint8_t languageDriver)
+{
+    TableIndex index(path, layout, codePage, languageDriver);
+    index.m_changed = true;
+    return index;
+}
+
+TableIndex TableIndex::load(const std::filesystem::path& path, const TableLayout& layout,
+                            const CodePage& codePage, std::uint8_t languageDriver,
+                            std::uint32_t recordCount, const RowScan& scan)
+{
+    TableIndex index(path, layout, codePage, languageDriver);
+    const Collation& collation = Collation::forLanguageDriver(languageDriver);
+    bool stale = MdxFile::isMarkedDirty(path);
+    try {
+        index.m_mdx = MdxFile::read(path, collation);
+    } catch (const DbaseError&) {
+        // The tag table may still be readable when a B-tree page is damaged:
+        // then the entries come from the table itself.
+        std::vector<TagInfo> infos = MdxFile::readTagInfos(path);
+        index.m_mdx = MdxFile();
+        for (TagInfo& info : infos)
+            index.m_mdx.tags().emplace_back(std::move(info), collation);
+        stale = true;
+    }
+    for (IndexTag& tag : index.m_mdx.tags()) {
+        TagState state = index.compileTag(tag.info());
+        const int length = state.expression.keyLength();
+        const char type = state.expression.keyType();
+        const bool shapeDiffers =
+            type != tag.info().keyType || (type == 'C' && length != tag.info().keyLength);
+        if (shapeDiffers) {
+            // The stored key shape is not what the expression gives here:
+            // trusting the entries would misorder; the tag is made anew.
+            TagInfo info = tag.info();
+            info.keyType = type;
+            info.keyLength = static_cast<std::uint16_t>(type == 'C' ? length : 0);
+            tag = IndexTag(std::move(info), collation);
+            stale = true;
+        }
+        const bool holdsEveryRecord = !tag.info().unique && tag.info().forExpression.empty();
+        if (holdsEveryRecord && tag.size() != recordCount)
+            stale = true;
+        index.m_tags.push_back(std::move(state));
+    }
+    if (stale) {
+        index.rebuild(scan);
+        index.m_markedOnDisk = MdxFile::isMarkedDirty(path);
+    }
+    return index;
+}
+
+TableIndex::TagState TableIndex::compileTag(const TagInfo& info) const
+{
+    TagState state{KeyExpression::compile(info.expression, *m_layout, info.name), nullptr};
+    if (!info.forExpression.empty()) {
+        try {
+            state.forCondition = std::make_shared<Filter::Bound>(
+                Filter::parse(QString::fromStdString(info.forExpression)).bind(*m_layout));
+        } catch (const DbaseError& e) {
+            throw DbaseError("Die Bedingung \"" + info.forExpression + "\" des Index \"" + info.name
+                             + "\" in " + fileName(m_path)
+                             + " kann nicht ausgewertet werden: " + e.what());
+        }
+    }
+    return state;
+}
+
+int TableIndex::findTag(const QString& name) const
+{
+    const std::string wanted = upperAscii(name.trimmed().toStdString());
+    for (int i = 0; i < tagCount(); ++i)
+        if (upperAscii(tag(i).info().name) == wanted)
+            return i;
+    return -1;
+}
+
+std::vector<IndexDef> TableIndex::defs() const
+{
+    std::vector<IndexDef> result;
+    for (const IndexTag& t : m_mdx.tags()) {
+        const TagInfo& info = t.info();
+        result.push_back({info.name, info.expression, !info.isFieldTag(), info.unique,
+                          info.descending});
+    }
+    return result;
+}
+
+std::string TableIndex::key(int i, std::string_view recordBytes) const
+{
+    return expression(i).evaluate(RecordView(*m_layout, *m_codePage, recordBytes));
+}
+
+bool TableIndex::includes(int i, std::string_view recordBytes) const
+{
+    const auto& condition = m_tags[static_cast<std::size_t>(i)].forCondition;
+    return !condition
+        || condition->matches(RecordView(*m_layout, *m_codePage, recordBytes), FilterOptions{});
+}
+
+void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
+                        const RowScan& scan)
+{
+    for (int i = 0; i < tagCount(); ++i) {
+        IndexTag& t = tag(i);
+        const bool inOld = !oldBytes.empty() && includes(i, oldBytes);
+        const bool inNew = !newBytes.empty() && includes(i, newBytes);
+        const std::string oldKey = inOld ? key(i, oldBytes) : std::string();
+        const std::string newKey = inNew ? key(i, newBytes) : std::string();
+        if (inOld && inNew && oldKey == newKey)
+            continue;
+        m_changed = true;
+        bool removed = false;
+        if (inOld)
+            removed = t.remove(oldKey, recNo);
+        if (t.info().unique && removed) {
+            // Another record with the old key may now be the one the tag
+            // shows; only a pass over the rows can tell which.
+            rebuildTag(i, scan);
+            continue;
+        }
+        if (inNew)
+            t.insert(newKey, recNo);
+    }
+}
+
+void TableIndex::rebuildTag(int i, const RowScan& scan)
+{
+    std::vector<std::pair<std::string, std::uint32_t>> entries;
+    scan([&](std::uint32_t recNo, const std::string& bytes) {
+        if (includes(i, bytes))
+            entries.emplace_back(key(i, bytes), recNo);
+    });
+    tag(i).assign(std::move(entries)); // a unique tag keeps the lowest record of a key
+    m_changed = true;
+}
+
+void TableIndex::rebuild(const RowScan& scan)
+{
+    for (int i = 0; i < tagCount(); ++i)
+        rebuildTag(i, scan);
+}
+
+void TableIndex::addTag(const IndexDef& def, const RowScan& scan)
+{
+    TagInfo info;
+    info.name = upperAscii(def.name);
+    info.expression = def.isExpression ? def.expression : upperAscii(def.expression);
+    info.unique = def.unique;
+    info.descending = def.descending;
+    if (findTag(QString::fromStdString(info.name)) >= 0)
+        throw DbaseError("Der Index \"" + info.name + "\" ist in " + fileName(m_path)
+                         + " schon vorhanden.");
+    if (!def.isExpression && m_layout->indexOf(info.expression) < 0)
+        throw DbaseError("Index \"" + info.name + "\": das Feld \"" + info.expression
+                         + "\" gibt es nicht.");
+    TagState state = compileTag(info);
+    info.keyType = state.expression.keyType();
+    info.keyLength = static_cast<std::uint16_t>(info.keyType == 'C' ? state.expression.keyLength() : 0);
+    m_mdx.tags().emplace_back(std::move(info), Collation::forLanguageDriver(m_languageDriver));
+    m_tags.push_back(std::move(state));
+    rebuildTag(tagCount() - 1, scan);
+}
+
+void TableIndex::beforeFileChange()
+{
+    if (m_markedOnDisk || !std::filesystem::exists(m_path))
+        return;
+    MdxFile::markDirty(m_path);
+    m_markedOnDisk = true;
+}
+
+void TableIndex::write(const std::string& tableBaseName)
+{
+    m_mdx.write(m_path, tableBaseName, m_languageDriver);
+    m_changed = false;
+    m_markedOnDisk = false;
+}
+
+} // namespace dbase

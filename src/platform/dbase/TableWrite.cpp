@@ -1,0 +1,345 @@
+// Writing a table: the edit states, posting with index upkeep, deleting, and
+// cached updates.
+
+#include <algorithm>
+
+#include "dbase/DbaseError.h"
+#include "dbase/TableImpl.h"
+
+namespace dbase {
+
+namespace {
+
+std::string quoted(const QString& text)
+{
+    return "\"" + text.toStdString() + "\"";
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Impl
+
+void Table::Impl::leaveRecord()
+{
+    if (state != TableState::Edit && state != TableState::Insert)
+        return;
+    if (modified)
+        post();
+    else
+        cancel();
+}
+
+void Table::Impl::writeMemos(std::string& bytes, const std::map<int, std::string>& data)
+{
+    for (const auto& [field, content] : data) {
+        const FieldDef& def = layout().field(field);
+        const std::uint32_t old = memoBlock(RecordView(layout(), codePage(), bytes), field);
+        const std::uint32_t block = memo->write(content, old);
+        const std::string digits = block == 0 ? std::string() : std::to_string(block);
+        std::string stored(def.length - digits.size(), ' ');
+        stored += digits;
+        bytes.replace(1 + def.offset, def.length, stored);
+    }
+}
+
+void Table::Impl::updateIndex(std::uint32_t r, std::string_view oldBytes, std::string_view newBytes)
+{
+    if (!index)
+        return;
+    if (deferIndex) {
+        indexStale = true;
+        return;
+    }
+    index->update(r, oldBytes, newBytes, rowScan());
+}
+
+void Table::Impl::finishDeferredIndex()
+{
+    if (!indexStale || !index)
+        return;
+    index->rebuild(rowScan());
+    indexStale = false;
+    relocate();
+}
+
+void Table::Impl::post()
+{
+    if (state != TableState::Edit && state != TableState::Insert)
+        return;
+    if (state == TableState::Edit && !modified) {
+        memos.clear();
+        state = TableState::Browse;
+        notifyState();
+        return;
+    }
+    const bool inserting = state == TableState::Insert;
+    std::uint32_t r = recNo;
+    if (cachedUpdates) {
+        std::string old;
+        if (inserting) {
+            r = nextProvisional++;
+            pendingAppends.push_back(r);
+        } else {
+            readRow(r, old);
+        }
+        Pending& entry = pending[r];
+        entry.bytes = buffer;
+        for (auto& [field, content] : memos)
+            entry.memos[field] = std::move(content);
+        updateIndex(r, old, buffer);
+    } else {
+        // The index file is marked before the table changes, so a crash in
+        // between leaves an index that is rebuilt, never one that lies.
+        if (index)
+            index->beforeFileChange();
+        std::string bytes = buffer;
+        writeMemos(bytes, memos);
+        if (inserting)
+            r = dbf->appendRecord(bytes);
+        else
+            dbf->writeRecord(r, bytes);
+        buffer = std::move(bytes);
+        updateIndex(r, inserting ? std::string_view() : std::string_view(original), buffer);
+    }
+    memos.clear();
+    modified = false;
+    state = TableState::Browse;
+    recNo = r;
+    bof = eof = false;
+    slot = slotOf(r, buffer);
+    filteredCount.reset();
+    notifyState();
+    notifyData();
+}
+
+void Table::Impl::cancel()
+{
+    if (state != TableState::Edit && state != TableState::Insert)
+        return;
+    if (state == TableState::Insert) {
+        recNo = beforeInsert.recNo;
+        slot = beforeInsert.slot;
+        bof = beforeInsert.bof;
+        eof = beforeInsert.eof;
+        if (recNo != 0)
+            readRow(recNo, buffer);
+        else
+            buffer = blank;
+    } else {
+        buffer = original;
+    }
+    memos.clear();
+    modified = false;
+    state = TableState::Browse;
+    notifyState();
+    notifyMoved();
+}
+
+std::string Table::Impl::memoData(int field) const
+{
+    if (const auto it = memos.find(field); it != memos.end())
+        return it->second;
+    if (const auto p = pending.find(recNo); p != pending.end()) {
+        if (const auto it = p->second.memos.find(field); it != p->second.memos.end())
+            return it->second;
+    }
+    const std::uint32_t block = memoBlock(RecordView(layout(), codePage(), buffer), field);
+    return block != 0 && memo ? memo->read(block) : std::string();
+}
+
+// ---------------------------------------------------------------- Table
+
+TableState Table::state() const { return d->state; }
+
+bool Table::modified() const { return d->modified; }
+
+void Table::append()
+{
+    d->requireWritable();
+    d->leaveRecord();
+    d->beforeInsert = {d->recNo, d->slot, d->bof, d->eof};
+    d->buffer = d->blank;
+    d->original.clear();
+    d->memos.clear();
+    d->modified = false;
+    d->state = TableState::Insert;
+    d->notifyState();
+    d->notifyMoved();
+}
+
+void Table::insert() { append(); }
+
+void Table::edit()
+{
+    d->requireWritable();
+    if (d->state != TableState::Browse)
+        return;
+    if (d->recNo == 0) {
+        append();
+        return;
+    }
+    d->readRow(d->recNo, d->buffer);
+    d->original = d->buffer;
+    d->modified = false;
+    d->state = TableState::Edit;
+    d->notifyState();
+}
+
+void Table::post()
+{
+    d->requireActive();
+    d->post();
+}
+
+void Table::cancel()
+{
+    d->requireActive();
+    d->cancel();
+}
+
+void Table::remove()
+{
+    d->requireWritable();
+    if (d->state == TableState::Insert) {
+        d->cancel();
+        return;
+    }
+    if (d->recNo == 0)
+        throw DbaseError("Die Tabelle " + quoted(d->tableName)
+                         + " ist leer; es gibt keinen Datensatz zum Löschen.");
+    if (d->state == TableState::Edit) {
+        d->buffer = d->original;
+        d->memos.clear();
+        d->modified = false;
+        d->state = TableState::Browse;
+        d->notifyState();
+    }
+    const std::uint32_t r = d->recNo;
+    std::ptrdiff_t nextSlot = static_cast<std::ptrdiff_t>(d->slot) + 1;
+    if (r >= firstProvisionalRecNo) {
+        // A row appended under cached updates and never written just goes;
+        // its entries leave the order, so the next row moves into its slot.
+        const std::string bytes = d->pending.at(r).bytes;
+        d->updateIndex(r, bytes, {});
+        d->pending.erase(r);
+        std::erase(d->pendingAppends, r);
+        --nextSlot;
+    } else {
+        std::string bytes;
+        d->readRow(r, bytes);
+        bytes[0] = '*';
+        if (d->cachedUpdates) {
+            d->pending[r].bytes = bytes;
+        } else {
+            // dBASE keeps the keys of deleted records in its tags, so the
+            // index stays valid: nothing to mark.
+            d->dbf->writeRecord(r, bytes);
+        }
+    }
+    d->filteredCount.reset();
+    if (const auto s = d->findVisible(nextSlot, +1)) {
+        d->take(*s);
+        d->bof = d->eof = false;
+    } else if (const auto p = d->findVisible(static_cast<std::ptrdiff_t>(d->slot) - 1, -1)) {
+        d->take(*p);
+        d->bof = false;
+        d->eof = true;
+    } else {
+        d->setNoRecord();
+    }
+    d->notifyData();
+    d->notifyMoved();
+}
+
+// ---------------------------------------------------------------- cached updates
+
+void Table::setCachedUpdates(bool on)
+{
+    if (on == d->cachedUpdates)
+        return;
+    if (d->dbf) {
+        const bool unposted = (d->state == TableState::Edit || d->state == TableState::Insert)
+            && d->modified;
+        if (!on && (unposted || !d->pending.empty()))
+            throw DbaseError("Die Tabelle " + quoted(d->tableName)
+                             + " hat zurückgehaltene Änderungen. Sie müssen erst übernommen oder"
+                               " verworfen werden, bevor das Zwischenspeichern endet.");
+        d->leaveRecord();
+    }
+    d->cachedUpdates = on;
+}
+
+bool Table::cachedUpdates() const { return d->cachedUpdates; }
+
+void Table::applyUpdates()
+{
+    d->requireActive();
+    if (!d->cachedUpdates)
+        return;
+    d->post();
+    if (d->pending.empty())
+        return;
+    d->requireWritable();
+    if (d->index)
+        d->index->beforeFileChange();
+    const std::size_t total = d->pending.size();
+    std::size_t done = 0;
+    try {
+        for (auto it = d->pending.begin(); it != d->pending.end(); it = d->pending.erase(it), ++done) {
+            const std::uint32_t r = it->first;
+            std::string bytes = it->second.bytes;
+            d->writeMemos(bytes, it->second.memos);
+            if (r < firstProvisionalRecNo) {
+                d->dbf->writeRecord(r, bytes);
+                continue;
+            }
+            const std::uint32_t real = d->dbf->appendRecord(bytes);
+            d->updateIndex(r, it->second.bytes, {});
+            std::erase(d->pendingAppends, r);
+            d->updateIndex(real, {}, bytes);
+            if (d->recNo == r)
+                d->recNo = real;
+        }
+    } catch (const DbaseError& e) {
+        d->relocate();
+        d->filteredCount.reset();
+        throw DbaseError("Von " + std::to_string(total) + " zurückgehaltenen Änderungen der Tabelle "
+                         + quoted(d->tableName) + " wurden nur " + std::to_string(done)
+                         + " gespeichert; die übrigen bleiben vorgemerkt. " + e.what());
+    }
+    d->pendingAppends.clear();
+    d->nextProvisional = firstProvisionalRecNo;
+    if (d->recNo != 0)
+        d->readRow(d->recNo, d->buffer);
+    d->relocate();
+    d->filteredCount.reset();
+    d->notifyData();
+}
+
+void Table::cancelUpdates()
+{
+    d->requireActive();
+    d->cancel();
+    for (const auto& [r, entry] : d->pending) {
+        std::string stored;
+        if (r < firstProvisionalRecNo)
+            d->dbf->readRecord(r, stored);
+        d->updateIndex(r, entry.bytes, stored);
+    }
+    d->pending.clear();
+    d->pendingAppends.clear();
+    d->nextProvisional = firstProvisionalRecNo;
+    d->filteredCount.reset();
+    if (d->recNo != 0 && d->exists(d->recNo)) {
+        d->readRow(d->recNo, d->buffer);
+        d->relocate();
+        if (!d->passes(d->buffer))
+            d->moveFirst();
+    } else {
+        d->moveFirst();
+    }
+    d->notifyData();
+    d->notifyMoved();
+}
+
+} // namespace dbase
