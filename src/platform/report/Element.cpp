@@ -1,5 +1,7 @@
 #include "report/Element.h"
 
+#include <cmath>
+
 namespace report {
 
 void TextElement::render(const RenderContext& context, ElementOutput& out) const
@@ -89,9 +91,10 @@ void Shape::render(const RenderContext&, ElementOutput& out) const
 
 QSizeF PictureElement::naturalSizeMm(const QImage& image)
 {
-    const double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 96.0 / 0.0254;
-    const double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 96.0 / 0.0254;
-    return {image.width() * 1000.0 / dpmX, image.height() * 1000.0 / dpmY};
+    // Pictures store their resolution in whole dots per metre; rounded back
+    // to whole dots per inch, 96 dpi gives exactly 25.4 mm per 96 pixels.
+    auto dpi = [](int dotsPerMeter) { return dotsPerMeter > 0 ? std::round(dotsPerMeter * 0.0254) : 96.0; };
+    return {image.width() * 25.4 / dpi(image.dotsPerMeterX()), image.height() * 25.4 / dpi(image.dotsPerMeterY())};
 }
 
 void PictureElement::render(const RenderContext&, ElementOutput& out) const

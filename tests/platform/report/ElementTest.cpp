@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include "ReportTestSupport.h"
+#include "report/Element.h"
+#include "report/TextLayout.h"
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+ElementOutput renderAlone(const Element& element, SystemValues system = {})
+{
+    TextMeasure measure;
+    ElementOutput out;
+    element.render(RenderContext{measure, system}, out);
+    return out;
+}
+
+QFont font(double points)
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(points);
+    return f;
+}
+
+} // namespace
+
+TEST(Units, ConvertToMillimetresAndKeepThePageWhenUnitsChange)
+{
+    PageSetup page;
+    page.setUnits(Unit::Inches);
+    page.setTopMargin(1);
+    page.setUnits(Unit::Pixels);
+    page.setBottomMargin(96);
+    page.setUnits(Unit::Characters);
+    page.setLeftMargin(10);  // 10 characters across: one inch
+    page.setRightMargin(5);
+    page.setUnits(Unit::Native);
+    page.setLength(2000);
+    page.setUnits(Unit::Characters);
+    page.setWidth(60); // 60 lines down would be ten inches; across it is six
+
+    EXPECT_DOUBLE_EQ(page.marginsMm().top, 25.4);
+    EXPECT_DOUBLE_EQ(page.marginsMm().bottom, 25.4);
+    EXPECT_DOUBLE_EQ(page.marginsMm().left, 25.4);
+    EXPECT_DOUBLE_EQ(page.marginsMm().right, 12.7);
+    EXPECT_DOUBLE_EQ(page.width(), 60.0);
+    EXPECT_DOUBLE_EQ(toMm(6, Unit::Characters, Axis::Vertical), 25.4);
+
+    page.setUnits(Unit::MM);
+    EXPECT_DOUBLE_EQ(page.length(), 200.0);
+    EXPECT_DOUBLE_EQ(page.width(), 152.4);
+    EXPECT_DOUBLE_EQ(page.topMargin(), 25.4);
+    EXPECT_DOUBLE_EQ(pixelsToMm(96), 25.4);
+}
+
+TEST(Units, PaperSizeOrientationAndPrintableArea)
+{
+    PageSetup page;
+    page.setPaperSize(PaperSize::A4);
+    page.setLength(50); // counts only for a custom paper
+    EXPECT_EQ(page.pageSizeMm(), QSizeF(210, 297));
+    page.setOrientation(Orientation::Landscape);
+    EXPECT_EQ(page.pageSizeMm(), QSizeF(297, 210));
+    page.setTopMargin(20);
+    page.setLeftMargin(15);
+    EXPECT_EQ(page.printableRectMm(), QRectF(15, 20, 297 - 25, 210 - 30));
+    // Margins wider than the paper leave an empty area, not a negative one.
+    page.setLeftMargin(400);
+    EXPECT_GE(page.printableRectMm().width(), 0.0);
+
+    page.setOrientation(Orientation::Portrait);
+    page.setPaperSize(PaperSize::Custom);
+    page.setWidth(80);
+    EXPECT_EQ(page.pageSizeMm(), QSizeF(80, 50));
+    page.setWidth(0);
+    EXPECT_EQ(page.pageSizeMm(), QSizeF(210, 297)) << "a custom paper without size falls back to A4";
+
+    EXPECT_EQ(paperSizeFromName("A4"), PaperSize::A4);
+    EXPECT_EQ(paperSizeFromName("qrLetter"), PaperSize::Letter);
+    EXPECT_EQ(paperSizeFromName("Custom"), PaperSize::Custom);
+    EXPECT_EQ(paperSizeFromName("Papyrus"), PaperSize::Default);
+}
+
+TEST(TextBox, AutoSizeFitsTheBoxAndKeepsTheAlignedEdge)
+{
+    const QRectF box(10, 10, 40, 5);
+    const QSizeF text(12, 4);
+    EXPECT_EQ(fitBox(box, text, {false, true, false, Qt::AlignLeft}), QRectF(10, 10, 12, 4));
+    EXPECT_EQ(fitBox(box, text, {false, true, false, Qt::AlignRight}), QRectF(38, 10, 12, 4));
+    EXPECT_EQ(fitBox(box, text, {false, true, false, Qt::AlignHCenter}), QRectF(24, 10, 12, 4));
+    // With word wrap the width stays and only the height follows the text.
+    EXPECT_EQ(fitBox(box, QSizeF(40, 12), {true, true, false, Qt::AlignLeft}), QRectF(10, 10, 40, 12));
+    // Stretch grows, never shrinks; with neither rule the box stays.
+    EXPECT_EQ(fitBox(box, QSizeF(40, 12), {true, false, true, Qt::AlignLeft}), QRectF(10, 10, 40, 12));
+    EXPECT_EQ(fitBox(box, QSizeF(40, 2), {true, false, true, Qt::AlignLeft}), box);
+    EXPECT_EQ(fitBox(box, QSizeF(90, 2), {false, false, false, Qt::AlignLeft}), box);
+}
+
+TEST(TextBox, WordWrapBreaksAtBlanksWithinTheWidthAndKeepsLineBreaks)
+{
+    TextMeasure measure;
+    const QFont f = font(10);
+    const QString text = "Schwefelsäure ist ätzend und reagiert heftig mit Wasser\nZweiter Absatz";
+    const QStringList lines = measure.wrap(text, f, 40.0);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.last(), "Zweiter Absatz");
+    EXPECT_EQ(lines.join(' '), QString(text).replace('\n', ' '));
+    for (const QString& line : lines)
+        EXPECT_LE(measure.width(line, f), 40.0) << line.toStdString();
+
+    // A word longer than the line is broken inside rather than lost.
+    const QStringList broken = measure.wrap(QString(40, QChar('W')), f, 20.0);
+    EXPECT_GT(broken.size(), 1);
+    EXPECT_EQ(broken.join(QString()), QString(40, QChar('W')));
+}
+
+TEST(TextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
+{
+    Label label;
+    label.caption = "Ein recht langer statischer Text";
+    label.font = font(10);
+    label.rect = QRectF(5, 5, 10, 5);
+    ElementOutput out = renderAlone(label);
+    ASSERT_EQ(out.items.size(), 1u);
+    EXPECT_EQ(out.items[0].rect, label.rect);
+    EXPECT_EQ(out.items[0].clip, label.rect) << "text runs on and is cut at the box";
+    EXPECT_EQ(out.items[0].text, label.caption);
+    EXPECT_EQ(out.stretchBottom, 0.0);
+
+    DataText data;
+    data.value = [] { return QStringLiteral("Ein recht langer Feldinhalt"); };
+    data.font = font(10);
+    data.autoSize = true;
+    data.rect = QRectF(5, 5, 10, 5);
+    out = renderAlone(data);
+    ASSERT_EQ(out.items.size(), 1u);
+    TextMeasure measure;
+    EXPECT_NEAR(out.items[0].rect.width(), measure.width("Ein recht langer Feldinhalt", data.font), 1e-9);
+    EXPECT_EQ(out.items[0].clip, out.items[0].rect);
+    EXPECT_EQ(out.items[0].rect.topLeft(), QPointF(5, 5));
+}
+
+TEST(TextElement, OpaqueLabelCarriesItsBackgroundAndFont)
+{
+    Label label;
+    label.caption = "x";
+    label.font = font(14);
+    label.font.setBold(true);
+    label.transparent = false;
+    label.background = Qt::yellow;
+    label.color = Qt::red;
+    label.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    label.rect = QRectF(0, 0, 20, 8);
+    const DrawnItem item = renderAlone(label).items.at(0);
+    EXPECT_TRUE(item.opaque);
+    EXPECT_EQ(item.background, QColor(Qt::yellow));
+    EXPECT_EQ(item.color, QColor(Qt::red));
+    EXPECT_EQ(item.alignment, Qt::AlignRight);
+    EXPECT_TRUE(item.font.bold());
+    EXPECT_DOUBLE_EQ(item.font.pointSizeF(), 14.0);
+}
+
+TEST(SystemData, GermanDateAndTimeFormsAndCounters)
+{
+    SystemValues values;
+    values.now = QDateTime(QDate(2026, 3, 7), QTime(8, 5, 9));
+    values.pageNumber = 12;
+    values.detailNumber = 3;
+    values.detailCount = 40;
+    values.title = "Marlex99: Reportdruck";
+    EXPECT_EQ(SystemData::format(SystemDataKind::Time, values), "08:05:09");
+    EXPECT_EQ(SystemData::format(SystemDataKind::Date, values), "07.03.2026");
+    EXPECT_EQ(SystemData::format(SystemDataKind::DateTime, values), "07.03.2026 08:05:09");
+    EXPECT_EQ(SystemData::format(SystemDataKind::PageNumber, values), "12");
+    EXPECT_EQ(SystemData::format(SystemDataKind::ReportTitle, values), "Marlex99: Reportdruck");
+    EXPECT_EQ(SystemData::format(SystemDataKind::DetailCount, values), "40");
+    EXPECT_EQ(SystemData::format(SystemDataKind::DetailNumber, values), "3");
+}
+
+TEST(SystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
+{
+    Report report;
+    smallPage(report);
+    report.title = "Marlex99: Stoffinfodruck";
+    int clockReads = 0;
+    report.clock = [&] {
+        ++clockReads;
+        return QDateTime(QDate(2026, 12, 24), QTime(23, 59, 58));
+    };
+    ListSource source({"a", "b", "c"}, true);
+    report.dataSource = &source;
+    Band& detail = report.addBand(BandType::Detail);
+    detail.height = 30;
+    int x = 0;
+    for (SystemDataKind kind : {SystemDataKind::DateTime, SystemDataKind::ReportTitle, SystemDataKind::DetailNumber,
+                                SystemDataKind::DetailCount, SystemDataKind::PageNumber}) {
+        auto& data = detail.add<SystemData>();
+        data.data = kind;
+        data.rect = QRectF(0, x, 80, 5);
+        x += 5;
+    }
+    const std::vector<Page> pages = build(report);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(clockReads, 1);
+    EXPECT_EQ(texts(pages[0]), QStringList({"24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "1", "3", "1",
+                                            "24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "2", "3", "1"}));
+    EXPECT_EQ(texts(pages[1]), QStringList({"24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "3", "3", "2"}));
+}
+
+TEST(RichText, FormulaRunsShareABaselineAndSmallDigitsKeepTheirSize)
+{
+    RichText formula;
+    formula.font = font(12);
+    formula.rect = QRectF(2, 3, 60, 8);
+    formula.runs = {{"H", 0, false}, {"2", 6, false}, {"SO", 0, false}, {"4", 6, true}};
+    EXPECT_EQ(formula.plainText(), "H2SO4");
+    const ElementOutput out = renderAlone(formula);
+    ASSERT_EQ(out.items.size(), 4u);
+    QStringList runTexts;
+    for (const DrawnItem& item : out.items) {
+        EXPECT_EQ(item.kind, ItemKind::TextRun);
+        EXPECT_EQ(item.clip, formula.rect);
+        EXPECT_DOUBLE_EQ(item.rect.top(), 3.0) << "one line";
+        runTexts << item.text;
+    }
+    EXPECT_EQ(runTexts, QStringList({"H", "2", "SO", "4"}));
+    EXPECT_DOUBLE_EQ(out.items[0].rect.left(), 2.0);
+    for (std::size_t i = 1; i < out.items.size(); ++i)
+        EXPECT_NEAR(out.items[i].rect.left(), out.items[i - 1].rect.right(), 1e-9) << "runs follow each other";
+    EXPECT_DOUBLE_EQ(out.items[0].font.pointSizeF(), 12.0);
+    EXPECT_DOUBLE_EQ(out.items[1].font.pointSizeF(), 6.0);
+    EXPECT_LT(out.items[1].rect.width(), out.items[0].rect.width());
+    // Shrunk digits sit on the baseline; a subscript run is lowered below it.
+    EXPECT_DOUBLE_EQ(out.items[1].baseline, out.items[0].baseline);
+    EXPECT_GT(out.items[3].baseline, out.items[2].baseline);
+}
+
+TEST(RichText, WrapsOnlyAtBlanksAndStretchesWhenAsked)
+{
+    RichText formula;
+    formula.font = font(12);
+    formula.wordWrap = true;
+    formula.autoStretch = true;
+    formula.runs = {{"CuSO", 0, false}, {"4", 6, false}, {" * 5H", 0, false}, {"2", 6, false}, {"O", 0, false}};
+    TextMeasure measure;
+    // Narrower than the whole formula, wide enough for its widest word.
+    const double word = measure.width("CuSO ", formula.font) + measure.width("4", font(6));
+    formula.rect = QRectF(0, 0, word + 0.5, 4);
+    const ElementOutput out = renderAlone(formula);
+    auto top = [&](const QString& text) {
+        for (const DrawnItem& item : out.items) {
+            if (item.text == text)
+                return item.rect.top();
+        }
+        ADD_FAILURE() << "no run " << text.toStdString();
+        return -1.0;
+    };
+    EXPECT_DOUBLE_EQ(top("4"), top("CuSO"));
+    EXPECT_GT(top("5H"), top("CuSO"));
+    EXPECT_DOUBLE_EQ(top("2"), top("5H")) << "5H2O stays together";
+    EXPECT_DOUBLE_EQ(top("O"), top("5H"));
+    EXPECT_GT(out.stretchBottom, 4.0);
+    EXPECT_DOUBLE_EQ(out.stretchBottom, out.items.back().clip.bottom());
+    for (const DrawnItem& item : out.items)
+        EXPECT_LE(item.rect.right(), formula.rect.right() + 1e-9) << item.text.toStdString();
+}
+
+TEST(Picture, StretchCentreAndAutoSizeRules)
+{
+    QImage picture(96, 48, QImage::Format_RGB32); // 25.4 x 12.7 mm at 96 dpi
+    picture.fill(Qt::blue);
+
+    Image image;
+    image.picture = picture;
+    image.rect = QRectF(10, 10, 50, 50);
+    image.stretch = true;
+    DrawnItem item = renderAlone(image).items.at(0);
+    EXPECT_EQ(item.kind, ItemKind::Picture);
+    EXPECT_EQ(item.rect, image.rect);
+
+    image.stretch = false;
+    item = renderAlone(image).items.at(0);
+    EXPECT_EQ(item.rect, QRectF(10, 10, 25.4, 12.7));
+    EXPECT_EQ(item.clip, image.rect);
+
+    image.center = true;
+    item = renderAlone(image).items.at(0);
+    EXPECT_EQ(item.rect.center(), image.rect.center());
+
+    image.center = false;
+    image.autoSize = true;
+    image.rect = QRectF(0, 0, 5, 5);
+    item = renderAlone(image).items.at(0);
+    EXPECT_EQ(item.clip, QRectF(0, 0, 25.4, 12.7));
+
+    // A picture with its own resolution keeps its physical size.
+    QImage fine(300, 300, QImage::Format_RGB32);
+    fine.setDotsPerMeterX(int(300 / 0.0254));
+    fine.setDotsPerMeterY(int(300 / 0.0254));
+    EXPECT_NEAR(PictureElement::naturalSizeMm(fine).width(), 25.4, 0.01);
+
+    DataImage empty;
+    empty.value = [] { return QImage(); };
+    EXPECT_TRUE(renderAlone(empty).items.empty());
+}
+
+TEST(BandFrame, SidesBecomeLinesAlongTheBandEdges)
+{
+    Report report;
+    smallPage(report);
+    Band& band = report.addBand(BandType::Title);
+    band.height = 20;
+    band.frame.top = true;
+    band.frame.right = true;
+    band.frame.color = Qt::red;
+    band.frame.width = 0.5;
+    band.frame.style = Qt::DashLine;
+    const std::vector<Page> pages = build(report);
+    ASSERT_EQ(pages[0].items.size(), 2u);
+    const DrawnItem& top = pages[0].items[0];
+    EXPECT_EQ(top.shape, ShapeKind::HorLine);
+    EXPECT_EQ(top.rect, QRectF(10, 10, 80, 0));
+    EXPECT_EQ(top.penColor, QColor(Qt::red));
+    EXPECT_EQ(top.penStyle, Qt::DashLine);
+    EXPECT_DOUBLE_EQ(top.penWidth, 0.5);
+    EXPECT_EQ(pages[0].items[1].shape, ShapeKind::VertLine);
+    EXPECT_EQ(pages[0].items[1].rect, QRectF(90, 10, 0, 20));
+}

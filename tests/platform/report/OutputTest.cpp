@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include "ReportTestSupport.h"
+#include "fixtures/TempDir.h"
+#include "report/Output.h"
+#include "report/PageFile.h"
+#include "report/ReportError.h"
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Three pages of a register list on A4 with umlauts, a rich-text formula and
+// a picture, so that every kind of drawn item is in the output.
+void registerReport(Report& report, ListSource& source)
+{
+    report.title = "Marlex99: Reportdruck";
+    report.page().setPaperSize(PaperSize::A4);
+    report.page().setTopMargin(15);
+    report.page().setBottomMargin(15);
+    Band& header = report.addBand(BandType::PageHeader);
+    header.height = 12;
+    addLabel(header, "Gefahrstoffverzeichnis Lager Süd", QRectF(0, 0, 120, 8));
+    Band& detail = report.addBand(BandType::Detail);
+    detail.height = 40;
+    auto& name = detail.add<DataText>();
+    name.rect = QRectF(0, 0, 100, 8);
+    name.value = [&source] { return source.current(); };
+    auto& formula = detail.add<RichText>();
+    formula.rect = QRectF(110, 0, 40, 8);
+    formula.runs = {{"H", 0, false}, {"2", 5, false}, {"SO", 0, false}, {"4", 5, false}};
+    auto& shape = detail.add<Shape>();
+    shape.shape = ShapeKind::Ellipse;
+    shape.rect = QRectF(0, 10, 20, 20);
+    auto& image = detail.add<Image>();
+    image.picture = QImage(16, 16, QImage::Format_RGB32);
+    image.picture.fill(Qt::green);
+    image.rect = QRectF(30, 10, 10, 10);
+    image.stretch = true;
+    Band& footer = report.addBand(BandType::PageFooter);
+    footer.height = 10;
+    auto& page = footer.add<SystemData>();
+    page.data = SystemDataKind::PageNumber;
+    page.rect = QRectF(0, 0, 30, 6);
+    report.dataSource = &source;
+}
+
+QStringList rows(int count)
+{
+    QStringList result;
+    for (int i = 1; i <= count; ++i)
+        result << QStringLiteral("Stoff Nr. %1 Ätzend").arg(i);
+    return result;
+}
+
+} // namespace
+
+TEST(PdfOutput, PdftotextFindsTextsAndPageCount)
+{
+    fixtures::TempDir dir;
+    Report report;
+    ListSource source(rows(15));
+    registerReport(report, source);
+    int afterPrint = 0;
+    bool completed = false;
+    report.events.afterPrint = [&](bool ok) {
+        ++afterPrint;
+        completed = ok;
+    };
+    const QString pdf = QString::fromStdString(dir.file("liste.pdf").string());
+    printToPdf(report, pdf);
+    EXPECT_EQ(afterPrint, 1);
+    EXPECT_TRUE(completed);
+
+    // 297 - 30 margins - 12 header - 10 footer = 245 mm: six details a page.
+    const QString info = run("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842"))) << info.toStdString();
+    EXPECT_TRUE(info.contains("Marlex99: Reportdruck"));
+
+    // Compatibility decomposition turns the font's ligatures back into letters.
+    const QString text = run("pdftotext", {"-layout", pdf, "-"}).normalized(QString::NormalizationForm_KC);
+    const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 3) << text.toStdString();
+    EXPECT_TRUE(pages[0].contains("Gefahrstoffverzeichnis Lager Süd"));
+    EXPECT_TRUE(pages[0].contains("Stoff Nr. 1 Ätzend"));
+    EXPECT_TRUE(pages[0].contains("Stoff Nr. 6 Ätzend"));
+    EXPECT_FALSE(pages[0].contains("Stoff Nr. 7 "));
+    EXPECT_TRUE(pages[2].contains("Stoff Nr. 15 Ätzend"));
+    EXPECT_TRUE(pages[2].contains("Gefahrstoffverzeichnis Lager Süd"));
+    EXPECT_TRUE(pages[1].contains(QRegularExpression("\\b2\\s*$"))) << "page number in the footer";
+    EXPECT_TRUE(text.contains(QRegularExpression("H\\s*2\\s*SO\\s*4")));
+}
+
+TEST(PdfOutput, LandscapePagesStayLandscape)
+{
+    fixtures::TempDir dir;
+    Report report;
+    report.page().setOrientation(Orientation::Landscape);
+    addLabel(report.addBand(BandType::Title), "Quer");
+    const QString pdf = QString::fromStdString(dir.file("quer.pdf").string());
+    printToPdf(report, pdf);
+    const QString info = run("pdfinfo", {pdf});
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+842(\\.\\d+)? x 595"))) << info.toStdString();
+}
+
+TEST(PdfOutput, UnwritableFileIsAnErrorAndTheRestoreStillRunsOnce)
+{
+    fixtures::TempDir dir;
+    Report report;
+    int afterPrint = 0;
+    bool completed = true;
+    report.events.afterPrint = [&](bool ok) {
+        ++afterPrint;
+        completed = ok;
+    };
+    const QString pdf = QString::fromStdString(dir.file("fehlt/liste.pdf").string());
+    try {
+        printToPdf(report, pdf);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains(pdf)) << e.what();
+    }
+    EXPECT_EQ(afterPrint, 1);
+    EXPECT_FALSE(completed);
+}
+
+TEST(PdfOutput, FailingHookEndsTheRunWithTheRestore)
+{
+    fixtures::TempDir dir;
+    Report report;
+    addLabel(report.addBand(BandType::Title), "x");
+    report.events.beforeBand = [](Band&, bool&) { throw ReportError("Feld fehlt"); };
+    int afterPrint = 0;
+    report.events.afterPrint = [&](bool ok) {
+        ++afterPrint;
+        EXPECT_FALSE(ok);
+    };
+    EXPECT_THROW(printToPdf(report, QString::fromStdString(dir.file("x.pdf").string())), ReportError);
+    EXPECT_EQ(afterPrint, 1);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("x.pdf").string())));
+}
+
+TEST(PrinterOutput, UnknownPrinterIndexIsAGermanErrorAndTheRestoreRuns)
+{
+    Report report;
+    int afterPrint = 0;
+    report.events.afterPrint = [&](bool ok) {
+        ++afterPrint;
+        EXPECT_FALSE(ok);
+    };
+    const int beyond = int(installedPrinters().size()) + 3;
+    try {
+        printToPrinter(report, beyond);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        const QString message = e.message();
+        EXPECT_TRUE(message.contains("kein Drucker installiert") || message.contains(QString::number(beyond)))
+            << e.what();
+    }
+    EXPECT_EQ(afterPrint, 1);
+}
+
+namespace {
+
+std::vector<Page> samplePages()
+{
+    Report report;
+    ListSource source(rows(8));
+    registerReport(report, source);
+    report.bands()[1]->frame.bottom = true;
+    auto& opaque = addLabel(*report.bands()[0], "Hinterlegt", QRectF(130, 0, 40, 6));
+    opaque.transparent = false;
+    opaque.background = Qt::yellow;
+    opaque.font.setItalic(true);
+    opaque.alignment = Qt::AlignRight;
+    return build(report);
+}
+
+} // namespace
+
+TEST(PageFile, SavedPagesReadBackUnchanged)
+{
+    fixtures::TempDir dir;
+    const std::vector<Page> pages = samplePages();
+    ASSERT_EQ(pages.size(), 2u);
+    const QString file = QString::fromStdString(dir.file("vorschau.QRP").string());
+    PageFile::save(pages, file);
+    const std::vector<Page> loaded = PageFile::load(file);
+    ASSERT_EQ(loaded.size(), pages.size());
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        EXPECT_EQ(loaded[p].sizeMm, pages[p].sizeMm);
+        ASSERT_EQ(loaded[p].items.size(), pages[p].items.size());
+        for (std::size_t i = 0; i < pages[p].items.size(); ++i) {
+            const DrawnItem& a = pages[p].items[i];
+            const DrawnItem& b = loaded[p].items[i];
+            SCOPED_TRACE(a.text.toStdString());
+            EXPECT_EQ(b.kind, a.kind);
+            EXPECT_EQ(b.rect, a.rect);
+            EXPECT_EQ(b.clip, a.clip);
+            EXPECT_EQ(b.text, a.text);
+            EXPECT_EQ(b.font.family(), a.font.family());
+            EXPECT_DOUBLE_EQ(fontPoints(b.font), fontPoints(a.font));
+            EXPECT_EQ(b.font.italic(), a.font.italic());
+            EXPECT_EQ(b.font.weight(), a.font.weight());
+            EXPECT_EQ(b.color, a.color);
+            EXPECT_EQ(b.alignment, a.alignment);
+            EXPECT_DOUBLE_EQ(b.baseline, a.baseline);
+            EXPECT_EQ(b.opaque, a.opaque);
+            EXPECT_EQ(b.background, a.background);
+            EXPECT_EQ(b.shape, a.shape);
+            EXPECT_EQ(b.penStyle, a.penStyle);
+            EXPECT_EQ(b.brushStyle, a.brushStyle);
+            EXPECT_EQ(b.picture.size(), a.picture.size());
+            if (!a.picture.isNull()) {
+                EXPECT_EQ(b.picture.pixel(3, 3), a.picture.pixel(3, 3));
+            }
+        }
+    }
+}
+
+TEST(PageFile, DamagedFilesAreClearErrorsNeverCrashes)
+{
+    fixtures::TempDir dir;
+    const QString good = QString::fromStdString(dir.file("gut.QRP").string());
+    PageFile::save(samplePages(), good);
+    QFile in(good);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray bytes = in.readAll();
+    const QString bad = QString::fromStdString(dir.file("kaputt.QRP").string());
+    auto write = [&](const QByteArray& data) {
+        QFile out(bad);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(data);
+    };
+
+    // Every cut-off length fails cleanly.
+    for (qsizetype length = 0; length < bytes.size(); length += std::max<qsizetype>(1, bytes.size() / 400)) {
+        write(bytes.left(length));
+        EXPECT_THROW(PageFile::load(bad), ReportError) << "length " << length;
+    }
+    // Flipped bytes load or fail with the report error, nothing else.
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = bytes;
+        for (int flips = 0; flips < 4; ++flips)
+            damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+        write(damaged);
+        try {
+            PageFile::load(bad);
+        } catch (const ReportError&) {
+        }
+    }
+    // A huge page count must not be believed.
+    QByteArray huge = bytes;
+    huge[7] = char(0x7f);
+    write(huge);
+    EXPECT_THROW(PageFile::load(bad), ReportError);
+
+    write("GIF89a not a page file at all");
+    try {
+        PageFile::load(bad);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains("kaputt.QRP")) << e.what();
+        EXPECT_TRUE(e.message().contains("beschädigt")) << e.what();
+    }
+
+    QByteArray later = bytes;
+    later[5] = 0;
+    later[6] = 9;
+    write(later);
+    try {
+        PageFile::load(bad);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains("Version 9")) << e.what();
+    }
+
+    EXPECT_THROW(PageFile::load(QString::fromStdString(dir.file("fehlt.QRP").string())), ReportError);
+}
+
+TEST(PageFile, SaveToAMissingFolderIsAnErrorNamingTheFile)
+{
+    fixtures::TempDir dir;
+    const QString file = QString::fromStdString(dir.file("nicht/da.QRP").string());
+    try {
+        PageFile::save(samplePages(), file);
+        FAIL() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains(file)) << e.what();
+    }
+}

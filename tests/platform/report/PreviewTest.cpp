@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "ReportTestSupport.h"
+#include "report/PreviewWidget.h"
+
+using namespace report;
+using namespace reporttest;
+
+namespace {
+
+// Forty details of 20 mm on the small page: ten pages.
+struct LongReport {
+    Report report;
+    int bandsLaidOut = 0;
+    int afterPreview = 0;
+    bool completed = false;
+    bool hooksRunAfterRestore = false;
+
+    LongReport()
+    {
+        smallPage(report);
+        Band& detail = report.addBand(BandType::Detail);
+        detail.height = 20;
+        addLabel(detail, "Zeile");
+        int left = 40;
+        report.needData = [left]() mutable { return left-- > 0; };
+        report.events.beforeBand = [this](Band&, bool&) {
+            ++bandsLaidOut;
+            if (afterPreview > 0)
+                hooksRunAfterRestore = true;
+        };
+        report.events.afterPreview = [this](bool ok) {
+            ++afterPreview;
+            completed = ok;
+        };
+    }
+};
+
+void processUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 10000)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+TEST(SlicedBuild, FirstPageArrivesWhileLaterPagesAreStillBuilt)
+{
+    LongReport run;
+    PageBuilder builder(run.report);
+    int pagesAdded = 0;
+    std::vector<bool> finished;
+    QObject::connect(&builder, &PageBuilder::pageAdded, [&](int number) { EXPECT_EQ(number, ++pagesAdded); });
+    QObject::connect(&builder, &PageBuilder::finished, [&](bool completed) { finished.push_back(completed); });
+    builder.start(1);
+    EXPECT_TRUE(builder.pages().empty()) << "start() returns before building";
+    processUntil([&] { return !builder.pages().empty(); });
+    ASSERT_EQ(builder.pages().size(), 1u);
+    EXPECT_TRUE(builder.isBusy());
+
+    processUntil([&] { return !builder.isBusy(); });
+    EXPECT_TRUE(builder.isFinished());
+    EXPECT_EQ(builder.pages().size(), 10u);
+    EXPECT_EQ(pagesAdded, 10);
+    EXPECT_EQ(finished, std::vector<bool>{true});
+    EXPECT_EQ(run.afterPreview, 0) << "the preview is still open";
+
+    builder.close();
+    builder.close();
+    EXPECT_EQ(run.afterPreview, 1);
+    EXPECT_TRUE(run.completed);
+}
+
+TEST(SlicedBuild, ClosingStopsTheBuildAndRestoresOnceAfterItStopped)
+{
+    LongReport run;
+    {
+        PageBuilder builder(run.report);
+        builder.start(1);
+        processUntil([&] { return builder.pages().size() >= 2; });
+        builder.close();
+        EXPECT_EQ(builder.status(), PageBuilder::Status::Cancelled);
+        EXPECT_EQ(run.afterPreview, 1);
+        EXPECT_FALSE(run.completed);
+        const int laidOut = run.bandsLaidOut;
+        for (int i = 0; i < 50; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(run.bandsLaidOut, laidOut) << "no band after the close";
+        EXPECT_LT(builder.pages().size(), 10u);
+    }
+    EXPECT_EQ(run.afterPreview, 1) << "the destructor does not restore again";
+    EXPECT_FALSE(run.hooksRunAfterRestore);
+}
+
+TEST(SlicedBuild, CloseFromInsideAHookWaitsForTheBandToFinish)
+{
+    LongReport run;
+    PageBuilder builder(run.report);
+    bool insideHook = false;
+    bool restoredInsideHook = false;
+    run.report.events.beforeBand = [&](Band&, bool&) {
+        insideHook = true;
+        if (++run.bandsLaidOut == 3)
+            builder.close(); // as if the window closed while events were let through
+        insideHook = false;
+    };
+    run.report.events.afterPreview = [&](bool ok) {
+        restoredInsideHook = insideHook;
+        ++run.afterPreview;
+        run.completed = ok;
+    };
+    builder.start(5);
+    processUntil([&] { return !builder.isBusy(); });
+    EXPECT_EQ(run.bandsLaidOut, 3);
+    EXPECT_EQ(run.afterPreview, 1);
+    EXPECT_FALSE(restoredInsideHook);
+    EXPECT_FALSE(run.completed);
+    // The third band was laid out completely before the stop.
+    EXPECT_EQ(builder.pages().size(), 0u) << "its page was never closed";
+}
+
+TEST(SlicedBuild, DestroyingAnOpenPreviewRestoresOnce)
+{
+    LongReport run;
+    {
+        PageBuilder builder(run.report);
+        builder.start(3);
+        processUntil([&] { return !builder.pages().empty(); });
+    }
+    EXPECT_EQ(run.afterPreview, 1);
+    EXPECT_FALSE(run.completed);
+}
+
+TEST(SlicedBuild, FailingHookStopsTheBuildAndIsReported)
+{
+    LongReport run;
+    run.report.events.beforeBand = [&](Band&, bool&) {
+        if (++run.bandsLaidOut == 7)
+            throw std::runtime_error("Tabelle nicht geöffnet");
+    };
+    PageBuilder builder(run.report);
+    QStringList failed;
+    QObject::connect(&builder, &PageBuilder::failed, [&](const QString& message) { failed << message; });
+    builder.start(2);
+    processUntil([&] { return !builder.isBusy(); });
+    EXPECT_EQ(builder.status(), PageBuilder::Status::Failed);
+    EXPECT_EQ(failed, QStringList({"Tabelle nicht geöffnet"}));
+    EXPECT_EQ(run.bandsLaidOut, 7);
+    builder.close();
+    EXPECT_EQ(run.afterPreview, 1);
+}
+
+TEST(PreviewWidget, ShowsPagesAsTheyArriveAndGuardsNavigationAndZoom)
+{
+    LongReport run;
+    PageBuilder builder(run.report);
+    report::PreviewWidget preview;
+    preview.resize(400, 300);
+    preview.attach(builder);
+    int changed = 0;
+    QObject::connect(&preview, &report::PreviewWidget::pageChanged, [&] { ++changed; });
+    EXPECT_EQ(preview.pageNumber(), 0);
+    preview.setPageNumber(1);
+    EXPECT_EQ(preview.pageNumber(), 0) << "no page exists yet";
+
+    builder.start(1);
+    processUntil([&] { return preview.pageCount() >= 1; });
+    EXPECT_EQ(preview.pageNumber(), 1);
+    EXPECT_EQ(changed, 1);
+    preview.setPageNumber(preview.pageCount() + 1);
+    EXPECT_EQ(preview.pageNumber(), 1) << "only built pages can be reached";
+
+    processUntil([&] { return !builder.isBusy(); });
+    preview.setPageNumber(10);
+    EXPECT_EQ(preview.pageNumber(), 10);
+    preview.setPageNumber(0);
+    EXPECT_EQ(preview.pageNumber(), 10);
+
+    const QSize full = preview.pagePixelSize();
+    preview.setZoom(50);
+    EXPECT_EQ(preview.zoom(), 50);
+    EXPECT_NEAR(preview.pagePixelSize().width(), full.width() / 2, 1);
+    preview.setZoom(1);
+    preview.setZoom(2001);
+    EXPECT_EQ(preview.zoom(), 50);
+    preview.setZoom(2000);
+    EXPECT_EQ(preview.zoom(), 2000);
+}
+
+TEST(PreviewWidget, PaintsTheRecordedPage)
+{
+    Report report;
+    smallPage(report);
+    Band& title = report.addBand(BandType::Title);
+    title.height = 40;
+    auto& box = title.add<Shape>();
+    box.rect = QRectF(0, 0, 40, 40);
+    box.brushColor = Qt::black;
+    report::PreviewWidget preview;
+    preview.setPages(build(report));
+    preview.setZoom(100);
+    preview.resize(600, 600);
+    const QImage shot = preview.widget()->grab().toImage();
+    const double dotsPerMm = preview.logicalDpiX() / 25.4;
+    // Inside the black square (10..50 mm) and outside it.
+    EXPECT_EQ(QColor(shot.pixel(int(30 * dotsPerMm), int(30 * dotsPerMm))), QColor(Qt::black));
+    EXPECT_EQ(QColor(shot.pixel(int(70 * dotsPerMm), int(70 * dotsPerMm))), QColor(Qt::white));
+}
