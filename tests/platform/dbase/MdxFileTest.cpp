@@ -9,9 +9,11 @@
 
 #include "dbase/Collation.h"
 #include "dbase/DbaseError.h"
+#include "dbase/DbfFile.h"
 #include "dbase/FileIo.h"
 #include "dbase/KeyExpression.h"
 #include "dbase/MdxFile.h"
+#include "fixtures/Tdbf.h"
 #include "fixtures/TempDir.h"
 
 using dbase::Collation;
@@ -491,4 +493,121 @@ TEST(MdxFileDamage, RandomlyDamagedFilesReadOrFailCleanly)
         }
     }
     EXPECT_GT(failures, 100) << "the damage checks should refuse a good share of these";
+}
+
+// ---- Against Free Pascal's TDbf, an independent reader and writer of the format
+
+namespace {
+
+std::vector<std::uint32_t> recNosOf(const IndexTag& tag)
+{
+    std::vector<std::uint32_t> recNos;
+    for (std::size_t i = 0; i < tag.size(); ++i)
+        recNos.push_back(tag.recNoAt(i));
+    return recNos;
+}
+
+std::uint8_t languageDriverOf(const std::filesystem::path& table)
+{
+    return static_cast<std::uint8_t>(readBytes(table).at(29));
+}
+
+} // namespace
+
+// Files TDbf wrote: every tag, its expression and its order come through,
+// umlauts, mixed case, DOS code pages and deleted rows included.
+TEST(MdxFileTdbf, ReadsTheTagsTdbfWrote)
+{
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "Free Pascal's TDbf is not built";
+    for (const char* table : {"STOFFE", "NAMEN", "DOS437", "DOS850"}) {
+        SCOPED_TRACE(table);
+        const std::filesystem::path dbf = fixtures::tdbfFixtureDir() / (std::string(table) + ".DBF");
+        const std::filesystem::path mdx = fixtures::tdbfFixtureDir() / (std::string(table) + ".mdx");
+        const MdxFile file = MdxFile::read(mdx, Collation::forLanguageDriver(languageDriverOf(dbf)));
+
+        const fixtures::TdbfTable tdbf = fixtures::readWithTdbf(dbf);
+        ASSERT_EQ(file.tags().size(), tdbf.tags.size());
+        ASSERT_FALSE(file.tags().empty());
+        for (std::size_t i = 0; i < tdbf.tags.size(); ++i) {
+            const IndexTag& tag = file.tags()[i];
+            EXPECT_EQ(tag.info().name, tdbf.tags[i].name);
+            EXPECT_EQ(tag.info().expression, tdbf.tags[i].expression);
+            EXPECT_EQ(recNosOf(tag), fixtures::readWithTdbf(dbf, tag.info().name).recNos())
+                << "order of tag " << tag.info().name;
+        }
+    }
+}
+
+namespace {
+
+// Names whose order differs between bytes and the collation: umlauts, ß,
+// accents, mixed case, blanks and punctuation at the front.
+std::string mixedName(std::mt19937& random)
+{
+    static const std::vector<std::string> parts = {
+        "a", "A", "\xE4", "\xC4", "e", "E", "\xE9", "o", "\xF6", "\xD6", "u", "\xFC", "\xDC",
+        "s", "ss", "\xDF", "st", "z", "Z", " ", "-", "_", "1", "9", "Mu", "M\xFC", "Me",
+    };
+    std::string name;
+    const int length = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < length; ++i)
+        name += parts[random() % parts.size()];
+    return name.substr(0, 30);
+}
+
+} // namespace
+
+// TDbf opens a table with the index file we wrote and walks each tag in the
+// order we keep in memory; the trees have several levels.
+TEST(MdxFileTdbf, TdbfWalksOurTagsInOurOrder)
+{
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "Free Pascal's TDbf is not built";
+    fixtures::TempDir dir;
+    dbase::FieldDef name;
+    name.name = "NAME";
+    name.type = dbase::FieldType::Character;
+    name.length = 30;
+    dbase::FieldDef amount;
+    amount.name = "MENGE";
+    amount.type = dbase::FieldType::Numeric;
+    amount.length = 10;
+    amount.decimals = 2;
+    const dbase::TableLayout layout({name, amount});
+
+    TagInfo descending = info("DNAME", "NAME", 'C', 30);
+    descending.descending = true;
+    MdxFile file;
+    file.tags().push_back(IndexTag(info("NAME", "NAME", 'C', 30), westernEurope()));
+    file.tags().push_back(IndexTag(descending, westernEurope()));
+    file.tags().push_back(IndexTag(info("MENGE", "MENGE", 'N'), westernEurope()));
+    {
+        auto table = dbase::DbfFile::create("stoffe.dbf", layout, 0x58);
+        std::mt19937 random(99);
+        for (std::uint32_t recNo = 1; recNo <= 3000; ++recNo) {
+            std::string record = table->blankRecord();
+            const std::string text = mixedName(random);
+            record.replace(layout.field(0).offset, text.size(), text);
+            const double value = (static_cast<int>(random() % 200001) - 100000) / 100.0;
+            char number[16];
+            std::snprintf(number, sizeof number, "%10.2f", value);
+            record.replace(layout.field(1).offset, 10, number);
+            ASSERT_EQ(table->appendRecord(record), recNo);
+            file.tags()[0].insert(text, recNo);
+            file.tags()[1].insert(text, recNo);
+            file.tags()[2].insert(dbase::encodeNumericKey(value), recNo);
+        }
+        table->setProductionMdx(true);
+    }
+    file.write("stoffe.mdx", "stoffe", 0x58);
+    // The stale mark must not disturb the other program either.
+    MdxFile::markDirty("stoffe.mdx");
+
+    const fixtures::TdbfTable tdbf = fixtures::readWithTdbf("stoffe.dbf");
+    ASSERT_EQ(tdbf.tags.size(), 3u);
+    for (const IndexTag& tag : file.tags()) {
+        SCOPED_TRACE(tag.info().name);
+        EXPECT_EQ(fixtures::readWithTdbf("stoffe.dbf", tag.info().name).recNos(), recNosOf(tag));
+    }
 }
