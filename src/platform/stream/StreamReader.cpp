@@ -202,7 +202,7 @@ private:
             ExtendedBytes raw;
             std::memcpy(raw.data(), m_data.constData() + m_position, raw.size());
             m_position += 10;
-            return Value::extended(extendedToDouble(raw));
+            return Value::extended(raw);
         }
         case ValueType::Single: return Value::single(std::bit_cast<float>(u32()));
         case ValueType::Currency: return Value::currency(static_cast<std::int64_t>(u64()));

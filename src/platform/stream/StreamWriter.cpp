@@ -153,7 +153,7 @@ private:
             break;
         case Value::Kind::Extended: {
             type(ValueType::Extended);
-            const ExtendedBytes bytes = doubleToExtended(*value.toNumber());
+            const ExtendedBytes bytes = *value.extendedBytes();
             m_out.append(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
             break;
         }

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "stream/Colour.h"
 #include "stream/Cp1252.h"
-#include "stream/Font.h"
 
 namespace stream {
 
@@ -17,7 +15,8 @@ Value::~Value() = default;
 Value::Value(Data data) : m_data(std::move(data)) {}
 
 Value Value::integer(std::int64_t value) { return Value(Data(value)); }
-Value Value::extended(double value) { return Value(Data(Extended{value})); }
+Value Value::extended(double value) { return Value(Data(Extended{value, std::nullopt})); }
+Value Value::extended(const ExtendedBytes& bytes) { return Value(Data(Extended{extendedToDouble(bytes), bytes})); }
 Value Value::single(float value) { return Value(Data(value)); }
 Value Value::currency(std::int64_t scaledBy10000) { return Value(Data(Currency{scaledBy10000})); }
 Value Value::date(double dayCount) { return Value(Data(Date{dayCount})); }
@@ -96,6 +95,14 @@ std::optional<std::int64_t> Value::currencyScaled() const
     if (const auto* value = std::get_if<Currency>(&m_data))
         return value->scaled;
     return std::nullopt;
+}
+
+std::optional<ExtendedBytes> Value::extendedBytes() const
+{
+    const auto* extended = std::get_if<Extended>(&m_data);
+    if (!extended)
+        return std::nullopt;
+    return extended->bytes ? *extended->bytes : doubleToExtended(extended->value);
 }
 
 bool Value::isNil() const { return std::holds_alternative<Nil>(m_data); }

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "stream/Extended.h"
+#include "stream/Font.h"
+
 namespace stream {
 
 struct CollectionItem;
@@ -72,6 +75,10 @@ public:
 
     static Value integer(std::int64_t value);
     static Value extended(double value);
+    // The ten bytes as read; the number is their nearest double, and the
+    // writer writes the very same bytes back (an extended holds more than a
+    // double).
+    static Value extended(const ExtendedBytes& bytes);
     static Value single(float value);
     // Currency is a fixed-point number stored as value * 10000.
     static Value currency(std::int64_t scaledBy10000);
@@ -106,6 +113,8 @@ public:
     std::optional<QString> toIdentifier() const;
     std::optional<bool> toBoolean() const;
     std::optional<std::int64_t> currencyScaled() const;
+    // The ten bytes of an extended: as read, or converted from the number.
+    std::optional<ExtendedBytes> extendedBytes() const;
     bool isNil() const;
     const QByteArray* binary() const;
     const QStringList* setMembers() const;
@@ -115,7 +124,11 @@ public:
     friend bool operator==(const Value& a, const Value& b);
 
 private:
-    struct Extended { double value; bool operator==(const Extended&) const = default; };
+    struct Extended {
+        double value;
+        std::optional<ExtendedBytes> bytes; // as read
+        bool operator==(const Extended& other) const { return value == other.value; }
+    };
     struct Currency { std::int64_t scaled; bool operator==(const Currency&) const = default; };
     struct Date { double value; bool operator==(const Date&) const = default; };
     struct AnsiString {
@@ -144,9 +157,6 @@ struct Property {
     Value value;
     friend bool operator==(const Property&, const Property&) = default;
 };
-
-class Colour;
-struct Font;
 
 // The ordered properties of an object or collection item, with typed look-ups
 // that fall back to a default when the property is missing or of another kind
