@@ -1,6 +1,10 @@
 { Prints a dBASE table as TDbf reads it, for tests to compare with.
 
-  tdbfcheck <table.dbf> [tag]
+  tdbfcheck [--reindex] <table.dbf> [tag]
+
+  With --reindex TDbf first rebuilds every tag of the production index from
+  the rows (rewriting the .mdx), so the order shown is TDbf's own and not the
+  one stored by whoever wrote the index.
 
   Output, one record per line, columns separated by tabs:
     table  <table level 3/4/7>  <language driver>  <records in the file>
@@ -62,24 +66,38 @@ end;
 
 var
   Table: TDbf;
-  I: Integer;
+  I, First: Integer;
+  Reindex: Boolean;
+  TableFile, TagName: string;
   Line: RawByteString;
   Def: TDbfIndexDef;
 begin
-  if (ParamCount < 1) or (ParamCount > 2) then
+  Reindex := ParamStr(1) = '--reindex';
+  if Reindex then First := 2 else First := 1;
+  if (ParamCount < First) or (ParamCount > First + 1) then
   begin
-    WriteLn(StdErr, 'usage: tdbfcheck <table.dbf> [tag]');
+    WriteLn(StdErr, 'usage: tdbfcheck [--reindex] <table.dbf> [tag]');
     Halt(2);
   end;
+  TableFile := ParamStr(First);
+  TagName := ParamStr(First + 1);
   DefaultFormatSettings.DecimalSeparator := '.';
   Table := TDbf.Create(nil);
   try
     try
       AllowAnyLanguage(Table);
-      Table.FilePathFull := ExtractFilePath(ExpandFileName(ParamStr(1)));
-      Table.TableName := ExtractFileName(ParamStr(1));
-      Table.ReadOnly := True;
+      Table.FilePathFull := ExtractFilePath(ExpandFileName(TableFile));
+      Table.TableName := ExtractFileName(TableFile);
       Table.ShowDeleted := True;
+      if Reindex then
+      begin
+        Table.Exclusive := True;
+        Table.Open;
+        Table.RegenerateIndexes;
+        Table.Close;
+      end;
+      Table.Exclusive := False;
+      Table.ReadOnly := True;
       Table.Open;
 
       WriteLn('table'#9, Table.TableLevel, #9, Table.LanguageID, #9, Table.PhysicalRecordCount);
@@ -92,11 +110,11 @@ begin
         WriteLn('tag'#9, Def.IndexFile, #9, Escape(Def.SortField), #9, OptionText(Def.Options));
       end;
 
-      if ParamCount = 2 then
+      if TagName <> '' then
       begin
-        if Table.IndexDefs.GetIndexByName(ParamStr(2)) = nil then
-          raise Exception.Create('no tag ' + ParamStr(2));
-        Table.IndexName := ParamStr(2);
+        if Table.IndexDefs.GetIndexByName(TagName) = nil then
+          raise Exception.Create('no tag ' + TagName);
+        Table.IndexName := TagName;
       end;
       Table.First;
       while not Table.EOF do
@@ -112,7 +130,7 @@ begin
     except
       on E: Exception do
       begin
-        WriteLn(StdErr, ParamStr(1), ': ', E.ClassName, ': ', E.Message);
+        WriteLn(StdErr, TableFile, ': ', E.ClassName, ': ', E.Message);
         Halt(1);
       end;
     end;
