@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include "DbfTestSupport.h"
+#include "dbase/CodePage.h"
+#include "dbase/DbaseError.h"
+#include "dbase/DbfFile.h"
+#include "dbase/DbtMemo.h"
+#include "dbase/FileIo.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using dbftest::field;
+using dbftest::readFile;
+using dbftest::writeFile;
+
+namespace {
+
+// Thrown where the simulated process dies; deliberately no DbaseError, so
+// nothing in the dBASE code can mistake it for an ordinary failure.
+struct SimulatedCrash {};
+
+struct Faults {
+    // Bytes that may still reach the disk before the "crash"; -1: no crash.
+    std::int64_t bytesLeft = -1;
+    // Whether the write that runs out is cut at the byte (a torn write) or
+    // not done at all (a write is all-or-nothing against a killed process).
+    bool tear = false;
+    bool failWrites = false; // every write reports an I/O error
+};
+
+class FaultyIo final : public FileIo {
+public:
+    explicit FaultyIo(std::shared_ptr<Faults> faults)
+        : m_inner(makeSystemFileIo()), m_faults(std::move(faults)) {}
+
+    void open(const std::filesystem::path& path, Access access) override {
+        m_path = path;
+        m_inner->open(path, access);
+    }
+    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override {
+        return m_inner->readAt(offset, data, size);
+    }
+    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
+        if (m_faults->failWrites)
+            throw DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden");
+        std::int64_t& left = m_faults->bytesLeft;
+        if (left >= 0 && static_cast<std::int64_t>(size) > left) {
+            if (m_faults->tear && left > 0)
+                m_inner->writeAt(offset, data, static_cast<std::size_t>(left));
+            left = 0;
+            throw SimulatedCrash{};
+        }
+        if (left >= 0)
+            left -= static_cast<std::int64_t>(size);
+        m_inner->writeAt(offset, data, size);
+    }
+    std::uint64_t size() override { return m_inner->size(); }
+    void truncate(std::uint64_t size) override { m_inner->truncate(size); }
+    void sync() override { m_inner->sync(); }
+    bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
+    void lockAppend() override { m_inner->lockAppend(); }
+    void unlockAppend() override { m_inner->unlockAppend(); }
+
+private:
+    std::unique_ptr<FileIo> m_inner;
+    std::shared_ptr<Faults> m_faults;
+};
+
+// Puts the faulty I/O under every table and memo file opened while it lives.
+class FaultyIoScope {
+public:
+    FaultyIoScope() : faults(std::make_shared<Faults>()) {
+        DbfFile::setIoFactoryForTesting([f = faults] { return std::make_unique<FaultyIo>(f); });
+    }
+    ~FaultyIoScope() { DbfFile::setIoFactoryForTesting({}); }
+    std::shared_ptr<Faults> faults;
+};
+
+const TableLayout layout({field("NAME", FieldType::Character, 12), field("NR", FieldType::Numeric, 6)});
+
+std::string record(const DbfFile& file, const std::string& name, char flag = ' ') {
+    std::string bytes = file.blankRecord();
+    bytes[0] = flag;
+    dbftest::put(bytes, file.layout().field(0),
+                 file.codePage().encode(QString::fromStdString(name)));
+    return bytes;
+}
+
+// Writes a table of `count` records "R1", "R2", ... and returns its bytes.
+std::string makeTable(std::uint32_t count) {
+    const auto file = DbfFile::create("T.DBF", layout);
+    for (std::uint32_t i = 1; i <= count; ++i)
+        file->appendRecord(record(*file, "R" + std::to_string(i)));
+    return readFile("T.DBF");
+}
+
+std::string readName(const DbfFile& file, std::uint32_t recNo) {
+    std::string bytes;
+    file.readRecord(recNo, bytes);
+    return RecordView(file.layout(), file.codePage(), bytes).text(0).toStdString();
+}
+
+// Opens the table after a crash with the system's I/O and checks that the
+// first `kept` records are those makeTable wrote.
+std::unique_ptr<DbfFile> reopenAndCheck(std::uint32_t kept) {
+    auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
+    EXPECT_GE(file->recordCount(), kept);
+    for (std::uint32_t i = 1; i <= kept; ++i)
+        EXPECT_EQ(readName(*file, i), "R" + std::to_string(i));
+    return file;
+}
+
+} // namespace
+
+TEST(DbfCrash, AppendKilledAtAnyByteLeavesEveryEarlierRecord) {
+    fixtures::TempDir dir;
+    const std::string original = makeTable(3);
+    const std::size_t appendBytes = 1 + 12 + 6 + 1 + 32; // record, 0x1A, header
+    for (std::size_t budget = 0; budget <= appendBytes; ++budget) {
+        SCOPED_TRACE(budget);
+        writeFile("T.DBF", original);
+        bool returned = false;
+        {
+            FaultyIoScope scope;
+            scope.faults->bytesLeft = static_cast<std::int64_t>(budget);
+            scope.faults->tear = true;
+            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+            try {
+                file->appendRecord(record(*file, "NEU"));
+                returned = true;
+            } catch (const SimulatedCrash&) {
+            }
+        }
+        EXPECT_EQ(returned, budget == appendBytes);
+        const auto file = reopenAndCheck(3);
+        if (returned) {
+            ASSERT_EQ(file->recordCount(), 4u);
+            EXPECT_EQ(readName(*file, 4), "NEU");
+        }
+        // the table stays usable: the next append lands right after the last record
+        const std::uint32_t next = file->appendRecord(record(*file, "DANACH"));
+        EXPECT_EQ(next, file->recordCount());
+        EXPECT_EQ(readName(*file, next), "DANACH");
+    }
+}
+
+TEST(DbfCrash, CountCrossingAByteBoundarySurvivesAKillBetweenWrites) {
+    fixtures::TempDir dir;
+    const std::string original = makeTable(255);
+    for (std::int64_t budget : {0, 20, 52}) { // before, between and after the two writes
+        writeFile("T.DBF", original);
+        {
+            FaultyIoScope scope;
+            scope.faults->bytesLeft = budget;
+            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+            try {
+                file->appendRecord(record(*file, "NEU"));
+            } catch (const SimulatedCrash&) {
+            }
+        }
+        const auto file = reopenAndCheck(255);
+        EXPECT_EQ(file->recordCount(), budget == 52 ? 256u : 255u);
+    }
+}
+
+TEST(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
+    fixtures::TempDir dir;
+    const std::string original = makeTable(3);
+    for (std::int64_t budget : {0, 20, 1000}) {
+        writeFile("T.DBF", original);
+        {
+            FaultyIoScope scope;
+            scope.faults->bytesLeft = budget;
+            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+            try {
+                file->writeRecord(2, record(*file, "GEÄNDERT", '*'));
+            } catch (const SimulatedCrash&) {
+            }
+        }
+        const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+        ASSERT_EQ(file->recordCount(), 3u);
+        EXPECT_EQ(readName(*file, 1), "R1");
+        EXPECT_EQ(readName(*file, 3), "R3");
+        EXPECT_EQ(readName(*file, 2), budget == 0 ? "R2" : "GEÄNDERT");
+    }
+}
+
+TEST(DbfCrash, FailedWritesAreErrorsAndChangeNothing) {
+    fixtures::TempDir dir;
+    makeTable(3);
+    FaultyIoScope scope;
+    auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    scope.faults->failWrites = true;
+    EXPECT_THROW(file->appendRecord(record(*file, "NEU")), DbaseError);
+    EXPECT_THROW(file->writeRecord(1, record(*file, "X")), DbaseError);
+    EXPECT_THROW(file->setProductionMdx(true), DbaseError);
+    EXPECT_EQ(file->recordCount(), 3u);
+    EXPECT_EQ(readName(*file, 1), "R1");
+    EXPECT_FALSE(file->header().hasProductionMdx);
+
+    // the header write alone fails: the record is there but not counted
+    scope.faults->failWrites = false;
+    scope.faults->bytesLeft = 1 + 12 + 6 + 1;
+    EXPECT_THROW(file->appendRecord(record(*file, "HALB")), SimulatedCrash);
+    EXPECT_EQ(file->recordCount(), 3u);
+    scope.faults->bytesLeft = -1;
+    EXPECT_EQ(file->appendRecord(record(*file, "GANZ")), 4u);
+    EXPECT_EQ(readName(*file, 4), "GANZ");
+}
+
+TEST(DbfCrash, FailedCreateLeavesTheOldTable) {
+    fixtures::TempDir dir;
+    const std::string original = makeTable(3);
+    for (bool crash : {false, true}) {
+        {
+            FaultyIoScope scope;
+            if (crash)
+                scope.faults->bytesLeft = 10;
+            else
+                scope.faults->failWrites = true;
+            try {
+                DbfFile::create("T.DBF", TableLayout({field("ANDERS", FieldType::Character, 3)}));
+                ADD_FAILURE() << "create reported success";
+            } catch (const DbaseError&) {
+                EXPECT_FALSE(crash);
+            } catch (const SimulatedCrash&) {
+                EXPECT_TRUE(crash);
+            }
+        }
+        EXPECT_EQ(readFile("T.DBF"), original);
+        reopenAndCheck(3);
+    }
+}
+
+TEST(DbfCrash, FailedMemoWritesAreErrors) {
+    fixtures::TempDir dir;
+    DbtMemo::create("T.DBT", DbtMemo::Format::DBase4).reset();
+    FaultyIoScope scope;
+    const auto memo = DbtMemo::open("T.DBT", DbtMemo::Format::DBase4, OpenMode::ReadWrite);
+    scope.faults->failWrites = true;
+    EXPECT_THROW(memo->write("Text", 0), DbaseError);
+    scope.faults->failWrites = false;
+    // killed after the data, before "next free": the blocks are only wasted
+    scope.faults->bytesLeft = 512;
+    EXPECT_THROW(memo->write("erster", 0), SimulatedCrash);
+    scope.faults->bytesLeft = -1;
+    const std::uint32_t block = memo->write("zweiter", 0);
+    EXPECT_EQ(block, 2u);
+    EXPECT_EQ(memo->read(block), "zweiter");
+}

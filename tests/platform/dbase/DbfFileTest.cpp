@@ -1,0 +1,405 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "DbfTestSupport.h"
+#include "dbase/CodePage.h"
+#include "dbase/DbaseError.h"
+#include "dbase/DbfFile.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using dbftest::field;
+using dbftest::readFile;
+using dbftest::writeFile;
+
+namespace {
+
+TableLayout sampleLayout() {
+    return TableLayout({field("NAME", FieldType::Character, 20), field("MENGE", FieldType::Numeric, 8, 2),
+                        field("DATUM", FieldType::Date, 8), field("AKTIV", FieldType::Logical, 1)});
+}
+
+std::string sampleRecord(const DbfFile& file, const std::string& name) {
+    std::string record = file.blankRecord();
+    dbftest::put(record, file.layout().field(0),
+                 file.codePage().encode(QString::fromStdString(name)));
+    dbftest::put(record, file.layout().field(1), "1.25", true);
+    dbftest::put(record, file.layout().field(2), "20240131");
+    dbftest::put(record, file.layout().field(3), "T");
+    return record;
+}
+
+// Runs `body` in a child process and returns its exit code.
+template <typename Body>
+int inChild(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 99;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Expects a DbaseError whose message names the file.
+template <typename Body>
+void expectErrorNaming(const std::string& fileName, Body body) {
+    try {
+        body();
+        ADD_FAILURE() << "no error for " << fileName;
+    } catch (const DbaseError& error) {
+        EXPECT_NE(std::string(error.what()).find(fileName), std::string::npos) << error.what();
+    }
+}
+
+// A valid dBASE III table of one C(5) field and two records, as bytes.
+std::string handMadeTable() {
+    std::string bytes(32, '\0');
+    bytes[0] = 0x03;
+    bytes[4] = 2;     // records
+    bytes[8] = 65;    // header length 32 + 32 + 1
+    bytes[10] = 6;    // record length
+    std::string descriptor(32, '\0');
+    descriptor.replace(0, 4, "NAME");
+    descriptor[11] = 'C';
+    descriptor[16] = 5;
+    bytes += descriptor;
+    bytes += '\x0D';
+    bytes += " eins ";
+    bytes += "*zwei ";
+    return bytes;
+}
+
+} // namespace
+
+TEST(DbfFile, CreateWritesAValidHeader) {
+    fixtures::TempDir dir;
+    const auto file = DbfFile::create("NEU.DBF", sampleLayout(), 0x58);
+    const std::string bytes = readFile("NEU.DBF");
+    ASSERT_EQ(bytes.size(), 32u + 4 * 32 + 1 + 1);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x03);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), today.year() - 1900);
+    EXPECT_EQ(bytes[2], today.month());
+    EXPECT_EQ(bytes[3], today.day());
+    EXPECT_EQ(dbftest::le32(bytes, 4), 0u);
+    EXPECT_EQ(dbftest::le16(bytes, 8), 161);
+    EXPECT_EQ(dbftest::le16(bytes, 10), 1 + 20 + 8 + 8 + 1);
+    EXPECT_EQ(bytes[28], 0);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[29]), 0x58);
+    EXPECT_EQ(bytes.substr(32, 4), std::string("NAME"));
+    EXPECT_EQ(bytes[32 + 11], 'C');
+    EXPECT_EQ(bytes[32 + 32 + 16], 8);
+    EXPECT_EQ(bytes[32 + 32 + 17], 2);
+    EXPECT_EQ(bytes[160], '\x0D');
+    EXPECT_EQ(bytes[161], '\x1A');
+    EXPECT_EQ(file->header().headerLength, 161);
+    EXPECT_EQ(file->codePage().number(), 1252);
+}
+
+TEST(DbfFile, CreateChoosesTheMemoVersion) {
+    fixtures::TempDir dir;
+    const TableLayout memo({field("TEXT", FieldType::Memo, 10)});
+    EXPECT_EQ(DbfFile::create("A.DBF", memo)->header().version, 0x8B);
+    EXPECT_EQ(DbfFile::create("B.DBF", memo, 0x58, 0x83)->header().version, 0x83);
+    EXPECT_EQ(DbfFile::create("C.DBF", sampleLayout(), 0x58, 0x8B)->header().version, 0x03);
+    EXPECT_THROW(DbfFile::create("D.DBF", memo, 0x58, 0x30), DbaseError);
+}
+
+TEST(DbfFile, CreateRefusesLayoutsOtherProgramsCannotRead) {
+    fixtures::TempDir dir;
+    EXPECT_THROW(DbfFile::create("X.DBF", TableLayout()), DbaseError);
+    EXPECT_THROW(DbfFile::create("X.DBF", TableLayout({field("ZU_LANGER_NAME", FieldType::Character, 3)})),
+                 DbaseError);
+    EXPECT_THROW(DbfFile::create("X.DBF", TableLayout({field("A", FieldType::Character, 3),
+                                                       field("A", FieldType::Numeric, 3)})),
+                 DbaseError);
+    EXPECT_THROW(DbfFile::create("X.DBF", TableLayout({field("D", FieldType::Date, 6)})), DbaseError);
+    EXPECT_THROW(DbfFile::create("X.DBF", TableLayout({field("ä", FieldType::Character, 3)})),
+                 DbaseError);
+    EXPECT_FALSE(std::filesystem::exists("X.DBF"));
+}
+
+TEST(DbfFile, AppendAndEditRoundTrip) {
+    fixtures::TempDir dir;
+    {
+        const auto file = DbfFile::create("T.DBF", sampleLayout());
+        EXPECT_EQ(file->appendRecord(sampleRecord(*file, "Aceton")), 1u);
+        EXPECT_EQ(file->appendRecord(sampleRecord(*file, "Benzol")), 2u);
+        std::string edited = sampleRecord(*file, "Toluol");
+        edited[0] = '*';
+        file->writeRecord(1, edited);
+        std::string bytes;
+        file->readRecord(1, bytes);
+        EXPECT_EQ(bytes, edited);
+    }
+    const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    ASSERT_EQ(file->recordCount(), 2u);
+    std::string bytes;
+    file->readRecord(1, bytes);
+    const RecordView first(file->layout(), file->codePage(), bytes);
+    EXPECT_TRUE(first.deleted());
+    EXPECT_EQ(first.text(0), "Toluol");
+    file->readRecord(2, bytes);
+    const RecordView second(file->layout(), file->codePage(), bytes);
+    EXPECT_FALSE(second.deleted());
+    EXPECT_EQ(second.text(0), "Benzol");
+    EXPECT_DOUBLE_EQ(*second.number(1), 1.25);
+    EXPECT_EQ(*second.date(2), QDate(2024, 1, 31));
+    EXPECT_TRUE(second.logical(3));
+
+    const std::string disk = readFile("T.DBF");
+    EXPECT_EQ(disk.size(), 161u + 2 * 38 + 1);
+    EXPECT_EQ(disk.back(), '\x1A');
+    EXPECT_EQ(dbftest::le32(disk, 4), 2u);
+}
+
+TEST(DbfFile, RefusesBadRecordNumbersAndBytes) {
+    fixtures::TempDir dir;
+    const auto file = DbfFile::create("T.DBF", sampleLayout());
+    file->appendRecord(sampleRecord(*file, "A"));
+    std::string bytes;
+    EXPECT_THROW(file->readRecord(0, bytes), DbaseError);
+    EXPECT_THROW(file->readRecord(2, bytes), DbaseError);
+    EXPECT_THROW(file->writeRecord(2, file->blankRecord()), DbaseError);
+    EXPECT_THROW(file->appendRecord("short"), DbaseError);
+    std::string badFlag = file->blankRecord();
+    badFlag[0] = 'X';
+    EXPECT_THROW(file->appendRecord(badFlag), DbaseError);
+    EXPECT_EQ(file->recordCount(), 1u);
+}
+
+TEST(DbfFile, ManyRecordsAcrossCacheChunks) {
+    fixtures::TempDir dir;
+    const auto file = DbfFile::create("T.DBF", sampleLayout());
+    const std::uint32_t count = 5000; // several cache chunks
+    for (std::uint32_t i = 1; i <= count; ++i)
+        file->appendRecord(sampleRecord(*file, std::to_string(i)));
+    std::string bytes;
+    file->readRecord(4000, bytes);
+    file->writeRecord(4000, sampleRecord(*file, "geändert"));
+    file->readRecord(4000, bytes);
+    EXPECT_EQ(RecordView(file->layout(), file->codePage(), bytes).text(0), "geändert");
+    const auto reader = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    for (std::uint32_t i : {1u, 1724u, 1725u, 4000u, count}) {
+        reader->readRecord(i, bytes);
+        const QString expected = i == 4000 ? QString("geändert") : QString::number(i);
+        EXPECT_EQ(RecordView(reader->layout(), reader->codePage(), bytes).text(0), expected);
+    }
+}
+
+TEST(DbfFile, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
+    fixtures::TempDir dir;
+    writeFile("OHNE.DBF", handMadeTable());
+    writeFile("MEHR.DBF", handMadeTable() + "\x1A junk after the records");
+    for (const char* name : {"OHNE.DBF", "MEHR.DBF"}) {
+        const auto file = DbfFile::open(name, OpenMode::ReadOnly, ShareMode::Shared);
+        ASSERT_EQ(file->recordCount(), 2u) << name;
+        std::string bytes;
+        file->readRecord(2, bytes);
+        EXPECT_EQ(bytes, "*zwei ");
+        EXPECT_EQ(file->codePage().number(), 1252); // driver 0 reads as ANSI
+    }
+}
+
+TEST(DbfFile, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
+    fixtures::TempDir dir;
+    for (unsigned char version : {0x03, 0x83, 0x8B, 0x8E, 0xCB, 0x43}) {
+        std::string bytes = handMadeTable();
+        bytes[0] = static_cast<char>(version);
+        writeFile("V.DBF", bytes);
+        EXPECT_EQ(DbfFile::open("V.DBF", OpenMode::ReadOnly, ShareMode::Shared)->header().version,
+                  version);
+    }
+
+    std::string seven(68, '\0');
+    seven[0] = 0x04;
+    seven[4] = 1;
+    seven[8] = static_cast<char>(68 + 48 + 1);
+    seven[10] = 4;
+    std::string descriptor(48, '\0');
+    descriptor.replace(0, 11, "LANGER_NAME");
+    descriptor[32] = 'C';
+    descriptor[33] = 3;
+    seven += descriptor + "\x0D" + " abc" + "\x1A";
+    writeFile("SIEBEN.DBF", seven);
+    const auto file = DbfFile::open("SIEBEN.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    EXPECT_EQ(file->layout().field(0).name, "LANGER_NAME");
+    std::string record;
+    file->readRecord(1, record);
+    EXPECT_EQ(record, " abc");
+}
+
+TEST(DbfFile, DamagedOrForeignFilesGiveErrorsNamingTheFile) {
+    fixtures::TempDir dir;
+    const std::string good = handMadeTable();
+    const auto damaged = [&](auto change) {
+        std::string bytes = good;
+        change(bytes);
+        return bytes;
+    };
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"empty", ""},
+        {"truncated header", good.substr(0, 20)},
+        {"truncated descriptors", good.substr(0, 50)},
+        {"truncated records", good.substr(0, good.size() - 3)},
+        {"text file", "Dies ist keine Tabelle, sondern ein Brief an die Behörde.\n"},
+        {"FoxPro", damaged([](std::string& b) { b[0] = 0x30; })},
+        {"Visual FoxPro memo", damaged([](std::string& b) { b[0] = static_cast<char>(0xF5); })},
+        {"header length too small", damaged([](std::string& b) { b[8] = 40; })},
+        {"header length past end", damaged([](std::string& b) { b[9] = 0x7F; })},
+        {"record length mismatch", damaged([](std::string& b) { b[10] = 9; })},
+        {"zero fields", damaged([](std::string& b) { b[32] = '\x0D'; b[8] = 33; b[10] = 1; })},
+        {"absurd count", damaged([](std::string& b) { b[7] = 0x7F; })},
+        {"zero width field", damaged([](std::string& b) { b[48] = 0; })},
+        {"unknown field type", damaged([](std::string& b) { b[43] = '+'; })},
+        {"no terminator", damaged([](std::string& b) { b[64] = 'X'; })},
+    };
+    for (const auto& [what, bytes] : cases) {
+        SCOPED_TRACE(what);
+        writeFile("KAPUTT.DBF", bytes);
+        expectErrorNaming("KAPUTT.DBF",
+                          [] { DbfFile::open("KAPUTT.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+    }
+    expectErrorNaming("FEHLT.DBF",
+                      [] { DbfFile::open("FEHLT.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+    std::filesystem::create_directory("ORDNER.DBF");
+    expectErrorNaming("ORDNER.DBF",
+                      [] { DbfFile::open("ORDNER.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+}
+
+TEST(DbfFile, ReadOnlyOpenRefusesWrites) {
+    fixtures::TempDir dir;
+    DbfFile::create("T.DBF", sampleLayout());
+    const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    expectErrorNaming("T.DBF", [&] { file->appendRecord(file->blankRecord()); });
+    expectErrorNaming("T.DBF", [&] { file->setProductionMdx(true); });
+    EXPECT_EQ(readFile("T.DBF")[28], 0);
+}
+
+TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
+    fixtures::TempDir dir;
+    DbfFile::create("T.DBF", sampleLayout()).reset();
+    {
+        const auto shared = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+        EXPECT_NO_THROW(DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared));
+        expectErrorNaming("T.DBF",
+                          [] { DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive); });
+        EXPECT_EQ(inChild([] {
+                      DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
+                      return 0;
+                  }),
+                  99);
+        EXPECT_EQ(inChild([] {
+                      DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+                      return 0;
+                  }),
+                  0);
+    }
+    {
+        const auto exclusive = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
+        try {
+            DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+            ADD_FAILURE() << "shared open beside an exclusive one";
+        } catch (const DbaseError& error) {
+            EXPECT_NE(std::string(error.what()).find("exklusiv"), std::string::npos);
+        }
+        EXPECT_EQ(inChild([] {
+                      DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+                      return 0;
+                  }),
+                  99);
+        // nor may a new table replace it
+        expectErrorNaming("T.DBF", [] { DbfFile::create("T.DBF", sampleLayout()); });
+    }
+    EXPECT_NO_THROW(DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive));
+}
+
+TEST(DbfFile, RefreshSeesAnotherOpensAppendsAndEdits) {
+    fixtures::TempDir dir;
+    DbfFile::create("T.DBF", sampleLayout()).reset();
+    const auto reader = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    const auto writer = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    writer->appendRecord(sampleRecord(*writer, "eins"));
+    EXPECT_EQ(reader->recordCount(), 0u);
+    EXPECT_TRUE(reader->refresh());
+    EXPECT_EQ(reader->recordCount(), 1u);
+    std::string bytes;
+    reader->readRecord(1, bytes);
+    writer->writeRecord(1, sampleRecord(*writer, "geändert"));
+    EXPECT_FALSE(reader->refresh());
+    reader->readRecord(1, bytes);
+    EXPECT_EQ(RecordView(reader->layout(), reader->codePage(), bytes).text(0), "geändert");
+}
+
+TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
+    fixtures::TempDir dir;
+    DbfFile::create("T.DBF", sampleLayout()).reset();
+    const auto a = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    const auto b = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    EXPECT_EQ(a->appendRecord(sampleRecord(*a, "von a")), 1u);
+    EXPECT_EQ(b->appendRecord(sampleRecord(*b, "von b")), 2u);
+    EXPECT_EQ(a->appendRecord(sampleRecord(*a, "wieder a")), 3u);
+    const auto check = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    ASSERT_EQ(check->recordCount(), 3u);
+    std::string bytes;
+    check->readRecord(2, bytes);
+    EXPECT_EQ(RecordView(check->layout(), check->codePage(), bytes).text(0), "von b");
+}
+
+TEST(DbfFile, CreateReplacesAnExistingTable) {
+    fixtures::TempDir dir;
+    {
+        const auto old = DbfFile::create("T.DBF", sampleLayout());
+        old->appendRecord(sampleRecord(*old, "alt"));
+    }
+    const auto fresh = DbfFile::create("T.DBF", TableLayout({field("X", FieldType::Character, 2)}));
+    EXPECT_EQ(fresh->recordCount(), 0u);
+    EXPECT_EQ(fresh->layout().fieldCount(), 1);
+    EXPECT_EQ(readFile("T.DBF").size(), 32u + 32 + 1 + 1);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u); // no temporary file left behind
+}
+
+TEST(DbfFile, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
+    fixtures::TempDir dir;
+    FieldDef tagged = field("NAME", FieldType::Character, 10);
+    tagged.mdxTag = true;
+    DbfFile::create("T.DBF", TableLayout({tagged}))->setProductionMdx(true);
+    const std::string bytes = readFile("T.DBF");
+    EXPECT_EQ(bytes[28], 1);
+    EXPECT_EQ(bytes[32 + 31], 1);
+    const auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    EXPECT_TRUE(file->header().hasProductionMdx);
+    EXPECT_TRUE(file->layout().field(0).mdxTag);
+    file->setProductionMdx(false);
+    EXPECT_EQ(readFile("T.DBF")[28], 0);
+}
+
+TEST(DbfFile, WritesBringTheUpdateDateForward) {
+    fixtures::TempDir dir;
+    std::string bytes = handMadeTable();
+    bytes[1] = 90; // 1990-01-01
+    bytes[2] = 1;
+    bytes[3] = 1;
+    writeFile("T.DBF", bytes);
+    const auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    EXPECT_EQ(file->header().year, 1990);
+    file->writeRecord(1, " neu  ");
+    const std::string disk = readFile("T.DBF");
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(static_cast<unsigned char>(disk[1]) + 1900, today.year());
+    EXPECT_EQ(disk[3], today.day());
+    EXPECT_EQ(dbftest::le32(disk, 4), 2u);
+}
