@@ -2,11 +2,11 @@
 
   measure_collation <language driver, e.g. $58> <work dir> <keys file>
 
-  The keys file holds one key per line as hex digits (at most 20 bytes). The
+  The keys file holds one key per line as hex digits (up to 254 bytes). The
   records are written straight into the table file, so no code-page
-  translation touches the bytes; TDbf then builds a tag on the field and the
-  program prints the physical record numbers (1-based, in the order of the keys file) in the
-  tag's order, one per line. }
+  translation touches the bytes; TDbf then builds a tag on the field, and the
+  program prints the physical record numbers (1-based, in the order of the
+  keys file) in the tag's order, one per line. }
 program measure_collation;
 
 {$mode objfpc}{$H+}
