@@ -38,13 +38,15 @@ struct ElementOutput {
 };
 
 // A printable element on a band. Geometry is in millimetres relative to the
-// band's top left corner; tag is free for the program (its element kind).
+// band's top left corner; tag and hint are the program's (its element kind
+// and a reference it fills the element from), never read here.
 class Element {
 public:
     virtual ~Element() = default;
 
     QRectF rect;
     int tag = 0;
+    QString hint;
     bool enabled = true;
 
     virtual void render(const RenderContext& context, ElementOutput& out) const = 0;

@@ -66,14 +66,29 @@ PaperSize paperSizeFromName(const QString& name)
         {"b5", PaperSize::B5},
         {"custom", PaperSize::Custom},
     }};
-    QString key = name.trimmed().toLower();
-    if (key.startsWith(QLatin1String("qr")))
-        key = key.mid(2);
+    const QString key = name.trimmed().toLower();
     for (const auto& [text, paper] : kNames) {
         if (key == QLatin1String(text))
             return paper;
     }
     return PaperSize::Default;
+}
+
+Unit unitFromName(const QString& name)
+{
+    static constexpr std::array<std::pair<const char*, Unit>, 5> kNames{{
+        {"mm", Unit::MM},
+        {"inches", Unit::Inches},
+        {"pixels", Unit::Pixels},
+        {"characters", Unit::Characters},
+        {"native", Unit::Native},
+    }};
+    const QString key = name.trimmed().toLower();
+    for (const auto& [text, unit] : kNames) {
+        if (key == QLatin1String(text))
+            return unit;
+    }
+    return Unit::MM;
 }
 
 } // namespace report

@@ -38,8 +38,10 @@ enum class PaperSize { Default, Letter, Legal, Executive, A3, A4, A5, B4, B5, Cu
 // of its own (the page's length and width give it) and yields an empty size.
 QSizeF paperSizeMm(PaperSize paper);
 
-// The paper named as a layout stores it ("A4", "Letter", "Custom", also with
-// the "qr" prefix of stored enumeration names); unknown names give Default.
+// The paper and the unit by the names a layout stores ("A4", "Letter",
+// "Custom"; "MM", "Inches", ...), in any case; an unknown paper gives
+// Default, an unknown unit MM.
 PaperSize paperSizeFromName(const QString& name);
+Unit unitFromName(const QString& name);
 
 } // namespace report

@@ -34,41 +34,31 @@ TEST(Units, ConvertToMillimetresAndKeepThePageWhenUnitsChange)
     page.setUnits(Unit::Pixels);
     page.setBottomMargin(96);
     page.setUnits(Unit::Characters);
-    page.setLeftMargin(10);  // 10 characters across: one inch
-    page.setRightMargin(5);
+    page.setLeftMargin(10); // ten characters across make an inch ...
+    page.setLength(6);      // ... and six lines down
     page.setUnits(Unit::Native);
-    page.setLength(2000);
-    page.setUnits(Unit::Characters);
-    page.setWidth(60); // 60 lines down would be ten inches; across it is six
-
-    EXPECT_DOUBLE_EQ(page.marginsMm().top, 25.4);
-    EXPECT_DOUBLE_EQ(page.marginsMm().bottom, 25.4);
-    EXPECT_DOUBLE_EQ(page.marginsMm().left, 25.4);
-    EXPECT_DOUBLE_EQ(page.marginsMm().right, 12.7);
-    EXPECT_DOUBLE_EQ(page.width(), 60.0);
-    EXPECT_DOUBLE_EQ(toMm(6, Unit::Characters, Axis::Vertical), 25.4);
+    page.setRightMargin(127);
 
     page.setUnits(Unit::MM);
-    EXPECT_DOUBLE_EQ(page.length(), 200.0);
-    EXPECT_DOUBLE_EQ(page.width(), 152.4);
     EXPECT_DOUBLE_EQ(page.topMargin(), 25.4);
-    EXPECT_DOUBLE_EQ(pixelsToMm(96), 25.4);
+    EXPECT_DOUBLE_EQ(page.bottomMargin(), 25.4);
+    EXPECT_DOUBLE_EQ(page.leftMargin(), 25.4);
+    EXPECT_DOUBLE_EQ(page.length(), 25.4);
+    EXPECT_DOUBLE_EQ(page.rightMargin(), 12.7);
+    page.setUnits(Unit::Characters);
+    EXPECT_DOUBLE_EQ(page.leftMargin(), 10.0);
 }
 
 TEST(Units, PaperSizeOrientationAndPrintableArea)
 {
     PageSetup page;
-    page.setPaperSize(PaperSize::A4);
     page.setLength(50); // counts only for a custom paper
-    EXPECT_EQ(page.pageSizeMm(), QSizeF(210, 297));
     page.setOrientation(Orientation::Landscape);
-    EXPECT_EQ(page.pageSizeMm(), QSizeF(297, 210));
     page.setTopMargin(20);
     page.setLeftMargin(15);
     EXPECT_EQ(page.printableRectMm(), QRectF(15, 20, 297 - 25, 210 - 30));
-    // Margins wider than the paper leave an empty area, not a negative one.
     page.setLeftMargin(400);
-    EXPECT_GE(page.printableRectMm().width(), 0.0);
+    EXPECT_GE(page.printableRectMm().width(), 0.0) << "margins wider than the paper leave an empty area";
 
     page.setOrientation(Orientation::Portrait);
     page.setPaperSize(PaperSize::Custom);
@@ -77,10 +67,10 @@ TEST(Units, PaperSizeOrientationAndPrintableArea)
     page.setWidth(0);
     EXPECT_EQ(page.pageSizeMm(), QSizeF(210, 297)) << "a custom paper without size falls back to A4";
 
-    EXPECT_EQ(paperSizeFromName("A4"), PaperSize::A4);
-    EXPECT_EQ(paperSizeFromName("qrLetter"), PaperSize::Letter);
-    EXPECT_EQ(paperSizeFromName("Custom"), PaperSize::Custom);
+    EXPECT_EQ(paperSizeFromName("letter"), PaperSize::Letter);
     EXPECT_EQ(paperSizeFromName("Papyrus"), PaperSize::Default);
+    EXPECT_EQ(unitFromName("Characters"), Unit::Characters);
+    EXPECT_EQ(unitFromName(""), Unit::MM);
 }
 
 TEST(TextBox, AutoSizeFitsTheBoxAndKeepsTheAlignedEdge)
@@ -120,14 +110,11 @@ TEST(TextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
 {
     Label label;
     label.caption = "Ein recht langer statischer Text";
-    label.font = font(10);
     label.rect = QRectF(5, 5, 10, 5);
     ElementOutput out = renderAlone(label);
     ASSERT_EQ(out.items.size(), 1u);
     EXPECT_EQ(out.items[0].rect, label.rect);
     EXPECT_EQ(out.items[0].clip, label.rect) << "text runs on and is cut at the box";
-    EXPECT_EQ(out.items[0].text, label.caption);
-    EXPECT_EQ(out.stretchBottom, 0.0);
 
     DataText data;
     data.value = [] { return QStringLiteral("Ein recht langer Feldinhalt"); };
@@ -136,30 +123,9 @@ TEST(TextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
     data.rect = QRectF(5, 5, 10, 5);
     out = renderAlone(data);
     ASSERT_EQ(out.items.size(), 1u);
-    TextMeasure measure;
-    EXPECT_NEAR(out.items[0].rect.width(), measure.width("Ein recht langer Feldinhalt", data.font), 1e-9);
-    EXPECT_EQ(out.items[0].clip, out.items[0].rect);
+    EXPECT_NEAR(out.items[0].rect.width(), TextMeasure().width("Ein recht langer Feldinhalt", data.font), 1e-9);
     EXPECT_EQ(out.items[0].rect.topLeft(), QPointF(5, 5));
-}
-
-TEST(TextElement, OpaqueLabelCarriesItsBackgroundAndFont)
-{
-    Label label;
-    label.caption = "x";
-    label.font = font(14);
-    label.font.setBold(true);
-    label.transparent = false;
-    label.background = Qt::yellow;
-    label.color = Qt::red;
-    label.alignment = Qt::AlignRight | Qt::AlignVCenter;
-    label.rect = QRectF(0, 0, 20, 8);
-    const DrawnItem item = renderAlone(label).items.at(0);
-    EXPECT_TRUE(item.opaque);
-    EXPECT_EQ(item.background, QColor(Qt::yellow));
-    EXPECT_EQ(item.color, QColor(Qt::red));
-    EXPECT_EQ(item.alignment, Qt::AlignRight);
-    EXPECT_TRUE(item.font.bold());
-    EXPECT_DOUBLE_EQ(item.font.pointSizeF(), 14.0);
+    EXPECT_EQ(out.items[0].clip, out.items[0].rect);
 }
 
 TEST(SystemData, GermanDateAndTimeFormsAndCounters)
@@ -183,7 +149,6 @@ TEST(SystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
 {
     Report report;
     smallPage(report);
-    report.title = "Marlex99: Stoffinfodruck";
     int clockReads = 0;
     report.clock = [&] {
         ++clockReads;
@@ -193,20 +158,16 @@ TEST(SystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
     report.dataSource = &source;
     Band& detail = report.addBand(BandType::Detail);
     detail.height = 30;
-    int x = 0;
-    for (SystemDataKind kind : {SystemDataKind::DateTime, SystemDataKind::ReportTitle, SystemDataKind::DetailNumber,
-                                SystemDataKind::DetailCount, SystemDataKind::PageNumber}) {
-        auto& data = detail.add<SystemData>();
-        data.data = kind;
-        data.rect = QRectF(0, x, 80, 5);
-        x += 5;
-    }
+    for (SystemDataKind kind : {SystemDataKind::DateTime, SystemDataKind::DetailNumber, SystemDataKind::DetailCount,
+                                SystemDataKind::PageNumber})
+        detail.add<SystemData>().data = kind;
+    for (std::size_t i = 0; i < detail.elements().size(); ++i)
+        detail.elements()[i]->rect = QRectF(0, 5.0 * double(i), 80, 5);
     const std::vector<Page> pages = build(report);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(clockReads, 1);
-    EXPECT_EQ(texts(pages[0]), QStringList({"24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "1", "3", "1",
-                                            "24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "2", "3", "1"}));
-    EXPECT_EQ(texts(pages[1]), QStringList({"24.12.2026 23:59:58", "Marlex99: Stoffinfodruck", "3", "3", "2"}));
+    EXPECT_EQ(texts(pages[0]), QStringList({"24.12.2026 23:59:58", "1", "3", "1", "24.12.2026 23:59:58", "2", "3", "1"}));
+    EXPECT_EQ(texts(pages[1]), QStringList({"24.12.2026 23:59:58", "3", "3", "2"}));
 }
 
 TEST(RichText, FormulaRunsShareABaselineAndSmallDigitsKeepTheirSize)
@@ -269,40 +230,31 @@ TEST(RichText, WrapsOnlyAtBlanksAndStretchesWhenAsked)
 
 TEST(Picture, StretchCentreAndAutoSizeRules)
 {
-    QImage picture(96, 48, QImage::Format_RGB32); // 25.4 x 12.7 mm at 96 dpi
-    picture.fill(Qt::blue);
-
     Image image;
-    image.picture = picture;
+    image.picture = QImage(96, 48, QImage::Format_RGB32); // 25.4 x 12.7 mm at 96 dpi
     image.rect = QRectF(10, 10, 50, 50);
     image.stretch = true;
-    DrawnItem item = renderAlone(image).items.at(0);
-    EXPECT_EQ(item.kind, ItemKind::Picture);
-    EXPECT_EQ(item.rect, image.rect);
+    EXPECT_EQ(renderAlone(image).items.at(0).rect, image.rect);
 
     image.stretch = false;
-    item = renderAlone(image).items.at(0);
+    DrawnItem item = renderAlone(image).items.at(0);
     EXPECT_EQ(item.rect, QRectF(10, 10, 25.4, 12.7));
     EXPECT_EQ(item.clip, image.rect);
 
     image.center = true;
-    item = renderAlone(image).items.at(0);
-    EXPECT_EQ(item.rect.center(), image.rect.center());
+    EXPECT_EQ(renderAlone(image).items.at(0).rect.center(), image.rect.center());
 
     image.center = false;
     image.autoSize = true;
     image.rect = QRectF(0, 0, 5, 5);
-    item = renderAlone(image).items.at(0);
-    EXPECT_EQ(item.clip, QRectF(0, 0, 25.4, 12.7));
+    EXPECT_EQ(renderAlone(image).items.at(0).clip, QRectF(0, 0, 25.4, 12.7));
 
-    // A picture with its own resolution keeps its physical size.
     QImage fine(300, 300, QImage::Format_RGB32);
     fine.setDotsPerMeterX(int(300 / 0.0254));
     fine.setDotsPerMeterY(int(300 / 0.0254));
-    EXPECT_NEAR(PictureElement::naturalSizeMm(fine).width(), 25.4, 0.01);
+    EXPECT_DOUBLE_EQ(PictureElement::naturalSizeMm(fine).width(), 25.4) << "its own resolution counts";
 
     DataImage empty;
-    empty.value = [] { return QImage(); };
     EXPECT_TRUE(renderAlone(empty).items.empty());
 }
 
@@ -314,17 +266,12 @@ TEST(BandFrame, SidesBecomeLinesAlongTheBandEdges)
     band.height = 20;
     band.frame.top = true;
     band.frame.right = true;
-    band.frame.color = Qt::red;
     band.frame.width = 0.5;
-    band.frame.style = Qt::DashLine;
     const std::vector<Page> pages = build(report);
     ASSERT_EQ(pages[0].items.size(), 2u);
-    const DrawnItem& top = pages[0].items[0];
-    EXPECT_EQ(top.shape, ShapeKind::HorLine);
-    EXPECT_EQ(top.rect, QRectF(10, 10, 80, 0));
-    EXPECT_EQ(top.penColor, QColor(Qt::red));
-    EXPECT_EQ(top.penStyle, Qt::DashLine);
-    EXPECT_DOUBLE_EQ(top.penWidth, 0.5);
+    EXPECT_EQ(pages[0].items[0].shape, ShapeKind::HorLine);
+    EXPECT_EQ(pages[0].items[0].rect, QRectF(10, 10, 80, 0));
+    EXPECT_DOUBLE_EQ(pages[0].items[0].penWidth, 0.5);
     EXPECT_EQ(pages[0].items[1].shape, ShapeKind::VertLine);
     EXPECT_EQ(pages[0].items[1].rect, QRectF(90, 10, 0, 20));
 }

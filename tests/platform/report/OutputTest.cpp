@@ -119,41 +119,28 @@ TEST(PdfOutput, LandscapePagesStayLandscape)
     EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+842(\\.\\d+)? x 595"))) << info.toStdString();
 }
 
-TEST(PdfOutput, UnwritableFileIsAnErrorAndTheRestoreStillRunsOnce)
-{
-    fixtures::TempDir dir;
-    Report report;
-    int afterPrint = 0;
-    bool completed = true;
-    report.events.afterPrint = [&](bool ok) {
-        ++afterPrint;
-        completed = ok;
-    };
-    const QString pdf = QString::fromStdString(dir.file("fehlt/liste.pdf").string());
-    try {
-        printToPdf(report, pdf);
-        FAIL() << "no error";
-    } catch (const ReportError& e) {
-        EXPECT_TRUE(e.message().contains(pdf)) << e.what();
-    }
-    EXPECT_EQ(afterPrint, 1);
-    EXPECT_FALSE(completed);
-}
-
-TEST(PdfOutput, FailingHookEndsTheRunWithTheRestore)
+TEST(PdfOutput, FailedRunsAreErrorsLeaveNoFileAndStillRestoreOnce)
 {
     fixtures::TempDir dir;
     Report report;
     addLabel(report.addBand(BandType::Title), "x");
+    std::vector<bool> restores;
+    report.events.afterPrint = [&](bool completed) { restores.push_back(completed); };
+
+    const QString unwritable = QString::fromStdString(dir.file("fehlt/liste.pdf").string());
+    try {
+        printToPdf(report, unwritable);
+        ADD_FAILURE() << "no error";
+    } catch (const ReportError& e) {
+        EXPECT_TRUE(e.message().contains(unwritable)) << e.what();
+    }
+    EXPECT_EQ(restores, std::vector<bool>{false});
+
     report.events.beforeBand = [](Band&, bool&) { throw ReportError("Feld fehlt"); };
-    int afterPrint = 0;
-    report.events.afterPrint = [&](bool ok) {
-        ++afterPrint;
-        EXPECT_FALSE(ok);
-    };
-    EXPECT_THROW(printToPdf(report, QString::fromStdString(dir.file("x.pdf").string())), ReportError);
-    EXPECT_EQ(afterPrint, 1);
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("x.pdf").string())));
+    const QString pdf = QString::fromStdString(dir.file("x.pdf").string());
+    EXPECT_THROW(printToPdf(report, pdf), ReportError);
+    EXPECT_EQ(restores, std::vector<bool>({false, false}));
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST(PrinterOutput, UnknownPrinterIndexIsAGermanErrorAndTheRestoreRuns)
@@ -207,29 +194,17 @@ TEST(PageFile, SavedPagesReadBackUnchanged)
         EXPECT_EQ(loaded[p].sizeMm, pages[p].sizeMm);
         ASSERT_EQ(loaded[p].items.size(), pages[p].items.size());
         for (std::size_t i = 0; i < pages[p].items.size(); ++i) {
-            const DrawnItem& a = pages[p].items[i];
-            const DrawnItem& b = loaded[p].items[i];
+            // Fonts and pictures come back equivalent, not bit for bit.
+            DrawnItem a = pages[p].items[i];
+            DrawnItem b = loaded[p].items[i];
             SCOPED_TRACE(a.text.toStdString());
-            EXPECT_EQ(b.kind, a.kind);
-            EXPECT_EQ(b.rect, a.rect);
-            EXPECT_EQ(b.clip, a.clip);
-            EXPECT_EQ(b.text, a.text);
             EXPECT_EQ(b.font.family(), a.font.family());
             EXPECT_DOUBLE_EQ(fontPoints(b.font), fontPoints(a.font));
             EXPECT_EQ(b.font.italic(), a.font.italic());
-            EXPECT_EQ(b.font.weight(), a.font.weight());
-            EXPECT_EQ(b.color, a.color);
-            EXPECT_EQ(b.alignment, a.alignment);
-            EXPECT_DOUBLE_EQ(b.baseline, a.baseline);
-            EXPECT_EQ(b.opaque, a.opaque);
-            EXPECT_EQ(b.background, a.background);
-            EXPECT_EQ(b.shape, a.shape);
-            EXPECT_EQ(b.penStyle, a.penStyle);
-            EXPECT_EQ(b.brushStyle, a.brushStyle);
-            EXPECT_EQ(b.picture.size(), a.picture.size());
-            if (!a.picture.isNull()) {
-                EXPECT_EQ(b.picture.pixel(3, 3), a.picture.pixel(3, 3));
-            }
+            EXPECT_EQ(b.picture.convertToFormat(QImage::Format_RGB32), a.picture.convertToFormat(QImage::Format_RGB32));
+            a.font = b.font = QFont();
+            a.picture = b.picture = QImage();
+            EXPECT_EQ(b, a);
         }
     }
 }
@@ -295,14 +270,3 @@ TEST(PageFile, DamagedFilesAreClearErrorsNeverCrashes)
     EXPECT_THROW(PageFile::load(QString::fromStdString(dir.file("fehlt.QRP").string())), ReportError);
 }
 
-TEST(PageFile, SaveToAMissingFolderIsAnErrorNamingTheFile)
-{
-    fixtures::TempDir dir;
-    const QString file = QString::fromStdString(dir.file("nicht/da.QRP").string());
-    try {
-        PageFile::save(samplePages(), file);
-        FAIL() << "no error";
-    } catch (const ReportError& e) {
-        EXPECT_TRUE(e.message().contains(file)) << e.what();
-    }
-}
