@@ -40,8 +40,10 @@ public:
         if (peek() == kResourceMarker)
             resourceHeader();
         const qint64 signatureAt = m_position;
-        if (remaining() < 4 || std::memcmp(m_data.constData() + m_position, kSignature, 4) != 0)
-            fail(signatureAt, QStringLiteral("die Kennung „TPF0“ fehlt"));
+        if (remaining() < 4 || std::memcmp(m_data.constData() + m_position, kSignature, 4) != 0) {
+            fail(signatureAt, isTextForm() ? QStringLiteral("sie ist in Textform gespeichert, gelesen wird die Binärform")
+                                           : QStringLiteral("die Kennung „TPF0“ fehlt"));
+        }
         m_position += 4;
         return object(0);
     }
@@ -50,13 +52,22 @@ private:
     [[noreturn]] void fail(qint64 at, const QString& detail) const
     {
         throw StreamError(QStringLiteral("Die Layoutdatei „%1“ ist beschädigt (Position %2): %3.")
-                              .arg(m_fileName)
-                              .arg(m_base + at)
-                              .arg(detail)
+                              .arg(m_fileName, QString::number(m_base + at), detail)
                               .toStdString());
     }
 
     qint64 remaining() const { return m_data.size() - m_position; }
+
+    // The designer can also save a layout as text ("object Name: TClass").
+    bool isTextForm() const
+    {
+        const QByteArray start = m_data.mid(m_position, 16).trimmed();
+        for (const char* keyword : {"object ", "inherited ", "inline "}) {
+            if (start.startsWith(keyword))
+                return true;
+        }
+        return false;
+    }
 
     void need(qint64 count)
     {

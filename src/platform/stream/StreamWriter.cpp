@@ -159,7 +159,7 @@ private:
         }
         case Value::Kind::Single:
             type(ValueType::Single);
-            littleEndian(std::bit_cast<std::uint32_t>(static_cast<float>(*value.toNumber())), 4);
+            littleEndian(std::bit_cast<std::uint32_t>(*value.toSingle()), 4);
             break;
         case Value::Kind::Currency:
             type(ValueType::Currency);

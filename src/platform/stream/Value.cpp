@@ -90,6 +90,13 @@ std::optional<bool> Value::toBoolean() const
     return std::nullopt;
 }
 
+std::optional<float> Value::toSingle() const
+{
+    if (const auto* value = std::get_if<float>(&m_data))
+        return *value;
+    return std::nullopt;
+}
+
 std::optional<std::int64_t> Value::currencyScaled() const
 {
     if (const auto* value = std::get_if<Currency>(&m_data))

@@ -112,6 +112,7 @@ public:
     std::optional<QByteArray> ansiBytes() const;
     std::optional<QString> toIdentifier() const;
     std::optional<bool> toBoolean() const;
+    std::optional<float> toSingle() const;
     std::optional<std::int64_t> currencyScaled() const;
     // The ten bytes of an extended: as read, or converted from the number.
     std::optional<ExtendedBytes> extendedBytes() const;

@@ -117,6 +117,7 @@ TEST(ReadStructure, DamagedStreamsAreErrorsNotCrashes)
     };
     const Case cases[] = {
         {"no signature", bytes("'TPF1' 0C 'TOwnQuickRep' 00 00 00"), "TPF0"},
+        {"text form", "object Stoffinfo: TOwnQuickRep\r\nend\r\n", "Textform"},
         {"unknown value type", record(property("P", bytes("15 00"))), "Werttyp 21"},
         {"null as value", record(property("P", bytes("00"))), "Werttyp 0"},
         {"binary past the end", record(property("P", bytes("0A FF FF FF 7F 01"))), "Längenangabe 2147483647"},
