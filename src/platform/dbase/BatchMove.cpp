@@ -68,7 +68,7 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
                 bytes = encodeFieldText(b, dst.codePage(), src.codePage().decode(src.memoData(i)));
             else
                 bytes = encodeFieldText(b, dst.codePage(), record.text(i));
-            row.bytes.replace(1 + b.offset, b.length, bytes);
+            row.bytes.replace(b.offset, b.length, bytes);
         }
         rows.push_back(std::move(row));
     }
@@ -114,7 +114,7 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
                 for (int i = 0; i < fields; ++i) {
                     const FieldDef& b = to.field(i);
                     if (!isBlobType(b.type))
-                        dst.buffer.replace(1 + b.offset, b.length, row.bytes, 1 + b.offset, b.length);
+                        dst.buffer.replace(b.offset, b.length, row.bytes, b.offset, b.length);
                 }
             } else {
                 destination.append();

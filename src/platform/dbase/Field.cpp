@@ -170,7 +170,7 @@ std::uint32_t memoBlock(const RecordView& record, int field)
 void Table::Impl::setField(int field, const std::string& bytes)
 {
     const FieldDef& def = layout().field(field);
-    buffer.replace(1 + def.offset, def.length, fitField(def, bytes));
+    buffer.replace(def.offset, def.length, fitField(def, bytes));
     modified = true;
     notify([&](TableObserver& o) { o.fieldChanged(self, field); });
 }

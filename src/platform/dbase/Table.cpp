@@ -698,7 +698,7 @@ std::string Table::Impl::lookupKey(const QStringList& values)
     for (qsizetype i = 0; i < values.size(); ++i) {
         const FieldDef& field = d.layout().field(keyFields[static_cast<std::size_t>(i)]);
         const std::string bytes = encodeFieldText(field, d.codePage(), values[i]);
-        d.scratch.replace(1 + field.offset, field.length, bytes);
+        d.scratch.replace(field.offset, field.length, bytes);
         prefixLength += field.length;
     }
     std::string key = expression.evaluate(RecordView(d.layout(), d.codePage(), d.scratch));

@@ -38,7 +38,7 @@ void Table::Impl::writeMemos(std::string& bytes, const std::map<int, std::string
         const std::string digits = block == 0 ? std::string() : std::to_string(block);
         std::string stored(def.length - digits.size(), ' ');
         stored += digits;
-        bytes.replace(1 + def.offset, def.length, stored);
+        bytes.replace(def.offset, def.length, stored);
     }
 }
 

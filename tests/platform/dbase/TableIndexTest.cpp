@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TableTestSupport.h"
+#include "dbase/Collation.h"
+#include "dbase/MdxFile.h"
+#include "fixtures/Tdbf.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+// Record numbers of a tag as stored in the index file.
+std::vector<std::uint32_t> storedOrder(const std::filesystem::path& mdx, const std::string& tag)
+{
+    MdxFile file = MdxFile::read(mdx, Collation::forLanguageDriver(0x58));
+    const IndexTag* t = file.tag(tag);
+    EXPECT_NE(t, nullptr) << tag;
+    std::vector<std::uint32_t> order;
+    for (std::size_t i = 0; t && i < t->size(); ++i)
+        order.push_back(t->recNoAt(i));
+    return order;
+}
+
+std::vector<std::uint32_t> cursorOrder(Table& table)
+{
+    std::vector<std::uint32_t> order;
+    for (table.first(); !table.eof(); table.next())
+        order.push_back(table.recNo());
+    return order;
+}
+
+class TableIndexTest : public ::testing::Test {
+protected:
+    void SetUp() override { makeNameTable("namen.dbf", sampleNames()); }
+    fixtures::TempDir dir;
+};
+
+TEST_F(TableIndexTest, RowsComeInTheActiveTagsOrder)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(column(table, 1),
+              (QStringList{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+    EXPECT_EQ(columnBackwards(table, 1),
+              (QStringList{"WASSER", "ETHYLALKOHOL", "ETHANOL", "BENZOL", "ACETON"}));
+    table.setIndexName("CARN_SUB");
+    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
+    table.setIndexName("");
+    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+    const std::vector<IndexDef> defs = table.indexDefs();
+    ASSERT_EQ(defs.size(), 2u);
+    EXPECT_EQ(defs[0].name, "CARN_SUB");
+    EXPECT_TRUE(defs[0].isExpression);
+    EXPECT_EQ(defs[1].expression, "STRIPNAME1");
+    EXPECT_FALSE(defs[1].isExpression);
+    EXPECT_THROW(table.setIndexName("FEHLT"), DbaseError);
+    EXPECT_EQ(table.indexName(), "");
+}
+
+TEST_F(TableIndexTest, FindKeyWithFullAndPartialKeysLeavesTheCursorWhenNothingMatches)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "CARN_SUB");
+    table.last();
+    const std::uint32_t before = table.recNo();
+    EXPECT_FALSE(table.findKey({"64-17-5", "2"}));
+    EXPECT_FALSE(table.findKey({"64-17"})); // a partial key compares whole fields
+    EXPECT_EQ(table.recNo(), before);
+    EXPECT_TRUE(table.eof()); // unchanged as well
+
+    EXPECT_TRUE(table.findKey({"64-17-5", "1"}));
+    EXPECT_EQ(table.recNo(), 1u);
+    EXPECT_FALSE(table.eof());
+    EXPECT_TRUE(table.findKey({"7732-18-5"}));
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+    EXPECT_THROW(table.findKey({"1", "2", "3"}), DbaseError);
+
+    // the first visible row of a key: deleted and filtered rows are passed by
+    table.findKey({"64-17-5"});
+    table.remove();
+    EXPECT_TRUE(table.findKey({"64-17-5"}));
+    EXPECT_EQ(table.recNo(), 4u);
+    table.setFilterText("NAME1<>'Ethylalkohol'");
+    table.setFiltered(true);
+    EXPECT_FALSE(table.findKey({"64-17-5"}));
+}
+
+TEST_F(TableIndexTest, FindNearestStopsAtTheFirstKeyNotLess)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    table.findNearest({"C"});
+    EXPECT_EQ(table.field(0).asString(), "Ethanol");
+    table.findNearest({"ETHZ"});
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+    table.findNearest({"ZZZ"});
+    EXPECT_TRUE(table.eof());
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+}
+
+TEST_F(TableIndexTest, KeyedLookupNeedsATagWithKeyFields)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx");
+    EXPECT_THROW(table.findKey({"64-17-5"}), DbaseError);
+    table.close();
+    table.addIndex({"GROSS", "UPPER(NAME1)", true});
+    table.setIndexName("GROSS");
+    table.open();
+    EXPECT_EQ(table.field(0).asString(), "Aceton");
+    EXPECT_THROW(table.findKey({"ACETON"}), DbaseError);
+}
+
+TEST_F(TableIndexTest, EveryTagFollowsEditsAppendsAndDeletesAndTheFileIsWrittenBack)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    ASSERT_TRUE(table.findKey({"WASSER"}));
+    table.edit();
+    table.field(1).setAsString("AQUA");
+    table.field(2).setAsString("1-1-1");
+    table.post();
+    EXPECT_EQ(table.recNo(), 3u);
+    table.next(); // the cursor follows the row to its new place
+    EXPECT_EQ(table.field(1).asString(), "BENZOL");
+    appendRow(table, {"Zink", "ZINK", "7440-66-6", "6"});
+    ASSERT_TRUE(table.findKey({"BENZOL"}));
+    table.remove();
+    EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "AQUA", "ETHANOL", "ETHYLALKOHOL", "ZINK"}));
+    table.setIndexName("CARN_SUB");
+    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{3, 1, 4, 2, 6}));
+    table.close();
+
+    // deleted records keep their keys, as dBASE has it
+    EXPECT_EQ(storedOrder("namen.mdx", "NAME1_SUB"), (std::vector<std::uint32_t>{2, 3, 5, 1, 4, 6}));
+    EXPECT_EQ(storedOrder("namen.mdx", "CARN_SUB"), (std::vector<std::uint32_t>{3, 1, 4, 2, 5, 6}));
+    EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx"));
+}
+
+TEST_F(TableIndexTest, TheIndexFileIsMarkedDirtyFromTheFirstChangeUntilItIsWritten)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    table.first();
+    EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx"));
+    table.edit();
+    table.field(1).setAsString("AAA");
+    EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx")); // nothing written yet
+    table.post();
+    EXPECT_TRUE(MdxFile::isMarkedDirty("namen.mdx"));
+    table.flush();
+    EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx"));
+    EXPECT_EQ(storedOrder("namen.mdx", "NAME1_SUB").front(), 2u);
+    appendRow(table, {"Blei", "BLEI", "7439-92-1", "7"});
+    EXPECT_TRUE(MdxFile::isMarkedDirty("namen.mdx"));
+}
+
+TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
+{
+    // A process killed after changing the table: the dirty mark stays and the
+    // stored keys are those of before.
+    const std::string before = [] {
+        std::ifstream in("namen.mdx", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    {
+        Table table;
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+        appendRow(table, {"Argon", "ARGON", "7440-37-1", "8"});
+        table.first();
+        table.edit();
+        table.field(1).setAsString("ZZZ");
+        table.post();
+        table.close();
+    }
+    const auto restoreOld = [&] {
+        std::ofstream out("namen.mdx", std::ios::binary | std::ios::trunc);
+        out << before;
+    };
+    restoreOld();
+    MdxFile::markDirty("namen.mdx");
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(column(table, 1),
+              (QStringList{"ARGON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER", "ZZZ"}));
+    table.close();
+    EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx")); // written at close
+
+    // without the mark, a key count that differs from the records gives it away
+    restoreOld();
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(table.recordCount(), 6u);
+    EXPECT_EQ(column(table, 1).size(), 6);
+}
+
+TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
+{
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    table.addIndex({"NAME1", "NAME1"});
+    table.setIndexName("NAME1");
+    EXPECT_EQ(column(table, 0).front(), "Aceton");
+    const std::string refused = [&] {
+        try {
+            table.addIndex({"KAPUTT", "CARN+", true});
+        } catch (const DbaseError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    }();
+    EXPECT_NE(refused.find("KAPUTT"), std::string::npos) << refused;
+    EXPECT_THROW(table.addIndex({"NAME1", "CARN"}), DbaseError); // name taken
+    EXPECT_THROW(table.addIndex({"X", "GIBTSNICHT"}), DbaseError);
+    EXPECT_EQ(table.indexDefs().size(), 3u);
+    table.close();
+    EXPECT_EQ(MdxFile::readTagInfos("namen.mdx").size(), 3u);
+
+    // a table without an index file gets its production index
+    makeNameTable("filter.dbf", sampleNames(), false);
+    Table filter;
+    filter.setTableName("filter.dbf");
+    filter.addIndex({"CARN_SUB", "CARN+SUBCARN", true});
+    filter.setIndexName("CARN_SUB");
+    filter.open(); // no index file named: the production index opens with the table
+    EXPECT_EQ(cursorOrder(filter), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
+}
+
+TEST_F(TableIndexTest, TheWrittenIndexWalksInTheSameOrderForTdbf)
+{
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "Free Pascal's TDbf is not built";
+    {
+        Table table;
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+        appendRow(table, {"ätzend", "ätzend", "1-2-3", "9"});
+        appendRow(table, {"Äther", "Äther", "60-29-7", "10"});
+        appendRow(table, {"abc", "abc", "60-29-7", "11"});
+        ASSERT_TRUE(table.findKey({"WASSER"}));
+        table.edit();
+        table.field(1).setAsString("Ab");
+        table.post();
+    }
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    for (const char* tag : {"NAME1_SUB", "CARN_SUB"}) {
+        SCOPED_TRACE(tag);
+        table.setIndexName(tag);
+        const fixtures::TdbfTable read = fixtures::readWithTdbf("namen.dbf", tag);
+        EXPECT_EQ(read.recNos(), cursorOrder(table));
+    }
+}
+
+TEST(TableIndexInterop, ReadsATableAndIndexWrittenByTdbf)
+{
+    fixtures::TempDir dir;
+    for (const char* name : {"STOFFE.DBF", "STOFFE.dbt", "STOFFE.mdx"})
+        std::filesystem::copy_file(fixtures::tdbfFixtureDir() / name, name);
+    Table table;
+    openTable(table, "stoffe.dbf");
+    const std::vector<IndexDef> defs = table.indexDefs();
+    ASSERT_FALSE(defs.empty());
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "Free Pascal's TDbf is not built";
+    for (const IndexDef& def : defs) {
+        SCOPED_TRACE(def.name);
+        table.setIndexName(QString::fromStdString(def.name));
+        const fixtures::TdbfTable read = fixtures::readWithTdbf("STOFFE.DBF", def.name);
+        std::vector<std::uint32_t> live;
+        for (const fixtures::TdbfRow& row : read.rows)
+            if (!row.deleted)
+                live.push_back(row.recNo);
+        EXPECT_EQ(live, cursorOrder(table));
+    }
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TableTestSupport.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+// Opens the table in a child process; true when the open succeeded there.
+bool opensInAnotherProcess(bool exclusive)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        int code = 2;
+        try {
+            Table table;
+            table.setTableName("namen.dbf");
+            table.setExclusive(exclusive);
+            table.open();
+            code = 0;
+        } catch (const DbaseError&) {
+            code = 1;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2);
+    return WEXITSTATUS(status) == 0;
+}
+
+class TableLockTest : public ::testing::Test {
+protected:
+    void SetUp() override { makeNameTable("namen.dbf", sampleNames()); }
+    fixtures::TempDir dir;
+};
+
+TEST_F(TableLockTest, ReadOnlyOpensRefuseEveryWriteWithAGermanMessage)
+{
+    Table table;
+    table.setReadOnly(true);
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    try {
+        table.edit();
+        FAIL() << "edit in a read-only table";
+    } catch (const DbaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("nur zum Lesen"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(table.append(), DbaseError);
+    EXPECT_THROW(table.remove(), DbaseError);
+    EXPECT_THROW(table.addIndex({"X", "CARN"}), DbaseError);
+    EXPECT_EQ(table.state(), TableState::Browse);
+    EXPECT_EQ(table.recordCount(), 5u);
+    EXPECT_TRUE(table.findKey({"WASSER"}));
+}
+
+TEST_F(TableLockTest, AnExclusiveOpenShutsOutOtherOpensHereAndInOtherProcesses)
+{
+    Table table;
+    table.setExclusive(true);
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    Table second;
+    second.setTableName("namen.dbf");
+    EXPECT_THROW(second.open(), DbaseError);
+    EXPECT_FALSE(second.active());
+    EXPECT_FALSE(opensInAnotherProcess(false));
+    table.close();
+    EXPECT_TRUE(opensInAnotherProcess(true));
+    second.open();
+    EXPECT_TRUE(second.active());
+}
+
+TEST_F(TableLockTest, SharedOpensSeeEachOthersCommittedRecords)
+{
+    Table reader;
+    openTable(reader, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    Table writer;
+    openTable(writer, "namen.dbf", "namen.mdx", "NAME1_SUB");
+
+    appendRow(writer, {"Argon", "ARGON", "7440-37-1", "6"});
+    writer.flush();
+    reader.first(); // notices the grown record count
+    EXPECT_EQ(reader.field(1).asString(), "ACETON");
+    reader.next();
+    EXPECT_EQ(reader.field(1).asString(), "ARGON");
+    EXPECT_EQ(reader.recordCount(), 6u);
+
+    ASSERT_TRUE(writer.findKey({"WASSER"}));
+    writer.edit();
+    writer.field(1).setAsString("AAA");
+    writer.post();
+    reader.refresh();
+    EXPECT_EQ(column(reader, 1).front(), "AAA");
+    EXPECT_TRUE(reader.findKey({"AAA"}));
+}
+
+} // namespace

@@ -1,0 +1,446 @@
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include "TableTestSupport.h"
+#include "dbase/DbfFile.h"
+#include "fixtures/Dbfread.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+template <typename F>
+std::string errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const DbaseError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+class Recorder : public TableObserver {
+public:
+    void recordMoved(Table&) override { events << "moved"; }
+    void fieldChanged(Table&, int field) override { events << QString("field%1").arg(field); }
+    void stateChanged(Table&) override { events << "state"; }
+    void opened(Table&) override { events << "opened"; }
+    void closed(Table&) override { events << "closed"; }
+    void dataChanged(Table&) override { events << "data"; }
+    QStringList events;
+};
+
+TEST(TableOpen, MissingTableOrIndexFileIsAGermanErrorNamingIt)
+{
+    fixtures::TempDir dir;
+    Table table;
+    table.setTableName("fehlt.dbf");
+    const std::string missingTable = errorOf([&] { table.open(); });
+    EXPECT_NE(missingTable.find("fehlt.dbf"), std::string::npos) << missingTable;
+    EXPECT_NE(missingTable.find("nicht gefunden"), std::string::npos) << missingTable;
+    EXPECT_FALSE(table.active());
+
+    makeNameTable("namen.dbf", sampleNames(), false);
+    table.setTableName("namen.dbf");
+    table.setIndexFiles("namen.mdx");
+    const std::string missingIndex = errorOf([&] { table.open(); });
+    EXPECT_NE(missingIndex.find("namen.mdx"), std::string::npos) << missingIndex;
+    EXPECT_FALSE(table.active());
+
+    table.setIndexFiles("");
+    table.setIndexName("GIBTSNICHT");
+    const std::string missingTag = errorOf([&] { table.open(); });
+    EXPECT_NE(missingTag.find("GIBTSNICHT"), std::string::npos) << missingTag;
+    EXPECT_FALSE(table.active());
+}
+
+TEST(TableOpen, FindsFilesWhateverTheirCaseAndAddsTheDbfExtension)
+{
+    fixtures::TempDir dir;
+    makeNameTable("NAMEN.DBF", sampleNames());
+    ASSERT_TRUE(std::filesystem::exists("NAMEN.mdx") || std::filesystem::exists("NAMEN.MDX"));
+    Table table;
+    openTable(table, "namen", "namen.mdx", "name1_sub");
+    EXPECT_EQ(table.recordCount(), 5u);
+    EXPECT_EQ(table.field(0).asString(), "Aceton");
+}
+
+TEST(TableOpen, SettingsSurviveCloseAndOpenAndCannotChangeWhileOpen)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    table.setFilterText("CARN='64-17-5'");
+    table.setFiltered(true);
+    table.setFilterOptions({true, true});
+    table.close();
+    table.open();
+    EXPECT_EQ(table.tableName(), "namen.dbf");
+    EXPECT_EQ(table.indexFiles(), "namen.mdx");
+    EXPECT_EQ(table.indexName(), "NAME1_SUB");
+    EXPECT_EQ(table.filterText(), "CARN='64-17-5'");
+    EXPECT_TRUE(table.filtered());
+    EXPECT_EQ(table.filterOptions(), (FilterOptions{true, true}));
+    EXPECT_EQ(column(table, 0), (QStringList{"Ethanol", "Ethylalkohol"}));
+
+    EXPECT_THROW(table.setTableName("anders.dbf"), DbaseError);
+    EXPECT_THROW(table.setReadOnly(true), DbaseError);
+    EXPECT_THROW(table.setExclusive(true), DbaseError);
+    EXPECT_EQ(table.tableName(), "namen.dbf");
+}
+
+TEST(TableCursor, WalksPhysicalOrderWithTheDatasetsEofAndBofRules)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+
+    EXPECT_TRUE(table.bof());
+    EXPECT_FALSE(table.eof());
+    EXPECT_EQ(table.recNo(), 1u);
+    EXPECT_EQ(column(table, 0), (QStringList{"Ethanol", "Aceton", "Wasser", "Ethylalkohol", "Benzol"}));
+    EXPECT_EQ(columnBackwards(table, 0),
+              (QStringList{"Benzol", "Ethylalkohol", "Wasser", "Aceton", "Ethanol"}));
+
+    // next() on the last row does not move, it only sets eof
+    table.last();
+    EXPECT_TRUE(table.eof());
+    table.prior();
+    EXPECT_FALSE(table.eof());
+    table.next();
+    EXPECT_EQ(table.recNo(), 5u);
+    EXPECT_FALSE(table.eof());
+    table.next();
+    EXPECT_EQ(table.recNo(), 5u);
+    EXPECT_TRUE(table.eof());
+}
+
+TEST(TableCursor, MoveByStopsAtTheEndsAndReturnsTheDistanceMoved)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    EXPECT_EQ(table.moveBy(3), 3);
+    EXPECT_EQ(table.recNo(), 4u);
+    EXPECT_EQ(table.moveBy(10), 1);
+    EXPECT_EQ(table.recNo(), 5u);
+    EXPECT_TRUE(table.eof());
+    EXPECT_EQ(table.moveBy(-2), -2);
+    EXPECT_EQ(table.recNo(), 3u);
+    EXPECT_FALSE(table.eof());
+    EXPECT_EQ(table.moveBy(-7), -2);
+    EXPECT_TRUE(table.bof());
+    EXPECT_EQ(table.moveBy(0), 0);
+    EXPECT_EQ(table.recNo(), 1u);
+}
+
+TEST(TableCursor, DeletedRecordsAreNeverShownButCountInTheHeaderCount)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    ASSERT_TRUE(table.gotoRecNo(3)); // Wasser
+    table.remove();
+    EXPECT_EQ(table.field(0).asString(), "Ethylalkohol"); // last in name order: back one
+    EXPECT_TRUE(table.eof());
+    EXPECT_FALSE(table.gotoRecNo(3));
+    ASSERT_TRUE(table.gotoRecNo(1)); // Ethanol, first in index order of "E..."
+    table.remove();
+    EXPECT_EQ(column(table, 0), (QStringList{"Aceton", "Benzol", "Ethylalkohol"}));
+    EXPECT_EQ(columnBackwards(table, 0), (QStringList{"Ethylalkohol", "Benzol", "Aceton"}));
+    EXPECT_EQ(table.recordCount(), 5u);
+    table.close();
+
+    Table again;
+    openTable(again, "namen.dbf");
+    EXPECT_EQ(column(again, 0), (QStringList{"Aceton", "Ethylalkohol", "Benzol"}));
+}
+
+TEST(TableCursor, RemoveMovesToTheNextVisibleRowOrBackFromTheEnd)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    table.moveBy(1);
+    table.remove();
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+    EXPECT_FALSE(table.eof());
+    table.last();
+    table.remove();
+    EXPECT_EQ(table.field(0).asString(), "Ethylalkohol");
+    EXPECT_TRUE(table.eof());
+
+    // the usual "delete all" loop ends with an empty table
+    table.first();
+    while (!table.eof())
+        table.remove();
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_TRUE(table.bof());
+    EXPECT_EQ(table.recNo(), 0u);
+    EXPECT_THROW(table.remove(), DbaseError);
+}
+
+TEST(TableCursor, EmptyTableIsBofAndEof)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", {});
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_TRUE(table.bof());
+    EXPECT_TRUE(table.eof());
+    EXPECT_EQ(table.moveBy(1), 0);
+    table.last();
+    EXPECT_TRUE(table.eof());
+    EXPECT_FALSE(table.findKey({"ETHANOL"}));
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_EQ(table.recordCount(), 0u);
+}
+
+TEST(TableCursor, BookmarksAndRecordNumbersSurviveIndexSwitches)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    ASSERT_TRUE(table.gotoRecNo(4));
+    const Bookmark mark = table.bookmark();
+    EXPECT_EQ(mark.recNo, 4u);
+    table.setIndexName("CARN_SUB");
+    EXPECT_EQ(table.recNo(), 4u); // switching the order keeps the current row
+    table.first();
+    table.gotoBookmark(mark);
+    EXPECT_EQ(table.field(0).asString(), "Ethylalkohol");
+    table.next(); // in CARN_SUB order after 64-17-5 comes 67-64-1
+    EXPECT_EQ(table.field(0).asString(), "Aceton");
+
+    EXPECT_FALSE(table.gotoRecNo(99));
+    EXPECT_FALSE(table.gotoRecNo(0));
+    EXPECT_EQ(table.field(0).asString(), "Aceton");
+    table.gotoBookmark(mark);
+    table.remove();
+    EXPECT_FALSE(table.bookmarkValid(mark));
+    EXPECT_THROW(table.gotoBookmark(mark), DbaseError);
+}
+
+TEST(TableFields, ValuesAreEncodedByTypeAndRefusedWhenTheyDoNotFit)
+{
+    fixtures::TempDir dir;
+    Table table;
+    table.setTableName("lager.dbf");
+    table.createTable(TableLayout({def("NAME1", FieldType::Character, 8),
+                                   def("MENGE", FieldType::Numeric, 7, 2),
+                                   def("ANZAHL", FieldType::Numeric, 3),
+                                   def("DATUM", FieldType::Date, 8),
+                                   def("OK", FieldType::Logical, 1)}));
+    table.open();
+    EXPECT_THROW(table.field(0).setAsString("x"), DbaseError); // not in edit state
+    table.append();
+    table.field(0).setAsString("Natriumchlorid");     // cut to 8
+    table.field(1).setAsFloat(12.5);
+    table.field(2).setAsInteger(7);
+    table.field(3).setAsDate(QDate(2026, 12, 7));
+    table.field(4).setAsBoolean(true);
+    const std::string tooBig = errorOf([&] { table.field(2).setAsInteger(1000); });
+    EXPECT_NE(tooBig.find("ANZAHL"), std::string::npos) << tooBig;
+    EXPECT_THROW(table.field(1).setAsFloat(123456.0), DbaseError);
+    EXPECT_THROW(table.field(1).setAsString("viel"), DbaseError);
+    EXPECT_THROW(table.field(3).setAsString("32.13.2026"), DbaseError);
+    table.post();
+
+    EXPECT_EQ(table.field(0).raw(), "Natriumc");
+    EXPECT_EQ(table.field(1).raw(), "  12.50");
+    EXPECT_EQ(table.field(2).raw(), "  7");
+    EXPECT_EQ(table.field(3).raw(), "20261207");
+    EXPECT_EQ(table.field(4).raw(), "T");
+    EXPECT_DOUBLE_EQ(table.field(1).asFloat(), 12.5);
+    EXPECT_EQ(table.field(2).asInteger(), 7);
+    EXPECT_EQ(table.field(3).asDate(), QDate(2026, 12, 7));
+    EXPECT_EQ(table.field(3).asString(), "07.12.2026");
+    EXPECT_TRUE(table.field(4).asBoolean());
+
+    table.edit();
+    table.field(1).setAsString("-0,004"); // German comma; rounds to zero without a sign
+    table.field(2).clear();
+    table.post();
+    EXPECT_EQ(table.field(1).raw(), "   0.00");
+    EXPECT_TRUE(table.field(2).isNull());
+    EXPECT_EQ(table.field(2).asInteger(), 0);
+    EXPECT_THROW(table.fieldByName("FEHLT"), DbaseError);
+    EXPECT_EQ(table.fieldByName("menge").index(), 1);
+}
+
+TEST(TableFields, UmlautsGoThroughTheCodePageAndRawBytesStayUntranslated)
+{
+    fixtures::TempDir dir;
+    Table table;
+    table.setTableName("namen.dbf");
+    table.createTable(nameLayout());
+    table.open();
+    appendRow(table, {"Ätznatron", "AETZNATRON", "1310-73-2", "1"});
+    EXPECT_EQ(table.field(0).asString(), "Ätznatron");
+    EXPECT_EQ(table.field(0).raw().substr(0, 2), "\xC4t"); // Windows-1252
+    EXPECT_EQ(table.currentRecord().raw(0).substr(0, 9), "\xC4tznatron");
+}
+
+TEST(TableFields, MemosAreWrittenAtPostAndDroppedOnCancel)
+{
+    fixtures::TempDir dir;
+    Table table;
+    table.setTableName("chemie.dbf");
+    table.createTable(TableLayout({def("CARN", FieldType::Character, 12),
+                                   def("MEMOTEXT", FieldType::Memo, 10)}));
+    table.open();
+    table.append();
+    table.field(0).setAsString("64-17-5");
+    EXPECT_TRUE(table.field(1).isNull());
+    table.field(1).setAsString("Leicht entzündlich.\r\nZweite Zeile");
+    EXPECT_EQ(table.field(1).asString(), "Leicht entzündlich.\r\nZweite Zeile");
+    table.post();
+    table.edit();
+    table.field(1).setAsString("verworfen");
+    table.cancel();
+    EXPECT_EQ(table.field(1).asString(), "Leicht entzündlich.\r\nZweite Zeile");
+    table.append();
+    table.field(0).setAsString("7732-18-5");
+    table.post();
+    table.close();
+
+    table.open();
+    EXPECT_EQ(table.field(1).asString(), "Leicht entzündlich.\r\nZweite Zeile");
+    table.next();
+    EXPECT_TRUE(table.field(1).isNull());
+    table.close();
+
+    const fixtures::DbfreadTable read = fixtures::readWithDbfread("chemie.dbf");
+    ASSERT_EQ(read.rows.size(), 2);
+    EXPECT_EQ(read.rows[0].toObject()["MEMOTEXT"].toString(), "Leicht entzündlich.\r\nZweite Zeile");
+    EXPECT_EQ(read.rows[1].toObject()["CARN"].toString(), "7732-18-5");
+}
+
+TEST(TableWrite, LeavingAChangedRecordPostsItAndAnUntouchedAppendVanishes)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    table.edit();
+    table.field(0).setAsString("Ethanol absolut");
+    EXPECT_TRUE(table.modified());
+    table.next(); // posts
+    EXPECT_EQ(table.state(), TableState::Browse);
+    table.append();
+    EXPECT_EQ(table.state(), TableState::Insert);
+    EXPECT_EQ(table.recNo(), 0u);
+    table.first(); // nothing typed: nothing written
+    EXPECT_EQ(table.recordCount(), 5u);
+    table.append();
+    table.field(0).setAsString("Neu");
+    EXPECT_EQ(table.recordCount(), 5u); // still pending
+    table.close(); // posts
+    table.open();
+    EXPECT_EQ(table.recordCount(), 6u);
+    EXPECT_EQ(table.field(0).asString(), "Ethanol absolut");
+    table.last();
+    EXPECT_EQ(table.field(0).asString(), "Neu");
+}
+
+TEST(TableWrite, CancelRestoresTheRecordAndThePosition)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    table.moveBy(2);
+    table.edit();
+    table.field(0).setAsString("geändert");
+    table.cancel();
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+    table.append();
+    table.field(0).setAsString("nicht gespeichert");
+    table.cancel();
+    EXPECT_EQ(table.recNo(), 3u);
+    EXPECT_EQ(table.field(0).asString(), "Wasser");
+    EXPECT_EQ(table.recordCount(), 5u);
+}
+
+TEST(TableWrite, TablesWrittenHereReadBackWithAnIndependentReader)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    {
+        Table table;
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+        table.findKey({"WASSER"});
+        table.remove();
+        table.first();
+        table.edit();
+        table.field(0).setAsString("Äthanol");
+        table.post();
+    }
+    const fixtures::DbfreadTable read = fixtures::readWithDbfread("namen.dbf");
+    EXPECT_EQ(read.deletedCount, 1);
+    ASSERT_EQ(read.rows.size(), 4);
+    EXPECT_EQ(read.rows[1].toObject()["NAME1"].toString(), "Äthanol"); // Aceton, recNo 2
+    EXPECT_EQ(read.rows[0].toObject()["CARN"].toString(), "64-17-5");
+}
+
+TEST(TableObserver, IsToldAboutOpeningMovesEditsAndClosing)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    Recorder recorder;
+    table.addObserver(&recorder);
+    table.addObserver(&recorder); // once only
+    openTable(table, "namen.dbf");
+    EXPECT_EQ(recorder.events, QStringList{"opened"});
+    recorder.events.clear();
+    table.next();
+    table.edit();
+    table.field(2).setAsString("1-1-1");
+    table.post();
+    table.setFilterText("CARN='1-1-1'");
+    table.setFiltered(true);
+    table.close();
+    EXPECT_EQ(recorder.events, (QStringList{"moved", "state", "field2", "state", "data", "data",
+                                            "moved", "closed"}));
+    table.removeObserver(&recorder);
+    recorder.events.clear();
+    table.open();
+    EXPECT_TRUE(recorder.events.isEmpty());
+}
+
+TEST(TableCreate, ReplacesTableMemoAndIndexAndDropsForeignIndexMarks)
+{
+    fixtures::TempDir dir;
+    makeNameTable("zan_tmp1.dbf", sampleNames());
+    Table names;
+    openTable(names, "zan_tmp1.dbf", "zan_tmp1.mdx", "NAME1_SUB");
+    TableLayout copied = names.layout();
+    names.close();
+
+    Table table;
+    table.setTableName("zan_tmp1.dbf");
+    table.createTable(copied);
+    EXPECT_FALSE(std::filesystem::exists("zan_tmp1.mdx"));
+    table.open();
+    EXPECT_EQ(table.recordCount(), 0u);
+    EXPECT_TRUE(table.indexDefs().empty());
+    EXPECT_EQ(table.fieldCount(), 4);
+    for (const FieldDef& f : table.layout().fields())
+        EXPECT_FALSE(f.mdxTag) << f.name;
+    EXPECT_THROW(table.createTable(copied), DbaseError); // not while open
+}
+
+} // namespace
