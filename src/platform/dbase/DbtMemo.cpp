@@ -220,15 +220,11 @@ std::uint32_t DbtMemo::write(const std::string& bytes, std::uint32_t oldBlock) {
         ~Unlock() { io.unlockAppend(); }
     } unlock{*d->io};
 
-    std::array<char, 4> nextBytes{};
-    if (d->io->readAt(nextFreeAt, nextBytes.data(), nextBytes.size()) != nextBytes.size())
-        d->corrupt("der Dateikopf ist unvollständig");
-    const std::uint64_t fileSize = d->io->size();
-    // Never hand out a block below the end of the file, even when another
-    // writer left "next free" behind: that would overwrite someone's memo.
-    const std::uint64_t nextFree =
-        std::max<std::uint64_t>({get32(nextBytes.data()), d->blocksFor(fileSize), 1});
-
+    // New text goes to the end of the file. The header's "next free" is
+    // written for other programs but not trusted: one left behind by another
+    // writer would overwrite a memo, one far ahead (a damaged header) would
+    // grow the file by gigabytes.
+    const std::uint64_t nextFree = std::max<std::uint64_t>(d->blocksFor(d->io->size()), 1);
     if (oldBlock != 0 && oldBlock < nextFree && d->oldBlocks(oldBlock) >= needed) {
         d->io->writeAt(d->blockOffset(oldBlock), data.data(), data.size());
         return oldBlock;
@@ -238,6 +234,7 @@ std::uint32_t DbtMemo::write(const std::string& bytes, std::uint32_t oldBlock) {
     const auto block = static_cast<std::uint32_t>(nextFree);
     // Data first, the pointer last: a crash in between only wastes blocks.
     d->io->writeAt(d->blockOffset(block), data.data(), data.size());
+    std::array<char, 4> nextBytes{};
     put32(nextBytes.data(), block + needed);
     d->io->writeAt(nextFreeAt, nextBytes.data(), nextBytes.size());
     return block;

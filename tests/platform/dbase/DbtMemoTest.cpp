@@ -158,7 +158,7 @@ TEST(DbtMemo, DamagedReferencesGiveErrorsNamingTheFile) {
     EXPECT_THROW(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly), DbaseError);
 }
 
-TEST(DbtMemo, StaleNextFreeNeverOverwritesExistingMemos) {
+TEST(DbtMemo, NextFreeInTheHeaderIsNotTrustedOverTheFileEnd) {
     fixtures::TempDir dir;
     std::uint32_t block = 0;
     {
@@ -171,6 +171,14 @@ TEST(DbtMemo, StaleNextFreeNeverOverwritesExistingMemos) {
     const auto memo = DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadWrite);
     EXPECT_EQ(memo->write("neu", 0), 3u);
     EXPECT_EQ(memo->read(block), text(700, 'a'));
+
+    // a damaged pointer far past the end must not blow the file up
+    bytes = readFile("M.DBT");
+    bytes[3] = 0x40;
+    writeFile("M.DBT", bytes);
+    EXPECT_EQ(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadWrite)->write("danach", 0), 4u);
+    EXPECT_EQ(readFile("M.DBT").size(), 5u * 512);
+    EXPECT_EQ(dbftest::le32(readFile("M.DBT"), 0), 5u);
 }
 
 TEST(DbtMemo, ReadOnlyOpenRefusesWrites) {
