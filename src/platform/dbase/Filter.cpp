@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dbase/CodePage.h"
@@ -448,6 +449,38 @@ private:
 
 // ---------------------------------------------------------------- binding
 
+char16_t fold(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
+}
+
+std::u16string_view withoutTrailingBlanks(std::u16string_view s)
+{
+    while (!s.empty() && s.back() == u' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// FNV-1a over the values of several fields, each closed by its length so
+// that ("ab", "c") and ("a", "bc") differ.
+struct KeyHash {
+    std::size_t value = 14695981039346656037ull;
+    void mix(std::size_t unit)
+    {
+        value ^= unit;
+        value *= 1099511628211ull;
+    }
+    void add(std::u16string_view text, bool caseInsensitive)
+    {
+        for (char16_t c : text)
+            mix(caseInsensitive ? fold(c) : c);
+        mix(0x10000 + text.size());
+    }
+};
+
+
 enum class CompareKind { Text, Number, Date, Logical };
 
 // One side of a bound comparison: a field (index >= 0) or a literal with
@@ -464,12 +497,21 @@ struct BoundOperand {
     bool boolean = false;
 };
 
+// An OR of many terms that each pin the same text fields to values, such as
+// the list filter's "(CARN='..' and SUBCARN='..') or ...": the terms are
+// found by a hash of the record's values instead of being tried one by one.
+struct KeyedTerms {
+    std::vector<int> fields; // ascending
+    std::unordered_multimap<std::size_t, int> caseSensitive, caseInsensitive; // hash -> term node
+};
+
 struct BoundNode {
     FilterNode::Kind kind = FilterNode::Kind::Truth;
     std::vector<int> children;
     CompareKind compareKind = CompareKind::Text;
     CompareOp op = CompareOp::Equal;
     BoundOperand left, right;
+    std::unique_ptr<const KeyedTerms> keyedTerms; // Or only
 };
 
 std::u16string folded(const std::u16string& text)
@@ -529,11 +571,66 @@ public:
             bindCompare(node, bound);
             break;
         }
+        if (bound.kind == FilterNode::Kind::Or)
+            bound.keyedTerms = keyedTerms(bound.children, out);
         out.push_back(std::move(bound));
         return static_cast<int>(out.size()) - 1;
     }
 
 private:
+    // The plain equalities "text field = value" a term consists of, by
+    // field; empty when the term is anything else.
+    static std::vector<const BoundNode*> equalities(const BoundNode& term, const std::vector<BoundNode>& nodes)
+    {
+        std::vector<const BoundNode*> result;
+        if (term.kind == FilterNode::Kind::Compare)
+            result.push_back(&term);
+        else if (term.kind == FilterNode::Kind::And)
+            for (int child : term.children)
+                result.push_back(&nodes[static_cast<size_t>(child)]);
+        for (const BoundNode* node : result) {
+            const bool plain = node->kind == FilterNode::Kind::Compare && node->compareKind == CompareKind::Text
+                && node->op == CompareOp::Equal && node->left.field >= 0
+                && node->left.type == FieldType::Character && node->right.field < 0 && !node->right.star
+                && !node->right.forcePrefix;
+            if (!plain)
+                return {};
+        }
+        std::sort(result.begin(), result.end(),
+                  [](const BoundNode* a, const BoundNode* b) { return a->left.field < b->left.field; });
+        return result;
+    }
+
+    static std::unique_ptr<const KeyedTerms> keyedTerms(const std::vector<int>& terms,
+                                                        const std::vector<BoundNode>& nodes)
+    {
+        constexpr size_t worthwhile = 8;
+        if (terms.size() < worthwhile)
+            return nullptr;
+        auto keyed = std::make_unique<KeyedTerms>();
+        for (int term : terms) {
+            const std::vector<const BoundNode*> pins = equalities(nodes[static_cast<size_t>(term)], nodes);
+            std::vector<int> fields;
+            for (const BoundNode* pin : pins)
+                fields.push_back(pin->left.field);
+            if (fields.empty() || std::adjacent_find(fields.begin(), fields.end()) != fields.end())
+                return nullptr;
+            if (keyed->fields.empty())
+                keyed->fields = fields;
+            else if (keyed->fields != fields)
+                return nullptr;
+            KeyHash exact, folded;
+            for (const BoundNode* pin : pins) {
+                const std::u16string_view value = withoutTrailingBlanks(pin->right.text);
+                exact.add(value, false);
+                folded.add(value, true);
+            }
+            keyed->caseSensitive.emplace(exact.value, term);
+            keyed->caseInsensitive.emplace(folded.value, term);
+        }
+        return keyed;
+    }
+
     BoundOperand fieldOperand(const Operand& operand) const
     {
         BoundOperand result;
@@ -713,21 +810,17 @@ std::string_view trimmed(std::string_view raw, bool leading)
     return raw;
 }
 
-void decodeInto(const RecordView& record, const BoundOperand& operand, TextBuffer& buffer)
+// Numbers, dates and logicals lose their leading blanks too.
+void decodeInto(const RecordView& record, int field, TextBuffer& buffer)
 {
-    const std::string_view raw = trimmed(record.raw(operand.field), operand.type != FieldType::Character);
+    const bool leading = record.layout().field(field).type != FieldType::Character;
+    const std::string_view raw = trimmed(record.raw(field), leading);
     const CodePage& codePage = record.codePage();
     buffer.size = std::min(raw.size(), std::size(buffer.data));
     for (size_t i = 0; i < buffer.size; ++i)
         buffer.data[i] = codePage.toUnicode(static_cast<unsigned char>(raw[i]));
 }
 
-char16_t fold(char16_t c)
-{
-    if (c < 0x80)
-        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-    return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
-}
 
 int compareUnits(std::u16string_view a, std::u16string_view b, bool caseInsensitive)
 {
@@ -741,26 +834,20 @@ int compareUnits(std::u16string_view a, std::u16string_view b, bool caseInsensit
     return threeWay(a.size(), b.size());
 }
 
-std::u16string_view withoutTrailingBlanks(std::u16string_view s)
-{
-    while (!s.empty() && s.back() == u' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 bool matchText(const BoundNode& node, const RecordView& record, const FilterOptions& options)
 {
     TextBuffer leftBuffer, rightBuffer;
     std::u16string_view left, right;
     if (node.left.field >= 0) {
-        decodeInto(record, node.left, leftBuffer);
+        decodeInto(record, node.left.field, leftBuffer);
         left = {leftBuffer.data, leftBuffer.size};
     } else {
         left = withoutTrailingBlanks(node.left.text);
     }
     bool prefix = false;
     if (node.right.field >= 0) {
-        decodeInto(record, node.right, rightBuffer);
+        decodeInto(record, node.right.field, rightBuffer);
         right = {rightBuffer.data, rightBuffer.size};
     } else {
         right = options.caseInsensitive ? node.right.folded : node.right.text;
@@ -816,6 +903,8 @@ public:
             return std::all_of(node.children.begin(), node.children.end(),
                                [this](int child) { return evaluate(child); });
         case FilterNode::Kind::Or:
+            if (node.keyedTerms)
+                return anyKeyedTerm(*node.keyedTerms);
             return std::any_of(node.children.begin(), node.children.end(),
                                [this](int child) { return evaluate(child); });
         case FilterNode::Kind::Not:
@@ -829,6 +918,19 @@ public:
     }
 
 private:
+    bool anyKeyedTerm(const KeyedTerms& keyed) const
+    {
+        KeyHash hash;
+        for (int field : keyed.fields) {
+            TextBuffer buffer;
+            decodeInto(m_record, field, buffer);
+            hash.add({buffer.data, buffer.size}, m_options.caseInsensitive);
+        }
+        const auto& terms = m_options.caseInsensitive ? keyed.caseInsensitive : keyed.caseSensitive;
+        const auto [first, last] = terms.equal_range(hash.value);
+        return std::any_of(first, last, [this](const auto& entry) { return evaluate(entry.second); });
+    }
+
     // A blank number or date has no value; every comparison with it fails
     // (and NOT of it passes), as with NULL in the database engine.
     bool compare(const BoundNode& node) const

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "dbase/Filter.h"
@@ -200,6 +201,42 @@ TEST_F(FilterMatchTest, LongOrChainsOfTheFilterTableWork)
         text += QStringLiteral("%1(CARN='%2' and SUBCARN='1')").arg(i ? " or " : "").arg(i);
     text += " or (CARN='64-17-5' and SUBCARN='1')";
     EXPECT_EQ(passing(text.toUtf8().constData()), V({3}));
+}
+
+TEST_F(FilterMatchTest, ManyAlternativesPassExactlyTheRowsOfTheirTerms)
+{
+    const std::vector<std::vector<const char*>> alternatives{
+        // same fields in every term: looked up by the values
+        {"NAME1='ACETON'", "NAME1='Aceton  '", "NAME1='äthanol'", "NAME1=''", "NAME1='x1'", "NAME1='x2'",
+         "NAME1='x3'", "NAME1='x4'", "NAME1='Stern'"},
+        {"CARN='67-64-1' and SUBCARN='1'", "SUBCARN='2' and CARN='1-1-1'", "CARN='x' and SUBCARN='1'",
+         "CARN='64-17-5' AND SUBCARN='2'", "CARN='a' and SUBCARN='b'", "CARN='c' and SUBCARN='d'",
+         "CARN='e' and SUBCARN='f'", "CARN='' and SUBCARN=''", "CARN='g' and SUBCARN='h'"},
+        // terms that are no plain equalities, or pin other fields
+        {"NAME1='x1'", "NAME1='x2'", "NAME1='x3'", "NAME1='x4'", "NAME1='x5'", "NAME1='x6'", "NAME1='x7'",
+         "NAME1='Ace*'", "NAME1='Stern*'"},
+        {"NAME1='x1'", "NAME1='x2'", "NAME1='x3'", "NAME1='x4'", "NAME1='x5'", "NAME1='x6'", "NAME1='x7'",
+         "CARN='96-31-1'", "ANZAHL>5"},
+        {"CARN='x1' and SUBCARN='1'", "CARN='x2' and SUBCARN='1'", "CARN='x3' and SUBCARN='1'",
+         "CARN='x4' and SUBCARN='1'", "CARN='x5' and SUBCARN='1'", "CARN='x6' and SUBCARN='1'",
+         "CARN='x7' and SUBCARN='1'", "CARN='67-64-1' and CARN='67-64-1'", "CARN='1-1-1'"},
+    };
+    for (const auto& terms : alternatives) {
+        QString text;
+        for (const char* term : terms)
+            text += (text.isEmpty() ? "(" : " or (") + QString::fromUtf8(term) + ")";
+        for (const FilterOptions& options : {none, caseInsensitive, exact, FilterOptions{true, true}}) {
+            std::vector<int> expected;
+            for (const char* term : terms)
+                for (int row : passing(term, options))
+                    expected.push_back(row);
+            std::sort(expected.begin(), expected.end());
+            expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+            EXPECT_EQ(passing(Filter::parse(text), options), expected)
+                << text.toStdString() << " ci=" << options.caseInsensitive << " exact=" << options.noPartialCompare;
+            EXPECT_EQ(passing(Filter::parse("NOT (" + text + ")"), options).size(), rows.size() - expected.size());
+        }
+    }
 }
 
 namespace {
