@@ -293,18 +293,24 @@ TEST_F(ReIndexTest, PassesOverTablesAndIndexesThatAreMissing)
 TEST_F(ReIndexTest, LeavesADamagedIndexAsItIsAndGoesOn)
 {
     createTable(u"namen.dbf"_qs, threeRows);
+    createTable(u"si_gef.dbf"_qs, threeRows);
     createTable(u"chemie.dbf"_qs, threeRows);
     appendBehindTheIndex(u"chemie.dbf"_qs, {"BENZOL", "71-43-2", "00"});
+    // Not an index at all; and an index file whose header is right but whose
+    // tag table is destroyed.
     const QByteArray garbage(2048, '\x5A');
-    {
-        QFile file(u"namen.mdx"_qs);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(garbage);
+    QByteArray brokenTags = fileBytes(u"si_gef.mdx"_qs);
+    brokenTags.replace(544, 512, QByteArray(512, '\xFF'));
+    for (const auto& [file, bytes] : {std::pair{u"namen.mdx"_qs, garbage}, std::pair{u"si_gef.mdx"_qs, brokenTags}}) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
     }
 
     runAll();
 
     EXPECT_EQ(fileBytes(u"namen.mdx"_qs), garbage);
+    EXPECT_EQ(fileBytes(u"si_gef.mdx"_qs), brokenTags);
     EXPECT_EQ(entries(u"chemie.mdx"_qs, "NAME1").size(), 4u);
 }
 
