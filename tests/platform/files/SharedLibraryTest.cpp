@@ -6,22 +6,6 @@
 #include "files/SharedLibrary.h"
 #include "fixtures/TempDir.h"
 
-// A real library of the system stands in for one the program ships: the
-// loader's rules do not depend on what the library holds.
-namespace {
-
-QString systemLibrary()
-{
-    for (const char* candidate : {"/lib/x86_64-linux-gnu/libz.so.1", "/usr/lib/x86_64-linux-gnu/libz.so.1",
-                                  "/lib64/libz.so.1", "/usr/lib/libz.so.1"}) {
-        if (QFile::exists(candidate))
-            return QString::fromLatin1(candidate);
-    }
-    return {};
-}
-
-} // namespace
-
 TEST(SharedLibrary, MapsWindowsNamesToTheLoadersBaseName)
 {
     EXPECT_EQ(files::SharedLibrary::baseName(u"MARLEX99.DLL"_qs), u"marlex99"_qs);
@@ -30,23 +14,8 @@ TEST(SharedLibrary, MapsWindowsNamesToTheLoadersBaseName)
     EXPECT_EQ(files::SharedLibrary::baseName(u"ohneEndung"_qs), u"ohneendung"_qs);
 }
 
-TEST(SharedLibrary, LoadsFromTheProgramDirectoryAndResolvesByName)
-{
-    const QString source = systemLibrary();
-    if (source.isEmpty())
-        GTEST_SKIP() << "no zlib to stand in";
-    fixtures::TempDir dir;
-    ASSERT_TRUE(QFile::copy(source, u"libhelfer.so"_qs));
-
-    const files::SharedLibrary library(u"HELFER.DLL"_qs, QDir::currentPath());
-    ASSERT_TRUE(library.loaded()) << library.errorString().toStdString();
-    EXPECT_TRUE(library.fileName().startsWith(QDir::currentPath()));
-    EXPECT_NE(library.resolve(u"zlibVersion"_qs), nullptr);
-    EXPECT_EQ(library.resolve(u"_ReINDEX_Init"_qs), nullptr);
-    EXPECT_EQ(library.missingSymbols({u"zlibVersion"_qs, u"fehlt1"_qs, u"crc32"_qs, u"fehlt2"_qs}),
-              (QStringList{u"fehlt1"_qs, u"fehlt2"_qs}));
-}
-
+// Loading the real index library, and one that lacks an entry point, is
+// tested with the index library itself.
 TEST(SharedLibrary, ALibraryThatIsNowhereIsReportedNotThrown)
 {
     fixtures::TempDir dir;

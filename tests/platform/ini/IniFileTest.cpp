@@ -5,22 +5,9 @@
 
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
+#include "IniTestFiles.h"
 
 namespace {
-
-// Settings files are Windows-1252 bytes; tests spell them out as such.
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -108,14 +95,13 @@ TEST_F(IniFileTest, StringsComeBackWithAtMost2047Characters)
 TEST_F(IniFileTest, ReadsIntegersLikeTheProfileFunctions)
 {
     writeBytes(path, "[Zahlen]\r\n"
-                     "hex=0x1\r\nHEX=0X1f\r\nnurpraefix=0x\r\nhexfalsch=0xg\r\nhexrest=0x1G\r\n"
+                     "hex=0x1\r\nhexgross=0X1f\r\nnurpraefix=0x\r\nhexfalsch=0xg\r\nhexrest=0x1G\r\n"
                      "hexvoll=0xFFFFFFFF\r\nhexzugross=0x100000000\r\n"
                      "ziffern=12abc\r\nja=ja\r\nleer=\r\nminus=-1\r\nplus=+7\r\nblanks=  42  \r\n"
                      "max=2147483647\r\nmin=-2147483648\r\nzugross=2147483648\r\nnurminus=-\r\n");
     auto read = [&](const char* key) { return settings.readInteger("Zahlen", key, 555); };
     EXPECT_EQ(read("hex"), 1);
-    // Names are found without regard to case: "HEX" is the first line, "hex".
-    EXPECT_EQ(settings.readInteger("Zahlen", "HEX", 0), 1);
+    EXPECT_EQ(read("hexgross"), 31);
     EXPECT_EQ(read("nurpraefix"), 0);
     EXPECT_EQ(read("hexfalsch"), 555);
     EXPECT_EQ(read("hexrest"), 1);
@@ -131,12 +117,6 @@ TEST_F(IniFileTest, ReadsIntegersLikeTheProfileFunctions)
     EXPECT_EQ(read("min"), -2147483647 - 1);
     EXPECT_EQ(read("zugross"), 555);
     EXPECT_EQ(read("nurminus"), 555);
-}
-
-TEST_F(IniFileTest, ReadsHexadecimalWithCapitalX)
-{
-    writeBytes(path, "[Optionen]\r\nTabPosition=0X1f\r\n");
-    EXPECT_EQ(settings.readInteger("Optionen", "TabPosition", 0), 31);
 }
 
 TEST_F(IniFileTest, ReadsBooleansAsIntegers)

@@ -5,21 +5,9 @@
 
 #include "fixtures/TempDir.h"
 #include "ini/SettingsLocation.h"
+#include "IniTestFiles.h"
 
 namespace {
-
-void writeText(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class SettingsLocationTest : public ::testing::Test {
 protected:
@@ -48,7 +36,7 @@ TEST(DirectoryWritable, IsFoundOutByTrying)
 
 TEST_F(SettingsLocationTest, AWritableProgramDirectoryKeepsTheSettings)
 {
-    writeText(program + u"MARLEX99.INI"_qs, "[Optionen]\r\n");
+    writeBytes(program + u"MARLEX99.INI"_qs, "[Optionen]\r\n");
     EXPECT_EQ(ini::settingsFileLocation(program, u"marlex99.ini"_qs, true, user),
               program + u"MARLEX99.INI"_qs);
     EXPECT_EQ(ini::settingsFileLocation(program, u"neu.ini"_qs, true, user), program + u"neu.ini"_qs);
@@ -57,18 +45,18 @@ TEST_F(SettingsLocationTest, AWritableProgramDirectoryKeepsTheSettings)
 
 TEST_F(SettingsLocationTest, AReadOnlyProgramDirectorySeedsTheUsersCopyOnce)
 {
-    writeText(program + u"marlex99.ini"_qs, "[Optionen]\r\nHint=0\r\n");
+    writeBytes(program + u"marlex99.ini"_qs, "[Optionen]\r\nHint=0\r\n");
     QFile::setPermissions(program + u"marlex99.ini"_qs, QFile::ReadOwner | QFile::ReadGroup);
 
     const QString location = ini::settingsFileLocation(program, u"marlex99.ini"_qs, false, user);
     EXPECT_EQ(location, user + u"/marlex99.ini"_qs);
-    EXPECT_EQ(readText(location), QByteArray("[Optionen]\r\nHint=0\r\n"));
+    EXPECT_EQ(readBytes(location), QByteArray("[Optionen]\r\nHint=0\r\n"));
     EXPECT_TRUE(QFile::permissions(location) & QFile::WriteOwner);
 
     // The user's own changes are not overwritten by the shipped file again.
-    writeText(location, "[Optionen]\r\nHint=1\r\n");
+    writeBytes(location, "[Optionen]\r\nHint=1\r\n");
     EXPECT_EQ(ini::settingsFileLocation(program, u"marlex99.ini"_qs, false, user), location);
-    EXPECT_EQ(readText(location), QByteArray("[Optionen]\r\nHint=1\r\n"));
+    EXPECT_EQ(readBytes(location), QByteArray("[Optionen]\r\nHint=1\r\n"));
 }
 
 TEST_F(SettingsLocationTest, WithoutAShippedFileTheUsersFileIsLeftToTheFirstWrite)
@@ -81,9 +69,9 @@ TEST_F(SettingsLocationTest, WithoutAShippedFileTheUsersFileIsLeftToTheFirstWrit
 
 TEST_F(SettingsLocationTest, FallsBackToTheProgramDirectoryWhenTheUserDirectoryCannotBeMade)
 {
-    writeText(program + u"marlex99.ini"_qs, "[Optionen]\r\n");
+    writeBytes(program + u"marlex99.ini"_qs, "[Optionen]\r\n");
     ASSERT_TRUE(QDir().mkpath(QDir::currentPath() + u"/home"_qs));
-    writeText(QDir::currentPath() + u"/home/.config"_qs, "eine Datei, kein Verzeichnis");
+    writeBytes(QDir::currentPath() + u"/home/.config"_qs, "eine Datei, kein Verzeichnis");
     EXPECT_EQ(ini::settingsFileLocation(program, u"marlex99.ini"_qs, false, user),
               program + u"marlex99.ini"_qs);
 }
