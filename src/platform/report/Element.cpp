@@ -16,6 +16,7 @@ void TextElement::render(const RenderContext& context, ElementOutput& out) const
     item.font = font;
     item.color = color;
     item.alignment = alignment & Qt::AlignHorizontal_Mask;
+    item.lineSpacing = context.measure.lineHeight(font);
     item.opaque = !transparent;
     item.background = background;
     out.items.push_back(std::move(item));

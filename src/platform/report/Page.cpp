@@ -1,5 +1,6 @@
 #include "report/Page.h"
 
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -79,13 +80,25 @@ void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm)
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96.0;
     const QRectF r = toDevice(item.rect, dotsPerMm);
     switch (item.kind) {
-    case ItemKind::Text:
+    case ItemKind::Text: {
         if (item.opaque)
             painter.fillRect(r, item.background);
-        painter.setFont(deviceFont(item.font, dotsPerMm, dpi));
+        const QFont font = deviceFont(item.font, dotsPerMm, dpi);
+        painter.setFont(font);
         painter.setPen(item.color);
-        painter.drawText(r, static_cast<int>(item.alignment | Qt::AlignTop), item.text);
+        // Line by line at the spacing the layout measured, so that the lines
+        // fill exactly the height the box was given: a screen font's metrics
+        // are rounded to whole pixels and would run past the box.
+        const double spacing = item.lineSpacing > 0.0 ? item.lineSpacing * dotsPerMm
+                                                      : QFontMetricsF(font, painter.device()).lineSpacing();
+        const int flags = static_cast<int>(item.alignment | Qt::AlignTop) | Qt::TextSingleLine;
+        double top = r.top();
+        for (const QString& line : item.text.split(QLatin1Char('\n'))) {
+            painter.drawText(QRectF(r.left(), top, r.width(), spacing), flags, line);
+            top += spacing;
+        }
         break;
+    }
     case ItemKind::TextRun:
         painter.setFont(deviceFont(item.font, dotsPerMm, dpi));
         painter.setPen(item.color);

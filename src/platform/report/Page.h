@@ -37,7 +37,8 @@ struct DrawnItem {
     QFont font;
     QColor color = Qt::black;
     Qt::Alignment alignment = Qt::AlignLeft;
-    double baseline = 0.0; // TextRun: distance of the baseline below rect.top()
+    double lineSpacing = 0.0; // Text: mm from line to line, as measured at layout
+    double baseline = 0.0;    // TextRun: distance of the baseline below rect.top()
     bool opaque = false;   // Text: fill rect with background first
     QColor background = Qt::white;
 

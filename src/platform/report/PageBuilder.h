@@ -38,6 +38,7 @@ public:
     enum class Purpose { Print, Preview };
     enum class Status { Ready, Busy, Finished, Cancelled, Failed };
 
+    // The report must outlive its builder.
     explicit PageBuilder(Report& report, Purpose purpose = Purpose::Preview, QObject* parent = nullptr);
     // A preview builder that was never closed closes here, so the program's
     // restore runs however the preview ends.

@@ -19,7 +19,8 @@ constexpr int kSignatureLength = 5;
 // The smallest encoding of a page and of an item, to bound counts read from
 // a damaged file before anything is allocated for them.
 constexpr qint64 kMinPageBytes = 8 + 8 + 4;
-constexpr qint64 kMinItemBytes = 1 + 64 + 4 + 4 + 8 + 1 + 4 + 4 + 4 + 8 + 1 + 4 + 1 + 4 + 1 + 8 + 4 + 1 + 4;
+constexpr qint64 kFontBytes = 4 + 8 + 4 + 3;
+constexpr qint64 kMinItemBytes = 1 + 2 * 32 + 4 + kFontBytes + 4 + 4 + 8 + 8 + 1 + 4 + 1 + 4 + 1 + 8 + 4 + 1 + 4;
 
 class Writer {
 public:
@@ -63,7 +64,7 @@ public:
         text(i.text);
         font(i.font);
         color(i.color);
-        m_out << quint32(i.alignment) << i.baseline << quint8(i.opaque);
+        m_out << quint32(i.alignment) << i.lineSpacing << i.baseline << quint8(i.opaque);
         color(i.background);
         m_out << quint8(i.shape);
         color(i.penColor);
@@ -190,6 +191,7 @@ public:
         i.font = font();
         i.color = color();
         i.alignment = Qt::Alignment(number<quint32>() & Qt::AlignHorizontal_Mask);
+        i.lineSpacing = real();
         i.baseline = real();
         i.opaque = flag();
         i.background = color();

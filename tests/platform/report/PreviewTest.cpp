@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPainter>
 
 #include "ReportTestSupport.h"
 #include "report/PreviewWidget.h"
@@ -206,4 +207,39 @@ TEST(PreviewWidget, PaintsTheRecordedPage)
     // Inside the black square (10..50 mm) and outside it.
     EXPECT_EQ(QColor(shot.pixel(int(30 * dotsPerMm), int(30 * dotsPerMm))), QColor(Qt::black));
     EXPECT_EQ(QColor(shot.pixel(int(70 * dotsPerMm), int(70 * dotsPerMm))), QColor(Qt::white));
+}
+
+TEST(PreviewWidget, LinesKeepTheLayoutsSpacingAtSmallZoom)
+{
+    Report report;
+    smallPage(report);
+    Band& band = report.addBand(BandType::Title);
+    auto& memo = band.add<Memo>();
+    memo.font = QFont(QStringLiteral("DejaVu Sans"), 10);
+    memo.rect = QRectF(0, 0, 60, 1);
+    memo.autoStretch = true;
+    memo.lines = QStringList(6, QStringLiteral("XXXX"));
+    const Page page = build(report).at(0);
+    const double spacing = page.items.at(0).lineSpacing;
+
+    // Screen fonts round their metrics to whole pixels; lines spaced by them
+    // drift from the layout and the last ones slip out of the box.
+    const double dotsPerMm = 0.8 * 96 / 25.4;
+    QImage image((page.sizeMm * dotsPerMm).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPage(page, painter, dotsPerMm);
+    painter.end();
+    std::vector<int> lineTops; // first inked row of each line
+    bool inkAbove = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x)
+            ink = qGray(image.pixel(x, y)) < 128;
+        if (ink && !inkAbove)
+            lineTops.push_back(y);
+        inkAbove = ink;
+    }
+    ASSERT_EQ(lineTops.size(), 6u);
+    EXPECT_NEAR(lineTops[5] - lineTops[0], 5 * spacing * dotsPerMm, 1.0);
 }
