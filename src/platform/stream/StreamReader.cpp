@@ -294,9 +294,15 @@ StreamReader::StreamReader(QIODevice& device, const ClassRegistry& classes, cons
             QStringLiteral("Die Layoutdatei „%1“ kann nicht gelesen werden.").arg(fileName).toStdString());
     }
     m_deviceStart = device.isSequential() ? 0 : device.pos();
-    m_data = device.read(kMaxSize + 1);
-    if (m_data.size() > kMaxSize)
+    if (!device.isSequential() && device.size() - device.pos() > kMaxSize)
         throw StreamError(tooLargeMessage(fileName).toStdString());
+    // In chunks: a pipe has no size to check first.
+    constexpr qint64 kChunk = 64 * 1024;
+    for (QByteArray chunk = device.read(kChunk); !chunk.isEmpty(); chunk = device.read(kChunk)) {
+        m_data += chunk;
+        if (m_data.size() > kMaxSize)
+            throw StreamError(tooLargeMessage(fileName).toStdString());
+    }
 }
 
 StreamReader::StreamReader(const QByteArray& data, const ClassRegistry& classes, const QString& fileName)

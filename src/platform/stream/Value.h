@@ -18,7 +18,7 @@ struct CollectionItem;
 
 // The value type byte that opens every value in the stream.
 enum class ValueType : std::uint8_t {
-    Null = 0, // ends lists, sets' strings are separate
+    Null = 0, // ends lists, property lists, collections and children
     List = 1,
     Int8 = 2,
     Int16 = 3,
