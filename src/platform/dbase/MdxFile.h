@@ -16,11 +16,16 @@ namespace dbase {
 class MdxFile {
 public:
     // Throws DbaseError naming the file when it is truncated, corrupt or not
-    // an index file. Entries of every tag are read from its leaf pages.
+    // an index file. Entries of every tag are read from its leaf pages and
+    // kept in the collation's order (a file sorted otherwise is re-sorted).
     static MdxFile read(const std::filesystem::path& path, const Collation& collation);
     // Only the tag table and headers (names, expressions), no entries.
     static std::vector<TagInfo> readTagInfos(const std::filesystem::path& path);
 
+    // A dBASE IV file of 1024-byte blocks with a B-tree per tag, written to
+    // a temporary file beside `path`, synced, then renamed over it. DbaseError
+    // naming the file when it cannot be written (the old file stays), when
+    // two tags share a name, or for more than 47 tags.
     void write(const std::filesystem::path& path, const std::string& tableBaseName,
                std::uint8_t languageDriver) const;
 
@@ -30,7 +35,9 @@ public:
 
     // Marks the file on disk as "being changed" (set before the first change
     // after a write); a file opened with the mark set is stale and must be
-    // rebuilt from the table.
+    // rebuilt from the table. The mark is header byte 47, a filler that no
+    // reader interprets; write() clears it. DbaseError when the file is
+    // missing or not an index file (which is then left untouched).
     static void markDirty(const std::filesystem::path& path);
     static bool isMarkedDirty(const std::filesystem::path& path);
 
