@@ -480,7 +480,6 @@ struct KeyHash {
     }
 };
 
-
 enum class CompareKind { Text, Number, Date, Logical };
 
 // One side of a bound comparison: a field (index >= 0) or a literal with
@@ -488,9 +487,8 @@ enum class CompareKind { Text, Number, Date, Logical };
 struct BoundOperand {
     int field = -1;
     FieldType type = FieldType::Character;
-    std::u16string text;   // trailing blanks kept; a pattern's '*' included
-    std::u16string folded; // the same, case-folded
-    bool star = false;     // Typed literal ending in '*'
+    std::u16string text; // trailing blanks kept; a pattern's '*' included
+    bool star = false;   // Typed literal ending in '*'
     bool forcePrefix = false;
     double number = 0;
     qint64 julianDay = 0;
@@ -514,25 +512,12 @@ struct BoundNode {
     std::unique_ptr<const KeyedTerms> keyedTerms; // Or only
 };
 
-std::u16string folded(const std::u16string& text)
-{
-    std::u16string out(text);
-    for (char16_t& c : out)
-        c = static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
-    return out;
-}
-
-QString fieldError(const Operand& operand, const QString& reason)
+[[noreturn]] void bindError(const Operand& operand, const QString& reason)
 {
     QString message = QStringLiteral("Filterausdruck fehlerhaft: %1").arg(reason);
     if (operand.position > 0)
         message += QStringLiteral(" an Position %1").arg(operand.position);
-    return message;
-}
-
-[[noreturn]] void bindError(const Operand& operand, const QString& reason)
-{
-    throw DbaseError(fieldError(operand, reason).toStdString());
+    throw DbaseError(message.toStdString());
 }
 
 enum class Category { Text, Number, Date, Logical, Blob };
@@ -727,7 +712,6 @@ private:
     {
         BoundOperand result;
         result.text = operand.text.toStdU16String();
-        result.folded = folded(result.text);
         result.star = operand.mode == LiteralMode::Typed && operand.kind == Operand::Kind::String
             && result.text.size() > 0 && result.text.back() == u'*';
         result.forcePrefix = operand.mode == LiteralMode::Prefix;
@@ -850,7 +834,7 @@ bool matchText(const BoundNode& node, const RecordView& record, const FilterOpti
         decodeInto(record, node.right.field, rightBuffer);
         right = {rightBuffer.data, rightBuffer.size};
     } else {
-        right = options.caseInsensitive ? node.right.folded : node.right.text;
+        right = node.right.text;
         if (node.right.forcePrefix) {
             prefix = true;
         } else if (node.right.star && !options.noPartialCompare) {

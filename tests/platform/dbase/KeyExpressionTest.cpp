@@ -43,6 +43,9 @@ std::string errorOf(const std::string& expression, const std::string& tag = "TAG
 
 } // namespace
 
+// The expected bytes are those a TDbf-written index holds for the same values,
+// except for 12.3: TDbf counts the digits of its binary expansion in byte 1
+// (0x41) where the digits themselves agree with ours.
 TEST(NumericKeyTest, EncodesDigitsExponentAndSignAsBcd)
 {
     EXPECT_EQ(encodeNumericKey(0), bytes({0x34, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -52,6 +55,8 @@ TEST(NumericKeyTest, EncodesDigitsExponentAndSignAsBcd)
     EXPECT_EQ(encodeNumericKey(123.45), bytes({0x37, 0x19, 0x12, 0x34, 0x50, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(encodeNumericKey(-123.45), bytes({0x37, 0x99, 0x12, 0x34, 0x50, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(encodeNumericKey(0.05), bytes({0x33, 0x09, 0x50, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(encodeNumericKey(-0.001), bytes({0x32, 0x89, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(encodeNumericKey(1234567.5), bytes({0x3B, 0x21, 0x12, 0x34, 0x56, 0x75, 0, 0, 0, 0, 0, 0}));
     // the shortest decimal form, not the binary expansion of 12.3
     EXPECT_EQ(encodeNumericKey(12.3), bytes({0x36, 0x11, 0x12, 0x30, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
