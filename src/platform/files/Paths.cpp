@@ -178,6 +178,8 @@ QString programDirectory()
     if (QCoreApplication::instance()) {
         directory = QCoreApplication::applicationDirPath();
     } else {
+        // Without an application object (libraries, tools) the kernel names
+        // the program file; failing that, the start directory is the best guess.
         std::error_code error;
         const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
         directory = error ? QDir::currentPath()
