@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TableTestSupport.h"
+#include "dbase/Collation.h"
+#include "dbase/DbfFile.h"
+#include "dbase/FileIo.h"
+#include "dbase/MdxFile.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+// Table and memo I/O whose writes fail once `writesLeft` reaches zero, the
+// way a full disk or a pulled network drive fails them.
+class FailingIo final : public FileIo {
+public:
+    explicit FailingIo(std::shared_ptr<int> writesLeft)
+        : m_inner(makeSystemFileIo()), m_writesLeft(std::move(writesLeft)) {}
+    void open(const std::filesystem::path& path, Access access) override
+    {
+        m_path = path;
+        m_inner->open(path, access);
+    }
+    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override
+    {
+        return m_inner->readAt(offset, data, size);
+    }
+    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
+    {
+        if (*m_writesLeft == 0)
+            throw DbaseError("Die Datei \"" + m_path.filename().string()
+                             + "\" kann nicht geschrieben werden (Datenträger voll)");
+        if (*m_writesLeft > 0)
+            --*m_writesLeft;
+        m_inner->writeAt(offset, data, size);
+    }
+    std::uint64_t size() override { return m_inner->size(); }
+    void truncate(std::uint64_t size) override { m_inner->truncate(size); }
+    void sync() override { m_inner->sync(); }
+    bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
+    void lockAppend() override { m_inner->lockAppend(); }
+    void unlockAppend() override { m_inner->unlockAppend(); }
+
+private:
+    std::unique_ptr<FileIo> m_inner;
+    std::shared_ptr<int> m_writesLeft;
+};
+
+class TableSafetyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeNameTable("namen.dbf", sampleNames());
+        DbfFile::setIoFactoryForTesting([w = writesLeft] { return std::make_unique<FailingIo>(w); });
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    }
+    void TearDown() override { DbfFile::setIoFactoryForTesting({}); }
+
+    std::shared_ptr<int> writesLeft = std::make_shared<int>(-1); // -1: never fail
+    fixtures::TempDir dir;
+    Table table;
+};
+
+TEST_F(TableSafetyTest, AFailedPostKeepsTheChangeForAnotherTryAndTheIndexUnchanged)
+{
+    ASSERT_TRUE(table.findKey({"WASSER"}));
+    table.edit();
+    table.field(1).setAsString("AQUA");
+    *writesLeft = 0;
+    EXPECT_THROW(table.post(), DbaseError);
+    EXPECT_EQ(table.state(), TableState::Edit);
+    EXPECT_TRUE(table.modified());
+    EXPECT_EQ(table.field(1).asString(), "AQUA");
+    EXPECT_THROW(table.next(), DbaseError); // leaving posts, and that fails again
+    EXPECT_EQ(table.state(), TableState::Edit);
+
+    *writesLeft = -1;
+    table.post();
+    EXPECT_TRUE(table.findKey({"AQUA"}));
+    EXPECT_FALSE(table.findKey({"WASSER"}));
+    EXPECT_EQ(column(table, 1).size(), 5);
+}
+
+TEST_F(TableSafetyTest, AppliedUpdatesThatFailHalfwaySayHowFarTheyGotAndKeepTheRest)
+{
+    table.setCachedUpdates(true);
+    for (const char* name : {"A1", "A2", "A3"})
+        appendRow(table, {name, name, "1-1-1", "1"});
+    *writesLeft = 2; // the first append writes its record and end marker, then the disk is full
+    try {
+        table.applyUpdates();
+        FAIL() << "applyUpdates reported success";
+    } catch (const DbaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("übrigen bleiben vorgemerkt"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_THROW(table.setCachedUpdates(false), DbaseError); // still held
+    *writesLeft = -1;
+    table.applyUpdates();
+    table.setCachedUpdates(false);
+    table.close();
+    Table check;
+    openTable(check, "namen.dbf", "namen.mdx", "CARN_SUB");
+    EXPECT_EQ(column(check, 1).mid(0, 3), (QStringList{"A1", "A2", "A3"}));
+    EXPECT_EQ(check.recordCount(), 8u);
+}
+
+TEST(TableCrash, AProcessKilledAfterAChangeLeavesAnIndexThatIsRebuilt)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    const pid_t child = fork();
+    if (child == 0) {
+        Table table;
+        int code = 0;
+        try {
+            openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+            table.findKey({"WASSER"});
+            table.edit();
+            table.field(1).setAsString("AQUA");
+            table.post();
+            appendRow(table, {"Blei", "BLEI", "7439-92-1", "7"});
+        } catch (...) {
+            code = 1;
+        }
+        _exit(code); // killed with the table open: no flush, no close
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(MdxFile::isMarkedDirty("namen.mdx"));
+
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(column(table, 1),
+              (QStringList{"ACETON", "AQUA", "BENZOL", "BLEI", "ETHANOL", "ETHYLALKOHOL"}));
+    table.setIndexName("CARN_SUB");
+    EXPECT_TRUE(table.findKey({"7439-92-1", "7"}));
+}
+
+TEST(TableIndexSafety, ATagWhoseExpressionCannotBeEvaluatedIsRefusedByName)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    MdxFile index;
+    TagInfo info;
+    info.name = "KLANG";
+    info.expression = "SOUNDEX(NAME1)";
+    info.keyLength = 4;
+    index.tags().emplace_back(info, Collation::forLanguageDriver(0x58));
+    index.write("namen.mdx", "namen", 0x58);
+
+    Table table;
+    table.setTableName("namen.dbf");
+    table.setIndexFiles("namen.mdx");
+    try {
+        table.open();
+        FAIL() << "opened with a tag it cannot keep in order";
+    } catch (const DbaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("KLANG"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(table.active());
+}
+
+} // namespace
