@@ -381,7 +381,7 @@ std::string str(double value, int length, int decimals)
     const double scale = std::pow(10.0, decimals);
     const double rounded = std::round(value * scale) / scale;
     const std::string digits = QString::number(rounded, 'f', decimals).toStdString();
-    if (static_cast<int>(digits.size()) > length)
+    if (!std::isfinite(rounded) || static_cast<int>(digits.size()) > length)
         return std::string(static_cast<size_t>(length), '*');
     return std::string(static_cast<size_t>(length) - digits.size(), ' ') + digits;
 }
@@ -419,7 +419,9 @@ Value evaluateNode(const Node& node, const RecordView& record)
                 blankDate = true;
             }
         }
-        if (node.type == 'D' && !blankDate)
+        // Days beyond any calendar give a blank date rather than an overflow.
+        constexpr double maxDays = 1e9;
+        if (node.type == 'D' && !blankDate && std::fabs(value.number) < maxDays)
             value.julianDay = days + std::llround(value.number);
         return value;
     }
