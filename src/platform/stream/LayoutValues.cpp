@@ -37,6 +37,14 @@ PageValues PageValues::fromProperties(const PropertyList& report)
     return page;
 }
 
+Value PageValues::toValue() const
+{
+    Value::List places;
+    for (const Place& place : kPagePlaces)
+        places.push_back(Value::extended(this->*place.member));
+    return Value::list(std::move(places));
+}
+
 std::optional<BandSize> BandSize::fromProperties(const PropertyList& band)
 {
     const std::vector<double> values = band.numbers(u"Size.Values");
@@ -45,12 +53,22 @@ std::optional<BandSize> BandSize::fromProperties(const PropertyList& band)
     return BandSize{values[0], values[1]};
 }
 
+Value BandSize::toValue() const
+{
+    return Value::list({Value::extended(length), Value::extended(width)});
+}
+
 std::optional<ElementSize> ElementSize::fromProperties(const PropertyList& element)
 {
     const std::vector<double> values = element.numbers(u"Size.Values");
     if (values.size() < 4)
         return std::nullopt;
     return ElementSize{values[0], values[1], values[2], values[3]};
+}
+
+Value ElementSize::toValue() const
+{
+    return Value::list({Value::extended(height), Value::extended(left), Value::extended(top), Value::extended(width)});
 }
 
 std::optional<Units> unitsFromIdentifier(QStringView name)

@@ -47,6 +47,8 @@ struct PageValues {
     // is missing keeps the value above (A4 portrait, 10 mm margins, the most
     // common page in public forms).
     static PageValues fromProperties(const PropertyList& report);
+    // The "Page.Values" list in the designer's form (extended numbers).
+    Value toValue() const;
 };
 
 // "Size.Values" of a band.
@@ -55,6 +57,7 @@ struct BandSize {
     double width = 0;
 
     static std::optional<BandSize> fromProperties(const PropertyList& band);
+    Value toValue() const;
 };
 
 // "Size.Values" of a printable element.
@@ -65,6 +68,7 @@ struct ElementSize {
     double width = 0;
 
     static std::optional<ElementSize> fromProperties(const PropertyList& element);
+    Value toValue() const;
 };
 
 // The report's `Units`.

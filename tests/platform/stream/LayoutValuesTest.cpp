@@ -83,6 +83,11 @@ TEST(LayoutValues, PageValuesByPlaceAndByName)
     report.append("Page.TopMargin", Value::extended(250));
     EXPECT_EQ(stream::PageValues::fromProperties(report).topMargin, 250);
 
+    // What the demo generator writes reads back place for place.
+    Object written("TOwnQuickRep", "W");
+    written.append("Page.Values", page.toValue());
+    EXPECT_EQ(written.numbers(u"Page.Values"), (std::vector<double>{50, 2100, 100, 2970, 130, 70, 5}));
+
     // Short lists fill what they hold; nothing stored gives A4 portrait.
     Object partial("TOwnQuickRep", "P");
     partial.append("Page.Values", Value::list({Value::integer(10), Value::integer(1480)}));
@@ -108,6 +113,9 @@ TEST(LayoutValues, SizesAndUnits)
     EXPECT_EQ(size->left, 42.33);
     EXPECT_EQ(size->top, 21.17);
     EXPECT_EQ(size->width, 1822.98);
+    Object copy("TQRLabel", "C");
+    copy.append("Size.Values", size->toValue());
+    EXPECT_EQ(*copy.find(u"Size.Values"), *label.find(u"Size.Values"));
 
     EXPECT_EQ(stream::unitsFromIdentifier(u"Inches"), stream::Units::Inches);
     EXPECT_EQ(stream::unitsFromIdentifier(u"Characters"), stream::Units::Characters);
