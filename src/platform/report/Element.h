@@ -88,7 +88,15 @@ public:
 };
 
 // The numbers match the digit a layout writes for them.
-enum class SystemDataKind { Time = 0, Date = 1, DateTime = 2, PageNumber = 3, ReportTitle = 4, DetailCount = 5, DetailNumber = 6 };
+enum class SystemDataKind {
+    Time = 0,
+    Date = 1,
+    DateTime = 2,
+    PageNumber = 3,
+    ReportTitle = 4,
+    DetailCount = 5,
+    DetailNumber = 6,
+};
 
 class SystemData : public TextElement {
 public:

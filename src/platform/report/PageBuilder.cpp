@@ -169,9 +169,7 @@ bool PageBuilder::nextRecord()
     const bool firstTime = !m_recordsStarted;
     m_recordsStarted = true;
     if (DataSource* source = m_report.dataSource) {
-        if (firstTime)
-            source->first();
-        else
+        if (!firstTime)
             source->next();
         return !source->eof();
     }
@@ -195,6 +193,9 @@ void PageBuilder::step()
         m_system.now = m_report.clock ? m_report.clock() : QDateTime::currentDateTime();
         if (m_report.events.beforePrint)
             m_report.events.beforePrint();
+        // The title and the page header already see the first record.
+        if (m_report.dataSource)
+            m_report.dataSource->first();
         openPage();
         m_phase = Phase::Title;
         break;

@@ -66,7 +66,8 @@ private:
 };
 
 // The records a detail band is printed for; the program implements it over
-// its tables. The report moves it with first() and next() and stops at eof().
+// its tables. The report calls first() once after beforePrint, before the
+// first band, then next() after each record, and stops at eof().
 class DataSource {
 public:
     virtual ~DataSource() = default;

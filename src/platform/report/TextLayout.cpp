@@ -161,8 +161,8 @@ std::vector<std::vector<Segment>> words(const std::vector<TextRun>& runs, const 
 
 } // namespace
 
-RichTextLayout layoutRichText(const std::vector<TextRun>& runs, const QFont& font, const QRectF& box, const TextFit& fit,
-                              const TextMeasure& measure)
+RichTextLayout layoutRichText(const std::vector<TextRun>& runs, const QFont& font, const QRectF& box,
+                              const TextFit& fit, const TextMeasure& measure)
 {
     std::vector<Line> lines(1);
     for (const std::vector<Segment>& word : words(runs, font, measure)) {

@@ -82,8 +82,8 @@ struct RichTextLayout {
 
 // Runs flow left to right on shared baselines; with wordWrap lines break
 // only at blanks, so a formula like H2SO4 split into runs stays together.
-RichTextLayout layoutRichText(const std::vector<TextRun>& runs, const QFont& font, const QRectF& box, const TextFit& fit,
-                              const TextMeasure& measure);
+RichTextLayout layoutRichText(const std::vector<TextRun>& runs, const QFont& font, const QRectF& box,
+                              const TextFit& fit, const TextMeasure& measure);
 
 // The lowering of a subscript run: a third of its own height above the baseline.
 double subscriptDrop(const QFont& runFont, const TextMeasure& measure);

@@ -84,13 +84,16 @@ TEST(PageFlow, EventsRunInOrderAndSuppressedBandsTakeNoRoom)
     QStringList log;
     flow.report.events.beforePrint = [&] { log << "beforePrint"; };
     flow.report.events.beforeBand = [&](Band& band, bool& print) {
+        if (band.type == BandType::Title)
+            log << "title " + flow.source.current();
         if (band.type == BandType::Detail) {
             log << "detail " + flow.source.current();
             print = flow.source.current() != "R2";
         }
     };
     const std::vector<Page> pages = build(flow.report);
-    EXPECT_EQ(log, QStringList({"beforePrint", "detail R1", "detail R2", "detail R3", "detail R4", "detail R5"}));
+    EXPECT_EQ(log, QStringList({"beforePrint", "title R1", "detail R1", "detail R2", "detail R3", "detail R4",
+                                "detail R5"}));
     EXPECT_EQ(findText(pages[0], "R2"), nullptr);
     // R3 takes R2's place.
     EXPECT_DOUBLE_EQ(findText(pages[0], "R3")->rect.top(), 57.0);
