@@ -34,6 +34,9 @@ Value Value::collection(Collection items) { return Value(Data(std::move(items)))
 
 Value::Kind Value::kind() const
 {
+    static_assert(std::is_same_v<std::variant_alternative_t<std::size_t(Kind::String), Data>, AnsiString>);
+    static_assert(std::is_same_v<std::variant_alternative_t<std::size_t(Kind::Collection), Data>, Collection>);
+    static_assert(std::variant_size_v<Data> == std::size_t(Kind::Collection) + 1);
     return static_cast<Kind>(m_data.index());
 }
 
