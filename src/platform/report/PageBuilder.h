@@ -23,7 +23,8 @@ namespace report {
 // of the printable area, its room kept free on every page. Overlay bands are
 // drawn at the top of the printable area and take no room. The title prints
 // once, then group headers, the detail band (with sub-details) once per
-// record, group footers, and the summary at the end. Each band brings its
+// record, group footers, and the summary at the end. There is no grouping by
+// value: group headers and footers frame the whole run of details. Each band brings its
 // child chain right after it. A band that does not fit into the room left on
 // the page moves to the next page; one that does not fit even on an empty
 // page is printed there, cut off at the footer's room.

@@ -114,6 +114,9 @@ public:
     // The moment that date and time system data print; read once per run.
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
 
+    // Bands of one type print in the order they were added. A band of type
+    // Child belongs to the band whose childBand() it is; added here it
+    // belongs to none and never prints.
     Band& addBand(BandType type);
     const std::vector<std::unique_ptr<Band>>& bands() const { return m_bands; }
 
