@@ -26,7 +26,7 @@ QFont font(double points)
 
 } // namespace
 
-TEST(Units, ConvertToMillimetresAndKeepThePageWhenUnitsChange)
+TEST(ReportUnits, ConvertToMillimetresAndKeepThePageWhenUnitsChange)
 {
     PageSetup page;
     page.setUnits(Unit::Inches);
@@ -49,7 +49,7 @@ TEST(Units, ConvertToMillimetresAndKeepThePageWhenUnitsChange)
     EXPECT_DOUBLE_EQ(page.leftMargin(), 10.0);
 }
 
-TEST(Units, PaperSizeOrientationAndPrintableArea)
+TEST(ReportUnits, PaperSizeOrientationAndPrintableArea)
 {
     PageSetup page;
     page.setLength(50); // counts only for a custom paper
@@ -73,7 +73,7 @@ TEST(Units, PaperSizeOrientationAndPrintableArea)
     EXPECT_EQ(unitFromName(""), Unit::MM);
 }
 
-TEST(TextBox, AutoSizeFitsTheBoxAndKeepsTheAlignedEdge)
+TEST(ReportTextBox, AutoSizeFitsTheBoxAndKeepsTheAlignedEdge)
 {
     const QRectF box(10, 10, 40, 5);
     const QSizeF text(12, 4);
@@ -88,7 +88,7 @@ TEST(TextBox, AutoSizeFitsTheBoxAndKeepsTheAlignedEdge)
     EXPECT_EQ(fitBox(box, QSizeF(90, 2), {false, false, false, Qt::AlignLeft}), box);
 }
 
-TEST(TextBox, WordWrapBreaksAtBlanksWithinTheWidthAndKeepsLineBreaks)
+TEST(ReportTextBox, WordWrapBreaksAtBlanksWithinTheWidthAndKeepsLineBreaks)
 {
     TextMeasure measure;
     const QFont f = font(10);
@@ -106,7 +106,7 @@ TEST(TextBox, WordWrapBreaksAtBlanksWithinTheWidthAndKeepsLineBreaks)
     EXPECT_EQ(broken.join(QString()), QString(40, QChar('W')));
 }
 
-TEST(TextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
+TEST(ReportTextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
 {
     Label label;
     label.caption = "Ein recht langer statischer Text";
@@ -128,7 +128,7 @@ TEST(TextElement, LabelKeepsItsBoxDataTextWithAutoSizeGrowsWithItsText)
     EXPECT_EQ(out.items[0].clip, out.items[0].rect);
 }
 
-TEST(SystemData, GermanDateAndTimeFormsAndCounters)
+TEST(ReportSystemData, GermanDateAndTimeFormsAndCounters)
 {
     SystemValues values;
     values.now = QDateTime(QDate(2026, 3, 7), QTime(8, 5, 9));
@@ -145,7 +145,7 @@ TEST(SystemData, GermanDateAndTimeFormsAndCounters)
     EXPECT_EQ(SystemData::format(SystemDataKind::DetailNumber, values), "3");
 }
 
-TEST(SystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
+TEST(ReportSystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
 {
     Report report;
     smallPage(report);
@@ -171,7 +171,7 @@ TEST(SystemData, ValuesComeFromTheRunAndOneMomentServesAllPages)
     EXPECT_EQ(texts(pages[1]), QStringList({moment, "3", "3", "2"}));
 }
 
-TEST(RichText, FormulaRunsShareABaselineAndSmallDigitsKeepTheirSize)
+TEST(ReportRichText, FormulaRunsShareABaselineAndSmallDigitsKeepTheirSize)
 {
     RichText formula;
     formula.font = font(12);
@@ -199,7 +199,7 @@ TEST(RichText, FormulaRunsShareABaselineAndSmallDigitsKeepTheirSize)
     EXPECT_GT(out.items[3].baseline, out.items[2].baseline);
 }
 
-TEST(RichText, WrapsOnlyAtBlanksAndStretchesWhenAsked)
+TEST(ReportRichText, WrapsOnlyAtBlanksAndStretchesWhenAsked)
 {
     RichText formula;
     formula.font = font(12);
@@ -229,7 +229,7 @@ TEST(RichText, WrapsOnlyAtBlanksAndStretchesWhenAsked)
         EXPECT_LE(item.rect.right(), formula.rect.right() + 1e-9) << item.text.toStdString();
 }
 
-TEST(Picture, StretchCentreAndAutoSizeRules)
+TEST(ReportPicture, StretchCentreAndAutoSizeRules)
 {
     Image image;
     image.picture = QImage(96, 48, QImage::Format_RGB32); // 25.4 x 12.7 mm at 96 dpi
@@ -259,7 +259,7 @@ TEST(Picture, StretchCentreAndAutoSizeRules)
     EXPECT_TRUE(renderAlone(empty).items.empty());
 }
 
-TEST(BandFrame, SidesBecomeLinesAlongTheBandEdges)
+TEST(ReportBandFrame, SidesBecomeLinesAlongTheBandEdges)
 {
     Report report;
     smallPage(report);

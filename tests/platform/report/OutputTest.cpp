@@ -70,7 +70,7 @@ QStringList rows(int count)
 
 } // namespace
 
-TEST(PdfOutput, PdftotextFindsTextsAndPageCount)
+TEST(ReportPdfOutput, PdftotextFindsTextsAndPageCount)
 {
     fixtures::TempDir dir;
     Report report;
@@ -107,7 +107,7 @@ TEST(PdfOutput, PdftotextFindsTextsAndPageCount)
     EXPECT_TRUE(text.contains(QRegularExpression("H\\s*2\\s*SO\\s*4")));
 }
 
-TEST(PdfOutput, LandscapePagesStayLandscape)
+TEST(ReportPdfOutput, LandscapePagesStayLandscape)
 {
     fixtures::TempDir dir;
     Report report;
@@ -119,7 +119,7 @@ TEST(PdfOutput, LandscapePagesStayLandscape)
     EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+842(\\.\\d+)? x 595"))) << info.toStdString();
 }
 
-TEST(PdfOutput, FailedRunsAreErrorsLeaveNoFileAndStillRestoreOnce)
+TEST(ReportPdfOutput, FailedRunsAreErrorsLeaveNoFileAndStillRestoreOnce)
 {
     fixtures::TempDir dir;
     Report report;
@@ -143,7 +143,7 @@ TEST(PdfOutput, FailedRunsAreErrorsLeaveNoFileAndStillRestoreOnce)
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
-TEST(PrinterOutput, UnknownPrinterIndexIsAGermanErrorAndTheRestoreRuns)
+TEST(ReportPrinterOutput, UnknownPrinterIndexIsAGermanErrorAndTheRestoreRuns)
 {
     Report report;
     int afterPrint = 0;
@@ -181,7 +181,7 @@ std::vector<Page> samplePages()
 
 } // namespace
 
-TEST(PageFile, SavedPagesReadBackUnchanged)
+TEST(ReportPageFile, SavedPagesReadBackUnchanged)
 {
     fixtures::TempDir dir;
     const std::vector<Page> pages = samplePages();
@@ -209,7 +209,7 @@ TEST(PageFile, SavedPagesReadBackUnchanged)
     }
 }
 
-TEST(PageFile, DamagedFilesAreClearErrorsNeverCrashes)
+TEST(ReportPageFile, DamagedFilesAreClearErrorsNeverCrashes)
 {
     fixtures::TempDir dir;
     const QString good = QString::fromStdString(dir.file("gut.QRP").string());

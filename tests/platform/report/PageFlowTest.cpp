@@ -42,7 +42,7 @@ struct FlowReport {
 
 } // namespace
 
-TEST(PageFlow, BandsStackAndMoveToTheNextPageWhenTheyDoNotFit)
+TEST(ReportPageFlow, BandsStackAndMoveToTheNextPageWhenTheyDoNotFit)
 {
     FlowReport flow;
     const std::vector<Page> pages = build(flow.report);
@@ -78,7 +78,7 @@ TEST(PageFlow, BandsStackAndMoveToTheNextPageWhenTheyDoNotFit)
     }
 }
 
-TEST(PageFlow, EventsRunInOrderAndSuppressedBandsTakeNoRoom)
+TEST(ReportPageFlow, EventsRunInOrderAndSuppressedBandsTakeNoRoom)
 {
     FlowReport flow;
     QStringList log;
@@ -106,7 +106,7 @@ TEST(PageFlow, EventsRunInOrderAndSuppressedBandsTakeNoRoom)
     EXPECT_DOUBLE_EQ(findText(again[0], "R1")->rect.top(), 22.0);
 }
 
-TEST(PageFlow, ChildBandsFollowTheirParentShareItsSuppressionAndMoveOnAlone)
+TEST(ReportPageFlow, ChildBandsFollowTheirParentShareItsSuppressionAndMoveOnAlone)
 {
     Report report;
     smallPage(report);
@@ -142,7 +142,7 @@ TEST(PageFlow, ChildBandsFollowTheirParentShareItsSuppressionAndMoveOnAlone)
     EXPECT_DOUBLE_EQ(findText(moved[1], "Kind")->rect.top(), 10.0);
 }
 
-TEST(PageFlow, StretchingMemoGrowsItsBandOtherwiseTheMemoIsCutAtItsBox)
+TEST(ReportPageFlow, StretchingMemoGrowsItsBandOtherwiseTheMemoIsCutAtItsBox)
 {
     Report report;
     smallPage(report);
@@ -184,7 +184,7 @@ TEST(PageFlow, StretchingMemoGrowsItsBandOtherwiseTheMemoIsCutAtItsBox)
     EXPECT_DOUBLE_EQ(memos[1].rect.top(), 10.0 + 8.0 + 2.0);
 }
 
-TEST(PageFlow, BandTallerThanAPageIsCutOffAndTheBuildStillEnds)
+TEST(ReportPageFlow, BandTallerThanAPageIsCutOffAndTheBuildStillEnds)
 {
     Report report;
     smallPage(report);
@@ -202,7 +202,7 @@ TEST(PageFlow, BandTallerThanAPageIsCutOffAndTheBuildStillEnds)
     }
 }
 
-TEST(PageFlow, NeedDataDecidesHowManyDetailsPrintAndCannotHangWithoutDetail)
+TEST(ReportPageFlow, NeedDataDecidesHowManyDetailsPrintAndCannotHangWithoutDetail)
 {
     Report report;
     smallPage(report);
@@ -222,7 +222,7 @@ TEST(PageFlow, NeedDataDecidesHowManyDetailsPrintAndCannotHangWithoutDetail)
     EXPECT_EQ(build(report).size(), 1u);
 }
 
-TEST(PageFlow, ReportWithoutBandsGivesOneEmptyPageOfItsPaper)
+TEST(ReportPageFlow, ReportWithoutBandsGivesOneEmptyPageOfItsPaper)
 {
     Report report;
     report.page().setOrientation(Orientation::Landscape);
