@@ -96,10 +96,16 @@ std::optional<double> parseNumber(const QString& text)
 }
 
 // Date literals are written the German way, "24.12.1999" (day and month may
-// have one digit), as users of this program type dates everywhere else.
+// have one digit), as users of this program type dates everywhere else; the
+// stored form "19991224" is taken too, so a date copied from a record works.
 std::optional<QDate> parseDate(const QString& text)
 {
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    const QString trimmedText = text.trimmed();
+    if (trimmedText.size() == 8 && !trimmedText.contains(QLatin1Char('.'))) {
+        const QDate stored = QDate::fromString(trimmedText, QStringLiteral("yyyyMMdd"));
+        return stored.isValid() ? std::optional<QDate>(stored) : std::nullopt;
+    }
+    const QStringList parts = trimmedText.split(QLatin1Char('.'));
     if (parts.size() != 3 || parts[2].size() != 4 || parts[0].size() > 2 || parts[1].size() > 2)
         return std::nullopt;
     bool okDay = false, okMonth = false, okYear = false;

@@ -141,6 +141,7 @@ TEST_F(FilterMatchTest, DatesCompareAsGermanDates)
     EXPECT_EQ(passing("DATUM_NEU<'1.1.2000'"), V({1, 4, 6}));
     EXPECT_EQ(passing("DATUM_NEU=''"), V({3}));
     EXPECT_EQ(passing("DATUM_NEU<>'24.12.1999'"), V({2, 4, 5})); // the blank date has no value
+    EXPECT_EQ(passing(Filter::equals("DATUM_NEU", "19991223")), V({4})); // the stored form
 }
 
 TEST_F(FilterMatchTest, LogicalFields)

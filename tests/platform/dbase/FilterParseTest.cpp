@@ -95,7 +95,7 @@ TEST(FilterParseTest, BindReportsUnknownFieldsAndImpossibleComparisons)
     EXPECT_EQ(bindError("ANZAHL>0 AND LAGERORT='A'"),
               "Filterausdruck fehlerhaft: Feld „LAGERORT“ gibt es in der Tabelle nicht an Position 14");
     EXPECT_TRUE(bindError("anzahl>0 and carn='1'").empty()); // field names ignore case
-    for (const char* bad : {"MEMOTEXT='x'", "DATUM_NEU='31.02.2000'", "DATUM_NEU='2000-01-01'", "DATUM_NEU>5",
+    for (const char* bad : {"MEMOTEXT='x'", "DATUM_NEU='31.02.2000'", "DATUM_NEU='2000-01-01'", "DATUM_NEU='20000231'", "DATUM_NEU='1.1.99'", "DATUM_NEU>5",
                             "MARKER='X'", "MARKER>5", "NAME1", "ANZAHL", "NAME1=TRUE", "NAME1=ANZAHL",
                             "TRUE=1", "'a'<5"}) {
         EXPECT_FALSE(bindError(bad).empty()) << bad;
