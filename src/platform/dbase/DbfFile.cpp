@@ -156,6 +156,9 @@ struct DbfFile::Impl {
     void checkCountFits(std::uint32_t count);
     std::array<char, fileHeaderSize> readFileHeader();
     void writeHeader(const DbfHeader& next);
+    void adoptCountOnDisk();
+    template <typename Change>
+    void updateHeader(Change change);
     void touchDate();
     void checkWritable() const;
     void checkRecord(std::uint32_t recNo) const;
@@ -285,13 +288,42 @@ void DbfFile::Impl::writeHeader(const DbfHeader& next) {
     header = next;
 }
 
+void DbfFile::Impl::adoptCountOnDisk() {
+    const std::uint32_t count = get32(readFileHeader().data() + 4);
+    if (count == header.recordCount)
+        return;
+    checkCountFits(count);
+    header.recordCount = count;
+    chunks.clear();
+}
+
+// Every header write goes through here. A shared open holds the append lock
+// meanwhile and first adopts the count other opens have committed, so that
+// the header it writes never hides their records.
+template <typename Change>
+void DbfFile::Impl::updateHeader(Change change) {
+    const bool shared = share == ShareMode::Shared;
+    if (shared)
+        io->lockAppend();
+    struct Unlock {
+        FileIo* io;
+        ~Unlock() {
+            if (io)
+                io->unlockAppend();
+        }
+    } unlock{shared ? io.get() : nullptr};
+    if (shared)
+        adoptCountOnDisk();
+    DbfHeader next = header;
+    change(next);
+    writeHeader(next);
+}
+
 void DbfFile::Impl::touchDate() {
     const QDate today = QDate::currentDate();
     if (header.year == today.year() && header.month == today.month() && header.day == today.day())
         return;
-    DbfHeader next = header;
-    setDate(next, today);
-    writeHeader(next);
+    updateHeader([&](DbfHeader& next) { setDate(next, today); });
 }
 
 void DbfFile::Impl::checkWritable() const {
@@ -447,43 +479,22 @@ void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
 std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
     d->checkWritable();
     d->checkBytes(bytes);
-    const bool shared = d->share == ShareMode::Shared;
-    if (shared)
-        d->io->lockAppend();
-    struct Unlock {
-        FileIo* io;
-        ~Unlock() {
-            if (io)
-                io->unlockAppend();
-        }
-    } unlock{shared ? d->io.get() : nullptr};
-
-    DbfHeader next = d->header;
-    if (shared) {
-        // Another open may have appended since we last looked.
-        const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
-        const std::uint32_t count = get32(onDisk.data() + 4);
-        if (count != next.recordCount) {
-            d->checkCountFits(count);
-            next.recordCount = count;
-            d->header.recordCount = count;
-            d->chunks.clear();
-        }
-    }
-    if (next.recordCount == 0xFFFFFFFFu)
-        throw DbaseError("Die Tabelle " + quoted(d->path) + " ist voll");
-    ++next.recordCount;
-    setDate(next, QDate::currentDate());
-
-    // Record and end-of-file marker first, the count last: a crash in between
-    // leaves the old count and a table that opens without the new record.
-    d->appendBuffer.assign(bytes);
-    d->appendBuffer.push_back(endOfFile);
-    d->io->writeAt(d->recordOffset(next.recordCount), d->appendBuffer.data(),
-                   d->appendBuffer.size());
-    d->writeHeader(next);
-    d->storeInCache(next.recordCount, bytes);
-    return next.recordCount;
+    std::uint32_t recNo = 0;
+    d->updateHeader([&](DbfHeader& next) {
+        if (next.recordCount == 0xFFFFFFFFu)
+            throw DbaseError("Die Tabelle " + quoted(d->path) + " ist voll");
+        recNo = next.recordCount + 1;
+        next.recordCount = recNo;
+        setDate(next, QDate::currentDate());
+        // Record and end-of-file marker first, the count last: a crash in
+        // between leaves the old count and a table that opens without the
+        // new record.
+        d->appendBuffer.assign(bytes);
+        d->appendBuffer.push_back(endOfFile);
+        d->io->writeAt(d->recordOffset(recNo), d->appendBuffer.data(), d->appendBuffer.size());
+    });
+    d->storeInCache(recNo, bytes);
+    return recNo;
 }
 
 bool DbfFile::refresh() {
@@ -507,9 +518,7 @@ void DbfFile::setProductionMdx(bool present) {
     d->checkWritable();
     if (present == d->header.hasProductionMdx)
         return;
-    DbfHeader next = d->header;
-    next.hasProductionMdx = present;
-    d->writeHeader(next);
+    d->updateHeader([&](DbfHeader& next) { next.hasProductionMdx = present; });
 }
 
 std::string DbfFile::blankRecord() const { return std::string(d->header.recordLength, ' '); }

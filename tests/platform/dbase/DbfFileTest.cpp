@@ -349,8 +349,13 @@ TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
     EXPECT_EQ(a->appendRecord(sampleRecord(*a, "von a")), 1u);
     EXPECT_EQ(b->appendRecord(sampleRecord(*b, "von b")), 2u);
     EXPECT_EQ(a->appendRecord(sampleRecord(*a, "wieder a")), 3u);
+    // a header change by an open that has not seen the last append keeps it
+    EXPECT_EQ(b->recordCount(), 2u);
+    b->setProductionMdx(true);
+    EXPECT_EQ(b->recordCount(), 3u);
     const auto check = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
     ASSERT_EQ(check->recordCount(), 3u);
+    EXPECT_TRUE(check->header().hasProductionMdx);
     std::string bytes;
     check->readRecord(2, bytes);
     EXPECT_EQ(RecordView(check->layout(), check->codePage(), bytes).text(0), "von b");
