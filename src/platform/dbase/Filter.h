@@ -22,9 +22,20 @@ struct FilterNode;
 // predicate built by the program. Values in built predicates are data, never
 // text to parse, so an apostrophe in a chemical name cannot break them.
 //
-// Filter text: field names, string literals in apostrophes, numbers, = <> < >
-// <= >=, AND, OR, NOT in any case, parentheses. A string literal ending in "*"
-// matches as a prefix unless FilterOptions::noPartialCompare is set.
+// Filter text: field names, string literals in apostrophes or double quotes
+// (a doubled quote inside stands for one), numbers, TRUE and FALSE, = <> < >
+// <= >=, AND, OR, NOT in any case, parentheses; AND binds tighter than OR.
+// A string literal ending in "*" matches as a prefix unless
+// FilterOptions::noPartialCompare is set.
+//
+// Comparisons: text fields compare without their trailing blanks, a blank
+// field equals ''; numeric fields compare numerically with numbers and with
+// strings holding a number (a text field compared with a number compares the
+// number it holds); dates are written 'TT.MM.JJJJ' (or 'JJJJMMTT'); logical
+// fields compare with TRUE, FALSE, 'T', 'F' or stand alone. A blank number or
+// date has no value: every comparison with it fails, NOT of it passes.
+// caseInsensitive applies to built predicates too; equals() and startsWith()
+// are exact and prefix whatever noPartialCompare says.
 class Filter {
 public:
     class Bound;

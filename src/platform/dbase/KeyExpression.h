@@ -8,10 +8,11 @@
 
 namespace dbase {
 
-// A compiled index key expression: field names, "+", and the functions that
-// dBASE tags commonly use (UPPER, DTOS, STR, SUBSTR, LEFT, RIGHT, TRIM).
-// Anything else is refused at compile time with a DbaseError naming the tag
-// and the expression, so no tag is ever silently misordered.
+// A compiled index key expression: field names, string literals, "+", and the
+// functions that dBASE tags commonly use (UPPER, DTOS, STR, SUBSTR, LEFT,
+// RIGHT, TRIM, RTRIM, LTRIM). "+" joins strings, adds numbers and adds days
+// to a date. Anything else is refused at compile time with a DbaseError
+// naming the tag and the expression, so no tag is ever silently misordered.
 class KeyExpression {
 public:
     static KeyExpression compile(const std::string& expression, const TableLayout& layout,
