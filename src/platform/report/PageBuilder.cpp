@@ -205,14 +205,8 @@ void PageBuilder::step()
         break;
     case Phase::ColumnHeader:
         m_titleDone = true;
-        if (!m_columnHeadersOnPage) {
-            const QRectF printable = m_report.page().printableRectMm();
-            for (const auto& band : m_report.bands()) {
-                if (band->type == BandType::ColumnHeader)
-                    printFixed(*band, printable, true);
-            }
-            m_columnHeadersOnPage = true;
-        }
+        if (!m_columnHeadersOnPage)
+            printColumnHeaders();
         m_phase = Phase::GroupHeader;
         break;
     case Phase::GroupHeader:
@@ -276,22 +270,11 @@ void PageBuilder::openPage()
     m_bodyBottom = printable.bottom() - footerRoom;
 
     m_y = printable.top();
-    for (const auto& band : m_report.bands()) {
-        if (band->type == BandType::Overlay)
-            printFixed(*band, printable, false);
-    }
-    for (const auto& band : m_report.bands()) {
-        if (band->type == BandType::PageHeader)
-            printFixed(*band, printable, true);
-    }
+    printFixedBands(BandType::Overlay, printable, false);
+    printFixedBands(BandType::PageHeader, printable, true);
     m_columnHeadersOnPage = false;
-    if (m_titleDone) {
-        for (const auto& band : m_report.bands()) {
-            if (band->type == BandType::ColumnHeader)
-                printFixed(*band, printable, true);
-        }
-        m_columnHeadersOnPage = true;
-    }
+    if (m_titleDone)
+        printColumnHeaders();
     m_bodyHasContent = false;
 }
 
@@ -299,12 +282,8 @@ void PageBuilder::closePage()
 {
     if (!m_pageOpen)
         return;
-    const QRectF printable = m_report.page().printableRectMm();
     m_y = m_bodyBottom;
-    for (const auto& band : m_report.bands()) {
-        if (band->type == BandType::PageFooter)
-            printFixed(*band, printable, true);
-    }
+    printFixedBands(BandType::PageFooter, m_report.page().printableRectMm(), true);
     m_pageOpen = false;
     m_pages.push_back(std::move(m_page));
     m_page = Page{};
@@ -362,7 +341,7 @@ void PageBuilder::place(Rendered rendered, double top, const QRectF& region)
     }
 }
 
-void PageBuilder::printFixed(Band& band, QRectF region, bool advance)
+void PageBuilder::printFixed(Band& band, const QRectF& region, bool advance)
 {
     for (Band* link = &band; link; link = link->child()) {
         if (!askToPrint(*link))
@@ -373,6 +352,20 @@ void PageBuilder::printFixed(Band& band, QRectF region, bool advance)
         if (advance)
             m_y += height;
     }
+}
+
+void PageBuilder::printFixedBands(BandType type, const QRectF& region, bool advance)
+{
+    for (const auto& band : m_report.bands()) {
+        if (band->type == type)
+            printFixed(*band, region, advance);
+    }
+}
+
+void PageBuilder::printColumnHeaders()
+{
+    printFixedBands(BandType::ColumnHeader, m_report.page().printableRectMm(), true);
+    m_columnHeadersOnPage = true;
 }
 
 void PageBuilder::printBody(Band& band)

@@ -24,10 +24,10 @@ namespace report {
 // drawn at the top of the printable area and take no room. The title prints
 // once, then group headers, the detail band (with sub-details) once per
 // record, group footers, and the summary at the end. There is no grouping by
-// value: group headers and footers frame the whole run of details. Each band brings its
-// child chain right after it. A band that does not fit into the room left on
-// the page moves to the next page; one that does not fit even on an empty
-// page is printed there, cut off at the footer's room.
+// value: group headers and footers frame the whole run of details. Each band
+// brings its child chain right after it. A band that does not fit into the
+// room left on the page moves to the next page; one that does not fit even
+// on an empty page is printed there, cut off at the footer's room.
 //
 // A preview builds in slices from the event loop (start()), so that its
 // window shows page one while later pages are still being built; close()
@@ -92,7 +92,10 @@ private:
     bool askToPrint(Band& band);
     Rendered render(const Band& band) const;
     void place(Rendered rendered, double top, const QRectF& region);
-    void printFixed(Band& band, QRectF region, bool advance);
+    // Bands at fixed places (headers, footers, overlays): no page break.
+    void printFixed(Band& band, const QRectF& region, bool advance);
+    void printFixedBands(BandType type, const QRectF& region, bool advance);
+    void printColumnHeaders();
     void printBody(Band& band);
     double chainHeight(const Band& band) const;
 

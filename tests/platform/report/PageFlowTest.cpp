@@ -231,3 +231,21 @@ TEST(ReportPageFlow, ReportWithoutBandsGivesOneEmptyPageOfItsPaper)
     EXPECT_TRUE(pages[0].items.empty());
     EXPECT_EQ(pages[0].sizeMm, QSizeF(297, 210));
 }
+
+TEST(ReportPageFlow, ColumnHeaderFollowsTheTitleOnPageOneAndTheHeaderAfterwards)
+{
+    Report report;
+    smallPage(report);
+    report.addBand(BandType::PageHeader).height = 10;
+    report.addBand(BandType::Title).height = 10;
+    Band& columns = report.addBand(BandType::ColumnHeader);
+    columns.height = 5;
+    addLabel(columns, "Spalten");
+    ListSource source({"A", "B", "C", "D"});
+    report.dataSource = &source;
+    report.addBand(BandType::Detail).height = 25;
+    const std::vector<Page> pages = build(report);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_DOUBLE_EQ(findText(pages[0], "Spalten")->rect.top(), 30.0);
+    EXPECT_DOUBLE_EQ(findText(pages[1], "Spalten")->rect.top(), 20.0);
+}
