@@ -75,14 +75,18 @@ QPrinterInfo printerByIndex(int printerIndex)
     return printers.at(printerIndex);
 }
 
+ReportError cannotWrite(const QString& fileName, const QString& reason)
+{
+    return ReportError(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(fileName, reason));
+}
+
 } // namespace
 
 void writePdf(const std::vector<Page>& pages, const QString& fileName, const QString& title)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                              .arg(fileName, file.errorString()));
+        throw cannotWrite(fileName, file.errorString());
     {
         QPdfWriter writer(&file);
         writer.setTitle(title);
@@ -90,13 +94,12 @@ void writePdf(const std::vector<Page>& pages, const QString& fileName, const QSt
         writer.setPageLayout(pageLayoutFor(pages.empty() ? QSizeF() : pages.front().sizeMm));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw ReportError(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(fileName));
+            throw cannotWrite(fileName, QStringLiteral("PDF-Ausgabe nicht möglich"));
         paintAll(pages, writer, painter, writer.resolution() / 25.4);
         painter.end();
     }
     if (!file.commit())
-        throw ReportError(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                              .arg(fileName, file.errorString()));
+        throw cannotWrite(fileName, file.errorString());
 }
 
 void printToPdf(Report& report, const QString& fileName)

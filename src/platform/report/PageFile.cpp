@@ -254,14 +254,16 @@ private:
 void PageFile::save(const std::vector<Page>& pages, const QString& fileName)
 {
     QSaveFile file(fileName);
+    auto cannotWrite = [&] {
+        return ReportError(QStringLiteral("Die Seitendatei \"%1\" kann nicht geschrieben werden: %2")
+                               .arg(fileName, file.errorString()));
+    };
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("Die Seitendatei \"%1\" kann nicht geschrieben werden: %2")
-                              .arg(fileName, file.errorString()));
+        throw cannotWrite();
     Writer writer(file);
     writer.pages(pages);
     if (!writer.ok() || !file.commit())
-        throw ReportError(QStringLiteral("Die Seitendatei \"%1\" kann nicht geschrieben werden: %2")
-                              .arg(fileName, file.errorString()));
+        throw cannotWrite();
 }
 
 std::vector<Page> PageFile::load(const QString& fileName)

@@ -10,9 +10,19 @@
 namespace report {
 
 namespace {
+
 // Fine enough that rounding inside the font engine stays far below what a
 // printer resolves.
 constexpr double kMeasureDpi = 1200.0;
+
+// Lines as the text holds them, whatever line ends it was stored with.
+QStringList paragraphs(const QString& text)
+{
+    QString normalized = text;
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return normalized.split(QLatin1Char('\n'));
+}
+
 } // namespace
 
 TextMeasure::TextMeasure()
@@ -49,10 +59,7 @@ double TextMeasure::descent(const QFont& font) const
 QStringList TextMeasure::wrap(const QString& text, const QFont& font, double widthMm) const
 {
     QStringList result;
-    QString normalized = text;
-    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QStringList paragraphs = normalized.split(QLatin1Char('\n'));
-    for (const QString& paragraph : paragraphs) {
+    for (const QString& paragraph : paragraphs(text)) {
         if (paragraph.isEmpty()) {
             result << QString();
             continue;
@@ -96,13 +103,7 @@ PlainTextLayout layoutPlainText(const QString& text, const QFont& font, const QR
                                 const TextMeasure& measure)
 {
     PlainTextLayout layout;
-    if (fit.wordWrap) {
-        layout.lines = measure.wrap(text, font, box.width());
-    } else {
-        QString normalized = text;
-        normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        layout.lines = normalized.split(QLatin1Char('\n'));
-    }
+    layout.lines = fit.wordWrap ? measure.wrap(text, font, box.width()) : paragraphs(text);
     double widest = 0.0;
     for (const QString& line : layout.lines)
         widest = std::max(widest, measure.width(line, font));
