@@ -1,0 +1,362 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+
+#include "WmfBuilder.h"
+#include "fixtures/TempDir.h"
+#include "graphics/Cp1252.h"
+#include "graphics/GraphicsError.h"
+#include "graphics/WmfReader.h"
+#include "graphics/WmfWriter.h"
+
+namespace graphics::test {
+namespace {
+
+using namespace wmf;
+
+const QColor Red(255, 0, 0), Green(0, 255, 0), Blue(0, 0, 255), White(255, 255, 255), Black(0, 0, 0);
+
+QImage quadrants()
+{
+    QImage image(2, 2, QImage::Format_ARGB32);
+    image.setPixelColor(0, 0, Red);
+    image.setPixelColor(1, 0, Green);
+    image.setPixelColor(0, 1, Blue);
+    image.setPixelColor(1, 1, QColor(0, 0, 0, 0)); // transparent: white in the file
+    return image;
+}
+
+QFont labelFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    return font;
+}
+
+// What the label export draws, in one picture of 300 × 100 pixels.
+void drawScene(QPainter& painter)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Red);
+    painter.drawRect(QRectF(10, 10, 60, 40));
+    painter.setBrush(Blue);
+    painter.drawEllipse(QRectF(90, 10, 60, 60));
+    painter.setBrush(Green);
+    painter.drawPolygon(QPolygonF({QPointF(170, 10), QPointF(230, 10), QPointF(230, 70)}));
+    painter.drawImage(QRectF(250, 10, 40, 40), quadrants());
+    painter.setPen(QPen(Black, 3));
+    painter.drawLine(QPointF(10, 90), QPointF(290, 90));
+    painter.setFont(labelFont());
+    painter.drawText(QPointF(10, 75), QStringLiteral("Säure €"));
+}
+
+QByteArray writeScene()
+{
+    WmfWriter writer(QSize(300, 100));
+    QPainter painter(&writer);
+    drawScene(painter);
+    painter.end();
+    return writer.data();
+}
+
+QImage play(const QByteArray& file, const QSize& size)
+{
+    const WmfReader reader(file, QStringLiteral("label.wmf"));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    reader.play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
+}
+
+int inkIn(const QImage& image, const QRect& area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128;
+    return ink;
+}
+
+TEST(WmfWriter, PlaysBackWhatWasDrawn)
+{
+    const QImage image = play(writeScene(), QSize(300, 100));
+    EXPECT_EQ(image.pixelColor(40, 30), Red);
+    EXPECT_EQ(image.pixelColor(75, 30), White);
+    EXPECT_EQ(image.pixelColor(120, 40), Blue);
+    EXPECT_EQ(image.pixelColor(95, 15), White);   // outside the ellipse, inside its box
+    EXPECT_EQ(image.pixelColor(220, 20), Green);
+    EXPECT_EQ(image.pixelColor(180, 60), White);
+    EXPECT_EQ(image.pixelColor(260, 20), Red);
+    EXPECT_EQ(image.pixelColor(280, 20), Green);
+    EXPECT_EQ(image.pixelColor(260, 40), Blue);
+    EXPECT_EQ(image.pixelColor(280, 40), White);
+    EXPECT_EQ(image.pixelColor(150, 90), Black);
+    EXPECT_EQ(image.pixelColor(150, 95), White);
+
+    // The text lands where Qt itself puts it.
+    QImage direct(300, 100, QImage::Format_RGB32);
+    direct.fill(Qt::white);
+    {
+        QPainter painter(&direct);
+        painter.setFont(labelFont());
+        painter.drawText(QPointF(10, 75), QStringLiteral("Säure €"));
+    }
+    const int width = int(QFontMetricsF(labelFont()).horizontalAdvance(QStringLiteral("Säure €")));
+    const QRect line(10, 60, width, 20);
+    EXPECT_GT(inkIn(image, line), 40);
+    EXPECT_NEAR(inkIn(image, line), inkIn(direct, line), inkIn(direct, line) / 5);
+    EXPECT_EQ(inkIn(image, QRect(width + 12, 72, 40, 8)), 0);
+
+    // At twice the size the metafile is drawn afresh, not enlarged.
+    const QImage large = play(writeScene(), QSize(600, 200));
+    EXPECT_EQ(large.pixelColor(80, 60), Red);
+    EXPECT_EQ(large.pixelColor(240, 80), Blue);
+}
+
+TEST(WmfWriter, HeaderAndObjectTableAreConsistent)
+{
+    const QByteArray file = writeScene();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(file.constData());
+    ASSERT_GT(file.size(), PlaceableHeaderBytes + 18);
+    EXPECT_EQ(dword(file, 0), PlaceableKey);
+    EXPECT_EQ(word(file, 20), placeableChecksum(bytes));
+    EXPECT_EQ(word(file, 10), 300 * 15);   // right
+    EXPECT_EQ(word(file, 12), 100 * 15);   // bottom
+    EXPECT_EQ(word(file, 14), 1440);       // units per inch
+
+    const qsizetype meta = PlaceableHeaderBytes;
+    EXPECT_EQ(word(file, meta), 1);
+    EXPECT_EQ(word(file, meta + 2), 9);
+    EXPECT_EQ(word(file, meta + 4), 0x0300);
+    EXPECT_EQ(qsizetype(dword(file, meta + 6)) * 2, file.size() - meta);
+    const int tableSize = word(file, meta + 10);
+
+    // Walk the records as a player does: every object goes into the lowest
+    // free slot, every select and delete names a live one.
+    const auto records = storedRecords(file);
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().function, Eof);
+    quint32 largest = 0;
+    std::vector<bool> live(std::size_t(tableSize), false);
+    int created = 0;
+    for (const auto& r : records) {
+        largest = std::max<quint32>(largest, quint32(3 + r.params.size() / 2));
+        if (r.function == CreatePenIndirect || r.function == CreateBrushIndirect || r.function == CreateFontIndirect) {
+            auto free = std::find(live.begin(), live.end(), false);
+            ASSERT_NE(free, live.end()) << "object table too small";
+            *free = true;
+            ++created;
+        } else if (r.function == SelectObject || r.function == DeleteObject) {
+            ASSERT_LT(r.param(0), tableSize);
+            ASSERT_TRUE(live[std::size_t(r.param(0))]) << "slot " << r.param(0) << " is empty";
+            if (r.function == DeleteObject)
+                live[std::size_t(r.param(0))] = false;
+        }
+    }
+    EXPECT_EQ(dword(file, meta + 12), largest);
+    EXPECT_GE(created, 5);
+    EXPECT_EQ(std::count(live.begin(), live.end(), true), 0) << "objects left behind";
+}
+
+TEST(WmfWriter, RecordsPenBrushFontAndText)
+{
+    WmfWriter writer(QSize(100, 100));
+    {
+        QPainter painter(&writer);
+        painter.setPen(QPen(Blue, 2, Qt::DashLine));
+        painter.setBrush(QBrush(Green, Qt::CrossPattern));
+        painter.drawRect(10, 10, 20, 20);
+        QFont font(QStringLiteral("DejaVu Serif"));
+        font.setPixelSize(20);
+        font.setBold(true);
+        font.setItalic(true);
+        font.setUnderline(true);
+        painter.setFont(font);
+        painter.drawText(QPointF(5, 80), QStringLiteral("Öl€Ł"));
+        painter.rotate(-90);
+        painter.drawText(QPointF(-90, 95), QStringLiteral("x"));
+    }
+    const auto records = storedRecords(writer.data());
+    const auto find = [&](quint16 function, int nth = 0) {
+        for (const auto& r : records)
+            if (r.function == function && nth-- == 0)
+                return r;
+        ADD_FAILURE() << "no record " << function;
+        return StoredRecord{};
+    };
+    const StoredRecord pen = find(CreatePenIndirect);
+    EXPECT_EQ(pen.param(0), PsDash);
+    EXPECT_EQ(pen.param(1), 2 * 15);
+    EXPECT_EQ(pen.param(3), 0);            // red, green
+    EXPECT_EQ(pen.param(4), 255);          // blue
+    const StoredRecord brush = find(CreateBrushIndirect);
+    EXPECT_EQ(brush.param(0), BsHatched);
+    EXPECT_EQ(quint16(brush.param(1)), 0xFF00);
+    EXPECT_EQ(brush.param(3), HsCross);
+
+    const StoredRecord font = find(CreateFontIndirect);
+    EXPECT_EQ(font.param(0), -20 * 15);
+    EXPECT_EQ(font.param(4), 700);
+    EXPECT_EQ(font.param(5), 0x0101);      // italic, underline
+    EXPECT_EQ(font.params.mid(18).left(12), QByteArray("DejaVu Serif"));
+    EXPECT_EQ(find(CreateFontIndirect, 1).param(2), 900);   // the turned text's escapement
+
+    const StoredRecord text = find(ExtTextOut);
+    EXPECT_EQ(text.param(0), 80 * 15);
+    EXPECT_EQ(text.param(1), 5 * 15);
+    ASSERT_EQ(text.param(2), 4);
+    EXPECT_EQ(text.params.mid(8, 4), QByteArray("\xD6l\x80?"));
+    int advance = 0;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_GT(text.param(6 + i), 0);
+        advance += text.param(6 + i);
+    }
+    QFont measured(QStringLiteral("DejaVu Serif"));
+    measured.setPixelSize(20);
+    measured.setBold(true);
+    measured.setItalic(true);
+    EXPECT_NEAR(advance, QFontMetricsF(measured).horizontalAdvance(QStringLiteral("Öl€Ł")) * 15, 15);
+}
+
+TEST(WmfWriter, ClippingTurnedShapesAndPaths)
+{
+    WmfWriter writer(QSize(100, 100));
+    {
+        QPainter painter(&writer);
+        painter.setClipRect(0, 0, 50, 50);
+        painter.fillRect(0, 0, 100, 100, Red);
+        painter.setClipping(false);
+        painter.fillRect(60, 60, 10, 10, Blue);
+        painter.save();
+        painter.translate(80, 20);
+        painter.rotate(45);
+        painter.fillRect(QRectF(-5, -5, 10, 10), Green);
+        painter.restore();
+        QPainterPath open;
+        open.moveTo(10, 80);
+        open.lineTo(40, 80);
+        open.lineTo(40, 95);
+        painter.setPen(QPen(Black, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(open);
+    }
+    const QByteArray file = writer.data();
+    const QImage image = play(file, QSize(100, 100));
+    EXPECT_EQ(image.pixelColor(25, 25), Red);
+    EXPECT_EQ(image.pixelColor(75, 75), White);
+    EXPECT_EQ(image.pixelColor(65, 65), Blue);
+    EXPECT_EQ(image.pixelColor(80, 13), Green);    // the turned square's top corner
+    EXPECT_EQ(image.pixelColor(74, 14), White);    // a corner of the unturned square
+    EXPECT_EQ(image.pixelColor(25, 80), Black);
+    EXPECT_EQ(image.pixelColor(25, 90), White);    // the open path stays open
+
+    const auto records = storedRecords(file);
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.function == IntersectClipRect; }));
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.function == Polygon; }));
+}
+
+TEST(WmfWriter, UnitsFitTheSixteenBitCoordinates)
+{
+    EXPECT_EQ(WmfWriter(QSize(300, 100)).unitsPerInch(), 1440);
+    EXPECT_EQ(WmfWriter(QSize(2184, 10)).unitsPerInch(), 1440);
+    EXPECT_EQ(WmfWriter(QSize(10, 3000)).unitsPerInch(), 960);
+    EXPECT_EQ(WmfWriter(QSize(32767, 1)).unitsPerInch(), 96);
+    EXPECT_THROW(WmfWriter(QSize(32768, 1)), GraphicsError);
+    EXPECT_THROW(WmfWriter(QSize(0, 10)), GraphicsError);
+
+    // The frame is the device in pixels at 96 dpi.
+    WmfWriter writer(QSize(3000, 50));
+    EXPECT_EQ(WmfReader(writer.data(), QStringLiteral("x")).size(), QSize(3000, 50));
+}
+
+TEST(WmfWriter, SaveWritesTheFileOrSaysWhyNot)
+{
+    fixtures::TempDir dir;
+    WmfWriter writer(QSize(40, 20));
+    {
+        QPainter painter(&writer);
+        painter.fillRect(0, 0, 20, 20, Red);
+    }
+    const QString path = QString::fromStdString(dir.file("Etikett.wmf").string());
+    writer.save(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), writer.data());
+
+    const QString nowhere = QString::fromStdString(dir.file("fehlt/Etikett.wmf").string());
+    try {
+        writer.save(nowhere);
+        ADD_FAILURE() << "saved into a missing directory";
+    } catch (const GraphicsError& e) {
+        EXPECT_TRUE(e.message().contains(nowhere)) << e.what();
+    }
+}
+
+// libwmf, an independent reader, turns our file into SVG; the shapes and the
+// text come out where and as we drew them.
+TEST(WmfWriter, LibwmfReadsOurFile)
+{
+    const QString wmf2svg = QStandardPaths::findExecutable(QStringLiteral("wmf2svg"));
+    if (wmf2svg.isEmpty())
+        GTEST_SKIP() << "wmf2svg (Debian libwmf-bin) is not installed";
+    fixtures::TempDir dir;
+    const QString in = QString::fromStdString(dir.file("label.wmf").string());
+    const QString out = QString::fromStdString(dir.file("label.svg").string());
+    WmfWriter writer(QSize(300, 100));
+    {
+        QPainter painter(&writer);
+        drawScene(painter);
+    }
+    writer.save(in);
+
+    QProcess process;
+    process.start(wmf2svg, {QStringLiteral("-o"), out, in});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QByteArray errors = process.readAllStandardError();
+    ASSERT_EQ(process.exitCode(), 0) << errors.constData();
+    EXPECT_FALSE(errors.contains("ERROR")) << errors.constData();
+
+    QFile svg(out);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    // libwmf copies the text's bytes as they are into its SVG, whatever
+    // encoding the SVG declares.
+    const QByteArray svgBytes = svg.readAll();
+    QXmlStreamReader xml(cp1252::decode(svgBytes.constData(), svgBytes.size()));
+    xml.setNamespaceProcessing(false); // its image elements use an undeclared xlink prefix
+    QString text;
+    std::optional<double> rectX, ellipseX;
+    int polygons = 0, images = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto name = xml.name();
+        const auto attributes = xml.attributes();
+        if (name == u"rect" && !rectX)
+            rectX = attributes.value(QLatin1String("x")).toDouble();
+        else if (name == u"ellipse")
+            ellipseX = attributes.value(QLatin1String("cx")).toDouble();
+        else if (name == u"polygon" || name == u"path" || name == u"polyline")
+            ++polygons;
+        else if (name == u"image")
+            ++images;
+        else if (name == u"text")
+            text += xml.readElementText(); // one element per character: we give advances
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(text, QStringLiteral("Säure €"));
+    ASSERT_TRUE(rectX && ellipseX);
+    EXPECT_LT(*rectX, *ellipseX);
+    EXPECT_GE(polygons, 1);
+    EXPECT_EQ(images, 1);
+}
+
+} // namespace
+} // namespace graphics::test
