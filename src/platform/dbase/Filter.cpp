@@ -1027,43 +1027,50 @@ Filter Filter::greaterThan(const std::string& field, double value)
 
 namespace {
 
-NodePtr junction(FilterNode::Kind kind, const NodePtr& a, const NodePtr& b)
+} // namespace
+
+Filter Filter::combined(const std::vector<Filter>& parts, bool any)
 {
+    const FilterNode::Kind kind = any ? FilterNode::Kind::Or : FilterNode::Kind::And;
     std::vector<NodePtr> children;
-    for (const NodePtr& part : {a, b}) {
-        if (part->kind == kind)
-            children.insert(children.end(), part->children.begin(), part->children.end());
+    QStringList texts;
+    const Filter* single = nullptr;
+    for (const Filter& part : parts) {
+        if (part.isEmpty()) {
+            if (any)
+                return Filter(); // every record passes either way
+            continue;
+        }
+        if (part.m_root->kind == kind)
+            children.insert(children.end(), part.m_root->children.begin(), part.m_root->children.end());
         else
-            children.push_back(part);
+            children.push_back(part.m_root);
+        texts << rendered(part, part.m_root, any ? 1 : 2);
+        single = &part;
     }
-    NodePtr node = makeJunction(kind, std::move(children));
-    if (node->depth > maxDepth)
+    if (texts.size() <= 1)
+        return single ? *single : (any ? !Filter() : Filter());
+    Filter filter;
+    filter.m_root = makeJunction(kind, std::move(children));
+    if (filter.m_root->depth > maxDepth)
         throw DbaseError("Filterausdruck zu tief verschachtelt");
-    return node;
+    filter.m_text = texts.join(any ? QLatin1String(" OR ") : QLatin1String(" AND "));
+    return filter;
 }
 
-} // namespace
+Filter Filter::anyOf(const std::vector<Filter>& alternatives)
+{
+    return combined(alternatives, true);
+}
 
 Filter Filter::operator&&(const Filter& other) const
 {
-    if (isEmpty())
-        return other;
-    if (other.isEmpty())
-        return *this;
-    Filter filter;
-    filter.m_root = junction(FilterNode::Kind::And, m_root, other.m_root);
-    filter.m_text = rendered(*this, m_root, 2) + QLatin1String(" AND ") + rendered(other, other.m_root, 2);
-    return filter;
+    return combined({*this, other}, false);
 }
 
 Filter Filter::operator||(const Filter& other) const
 {
-    if (isEmpty() || other.isEmpty())
-        return Filter(); // every record passes either way
-    Filter filter;
-    filter.m_root = junction(FilterNode::Kind::Or, m_root, other.m_root);
-    filter.m_text = rendered(*this, m_root, 1) + QLatin1String(" OR ") + rendered(other, other.m_root, 1);
-    return filter;
+    return combined({*this, other}, true);
 }
 
 Filter Filter::operator!() const

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -49,6 +50,10 @@ public:
     static Filter startsWith(const std::string& field, const QString& prefix);
     static Filter greaterThan(const std::string& field, double value);
 
+    // One term per alternative in a single pass, for the long OR chains the
+    // list filter builds; no alternatives match nothing.
+    static Filter anyOf(const std::vector<Filter>& alternatives);
+
     Filter operator&&(const Filter& other) const;
     Filter operator||(const Filter& other) const;
     Filter operator!() const;
@@ -77,6 +82,8 @@ public:
     };
 
 private:
+    static Filter combined(const std::vector<Filter>& parts, bool any);
+
     std::shared_ptr<const FilterNode> m_root;
     QString m_text;
 };

@@ -90,6 +90,28 @@ TEST(FilterParseTest, DeepNestingIsAnErrorNotACrash)
     EXPECT_TRUE(parseError(QString(50, u'(') + "ANZAHL>0" + QString(50, u')')).empty());
 }
 
+TEST(FilterParseTest, BuiltChainsStayFlatAndBuiltNestingIsLimited)
+{
+    Filter chain = Filter::equals("CARN", "0");
+    std::vector<Filter> alternatives{chain};
+    for (int i = 1; i < 1000; ++i) {
+        chain = chain || Filter::equals("CARN", QString::number(i));
+        alternatives.push_back(Filter::equals("CARN", QString::number(i)));
+    }
+    const RecordSample table = storageTable();
+    EXPECT_NO_THROW(chain.bind(table.layout()));
+    EXPECT_EQ(Filter::anyOf(alternatives).text(), chain.text());
+    EXPECT_EQ(Filter::anyOf({Filter::equals("CARN", "1")}).text(), "CARN='1'");
+    EXPECT_EQ(Filter::anyOf({}).text(), "FALSE");
+    EXPECT_TRUE(Filter::anyOf({Filter::equals("CARN", "1"), Filter()}).isEmpty());
+
+    Filter nested = Filter::equals("CARN", "0");
+    EXPECT_THROW(
+        for (int i = 0; i < 1000; ++i) nested = (i % 2 ? Filter::equals("CARN", "x") || nested
+                                                       : Filter::equals("CARN", "y") && nested),
+        DbaseError);
+}
+
 TEST(FilterParseTest, BindReportsUnknownFieldsAndImpossibleComparisons)
 {
     EXPECT_EQ(bindError("ANZAHL>0 AND LAGERORT='A'"),
