@@ -19,6 +19,14 @@ namespace {
 // meets a lock another dBASE program takes on records.
 constexpr off_t appendLockOffset = 0x7FFFFFF0;
 
+#ifdef F_OFD_SETLKW
+constexpr int waitingLock = F_OFD_SETLKW;
+#else
+// Without open-file-description locks (not Linux) the lock belongs to the
+// process: it still keeps other processes out, though not a second open here.
+constexpr int waitingLock = F_SETLKW;
+#endif
+
 class SystemFileIo final : public FileIo {
 public:
     ~SystemFileIo() override {
@@ -115,7 +123,7 @@ private:
         region.l_whence = SEEK_SET;
         region.l_start = appendLockOffset;
         region.l_len = 1;
-        while (::fcntl(m_fd, F_OFD_SETLKW, &region) != 0) {
+        while (::fcntl(m_fd, waitingLock, &region) != 0) {
             if (errno == EINTR)
                 continue;
             fail("kann nicht gesperrt werden");
