@@ -811,7 +811,6 @@ void decodeInto(const RecordView& record, int field, TextBuffer& buffer)
         buffer.data[i] = codePage.toUnicode(static_cast<unsigned char>(raw[i]));
 }
 
-
 int compareUnits(std::u16string_view a, std::u16string_view b, bool caseInsensitive)
 {
     const size_t n = std::min(a.size(), b.size());
@@ -823,7 +822,6 @@ int compareUnits(std::u16string_view a, std::u16string_view b, bool caseInsensit
     }
     return threeWay(a.size(), b.size());
 }
-
 
 bool matchText(const BoundNode& node, const RecordView& record, const FilterOptions& options)
 {
