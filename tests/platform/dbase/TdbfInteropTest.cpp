@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -163,7 +164,7 @@ struct Substance {
     const char* carn;
     const char* sub;
     QString name;
-    double amount; // < 0: blank
+    std::optional<double> amount;
     QDate date;    // invalid: blank
     bool checked;
     QString remark;
@@ -177,21 +178,24 @@ QString longRemark()
     return text; // over four memo blocks
 }
 
+// Amounts stay clear of (-1, 1) but for zero, and exact in binary: TDbf
+// sorts zero after 0.01 and derives keys from doubles (99.99 becomes
+// 99.98999...), so it cannot walk an index of such keys written exactly.
 std::vector<Substance> substances()
 {
     return {
         {"64-17-5", "0", QStringLiteral("Äthanol"), 12.5, QDate(1999, 12, 31), true,
          QStringLiteral("Leicht entzündlich")},
         {"100-00-1", "1", QStringLiteral("ab"), 0, QDate(2000, 2, 29), false, longRemark()},
-        {"100-00-1", "0", QStringLiteral("abc"), -1, QDate(), true, {}},
+        {"100-00-1", "0", QStringLiteral("abc"), std::nullopt, QDate(), true, {}},
         {"7732-18-5", "2", QStringLiteral("Ae"), 3.25, QDate(1990, 1, 1), false, QStringLiteral("kurz")},
         {"50-00-0", "1", QStringLiteral("ä"), 1000, QDate(2024, 6, 1), true, {}},
         {"67-64-1", "0", QStringLiteral("Abc"), 7, QDate(), false, QStringLiteral("Öl")},
-        {"71-43-2", "1", QStringLiteral("ABC"), 0.01, QDate(1985, 5, 5), true, {}},
-        {"108-88-3", "0", QStringLiteral("Straße"), 99.99, QDate(2010, 10, 10), false, longRemark()},
+        {"71-43-2", "1", QStringLiteral("ABC"), -2.5, QDate(1985, 5, 5), true, {}},
+        {"108-88-3", "0", QStringLiteral("Straße"), 99.75, QDate(2010, 10, 10), false, longRemark()},
         {"1330-20-7", "0", QStringLiteral("Strasse"), 2, QDate(2011, 11, 11), true, {}},
         {"75-09-2", "3", QStringLiteral("é"), 5, QDate(2012, 12, 12), false, QStringLiteral("x")},
-        {"67-66-3", "0", QStringLiteral(" a"), -1, QDate(2013, 1, 13), true, {}},
+        {"67-66-3", "0", QStringLiteral(" a"), std::nullopt, QDate(2013, 1, 13), true, {}},
         {"56-23-5", "0", QStringLiteral("_x"), 8, QDate(2014, 2, 14), false, {}},
         {"7647-01-0", "1", QStringLiteral("E"), 4, QDate(2015, 3, 15), true, QStringLiteral("Ätzend")},
         {"7664-93-9", "0", QStringLiteral("Übung"), 6, QDate(2016, 4, 16), false, {}},
@@ -216,8 +220,8 @@ void appendSubstance(dbase::Table& table, const Substance& s)
     table.fieldByName("CARN").setAsString(QString::fromLatin1(s.carn));
     table.fieldByName("SUBCARN").setAsString(QString::fromLatin1(s.sub));
     table.fieldByName("NAME1").setAsString(s.name);
-    if (s.amount >= 0)
-        table.fieldByName("MENGE").setAsFloat(s.amount);
+    if (s.amount)
+        table.fieldByName("MENGE").setAsFloat(*s.amount);
     if (s.date.isValid())
         table.fieldByName("DATUM").setAsDate(s.date);
     table.fieldByName("GEPRUEFT").setAsBoolean(s.checked);
@@ -338,7 +342,6 @@ TEST(TablesWeWrite, DbaseIvTableWithMemosAndTagsReadsTheSameInTdbf)
         appendSubstance(table, s);
     table.addIndex({"NAME1", "NAME1", false});
     table.addIndex({"CARNSUB", "CARN+SUBCARN", true});
-    table.addIndex({"UPNAME", "UPPER(NAME1)", true});
     table.addIndex({"MENGE", "MENGE", false});
     table.addIndex({"DATUM", "DTOS(DATUM)", true});
     // Changes after the tags exist must keep them, and the memo file, right.
@@ -415,13 +418,43 @@ TEST(TablesWeWrite, TdbfRebuildingOurTagsGivesTheOrderWeWrote)
     }
 }
 
+TEST(TablesWeWrite, UpperTagOverMixedCaseNamesSortsLikeTdbf)
+{
+    // ASCII names only: TDbf's UPPER() crashes on other letters here.
+    REQUIRE_TDBF();
+    fixtures::TempDir dir;
+    dbase::Table table;
+    table.setTableName(QStringLiteral("NAMEN.DBF"));
+    table.createTable(dbase::TableLayout({field("NAME1", FieldType::Character, 20)}));
+    table.open();
+    for (const char* name : {"aceton", "Aceton", "ACETON", "benzol", "Benzin", "ab", "AB", "Ab",
+                             "zink", "Zinn", "a-b", "A b"}) {
+        table.append();
+        table.fieldByName("NAME1").setAsString(QString::fromLatin1(name));
+        table.post();
+    }
+    table.addIndex({"UPNAME", "UPPER(NAME1)", true});
+    removeRecords(table, {5});
+    table.setIndexName(QStringLiteral("UPNAME"));
+    const std::vector<std::uint32_t> ours = visitedRecNos(table);
+    table.close();
+
+    const fs::path file = dir.file("NAMEN.DBF");
+    const TdbfTable stored = fixtures::readWithTdbf(file, "UPNAME");
+    ASSERT_EQ(stored.tags.size(), 1u);
+    EXPECT_EQ(stored.tags[0].expression, "UPPER(NAME1)");
+    EXPECT_EQ(liveRecNos(stored.rows), ours);
+    EXPECT_EQ(fixtures::readWithTdbf(file, "UPNAME", TdbfIndex::Rebuilt).recNos(), stored.recNos());
+}
+
 TEST(TablesWeWrite, DbaseIiiMemoTableReadsTheSameInTdbf)
 {
     REQUIRE_TDBF();
     fixtures::TempDir dir;
     const dbase::TableLayout layout({field("NAME", FieldType::Character, 20),
                                      field("TEXT", FieldType::Memo, 10)});
-    dbase::DbfFile::create(dir.file("ALT3.DBF"), layout, 0x58, 0x83);
+    // dBASE III has no language driver: the byte stays 0.
+    dbase::DbfFile::create(dir.file("ALT3.DBF"), layout, 0x00, 0x83);
     dbase::DbtMemo::create(dir.file("ALT3.dbt"), dbase::DbtMemo::Format::DBase3);
 
     dbase::Table table;

@@ -12,7 +12,8 @@
     tag    <name>  <expression>  <options: U unique, D descending, E expression>
     row    <physical record number>  <* when deleted, else ->  <value>...
   Rows come in physical order, or in the named tag's order; deleted records
-  are included. Values are the table's bytes without code-page translation;
+  are included. A tag whose walk meets more rows than the table has is
+  reported as an error instead of being followed for ever. Values are the table's bytes without code-page translation;
   a backslash, bytes below 0x20 and bytes from 0x7F up are written as \xHH.
   Dates are YYYYMMDD, logicals T or F, blank fields empty. Errors go to
   stderr with exit code 1. }
@@ -66,7 +67,7 @@ end;
 
 var
   Table: TDbf;
-  I, First: Integer;
+  I, First, Rows: Integer;
   Reindex: Boolean;
   TableFile, TagName: string;
   Line: RawByteString;
@@ -116,9 +117,15 @@ begin
           raise Exception.Create('no tag ' + TagName);
         Table.IndexName := TagName;
       end;
+      { A walk meets each record once; more means the index leads in a
+        circle, which TDbf would follow for ever. }
+      Rows := 0;
       Table.First;
       while not Table.EOF do
       begin
+        Inc(Rows);
+        if Rows > Table.PhysicalRecordCount then
+          raise Exception.Create('the index order runs in a circle');
         Line := 'row'#9 + IntToStr(Table.PhysicalRecNo) + #9;
         if Table.IsDeleted then Line := Line + '*' else Line := Line + '-';
         for I := 0 to Table.FieldCount - 1 do
