@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDir>
+
+namespace demo {
+
+struct DemoData;
+
+// What a run made, for the summary the tool prints.
+struct RegisterSummary {
+    int substances = 0;
+    int names = 0;
+    int phrases = 0;
+    int phraseRecords = 0;
+    int stockItems = 0;
+    int structurePictures = 0;
+};
+
+struct ProgramFilesSummary {
+    int pictograms = 0;
+};
+
+// The register tables and FILES.TXT in `registerDir`.
+RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir);
+
+// Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, and
+// marlex99.ini (written anew) in the program directory.
+ProgramFilesSummary generateProgramFiles(const QDir& programDir);
+
+// Writes marlex99.ini with the defaults the demo starts with: the first-start
+// takeover done, pictograms in colour, structure pictures shown.
+void writeSettings(const QString& iniPath);
+
+} // namespace demo

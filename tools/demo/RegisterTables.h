@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include "dbase/FieldDef.h"
+
+namespace demo {
+
+struct DemoData;
+
+// The 44 fields of chemie.dbf at the positions the program reads them by.
+dbase::TableLayout chemieLayout();
+
+// The picture name the record editor stores for a hazard symbol code in
+// GEFSYMxBMP: "FPLU." for "F+", ..., "LEER.BMP" for an empty slot.
+QString symbolDateiname(const QString& code);
+
+// The structure picture name of FORMEL_BMP: the CAS number without its check
+// digit and hyphen, then ".BMP" ("64-17-5" -> "64-17.BMP").
+QString formelBildname(const QString& carn);
+
+// The record lines of si_gef.dbf for one phrase: the first begins with the
+// number, "=" and a blank; text longer than `width` continues at word
+// boundaries in further lines.
+QStringList phraseLines(const QString& number, const QString& text, int width = 80);
+
+// The files the program requires at start, in the order of FILES.TXT.
+QStringList requiredFiles();
+
+// Writes namen.dbf, chemie.dbf (+ .dbt), lager.dbf, si_gef.dbf, formeln.dbf
+// (+ .dbt), each with its production index, and FILES.TXT into `dir`,
+// replacing what is there. Throws DemoError or the dBASE layer's error.
+void writeRegister(const DemoData& data, const QDir& dir);
+
+} // namespace demo
