@@ -119,8 +119,10 @@ DbtMemo::Impl::Extent DbtMemo::Impl::locate(std::uint32_t block) const {
         }
         // Without the block header the memo was written the dBASE III way.
     }
+    // Only the first end mark is certain (some writers put one, not two);
+    // counting a second could hand the next memo's first block to a rewrite.
     const std::uint64_t end = findEndOfText(start, fileSize);
-    return {start, end - start, std::min<std::uint64_t>(end + 2, fileSize) - start};
+    return {start, end - start, std::min<std::uint64_t>(end + 1, fileSize) - start};
 }
 
 std::string DbtMemo::Impl::payload(const std::string& bytes) const {

@@ -106,6 +106,15 @@ TEST(DbtMemo, ReusesOldBlocksWhenTheTextFitsElseAppends) {
     }
 }
 
+TEST(DbtMemo, RewriteOfASingleMarkMemoKeepsTheNextMemo) {
+    fixtures::TempDir dir;
+    // 511 bytes and one end mark fill block 1 exactly; block 2 follows at once
+    writeFile("M.DBT", dbase4Header(512) + text(511) + "\x1A" + "zweiter\x1A\x1A");
+    const auto memo = DbtMemo::open("M.DBT", Format::DBase3, OpenMode::ReadWrite);
+    EXPECT_NE(memo->write(text(600, 'n'), 1), 1u);
+    EXPECT_EQ(memo->read(2), "zweiter");
+}
+
 TEST(DbtMemo, BlockSizeComesFromTheHeader) {
     fixtures::TempDir dir;
     const std::string memo = std::string("\xFF\xFF\x08\x00\x0B\x00\x00\x00" "abc", 11);
