@@ -14,7 +14,10 @@ namespace {
 
 constexpr std::uint16_t numericKeyLength = 12;
 constexpr std::uint16_t dateKeyLength = 8;
-constexpr std::size_t doubleSortWidth = 8;
+constexpr std::size_t dateSortWidth = 8;
+// Sign class, exponent and the ten bytes of packed digits.
+constexpr std::size_t numericSortWidth = 12;
+constexpr unsigned char bcdNegative = 0x80;
 constexpr std::size_t maxTagNameLength = 10;
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -82,7 +85,8 @@ bool TagInfo::isFieldTag() const
 IndexTag::IndexTag(TagInfo info, const Collation& collation)
     : m_info(checkedInfo(std::move(info)))
     , m_collation(&collation)
-    , m_sortWidth(m_info.keyType == 'C' ? m_info.keyLength : doubleSortWidth)
+    , m_sortWidth(m_info.keyType == 'C' ? m_info.keyLength
+                  : m_info.keyType == 'N' ? numericSortWidth : dateSortWidth)
 {
 }
 
@@ -121,15 +125,39 @@ std::size_t IndexTag::makeSortKey(std::string_view key, char* out) const
         length = std::min(key.size(), m_sortWidth);
         for (std::size_t i = 0; i < length; ++i)
             out[i] = static_cast<char>(m_collation->weight(static_cast<unsigned char>(key[i])));
+    } else if (m_info.keyType == 'N') {
+        length = makeNumericSortKey(key, out);
     } else {
-        const double value = m_info.keyType == 'N' ? decodeNumericKey(key) : decodeDateKey(key);
-        const std::string bytes = sortableDouble(value);
+        const std::string bytes = sortableDouble(decodeDateKey(key));
         length = std::min(bytes.size(), m_sortWidth);
         std::memcpy(out, bytes.data(), length);
     }
     if (m_info.descending)
         std::for_each(out, out + length, [](char& c) { c = static_cast<char>(~c); });
     return length;
+}
+
+// Numeric keys order as the other dBASE programs compare their BCD form:
+// negative before positive, then by exponent byte and digits, larger
+// magnitudes first among negatives. That is the value order except for
+// zero, stored with the exponent of 10^0: it sorts after the positive values
+// below 0.1 (TDbf writes and walks its indexes so, and loops on a file that
+// puts zero first).
+std::size_t IndexTag::makeNumericSortKey(std::string_view key, char* out) const
+{
+    if (key.size() < numericKeyLength)
+        throw DbaseError(tagError(m_info.name, "numerischer Schlüssel ist kürzer als 12 Bytes"));
+    const bool negative = (static_cast<unsigned char>(key[1]) & bcdNegative) != 0;
+    const auto flip = [negative](char c) { return static_cast<char>(negative ? ~c : c); };
+    out[0] = negative ? 0 : 1;
+    out[1] = flip(key[0]);
+    for (std::size_t i = 2; i < numericKeyLength; ++i) {
+        const auto digits = static_cast<unsigned char>(key[i]);
+        if ((digits >> 4) > 9 || (digits & 0x0F) > 9)
+            throw DbaseError(tagError(m_info.name, "numerischer Schlüssel mit ungültiger Ziffer"));
+        out[i] = flip(key[i]);
+    }
+    return numericSortWidth;
 }
 
 std::string IndexTag::sortKey(std::string_view key) const

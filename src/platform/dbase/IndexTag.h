@@ -29,8 +29,9 @@ inline constexpr std::size_t maxForExpressionLength = 261;
 
 // One tag of a production index held in memory: its entries (key bytes in
 // index encoding, physical record number) in index order. Character keys
-// order by the collation, numeric and date keys by value; equal keys by
-// record number, in descending tags too. A unique tag holds one entry per
+// order by the collation, date keys by value, numeric keys by value except
+// that zero sorts after the positive values below 0.1, as other dBASE
+// programs compare them; equal keys by record number, in descending tags too. A unique tag holds one entry per
 // key: the first one inserted (after assign: the lowest record number), as
 // dBASE does.
 class IndexTag {
@@ -72,6 +73,7 @@ private:
     std::string fullKey(std::string_view key) const;
     // Writes the memcmp-comparable form of `key` (at most sortWidth bytes).
     std::size_t makeSortKey(std::string_view key, char* out) const;
+    std::size_t makeNumericSortKey(std::string_view key, char* out) const;
     std::string sortKey(std::string_view key) const;
     std::string_view sortKeyAt(std::size_t position) const;
     // First position whose (sort key, record number) is not less than the
@@ -81,7 +83,7 @@ private:
 
     TagInfo m_info;
     const Collation* m_collation;
-    std::size_t m_sortWidth; // key length for C, 8 for the numeric forms of N and D
+    std::size_t m_sortWidth; // key length for C, 12 for N, 8 for D
     // Flat storage: index keys and sort keys of fixed length side by side.
     std::vector<std::uint32_t> m_recNos;
     std::string m_keys;     // size() * keyLength bytes, index encoding
