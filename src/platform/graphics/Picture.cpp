@@ -32,6 +32,12 @@ QByteArray formatFor(const QString& extension)
     return {};
 }
 
+// An enhanced metafile: its header record (type 1) carries " EMF" at 40.
+bool isEnhancedMetafile(const QByteArray& bytes)
+{
+    return bytes.size() >= 44 && bytes.startsWith(QByteArrayLiteral("\x01\0\0\0")) && bytes.mid(40, 4) == " EMF";
+}
+
 QByteArray sniff(const QByteArray& bytes)
 {
     const auto at = [&](int i) { return quint8(bytes[i]); };
@@ -56,6 +62,9 @@ QByteArray sniff(const QByteArray& bytes)
 
 Picture Picture::decode(const QByteArray& bytes, const QByteArray& format, const QString& name)
 {
+    if (isEnhancedMetafile(bytes))
+        throw GraphicsError(QStringLiteral("Das Bild „%1“ ist eine erweiterte Metadatei (EMF); dieses Format wird "
+                                           "nicht unterstützt.").arg(name));
     if (format == Wmf) {
         Picture picture;
         picture.m_metafile = std::make_shared<const WmfReader>(bytes, name);
@@ -105,6 +114,8 @@ Picture Picture::fromData(const QByteArray& bytes, const QString& formatHint, co
     QByteArray format = sniff(bytes);
     if (format.isEmpty())
         format = formatFor(formatHint);
+    if (format.isEmpty() && isEnhancedMetafile(bytes))
+        format = Wmf; // for the message that says what it is
     if (format.isEmpty())
         throw GraphicsError(QStringLiteral("Das Bild „%1“ hat ein unbekanntes Format.").arg(origin));
     return decode(bytes, format, origin);

@@ -191,6 +191,11 @@ TEST(Picture, DataIsRecognisedBySignature)
                     .contains(u"„Feld FORMEL“"));
     EXPECT_TRUE(errorOf([&] { Picture::fromData(metafile().left(30), {}, QStringLiteral("Layout")); })
                     .contains(u"„Layout“ ist beschädigt"));
+    QByteArray emf(88, '\0');
+    emf[0] = 1;
+    emf.replace(40, 4, " EMF");
+    EXPECT_TRUE(errorOf([&] { Picture::fromData(emf, QStringLiteral("WMF"), QStringLiteral("Layout")); })
+                    .contains(u"erweiterte Metadatei (EMF)"));
 }
 
 TEST(Picture, DrawStretchesIntoTheTarget)
