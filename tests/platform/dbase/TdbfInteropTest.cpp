@@ -328,6 +328,41 @@ TEST(TdbfWrittenTables, OurCollationSortsTdbfsCharacterKeysInTdbfsOrder)
     }
 }
 
+TEST(TdbfWrittenTables, EditingARowWhoseStoredKeyDiffersFromOursKeepsItOnceInTheTag)
+{
+    // TDbf stored record 8's 99.99 as 99.98999...: the key we compute from
+    // the field does not find that entry. The change must still leave the
+    // record in the tag exactly once, in its new place, and TDbf must agree.
+    REQUIRE_TDBF();
+    fixtures::TempDir dir;
+    copyFixture(kFixtures[0], dir.path());
+    dbase::Table table;
+    openTable(table, "STOFFE.DBF", false);
+    table.setIndexName(QStringLiteral("MENGE"));
+    EXPECT_TRUE(table.gotoRecNo(8)) << "a live record must be reachable under every tag";
+
+    table.setIndexName({});
+    ASSERT_TRUE(table.gotoRecNo(8));
+    ASSERT_DOUBLE_EQ(table.fieldByName("MENGE").asFloat(), 99.99);
+    table.edit();
+    table.fieldByName("MENGE").setAsFloat(5);
+    table.post();
+
+    table.setIndexName(QStringLiteral("MENGE"));
+    const std::vector<std::uint32_t> ours = visitedRecNos(table);
+    std::vector<std::uint32_t> once = ours;
+    std::sort(once.begin(), once.end());
+    once.erase(std::unique(once.begin(), once.end()), once.end());
+    EXPECT_EQ(ours.size(), once.size()) << "a record shows twice";
+    double previous = -1e9;
+    for (table.first(); !table.eof(); table.next()) {
+        EXPECT_LE(previous, table.fieldByName("MENGE").asFloat()) << "record " << table.recNo();
+        previous = table.fieldByName("MENGE").asFloat();
+    }
+    table.close();
+    EXPECT_EQ(liveRecNos(fixtures::readWithTdbf(dir.file("STOFFE.DBF"), "MENGE").rows), ours);
+}
+
 // ------------------------------------------------------------ written by us
 
 TEST(TablesWeWrite, DbaseIvTableWithMemosAndTagsReadsTheSameInTdbf)

@@ -91,7 +91,11 @@ begin
       Table.FieldByName('CARN').AsString := Carns[I];
       Table.FieldByName('SUBCARN').AsString := IntToStr(I mod 3);
       Table.FieldByName('NAME1').AsString := Names[I];
-      if I mod 4 <> 3 then
+      { 99.99 has no exact double: TDbf's key for it is 99.98999..., not the
+        key the field's digits give. }
+      if I = 7 then
+        Table.FieldByName('MENGE').AsFloat := 99.99
+      else if I mod 4 <> 3 then
         Table.FieldByName('MENGE').AsFloat := (I - 5) * 12.25;
       if I mod 5 <> 4 then
         Table.FieldByName('DATUM').AsDateTime := EncodeDate(1990 + I, 1 + I mod 12, 1 + (I * 7) mod 28);
