@@ -1,0 +1,502 @@
+#include "widgets/DBGrid.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include "dbase/DbaseError.h"
+#include "widgets/MessageBox.h"
+
+namespace widgets {
+
+// ---------------------------------------------------------------- model
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+dbase::Table* GridModel::table() const
+{
+    return m_source && m_source->active() ? m_source->dataSet() : nullptr;
+}
+
+void GridModel::setDataSource(DataSource* source)
+{
+    if (source == m_source)
+        return;
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (m_source) {
+        connect(m_source, &DataSource::dataSetChanged, this, &GridModel::scheduleRefresh);
+        connect(m_source, &DataSource::activeChanged, this, &GridModel::scheduleRefresh);
+        connect(m_source, &DataSource::stateChanged, this, &GridModel::stateChanged);
+        connect(m_source, &DataSource::fieldChanged, this, &GridModel::fieldChanged);
+        connect(m_source, &DataSource::recordChanged, this, [this] {
+            if (rowCount() > 0)
+                emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+            if (table() && !m_insertRow && currentRow() < 0 && !m_source->dataSet()->isEmpty())
+                scheduleRefresh(); // a record the rows do not know yet
+        });
+    }
+    refresh();
+}
+
+void GridModel::setColumns(std::vector<GridColumn> columns)
+{
+    beginResetModel();
+    m_columns = std::move(columns);
+    endResetModel();
+    refresh();
+}
+
+int GridModel::fieldIndex(int column) const
+{
+    const dbase::Table* t = table();
+    if (!t || column < 0 || column >= columnCount())
+        return -1;
+    return t->layout().indexOf(m_columns[static_cast<std::size_t>(column)].fieldName.toStdString());
+}
+
+QStringList GridModel::readTexts(dbase::Table& table) const
+{
+    QStringList texts;
+    texts.reserve(columnCount());
+    for (int c = 0; c < columnCount(); ++c) {
+        const int f = fieldIndex(c);
+        texts << (f < 0 ? QString() : table.field(f).asString());
+    }
+    return texts;
+}
+
+void GridModel::scheduleRefresh()
+{
+    m_stale = true;
+    if (m_refreshQueued)
+        return;
+    m_refreshQueued = true;
+    // Never inside the table's own notification: the walk would move the
+    // cursor under an operation that is still running.
+    QTimer::singleShot(0, this, [this] {
+        m_refreshQueued = false;
+        if (m_stale)
+            refresh();
+    });
+}
+
+void GridModel::refresh()
+{
+    dbase::Table* t = table();
+    if (t && t->state() != dbase::TableState::Browse) {
+        m_stale = true; // walking would post the record being edited
+        return;
+    }
+    m_stale = false;
+    std::vector<Row> rows;
+    QString failure;
+    if (t) {
+        DataSource::Silence silence(*m_source);
+        const std::uint32_t saved = t->recNo();
+        try {
+            for (t->first(); !t->eof(); t->next())
+                rows.push_back({t->recNo(), readTexts(*t)});
+        } catch (const dbase::DbaseError& error) {
+            failure = QString::fromStdString(error.what());
+        }
+        const bool back = saved != 0 && t->gotoRecNo(saved);
+        if (!back && !rows.empty())
+            t->first();
+        if (!back && saved != t->recNo())
+            QTimer::singleShot(0, m_source.data(), &DataSource::recordChanged);
+    }
+
+    const bool sameRows = rows.size() == m_rows.size() && !m_insertRow
+        && std::equal(rows.begin(), rows.end(), m_rows.begin(),
+                      [](const Row& a, const Row& b) { return a.recNo == b.recNo; });
+    if (sameRows) {
+        m_rows = std::move(rows);
+        if (!m_rows.empty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    } else {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_insertRow = false;
+        m_rowOfRecNo.clear();
+        for (std::size_t i = 0; i < m_rows.size(); ++i)
+            m_rowOfRecNo.emplace(m_rows[i].recNo, static_cast<int>(i));
+        endResetModel();
+    }
+    emit rowsRead();
+    if (!failure.isEmpty())
+        MessageBox::error(nullptr, failure);
+}
+
+void GridModel::stateChanged()
+{
+    const dbase::Table* t = table();
+    const bool inserting = t && t->state() == dbase::TableState::Insert;
+    if (inserting && !m_insertRow) {
+        const int row = static_cast<int>(m_rows.size());
+        beginInsertRows({}, row, row);
+        m_insertRow = true;
+        endInsertRows();
+    } else if (!inserting && m_insertRow) {
+        const int row = static_cast<int>(m_rows.size());
+        beginRemoveRows({}, row, row);
+        m_insertRow = false;
+        endRemoveRows();
+    }
+    // Cancel puts the stored values back into the current row.
+    if (const int row = currentRow(); row >= 0)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    if (m_stale && t && t->state() == dbase::TableState::Browse)
+        scheduleRefresh();
+}
+
+void GridModel::fieldChanged(int)
+{
+    if (const int row = currentRow(); row >= 0)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+int GridModel::currentRow() const
+{
+    const dbase::Table* t = table();
+    if (!t)
+        return -1;
+    if (m_insertRow)
+        return static_cast<int>(m_rows.size());
+    const auto it = m_rowOfRecNo.find(t->recNo());
+    return it == m_rowOfRecNo.end() ? -1 : it->second;
+}
+
+bool GridModel::isLiveRow(int row) const
+{
+    return row >= 0 && row == currentRow();
+}
+
+bool GridModel::moveTo(int row)
+{
+    dbase::Table* t = table();
+    if (!t || row < 0 || row >= rowCount())
+        return false;
+    if (row == currentRow())
+        return true;
+    if (m_insertRow && row == static_cast<int>(m_rows.size()))
+        return true;
+    try {
+        if (t->gotoRecNo(m_rows[static_cast<std::size_t>(row)].recNo))
+            return true;
+    } catch (const dbase::DbaseError& error) {
+        // Leaving the record posted it, and the post was refused.
+        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        return false;
+    }
+    scheduleRefresh();
+    return false;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size()) + (m_insertRow ? 1 : 0);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const auto& column = m_columns[static_cast<std::size_t>(index.column())];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        if (isLiveRow(index.row())) {
+            const int f = fieldIndex(index.column());
+            return f < 0 ? QString() : table()->field(f).asString();
+        }
+        if (index.row() >= static_cast<int>(m_rows.size()))
+            return QString();
+        return m_rows[static_cast<std::size_t>(index.row())].texts.value(index.column());
+    }
+    case Qt::FontRole:
+        return column.bold ? QVariant(m_bold) : QVariant();
+    case Qt::TextAlignmentRole: {
+        const int f = fieldIndex(index.column());
+        if (f >= 0) {
+            const auto type = table()->layout().field(f).type;
+            if (type == dbase::FieldType::Numeric || type == dbase::FieldType::Float)
+                return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    default:
+        return {};
+    }
+}
+
+bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    // A cell is written only on the table's current record: the view moves
+    // the cursor first, and an editor left over from a record the program
+    // moved away from must not pull the cursor back.
+    if (role != Qt::EditRole || !isLiveRow(index.row()))
+        return false;
+    const int f = fieldIndex(index.column());
+    if (f < 0)
+        return false;
+    const QString text = value.toString();
+    try {
+        if (table()->field(f).asString() == text || !m_source->edit())
+            return false;
+        table()->field(f).setAsString(text);
+    } catch (const dbase::DbaseError& error) {
+        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        return false;
+    }
+    return true;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (fieldIndex(index.column()) >= 0 && !table()->readOnly())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= columnCount())
+            return {};
+        const auto& column = m_columns[static_cast<std::size_t>(section)];
+        return column.title.isEmpty() ? column.fieldName : column.title;
+    }
+    if (section != currentRow())
+        return QString();
+    return m_insertRow ? QStringLiteral("*") : QStringLiteral("\u25B6");
+}
+
+// ---------------------------------------------------------------- editor
+
+// Cell editors: the column's pick list in an editable box, or a line that
+// takes at most the field's width.
+class DBGrid::Delegate : public QStyledItemDelegate {
+public:
+    explicit Delegate(DBGrid& grid) : QStyledItemDelegate(&grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        const auto& column = m_grid.columns().at(static_cast<std::size_t>(index.column()));
+        if (!column.pickList.isEmpty()) {
+            auto* box = new QComboBox(parent);
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->addItems(column.pickList);
+            return box;
+        }
+        auto* edit = new QLineEdit(parent);
+        edit->setFrame(false);
+        if (const auto f = fieldOf(index); f && f->def().type == dbase::FieldType::Character)
+            edit->setMaxLength(f->def().length);
+        return edit;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        const QString text = index.data(Qt::EditRole).toString();
+        if (auto* box = qobject_cast<QComboBox*>(editor))
+            box->setEditText(text);
+        else if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            edit->setText(text);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        if (auto* box = qobject_cast<QComboBox*>(editor))
+            model->setData(index, box->currentText(), Qt::EditRole);
+        else if (auto* edit = qobject_cast<QLineEdit*>(editor))
+            model->setData(index, edit->text(), Qt::EditRole);
+    }
+
+private:
+    std::optional<dbase::Field> fieldOf(const QModelIndex& index) const
+    {
+        DataSource* source = m_grid.dataSource();
+        if (!source || !source->active())
+            return std::nullopt;
+        const auto& column = m_grid.columns().at(static_cast<std::size_t>(index.column()));
+        const int f = source->dataSet()->layout().indexOf(column.fieldName.toStdString());
+        return f < 0 ? std::nullopt : std::optional<dbase::Field>(source->dataSet()->field(f));
+    }
+
+    DBGrid& m_grid;
+};
+
+// ---------------------------------------------------------------- grid
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
+{
+    setModel(m_model);
+    setItemDelegate(new Delegate(*this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    horizontalHeader()->setDefaultSectionSize(64);
+    horizontalHeader()->setMinimumSectionSize(0); // stored widths are taken as they are
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setMinimumWidth(12);
+    setCellEditing(true);
+    connect(m_model, &GridModel::rowsRead, this, &DBGrid::followCursor);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &DBGrid::followCursor);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &DBGrid::followCursor);
+}
+
+DBGrid::~DBGrid() = default;
+
+void DBGrid::setDataSource(DataSource* source)
+{
+    if (DataSource* old = m_model->dataSource())
+        disconnect(old, nullptr, this, nullptr);
+    if (source)
+        connect(source, &DataSource::recordChanged, this, &DBGrid::followCursor);
+    m_model->setDataSource(source);
+}
+
+void DBGrid::setColumns(std::vector<GridColumn> columns)
+{
+    QFont bold = font();
+    bold.setBold(true);
+    m_model->setBoldFont(bold);
+    m_model->setColumns(std::move(columns));
+    for (int i = 0; i < static_cast<int>(this->columns().size()); ++i) {
+        const int width = this->columns()[static_cast<std::size_t>(i)].width;
+        setColumnWidth(i, width >= 0 ? width : horizontalHeader()->defaultSectionSize());
+    }
+    m_selectedIndex = 0;
+    followCursor();
+}
+
+std::vector<int> DBGrid::columnWidths() const
+{
+    std::vector<int> widths;
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        widths.push_back(columnWidth(i));
+    return widths;
+}
+
+void DBGrid::setColumnWidths(const std::vector<int>& widths)
+{
+    const int count = std::min(static_cast<int>(widths.size()), m_model->columnCount());
+    for (int i = 0; i < count; ++i)
+        setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+}
+
+void DBGrid::setCellEditing(bool on)
+{
+    setEditTriggers(on ? QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                             | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
+                       : QAbstractItemView::NoEditTriggers);
+}
+
+bool DBGrid::cellEditing() const
+{
+    return editTriggers() != QAbstractItemView::NoEditTriggers;
+}
+
+void DBGrid::setRowSelect(bool on)
+{
+    setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    if (currentIndex().isValid())
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect
+                                                     | (on ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate));
+}
+
+bool DBGrid::rowSelect() const
+{
+    return selectionBehavior() == QAbstractItemView::SelectRows;
+}
+
+void DBGrid::setSelectedIndex(int column)
+{
+    if (column < 0 || column >= m_model->columnCount())
+        return;
+    const int row = currentIndex().isValid() ? currentIndex().row() : m_model->currentRow();
+    if (row >= 0)
+        setCurrentIndex(m_model->index(row, column));
+    else
+        m_selectedIndex = column;
+}
+
+std::optional<dbase::Field> DBGrid::selectedField() const
+{
+    DataSource* source = dataSource();
+    if (!source || !source->active() || m_selectedIndex >= m_model->columnCount())
+        return std::nullopt;
+    const auto& column = columns()[static_cast<std::size_t>(m_selectedIndex)];
+    const int f = source->dataSet()->layout().indexOf(column.fieldName.toStdString());
+    if (f < 0)
+        return std::nullopt;
+    return source->dataSet()->field(f);
+}
+
+void DBGrid::refresh()
+{
+    m_model->refresh();
+}
+
+void DBGrid::followCursor()
+{
+    const int row = m_model->currentRow();
+    if (row < 0 || m_model->columnCount() == 0)
+        return;
+    const QModelIndex target = m_model->index(row, std::min(m_selectedIndex, m_model->columnCount() - 1));
+    if (currentIndex() == target)
+        return;
+    m_following = true;
+    setCurrentIndex(target);
+    m_following = false;
+    scrollTo(target);
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    // Commits an open editor into the record it was opened on, which is
+    // still the current one.
+    QTableView::currentChanged(current, previous);
+    if (m_following || !current.isValid())
+        return;
+    const bool columnMoves = current.column() != m_selectedIndex;
+    if (columnMoves)
+        emit colExit();
+    if (!previous.isValid() || current.row() != previous.row()) {
+        if (!m_model->moveTo(current.row())) {
+            QTimer::singleShot(0, this, &DBGrid::followCursor); // back to where the cursor is
+        }
+    }
+    if (columnMoves) {
+        m_selectedIndex = current.column();
+        emit colEnter();
+    }
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore();
+    emit keyPressed(event);
+    if (event->isAccepted())
+        return;
+    event->accept();
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace widgets

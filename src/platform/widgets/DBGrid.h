@@ -1,0 +1,146 @@
+#pragma once
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QStringList>
+#include <QTableView>
+
+#include "widgets/DataSource.h"
+
+namespace widgets {
+
+struct GridColumn {
+    GridColumn(QString field, QString columnTitle = {}, int pixels = -1, QStringList values = {},
+               bool boldText = false)
+        : fieldName(std::move(field)), title(std::move(columnTitle)), width(pixels),
+          pickList(std::move(values)), bold(boldText)
+    {
+    }
+
+    QString fieldName;
+    QString title;        // empty: the field name
+    int width = -1;       // pixels; -1: the grid's default
+    QStringList pickList; // values offered when the cell is edited
+    bool bold = false;
+};
+
+// The visible rows of a data source's table in its current order, for the
+// grid. The rows are read in one walk over the table while it is browsing,
+// again whenever its rows change as a whole; the current record is always
+// shown live, with what is being typed into it. A record being inserted is
+// an extra last row until it is posted.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridModel(QObject* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_source; }
+    void setColumns(std::vector<GridColumn> columns);
+    const std::vector<GridColumn>& columns() const { return m_columns; }
+    void setBoldFont(const QFont& font) { m_bold = font; }
+
+    // Reads the rows again now (when the table is browsing; otherwise as
+    // soon as it is).
+    void refresh();
+    // Row of the table's current record; -1 when it has none shown.
+    int currentRow() const;
+    // Moves the table's cursor to a row; false when the row is gone (the
+    // rows are then read again).
+    bool moveTo(int row);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // The rows were read again; the view puts its current row back.
+    void rowsRead();
+
+private:
+    struct Row {
+        std::uint32_t recNo;
+        QStringList texts;
+    };
+    dbase::Table* table() const;
+    int fieldIndex(int column) const;
+    QStringList readTexts(dbase::Table& table) const;
+    bool isLiveRow(int row) const;
+    void scheduleRefresh();
+    void stateChanged();
+    void fieldChanged(int field);
+
+    QPointer<DataSource> m_source;
+    std::vector<GridColumn> m_columns;
+    std::vector<Row> m_rows;
+    std::unordered_map<std::uint32_t, int> m_rowOfRecNo;
+    bool m_insertRow = false;
+    bool m_stale = false;
+    bool m_refreshQueued = false;
+    QFont m_bold;
+};
+
+// Grid over a data source: the current row follows the table's cursor and
+// moves it; cell edits write into the current record, which is posted when
+// the cursor leaves it. Column enter and exit and key presses are told to the
+// program, which reads selectedIndex() and selectedField() in its handlers.
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+    ~DBGrid() override;
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_model->dataSource(); }
+    void setColumns(std::vector<GridColumn> columns);
+    const std::vector<GridColumn>& columns() const { return m_model->columns(); }
+
+    std::vector<int> columnWidths() const;
+    // Widths for the first columns; extra values are ignored.
+    void setColumnWidths(const std::vector<int>& widths);
+
+    // Cell editing (off: browsing only) and whole-row selection.
+    void setCellEditing(bool on);
+    bool cellEditing() const;
+    void setRowSelect(bool on);
+    bool rowSelect() const;
+
+    // The current column, and its field in the current record.
+    int selectedIndex() const { return m_selectedIndex; }
+    void setSelectedIndex(int column);
+    std::optional<dbase::Field> selectedField() const;
+
+    GridModel& gridModel() const { return *m_model; }
+    // Reads the rows again now.
+    void refresh();
+
+signals:
+    // Sent before the current column changes (selectedIndex() is the old one)
+    // and after (the new one). A move to a cell of another row and column
+    // leaves the column on the old row, then moves the cursor, then enters.
+    void colExit();
+    void colEnter();
+    // Before the grid handles a key; accept the event to keep it from the grid.
+    void keyPressed(QKeyEvent* event);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    class Delegate;
+    void followCursor();
+
+    GridModel* m_model; // owned by the grid
+    int m_selectedIndex = 0;
+    bool m_following = false;
+};
+
+} // namespace widgets

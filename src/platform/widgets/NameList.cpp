@@ -1,0 +1,291 @@
+#include "widgets/NameList.h"
+
+#include <algorithm>
+
+#include <QBitmap>
+#include <QDataStream>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace widgets {
+
+// ---------------------------------------------------------------- NameLines
+
+void NameLines::reserve(std::size_t count)
+{
+    texts.reserve(count);
+    markers.reserve(count);
+    recNos.reserve(count);
+}
+
+void NameLines::add(QString text, std::uint8_t marker, std::uint32_t recNo)
+{
+    texts.push_back(std::move(text));
+    markers.push_back(marker);
+    recNos.push_back(recNo);
+}
+
+// ---------------------------------------------------------------- model
+
+void NameListModel::setLines(NameLines lines)
+{
+    Q_ASSERT(lines.markers.size() == lines.texts.size() && lines.recNos.size() == lines.texts.size());
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+void NameListModel::setMarker(int line, std::uint8_t marker)
+{
+    if (line < 0 || line >= rowCount())
+        return;
+    m_lines.markers[static_cast<std::size_t>(line)] = marker;
+    const QModelIndex at = index(line);
+    emit dataChanged(at, at, {MarkerRole});
+}
+
+int NameListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_lines.size());
+}
+
+QVariant NameListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole)
+        return m_lines.texts[row];
+    if (role == MarkerRole)
+        return m_lines.markers[row];
+    return {};
+}
+
+Qt::ItemFlags NameListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList NameListModel::mimeTypes() const
+{
+    return {NameList::mimeType()};
+}
+
+QMimeData* NameListModel::mimeData(const QModelIndexList& indexes) const
+{
+    QList<int> lines;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid())
+            lines << index.row();
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << lines;
+    auto* data = new QMimeData; // the drag takes it over
+    data->setData(NameList::mimeType(), bytes);
+    return data;
+}
+
+Qt::DropActions NameListModel::supportedDragActions() const
+{
+    return Qt::CopyAction;
+}
+
+// ---------------------------------------------------------------- delegate
+
+class NameList::Delegate : public QStyledItemDelegate {
+public:
+    Delegate(NameList& list) : QStyledItemDelegate(&list), m_list(list) {}
+
+    void setMarkers(std::vector<QPixmap> markers) { m_markers = std::move(markers); }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QRect r = option.rect;
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (option.state & QStyle::State_Active)                                ? QPalette::Active
+                                                                                   : QPalette::Inactive;
+        painter->fillRect(r, option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base));
+
+        const std::size_t marker = index.data(NameListModel::MarkerRole).toUInt();
+        int markerWidth = 0;
+        if (marker < m_markers.size() && !m_markers[marker].isNull()) {
+            const QPixmap& m = m_markers[marker];
+            markerWidth = m.width();
+            painter->drawPixmap(r.left() + 2, r.top() + (m_list.itemHeight() - m.height()) / 2, m);
+        }
+
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect textRect(r.left() + markerWidth + 6, r.top(), r.width() - markerWidth - 6, r.height());
+        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                          index.data(Qt::DisplayRole).toString());
+
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(&m_list);
+            focus.rect = r;
+            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            m_list.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, &m_list);
+        }
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {1, m_list.itemHeight()};
+    }
+
+private:
+    NameList& m_list;
+    std::vector<QPixmap> m_markers;
+};
+
+// ---------------------------------------------------------------- view
+
+NameList::NameList(QWidget* parent)
+    : QListView(parent), m_model(new NameListModel(this)), m_delegate(new Delegate(*this))
+{
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setScreenFont(font());
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { emit currentLineChanged(current.isValid() ? current.row() : -1); });
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit lineClicked(); });
+}
+
+NameList::~NameList() = default;
+
+QString NameList::mimeType()
+{
+    return QStringLiteral("application/x-marlex-namelist-lines");
+}
+
+std::optional<std::vector<int>> NameList::linesFromMimeData(const QMimeData* data)
+{
+    if (!data || !data->hasFormat(mimeType()))
+        return std::nullopt;
+    QList<int> lines;
+    QDataStream stream(data->data(mimeType()));
+    stream >> lines;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return std::vector<int>(lines.begin(), lines.end());
+}
+
+void NameList::setMarkerImages(const std::vector<QImage>& images)
+{
+    std::vector<QPixmap> markers;
+    markers.reserve(images.size());
+    for (const QImage& image : images) {
+        QPixmap pixmap = QPixmap::fromImage(image);
+        if (!pixmap.isNull())
+            pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(qRgb(255, 255, 255))));
+        markers.push_back(std::move(pixmap));
+    }
+    m_delegate->setMarkers(std::move(markers));
+    viewport()->update();
+}
+
+void NameList::setScreenFont(const QFont& font)
+{
+    setFont(font);
+    m_itemHeight = QFontMetrics(font).height();
+    scheduleDelayedItemsLayout();
+}
+
+void NameList::setLines(NameLines lines)
+{
+    m_model->setLines(std::move(lines));
+}
+
+int NameList::count() const
+{
+    return m_model->rowCount();
+}
+
+QString NameList::text(int line) const
+{
+    return m_model->data(m_model->index(line), Qt::DisplayRole).toString();
+}
+
+std::uint8_t NameList::marker(int line) const
+{
+    return static_cast<std::uint8_t>(m_model->data(m_model->index(line), NameListModel::MarkerRole).toUInt());
+}
+
+std::uint32_t NameList::recNo(int line) const
+{
+    const auto& recNos = m_model->lines().recNos;
+    return line >= 0 && line < count() ? recNos[static_cast<std::size_t>(line)] : 0;
+}
+
+int NameList::lineOfRecNo(std::uint32_t recNo) const
+{
+    const auto& recNos = m_model->lines().recNos;
+    const auto it = std::find(recNos.begin(), recNos.end(), recNo);
+    return it == recNos.end() ? -1 : static_cast<int>(it - recNos.begin());
+}
+
+void NameList::setMarker(int line, std::uint8_t marker)
+{
+    m_model->setMarker(line, marker);
+}
+
+int NameList::itemIndex() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void NameList::setItemIndex(int line)
+{
+    if (line < 0 || line >= count()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(m_model->index(line), QItemSelectionModel::ClearAndSelect);
+    scrollTo(m_model->index(line));
+}
+
+bool NameList::isSelected(int line) const
+{
+    return selectionModel()->isSelected(m_model->index(line));
+}
+
+void NameList::setSelected(int line, bool selected)
+{
+    if (line >= 0 && line < count())
+        selectionModel()->select(m_model->index(line),
+                                 selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+std::vector<int> NameList::selectedLines() const
+{
+    std::vector<int> lines;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        lines.push_back(index.row());
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+void NameList::keyPressEvent(QKeyEvent* event)
+{
+    const int before = itemIndex();
+    QListView::keyPressEvent(event);
+    if (itemIndex() != before)
+        emit lineClicked();
+}
+
+} // namespace widgets

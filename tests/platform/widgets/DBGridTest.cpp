@@ -1,0 +1,231 @@
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+#include "WidgetTestSupport.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+
+using namespace widgets;
+using namespace widgettest;
+
+namespace {
+
+class Grid : public TableFixture {
+protected:
+    void SetUp() override
+    {
+        TableFixture::SetUp();
+        grid.setDataSource(&source);
+        grid.setColumns({{"NAME1", "Name", -1, {}, true},
+                         {"MENGE", "Menge", 109, {"bis 10g", "bis 100g"}},
+                         {"CARN", "", 80}});
+        grid.resize(400, 300);
+    }
+    QString cell(int row, int column) const
+    {
+        return grid.model()->index(row, column).data().toString();
+    }
+    int gridRow() const { return grid.currentIndex().row(); }
+
+    DBGrid grid;
+};
+
+TEST_F(Grid, ShowsTheVisibleRowsInIndexOrderWithTheColumnsGiven)
+{
+    ASSERT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(cell(0, 0), "Aceton");
+    EXPECT_EQ(cell(1, 0), "Ethanol");
+    EXPECT_EQ(cell(2, 2), "7732-18-5");
+    EXPECT_EQ(cell(0, 1), "1000.50");
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name");
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "CARN");
+    EXPECT_TRUE(grid.model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(grid.model()->index(0, 2).data(Qt::FontRole).value<QFont>().bold());
+
+    // A filter changes the rows once the grid reads them again.
+    table.setFilterText("CARN='64-17-5'");
+    table.setFiltered(true);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(grid.model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 0), "Ethanol");
+    EXPECT_EQ(gridRow(), 0);
+
+    table.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(Grid, CurrentRowAndTableCursorMoveTogether)
+{
+    EXPECT_EQ(gridRow(), 0);
+    table.next();
+    EXPECT_EQ(gridRow(), 1);
+    table.last();
+    EXPECT_EQ(gridRow(), 2);
+
+    grid.setCurrentIndex(grid.model()->index(0, 0));
+    EXPECT_EQ(table.field(NAME1).asString(), "Aceton");
+    grid.setCurrentIndex(grid.model()->index(1, 2));
+    EXPECT_EQ(table.field(NAME1).asString(), "Ethanol");
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QString(QChar(0x25B6)));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "");
+
+    // Reading the rows again puts the cursor back and tells no one of the walk.
+    DBEdit edit;
+    edit.setDataSource(&source);
+    edit.setDataField("NAME1");
+    Spy moves(&source, &DataSource::recordChanged);
+    grid.refresh();
+    EXPECT_EQ(moves.count(), 0);
+    EXPECT_EQ(table.field(NAME1).asString(), "Ethanol");
+    EXPECT_EQ(gridRow(), 1);
+}
+
+TEST_F(Grid, CellEditsWriteTheCurrentRecordWhichIsPostedOnTheNextRow)
+{
+    grid.setCurrentIndex(grid.model()->index(1, 2));
+    ASSERT_TRUE(grid.model()->setData(grid.model()->index(1, 2), "1-2-3", Qt::EditRole));
+    EXPECT_EQ(table.state(), dbase::TableState::Edit);
+    EXPECT_EQ(table.field(CARN).asString(), "1-2-3");
+    EXPECT_EQ(cell(1, 2), "1-2-3") << "the row being edited shows the new text";
+    EXPECT_EQ(stored("Ethanol", CARN), "64-17-5");
+
+    // A cell of another row is not written behind the cursor's back.
+    EXPECT_FALSE(grid.model()->setData(grid.model()->index(0, 2), "9-9-9", Qt::EditRole));
+
+    grid.setCurrentIndex(grid.model()->index(2, 2));
+    EXPECT_EQ(table.state(), dbase::TableState::Browse);
+    EXPECT_EQ(stored("Ethanol", CARN), "1-2-3");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cell(1, 2), "1-2-3");
+
+    // A value the field cannot take is refused with a message.
+    EXPECT_FALSE(grid.model()->setData(grid.model()->index(2, 1), "viel", Qt::EditRole));
+    ASSERT_EQ(messages.requests.size(), 1u);
+    EXPECT_TRUE(messages.requests[0].text.contains("MENGE"));
+}
+
+TEST_F(Grid, EditorsOfferThePickListOrTakeTheFieldWidth)
+{
+    QStyleOptionViewItem option;
+    auto* delegate = grid.itemDelegate();
+    std::unique_ptr<QWidget> amount(delegate->createEditor(&grid, option, grid.model()->index(0, 1)));
+    auto* box = qobject_cast<QComboBox*>(amount.get());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 2);
+    EXPECT_EQ(box->itemText(1), "bis 100g");
+
+    std::unique_ptr<QWidget> carn(delegate->createEditor(&grid, option, grid.model()->index(0, 2)));
+    auto* line = qobject_cast<QLineEdit*>(carn.get());
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->maxLength(), 12);
+    delegate->setEditorData(line, grid.model()->index(0, 2));
+    EXPECT_EQ(line->text(), "67-64-1");
+    line->setText("5-5-5");
+    delegate->setModelData(line, grid.model(), grid.model()->index(0, 2));
+    EXPECT_EQ(table.field(CARN).asString(), "5-5-5");
+
+    EXPECT_TRUE(grid.model()->flags(grid.model()->index(0, 0)) & Qt::ItemIsEditable);
+    grid.setCellEditing(false);
+    EXPECT_FALSE(grid.cellEditing());
+    grid.setRowSelect(true);
+    EXPECT_TRUE(grid.rowSelect());
+}
+
+TEST_F(Grid, ColumnExitAndEnterSeeTheOldAndNewColumn)
+{
+    QStringList events;
+    QObject::connect(&grid, &DBGrid::colExit, [&] {
+        events << QString("exit %1 %2").arg(grid.selectedIndex()).arg(grid.selectedField()->asString());
+    });
+    QObject::connect(&grid, &DBGrid::colEnter, [&] {
+        events << QString("enter %1 %2").arg(grid.selectedIndex()).arg(grid.selectedField()->asString());
+    });
+
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    grid.setCurrentIndex(grid.model()->index(1, 1)); // another row, same column: no event
+    grid.setCurrentIndex(grid.model()->index(2, 0)); // row and column: leaves on the old row
+    EXPECT_EQ(events, (QStringList{"exit 0 Aceton", "enter 1 1000.50", "exit 1 250.00", "enter 0 Wasser"}));
+
+    events.clear();
+    table.first(); // the cursor moving by itself changes no column
+    EXPECT_TRUE(events.isEmpty());
+    grid.setSelectedIndex(2);
+    EXPECT_EQ(events, (QStringList{"exit 0 Aceton", "enter 2 67-64-1"}));
+}
+
+TEST_F(Grid, KeyPressesGoToTheProgramFirst)
+{
+    QList<int> keys;
+    QObject::connect(&grid, &DBGrid::keyPressed, [&](QKeyEvent* event) {
+        keys << event->key();
+        if (event->text() == "+")
+            event->accept(); // the program's, not the grid's
+    });
+    pressKey(&grid, Qt::Key_Plus, "+");
+    EXPECT_EQ(gridRow(), 0);
+    pressKey(&grid, Qt::Key_Down);
+    EXPECT_EQ(gridRow(), 1) << "keys the program leaves move the grid";
+    EXPECT_EQ(table.field(NAME1).asString(), "Ethanol");
+    EXPECT_EQ(keys, (QList<int>{Qt::Key_Plus, Qt::Key_Down}));
+}
+
+TEST_F(Grid, ColumnWidthsAreReadAndSetAsAList)
+{
+    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{64, 109, 80}));
+    grid.setColumnWidths({30, 120});
+    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{30, 120, 80}));
+    grid.setColumnWidths({1, 2, 3, 4, 5});
+    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(Grid, AnAppendedRecordIsAnExtraRowUntilPostedThenTakesItsPlace)
+{
+    table.append();
+    ASSERT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(gridRow(), 3);
+    EXPECT_EQ(grid.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "*");
+    ASSERT_TRUE(grid.model()->setData(grid.model()->index(3, 0), "Benzol", Qt::EditRole));
+    EXPECT_EQ(cell(3, 0), "Benzol");
+
+    grid.setCurrentIndex(grid.model()->index(0, 0)); // leaving the new row posts it
+    QCoreApplication::processEvents();
+    ASSERT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(cell(1, 0), "Benzol") << "in index order once stored";
+    EXPECT_EQ(table.field(NAME1).asString(), "Aceton");
+    EXPECT_EQ(gridRow(), 0);
+
+    // An untouched appended row vanishes again.
+    table.append();
+    EXPECT_EQ(grid.model()->rowCount(), 5);
+    table.cancel();
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+}
+
+TEST(GridRows, FiveThousandRowsAreReadAndFollowTheCursor)
+{
+    fixtures::TempDir dir;
+    std::vector<QStringList> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back({QString("Stoff %1").arg(i, 5, 10, QLatin1Char('0')), QString::number(i)});
+    makeSubstanceTable("gross.dbf", rows);
+    dbase::Table table;
+    table.setTableName("gross.dbf");
+    table.setIndexFiles("gross.mdx");
+    table.setIndexName("NAME1");
+    table.open();
+    DataSource source(&table);
+    DBGrid grid;
+    grid.setDataSource(&source);
+    grid.setColumns({{"NAME1"}, {"CARN"}});
+    ASSERT_EQ(grid.model()->rowCount(), 5000);
+    EXPECT_EQ(grid.model()->index(4999, 1).data().toString(), "4999");
+    table.last();
+    EXPECT_EQ(grid.currentIndex().row(), 4999);
+    grid.setCurrentIndex(grid.model()->index(2500, 0));
+    EXPECT_EQ(table.field(CARN).asString(), "2500");
+}
+
+} // namespace

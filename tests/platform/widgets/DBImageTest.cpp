@@ -1,0 +1,108 @@
+#include <QBuffer>
+#include <QImage>
+
+#include "WidgetTestSupport.h"
+#include "widgets/DBImage.h"
+
+using namespace widgets;
+using namespace widgettest;
+
+namespace {
+
+QImage filled(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+class PictureField : public TableFixture {
+protected:
+    // Aceton gets a red BMP, Ethanol a green PNG; Wasser keeps none.
+    void SetUp() override
+    {
+        TableFixture::SetUp();
+        table.edit();
+        table.field(BILD).setAsBytes(encoded(filled(30, 20, Qt::red), "BMP"));
+        table.next();
+        table.edit();
+        table.field(BILD).setAsBytes(encoded(filled(200, 20, Qt::green), "PNG"));
+        table.first();
+    }
+};
+
+TEST_F(PictureField, ShowsThePictureOfTheCurrentRecord)
+{
+    DBImage image;
+    image.setDataSource(&source);
+    image.setDataField("BILD");
+    EXPECT_EQ(image.picture().size(), QSize(30, 20));
+    EXPECT_EQ(image.picture().pixelColor(0, 0), QColor(Qt::red));
+    table.next();
+    EXPECT_EQ(image.picture().size(), QSize(200, 20));
+    table.next();
+    EXPECT_TRUE(image.picture().isNull()) << "a record without a picture shows none";
+
+    // A picture of the program's own stays until the record changes.
+    image.setPicture(filled(5, 5, Qt::blue));
+    EXPECT_EQ(image.picture().size(), QSize(5, 5));
+    table.first();
+    EXPECT_EQ(image.picture().size(), QSize(30, 20));
+    image.clearPicture();
+    EXPECT_TRUE(image.picture().isNull());
+}
+
+TEST(DecodePicture, ReadsCommonFormatsAndRefusesOtherBytes)
+{
+    const QImage source = filled(4, 3, Qt::yellow);
+    for (const char* format : {"BMP", "PNG", "JPEG"}) {
+        const QImage read = decodePicture(encoded(source, format));
+        EXPECT_EQ(read.size(), QSize(4, 3)) << format;
+    }
+    EXPECT_EQ(decodePicture(QByteArray(8, '\0') + encoded(source, "BMP")).size(), QSize(4, 3))
+        << "a bitmap behind a small header of another writer";
+    EXPECT_TRUE(decodePicture("kein Bild").isNull());
+    EXPECT_TRUE(decodePicture({}).isNull());
+}
+
+TEST(DBImageLayout, StretchesExactlyWhenThePictureIsLargerThanTheControl)
+{
+    DBImage image;
+    image.resize(100, 80);
+    image.setStretchWhenLarger(true);
+    const QRect area = image.contentsRect();
+
+    image.setPicture(filled(50, 40, Qt::red));
+    EXPECT_EQ(image.pictureRect(), QRect(25, 20, 50, 40)) << "smaller: own size, centred";
+    image.setCenter(false);
+    EXPECT_EQ(image.pictureRect(), QRect(0, 0, 50, 40));
+
+    image.setPicture(filled(101, 10, Qt::red));
+    EXPECT_EQ(image.pictureRect(), area) << "wider than the control";
+    image.setPicture(filled(10, 81, Qt::red));
+    EXPECT_EQ(image.pictureRect(), area) << "higher than the control";
+    image.setPicture(filled(100, 80, Qt::red));
+    EXPECT_EQ(image.pictureRect(), QRect(0, 0, 100, 80)) << "exactly as large is not larger";
+
+    image.setStretchWhenLarger(false);
+    image.setPicture(filled(300, 10, Qt::red));
+    EXPECT_EQ(image.pictureRect(), QRect(0, 0, 300, 10));
+
+    // What is painted: a stretched picture fills the control.
+    image.setStretchWhenLarger(true);
+    image.setPicture(filled(300, 300, Qt::green));
+    const QImage shot = image.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(1, 1), QColor(Qt::green));
+    EXPECT_EQ(shot.pixelColor(98, 78), QColor(Qt::green));
+}
+
+} // namespace
