@@ -103,7 +103,9 @@ public:
     // --- settings, kept across close and open
     void setTableName(const QString& fileName);
     QString tableName() const;
-    void setIndexFiles(const QString& mdxFileName); // empty: none
+    // Empty: the production index (the table's name with .mdx) when the
+    // table's header says it has one, else none.
+    void setIndexFiles(const QString& mdxFileName);
     QString indexFiles() const;
     void setIndexName(const QString& tagName);      // empty: physical order
     QString indexName() const;
@@ -114,7 +116,9 @@ public:
 
     // --- open and close
     void open();  // DbaseError naming the file when missing, corrupt or locked
-    void close(); // posts a pending record first
+    // Posts a pending record first and writes the index if it changed.
+    // Refused (DbaseError, the table stays open) while cached updates are held.
+    void close();
     bool active() const;
     void setActive(bool active) { active ? open() : close(); }
 
@@ -143,7 +147,10 @@ public:
     bool eof() const;
     bool bof() const;
     bool isEmpty() const;
-    std::uint32_t recNo() const; // physical record number, 0 when none
+    // Physical record number, 0 when none and while a new record is being
+    // inserted. A row appended under cached updates carries a provisional
+    // number (far above any real one) until the updates are applied.
+    std::uint32_t recNo() const;
     // Records of the table file (the header's count, deleted ones included),
     // like the engine's record count for a dBASE table without a filter;
     // with a filter on, the rows that pass.
@@ -174,7 +181,9 @@ public:
 
     // --- writing
     TableState state() const;
-    void append();   // a blank record, posted when the cursor leaves it
+    // A blank record. Leaving it posts it once a field was set; an untouched
+    // one is dropped, as the engine does. post() always writes it.
+    void append();
     void insert();   // as append: dBASE has no position for new rows
     void edit();
     void post();
@@ -182,10 +191,15 @@ public:
     void remove();   // marks the current record deleted; the cursor moves on
     bool modified() const;
 
-    // Cached updates: writes are held back until applied or cancelled, all
-    // together.
+    // Cached updates: writes (appends, edits, deletes, memos) are held back,
+    // visible to this cursor only, until applied or cancelled, all together.
+    // Switching them off while updates are held (or a changed record is not
+    // posted) is refused with a DbaseError: apply or cancel first. A table
+    // destroyed with updates held drops them.
     void setCachedUpdates(bool on);
     bool cachedUpdates() const;
+    // Posts the current record first. When a write fails, what was written
+    // stays written, the rest stays held, and the DbaseError says how many.
     void applyUpdates();
     void cancelUpdates();
 
@@ -198,7 +212,8 @@ public:
     void addObserver(TableObserver* observer);
     void removeObserver(TableObserver* observer);
 
-    // The record being shown (with pending changes), as filters see it.
+    // The record being shown (with pending changes), as filters see it;
+    // raw(field) reads a field's bytes without allocating, for long loops.
     RecordView currentRecord() const;
 
 private:
