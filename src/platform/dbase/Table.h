@@ -226,7 +226,9 @@ private:
 // Copies every visible row of `source` into `destination` (opened by the
 // caller), field by field by position. AppendUpdate matches rows through the
 // destination's active tag and overwrites a match instead of appending.
-// Returns the number of rows moved.
+// Every row is converted before the first is written, so a value that does
+// not fit leaves the destination untouched; the source cursor returns to
+// where it was. Returns the number of rows moved.
 std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);
 
 } // namespace dbase
