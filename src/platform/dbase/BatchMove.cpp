@@ -15,6 +15,21 @@ struct Row {
     std::map<int, std::string> memos; // destination blob fields
 };
 
+// Puts a cursor back on its row at the end of a scope, however it ends.
+struct CursorReturn {
+    Table& table;
+    Bookmark mark;
+    ~CursorReturn()
+    {
+        try {
+            if (mark.valid())
+                table.gotoRecNo(mark.recNo);
+        } catch (const DbaseError&) {
+            // the row went away meanwhile; the cursor stays at the end
+        }
+    }
+};
+
 bool sameShape(const FieldDef& a, const FieldDef& b)
 {
     return a.type == b.type && a.length == b.length && a.decimals == b.decimals;
@@ -29,32 +44,21 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
     src.requireActive();
     dst.requireWritable();
     if (mode == BatchMode::AppendUpdate && dst.activeTag < 0)
-        throw DbaseError("Zum Aktualisieren braucht die Tabelle \"" + dst.name()
-                         + "\" einen aktiven Index.");
+        throw DbaseError("Zum Aktualisieren braucht die Tabelle " + dst.quotedName()
+                         + " einen aktiven Index.");
 
     const TableLayout& from = src.layout();
     const TableLayout& to = dst.layout();
     const int fields = std::min(from.fieldCount(), to.fieldCount());
     const bool sameCodePage = src.codePage().number() == dst.codePage().number();
 
-    // Every row is converted before the first one is written, so a value that
-    // does not fit stops the move with the destination untouched.
-    std::vector<Row> rows;
-    const Bookmark mark = source.bookmark();
-    auto restoreSource = [&] {
-        if (mark.valid())
-            source.gotoRecNo(mark.recNo);
-    };
-    try {
-    for (source.first(); !source.eof(); source.next()) {
-        const RecordView record = source.currentRecord();
+    auto convert = [&](const RecordView& record) {
         Row row{dst.blank, {}};
         for (int i = 0; i < fields; ++i) {
             const FieldDef& a = from.field(i);
             const FieldDef& b = to.field(i);
             if (isBlobType(b.type)) {
-                std::string data = isBlobType(a.type) ? src.memoData(i)
-                                                      : std::string(record.raw(i));
+                std::string data = isBlobType(a.type) ? src.memoData(i) : std::string(record.raw(i));
                 if (a.type == FieldType::Memo && b.type == FieldType::Memo && !sameCodePage)
                     data = dst.codePage().encode(src.codePage().decode(data));
                 if (!data.empty())
@@ -70,13 +74,17 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
                 bytes = encodeFieldText(b, dst.codePage(), record.text(i));
             row.bytes.replace(b.offset, b.length, bytes);
         }
-        rows.push_back(std::move(row));
+        return row;
+    };
+
+    // Every row is converted before the first one is written, so a value that
+    // does not fit stops the move with the destination untouched.
+    std::vector<Row> rows;
+    {
+        const CursorReturn back{source, source.bookmark()};
+        for (source.first(); !source.eof(); source.next())
+            rows.push_back(convert(source.currentRecord()));
     }
-    } catch (...) {
-        restoreSource();
-        throw;
-    }
-    restoreSource();
 
     // One notification for the whole move; plain appends rebuild the tags
     // once at the end instead of inserting key by key.
@@ -132,7 +140,7 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
     } catch (const DbaseError& e) {
         dst.cancel();
         finish();
-        throw DbaseError("Die Übernahme in \"" + dst.name() + "\" brach nach " + std::to_string(moved)
+        throw DbaseError("Die Übernahme in " + dst.quotedName() + " brach nach " + std::to_string(moved)
                          + " von " + std::to_string(rows.size()) + " Datensätzen ab: " + e.what());
     }
     finish();

@@ -104,21 +104,21 @@ void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
 void Table::Impl::requireClosed(const char* what) const
 {
     if (dbf)
-        throw DbaseError("Die Tabelle " + quoted(tableName) + " ist geöffnet; " + what
+        throw DbaseError("Die Tabelle " + quotedName() + " ist geöffnet; " + what
                          + " lässt sich nur bei geschlossener Tabelle ändern.");
 }
 
 void Table::Impl::requireActive() const
 {
     if (!dbf)
-        throw DbaseError("Die Tabelle " + quoted(tableName) + " ist nicht geöffnet.");
+        throw DbaseError("Die Tabelle " + quotedName() + " ist nicht geöffnet.");
 }
 
 void Table::Impl::requireWritable() const
 {
     requireActive();
     if (readOnly || dbf->readOnly())
-        throw DbaseError("Die Tabelle " + quoted(tableName)
+        throw DbaseError("Die Tabelle " + quotedName()
                          + " ist nur zum Lesen geöffnet; Änderungen sind nicht möglich.");
 }
 
@@ -126,13 +126,8 @@ void Table::Impl::requireEditing(const FieldDef& field) const
 {
     requireActive();
     if (state != TableState::Edit && state != TableState::Insert)
-        throw DbaseError("Das Feld \"" + field.name + "\" der Tabelle " + quoted(tableName)
+        throw DbaseError("Das Feld \"" + field.name + "\" der Tabelle " + quotedName()
                          + " kann nur im Bearbeitungs- oder Einfügemodus geändert werden.");
-}
-
-std::filesystem::path Table::Impl::tablePath() const
-{
-    return dbf->path();
 }
 
 std::string Table::Impl::baseName() const
@@ -335,7 +330,7 @@ void Table::setIndexName(const QString& tagName)
             tag = d->index ? d->index->findTag(tagName) : -1;
             if (tag < 0)
                 throw DbaseError("Den Index " + quoted(tagName) + " gibt es für die Tabelle "
-                                 + quoted(d->tableName) + " nicht.");
+                                 + d->quotedName() + " nicht.");
         }
         d->leaveRecord();
         d->activeTag = tag;
@@ -437,7 +432,7 @@ void Table::close()
         return;
     d->leaveRecord();
     if (!d->pending.empty())
-        throw DbaseError("Die Tabelle " + quoted(d->tableName)
+        throw DbaseError("Die Tabelle " + d->quotedName()
                          + " hat zurückgehaltene Änderungen, die weder übernommen noch verworfen"
                            " sind; sie wird nicht geschlossen.");
     std::exception_ptr failure;
@@ -475,7 +470,7 @@ int Table::fieldCount() const { return layout().fieldCount(); }
 Field Table::field(int index)
 {
     if (index < 0 || index >= fieldCount())
-        throw DbaseError("Die Tabelle " + quoted(d->tableName) + " hat kein Feld Nummer "
+        throw DbaseError("Die Tabelle " + d->quotedName() + " hat kein Feld Nummer "
                          + std::to_string(index) + ".");
     return Field(*this, index);
 }
@@ -484,7 +479,7 @@ Field Table::fieldByName(const std::string& name)
 {
     const int index = layout().indexOf(name);
     if (index < 0)
-        throw DbaseError("Das Feld \"" + name + "\" gibt es in der Tabelle " + quoted(d->tableName)
+        throw DbaseError("Das Feld \"" + name + "\" gibt es in der Tabelle " + d->quotedName()
                          + " nicht.");
     return Field(*this, index);
 }
@@ -543,7 +538,7 @@ void Table::addIndex(const IndexDef& def)
         d->requireWritable();
         d->leaveRecord();
         if (!d->pending.empty())
-            throw DbaseError("Die Tabelle " + quoted(d->tableName)
+            throw DbaseError("Die Tabelle " + d->quotedName()
                              + " hat zurückgehaltene Änderungen; ein Index kann erst danach"
                                " angelegt werden.");
         d->finishDeferredIndex();
@@ -643,7 +638,7 @@ void Table::gotoBookmark(const Bookmark& bookmark)
 {
     if (!gotoRecNo(bookmark.recNo))
         throw DbaseError("Der gemerkte Datensatz " + std::to_string(bookmark.recNo)
-                         + " der Tabelle " + quoted(d->tableName) + " ist nicht mehr vorhanden.");
+                         + " der Tabelle " + d->quotedName() + " ist nicht mehr vorhanden.");
 }
 
 bool Table::bookmarkValid(const Bookmark& bookmark) const
@@ -682,13 +677,13 @@ std::string Table::Impl::lookupKey(const QStringList& values)
 {
     Impl& d = *this;
     if (d.activeTag < 0)
-        throw DbaseError("Für die Suche in der Tabelle " + quoted(d.tableName)
+        throw DbaseError("Für die Suche in der Tabelle " + d.quotedName()
                          + " ist kein Index aktiv.");
     const KeyExpression& expression = d.index->expression(d.activeTag);
     const std::vector<int>& keyFields = expression.keyFields();
     const std::string& tagName = d.index->tag(d.activeTag).info().name;
     if (keyFields.empty())
-        throw DbaseError("Der Index \"" + tagName + "\" der Tabelle " + quoted(d.tableName)
+        throw DbaseError("Der Index \"" + tagName + "\" der Tabelle " + d.quotedName()
                          + " erlaubt keine Suche nach Feldwerten.");
     if (static_cast<std::size_t>(values.size()) > keyFields.size())
         throw DbaseError("Für den Index \"" + tagName + "\" wurden mehr Suchwerte als Schlüsselfelder"

@@ -162,14 +162,13 @@ struct Table::Impl {
     std::uint32_t nextProvisional = firstProvisionalRecNo;
 
     // --- helpers
-    std::string name() const { return tableName.toStdString(); }
+    std::string quotedName() const { return "\"" + tableName.toStdString() + "\""; }
     void requireActive() const;
     void requireClosed(const char* what) const;
     void requireWritable() const;
     void requireEditing(const FieldDef& field) const;
     const TableLayout& layout() const { return dbf->layout(); }
     const CodePage& codePage() const { return dbf->codePage(); }
-    std::filesystem::path tablePath() const;
     std::string baseName() const;
 
     std::uint32_t fileCount() const { return dbf->recordCount(); }

@@ -8,15 +8,6 @@
 
 namespace dbase {
 
-namespace {
-
-std::string quoted(const QString& text)
-{
-    return "\"" + text.toStdString() + "\"";
-}
-
-} // namespace
-
 // ---------------------------------------------------------------- Impl
 
 void Table::Impl::leaveRecord()
@@ -205,7 +196,7 @@ void Table::remove()
         return;
     }
     if (d->recNo == 0)
-        throw DbaseError("Die Tabelle " + quoted(d->tableName)
+        throw DbaseError("Die Tabelle " + d->quotedName()
                          + " ist leer; es gibt keinen Datensatz zum Löschen.");
     if (d->state == TableState::Edit) {
         d->buffer = d->original;
@@ -261,7 +252,7 @@ void Table::setCachedUpdates(bool on)
         const bool unposted = (d->state == TableState::Edit || d->state == TableState::Insert)
             && d->modified;
         if (!on && (unposted || !d->pending.empty()))
-            throw DbaseError("Die Tabelle " + quoted(d->tableName)
+            throw DbaseError("Die Tabelle " + d->quotedName()
                              + " hat zurückgehaltene Änderungen. Sie müssen erst übernommen oder"
                                " verworfen werden, bevor das Zwischenspeichern endet.");
         d->leaveRecord();
@@ -304,7 +295,7 @@ void Table::applyUpdates()
         d->relocate();
         d->filteredCount.reset();
         throw DbaseError("Von " + std::to_string(total) + " zurückgehaltenen Änderungen der Tabelle "
-                         + quoted(d->tableName) + " wurden nur " + std::to_string(done)
+                         + d->quotedName() + " wurden nur " + std::to_string(done)
                          + " gespeichert; die übrigen bleiben vorgemerkt. " + e.what());
     }
     d->pendingAppends.clear();
