@@ -395,6 +395,9 @@ void WmfPlayer::text(QPointF at, const QByteArray& bytes, const std::vector<doub
     m_painter->setTransform(QTransform(m_base).translate(device.x(), device.y()));
     m_painter->scale(std::abs(m_scaleX), std::abs(m_scaleY));
     m_painter->rotate(-m_state.font.escapement / 10.0);
+    // The background is ours to fill: an opaque mode left from a hatched
+    // brush would make Qt fill it a second time.
+    m_painter->setBackgroundMode(Qt::TransparentMode);
     if (m_state.bkMode == Opaque)
         m_painter->fillRect(QRectF(x, baseline - ascent, width, ascent + descent), m_state.bkColour);
     m_painter->setFont(f);

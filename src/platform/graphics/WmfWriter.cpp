@@ -499,13 +499,15 @@ void WmfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
         return;
     syncClip();
     const QFont font = item.font();
-    const double scale = uniformScale(m_transform);
+    // A stretched painter stretches height and advances each on its own axis.
+    const double scaleX = std::hypot(m_transform.m11(), m_transform.m12());
+    const double scaleY = std::hypot(m_transform.m21(), m_transform.m22());
     const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * Dpi / 72.0;
     const double angle = std::atan2(m_transform.m12(), m_transform.m11()) * 180.0 / std::numbers::pi;
 
     FontSpec spec;
     spec.face = cp1252::encode(font.family()).left(FaceNameBytes - 1);
-    spec.height = -std::max(1, coordinate(pixels * scale));
+    spec.height = -std::max(1, coordinate(pixels * scaleY));
     spec.escapement = int(std::lround(-angle * 10)) % 3600;
     if (spec.escapement < 0)
         spec.escapement += 3600;
@@ -541,7 +543,7 @@ void WmfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         bytes.append(cp1252::encode(text.mid(i, length)));
         i += length - 1;
-        const int end = coordinate(metrics.horizontalAdvance(text.left(i + 1)) * scale);
+        const int end = coordinate(metrics.horizontalAdvance(text.left(i + 1)) * scaleX);
         dx.push_back(end - placed);
         placed = end;
     }

@@ -294,6 +294,37 @@ TEST(WmfReader, StretchDibAtEveryDepth)
     }
 }
 
+TEST(WmfReader, SixteenBitBitmapsWithAndWithoutBitFields)
+{
+    // Two pixels, red and green, as 5-5-5 (the default) and as 5-6-5 with masks.
+    const auto dib = [](bool bitFields) {
+        QByteArray d;
+        put32(d, 40);
+        put32(d, 2);
+        put32(d, 1);
+        put16(d, 1);
+        put16(d, 16);
+        put32(d, bitFields ? 3 : 0);
+        for (int i = 0; i < 5; ++i)
+            put32(d, 0);
+        if (bitFields) {
+            put32(d, 0xF800), put32(d, 0x07E0), put32(d, 0x001F);
+            put16(d, 0xF800), put16(d, 0x07E0);
+        } else {
+            put16(d, 0x7C00), put16(d, 0x03E0);
+        }
+        return d;
+    };
+    for (const bool bitFields : {false, true}) {
+        WmfBuilder b;
+        b.window(0, 0, 100, 100);
+        b.record(StretchDib, {0x0020, 0x00CC, 0, 1, 2, 0, 0, 100, 100, 0, 0}, dib(bitFields));
+        const QImage image = render(b.placeable(100, 100));
+        EXPECT_EQ(at(image, 25, 50), Red) << bitFields;
+        EXPECT_EQ(at(image, 75, 50), Green) << bitFields;
+    }
+}
+
 TEST(WmfReader, BlitRecordsAndSourceRectangles)
 {
     const QImage source = sample(false);

@@ -263,6 +263,42 @@ TEST(WmfWriter, ClippingTurnedShapesAndPaths)
     EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.function == Polygon; }));
 }
 
+// A pictogram stored as a metafile goes into the label's metafile as shapes
+// and text, not as a bitmap.
+TEST(WmfWriter, MetafilePicturesStayVectors)
+{
+    WmfBuilder pictogram;
+    pictogram.window(0, 0, 100, 100).brush(Red).select(0).pen(PsNull, 0, Black).select(1);
+    pictogram.rectangle(0, 0, 50, 100);
+    pictogram.record(CreateFontIndirect, {-40, 0, 0, 0, 400, 0, 0, 0, 0}, QByteArray("DejaVu Sans\0", 12));
+    pictogram.select(2).record(SetBkMode, {Transparent}).record(TextOut, {1, 0x58, 80, 60});  // "X" at (60, 80)
+    const WmfReader reader(pictogram.placeable(100, 100), QStringLiteral("Symbol/C.WMF"));
+
+    WmfWriter writer(QSize(200, 100));
+    {
+        QPainter painter(&writer);
+        reader.play(painter, QRectF(100, 0, 100, 50));
+    }
+    const QByteArray file = writer.data();
+    const auto records = storedRecords(file);
+    const auto count = [&](quint16 function) {
+        return std::count_if(records.begin(), records.end(), [&](const auto& r) { return r.function == function; });
+    };
+    EXPECT_EQ(count(Rectangle), 1);
+    EXPECT_EQ(count(ExtTextOut), 1);
+    EXPECT_EQ(count(StretchDib), 0);
+    const auto text = std::find_if(records.begin(), records.end(), [](const auto& r) { return r.function == CreateFontIndirect; });
+    ASSERT_NE(text, records.end());
+    EXPECT_NEAR(text->param(0), -20 * 15, 15);   // 40 units of a window drawn at half its height
+
+    const QImage image = play(file, QSize(200, 100));
+    EXPECT_EQ(image.pixelColor(120, 25), Red);
+    EXPECT_EQ(image.pixelColor(90, 25), White);
+    EXPECT_EQ(image.pixelColor(160, 5), White);
+    EXPECT_GT(inkIn(image, QRect(158, 40, 30, 22)), 10);   // the "X", its cell's top at 40
+    EXPECT_EQ(image.pixelColor(185, 60), White);           // no background behind it
+}
+
 TEST(WmfWriter, UnitsFitTheSixteenBitCoordinates)
 {
     EXPECT_EQ(WmfWriter(QSize(300, 100)).unitsPerInch(), 1440);
