@@ -2,20 +2,28 @@
 
 #include <QPainter>
 
+#include "graphics/GraphicsError.h"
+
 namespace widgets {
 
-QImage decodePicture(const QByteArray& bytes)
+graphics::Picture decodePicture(const QByteArray& bytes, const QString& origin)
 {
-    if (bytes.isEmpty())
-        return {};
-    QImage image = QImage::fromData(bytes);
-    if (image.isNull()) {
-        // Some writers put a small header of their own before the bitmap.
+    try {
+        return graphics::Picture::fromData(bytes, {}, origin);
+    } catch (const graphics::GraphicsError& error) {
+        // The database engine's picture fields may carry a small header of
+        // their own (count, type, size) before the bitmap.
         const qsizetype start = bytes.indexOf("BM");
-        if (start > 0 && start <= 16)
-            image = QImage::fromData(bytes.mid(start), "BMP");
+        if (start > 0 && start <= 16) {
+            try {
+                return graphics::Picture::fromData(bytes.mid(start), QStringLiteral("BMP"), origin);
+            } catch (const graphics::GraphicsError&) {
+            }
+        }
+        // A damaged picture in one record must not stop the browsing.
+        qWarning("%s", error.what());
+        return {};
     }
-    return image;
 }
 
 DBImage::DBImage(QWidget* parent) : QFrame(parent) {}
@@ -32,21 +40,21 @@ void DBImage::setCenter(bool on)
     update();
 }
 
-void DBImage::setPicture(const QImage& picture)
+void DBImage::setPicture(graphics::Picture picture)
 {
-    m_picture = picture;
+    m_picture = std::move(picture);
     update();
 }
 
 void DBImage::showField()
 {
     const auto f = link().shownField();
-    setPicture(f ? decodePicture(f->asBytes()) : QImage());
+    setPicture(f ? decodePicture(f->asBytes(), QString::fromStdString(f->name())) : graphics::Picture());
 }
 
 QRect DBImage::pictureRect() const
 {
-    if (m_picture.isNull())
+    if (m_picture.isEmpty())
         return {};
     const QRect area = contentsRect();
     const QSize size = m_picture.size();
@@ -61,11 +69,11 @@ QRect DBImage::pictureRect() const
 void DBImage::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (m_picture.isNull())
+    if (m_picture.isEmpty())
         return;
     QPainter painter(this);
     painter.setClipRect(contentsRect());
-    painter.drawImage(pictureRect(), m_picture);
+    m_picture.draw(painter, pictureRect());
 }
 
 } // namespace widgets

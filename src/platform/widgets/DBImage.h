@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QFrame>
-#include <QImage>
 
+#include "graphics/Picture.h"
 #include "widgets/FieldLink.h"
 
 namespace widgets {
@@ -22,11 +22,11 @@ public:
     bool center() const { return m_center; }
 
     // The picture shown: the field's, or one the program set.
-    const QImage& picture() const { return m_picture; }
+    const graphics::Picture& picture() const { return m_picture; }
     // Shows a picture of the program's own (a "no data" picture, say) until
     // the record changes; the field is not touched.
-    void setPicture(const QImage& picture);
-    void clearPicture() { setPicture(QImage()); }
+    void setPicture(graphics::Picture picture);
+    void clearPicture() { setPicture({}); }
 
     // Where the picture is drawn, in widget coordinates; empty without one.
     QRect pictureRect() const;
@@ -38,13 +38,13 @@ private:
     void showField() override;
     void applyReadOnly(bool) override {}
 
-    QImage m_picture;
+    graphics::Picture m_picture;
     bool m_stretchWhenLarger = false;
     bool m_center = true;
 };
 
-// A picture from the bytes of a picture field: BMP, PNG, JPEG, GIF. Null
-// when the bytes are none of them.
-QImage decodePicture(const QByteArray& bytes);
+// The picture in the bytes of a picture field (BMP, GIF, PNG, JPEG, WMF);
+// empty when the bytes hold none that can be read. `origin` names the data.
+graphics::Picture decodePicture(const QByteArray& bytes, const QString& origin);
 
 } // namespace widgets
