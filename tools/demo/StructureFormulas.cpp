@@ -215,8 +215,10 @@ QImage render(const Molecule& m)
         minY = std::min(minY, a.y);
         maxY = std::max(maxY, a.y);
     }
-    const QSize size(int(std::ceil((maxX - minX) * bondLength + 2 * margin)) + 16,
-                     int(std::ceil((maxY - minY) * bondLength + 2 * margin)));
+    // A width in whole multiples of 4 leaves the BMP lines without padding,
+    // which Qt's writer fills with whatever its buffer held.
+    const int width = int(std::ceil((maxX - minX) * bondLength + 2 * margin)) + 16;
+    const QSize size((width + 3) / 4 * 4, int(std::ceil((maxY - minY) * bondLength + 2 * margin)));
     auto at = [&](const Atom& a) {
         return QPointF((a.x - minX) * bondLength + margin + 8, (a.y - minY) * bondLength + margin);
     };
@@ -258,11 +260,20 @@ QImage render(const Molecule& m)
         if (!a.label.isEmpty())
             drawLabel(p, at(a), a.label);
     p.end();
-    // Grey levels with a palette keep the pictures a third of their colour size.
-    QList<QRgb> greys;
+    // Grey levels with a palette keep the pictures a third of their colour
+    // size; mapped pixel by pixel, since Qt's conversion may dither.
+    QImage grey(image.size(), QImage::Format_Indexed8);
+    QList<QRgb> palette;
     for (int i = 0; i < 256; ++i)
-        greys << qRgb(i, i, i);
-    return image.convertToFormat(QImage::Format_Indexed8, greys);
+        palette << qRgb(i, i, i);
+    grey.setColorTable(palette);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            out[x] = uchar(qGray(in[x]));
+    }
+    return grey;
 }
 
 } // namespace
