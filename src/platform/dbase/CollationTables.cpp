@@ -29,6 +29,11 @@ constexpr WeightTable byteOrder()
 constexpr WeightTable kByteOrderTable = byteOrder();
 constexpr const std::uint8_t (&kByteOrder)[256] = kByteOrderTable.weights;
 
+// The tables below are TDbf's index order measured byte by byte. For every
+// driver it was one weight per byte: no two bytes tie, and no character
+// sorts as two (all two-byte keys and thousands of random longer keys were
+// checked against TDbf when measuring). Rerun the script to regenerate them;
+// with --check it only compares.
 // BEGIN MEASURED TABLES (tests/tools/tdbf/measure_collations.py)
 
 // DB437DE0, measured: order of TDbf (Free Pascal 3.2.2, fp-units-db) indexes over all 256 byte values,
