@@ -87,7 +87,7 @@ void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
     }
     try {
         index->addTag(def, scan);
-        index->write(baseName);
+        index->write(baseName, scan);
     } catch (...) {
         if (fresh)
             index.reset();
@@ -172,6 +172,14 @@ RowScan Table::Impl::rowScan() const
         }
         for (std::uint32_t r : pendingAppends)
             visit(r, pending.at(r).bytes);
+    };
+}
+
+RowScan Table::Impl::freshRowScan() const
+{
+    return [this](const RowVisitor& visit) {
+        dbf->refresh(); // records other opens wrote, not this open's cached copies
+        rowScan()(visit);
     };
 }
 
@@ -439,7 +447,7 @@ void Table::close()
     try {
         d->finishDeferredIndex();
         if (d->index && d->index->changed() && !d->dbf->readOnly())
-            d->index->write(d->baseName());
+            d->index->write(d->baseName(), d->freshRowScan());
     } catch (...) {
         // The index file keeps its dirty mark and is rebuilt at the next open.
         failure = std::current_exception();
@@ -542,7 +550,8 @@ void Table::addIndex(const IndexDef& def)
                              + " hat zurückgehaltene Änderungen; ein Index kann erst danach"
                                " angelegt werden.");
         d->finishDeferredIndex();
-        addTag(*d->dbf, d->index, def, d->rowScan(), d->baseName());
+        addTag(*d->dbf, d->index, def, d->freshRowScan(), d->baseName());
+        d->relocate(); // the write may have made the tags anew from others' rows
         return;
     }
     const QString wanted = withDefaultSuffix(d->tableName, "dbf");
@@ -815,8 +824,11 @@ void Table::flush()
     d->requireActive();
     d->leaveRecord();
     d->finishDeferredIndex();
-    if (d->index && d->index->changed() && d->pending.empty() && !d->dbf->readOnly())
-        d->index->write(d->baseName());
+    if (d->index && d->index->changed() && d->pending.empty() && !d->dbf->readOnly()) {
+        d->index->write(d->baseName(), d->freshRowScan());
+        d->filteredCount.reset();
+        d->relocate(); // the write may have made the tags anew from others' rows
+    }
 }
 
 void Table::addObserver(TableObserver* observer)

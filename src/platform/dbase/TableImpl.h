@@ -68,7 +68,10 @@ public:
     void beforeFileChange();
     bool changed() const { return m_changed; }
     void setChanged() { m_changed = true; }
-    void write(const std::string& tableBaseName);
+    // Writes the file. When another open wrote it since this one last read or
+    // wrote it, that open may have changed keys this one never saw: the tags
+    // are made anew from the rows first.
+    void write(const std::string& tableBaseName, const RowScan& scan);
 
 private:
     TableIndex(std::filesystem::path path, const TableLayout& layout, const CodePage& codePage,
@@ -79,6 +82,8 @@ private:
     };
     TagState compileTag(const TagInfo& info) const;
     void rebuildTag(int i, const RowScan& scan);
+    void noteFileState();
+    bool changedOnDisk() const; // written or marked by another open since seen here
 
     std::filesystem::path m_path;
     const TableLayout* m_layout;
@@ -88,6 +93,8 @@ private:
     std::vector<TagState> m_tags;
     bool m_changed = false;      // differs from the file on disk
     bool m_markedOnDisk = false; // dirty mark set since the last write
+    std::optional<std::filesystem::file_time_type> m_stamp; // file as last seen here
+    bool m_writtenElsewhere = false;
 };
 
 // Field values to and from record bytes, with the field's type rules; a value
@@ -178,6 +185,8 @@ struct Table::Impl {
     bool passes(std::string_view bytes) const;
     bool filterOn() const { return filtered && boundFilter.has_value() && !filter.isEmpty(); }
     RowScan rowScan() const;
+    // The same after re-reading what other opens committed.
+    RowScan freshRowScan() const;
 
     std::size_t slotCount() const;
     std::uint32_t recNoAt(std::size_t s) const;

@@ -81,6 +81,7 @@ TableIndex TableIndex::load(const std::filesystem::path& path, const TableLayout
         index.rebuild(scan);
         index.m_markedOnDisk = MdxFile::isMarkedDirty(path);
     }
+    index.noteFileState();
     return index;
 }
 
@@ -200,15 +201,35 @@ void TableIndex::beforeFileChange()
 {
     if (m_markedOnDisk || !std::filesystem::exists(m_path))
         return;
+    m_writtenElsewhere = m_writtenElsewhere || changedOnDisk();
     MdxFile::markDirty(m_path);
     m_markedOnDisk = true;
+    noteFileState();
 }
 
-void TableIndex::write(const std::string& tableBaseName)
+bool TableIndex::changedOnDisk() const
 {
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(m_path, error);
+    return !error && stamp != m_stamp;
+}
+
+void TableIndex::noteFileState()
+{
+    std::error_code error;
+    const auto stamp = std::filesystem::last_write_time(m_path, error);
+    m_stamp = error ? std::nullopt : std::optional(stamp);
+}
+
+void TableIndex::write(const std::string& tableBaseName, const RowScan& scan)
+{
+    if (m_writtenElsewhere || changedOnDisk())
+        rebuild(scan);
     m_mdx.write(m_path, tableBaseName, m_languageDriver);
     m_changed = false;
     m_markedOnDisk = false;
+    m_writtenElsewhere = false;
+    noteFileState();
 }
 
 } // namespace dbase

@@ -100,4 +100,26 @@ TEST_F(TableLockTest, SharedOpensSeeEachOthersCommittedRecords)
     EXPECT_TRUE(reader.findKey({"AAA"}));
 }
 
+TEST_F(TableLockTest, TwoWritersLeaveAnIndexThatHoldsBothTheirChanges)
+{
+    Table first;
+    openTable(first, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    Table second;
+    openTable(second, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    ASSERT_TRUE(first.findKey({"WASSER"}));
+    first.edit();
+    first.field(1).setAsString("AQUA");
+    first.close();
+    // the second open never saw that edit; its index write must not undo it
+    ASSERT_TRUE(second.findKey({"BENZOL"}));
+    second.edit();
+    second.field(1).setAsString("ZINK");
+    second.close();
+
+    Table check;
+    openTable(check, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(column(check, 1),
+              (QStringList{"ACETON", "AQUA", "ETHANOL", "ETHYLALKOHOL", "ZINK"}));
+}
+
 } // namespace
