@@ -1,5 +1,6 @@
 #include "graphics/WmfReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
