@@ -203,7 +203,7 @@ std::size_t Table::Impl::slotOf(std::uint32_t r, std::string_view bytes) const
     if (activeTag >= 0) {
         if (!index->includes(activeTag, bytes))
             return slotCount();
-        return index->tag(activeTag).find(index->key(activeTag, bytes), r);
+        return index->position(activeTag, index->key(activeTag, bytes), r);
     }
     if (r < firstProvisionalRecNo)
         return r - 1;

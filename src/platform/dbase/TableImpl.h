@@ -51,6 +51,10 @@ public:
 
     // Key of a record for tag i (in index encoding).
     std::string key(int i, std::string_view recordBytes) const;
+    // Position of a record's entry in tag i; found by record number when the
+    // stored key is not the one computed (another program's rounding).
+    // tag(i).size() when absent.
+    std::size_t position(int i, std::string_view key, std::uint32_t recNo) const;
     // Whether the record belongs in tag i (its FOR condition, if any).
     bool includes(int i, std::string_view recordBytes) const;
 

@@ -146,8 +146,16 @@ void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::str
             continue;
         m_changed = true;
         bool removed = false;
-        if (inOld)
+        if (inOld) {
             removed = t.remove(oldKey, recNo);
+            if (!removed) {
+                // Another program stored a key we compute differently (a
+                // float it rounded otherwise): the entry goes all the same.
+                const std::size_t p = position(i, oldKey, recNo);
+                if (p < t.size())
+                    removed = t.remove(std::string(t.keyAt(p)), recNo);
+            }
+        }
         if (t.info().unique && removed) {
             // Another record with the old key may now be the one the tag
             // shows; only a pass over the rows can tell which.
@@ -157,6 +165,18 @@ void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::str
         if (inNew)
             t.insert(newKey, recNo);
     }
+}
+
+std::size_t TableIndex::position(int i, std::string_view key, std::uint32_t recNo) const
+{
+    const IndexTag& t = tag(i);
+    const std::size_t p = t.find(key, recNo);
+    if (p < t.size())
+        return p;
+    for (std::size_t q = 0; q < t.size(); ++q)
+        if (t.recNoAt(q) == recNo)
+            return q;
+    return t.size();
 }
 
 void TableIndex::rebuildTag(int i, const RowScan& scan)
