@@ -11,8 +11,12 @@ DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    connect(this, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (!m_showing)
+            link().controlTextChanged(text);
+    });
     connect(lineEdit(), &QLineEdit::textEdited, this, &DBComboBox::userChanged);
-    connect(this, &QComboBox::activated, this, [this](int index) { userChanged(itemText(index)); });
+    connect(this, &QComboBox::activated, this, &DBComboBox::userChanged);
     link().refresh();
 }
 
@@ -38,7 +42,7 @@ int DBComboBox::itemIndex() const
     return items().indexOf(currentText());
 }
 
-void DBComboBox::userChanged(const QString& text)
+void DBComboBox::userChanged()
 {
     if (m_showing)
         return;
@@ -46,8 +50,7 @@ void DBComboBox::userChanged(const QString& text)
         link().refresh();
         return;
     }
-    link().textEdited(text);
-    emit changed();
+    emit changed(); // the text went into the record as it changed
 }
 
 void DBComboBox::showField()

@@ -35,7 +35,7 @@ protected:
 private:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
-    void userChanged(const QString& text);
+    void userChanged();
 
     bool m_showing = false;
     bool m_readOnly = true;

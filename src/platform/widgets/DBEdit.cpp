@@ -12,15 +12,21 @@ bool leavesControl(const QFocusEvent& event)
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { link().textEdited(text); });
+    // Text the program sets goes into the record as well, as typed text does.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_showing)
+            link().controlTextChanged(text);
+    });
     link().refresh();
 }
 
 void DBEdit::showField()
 {
+    m_showing = true;
     const int length = link().maxLength();
     setMaxLength(length > 0 ? length : 32767);
     setText(link().fieldText());
+    m_showing = false;
 }
 
 void DBEdit::applyReadOnly(bool readOnly)

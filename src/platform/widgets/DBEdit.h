@@ -7,7 +7,8 @@
 namespace widgets {
 
 // One-line edit of a field of the current record; takes at most the field's
-// width. Input goes into the record as it is typed.
+// width. Input goes into the record as it is typed, and so does text the
+// program sets while the record can be changed.
 class DBEdit : public QLineEdit, public DataAware {
     Q_OBJECT
 public:
@@ -28,6 +29,8 @@ protected:
 private:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
+
+    bool m_showing = false;
 };
 
 // Whether a focus change is a real leaving of the control, not a popup or

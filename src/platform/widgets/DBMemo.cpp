@@ -10,7 +10,7 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent)
 {
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            link().textEdited(toPlainText());
+            link().controlTextChanged(toPlainText());
     });
     link().refresh();
 }

@@ -18,7 +18,7 @@ DBRichEdit::DBRichEdit(QWidget* parent) : QTextEdit(parent)
         if (text == m_shown)
             return; // only formatting changed
         m_shown = text;
-        link().textEdited(text);
+        link().controlTextChanged(text);
     });
     link().refresh();
 }

@@ -104,7 +104,7 @@ int FieldLink::maxLength() const
     }
 }
 
-void FieldLink::textEdited(const QString& text)
+void FieldLink::controlTextChanged(const QString& text)
 {
     if (!canModify())
         return;

@@ -45,8 +45,9 @@ public:
     // The longest text a one-line control should take for the field; 0: any.
     int maxLength() const;
 
-    // The user changed the control's text.
-    void textEdited(const QString& text);
+    // The control's text changed, by the user or the program (not by
+    // showing the field).
+    void controlTextChanged(const QString& text);
     // Writes text still waiting; DbaseError naming the field when it does not fit.
     void flush();
     // The control lost the focus: writes waiting text; when it does not fit,

@@ -97,6 +97,20 @@ TEST_F(DataControls, TypingGoesIntoTheRecordWhichIsPostedWhenTheCursorLeavesIt)
     EXPECT_TRUE(names.contains("Acetonx")) << names.join(", ").toStdString();
 }
 
+TEST_F(DataControls, TextTheProgramSetsGoesIntoARecordBeingChanged)
+{
+    DBEdit number; // a number the program hands out, never typed by the user
+    number.setDataSource(&source);
+    number.setDataField("CARN");
+    number.setEnabled(false);
+    table.append();
+    number.setText("4711");
+    EXPECT_EQ(table.field(CARN).asString(), "4711");
+    table.last(); // posts the new record
+    EXPECT_EQ(stored("", CARN), "4711");
+    EXPECT_EQ(number.text(), "7732-18-5");
+}
+
 TEST_F(DataControls, CancelShowsTheStoredValuesAgain)
 {
     DBEdit edit;
