@@ -89,20 +89,4 @@ TEST_F(TableFilterTest, ProgramBuiltPredicatesTakeApostrophesAsData)
     EXPECT_EQ(table.recordCount(), 2u);
 }
 
-TEST_F(TableFilterTest, SavingAndRestoringAroundAJobReturnsToTheBookmark)
-{
-    // what every job does with a shared cursor: remember, filter, restore
-    ASSERT_TRUE(table.findKey({"WASSER"}));
-    const Bookmark mark = table.bookmark();
-    const QString savedText = table.filterText();
-    const bool savedFlag = table.filtered();
-    table.setFilterText("CARN='71-43-2'");
-    table.setFiltered(true);
-    EXPECT_EQ(table.field(0).asString(), "Benzol");
-    table.setFilterText(savedText);
-    table.setFiltered(savedFlag);
-    table.gotoBookmark(mark);
-    EXPECT_EQ(table.field(0).asString(), "Wasser");
-}
-
 } // namespace

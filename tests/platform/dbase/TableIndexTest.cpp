@@ -6,7 +6,6 @@
 #include "TableTestSupport.h"
 #include "dbase/Collation.h"
 #include "dbase/MdxFile.h"
-#include "fixtures/Tdbf.h"
 #include "fixtures/TempDir.h"
 
 using namespace dbase;
@@ -88,6 +87,13 @@ TEST_F(TableIndexTest, FindKeyWithFullAndPartialKeysLeavesTheCursorWhenNothingMa
     table.setFilterText("NAME1<>'Ethylalkohol'");
     table.setFiltered(true);
     EXPECT_FALSE(table.findKey({"64-17-5"}));
+
+    // only a tag made of plain fields can be searched by field values
+    table.setIndexName("");
+    EXPECT_THROW(table.findKey({"64-17-5"}), DbaseError);
+    table.addIndex({"GROSS", "UPPER(NAME1)", true});
+    table.setIndexName("GROSS");
+    EXPECT_THROW(table.findKey({"ACETON"}), DbaseError);
 }
 
 TEST_F(TableIndexTest, FindNearestStopsAtTheFirstKeyNotLess)
@@ -101,19 +107,6 @@ TEST_F(TableIndexTest, FindNearestStopsAtTheFirstKeyNotLess)
     table.findNearest({"ZZZ"});
     EXPECT_TRUE(table.eof());
     EXPECT_EQ(table.field(0).asString(), "Wasser");
-}
-
-TEST_F(TableIndexTest, KeyedLookupNeedsATagWithKeyFields)
-{
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx");
-    EXPECT_THROW(table.findKey({"64-17-5"}), DbaseError);
-    table.close();
-    table.addIndex({"GROSS", "UPPER(NAME1)", true});
-    table.setIndexName("GROSS");
-    table.open();
-    EXPECT_EQ(table.field(0).asString(), "Aceton");
-    EXPECT_THROW(table.findKey({"ACETON"}), DbaseError);
 }
 
 TEST_F(TableIndexTest, EveryTagFollowsEditsAppendsAndDeletesAndTheFileIsWrittenBack)
@@ -228,54 +221,6 @@ TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
     filter.setIndexName("CARN_SUB");
     filter.open(); // no index file named: the production index opens with the table
     EXPECT_EQ(cursorOrder(filter), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
-}
-
-TEST_F(TableIndexTest, TheWrittenIndexWalksInTheSameOrderForTdbf)
-{
-    if (!fixtures::tdbfAvailable())
-        GTEST_SKIP() << "Free Pascal's TDbf is not built";
-    {
-        Table table;
-        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
-        appendRow(table, {"ätzend", "ätzend", "1-2-3", "9"});
-        appendRow(table, {"Äther", "Äther", "60-29-7", "10"});
-        appendRow(table, {"abc", "abc", "60-29-7", "11"});
-        ASSERT_TRUE(table.findKey({"WASSER"}));
-        table.edit();
-        table.field(1).setAsString("Ab");
-        table.post();
-    }
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
-    for (const char* tag : {"NAME1_SUB", "CARN_SUB"}) {
-        SCOPED_TRACE(tag);
-        table.setIndexName(tag);
-        const fixtures::TdbfTable read = fixtures::readWithTdbf("namen.dbf", tag);
-        EXPECT_EQ(read.recNos(), cursorOrder(table));
-    }
-}
-
-TEST(TableIndexInterop, ReadsATableAndIndexWrittenByTdbf)
-{
-    fixtures::TempDir dir;
-    for (const char* name : {"STOFFE.DBF", "STOFFE.dbt", "STOFFE.mdx"})
-        std::filesystem::copy_file(fixtures::tdbfFixtureDir() / name, name);
-    Table table;
-    openTable(table, "stoffe.dbf");
-    const std::vector<IndexDef> defs = table.indexDefs();
-    ASSERT_FALSE(defs.empty());
-    if (!fixtures::tdbfAvailable())
-        GTEST_SKIP() << "Free Pascal's TDbf is not built";
-    for (const IndexDef& def : defs) {
-        SCOPED_TRACE(def.name);
-        table.setIndexName(QString::fromStdString(def.name));
-        const fixtures::TdbfTable read = fixtures::readWithTdbf("STOFFE.DBF", def.name);
-        std::vector<std::uint32_t> live;
-        for (const fixtures::TdbfRow& row : read.rows)
-            if (!row.deleted)
-                live.push_back(row.recNo);
-        EXPECT_EQ(live, cursorOrder(table));
-    }
 }
 
 } // namespace
