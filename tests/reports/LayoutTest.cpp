@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+
+#include "fixtures/TempDir.h"
+#include "reports/Layout.h"
+#include "stream/LayoutValues.h"
+#include "stream/StreamError.h"
+#include "stream/StreamWriter.h"
+
+using reports::Elementart;
+using reports::Layout;
+using reports::LayoutKind;
+using stream::Object;
+using stream::Value;
+
+namespace {
+
+Object band(const QString& className, const QString& name, const QString& bandType, int top = 0, int height = 40)
+{
+    Object b(className, name);
+    b.append("BandType", Value::identifier(bandType));
+    b.append("Top", Value::integer(top));
+    b.append("Height", Value::integer(height));
+    return b;
+}
+
+Object label(const QString& name, int tag, const QString& caption)
+{
+    Object l("TQRLabel", name);
+    l.append("Tag", Value::integer(tag));
+    l.append("Caption", Value::string(caption));
+    return l;
+}
+
+// A band's own record: the band again, now owning its elements.
+Object bandRecord(const QString& name, std::vector<Object> elements)
+{
+    Object record("TQRBand", name);
+    record.children = std::move(elements);
+    return record;
+}
+
+QString write(const char* fileName, const std::vector<Object>& records)
+{
+    stream::StreamWriter::writeFile(fileName, records);
+    return QString::fromLatin1(fileName);
+}
+
+QString loadError(const QString& path, LayoutKind kind)
+{
+    try {
+        Layout::load(path, kind);
+    } catch (const stream::StreamError& error) {
+        return QString::fromStdString(error.what());
+    }
+    ADD_FAILURE() << "the load did not fail";
+    return {};
+}
+
+} // namespace
+
+TEST(Layout, SheetGivesEachExactlyNamedBandTheNextRecord)
+{
+    fixtures::TempDir dir;
+    Object report("TOwnQuickRep", "Stoffinfo");
+    report.append("Units", Value::identifier("MM"));
+    report.append("Page.Values", stream::PageValues{150, 2970, 100, 2100, 120, 80, 0}.toValue());
+    report.append("Page.Orientation", Value::identifier("poLandscape"));
+    report.append("Page.PaperSize", Value::identifier("A4"));
+    report.append("Width", Value::integer(794));
+    report.append("Height", Value::integer(1123));
+    report.append("Font.Name", Value::string("Arial"));
+    report.children = {band("TQRBand", "Titel", "rbTitle", 0, 50),
+                       band("TOwnBand", "Eigen", "rbDetail"),
+                       band("TQRChildBand", "Kind", "rbChild"),
+                       band("TQRBand", "Unter", "rbChild", 50, 30)};
+    report.children[0].append("Frame.DrawTop", Value::boolean(true));
+    report.children[0].append("Frame.Style", Value::identifier("psDash"));
+    report.children[0].append("Size.Values", stream::BandSize{132.3, 1900}.toValue());
+    Object shape("TQRShape", "Linie");
+    shape.append("Tag", Value::integer(301));
+    shape.append("Shape", Value::identifier("qrsHorLine"));
+    shape.append("Pen.Style", Value::identifier("psDot"));
+    shape.append("Brush.Style", Value::identifier("bsClear"));
+    Object titleRecord = bandRecord("Titel", {label("Nr", 100, "[chemie.dbf CARN]"), shape});
+    titleRecord.append("Height", Value::integer(60)); // the band's own record wins
+    const QString path = write("blatt.sto", {report, titleRecord, bandRecord("Unter", {label("Text", 0, "Hallo")})});
+
+    const Layout layout = Layout::load(path, LayoutKind::Sto);
+    EXPECT_EQ(layout.units, report::Unit::MM);
+    EXPECT_DOUBLE_EQ(layout.page.bottomMargin, 15.0);
+    EXPECT_DOUBLE_EQ(layout.page.length, 297.0);
+    EXPECT_DOUBLE_EQ(layout.page.leftMargin, 12.0);
+    EXPECT_DOUBLE_EQ(layout.page.rightMargin, 8.0);
+    EXPECT_EQ(layout.page.orientation, report::Orientation::Landscape);
+    EXPECT_EQ(layout.page.paperSize, report::PaperSize::A4);
+    EXPECT_EQ(layout.width, 794);
+    EXPECT_EQ(layout.height, 1123);
+
+    ASSERT_EQ(layout.components.size(), 4u);
+    const auto bands = layout.bands();
+    ASSERT_EQ(bands.size(), 2u);
+    const reports::LayoutComponent& title = *bands[0];
+    EXPECT_EQ(title.name, "Titel");
+    EXPECT_EQ(title.height, 60);
+    EXPECT_TRUE(title.band->frame.top);
+    EXPECT_FALSE(title.band->frame.bottom);
+    EXPECT_EQ(title.band->frame.style, Qt::DashLine);
+    EXPECT_NEAR(title.band->sizeLength, 13.23, 1e-9);
+    ASSERT_EQ(title.components.size(), 2u);
+    EXPECT_EQ(title.components[0].elementart(), Elementart::eaFeld);
+    EXPECT_EQ(title.components[0].caption, "[chemie.dbf CARN]");
+    EXPECT_EQ(title.components[0].font.name, "Arial"); // from the report
+    EXPECT_EQ(title.components[1].elementart(), Elementart::eaForm);
+    EXPECT_EQ(title.components[1].shape, report::ShapeKind::HorLine);
+    EXPECT_EQ(title.components[1].pen.style, Qt::DotLine);
+    EXPECT_EQ(title.components[1].brush.style, Qt::NoBrush);
+
+    // The subclasses got no record; the second record went to the next TQRBand.
+    EXPECT_FALSE(layout.components[1].isBand());
+    EXPECT_TRUE(layout.components[1].components.empty());
+    EXPECT_TRUE(layout.components[2].components.empty());
+    EXPECT_EQ(bands[1]->band->bandType, report::BandType::Child);
+    ASSERT_EQ(bands[1]->components.size(), 1u);
+    EXPECT_EQ(bands[1]->components[0].caption, "Hallo");
+}
+
+TEST(Layout, ReportWithoutBandsReadsOnlyItsFirstRecord)
+{
+    fixtures::TempDir dir;
+    Object report("TOwnQuickRep", "Bericht");
+    report.append("Description.Strings", Value::list({Value::string("lager.dbf"), Value::string("ANZAHL>0")}));
+    report.append("Page.Length", Value::extended(2000)); // single names count as well
+    const QString path = write("leer.rep", {report, bandRecord("Fremd", {label("X", 0, "nie gelesen")})});
+
+    const Layout layout = Layout::load(path, LayoutKind::Rep);
+    EXPECT_TRUE(layout.bands().empty());
+    EXPECT_TRUE(layout.allComponents().empty());
+    EXPECT_EQ(layout.description, QStringList({"lager.dbf", "ANZAHL>0"}));
+    EXPECT_DOUBLE_EQ(layout.page.length, 200.0);
+    EXPECT_DOUBLE_EQ(layout.page.width, 210.0);
+}
+
+TEST(Layout, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
+{
+    fixtures::TempDir dir;
+    const QByteArray bitmap = QByteArray("BM") + QByteArray(60, '\0');
+    Object templ("TOwnQuickRep", "Etikett");
+    templ.append("Width", Value::integer(300));
+    templ.append("Height", Value::integer(200));
+    Object memo("TMemo", "Saetze");
+    memo.append("Tag", Value::integer(401));
+    memo.append("Lines.Strings", Value::list({Value::string("eins"), Value::string("zwei")}));
+    memo.append("Font.Height", Value::integer(-16));
+    memo.append("Font.Style", Value::set({"fsBold"}));
+    Object image("TImage", "Bild");
+    image.append("Tag", Value::integer(800));
+    image.append("Stretch", Value::boolean(true));
+    image.append("Picture.Data", Value::binary(stream::Picture{"TBitmap", bitmap}.toPictureData()));
+    Object plain("TLabel", "Text");
+    Object bandObject("TQRBand", "Band"); // a band in a label is not an element class
+    templ.children = {memo, image, plain, bandObject};
+    const QString path = write("gefahr.eti", {templ});
+
+    const Layout layout = Layout::load(path, LayoutKind::Eti);
+    EXPECT_EQ(layout.width, 300);
+    EXPECT_EQ(layout.height, 200);
+    ASSERT_EQ(layout.components.size(), 4u);
+    const auto& m = layout.components[0];
+    EXPECT_EQ(m.elementart(), Elementart::eaSaetze);
+    EXPECT_EQ(m.lines, QStringList({"eins", "zwei"}));
+    EXPECT_TRUE(m.wordWrap); // a memo's default
+    EXPECT_TRUE(m.font.bold());
+    EXPECT_EQ(reports::toQFont(m.font).pointSizeF(), 12.0);
+    const auto& i = layout.components[1];
+    EXPECT_EQ(i.elementart(), Elementart::eaBild);
+    EXPECT_TRUE(i.stretch);
+    EXPECT_EQ(i.picture.graphicClass, "TBitmap");
+    EXPECT_EQ(i.picture.file, bitmap);
+    EXPECT_TRUE(layout.components[2].autoSize); // a label's default
+    EXPECT_FALSE(layout.components[2].wordWrap);
+    EXPECT_TRUE(layout.components[2].isElementClass());
+    EXPECT_FALSE(layout.components[3].isElementClass());
+    EXPECT_FALSE(layout.components[3].elementart().has_value());
+}
+
+TEST(Layout, FailedLoadsNameFileAndCauseAndLeaveTheHeldLayoutAlone)
+{
+    fixtures::TempDir dir;
+    Object report("TOwnQuickRep", "Stoffinfo");
+    report.children = {band("TQRBand", "Kopf", "rbPageHeader"), band("TQRBand", "Fuss", "rbPageFooter")};
+    const QString good = write("gut.sto", {report, bandRecord("Kopf", {label("A", 0, "alt")}),
+                                           bandRecord("Fuss", {})});
+    const Layout held = Layout::load(good, LayoutKind::Sto);
+
+    // One band record missing.
+    const QString shortFile = write("kurz.sto", {report, bandRecord("Kopf", {})});
+    QString message = loadError(shortFile, LayoutKind::Sto);
+    EXPECT_TRUE(message.contains("kurz.sto")) << message.toStdString();
+    EXPECT_TRUE(message.contains("Fuss")) << message.toStdString();
+
+    // A class nobody registered, deep inside a band record. The writer does
+    // not care about registration; the reader must.
+    Object stranger("TQRDBText", "Feld");
+    const QString foreign = write("fremd.sto", {report, bandRecord("Kopf", {stranger}), bandRecord("Fuss", {})});
+    message = loadError(foreign, LayoutKind::Sto);
+    EXPECT_TRUE(message.contains("fremd.sto")) << message.toStdString();
+    EXPECT_TRUE(message.contains("TQRDBText")) << message.toStdString();
+
+    // A band type no report knows would print in the wrong place.
+    Object odd("TOwnQuickRep", "R");
+    odd.children = {band("TQRBand", "Komisch", "rbSideways")};
+    message = loadError(write("seltsam.sto", {odd, bandRecord("Komisch", {})}), LayoutKind::Sto);
+    EXPECT_TRUE(message.contains("seltsam.sto") && message.contains("Komisch")) << message.toStdString();
+
+    // Missing and damaged files.
+    EXPECT_TRUE(loadError("fehlt.sto", LayoutKind::Sto).contains("fehlt.sto"));
+    QFile damaged("kaputt.eti");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(stream::StreamWriter::toBytes(report).left(20));
+    damaged.close();
+    EXPECT_TRUE(loadError("kaputt.eti", LayoutKind::Eti).contains("kaputt.eti"));
+
+    ASSERT_EQ(held.bands().size(), 2u);
+    ASSERT_EQ(held.bands()[0]->components.size(), 1u);
+    EXPECT_EQ(held.bands()[0]->components[0].caption, "alt");
+}
+
+TEST(Layout, RegistryHoldsTheProgramsAndTheReportLibrarysClasses)
+{
+    const stream::ClassRegistry& classes = Layout::registeredClasses();
+    for (const char* name : {"TQRMemo", "TQRBand", "TQRChildBand", "TQRLabel", "TQRShape", "TQRImage", "TImage",
+                             "TShape", "TOwnShape", "TMemo", "TLabel", "TOwnBand", "TOwnQuickRep", "TQuickRep",
+                             "TQRGroup", "TQRSubDetail", "TQRExpr", "TTable", "TQuery"})
+        EXPECT_TRUE(classes.contains(QString::fromLatin1(name))) << name;
+    for (const char* name : {"TQRDBText", "TQRDBImage", "TQRSysData", "TQRRichText", "TButton"})
+        EXPECT_FALSE(classes.contains(QString::fromLatin1(name))) << name;
+}
+
+TEST(Elementart, TagSelectsKindForNAndNPlusOneOnly)
+{
+    using reports::elementartVon;
+    EXPECT_EQ(elementartVon(0), Elementart::eaText);
+    EXPECT_EQ(elementartVon(1), Elementart::eaText);
+    EXPECT_EQ(elementartVon(101), Elementart::eaFeld);
+    EXPECT_EQ(elementartVon(1500), Elementart::eaFeldformel);
+    EXPECT_EQ(elementartVon(1501), Elementart::eaFeldformel);
+    for (const std::int64_t other : std::initializer_list<std::int64_t>{-1, 2, 102, 150, 1502, 1600, INT64_MIN, INT64_MIN + 1, INT64_MAX})
+        EXPECT_FALSE(elementartVon(other).has_value()) << other;
+}
