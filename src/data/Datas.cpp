@@ -1,0 +1,88 @@
+#include "data/Datas.h"
+
+#include "app/Marlex.h"
+#include "data/Init.h"
+#include "data/Optionen.h"
+#include "ini/IniFile.h"
+#include "widgets/MessageBox.h"
+
+TDatas* Datas = nullptr;
+
+namespace {
+
+struct TabellenVorgabe {
+    const char* tabelle;
+    const char* indexDatei;
+    const char* indexName;
+};
+
+// Table1 .. Table7 as the data module declares them; the index file names
+// are written exactly so. Table5's file is set by the start-up, Table7 has
+// no index until the list filter builds it.
+constexpr TabellenVorgabe vorgaben[7] = {
+    {"namen.dbf", "namen.mdx", "NAME1_SUB"},
+    {"chemie.dbf", "chemie.MDX", "CARN_SUB"},
+    {"lager.dbf", "lager.MDX", "CARN_SUB"},
+    {"si_gef.dbf", "si_gef.mdx", "NRSATZ_SUB"},
+    {"", "", ""},
+    {"formeln.dbf", "formeln.MDX", "CARN_SUB"},
+    {"filter.dbf", "", ""},
+};
+
+template <typename T, std::size_t N>
+std::array<std::unique_ptr<T>, N> anlegen()
+{
+    std::array<std::unique_ptr<T>, N> objekte;
+    for (auto& objekt : objekte)
+        objekt = std::make_unique<T>();
+    return objekte;
+}
+
+} // namespace
+
+TDatas::TDatas(QObject* parent)
+    : QObject(parent),
+      m_tables(anlegen<dbase::Table, 7>()),
+      m_sources(anlegen<widgets::DataSource, 7>()),
+      Table1(m_tables[0].get()), Table2(m_tables[1].get()), Table3(m_tables[2].get()),
+      Table4(m_tables[3].get()), Table5(m_tables[4].get()), Table6(m_tables[5].get()),
+      Table7(m_tables[6].get()),
+      DataSource1(m_sources[0].get()), DataSource2(m_sources[1].get()), DataSource3(m_sources[2].get()),
+      DataSource4(m_sources[3].get()), DataSource5(m_sources[4].get()), DataSource6(m_sources[5].get()),
+      DataSource7(m_sources[6].get())
+{
+    setObjectName(u"Datas"_qs);
+    for (std::size_t i = 0; i < m_tables.size(); ++i) {
+        dbase::Table& table = *m_tables[i];
+        table.setTableName(QString::fromLatin1(vorgaben[i].tabelle));
+        table.setIndexFiles(QString::fromLatin1(vorgaben[i].indexDatei));
+        table.setIndexName(QString::fromLatin1(vorgaben[i].indexName));
+        m_sources[i]->setObjectName(u"DataSource%1"_qs.arg(i + 1));
+        m_sources[i]->setDataSet(&table);
+    }
+    Table4->setReadOnly(true);
+}
+
+TDatas::~TDatas()
+{
+    // The data sources go first (declared last); the tables close when they go.
+    for (auto& source : m_sources)
+        source->setDataSet(nullptr);
+}
+
+void TDatas::FormCreate()
+{
+    if (OptFirst) {
+        // The takeover of an earlier version's storage register would be
+        // offered here. The flag is cleared either way, so it is offered
+        // once. A settings file that cannot be written must not stop the
+        // start: the user is told and asked again next time.
+        try {
+            Marlex->IniDatei->writeBool(SektionOptionen, u"First"_qs, false);
+        } catch (const ini::IniError& fehler) {
+            widgets::MessageBox::warning(Marlex, fehler.message());
+        }
+    }
+    Init->show();
+    Init->Initialisieren();
+}

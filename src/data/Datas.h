@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include <QObject>
+
+#include "dbase/Table.h"
+#include "widgets/DataSource.h"
+
+// The data module: the one shared set of cursors over the register's tables
+// and a data source for each. Table files are named without a directory, so
+// they are found in the current directory when a table is opened.
+//
+//   Table1  the current name table ("namen.dbf", "namen.mdx", NAME1_SUB)
+//   Table2  "chemie.dbf", "chemie.MDX", CARN_SUB
+//   Table3  "lager.dbf", "lager.MDX", CARN_SUB
+//   Table4  "si_gef.dbf", "si_gef.mdx", NRSATZ_SUB, read-only
+//   Table5  the research table, set at run time (zan_tmp1.dbf / zan_tmp2.dbf)
+//   Table6  "formeln.dbf", "formeln.MDX", CARN_SUB
+//   Table7  "filter.dbf", the list filter's table
+//
+// No table is open after construction; FormCreate() brings the data side up.
+class TDatas : public QObject {
+    Q_OBJECT
+public:
+    explicit TDatas(QObject* parent = nullptr);
+    ~TDatas() override;
+
+    // The creation handler, run by the program's main routine right after
+    // construction: the first-start step, then the start-up window and its
+    // routine. Uses the main window (Marlex) and the start-up window (Init).
+    void FormCreate();
+
+private:
+    // Declared before the pointers and data sources below, so the tables
+    // outlive everything that refers to them.
+    std::array<std::unique_ptr<dbase::Table>, 7> m_tables;
+    std::array<std::unique_ptr<widgets::DataSource>, 7> m_sources;
+
+public:
+    dbase::Table* const Table1;
+    dbase::Table* const Table2;
+    dbase::Table* const Table3;
+    dbase::Table* const Table4;
+    dbase::Table* const Table5;
+    dbase::Table* const Table6;
+    dbase::Table* const Table7;
+
+    widgets::DataSource* const DataSource1;
+    widgets::DataSource* const DataSource2;
+    widgets::DataSource* const DataSource3;
+    widgets::DataSource* const DataSource4;
+    widgets::DataSource* const DataSource5;
+    widgets::DataSource* const DataSource6;
+    widgets::DataSource* const DataSource7;
+};
+
+// The data module of the run; created and owned by the program's main
+// routine, null before and after.
+extern TDatas* Datas;

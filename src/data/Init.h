@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace datawidgets {
+class Fortschrittsbalken;
+class Suchanimation;
+}
+
+// The start-up window and the start of the data side: the required-file
+// check against "FILES.TXT", the optional index rebuild through the index
+// library, opening the tables, re-creating the research tables and reading
+// the name list into the main window.
+class TInit : public QDialog {
+    Q_OBJECT
+public:
+    explicit TInit(QWidget* parent = nullptr);
+    ~TInit() override;
+
+    // Runs once per program run, with the main window (Marlex) and the data
+    // module (Datas) in place. On success the window is closed and the main
+    // window shows the first name. When the start cannot go on it has told
+    // the user why, has opened nothing (or closed again what it opened),
+    // stays on screen and startAbgebrochen() is true: the main routine then
+    // ends the program without running the window's event loop.
+    void Initialisieren();
+    bool startAbgebrochen() const { return m_abgebrochen; }
+
+    QLabel* Label1;                                // the current step's text
+    QLabel* Label2;                                // the title "Marlex99"
+    QLabel* Image1;                                // visible exactly when OptWin98 is set
+    datawidgets::Fortschrittsbalken* ProgressBar1; // progress of the current step
+    datawidgets::Suchanimation* Animate1;          // runs while the window is open
+    QPlainTextEdit* Memo1;                         // invisible: the file check's error lines
+
+    // The names of the index library's entry points, in the order they are
+    // called.
+    static const QStringList IndexEinstiege;
+
+public slots:
+    // The window cannot be dismissed by the user: it closes when the start
+    // is done.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormClose();
+    bool DateiPruefen(const QString& dateiName, bool alleVorhanden);
+    void schrittBeginnen(const QString& text, int maximum);
+    void indexDateienErzeugen();
+    void dateienOeffnen();
+    void rechercheDateiErzeugen(const QString& dateiName, const QString& text);
+    void namenlisteLesen();
+    void zugriffsartSetzen();
+    void startBeenden(const QString& meldung);
+
+    bool m_abgebrochen = false;
+    bool m_gestartet = false;
+};
+
+// The start-up window of the run; created by the main routine.
+extern TInit* Init;
