@@ -45,11 +45,11 @@ TEST_F(BatchMoveTest, FieldsGoByPositionAndConvertBetweenTypes)
 {
     Table target;
     target.setTableName("lager.dbf");
-    target.createTable(TableLayout({def("NAME", FieldType::Character, 5),
-                                    def("KEY", FieldType::Character, 60),
-                                    def("NUMMER", FieldType::Character, 12),
-                                    def("ANZAHL", FieldType::Numeric, 4),
-                                    def("REST", FieldType::Character, 3)}));
+    target.createTable(TableLayout({field("NAME", FieldType::Character, 5),
+                                    field("KEY", FieldType::Character, 60),
+                                    field("NUMMER", FieldType::Character, 12),
+                                    field("ANZAHL", FieldType::Numeric, 4),
+                                    field("REST", FieldType::Character, 3)}));
     target.open();
     source.setIndexName("");
     EXPECT_EQ(batchMove(source, target, BatchMode::Append), 5u);
@@ -64,9 +64,9 @@ TEST_F(BatchMoveTest, AValueThatDoesNotFitStopsTheMoveBeforeAnythingIsWritten)
 {
     Table target;
     target.setTableName("ziel.dbf");
-    target.createTable(TableLayout({def("NAME1", FieldType::Character, 60),
-                                    def("STRIPNAME1", FieldType::Character, 60),
-                                    def("CARN", FieldType::Numeric, 12)}));
+    target.createTable(TableLayout({field("NAME1", FieldType::Character, 60),
+                                    field("STRIPNAME1", FieldType::Character, 60),
+                                    field("CARN", FieldType::Numeric, 12)}));
     target.open();
     EXPECT_THROW(batchMove(source, target, BatchMode::Append), DbaseError); // "64-17-5" is no number
     EXPECT_EQ(target.recordCount(), 0u);

@@ -10,29 +10,21 @@
 #include <QString>
 #include <QStringList>
 
+#include "DbfTestSupport.h"
 #include "dbase/Table.h"
 
 namespace tabletest {
 
-inline dbase::FieldDef def(const std::string& name, dbase::FieldType type, int length,
-                           int decimals = 0)
-{
-    dbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-}
+using dbftest::field;
 
 // NAME1 C(60), STRIPNAME1 C(60), CARN C(12), SUBCARN C(4)
 inline dbase::TableLayout nameLayout()
 {
     using dbase::FieldType;
-    return dbase::TableLayout({def("NAME1", FieldType::Character, 60),
-                               def("STRIPNAME1", FieldType::Character, 60),
-                               def("CARN", FieldType::Character, 12),
-                               def("SUBCARN", FieldType::Character, 4)});
+    return dbase::TableLayout({field("NAME1", FieldType::Character, 60),
+                               field("STRIPNAME1", FieldType::Character, 60),
+                               field("CARN", FieldType::Character, 12),
+                               field("SUBCARN", FieldType::Character, 4)});
 }
 
 struct NameRow {
