@@ -15,23 +15,22 @@ namespace widgets {
 
 void NameLines::reserve(std::size_t count)
 {
-    texts.reserve(count);
-    markers.reserve(count);
-    recNos.reserve(count);
+    m_texts.reserve(count);
+    m_markers.reserve(count);
+    m_recNos.reserve(count);
 }
 
 void NameLines::add(QString text, std::uint8_t marker, std::uint32_t recNo)
 {
-    texts.push_back(std::move(text));
-    markers.push_back(marker);
-    recNos.push_back(recNo);
+    m_texts.push_back(std::move(text));
+    m_markers.push_back(marker);
+    m_recNos.push_back(recNo);
 }
 
 // ---------------------------------------------------------------- model
 
 void NameListModel::setLines(NameLines lines)
 {
-    Q_ASSERT(lines.markers.size() == lines.texts.size() && lines.recNos.size() == lines.texts.size());
     beginResetModel();
     m_lines = std::move(lines);
     endResetModel();
@@ -41,7 +40,7 @@ void NameListModel::setMarker(int line, std::uint8_t marker)
 {
     if (line < 0 || line >= rowCount())
         return;
-    m_lines.markers[static_cast<std::size_t>(line)] = marker;
+    m_lines.m_markers[static_cast<std::size_t>(line)] = marker;
     const QModelIndex at = index(line);
     emit dataChanged(at, at, {MarkerRole});
 }
@@ -57,9 +56,9 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const
         return {};
     const auto row = static_cast<std::size_t>(index.row());
     if (role == Qt::DisplayRole)
-        return m_lines.texts[row];
+        return m_lines.m_texts[row];
     if (role == MarkerRole)
-        return m_lines.markers[row];
+        return m_lines.m_markers[row];
     return {};
 }
 
@@ -227,13 +226,13 @@ std::uint8_t NameList::marker(int line) const
 
 std::uint32_t NameList::recNo(int line) const
 {
-    const auto& recNos = m_model->lines().recNos;
+    const auto& recNos = m_model->lines().recNos();
     return line >= 0 && line < count() ? recNos[static_cast<std::size_t>(line)] : 0;
 }
 
 int NameList::lineOfRecNo(std::uint32_t recNo) const
 {
-    const auto& recNos = m_model->lines().recNos;
+    const auto& recNos = m_model->lines().recNos();
     const auto it = std::find(recNos.begin(), recNos.end(), recNo);
     return it == recNos.end() ? -1 : static_cast<int>(it - recNos.begin());
 }

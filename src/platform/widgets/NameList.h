@@ -13,14 +13,23 @@ class QMimeData;
 namespace widgets {
 
 // The lines of a name list, filled in one pass and handed over whole.
-struct NameLines {
-    std::vector<QString> texts;
-    std::vector<std::uint8_t> markers;  // index into the list's marker pictures
-    std::vector<std::uint32_t> recNos;  // physical record number of each line's row
-
+class NameLines {
+public:
     void reserve(std::size_t count);
+    // `marker` indexes the list's marker pictures; `recNo` is the physical
+    // record number of the line's row.
     void add(QString text, std::uint8_t marker, std::uint32_t recNo);
-    std::size_t size() const { return texts.size(); }
+    std::size_t size() const { return m_texts.size(); }
+
+    const std::vector<QString>& texts() const { return m_texts; }
+    const std::vector<std::uint8_t>& markers() const { return m_markers; }
+    const std::vector<std::uint32_t>& recNos() const { return m_recNos; }
+
+private:
+    friend class NameListModel;
+    std::vector<QString> m_texts;
+    std::vector<std::uint8_t> m_markers;
+    std::vector<std::uint32_t> m_recNos;
 };
 
 // The lines as a list model: three parallel vectors, no item objects, so a
