@@ -353,8 +353,8 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     horizontalHeader()->setMinimumSectionSize(0); // stored widths are taken as they are
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setMinimumWidth(12);
+    fontChanged();
     setCellEditing(true);
     connect(m_model, &GridModel::rowsRead, this, &DBGrid::followCursor);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &DBGrid::followCursor);
@@ -372,11 +372,26 @@ void DBGrid::setDataSource(DataSource* source)
     m_model->setDataSource(source);
 }
 
-void DBGrid::setColumns(std::vector<GridColumn> columns)
+// Rows one line of the grid's font high; bold columns in its bold cut.
+void DBGrid::fontChanged()
 {
+    verticalHeader()->setMinimumSectionSize(0);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     QFont bold = font();
     bold.setBold(true);
     m_model->setBoldFont(bold);
+    viewport()->update();
+}
+
+void DBGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fontChanged();
+}
+
+void DBGrid::setColumns(std::vector<GridColumn> columns)
+{
     m_model->setColumns(std::move(columns));
     for (int i = 0; i < static_cast<int>(this->columns().size()); ++i) {
         const int width = this->columns()[static_cast<std::size_t>(i)].width;

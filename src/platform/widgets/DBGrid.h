@@ -133,10 +133,12 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     class Delegate;
     void followCursor();
+    void fontChanged();
 
     GridModel* m_model; // owned by the grid
     int m_selectedIndex = 0;

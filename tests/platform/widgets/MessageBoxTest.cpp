@@ -42,21 +42,6 @@ TEST(MessageBoxProvider, AnswersInsteadOfTheScreenAndSeesWhatWouldBeShown)
     EXPECT_EQ(seen[3].buttons, QList<Answer>{Answer::Ok});
 }
 
-TEST(MessageBoxProvider, TheEarlierProviderComesBack)
-{
-    int outer = 0;
-    ScopedAnswerProvider first([&](const MessageRequest&) {
-        ++outer;
-        return Answer::Ok;
-    });
-    {
-        ScopedAnswerProvider second([](const MessageRequest&) { return Answer::Ok; });
-        MessageBox::information(nullptr, "innen");
-    }
-    MessageBox::information(nullptr, "außen");
-    EXPECT_EQ(outer, 1);
-}
-
 // Runs `check` on the modal box once it is on the (offscreen) screen.
 void whenShown(std::function<void(QMessageBox&)> check)
 {
