@@ -1,0 +1,944 @@
+#include "app/Marlex.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFontMetrics>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/SymbolBild.h"
+#include "data/Optionen.h"
+#include "files/Paths.h"
+#include "ini/IniFile.h"
+#include "ini/SettingsLocation.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBImage.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/MessageBox.h"
+#include "widgets/NameList.h"
+
+QString Programmverzeichnis;
+TMarlex* Marlex = nullptr;
+
+namespace {
+
+constexpr int lagerSpalten = 13;
+constexpr char bildEigenschaft[] = "ImageIndex";
+
+// The tool bar pictures by image index. The program ships no picture list of
+// its own, so the style's standard icons stand in; what counts is that each
+// command keeps its picture and the blinking modes swap to another.
+QIcon werkzeugbild(const QWidget& widget, int image)
+{
+    QStyle::StandardPixmap pixmap = QStyle::SP_CustomBase;
+    switch (image) {
+    case 0: pixmap = QStyle::SP_DriveFDIcon; break;
+    case 1: pixmap = QStyle::SP_FileDialogDetailedView; break;
+    case 2: pixmap = QStyle::SP_FileLinkIcon; break;
+    case 3: pixmap = QStyle::SP_FileIcon; break;
+    case 4: pixmap = QStyle::SP_FileDialogContentsView; break;
+    case 6: pixmap = QStyle::SP_DialogYesToAllButton; break;
+    case 8: pixmap = QStyle::SP_DialogResetButton; break;
+    case 10: pixmap = QStyle::SP_DialogYesButton; break;
+    case 11: pixmap = QStyle::SP_FileDialogInfoView; break;
+    case 12: pixmap = QStyle::SP_TrashIcon; break;
+    case 13: pixmap = QStyle::SP_FileDialogNewFolder; break;
+    case 19: pixmap = QStyle::SP_MessageBoxInformation; break;
+    case 20: pixmap = QStyle::SP_DriveHDIcon; break;
+    case 21: pixmap = QStyle::SP_FileDialogListView; break;
+    case 22: pixmap = QStyle::SP_DialogSaveButton; break;
+    case 23: pixmap = QStyle::SP_DialogDiscardButton; break;
+    case 24: pixmap = QStyle::SP_DialogOpenButton; break;
+    case 25: pixmap = QStyle::SP_DriveCDIcon; break;
+    case 27: pixmap = QStyle::SP_MediaSeekForward; break;
+    case 29: pixmap = QStyle::SP_TitleBarMaxButton; break;
+    case 30:
+    case 31: pixmap = QStyle::SP_MessageBoxWarning; break;
+    case 32: pixmap = QStyle::SP_MessageBoxQuestion; break;
+    default: pixmap = QStyle::SP_ComputerIcon; break;
+    }
+    return widget.style()->standardIcon(pixmap);
+}
+
+// The list markers, 5 x 5 pixels: a filled square for a substance in
+// storage, nothing (all white, drawn transparent) for one without.
+std::vector<QImage> listenmarken()
+{
+    QImage imLager(5, 5, QImage::Format_RGB32);
+    imLager.fill(QColor(0, 0, 128));
+    QImage nichtImLager(5, 5, QImage::Format_RGB32);
+    nichtImLager.fill(Qt::white);
+    return {imLager, nichtImLager};
+}
+
+// The storage picture beside the list, where list lines are dropped.
+QImage lagerbild()
+{
+    QImage bild(32, 32, QImage::Format_ARGB32);
+    bild.fill(Qt::transparent);
+    QPainter p(&bild);
+    p.setPen(QPen(Qt::darkGray, 2));
+    p.setBrush(QColor(200, 170, 110));
+    p.drawRect(3, 10, 26, 18);
+    p.drawLine(3, 16, 29, 16);
+    p.drawLine(3, 22, 29, 22);
+    p.setBrush(QColor(150, 110, 60));
+    p.drawPolygon(QPolygon({QPoint(1, 10), QPoint(16, 3), QPoint(31, 10)}));
+    return bild;
+}
+
+QAction* aktion(QObject* parent, const char* name, const QString& caption, const QString& hint,
+                const QKeySequence& shortcut = {})
+{
+    auto* action = new QAction(caption, parent);
+    action->setObjectName(QLatin1String(name));
+    action->setStatusTip(hint);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+// A submenu whose menu action carries the item's name, hint and enabled state.
+QMenu* untermenue(QWidget* parent, QAction*& item, const char* name, const QString& caption, const QString& hint)
+{
+    auto* menu = new QMenu(caption, parent);
+    menu->setObjectName(QLatin1String(name) + QStringLiteral("Menu"));
+    item = menu->menuAction();
+    item->setObjectName(QLatin1String(name));
+    item->setStatusTip(hint);
+    return menu;
+}
+
+QKeySequence ctrl(int key)
+{
+    return QKeySequence(Qt::CTRL | key);
+}
+
+} // namespace
+
+TMarlex::TMarlex(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Marlex"));
+    FormCreate();
+}
+
+TMarlex::~TMarlex()
+{
+    if (Marlex == this)
+        Marlex = nullptr;
+}
+
+std::optional<std::vector<int>> FeldbreitenLesen(const QString& wert, int spalten)
+{
+    std::vector<int> breiten;
+    QString rest = wert;
+    // Each width is the decimal number before the next point; the text
+    // written at quitting ends every number with one.
+    while (!rest.isEmpty()) {
+        const qsizetype punkt = rest.indexOf(u'.');
+        if (punkt <= 0 || static_cast<int>(breiten.size()) == spalten)
+            return std::nullopt;
+        bool ok = false;
+        const int breite = rest.left(punkt).toInt(&ok);
+        if (!ok || breite <= 0 || breite > 10000)
+            return std::nullopt;
+        breiten.push_back(breite);
+        rest.remove(0, punkt + 1);
+    }
+    return breiten;
+}
+
+Qt::WindowStates fensterzustand(int state)
+{
+    switch (state) {
+    case 1: return Qt::WindowMinimized;
+    case 2: return Qt::WindowMaximized;
+    default: return Qt::WindowNoState;
+    }
+}
+
+void TMarlex::FormCreate()
+{
+    komponentenAnlegen();
+
+    if (Programmverzeichnis.isEmpty())
+        Programmverzeichnis = files::programDirectory();
+    // The settings live beside the program; an installation the user cannot
+    // write to keeps them in the user's own settings directory instead.
+    IniDatei = std::make_unique<ini::IniFile>(
+        ini::settingsFileLocation(Programmverzeichnis, QStringLiteral("marlex99.ini")));
+    EinstellungenLaden(*IniDatei);
+
+    fensterzustandSetzen();
+
+    Symbolendung = IniDatei->readString(SektionMarlex, QStringLiteral("symbolendung"), QStringLiteral("BMP"));
+
+    ScreenFont = QFont(OptFontName);
+    if (OptFontSize > 0)
+        ScreenFont.setPointSize(OptFontSize);
+    DBGrid1->setFont(ScreenFont);
+    ListBox1->setScreenFont(ScreenFont);
+
+    DruckerIndex = IniDatei->readInteger(SektionOptionen, QStringLiteral("AktPrinterIndex"), 0);
+
+    FarbDarstellung = OptDarstellungInFarbe ? 1 : 0;
+    FarbDruck = OptFarbDruck ? 1 : 0;
+
+    setHinweiseZeigen(OptHint);
+    PageControl1->setTabPosition(OptTabPosition == 0 ? QTabWidget::North : QTabWidget::South);
+
+    ListBox1->setMarkerImages(listenmarken());
+
+    StartFehler = SymbolBilderLaden(Bilder, Programmverzeichnis, Symbolendung);
+
+    const QString feldbreiten = IniDatei->readString(QStringLiteral("Lager"), QStringLiteral("Feldbreiten"), {});
+    if (const auto breiten = FeldbreitenLesen(feldbreiten, lagerSpalten))
+        DBGrid1->setColumnWidths(*breiten);
+    else
+        StartFehler << QStringLiteral("Die gespeicherten Spaltenbreiten des Lagers (\"%1\") sind ungültig; "
+                                      "die Spalten behalten ihre Standardbreite.")
+                           .arg(feldbreiten);
+
+    if (files::find(Programmverzeichnis + QStringLiteral("Hilfe\\hinweis1.htm")))
+        ToolButton6->setEnabled(true);
+
+    // One message for everything that went wrong, not one box per file: the
+    // start goes on with what could be set up.
+    if (!StartFehler.isEmpty())
+        widgets::MessageBox::warning(this, QStringLiteral("Beim Start von Marlex99 ist nicht alles gelungen:\n\n") +
+                                               StartFehler.join(u'\n'));
+}
+
+void TMarlex::fensterzustandSetzen()
+{
+    move(OptXPos, OptYPos);
+    resize(std::max(OptBreite, 200), std::max(OptHoehe, 150));
+    setWindowState(fensterzustand(OptState));
+}
+
+// --- components -------------------------------------------------------------
+
+void TMarlex::komponentenAnlegen()
+{
+    setWindowTitle(QStringLiteral("Marlex99"));
+    resize(638, 390);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setFocusPolicy(Qt::NoFocus);
+    setCentralWidget(PageControl1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+
+    menueAnlegen();
+    werkzeugleistenAnlegen();
+    listenseiteAnlegen();
+    datensatzseiteAnlegen();
+    lagerseiteAnlegen();
+    statusleisteAnlegen();
+    ereignisseVerbinden();
+}
+
+void TMarlex::menueAnlegen()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* marlex = untermenue(this, Marlex1, "Marlex1", QStringLiteral("&Marlex"), QStringLiteral("Marlex-Funktionen"));
+    Optionen1 = aktion(marlex, "Optionen1", QStringLiteral("&Optionen"), QStringLiteral("Marlex Optionen einstellen"));
+    Druckerinstallation1 = aktion(marlex, "Druckerinstallation1", QStringLiteral("&Druckerinstallation"),
+                                  QStringLiteral("Die eingerichteten Drucker einstellen"));
+    Kavuaufrufen1 = aktion(marlex, "Kavuaufrufen1", QStringLiteral("&KAVU aufrufen"), QStringLiteral("Ruft KAVU auf..."));
+    Beenden1 = aktion(marlex, "Beenden1", QStringLiteral("&Beenden"), QStringLiteral("Marlex beenden"));
+    marlex->addActions({Optionen1, Druckerinstallation1, Kavuaufrufen1});
+    marlex->addSeparator();
+    marlex->addAction(Beenden1);
+
+    QMenu* daten = untermenue(this, Daten1, "Daten1", QStringLiteral("&Daten"),
+                              QStringLiteral("Datenpflege und -bearbeitungs-Funktionen"));
+    QMenu* pflege = untermenue(daten, Datenpflege1, "Datenpflege1", QStringLiteral("&Datenpflege"),
+                               QStringLiteral("Pflege der Daten"));
+    ndern1 = aktion(pflege, "ndern1", QStringLiteral("&Ändern"), QStringLiteral("Aktuellen Datensatz ändern"), ctrl(Qt::Key_A));
+    Neueingabe1 = aktion(pflege, "Neueingabe1", QStringLiteral("&Neueingabe"), QStringLiteral("Einen neuen Datensatz eingeben"),
+                         ctrl(Qt::Key_N));
+    Kopie1 = aktion(pflege, "Kopie1", QStringLiteral("&Kopie"),
+                    QStringLiteral("Eine Kopie des aktuellen Datensatzes anfertigen"), ctrl(Qt::Key_K));
+    Lschen1 = aktion(pflege, "Lschen1", QStringLiteral("&Löschen"), QStringLiteral("Löscht den aktuellen Datensatz"),
+                     ctrl(Qt::Key_L));
+    pflege->addActions({ndern1, Neueingabe1, Kopie1, Lschen1});
+
+    QMenu* memo = untermenue(daten, Memo1, "Memo1", QStringLiteral("&Memo"), QStringLiteral("Memo bearbeiten"));
+    Ansehen1 = aktion(memo, "Ansehen1", QStringLiteral("&Ansehen"), QStringLiteral("Aktuellen Memo-Eintrag ansehen"));
+    Suchen2 = aktion(memo, "Suchen2", QStringLiteral("&Suchen"), QStringLiteral("Nach einem Memo-Eintrag suchen"));
+    Eingabe1 = aktion(memo, "Eingabe1", QStringLiteral("&Eingabe"), QStringLiteral("Eingabe eines neuen Memo-Eintrag"));
+    memo->addActions({Ansehen1, Suchen2, Eingabe1});
+
+    QMenu* datenbank = untermenue(daten, Datenbank1, "Datenbank1", QStringLiteral("D&atenbank"),
+                                  QStringLiteral("Datenbank auswählen"));
+    Stamm1 = aktion(datenbank, "Stamm1", QStringLiteral("&Stamm"), QStringLiteral("Datenbank STAMM auswählen"),
+                    ctrl(Qt::Key_F1));
+    TMP11 = aktion(datenbank, "TMP11", QStringLiteral("TMP &1"), QStringLiteral("Datenbank TMP1 auswählen"), ctrl(Qt::Key_F2));
+    TMP21 = aktion(datenbank, "TMP21", QStringLiteral("TMP &2"), QStringLiteral("Datenbank TMP2 auswählen"), ctrl(Qt::Key_F3));
+    TMP11->setEnabled(false);
+    TMP21->setEnabled(false);
+    datenbank->addActions({Stamm1, TMP11, TMP21});
+
+    QMenu* synonym = untermenue(daten, Synonym1, "Synonym1", QStringLiteral("&Synonym"), QStringLiteral("Synonym bearbeiten"));
+    ndern2 = aktion(synonym, "ndern2", QStringLiteral("&Ändern"), QStringLiteral("Aktuelles Synonym ändern"));
+    Hinzufgen1 = aktion(synonym, "Hinzufgen1", QStringLiteral("&Hinzufügen"), QStringLiteral("Ein neues Synonym hinzufügen"));
+    Entfernen1 = aktion(synonym, "Entfernen1", QStringLiteral("&Entfernen"), QStringLiteral("Aktuelles Synonym entfernen"));
+    VerwanteSynonymeanzeigen1 =
+        aktion(synonym, "VerwanteSynonymeanzeigen1", QStringLiteral("&Verwandte Synonyme anzeigen"),
+               QStringLiteral("Zeigt alle Synonyme an, die zum aktuellen Datensatz gehören"));
+    synonym->addActions({ndern2, Hinzufgen1, Entfernen1, VerwanteSynonymeanzeigen1});
+
+    QMenu* stoffinfo = untermenue(daten, Stoffinfo1, "Stoffinfo1", QStringLiteral("S&toffinfo"),
+                                  QStringLiteral("Stoffinfo bearbeiten"));
+    Ansehen2 = aktion(stoffinfo, "Ansehen2", QStringLiteral("&Ansehen"),
+                      QStringLiteral("Stoffinfo für den aktuellen Datensatz ansehen"));
+    Drucken1 = aktion(stoffinfo, "Drucken1", QStringLiteral("&Drucken"),
+                      QStringLiteral("Stoffinfo für den aktuellen Datensatz drucken"));
+    stoffinfo->addActions({Ansehen2, Drucken1});
+
+    Suchen1 = aktion(daten, "Suchen1", QStringLiteral("S&uchen"), QStringLiteral("Nach einem Datensatz suchen"),
+                     QKeySequence(Qt::Key_F3));
+    Filtersetzen1 = aktion(daten, "Filtersetzen1", QStringLiteral("&Filter setzen"),
+                           QStringLiteral("Filter über Datenliste benutzen"));
+    Reporterstellen1 = aktion(daten, "Reporterstellen1", QStringLiteral("&Report erstellen"),
+                              QStringLiteral("Drucker- oder Dateireport erstellen"));
+    Update1 = aktion(daten, "Update1", QStringLiteral("&Update"), QStringLiteral("Marlex-Daten auffrischen"));
+    RechercheinTMP11 = aktion(daten, "RechercheinTMP11", QStringLiteral("Recherche in TMP &1"),
+                              QStringLiteral("Recherche in Datenbank TMP1 durchführen"));
+    RechercheinTMP21 = aktion(daten, "RechercheinTMP21", QStringLiteral("Recherche in TMP &2"),
+                              QStringLiteral("Recherche in Datenbank TMP2 durchführen"));
+    daten->addActions({Datenpflege1, Memo1, Datenbank1, Synonym1, Stoffinfo1});
+    daten->addSeparator();
+    daten->addActions({Suchen1, Filtersetzen1, Reporterstellen1, Update1});
+    daten->addSeparator();
+    daten->addActions({RechercheinTMP11, RechercheinTMP21});
+
+    QMenu* hilfe = untermenue(this, Hilfe1, "Hilfe1", QStringLiteral("&Hilfe"), QStringLiteral("Hilfe für Marlex"));
+    Index1 = aktion(hilfe, "Index1", QStringLiteral("&Index"), QStringLiteral("Index-Hilfe aufrufen"), QKeySequence(Qt::Key_F1));
+    Infober1 = aktion(hilfe, "Infober1", QStringLiteral("Info &über"), QStringLiteral("Informationen über Marlex"));
+    hilfe->addAction(Index1);
+    hilfe->addSeparator();
+    hilfe->addAction(Infober1);
+
+    QMenu* lager = untermenue(this, Daten3, "Daten3", QStringLiteral("&Lagerdaten"), QStringLiteral("Lagerdaten verwalten"));
+    Daten3->setEnabled(false);
+    Neu2 = aktion(lager, "Neu2", QStringLiteral("&Neu"), QStringLiteral("Einen neuen Datensatz anlegen"), ctrl(Qt::Key_Insert));
+    Editieren2 = aktion(lager, "Editieren2", QStringLiteral("&Editieren"), QStringLiteral("Den aktuellen Datensatz editieren"),
+                        ctrl(Qt::Key_E));
+    Lschen2 = aktion(lager, "Lschen2", QStringLiteral("&Löschen"), QStringLiteral("Den aktuellen Datensatz löschen"),
+                     ctrl(Qt::Key_Delete));
+    Etikettfestlegen1 = aktion(lager, "Etikettfestlegen1", QStringLiteral("&Datensatz festlegen"),
+                               QStringLiteral("Hier können Sie alle Datensätze mit einem Etikette festlegen"));
+    Filter2 = aktion(lager, "Filter2", QStringLiteral("&Filter setzen"), QStringLiteral("Einen Filter über die Datensätze legen"));
+    Suchen3 = aktion(lager, "Suchen3", QStringLiteral("&Suchen"), QStringLiteral("Nach einem Lagerdatensatz suchen"),
+                     ctrl(Qt::Key_S));
+    Druckoptionen1 = aktion(lager, "Druckoptionen1", QStringLiteral("D&ruckoptionen"), QStringLiteral("Ruft die Druckoptionen auf"));
+    lager->addActions({Neu2, Editieren2, Lschen2});
+    lager->addSeparator();
+    lager->addActions({Etikettfestlegen1, Filter2, Suchen3});
+    lager->addSeparator();
+    lager->addAction(Druckoptionen1);
+
+    QMenu* drucken = untermenue(this, Drucken3, "Drucken3", QStringLiteral("D&rucken"), QStringLiteral("Etiketten drucken"));
+    Drucken3->setEnabled(false);
+    EtikettenLangform2 = aktion(drucken, "EtikettenLangform2", QStringLiteral("Aktuellen Datensatz"),
+                                QStringLiteral("Den aktuellen Datensatz drucken"), ctrl(Qt::Key_D));
+    Gesamt2 = aktion(drucken, "Gesamt2", QStringLiteral("&Gesamt"), QStringLiteral("Alle markierten Etiketten drucken"),
+                     ctrl(Qt::Key_G));
+    Layout2 = aktion(drucken, "Layout2", QStringLiteral("L&ayout"), QStringLiteral("Etiketten-Layout anzeigen"), ctrl(Qt::Key_T));
+    QMenu* export_ = untermenue(drucken, Exportnach1, "Exportnach1", QStringLiteral("Exportieren nach"),
+                                QStringLiteral("Aktuellen Lagerdatensatz exportieren"));
+    EMF1 = aktion(export_, "EMF1", QStringLiteral("Windows Meta File"), QStringLiteral("Etikett nach WMF exportieren"));
+    Bitmap1 = aktion(export_, "Bitmap1", QStringLiteral("Bitmap"), QStringLiteral("Etikett nach Bitmap exportieren"));
+    GIF1 = aktion(export_, "GIF1", QStringLiteral("GIF"), QStringLiteral("Etikett nach GIF exportieren"));
+    export_->addActions({EMF1, Bitmap1, GIF1});
+    drucken->addActions({EtikettenLangform2, Gesamt2, Layout2});
+    drucken->addSeparator();
+    drucken->addAction(Exportnach1);
+
+    bar->addActions({Marlex1, Daten1, Hilfe1, Daten3, Drucken3});
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Menu11 = aktion(PopupMenu1, "Menu11", QStringLiteral("Akt. Datensatz"), {});
+    Menu11->setEnabled(false);
+    QFont fett = Menu11->font();
+    fett.setBold(true); // the default item
+    Menu11->setFont(fett);
+    Datensatzanzeigen1 = aktion(PopupMenu1, "Datensatzanzeigen1", QStringLiteral("Datensatz an&zeigen"), {});
+    Datensatzbearbeiten1 = aktion(PopupMenu1, "Datensatzbearbeiten1", QStringLiteral("Datensatz &bearbeiten"), {});
+    Datensatzkopieren1 = aktion(PopupMenu1, "Datensatzkopieren1", QStringLiteral("Datensatz &kopieren"), {});
+    Menu31 = aktion(PopupMenu1, "Menu31", QStringLiteral("Datensatz ins &Lager übernehmen"), {});
+    Stoffinfoanzeigen1 = aktion(PopupMenu1, "Stoffinfoanzeigen1", QStringLiteral("Stoffinfo &anzeigen"), {});
+    Stoffinfodrucken1 = aktion(PopupMenu1, "Stoffinfodrucken1", QStringLiteral("Stoffinfo &drucken"), {});
+    PopupMenu1->addAction(Menu11);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({Datensatzanzeigen1, Datensatzbearbeiten1, Datensatzkopieren1});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(Menu31);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({Stoffinfoanzeigen1, Stoffinfodrucken1});
+
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    Layout1 = aktion(PopupMenu2, "Layout1", QStringLiteral("&Layout anzeigen"), {});
+    AktuellenDatensatz1 = aktion(PopupMenu2, "AktuellenDatensatz1", QStringLiteral("&Aktuellen Datensatz drucken"), {});
+    Gesamt1 = aktion(PopupMenu2, "Gesamt1", QStringLiteral("&Gesamtdruck"), {});
+    PopupMenu2->addActions({Layout1, AktuellenDatensatz1, Gesamt1});
+}
+
+int TMarlex::buttonImage(const QToolButton* button)
+{
+    return button->property(bildEigenschaft).toInt();
+}
+
+void TMarlex::setButtonImage(QToolButton* button, int image)
+{
+    button->setProperty(bildEigenschaft, image);
+    button->setIcon(werkzeugbild(*this, image));
+}
+
+void TMarlex::werkzeugleistenAnlegen()
+{
+    const auto leiste = [this](const char* name) {
+        auto* bar = new QToolBar(this);
+        bar->setObjectName(QLatin1String(name));
+        bar->setIconSize(QSize(28, 28));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        return bar;
+    };
+    const auto knopf = [this](QToolBar* bar, const char* name, int image, const QString& hint,
+                              bool enabled = true, bool check = false) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QLatin1String(name));
+        setButtonImage(button, image);
+        button->setToolTip(hint);
+        button->setStatusTip(hint);
+        button->setEnabled(enabled);
+        button->setCheckable(check);
+        button->setAutoRaise(true);
+        bar->addWidget(button);
+        return button;
+    };
+
+    ToolBar4 = leiste("ToolBar4");
+    ToolButton38 = knopf(ToolBar4, "ToolButton38", 3, QStringLiteral("Einen neuen Datensatz anlegen"));
+    ToolButton41 = knopf(ToolBar4, "ToolButton41", 1, QStringLiteral("Aktuellen Datensatz verändern"));
+    ToolButton42 = knopf(ToolBar4, "ToolButton42", 2, QStringLiteral("Kopie des Datensatzes anlegen"));
+    ToolBar4->addSeparator();
+    ToolButton43 = knopf(ToolBar4, "ToolButton43", 4, QStringLiteral("Nach einem Datensatz suchen"));
+    ToolButton55 = knopf(ToolBar4, "ToolButton55", 19, QStringLiteral("Memo anzeigen"), false);
+    ToolBar4->addSeparator();
+    ToolButton48 = knopf(ToolBar4, "ToolButton48", 20, QStringLiteral("Zur Stamm-Datenbank wechseln"));
+    ToolButton49 = knopf(ToolBar4, "ToolButton49", 25, QStringLiteral("Zur TMP1-Datenbank wechseln"), false);
+    ToolButton50 = knopf(ToolBar4, "ToolButton50", 0, QStringLiteral("Zur TMP2-Datenbank wechseln"), false);
+    ToolBar4->addSeparator();
+    ToolButton52 = knopf(ToolBar4, "ToolButton52", 23, QStringLiteral("Synonym entfernen"));
+    ToolButton53 = knopf(ToolBar4, "ToolButton53", 24, QStringLiteral("Synonym hinzufügen"));
+    ToolBar4->addSeparator();
+    ToolButton57 = knopf(ToolBar4, "ToolButton57", 21, QStringLiteral("Stoffinfo ansehen"));
+    ToolButton58 = knopf(ToolBar4, "ToolButton58", 22, QStringLiteral("Stoffinfo drucken"));
+    ToolBar4->addSeparator();
+    ToolButton4 = knopf(ToolBar4, "ToolButton4", 29, QStringLiteral("Symbole proportional anzeigen"));
+
+    ToolBar2 = leiste("ToolBar2");
+    ToolButton22 = knopf(ToolBar2, "ToolButton22", 3, QStringLiteral("Neuen Datensatz anlegen"));
+    ToolButton23 = knopf(ToolBar2, "ToolButton23", 1, QStringLiteral("Aktuellen Datensatz verändern"));
+    ToolButton24 = knopf(ToolBar2, "ToolButton24", 2, QStringLiteral("Kopie des aktuellen Datensatzes anlegen"));
+    ToolBar2->addSeparator();
+    ToolButton39 = knopf(ToolBar2, "ToolButton39", 21, QStringLiteral("Stoffinfo ansehen"));
+    ToolButton40 = knopf(ToolBar2, "ToolButton40", 22, QStringLiteral("Stoffinfo drucken"));
+    ToolBar2->addSeparator();
+    ToolButton2 = knopf(ToolBar2, "ToolButton2", 27,
+                        QStringLiteral("Zeigt den Datennavigator für den aktuellen Datensatz an"), true, true);
+    ToolButton6 = knopf(ToolBar2, "ToolButton6", 32, QStringLiteral("Ergänzung zur Einstufung anzeigen"), false, true);
+
+    ToolBar3 = leiste("ToolBar3");
+    ToolButton25 = knopf(ToolBar3, "ToolButton25", 13, QStringLiteral("Neuen Lagerdatensatz anlegen"), false);
+    ToolButton30 = knopf(ToolBar3, "ToolButton30", 12, QStringLiteral("Aktuellen Lagerdatensatz löschen"), false);
+    ToolButton31 = knopf(ToolBar3, "ToolButton31", 8, QStringLiteral("Den Editiermodus einschalten"));
+    ToolBar3->addSeparator();
+    ToolButton33 = knopf(ToolBar3, "ToolButton33", 11, QStringLiteral("Etiketten-Layout anzeigen"));
+    ToolButton3 = knopf(ToolBar3, "ToolButton3", 10, QStringLiteral("Aktuell ausgewählten Datensatz drucken"));
+    ToolButton37 = knopf(ToolBar3, "ToolButton37", 6, QStringLiteral("Alle markierten Etiketten drucken"));
+
+    for (QToolButton* ziel : {ToolButton42, ToolButton52, ToolButton57, ToolButton58}) {
+        ziel->setAcceptDrops(true);
+        ziel->installEventFilter(this);
+    }
+}
+
+void TMarlex::listenseiteAnlegen()
+{
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    auto* seite = new QVBoxLayout(TabSheet1);
+    seite->setContentsMargins(0, 0, 0, 0);
+    seite->setSpacing(0);
+    seite->addWidget(ToolBar4);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, TabSheet1);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setChildrenCollapsible(false);
+    seite->addWidget(Splitter1, 1);
+
+    auto* links = new QWidget(Splitter1);
+    auto* linksLayout = new QVBoxLayout(links);
+    linksLayout->setContentsMargins(0, 0, 0, 0);
+    ListBox1 = new widgets::NameList(links);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    linksLayout->addWidget(ListBox1, 1);
+    auto* lagerZeile = new QHBoxLayout;
+    Image11 = new SymbolBild(links);
+    Image11->setObjectName(QStringLiteral("Image11"));
+    Image11->setFixedSize(32, 32);
+    Image11->setPicture(graphics::Picture(lagerbild()));
+    Image11->setAcceptDrops(true);
+    Image11->installEventFilter(this);
+    Label48 = new QLabel(links);
+    Label48->setObjectName(QStringLiteral("Label48"));
+    lagerZeile->addWidget(Image11);
+    lagerZeile->addWidget(Label48, 1);
+    linksLayout->addLayout(lagerZeile);
+
+    Panel3 = new QFrame(Splitter1);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->installEventFilter(this);
+    auto* rand = new QVBoxLayout(Panel3);
+    rand->setContentsMargins(9, 0, 9, 9);
+    Panel4 = new QFrame(Panel3);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    rand->addWidget(Panel4);
+
+    const auto panel = [this](const char* name) {
+        auto* p = new QFrame(Panel4);
+        p->setObjectName(QLatin1String(name));
+        return p;
+    };
+    Panel13 = panel("Panel13");
+    Panel6 = panel("Panel6");
+    Panel7 = panel("Panel7");
+    Panel5 = panel("Panel5");
+    const auto bild = [](QFrame* zeile, const char* name) {
+        auto* b = new SymbolBild(zeile);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    Image2 = bild(Panel13, "Image2");
+    Image3 = bild(Panel13, "Image3");
+    Image4 = bild(Panel13, "Image4");
+    Image12 = bild(Panel13, "Image12");
+    Image5 = bild(Panel6, "Image5");
+    Image6 = bild(Panel6, "Image6");
+    Image7 = bild(Panel6, "Image7");
+    Image13 = bild(Panel6, "Image13");
+    Image8 = bild(Panel7, "Image8");
+    Image9 = bild(Panel7, "Image9");
+    Image10 = bild(Panel7, "Image10");
+    Image14 = bild(Panel7, "Image14");
+
+    DBImage1 = new widgets::DBImage(Panel5);
+    DBImage1->setObjectName(QStringLiteral("DBImage1"));
+    DBImage1->setDataField(QStringLiteral("FORMEL"));
+    DBImage1->setVisible(false);
+    auto* strukturLayout = new QVBoxLayout(Panel5);
+    strukturLayout->setContentsMargins(0, 0, 0, 0);
+    strukturLayout->addWidget(DBImage1);
+
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    PageControl1->addTab(TabSheet1, QStringLiteral("Datenliste"));
+}
+
+namespace {
+
+struct Steuerelement {
+    const char* label;
+    const char* field;
+    const char* name;
+    QStringList items; // empty: an edit
+    const char* hint;
+};
+
+QStringList zahlen(int von, int bis)
+{
+    QStringList liste;
+    for (int i = von; i <= bis; ++i)
+        liste << QString::number(i);
+    return liste;
+}
+
+const QStringList eins23 = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+
+} // namespace
+
+void TMarlex::datensatzseiteAnlegen()
+{
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    auto* seite = new QVBoxLayout(TabSheet2);
+    seite->setContentsMargins(0, 0, 0, 0);
+    seite->addWidget(ToolBar2);
+
+    const auto richEdit = [this](const char* name, const char* field, const QString& hint) {
+        auto* edit = new widgets::DBRichEdit(TabSheet2);
+        edit->setObjectName(QLatin1String(name));
+        edit->setDataField(QLatin1String(field));
+        edit->setToolTip(hint);
+        edit->setStatusTip(hint);
+        edit->setEnabled(false);
+        return edit;
+    };
+    auto* namen = new QFormLayout;
+    DBRichEdit2 = richEdit("DBRichEdit2", "NAME1", QStringLiteral("Erster Name des Stoffes"));
+    DBRichEdit3 = richEdit("DBRichEdit3", "NAME2", QStringLiteral("Zweiter Name des Stoffes"));
+    DBRichEdit4 = richEdit("DBRichEdit4", "NAME1", QStringLiteral("Das in der Datenliste gewählte Synonym des Stoffes"));
+    for (auto* edit : {DBRichEdit2, DBRichEdit3, DBRichEdit4})
+        edit->setFixedHeight(edit->fontMetrics().height() * 2);
+    namen->addRow(QStringLiteral("Name1:"), DBRichEdit2);
+    namen->addRow(QStringLiteral("Name2:"), DBRichEdit3);
+    namen->addRow(QStringLiteral("Synonym:"), DBRichEdit4);
+    seite->addLayout(namen);
+
+    ScrollBox1 = new QScrollArea(TabSheet2);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(true);
+    auto* inhalt = new QWidget;
+    auto* spalten = new QHBoxLayout(inhalt);
+    auto* linkeSpalte = new QFormLayout;
+    auto* rechteSpalte = new QFormLayout;
+    spalten->addLayout(linkeSpalte);
+    spalten->addLayout(rechteSpalte);
+
+    const auto anlegen = [&](QFormLayout* spalte, const Steuerelement& s) -> QWidget* {
+        QWidget* control = nullptr;
+        if (s.items.isEmpty()) {
+            auto* edit = new widgets::DBEdit(inhalt);
+            edit->setDataField(QLatin1String(s.field));
+            control = edit;
+        } else {
+            auto* combo = new widgets::DBComboBox(inhalt);
+            combo->setDataField(QLatin1String(s.field));
+            combo->setItems(s.items);
+            control = combo;
+        }
+        control->setObjectName(QLatin1String(s.name));
+        control->setToolTip(QString::fromUtf8(s.hint));
+        control->setStatusTip(QString::fromUtf8(s.hint));
+        control->setEnabled(false);
+        if (s.label)
+            spalte->addRow(QString::fromUtf8(s.label), control);
+        return control;
+    };
+
+    // The formula is a rich edit (subscript digits) in the left column.
+    const QStringList gefahr = {"C", "E", "F+", "F", "N", "O", "T+", "T", "Xi", "Xn"};
+    const std::vector<Steuerelement> links1 = {
+        {"Carn-Nummer:", "CARN", "DBEdit15", {}, "Carn-Nummer des Stoffes"},
+        {"SubCarn-Numemr:", "SUBCARN", "DBEdit18", {}, "SubCarn-Nummer des Stoffes"},
+        {"EG-Index:", "EG_INDEX", "DBEdit19", {}, "EG-Index des Stoffes"},
+    };
+    const std::vector<Steuerelement> links2 = {
+        {"R-Sätze:", "R_SATZ", "DBEdit23", {}, "Geben Sie hier die R-Sätze des Stoffes ein"},
+        {"S-Sätze:", "S_SATZ", "DBEdit24", {}, "Geben Sie hier die S-Sätze des Stoffes ein"},
+    };
+    const std::vector<Steuerelement> symbole = {
+        {nullptr, "GEFSYM1", "DBComboBox1", gefahr, "Wählen Sie hier das erste Gefahrensymbol aus"},
+        {nullptr, "GEFSYM2", "DBComboBox2", gefahr, "Wählen Sie hier das zweite Gefahrensymbol aus"},
+        {nullptr, "GEFSYM3", "DBComboBox3", gefahr, "Wählen Sie hier das dritte Gefahrensymbol aus"},
+        {nullptr, "GEFSYM4", "DBComboBox18", gefahr, "Wählen Sie hier das vierte Gefahrensymbol aus"},
+    };
+    const std::vector<Steuerelement> links3 = {
+        {"Verdünnung/BestNr.", "MERCK_NR", "DBEdit25", {}, "Verdünnung oder Bestellnummer des Stoffes"},
+        {"Cancer:", "CANCER", "DBComboBox4", eins23, "Wählen Sie hier die Cancer-Kategorie aus"},
+        {"Mutagen:", "MUTAGEN", "DBComboBox5", eins23, "Wählen Sie hier die Mutagen-Kategorie aus"},
+        {"R-E:", "R_E", "DBComboBox6", eins23, "Wählen Sie hier die R-E-Kategorie aus"},
+        {"R-F:", "R_F", "DBComboBox7", eins23, "Wählen Sie hier die R-F-Kategorie aus"},
+        {"Krebs:", "KREBS", "DBComboBox8", {"1", "2", "3", "4", "5", "A1", "A2", "B"},
+         "Wählen Sie hier die Krebs-Kategorie aus"},
+        {"Fruchtschädigend:", "FRUCHTSCH", "DBComboBox9", {"A", "B", "C", "D"},
+         "Wählen Sie hier die Gruppe der Fruchtschädigung aus"},
+        {"Erbgutgefährdend:", "ERBGUTGEF", "DBComboBox10", eins23, "Wählen Sie hier die Kategorie der Erbgutgefährdung aus"},
+        {"MAK 1:", "MAK1", "DBEdit26", {}, "Erster MAK-Wert des Stoffes"},
+        {"MAK 2:", "MAK2", "DBEdit46", {}, "Zweiter MAK-Wert des Stoffes"},
+    };
+    const std::vector<Steuerelement> rechts = {
+        {"TRK 1:", "TRK1", "DBEdit47", {}, "Erster TRK-Wert des Stoffes"},
+        {"TRK 2:", "TRK2", "DBEdit48", {}, "Zweiter TRK-Wert des Stoffes"},
+        {"MAK-FAK:", "MAK_FAK", "DBComboBox11", {"I", "II,1", "II,2", "III", "IV", "V"},
+         "Wählen Sie hier die Spitzenbegrenzung (MAK-FAK) aus"},
+        {"Wirkung:", "WIRKUNG", "DBComboBox12", {"H", "S", "P", "HP", "HS"}, "Wählen Sie hier die Wirkung des Stoffes aus"},
+        {"VbF:", "VBF", "DBComboBox13", {"AI", "AII", "AIII", "B"}, "Wählen Sie hier die Gefahrklasse nach VbF aus"},
+        {"WGK:", "WGK", "DBComboBox14", {"0", "1", "2", "3"}, "Wählen Sie hier die Wassergefährdungsklasse aus"},
+        {"Molmasse:", "MOLMASSE", "DBEdit49", {}, "Molmasse des Stoffes"},
+        {"Dichte:", "DICHTE", "DBEdit50", {}, "Dichte des Stoffes"},
+        {"Schmelzpunkt:", "SMT", "DBEdit51", {}, "Schmelzpunkt des Stoffes"},
+        {"Siedepunkt:", "SDT", "DBEdit52", {}, "Siedepunkt des Stoffes"},
+        {"Dampfdruck:", "DAMPFDRUCK", "DBEdit53", {}, "Dampfdruck des Stoffes"},
+        {"Löslichkeit:", "LOESLICHKE", "DBEdit54", {}, "Löslichkeit des Stoffes"},
+        {"Unterricht:", "UNTERRICHT", "DBComboBox15", {"LV", "LV*", "SI", "SI#", "SII", "SII#", "SII*", "???", "###", "XXX"},
+         "Wählen Sie hier die Einstufung für den Unterricht aus"},
+        {"Lagerung:", "LAGERUNG", "DBComboBox16", zahlen(0, 7), "Wählen Sie hier die Lagerklasse aus"},
+        {"Entsorgung:", "ENTSORGUNG", "DBComboBox17",
+         zahlen(1, 15) + QStringList{"Abluft", "Abwasser", "Aufarbeitung", "Hausmüll", "Einzelents"},
+         "Wählen Sie hier die Entsorgung des Stoffes aus"},
+        {"UN-Nummer:", "UN_NR", "DBEdit55", {}, "UN-Nummer des Stoffes"},
+    };
+
+    for (const auto& s : links1)
+        anlegen(linkeSpalte, s);
+    DBRichEdit1 = richEdit("DBRichEdit1", "FORMEL", QStringLiteral("Geben Sie hier die Summenformel des Stoffes ein"));
+    DBRichEdit1->setParent(inhalt);
+    DBRichEdit1->setFixedHeight(DBRichEdit1->fontMetrics().height() * 2);
+    linkeSpalte->addRow(QStringLiteral("Formel:"), DBRichEdit1);
+    for (const auto& s : links2)
+        anlegen(linkeSpalte, s);
+    auto* symbolZeile = new QHBoxLayout;
+    for (const auto& s : symbole)
+        symbolZeile->addWidget(anlegen(linkeSpalte, s));
+    linkeSpalte->addRow(QStringLiteral("Gefahrensymbole:"), symbolZeile);
+    for (const auto& s : links3)
+        anlegen(linkeSpalte, s);
+    for (const auto& s : rechts)
+        anlegen(rechteSpalte, s);
+
+    const auto edit = [inhalt](const char* name) { return inhalt->findChild<widgets::DBEdit*>(QLatin1String(name)); };
+    DBEdit15 = edit("DBEdit15");
+    DBEdit18 = edit("DBEdit18");
+    DBEdit19 = edit("DBEdit19");
+    DBEdit23 = edit("DBEdit23");
+    DBEdit24 = edit("DBEdit24");
+    DBEdit25 = edit("DBEdit25");
+    DBEdit26 = edit("DBEdit26");
+    DBEdit46 = edit("DBEdit46");
+    DBEdit47 = edit("DBEdit47");
+    DBEdit48 = edit("DBEdit48");
+    DBEdit49 = edit("DBEdit49");
+    DBEdit50 = edit("DBEdit50");
+    DBEdit51 = edit("DBEdit51");
+    DBEdit52 = edit("DBEdit52");
+    DBEdit53 = edit("DBEdit53");
+    DBEdit54 = edit("DBEdit54");
+    DBEdit55 = edit("DBEdit55");
+    for (std::size_t n = 1; n < DBComboBox.size(); ++n)
+        DBComboBox[n] = inhalt->findChild<widgets::DBComboBox*>(QStringLiteral("DBComboBox%1").arg(n));
+
+    ScrollBox1->setWidget(inhalt);
+    seite->addWidget(ScrollBox1, 1);
+    PageControl1->addTab(TabSheet2, QStringLiteral("Aktueller Datensatz"));
+}
+
+void TMarlex::lagerseiteAnlegen()
+{
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    auto* seite = new QVBoxLayout(TabSheet3);
+    seite->setContentsMargins(0, 0, 0, 0);
+    seite->addWidget(ToolBar3);
+
+    DBGrid1 = new widgets::DBGrid(TabSheet3);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    std::vector<widgets::GridColumn> spalten;
+    for (const char* feld : {"ANZAHL", "NAME1", "MENGE_IN_G", "DATUM_ALT", "DATUM_NEU", "DIFFE_IN_G", "LAGER_ORT",
+                             "FREI1", "FREI2", "LIEFERANT", "VERWENDER", "MARKER", "ETIKETTE"})
+        spalten.emplace_back(QLatin1String(feld));
+    spalten[1].bold = true;
+    spalten[2].width = 109;
+    spalten[2].pickList = {QStringLiteral("bis 10g"), QStringLiteral("bis 100g"), QStringLiteral("bis 1000g"),
+                           QStringLiteral("über 1000g")};
+    DBGrid1->setColumns(std::move(spalten));
+    DBGrid1->setCellEditing(false);
+    DBGrid1->setRowSelect(true);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu2->popup(DBGrid1->viewport()->mapToGlobal(pos)); });
+    seite->addWidget(DBGrid1, 1);
+    PageControl1->addTab(TabSheet3, QStringLiteral("Lager"));
+}
+
+void TMarlex::statusleisteAnlegen()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const std::array<int, 4> breiten = {100, 100, 120, 50};
+    for (std::size_t i = 0; i < StatusPanel.size(); ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFixedWidth(breiten[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i < 3)
+            panel->setAlignment(Qt::AlignCenter);
+        bar->addWidget(panel);
+        StatusPanel[i] = panel;
+    }
+    StatusPanel[1]->setText(QStringLiteral("STAMM"));
+}
+
+void TMarlex::ereignisseVerbinden()
+{
+    connect(ListBox1, &widgets::NameList::lineClicked, this, &TMarlex::ListBox1Click);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos));
+    });
+    connect(Datensatzanzeigen1, &QAction::triggered, this, &TMarlex::Datensatzanzeigen1Click);
+    connect(Splitter1, &QSplitter::splitterMoved, this, &TMarlex::Splitter1Moved);
+    connect(ToolButton4, &QToolButton::clicked, this, [this] {
+        FormResize();
+        SymbolfeldAnordnen();
+    });
+}
+
+// --- hints, drag and drop, resizing -----------------------------------------
+
+void TMarlex::DisplayHint(const QString& hint)
+{
+    if (hint.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(hint);
+}
+
+bool TMarlex::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        DisplayHint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TMarlex::istListenZiehen(const QMimeData* data, QObject* source) const
+{
+    return source == ListBox1 && widgets::NameList::linesFromMimeData(data).has_value();
+}
+
+bool TMarlex::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ToolTip:
+        if (!m_hinweiseZeigen)
+            return true;
+        break;
+    case QEvent::Resize:
+        if (watched == Panel3)
+            Panel3Resize();
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (istListenZiehen(drag->mimeData(), drag->source()))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!istListenZiehen(drop->mimeData(), drop->source())) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        emit listenzeilenAbgelegt(watched, *widgets::NameList::linesFromMimeData(drop->mimeData()));
+        return true;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMarlex::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+std::array<SymbolBild*, 12> TMarlex::symbolbilder() const
+{
+    return {Image2, Image3, Image4, Image12, Image5, Image6, Image7, Image13, Image8, Image9, Image10, Image14};
+}
+
+void TMarlex::symbolbreiteSetzen(int breite)
+{
+    const int h = Panel4->height();
+    const int strukturHoehe = h / 4 + (h / 4) / 3;
+    const int r = (h - strukturHoehe) / 3;
+    const int w = Panel4->width();
+    Panel13->setGeometry(0, 0, w, r);
+    Panel6->setGeometry(0, r, w, r);
+    // The third row takes what the rounding left over.
+    Panel7->setGeometry(0, 2 * r, w, std::max(0, h - strukturHoehe - 2 * r));
+    Panel5->setGeometry(0, h - strukturHoehe, w, strukturHoehe);
+    const auto bilder = symbolbilder();
+    for (std::size_t k = 0; k < bilder.size(); ++k) {
+        QWidget* zeile = bilder[k]->parentWidget();
+        bilder[k]->setGeometry(static_cast<int>(k % 4) * breite, 0, breite, zeile->height());
+    }
+    strukturbildStrecken();
+}
+
+void TMarlex::strukturbildStrecken()
+{
+    // DBImage stretches exactly when the picture is larger than the control.
+    DBImage1->setStretchWhenLarger(true);
+    DBImage1->update();
+}
+
+void TMarlex::SymbolfeldAnordnen()
+{
+    const int h = Panel4->height();
+    symbolbreiteSetzen((h - (h / 4 + (h / 4) / 3)) / 3);
+}
+
+void TMarlex::Panel3Resize()
+{
+    SymbolfeldAnordnen();
+}
+
+void TMarlex::Splitter1Moved()
+{
+    const int h = Panel4->height();
+    Panel5->resize(Panel4->width(), h / 4 + (h / 4) / 3);
+    symbolbreiteSetzen(Panel5->width() / 4);
+}
+
+void TMarlex::FormResize()
+{
+    const int breite = ((Panel3->height() - Panel5->height()) / 3) * 4;
+    const QList<int> groessen = Splitter1->sizes();
+    if (groessen.size() != 2 || breite <= 0)
+        return;
+    const int gesamt = groessen[0] + groessen[1];
+    Splitter1->setSizes({std::max(0, gesamt - breite), breite});
+}

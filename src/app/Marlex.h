@@ -1,0 +1,335 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QFont>
+#include <QMainWindow>
+#include <QStringList>
+
+#include "app/Bilder.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMimeData;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace ini { class IniFile; }
+namespace widgets {
+class DBComboBox;
+class DBEdit;
+class DBGrid;
+class DBImage;
+class DBRichEdit;
+class NameList;
+}
+
+class SymbolBild;
+
+// The directory of the program file, ending with a separator: the base of
+// the settings file, of "Symbol\" and of the help pages. Set by
+// TMarlex's set-up; tests set it to their own directory first.
+extern QString Programmverzeichnis;
+
+// The register's main window: the name list with its symbol panel, the
+// substance record page, the storage page, the menus and tool bars. It owns
+// the state the dialogs read and write (the fields below) and the pictogram
+// pictures the sheet and label engines draw from.
+class TMarlex : public QMainWindow {
+    Q_OBJECT
+public:
+    // Creates the window and runs FormCreate. The program directory is
+    // files::programDirectory() unless Programmverzeichnis was set before.
+    explicit TMarlex(QWidget* parent = nullptr);
+    ~TMarlex() override;
+
+    // --- the list's markers (index into the list's marker pictures)
+    static constexpr std::uint8_t LagerMarke = 0;     // the substance has storage rows
+    static constexpr std::uint8_t KeinLagerMarke = 1; // it has none
+
+    // --- main-window state
+    int VorherigerListenIndex = 0;  // the list line on whose row Table1 stands
+    int AktuellerListenIndex = 0;   // the list line last shown
+    std::unique_ptr<ini::IniFile> IniDatei;
+    int MemoEingabeModus = 0;
+    int ChemieSatzAnzahl = 0;       // record count of chemie.dbf
+    QStringList RecNoList;          // physical record number of each list line's row
+    int ListenFilterAktiv = 0;
+    int LagerFilterAktiv = 0;
+    int LagerFilterModus = 0;
+    int EtikettUmfang = 0;
+    int EtikettDialogOk = 0;
+    QString EtikettDatei;
+    QString GewaehltesVerzeichnis;
+    int ExportFormat = 0;
+    QFont ScreenFont;
+    int NurDruckoptionen = 0;
+    int DruckerIndex = 0;
+    QString Symbolendung = QStringLiteral("BMP");
+    QString AktuelleNamenDatei = QStringLiteral("namen.dbf");
+    QString AktuelleIndexDatei = QStringLiteral("namen.mdx");
+    QString MengeAltText;
+    int EditModus = 0;
+    int EingabeModus = 0;
+    int LagerEditModus = 0;
+
+    // The pictogram pictures, loaded at set-up.
+    SymbolBilder Bilder;
+    // What went wrong during set-up (missing pictures, a bad column-width
+    // setting), one German line each; already reported once.
+    QStringList StartFehler;
+
+    // --- routines other windows call
+    // Reads the list, RecNoList and ChemieSatzAnzahl again, shows the list
+    // page with line 0 selected and shown.
+    void DatenlisteEinlesen();
+    // Shows the substance of ListBox1's current line.
+    void AktuellenDatensatzZeigen();
+    // Fills ListBox1 and RecNoList from the name table Datas->Table1, with
+    // the storage markers from Datas->Table3 when OptLagerMarkieren is set;
+    // `schritt` runs once per row (the progress bar). Leaves Table1 on its
+    // first row. The one list reader of the start-up and of
+    // DatenlisteEinlesen.
+    void NamenlisteLesen(const std::function<void()>& schritt = {});
+    // Switches every editing command on or off (read-only mode).
+    void BearbeitungFreigeben(bool enabled);
+    // Binds the record page, the structure picture and the storage grid to
+    // the data module's sources; done by the list readers once the data
+    // module exists, and harmless to repeat.
+    void DatenquellenVerbinden();
+
+    // --- components, named as the other windows and the tests find them
+    // (each also carries its name as objectName)
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QToolBar* ToolBar4 = nullptr;
+    QToolBar* ToolBar2 = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    widgets::NameList* ListBox1 = nullptr;
+    SymbolBild* Image11 = nullptr;
+    QLabel* Label48 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QFrame* Panel5 = nullptr;
+    QFrame* Panel6 = nullptr;
+    QFrame* Panel7 = nullptr;
+    QFrame* Panel13 = nullptr;
+    SymbolBild* Image2 = nullptr;
+    SymbolBild* Image3 = nullptr;
+    SymbolBild* Image4 = nullptr;
+    SymbolBild* Image12 = nullptr;
+    SymbolBild* Image5 = nullptr;
+    SymbolBild* Image6 = nullptr;
+    SymbolBild* Image7 = nullptr;
+    SymbolBild* Image13 = nullptr;
+    SymbolBild* Image8 = nullptr;
+    SymbolBild* Image9 = nullptr;
+    SymbolBild* Image10 = nullptr;
+    SymbolBild* Image14 = nullptr;
+    widgets::DBImage* DBImage1 = nullptr;
+    widgets::DBGrid* DBGrid1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    // Status panels: record number, name table, mode, storage state.
+    std::array<QLabel*, 4> StatusPanel{};
+
+    // Record page.
+    QScrollArea* ScrollBox1 = nullptr;
+    widgets::DBRichEdit* DBRichEdit1 = nullptr;
+    widgets::DBRichEdit* DBRichEdit2 = nullptr;
+    widgets::DBRichEdit* DBRichEdit3 = nullptr;
+    widgets::DBRichEdit* DBRichEdit4 = nullptr;
+    widgets::DBEdit* DBEdit15 = nullptr;
+    widgets::DBEdit* DBEdit18 = nullptr;
+    widgets::DBEdit* DBEdit19 = nullptr;
+    widgets::DBEdit* DBEdit23 = nullptr;
+    widgets::DBEdit* DBEdit24 = nullptr;
+    widgets::DBEdit* DBEdit25 = nullptr;
+    widgets::DBEdit* DBEdit26 = nullptr;
+    widgets::DBEdit* DBEdit46 = nullptr;
+    widgets::DBEdit* DBEdit47 = nullptr;
+    widgets::DBEdit* DBEdit48 = nullptr;
+    widgets::DBEdit* DBEdit49 = nullptr;
+    widgets::DBEdit* DBEdit50 = nullptr;
+    widgets::DBEdit* DBEdit51 = nullptr;
+    widgets::DBEdit* DBEdit52 = nullptr;
+    widgets::DBEdit* DBEdit53 = nullptr;
+    widgets::DBEdit* DBEdit54 = nullptr;
+    widgets::DBEdit* DBEdit55 = nullptr;
+    std::array<widgets::DBComboBox*, 19> DBComboBox{}; // DBComboBox[n] is DBComboBoxn; [0] unused
+
+    // Main menu (submenus are their menu actions).
+    QAction* Marlex1 = nullptr;
+    QAction* Optionen1 = nullptr;
+    QAction* Druckerinstallation1 = nullptr;
+    QAction* Kavuaufrufen1 = nullptr;
+    QAction* Beenden1 = nullptr;
+    QAction* Daten1 = nullptr;
+    QAction* Datenpflege1 = nullptr;
+    QAction* ndern1 = nullptr;
+    QAction* Neueingabe1 = nullptr;
+    QAction* Kopie1 = nullptr;
+    QAction* Lschen1 = nullptr;
+    QAction* Memo1 = nullptr;
+    QAction* Ansehen1 = nullptr;
+    QAction* Suchen2 = nullptr;
+    QAction* Eingabe1 = nullptr;
+    QAction* Datenbank1 = nullptr;
+    QAction* Stamm1 = nullptr;
+    QAction* TMP11 = nullptr;
+    QAction* TMP21 = nullptr;
+    QAction* Synonym1 = nullptr;
+    QAction* ndern2 = nullptr;
+    QAction* Hinzufgen1 = nullptr;
+    QAction* Entfernen1 = nullptr;
+    QAction* VerwanteSynonymeanzeigen1 = nullptr;
+    QAction* Stoffinfo1 = nullptr;
+    QAction* Ansehen2 = nullptr;
+    QAction* Drucken1 = nullptr;
+    QAction* Suchen1 = nullptr;
+    QAction* Filtersetzen1 = nullptr;
+    QAction* Reporterstellen1 = nullptr;
+    QAction* Update1 = nullptr;
+    QAction* RechercheinTMP11 = nullptr;
+    QAction* RechercheinTMP21 = nullptr;
+    QAction* Hilfe1 = nullptr;
+    QAction* Index1 = nullptr;
+    QAction* Infober1 = nullptr;
+    QAction* Daten3 = nullptr;
+    QAction* Neu2 = nullptr;
+    QAction* Editieren2 = nullptr;
+    QAction* Lschen2 = nullptr;
+    QAction* Etikettfestlegen1 = nullptr;
+    QAction* Filter2 = nullptr;
+    QAction* Suchen3 = nullptr;
+    QAction* Druckoptionen1 = nullptr;
+    QAction* Drucken3 = nullptr;
+    QAction* EtikettenLangform2 = nullptr;
+    QAction* Gesamt2 = nullptr;
+    QAction* Layout2 = nullptr;
+    QAction* Exportnach1 = nullptr;
+    QAction* EMF1 = nullptr;
+    QAction* Bitmap1 = nullptr;
+    QAction* GIF1 = nullptr;
+
+    // List popup and storage grid popup.
+    QAction* Menu11 = nullptr;
+    QAction* Datensatzanzeigen1 = nullptr;
+    QAction* Datensatzbearbeiten1 = nullptr;
+    QAction* Datensatzkopieren1 = nullptr;
+    QAction* Menu31 = nullptr;
+    QAction* Stoffinfoanzeigen1 = nullptr;
+    QAction* Stoffinfodrucken1 = nullptr;
+    QAction* Layout1 = nullptr;
+    QAction* AktuellenDatensatz1 = nullptr;
+    QAction* Gesamt1 = nullptr;
+
+    // Tool buttons: list page, record page, storage page.
+    QToolButton* ToolButton38 = nullptr;
+    QToolButton* ToolButton41 = nullptr;
+    QToolButton* ToolButton42 = nullptr;
+    QToolButton* ToolButton43 = nullptr;
+    QToolButton* ToolButton55 = nullptr;
+    QToolButton* ToolButton48 = nullptr;
+    QToolButton* ToolButton49 = nullptr;
+    QToolButton* ToolButton50 = nullptr;
+    QToolButton* ToolButton52 = nullptr;
+    QToolButton* ToolButton53 = nullptr;
+    QToolButton* ToolButton57 = nullptr;
+    QToolButton* ToolButton58 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton22 = nullptr;
+    QToolButton* ToolButton23 = nullptr;
+    QToolButton* ToolButton24 = nullptr;
+    QToolButton* ToolButton39 = nullptr;
+    QToolButton* ToolButton40 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton6 = nullptr;
+    QToolButton* ToolButton25 = nullptr;
+    QToolButton* ToolButton30 = nullptr;
+    QToolButton* ToolButton31 = nullptr;
+    QToolButton* ToolButton33 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton37 = nullptr;
+
+    // The image (index into the tool bar pictures) a tool button shows; the
+    // mode blinking swaps it.
+    static int buttonImage(const QToolButton* button);
+    void setButtonImage(QToolButton* button, int image);
+
+    // --- event routines
+    void ListBox1Click();
+    void PopupMenu1Popup();
+    void Datensatzanzeigen1Click();
+    // The status bar shows a hint alone while there is one.
+    void DisplayHint(const QString& hint);
+    // Whether tool tips are shown (OptHint).
+    void setHinweiseZeigen(bool on) { m_hinweiseZeigen = on; }
+    bool hinweiseZeigen() const { return m_hinweiseZeigen; }
+    void FormResize();
+    void Panel3Resize();
+    void Splitter1Moved();
+    void SymbolfeldAnordnen();
+
+signals:
+    // Selected list lines were dropped on a drop target (ToolButton42,
+    // ToolButton52, ToolButton57, ToolButton58 or Image11).
+    void listenzeilenAbgelegt(QObject* ziel, const std::vector<int>& zeilen);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void komponentenAnlegen();
+    void menueAnlegen();
+    void werkzeugleistenAnlegen();
+    void listenseiteAnlegen();
+    void datensatzseiteAnlegen();
+    void lagerseiteAnlegen();
+    void statusleisteAnlegen();
+    void ereignisseVerbinden();
+    void fensterzustandSetzen();
+    void symbolbilderLeeren();
+    void datensatzBefehleFreigeben(bool enabled);
+    void symbolBilderZeigen();
+    void lagerzustandZeigen(const QString& carn, const QString& subcarn);
+    void keineDatenZeigen();
+    void strukturbildStrecken();
+    void symbolbreiteSetzen(int breite);
+    bool istListenZiehen(const QMimeData* data, QObject* source) const;
+
+    std::array<SymbolBild*, 12> symbolbilder() const;
+
+    bool m_hinweiseZeigen = true;
+    bool m_datenquellenVerbunden = false;
+};
+
+// The main window of the run.
+extern TMarlex* Marlex;
+
+// The column widths of the "Feldbreiten" setting: each width in decimal
+// followed by "." ("64.120." gives 64 and 120). nullopt when the text is
+// not of that form or names more than `spalten` columns.
+std::optional<std::vector<int>> FeldbreitenLesen(const QString& wert, int spalten);
+
+// The window state the settings key "state" means: 0 normal, 1 minimised,
+// 2 maximised; any other value opens the window normal.
+Qt::WindowStates fensterzustand(int state);

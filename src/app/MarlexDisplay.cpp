@@ -1,0 +1,336 @@
+// The name list and the display of the current substance.
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/Marlex.h"
+#include "app/NameRules.h"
+#include "app/SymbolBild.h"
+#include "data/Datas.h"
+#include "data/Fortschritt.h"
+#include "data/ListeEinlesen.h"
+#include "data/Optionen.h"
+#include "graphics/GraphicsError.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBImage.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/MessageBox.h"
+#include "widgets/NameList.h"
+
+namespace {
+
+// Field positions of chemie.dbf the display reads.
+enum ChemieFeld {
+    GEFSYM1 = 6, GEFSYM2 = 7, GEFSYM3 = 8, CANCER = 12, KREBS = 16, WIRKUNG = 24, UNTERRICHT = 33,
+    MEMOTEXT = 37, GEFSYM4 = 42
+};
+
+// Puts a table's filter back however the check that borrowed it ends.
+class FilterLeihe {
+public:
+    explicit FilterLeihe(dbase::Table& table)
+        : m_table(table), m_text(table.filterText()), m_filtered(table.filtered()), m_position(table.bookmark())
+    {
+    }
+    ~FilterLeihe()
+    {
+        try {
+            m_table.setFiltered(false);
+            m_table.setFilterText(m_text);
+            m_table.setFiltered(m_filtered);
+            if (m_position.valid() && m_table.bookmarkValid(m_position))
+                m_table.gotoBookmark(m_position);
+        } catch (const std::exception&) {
+            // The text was accepted when it was set; nothing to do if the
+            // table now refuses it.
+        }
+    }
+    FilterLeihe(const FilterLeihe&) = delete;
+    FilterLeihe& operator=(const FilterLeihe&) = delete;
+
+private:
+    dbase::Table& m_table;
+    QString m_text;
+    bool m_filtered;
+    dbase::Bookmark m_position;
+};
+
+// Hides the progress window when the reading ends, by error too.
+struct FortschrittSchliessen {
+    ~FortschrittSchliessen()
+    {
+        if (ListeEinlesen)
+            ListeEinlesen->hide();
+    }
+};
+
+QString fortschrittText(bool gefiltert, bool markieren)
+{
+    if (gefiltert)
+        return markieren ? QStringLiteral("Datenliste wird gefiltert eingelesen und Datensätze werden nach "
+                                          "Vorhandensein im Lager überprüft...")
+                         : QStringLiteral("Datenliste wird gefiltert eingelesen...");
+    return markieren ? QStringLiteral("Datenliste wird neueingelesen und Datensätze werden nach Vorhandensein "
+                                      "im Lager überprüft...")
+                     : QStringLiteral("Datenliste wird neueingelesen...");
+}
+
+} // namespace
+
+void TMarlex::DatenquellenVerbinden()
+{
+    if (m_datenquellenVerbunden || !Datas)
+        return;
+    m_datenquellenVerbunden = true;
+    for (widgets::DBRichEdit* edit : {DBRichEdit1, DBRichEdit2, DBRichEdit3})
+        edit->setDataSource(Datas->DataSource2);
+    DBRichEdit4->setDataSource(Datas->DataSource1);
+    for (widgets::DBEdit* edit : {DBEdit15, DBEdit18, DBEdit19, DBEdit23, DBEdit24, DBEdit25, DBEdit26, DBEdit46,
+                                  DBEdit47, DBEdit48, DBEdit49, DBEdit50, DBEdit51, DBEdit52, DBEdit53, DBEdit54,
+                                  DBEdit55})
+        edit->setDataSource(Datas->DataSource2);
+    for (std::size_t n = 1; n < DBComboBox.size(); ++n)
+        DBComboBox[n]->setDataSource(Datas->DataSource2);
+    DBImage1->setDataSource(Datas->DataSource6);
+    DBGrid1->setDataSource(Datas->DataSource3);
+}
+
+void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
+{
+    DatenquellenVerbinden();
+    dbase::Table& namen = *Datas->Table1;
+    dbase::Table* lager = OptLagerMarkieren ? Datas->Table3 : nullptr;
+    const dbase::Bookmark lagerPosition = lager ? lager->bookmark() : dbase::Bookmark{};
+
+    widgets::NameLines zeilen;
+    QStringList recNos;
+    {
+        // The controls bound to the two tables need not follow every row.
+        widgets::DataSource::Silence stillNamen(*Datas->DataSource1);
+        widgets::DataSource::Silence stillLager(*Datas->DataSource3);
+        zeilen.reserve(namen.recordCount());
+        recNos.reserve(namen.recordCount());
+        for (namen.first(); !namen.eof(); namen.next()) {
+            const dbase::RecordView satz = namen.currentRecord();
+            std::uint8_t marke = KeinLagerMarke;
+            if (lager && lager->findKey({satz.text(1), satz.text(2)}))
+                marke = LagerMarke;
+            zeilen.add(satz.text(0), marke, namen.recNo());
+            recNos << QString::number(namen.recNo());
+            if (schritt)
+                schritt();
+        }
+    }
+    // The storage grid's row stays where the user left it.
+    if (lagerPosition.valid() && lager->bookmarkValid(lagerPosition))
+        lager->gotoBookmark(lagerPosition);
+    namen.first();
+    RecNoList = std::move(recNos);
+    ListBox1->setLines(std::move(zeilen));
+}
+
+void TMarlex::DatenlisteEinlesen()
+{
+    dbase::Table& namen = *Datas->Table1;
+    const QString datei = ListenFilterAktiv == 1 ? QStringLiteral("filter.dbf") : AktuelleNamenDatei;
+    const QString index = ListenFilterAktiv == 1 ? QStringLiteral("filter.mdx") : AktuelleIndexDatei;
+    if (namen.tableName() != datei) {
+        namen.close();
+        namen.setTableName(datei);
+        namen.setIndexFiles(index);
+        namen.open();
+    }
+
+    FortschrittSchliessen schliessen;
+    ListeEinlesen->setWindowTitle(QStringLiteral("Datenliste neu einlesen"));
+    ListeEinlesen->ProgressBar1->setPosition(0);
+    ListeEinlesen->ProgressBar1->setMaximumSteps(static_cast<int>(namen.recordCount()));
+    ListeEinlesen->show();
+    ListeEinlesen->Label1->setText(fortschrittText(ListenFilterAktiv == 1, OptLagerMarkieren));
+    QCoreApplication::processEvents();
+
+    NamenlisteLesen([] { ListeEinlesen->ProgressBar1->stepIt(); });
+
+    ChemieSatzAnzahl = static_cast<int>(Datas->Table2->recordCount());
+    VorherigerListenIndex = 0;
+    AktuellerListenIndex = 0;
+
+    PageControl1->setCurrentWidget(TabSheet1);
+    ListBox1->setFocus();
+    ListBox1->setItemIndex(ListBox1->count() > 0 ? 0 : -1);
+    AktuellenDatensatzZeigen();
+}
+
+void TMarlex::symbolbilderLeeren()
+{
+    for (SymbolBild* bild : symbolbilder())
+        bild->clearPicture();
+}
+
+void TMarlex::datensatzBefehleFreigeben(bool enabled)
+{
+    for (QAction* item : {ndern1, Kopie1, Lschen1, Memo1, Synonym1, Stoffinfo1, Datensatzanzeigen1,
+                          Datensatzbearbeiten1, Datensatzkopieren1, Stoffinfoanzeigen1, Stoffinfodrucken1})
+        item->setEnabled(enabled);
+    for (QToolButton* button : {ToolButton41, ToolButton42, ToolButton52, ToolButton53, ToolButton57, ToolButton58,
+                                ToolButton23, ToolButton24, ToolButton39, ToolButton40})
+        button->setEnabled(enabled);
+}
+
+void TMarlex::BearbeitungFreigeben(bool enabled)
+{
+    for (QAction* item : {ndern1, Neueingabe1, Kopie1, Lschen1, Eingabe1, ndern2, Hinzufgen1, Entfernen1, Update1})
+        item->setEnabled(enabled);
+    for (QToolButton* button : {ToolButton38, ToolButton41, ToolButton42, ToolButton52, ToolButton53, ToolButton22,
+                                ToolButton23, ToolButton24})
+        button->setEnabled(enabled);
+    for (QAction* item : {Neu2, Editieren2, Lschen2, Etikettfestlegen1})
+        item->setEnabled(enabled);
+    // The storage page's new and delete buttons come back only with its
+    // edit mode.
+    if (!enabled) {
+        ToolButton25->setEnabled(false);
+        ToolButton30->setEnabled(false);
+    }
+    ToolButton31->setEnabled(enabled);
+}
+
+void TMarlex::lagerzustandZeigen(const QString& carn, const QString& subcarn)
+{
+    if (OptLagerMarkieren) {
+        const int zeile = ListBox1->itemIndex();
+        Menu31->setEnabled(zeile < 0 || ListBox1->marker(zeile) != LagerMarke);
+        return;
+    }
+    dbase::Table& lager = *Datas->Table3;
+    bool imLager = false;
+    {
+        widgets::DataSource::Silence still(*Datas->DataSource3);
+        FilterLeihe leihe(lager);
+        lager.setFiltered(false);
+        lager.setFilterText(QStringLiteral("CARN='") + carn + QStringLiteral("' and SUBCARN='") + subcarn +
+                            QStringLiteral("'"));
+        lager.setFiltered(true);
+        lager.first();
+        imLager = !lager.eof();
+    }
+    StatusPanel[3]->setText(imLager ? QStringLiteral("Im Lager") : QStringLiteral("Nicht im Lager"));
+    Menu31->setEnabled(!imLager);
+}
+
+void TMarlex::symbolBilderZeigen()
+{
+    dbase::Table& chemie = *Datas->Table2;
+    const auto text = [&chemie](int position) { return chemie.field(position).asString(); };
+    const int farbe = FarbDarstellung;
+
+    const std::array<std::pair<int, SymbolBild*>, 4> gefahr = {
+        {{GEFSYM1, Image2}, {GEFSYM2, Image3}, {GEFSYM3, Image4}, {GEFSYM4, Image12}}};
+    for (const auto& [feld, bild] : gefahr) {
+        const graphics::Picture p = bildZuCode(Bilder.GefahrBilder, GefahrCodes, text(feld), farbe);
+        if (!p.isEmpty())
+            bild->setPicture(p);
+    }
+
+    if (SchutzRegelGilt(chemie)) {
+        Image5->setPicture(Bilder.SchutzBilder[0][farbe]);
+        Image6->setPicture(Bilder.SchutzBilder[1][farbe]);
+        Image7->setPicture(Bilder.SchutzBilder[2][farbe]);
+    }
+
+    Image8->setPicture(bildZuCode(Bilder.UnterrichtBilder, UnterrichtCodes, text(UNTERRICHT), farbe));
+    const QString cancer = text(CANCER);
+    Image9->setPicture(cancer.isEmpty() ? bildZuCode(Bilder.KrebsBilder, KrebsCodes, text(KREBS), farbe)
+                                        : bildZuCode(Bilder.CancerBilder, CancerCodes, cancer, farbe));
+    Image10->setPicture(bildZuCode(Bilder.WirkungBilder, WirkungCodes, text(WIRKUNG), farbe));
+}
+
+void TMarlex::keineDatenZeigen()
+{
+    try {
+        DBImage1->setPicture(graphics::Picture::load(symbolDatei(Programmverzeichnis, QLatin1String(KeineDatenStamm),
+                                                                 Symbolendung, FarbDarstellung == 1)));
+    } catch (const graphics::GraphicsError&) {
+        // Without the picture the structure field simply stays empty; the
+        // set-up has already said which pictures are missing.
+        DBImage1->clearPicture();
+    }
+    BearbeitungFreigeben(!OptNurLesemodus);
+    datensatzBefehleFreigeben(false);
+    ToolButton55->setEnabled(false);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), false);
+}
+
+void TMarlex::AktuellenDatensatzZeigen()
+{
+    DatenquellenVerbinden();
+    symbolbilderLeeren();
+    dbase::Table& namen = *Datas->Table1;
+    dbase::Table& chemie = *Datas->Table2;
+
+    const int zeile = ListBox1->itemIndex();
+    if (zeile < 0 || namen.isEmpty()) {
+        // No line, no row: nothing may act on a record that is not there.
+        keineDatenZeigen();
+        Menu31->setEnabled(false);
+        StatusPanel[0]->setText(QStringLiteral("0 / %1").arg(ChemieSatzAnzahl));
+        return;
+    }
+    AktuellerListenIndex = zeile;
+    namen.moveBy(zeile - VorherigerListenIndex);
+    VorherigerListenIndex = zeile;
+
+    const QString carn = namen.fieldByName("CARN").asString();
+    const QString subcarn = namen.fieldByName("SUBCARN").asString();
+    if (chemie.findKey({carn, subcarn})) {
+        dbase::Table& formeln = *Datas->Table6;
+        if (formeln.findKey({carn})) {
+            // The row may be the one already shown while a "no data" picture
+            // covers it: show the field afresh.
+            DBImage1->setDataField(DBImage1->dataField());
+            DBImage1->setStretchWhenLarger(true);
+        } else {
+            DBImage1->clearPicture();
+        }
+        lagerzustandZeigen(carn, subcarn);
+        for (widgets::DBRichEdit* edit : {DBRichEdit1, DBRichEdit2, DBRichEdit3, DBRichEdit4})
+            FormelFormatieren(*edit);
+        symbolBilderZeigen();
+        datensatzBefehleFreigeben(true);
+        BearbeitungFreigeben(!OptNurLesemodus);
+        const bool memo = !chemie.field(MEMOTEXT).isNull();
+        ToolButton55->setEnabled(memo);
+        Ansehen1->setEnabled(memo);
+        PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), true);
+    } else {
+        keineDatenZeigen();
+    }
+    StatusPanel[0]->setText(QStringLiteral("%1 / %2").arg(chemie.recNo()).arg(ChemieSatzAnzahl));
+}
+
+void TMarlex::ListBox1Click()
+{
+    try {
+        AktuellenDatensatzZeigen();
+    } catch (const std::exception& e) {
+        widgets::MessageBox::error(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void TMarlex::PopupMenu1Popup()
+{
+    const int zeile = ListBox1->itemIndex();
+    // A name may hold "&", which a menu would take for a mnemonic.
+    Menu11->setText(zeile < 0 ? QStringLiteral("Akt. Datensatz")
+                              : ListBox1->text(zeile).replace(u'&', QStringLiteral("&&")));
+}
+
+void TMarlex::Datensatzanzeigen1Click()
+{
+    PageControl1->setCurrentWidget(TabSheet2);
+}
