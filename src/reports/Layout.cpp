@@ -312,6 +312,16 @@ std::vector<const LayoutComponent*> Layout::allComponents() const
     return liste;
 }
 
+std::optional<report::SystemDataKind> systemdatenArt(const QString& caption)
+{
+    if (caption.size() < 2)
+        return std::nullopt;
+    const char16_t ziffer = caption.at(1).unicode();
+    if (ziffer < u'0' || ziffer > u'6')
+        return std::nullopt;
+    return static_cast<report::SystemDataKind>(ziffer - u'0');
+}
+
 QFont toQFont(const stream::Font& font)
 {
     QFont qfont(font.name);

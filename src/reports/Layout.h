@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "report/Band.h"
+#include "report/Element.h"
 #include "report/Page.h"
 #include "report/Units.h"
 #include "reports/Elementart.h"
@@ -132,6 +133,11 @@ public:
     // the report owns.
     std::vector<const LayoutComponent*> allComponents() const;
 };
+
+// What an `eaSystemdaten` caption asks for: its second character, a digit
+// from 0 to 6 (the first character is never looked at). Nothing for a shorter
+// caption or another character; the engines decide what that shows.
+std::optional<report::SystemDataKind> systemdatenArt(const QString& caption);
 
 // The font and colour to paint a stored font with.
 QFont toQFont(const stream::Font& font);

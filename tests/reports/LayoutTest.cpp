@@ -250,3 +250,14 @@ TEST(Elementart, TagSelectsKindForNAndNPlusOneOnly)
     for (const std::int64_t other : std::initializer_list<std::int64_t>{-1, 2, 102, 150, 1502, 1600, INT64_MIN, INT64_MIN + 1, INT64_MAX})
         EXPECT_FALSE(elementartVon(other).has_value()) << other;
 }
+
+TEST(Elementart, SystemDataCaptionsTakeTheirSecondCharacter)
+{
+    using reports::systemdatenArt;
+    EXPECT_EQ(systemdatenArt("x3"), report::SystemDataKind::PageNumber);
+    EXPECT_EQ(systemdatenArt("93 Seite"), report::SystemDataKind::PageNumber);
+    EXPECT_EQ(systemdatenArt("00"), report::SystemDataKind::Time);
+    EXPECT_EQ(systemdatenArt("#6"), report::SystemDataKind::DetailNumber);
+    for (const char* bad : {"", "3", "x7", "xx", "x-1", "x\u0663"})
+        EXPECT_FALSE(systemdatenArt(QString::fromUtf8(bad)).has_value()) << bad;
+}
