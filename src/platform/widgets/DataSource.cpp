@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QThread>
+
 #include "widgets/FieldLink.h"
 
 namespace widgets {
@@ -13,7 +15,7 @@ public:
     void recordMoved(dbase::Table&) override { emitUnlessSilent(&DataSource::recordChanged); }
     void fieldChanged(dbase::Table&, int field) override
     {
-        if (!m_source.silent())
+        if (heard())
             emit m_source.fieldChanged(field);
     }
     void stateChanged(dbase::Table&) override { emitUnlessSilent(&DataSource::stateChanged); }
@@ -24,9 +26,14 @@ public:
 private:
     void emitUnlessSilent(void (DataSource::*signal)())
     {
-        if (!m_source.silent())
+        if (heard())
             (m_source.*signal)();
     }
+
+    // Report pages are built on a worker thread that moves the shared
+    // cursors and puts them back at the end; controls reading the table
+    // meanwhile from the window's thread would race with it.
+    bool heard() const { return !m_source.silent() && QThread::currentThread() == m_source.thread(); }
 
     DataSource& m_source;
 };

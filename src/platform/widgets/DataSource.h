@@ -15,6 +15,8 @@ class FieldLink;
 // into Qt signals and puts the table into Edit state when a control is typed
 // into. The table must outlive the data source, or be unbound first
 // (setDataSet(nullptr)): a table cannot tell its listeners it is going away.
+// Changes made on another thread (report pages built in the background) are
+// not told: the controls would read the table while that thread moves it.
 class DataSource : public QObject {
     Q_OBJECT
 public:

@@ -1,3 +1,6 @@
+#include <thread>
+
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -304,6 +307,22 @@ TEST_F(DataControls, DataSourceTellsOfMovesFieldsStatesAndOpening)
     table.close();
     EXPECT_EQ(active.count(), 1);
     EXPECT_EQ(source.state(), dbase::TableState::Inactive);
+}
+
+TEST_F(DataControls, CursorMovesOnAnotherThreadAreNotPassedOn)
+{
+    DBEdit edit;
+    edit.setDataSource(&source);
+    edit.setDataField("NAME1");
+    Spy records(&source, &DataSource::recordChanged);
+    std::thread pages([&] {
+        table.next();
+        table.first();
+    });
+    pages.join();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(records.count(), 0);
+    EXPECT_EQ(edit.text(), "Aceton");
 }
 
 TEST_F(DataControls, ControlsOutliveTheirDataSourceAndTheReverse)
