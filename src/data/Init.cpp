@@ -1,0 +1,364 @@
+#include "data/Init.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "data/Fortschritt.h"
+#include "data/Optionen.h"
+#include "dbase/CodePage.h"
+#include "files/Paths.h"
+#include "files/SharedLibrary.h"
+#include "widgets/DBImage.h"
+#include "widgets/MessageBox.h"
+#include "widgets/NameList.h"
+
+TInit* Init = nullptr;
+
+const QStringList TInit::IndexEinstiege = {
+    u"_ReINDEX_Init"_qs,  u"_ReINDEX_NAMEN"_qs,  u"_ReINDEX_CHEMIE"_qs, u"_ReINDEX_SIGEF"_qs,
+    u"_ReINDEX_FORMEL"_qs, u"_ReINDEX_LAGER"_qs, u"_ReINDEX_Close"_qs,
+};
+
+namespace {
+
+const QString dateiliste = u"FILES.TXT"_qs;
+const QString fehlerliste = u"init.err"_qs;
+
+// The window's corner picture: a small laboratory flask.
+QPixmap kolbenBild()
+{
+    QPixmap bild(32, 32);
+    bild.fill(Qt::transparent);
+    QPainter painter(&bild);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath kolben;
+    kolben.moveTo(13, 3);
+    kolben.lineTo(13, 12);
+    kolben.lineTo(4, 28);
+    kolben.lineTo(28, 28);
+    kolben.lineTo(19, 12);
+    kolben.lineTo(19, 3);
+    kolben.closeSubpath();
+    QPainterPath fuellung;
+    fuellung.addRect(0, 19, 32, 13);
+    painter.fillPath(kolben.intersected(fuellung), QColor(60, 120, 220));
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.drawPath(kolben);
+    return bild;
+}
+
+// The lines of a Windows text file as a string list loads them: lines end
+// with CR LF, LF or CR, an empty line counts, a break at the very end does
+// not start another line. Names are Windows-1252 text.
+QStringList textzeilen(const QByteArray& inhalt)
+{
+    QStringList zeilen;
+    const dbase::CodePage& ansi = dbase::CodePage::windows1252();
+    qsizetype anfang = 0;
+    while (anfang < inhalt.size()) {
+        qsizetype ende = anfang;
+        while (ende < inhalt.size() && inhalt[ende] != '\r' && inhalt[ende] != '\n')
+            ++ende;
+        zeilen.append(ansi.decode(std::string_view(inhalt.constData() + anfang, std::size_t(ende - anfang))));
+        if (ende < inhalt.size() && inhalt[ende] == '\r' && ende + 1 < inhalt.size() && inhalt[ende + 1] == '\n')
+            ++ende;
+        anfang = ende + 1;
+    }
+    return zeilen;
+}
+
+bool istDatei(const QString& name)
+{
+    if (name.isEmpty())
+        return false;
+    const auto gefunden = files::find(name);
+    return gefunden && QFileInfo(*gefunden).isFile();
+}
+
+// Paints the window after a text change, without letting the user act on
+// the main window while its tables are not ready.
+void fensterZeichnen()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+TInit::TInit(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      Label1(new QLabel(this)),
+      Label2(new QLabel(u"Marlex99"_qs, this)),
+      Image1(new QLabel(this)),
+      ProgressBar1(new datawidgets::Fortschrittsbalken(this)),
+      Animate1(new datawidgets::Suchanimation(this)),
+      Memo1(new QPlainTextEdit(this))
+{
+    setObjectName(u"Init"_qs);
+    setWindowTitle(u"Marlex99 Initialisierung"_qs);
+    setCursor(Qt::BusyCursor);
+    setModal(false);
+
+    Label1->setObjectName(u"Label1"_qs);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setFixedSize(330, Label1->fontMetrics().lineSpacing() * 2 + 4);
+    Label2->setObjectName(u"Label2"_qs);
+    QFont titel = Label2->font();
+    titel.setPointSize(24);
+    titel.setBold(true);
+    titel.setItalic(true);
+    Label2->setFont(titel);
+    Label2->setStyleSheet(u"color: #0000ff"_qs);
+    Image1->setObjectName(u"Image1"_qs);
+    Image1->setPixmap(kolbenBild());
+    Image1->setVisible(false);
+    ProgressBar1->setObjectName(u"ProgressBar1"_qs);
+    Animate1->setObjectName(u"Animate1"_qs);
+    Memo1->setObjectName(u"Memo1"_qs);
+    Memo1->setVisible(false);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label2, 0, 0, 1, 2);
+    layout->addWidget(Image1, 0, 2, Qt::AlignRight | Qt::AlignTop);
+    layout->addWidget(Animate1, 1, 0, Qt::AlignTop);
+    layout->addWidget(Label1, 1, 1, 1, 2);
+    layout->addWidget(ProgressBar1, 2, 0, 1, 3);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TInit::~TInit() = default;
+
+void TInit::reject()
+{
+}
+
+void TInit::closeEvent(QCloseEvent* event)
+{
+    if (!m_gestartet) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+    FormClose();
+}
+
+void TInit::FormClose()
+{
+    Marlex->PageControl1->setCurrentWidget(Marlex->TabSheet1);
+    Marlex->ListBox1->setFocus();
+    if (Marlex->ListBox1->count() == 0)
+        return;
+    Marlex->ListBox1->setItemIndex(0);
+    try {
+        Marlex->AktuellenDatensatzZeigen();
+    } catch (const dbase::DbaseError& fehler) {
+        // The program is up; a record that cannot be shown is reported as
+        // any later failure is.
+        widgets::MessageBox::error(Marlex, QString::fromStdString(fehler.what()));
+    }
+}
+
+bool TInit::DateiPruefen(const QString& dateiName, bool alleVorhanden)
+{
+    if (istDatei(dateiName))
+        return alleVorhanden;
+    Memo1->appendPlainText(dateiName + u" nicht vorhanden"_qs);
+    return false;
+}
+
+void TInit::schrittBeginnen(const QString& text, int maximum)
+{
+    Label1->setText(text);
+    ProgressBar1->setPosition(0);
+    ProgressBar1->setMaximumSteps(maximum);
+    fensterZeichnen();
+}
+
+void TInit::Initialisieren()
+{
+    Image1->setVisible(OptWin98);
+
+    // The required-file list. One that is missing or cannot be read stops
+    // the start like a missing required file.
+    std::optional<QStringList> dateien;
+    Memo1->clear();
+    bool alleVorhanden = true;
+    if (const auto liste = files::find(dateiliste); liste && QFileInfo(*liste).isFile()) {
+        QFile datei(*liste);
+        if (datei.open(QIODevice::ReadOnly))
+            dateien = textzeilen(datei.readAll());
+        if (!dateien || datei.error() != QFileDevice::NoError) {
+            dateien.reset();
+            Memo1->appendPlainText(dateiliste + u" nicht lesbar"_qs);
+            alleVorhanden = false;
+        }
+    } else {
+        alleVorhanden = DateiPruefen(dateiliste, alleVorhanden);
+    }
+
+    if (OptIndexCheck)
+        indexDateienErzeugen();
+
+    Marlex->Kavuaufrufen1->setEnabled(istDatei(u"KAVU.EXE"_qs));
+
+    if (const auto alteListe = files::find(fehlerliste); alteListe && QFileInfo(*alteListe).isFile())
+        QFile::remove(*alteListe);
+
+    if (dateien) {
+        for (const QString& datei : *dateien)
+            alleVorhanden = DateiPruefen(datei, alleVorhanden);
+    }
+
+    if (!alleVorhanden) {
+        const QString zeilen = Memo1->toPlainText();
+        QSaveFile datei(files::resolveForWrite(fehlerliste));
+        bool gespeichert = datei.open(QIODevice::WriteOnly);
+        if (gespeichert) {
+            const std::string text = dbase::CodePage::windows1252().encode(zeilen);
+            for (const QByteArray& zeile : QByteArray::fromStdString(text).split('\n'))
+                datei.write(zeile + "\r\n");
+            gespeichert = datei.commit();
+        }
+        startBeenden(gespeichert
+            ? u"Es sind Fehler beim Starten von Marlex aufgetreten. Die Fehlerliste wurde in der Datei init.err "
+              u"gespeichert. Das Programm wird nun beendet!"_qs
+            : u"Es sind Fehler beim Starten von Marlex aufgetreten. Die Fehlerliste konnte nicht in der Datei "
+              u"init.err gespeichert werden (%1):\n\n%2\n\nDas Programm wird nun beendet!"_qs
+                  .arg(datei.errorString(), zeilen));
+        return;
+    }
+
+    try {
+        dateienOeffnen();
+        rechercheDateiErzeugen(u"zan_tmp1.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP1)"_qs);
+        rechercheDateiErzeugen(u"zan_tmp2.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP2)"_qs);
+        namenlisteLesen();
+        zugriffsartSetzen();
+    } catch (const dbase::DbaseError& fehler) {
+        for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4,
+                                      Datas->Table5, Datas->Table6, Datas->Table7}) {
+            try {
+                tabelle->close();
+            } catch (const dbase::DbaseError&) {
+                // Nothing was changed through these cursors: closing cannot
+                // lose anything, and the program ends anyway.
+            }
+        }
+        Marlex->ListBox1->clear();
+        Marlex->RecNoList.clear();
+        startBeenden(u"Marlex kann nicht gestartet werden:\n\n%1\n\nDas Programm wird nun beendet!"_qs
+                         .arg(QString::fromStdString(fehler.what())));
+        return;
+    }
+
+    m_gestartet = true;
+    close();
+    Marlex->DBImage1->setVisible(OptFormelDarstellen);
+}
+
+void TInit::startBeenden(const QString& meldung)
+{
+    m_abgebrochen = true;
+    widgets::MessageBox::information(this, meldung);
+}
+
+void TInit::indexDateienErzeugen()
+{
+    const files::SharedLibrary bibliothek(u"MARLEX99.DLL"_qs, Programmverzeichnis);
+    if (!bibliothek.loaded())
+        return;
+    if (const QStringList fehlend = bibliothek.missingSymbols(IndexEinstiege); !fehlend.isEmpty()) {
+        // A library of another make or version: calling part of it could
+        // leave the indexes half rebuilt, so none of it is called.
+        widgets::MessageBox::warning(this,
+            u"Die Index-Bibliothek %1 ist unvollständig (es fehlt: %2). Die Index-Dateien werden nicht neu "
+            u"erzeugt."_qs.arg(bibliothek.fileName(), fehlend.join(u", "_qs)));
+        return;
+    }
+    const auto aufrufen = [&](int einstieg) { bibliothek.resolve(IndexEinstiege[einstieg])(); };
+
+    schrittBeginnen(u"Index-Dateien werden erzeugt..."_qs, 5);
+    aufrufen(0);
+    for (int tabelle = 1; tabelle <= 5; ++tabelle) {
+        aufrufen(tabelle);
+        ProgressBar1->stepIt();
+    }
+    aufrufen(6);
+}
+
+void TInit::dateienOeffnen()
+{
+    schrittBeginnen(u"Dateien werden geöffnet..."_qs, 5);
+    for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4, Datas->Table6}) {
+        tabelle->open();
+        ProgressBar1->stepIt();
+    }
+}
+
+void TInit::rechercheDateiErzeugen(const QString& dateiName, const QString& text)
+{
+    Label1->setText(text);
+    fensterZeichnen();
+
+    // The name table's fields as they are, whatever their number and widths;
+    // the new file gets its own offsets and index flags.
+    std::vector<dbase::FieldDef> felder;
+    for (dbase::FieldDef feld : Datas->Table1->layout().fields()) {
+        feld.offset = 0;
+        feld.mdxTag = false;
+        felder.push_back(std::move(feld));
+    }
+    dbase::Table* tabelle = Datas->Table5;
+    tabelle->setTableName(dateiName);
+    tabelle->createTable(dbase::TableLayout(std::move(felder)), Datas->Table1->languageDriver());
+    tabelle->addIndex({"CARN_SUB", "CARN+SUBCARN", true, false, false});
+    tabelle->addIndex({"NAME1_SUB", "STRIPNAME1", false, false, false});
+}
+
+void TInit::namenlisteLesen()
+{
+    schrittBeginnen(OptLagerMarkieren
+                        ? u"Marlex-Datensätze werden angeladen und auf Vorhandensein im Lager überprüft..."_qs
+                        : u"Marlex-Datensätze werden angeladen..."_qs,
+                    int(Datas->Table1->recordCount()));
+    Marlex->NamenlisteLesen([this] { ProgressBar1->stepIt(); });
+
+    Datas->Table1->first();
+    Marlex->Label48->setText(QString::number(Datas->Table3->recordCount()));
+    Marlex->ChemieSatzAnzahl = int(Datas->Table2->recordCount());
+}
+
+void TInit::zugriffsartSetzen()
+{
+    const auto neuOeffnen = [](auto setzen) {
+        for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3}) {
+            tabelle->close();
+            setzen(*tabelle);
+            tabelle->open();
+        }
+    };
+    if (OptNurLesemodus) {
+        neuOeffnen([](dbase::Table& tabelle) { tabelle.setReadOnly(true); });
+        Marlex->BearbeitungFreigeben(false);
+    }
+    if (OptExklusivZugriff)
+        neuOeffnen([](dbase::Table& tabelle) { tabelle.setExclusive(true); });
+}

@@ -1,0 +1,52 @@
+#include "data/Programm.h"
+
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "data/DatenAuffrischen.h"
+#include "data/Init.h"
+#include "data/ListeEinlesen.h"
+
+namespace {
+
+// Creates a window and publishes it under its global name before anything
+// after it is created.
+template <typename Fenster>
+void anlegen(std::unique_ptr<Fenster>& besitzer, Fenster*& global)
+{
+    besitzer = std::make_unique<Fenster>();
+    global = besitzer.get();
+}
+
+template <typename Fenster>
+void freigeben(std::unique_ptr<Fenster>& besitzer, Fenster*& global)
+{
+    global = nullptr;
+    besitzer.reset();
+}
+
+} // namespace
+
+Programm::Programm()
+{
+    anlegen(m_marlex, Marlex);
+    m_marlex->show();
+    anlegen(m_listeEinlesen, ListeEinlesen);
+    anlegen(m_datenAuffrischen, DatenAuffrischen);
+    anlegen(m_init, Init);
+    anlegen(m_datas, Datas);
+    m_datas->FormCreate();
+}
+
+Programm::~Programm()
+{
+    freigeben(m_datas, Datas);
+    freigeben(m_init, Init);
+    freigeben(m_datenAuffrischen, DatenAuffrischen);
+    freigeben(m_listeEinlesen, ListeEinlesen);
+    freigeben(m_marlex, Marlex);
+}
+
+bool Programm::gestartet() const
+{
+    return !m_init->startAbgebrochen();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+class TMarlex;
+class TListeEinlesen;
+class TDatenAuffrischen;
+class TInit;
+class TDatas;
+
+// The windows that live for the whole run, created in the program's order
+// (main window, progress window, wait window, start-up window, data module),
+// each one's creation handler finished before the next is created. Creating
+// the data module runs the start of the data side. The windows go in the
+// reverse order, the data module (and with it the tables) before the
+// start-up window. The globals Marlex, ListeEinlesen, DatenAuffrischen, Init
+// and Datas point at them while they live.
+class Programm {
+public:
+    Programm();
+    ~Programm();
+    Programm(const Programm&) = delete;
+    Programm& operator=(const Programm&) = delete;
+
+    // False when the start was ended (missing required files, a table that
+    // would not open): the user has been told and the program is to end
+    // without its event loop.
+    bool gestartet() const;
+
+private:
+    std::unique_ptr<TMarlex> m_marlex;
+    std::unique_ptr<TListeEinlesen> m_listeEinlesen;
+    std::unique_ptr<TDatenAuffrischen> m_datenAuffrischen;
+    std::unique_ptr<TInit> m_init;
+    std::unique_ptr<TDatas> m_datas;
+};
