@@ -261,3 +261,48 @@ TEST(Elementart, SystemDataCaptionsTakeTheirSecondCharacter)
     for (const char* bad : {"", "3", "x7", "xx", "x-1", "x\u0663"})
         EXPECT_FALSE(systemdatenArt(QString::fromUtf8(bad)).has_value()) << bad;
 }
+
+// Files written by Free Pascal's component streaming, not by our writer.
+TEST(Layout, ReadsSheetAndLabelWrittenByAnIndependentWriter)
+{
+    const auto data = [](const char* name) {
+        return QString::fromStdString((fixtures::testDataDir() / "stream" / name).string());
+    };
+    const Layout sheet = Layout::load(data("sheet.sto"), LayoutKind::Sto);
+    EXPECT_DOUBLE_EQ(sheet.page.bottomMargin, 15.0);
+    EXPECT_DOUBLE_EQ(sheet.page.topMargin, 6.0);
+    EXPECT_EQ(sheet.font.name, "Arial");
+    const auto bands = sheet.bands();
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0]->name, "Kopf");
+    EXPECT_EQ(bands[0]->band->bandType, report::BandType::Title);
+    EXPECT_TRUE(bands[0]->band->frame.bottom);
+    ASSERT_EQ(bands[0]->components.size(), 2u);
+    const auto& title = bands[0]->components[0];
+    EXPECT_EQ(title.caption, "Stoffinformation");
+    EXPECT_EQ(title.font.name, "Times New Roman");
+    EXPECT_EQ(reports::toQColor(title.font), QColor(0, 0, 128));
+    EXPECT_TRUE(title.font.underline());
+    EXPECT_EQ(bands[0]->components[1].elementart(), Elementart::eaFeld);
+    EXPECT_EQ(bands[0]->components[1].font.name, "Arial"); // the report's, through the band
+
+    EXPECT_EQ(bands[1]->name, "Daten");
+    EXPECT_EQ(bands[1]->band->bandType, report::BandType::Detail);
+    ASSERT_EQ(bands[1]->components.size(), 3u);
+    EXPECT_EQ(bands[1]->components[0].lines, QStringList({"R-Saetze", "S-Saetze"}));
+    EXPECT_EQ(bands[1]->components[1].hint, "[chemie.dbf GEFAHR1]");
+    EXPECT_TRUE(bands[1]->components[1].stretch);
+    const auto& rule = bands[1]->components[2];
+    EXPECT_EQ(rule.shape, report::ShapeKind::HorLine);
+    EXPECT_EQ(rule.pen.width, 2);
+    EXPECT_EQ(rule.brush.color, QColor(192, 192, 192));
+    EXPECT_TRUE(sheet.components[1].components.empty()); // the TOwnBand between them
+
+    const Layout label = Layout::load(data("label.eti"), LayoutKind::Eti);
+    EXPECT_EQ(label.width, 378);
+    EXPECT_EQ(label.page.orientation, report::Orientation::Landscape);
+    ASSERT_EQ(label.components.size(), 3u);
+    EXPECT_EQ(label.components[1].picture.graphicClass, "TBitmap");
+    EXPECT_FALSE(label.components[1].picture.toImage().isNull());
+    EXPECT_EQ(label.components[2].elementart(), Elementart::eaForm);
+}
