@@ -134,6 +134,11 @@ TEST_F(VorlagenspracheTest, PhraseMemoJoinsTheTextsOfEachLetter)
     EXPECT_TRUE(t.siGef.filter().isEmpty());
     EXPECT_TRUE(t.siGef.filterOptions().noPartialCompare);
 
+    // No substance record at all: no phrases either, not those of a record read before.
+    t.substanz("000-00-0", "0");
+    sprache.SaetzeFuellen(saetze);
+    EXPECT_EQ(saetze, QStringList({" ", "", " "}));
+
     t.substanz("123-45-6", "0");
     sprache.SaetzeFuellen(saetze);
     EXPECT_EQ(saetze, QStringList({" ", "", " "}));
