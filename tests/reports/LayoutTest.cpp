@@ -61,7 +61,7 @@ QString loadError(const QString& path, LayoutKind kind)
 
 } // namespace
 
-TEST(Layout, SheetGivesEachExactlyNamedBandTheNextRecord)
+TEST(LayoutDatei, SheetGivesEachExactlyNamedBandTheNextRecord)
 {
     fixtures::TempDir dir;
     Object report("TOwnQuickRep", "Stoffinfo");
@@ -127,7 +127,7 @@ TEST(Layout, SheetGivesEachExactlyNamedBandTheNextRecord)
     EXPECT_EQ(bands[1]->components[0].caption, "Hallo");
 }
 
-TEST(Layout, ReportWithoutBandsReadsOnlyItsFirstRecord)
+TEST(LayoutDatei, ReportWithoutBandsReadsOnlyItsFirstRecord)
 {
     fixtures::TempDir dir;
     Object report("TOwnQuickRep", "Bericht");
@@ -143,7 +143,7 @@ TEST(Layout, ReportWithoutBandsReadsOnlyItsFirstRecord)
     EXPECT_DOUBLE_EQ(layout.page.width, 210.0);
 }
 
-TEST(Layout, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
+TEST(LayoutDatei, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
 {
     fixtures::TempDir dir;
     const QByteArray bitmap = QByteArray("BM") + QByteArray(60, '\0');
@@ -186,7 +186,7 @@ TEST(Layout, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
     EXPECT_FALSE(layout.components[3].elementart().has_value());
 }
 
-TEST(Layout, FailedLoadsNameFileAndCauseAndLeaveTheHeldLayoutAlone)
+TEST(LayoutDatei, FailedLoadsNameFileAndCauseAndLeaveTheHeldLayoutAlone)
 {
     fixtures::TempDir dir;
     Object report("TOwnQuickRep", "Stoffinfo");
@@ -228,7 +228,7 @@ TEST(Layout, FailedLoadsNameFileAndCauseAndLeaveTheHeldLayoutAlone)
     EXPECT_EQ(held.bands()[0]->components[0].caption, "alt");
 }
 
-TEST(Layout, RegistryHoldsTheProgramsAndTheReportLibrarysClasses)
+TEST(LayoutDatei, RegistryHoldsTheProgramsAndTheReportLibrarysClasses)
 {
     const stream::ClassRegistry& classes = Layout::registeredClasses();
     for (const char* name : {"TQRMemo", "TQRBand", "TQRChildBand", "TQRLabel", "TQRShape", "TQRImage", "TImage",
@@ -263,7 +263,7 @@ TEST(Elementart, SystemDataCaptionsTakeTheirSecondCharacter)
 }
 
 // Files written by Free Pascal's component streaming, not by our writer.
-TEST(Layout, ReadsSheetAndLabelWrittenByAnIndependentWriter)
+TEST(LayoutDatei, ReadsSheetAndLabelWrittenByAnIndependentWriter)
 {
     const auto data = [](const char* name) {
         return QString::fromStdString((fixtures::testDataDir() / "stream" / name).string());
