@@ -217,7 +217,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole: {
         if (isLiveRow(index.row())) {
             const int f = fieldIndex(index.column());
-            return f < 0 ? QString() : table()->field(f).asString();
+            try {
+                return f < 0 ? QString() : table()->field(f).asString();
+            } catch (const dbase::DbaseError&) {
+                return QString(); // a damaged memo; reading the rows reports it
+            }
         }
         if (index.row() >= static_cast<int>(m_rows.size()))
             return QString();

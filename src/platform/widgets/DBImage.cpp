@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "dbase/DbaseError.h"
 #include "graphics/GraphicsError.h"
 
 namespace widgets {
@@ -49,7 +50,14 @@ void DBImage::setPicture(graphics::Picture picture)
 void DBImage::showField()
 {
     const auto f = link().shownField();
-    setPicture(f ? decodePicture(f->asBytes(), QString::fromStdString(f->name())) : graphics::Picture());
+    graphics::Picture picture;
+    try {
+        if (f)
+            picture = decodePicture(f->asBytes(), QString::fromStdString(f->name()));
+    } catch (const dbase::DbaseError& error) {
+        qWarning("%s", error.what()); // a damaged memo file: no picture
+    }
+    setPicture(std::move(picture));
 }
 
 QRect DBImage::pictureRect() const

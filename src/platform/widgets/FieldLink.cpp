@@ -1,5 +1,6 @@
 #include "widgets/FieldLink.h"
 
+#include <QScopedValueRollback>
 #include <QWidget>
 
 #include "dbase/DbaseError.h"
@@ -76,7 +77,15 @@ QString FieldLink::fieldText() const
     const auto f = shownField();
     if (!f)
         return {};
-    QString text = f->asString();
+    QString text;
+    try {
+        text = f->asString();
+    } catch (const dbase::DbaseError& error) {
+        // A damaged memo shows empty and must not be overwritten unseen.
+        qWarning("%s", error.what());
+        m_unreadable = true;
+        return {};
+    }
     // Memos come from Windows with CR LF; the edits break lines with LF alone.
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
@@ -84,7 +93,7 @@ QString FieldLink::fieldText() const
 
 bool FieldLink::canModify() const
 {
-    return !m_readOnly && field() && m_source->canModify();
+    return !m_readOnly && !m_unreadable && field() && m_source->canModify();
 }
 
 int FieldLink::maxLength() const
@@ -118,20 +127,14 @@ void FieldLink::controlTextChanged(const QString& text)
 
 void FieldLink::write(const QString& text)
 {
-    m_writing = true;
-    try {
-        if (m_source->edit()) {
-            dbase::Field f = *field();
-            if (isBlobType(f.def().type))
-                f.setAsString(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
-            else
-                f.setAsString(text);
-        }
-    } catch (...) {
-        m_writing = false;
-        throw;
-    }
-    m_writing = false;
+    const QScopedValueRollback writing(m_writing, true);
+    if (!m_source->edit())
+        return;
+    dbase::Field f = *field();
+    if (isBlobType(f.def().type))
+        f.setAsString(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    else
+        f.setAsString(text);
 }
 
 void FieldLink::flush()
@@ -164,6 +167,7 @@ void FieldLink::refresh()
     // come back here; the control already shows what the user typed.
     if (!m_writing) {
         m_waiting.reset();
+        m_unreadable = false;
         m_control.showField();
     }
     m_control.applyReadOnly(!canModify());

@@ -38,7 +38,8 @@ public:
     std::optional<dbase::Field> field() const;
     // The same while there is a record to show.
     std::optional<dbase::Field> shownField() const;
-    // The field's text as controls show it; empty when unbound.
+    // The field's text as controls show it; empty when unbound or when the
+    // field cannot be read (the control then takes no input).
     QString fieldText() const;
     // Whether the control takes input now.
     bool canModify() const;
@@ -66,6 +67,7 @@ private:
     QString m_fieldName;
     bool m_readOnly = false;
     bool m_writing = false;
+    mutable bool m_unreadable = false; // the shown field could not be read
     std::optional<QString> m_waiting;
 };
 

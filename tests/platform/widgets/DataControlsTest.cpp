@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <thread>
 
 #include <QCoreApplication>
@@ -285,6 +286,21 @@ TEST_F(DataControls, MemoKeepsWindowsLineBreaksInTheField)
     for (const auto& row : read.rows)
         found |= row.toObject().value("NOTIZ").toString() == "Zeile 1\r\nZeile 2";
     EXPECT_TRUE(found);
+}
+
+TEST_F(DataControls, ADamagedMemoShowsEmptyAndCannotBeOverwrittenUnseen)
+{
+    table.close();
+    std::filesystem::resize_file(dir.file("stoffe.dbt"), 512); // the memo blocks are gone
+    openTable();
+    DBMemo memo;
+    memo.setDataSource(&source);
+    memo.setDataField("NOTIZ");
+    table.next(); // Ethanol, whose memo was in the lost blocks
+    EXPECT_EQ(memo.toPlainText(), "");
+    EXPECT_TRUE(memo.isReadOnly());
+    table.first(); // Aceton has no memo
+    EXPECT_FALSE(memo.isReadOnly());
 }
 
 TEST_F(DataControls, DataSourceTellsOfMovesFieldsStatesAndOpening)
