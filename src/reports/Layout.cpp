@@ -1,6 +1,8 @@
 #include "reports/Layout.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <utility>
 
 #include <QFile>
@@ -108,6 +110,13 @@ QColor farbe(const stream::Colour& colour)
     return QColor(colour.red(), colour.green(), colour.blue());
 }
 
+// Geometry and widths are Delphi integers; a damaged value far outside them
+// is held at the limit instead of wrapping round.
+int ganzzahl(const stream::PropertyList& object, QStringView name, int fallback = 0)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(object.integer(name, fallback), INT_MIN, INT_MAX));
+}
+
 double mm(double zehntelMm)
 {
     return zehntelMm / 10.0;
@@ -123,10 +132,10 @@ public:
         k.className = object.className;
         k.name = object.name;
         k.tag = object.integer(u"Tag");
-        k.left = static_cast<int>(object.integer(u"Left"));
-        k.top = static_cast<int>(object.integer(u"Top"));
-        k.width = static_cast<int>(object.integer(u"Width"));
-        k.height = static_cast<int>(object.integer(u"Height"));
+        k.left = ganzzahl(object, u"Left");
+        k.top = ganzzahl(object, u"Top");
+        k.width = ganzzahl(object, u"Width");
+        k.height = ganzzahl(object, u"Height");
         k.font = object.font(besitzerSchrift);
         k.caption = object.string(u"Caption");
         k.hint = object.string(u"Hint");
@@ -137,7 +146,7 @@ public:
         k.shape = nachName(kFormen, object.identifier(u"Shape")).value_or(report::ShapeKind::Rectangle);
         k.pen.color = farbe(object.colour(u"Pen.Color", stream::Colour()));
         k.pen.style = nachName(kStifte, object.identifier(u"Pen.Style")).value_or(Qt::SolidLine);
-        k.pen.width = static_cast<int>(object.integer(u"Pen.Width", 1));
+        k.pen.width = ganzzahl(object, u"Pen.Width", 1);
         k.brush.color = farbe(object.colour(u"Brush.Color", stream::Colour::fromRgb(255, 255, 255)));
         k.brush.style = nachName(kPinsel, object.identifier(u"Brush.Style")).value_or(Qt::SolidPattern);
         const QByteArray bild = object.binary(u"Picture.Data");
@@ -165,7 +174,7 @@ private:
         b.frame.left = object.boolean(u"Frame.DrawLeft");
         b.frame.right = object.boolean(u"Frame.DrawRight");
         b.frame.style = nachName(kStifte, object.identifier(u"Frame.Style")).value_or(Qt::SolidLine);
-        b.frame.width = static_cast<int>(object.integer(u"Frame.Width", 1));
+        b.frame.width = ganzzahl(object, u"Frame.Width", 1);
         return b;
     }
 
@@ -284,8 +293,8 @@ Layout Layout::load(const QString& path, LayoutKind kind)
                                   : report::Orientation::Portrait;
     const QString papier = bericht.identifier(u"Page.PaperSize");
     layout.page.paperSize = papier.isEmpty() ? report::PaperSize::A4 : report::paperSizeFromName(papier);
-    layout.width = static_cast<int>(bericht.integer(u"Width"));
-    layout.height = static_cast<int>(bericht.integer(u"Height"));
+    layout.width = ganzzahl(bericht, u"Width");
+    layout.height = ganzzahl(bericht, u"Height");
     layout.description = bericht.strings(u"Description.Strings");
     layout.font = bericht.font(stream::Font());
 

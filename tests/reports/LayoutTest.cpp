@@ -1,3 +1,5 @@
+#include <climits>
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -158,6 +160,8 @@ TEST(LayoutDatei, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
     Object image("TImage", "Bild");
     image.append("Tag", Value::integer(800));
     image.append("Stretch", Value::boolean(true));
+    image.append("Left", Value::integer(5'000'000'000)); // damaged: held at the limit
+    image.append("Top", Value::integer(-5'000'000'000));
     image.append("Picture.Data", Value::binary(stream::Picture{"TBitmap", bitmap}.toPictureData()));
     Object plain("TLabel", "Text");
     Object bandObject("TQRBand", "Band"); // a band in a label is not an element class
@@ -177,6 +181,8 @@ TEST(LayoutDatei, LabelIsOneRecordWithItsElementsAndTheirStoredProperties)
     const auto& i = layout.components[1];
     EXPECT_EQ(i.elementart(), Elementart::eaBild);
     EXPECT_TRUE(i.stretch);
+    EXPECT_EQ(i.left, INT_MAX);
+    EXPECT_EQ(i.top, INT_MIN);
     EXPECT_EQ(i.picture.graphicClass, "TBitmap");
     EXPECT_EQ(i.picture.file, bitmap);
     EXPECT_TRUE(layout.components[2].autoSize); // a label's default
