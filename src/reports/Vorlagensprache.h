@@ -28,8 +28,9 @@ namespace reports {
 // not hold.
 //
 // Errors (a field the table lacks, a condition the filter parser rejects) are
-// the dBASE layer's DbaseError; the tables a routine filtered are put back
-// first.
+// the dBASE layer's DbaseError. On that way out too a condition's table gets
+// its filter, flag and position back, and the table of a text insertion or
+// phrase lookup is left unfiltered, as after a normal end.
 class Vorlagensprache {
 public:
     explicit Vorlagensprache(const TabellenSatz& tabellen) : m_tabellen(tabellen) {}
