@@ -215,6 +215,14 @@ TEST(DemoRegister, ProductionIndexesCarryTheTagsTheProgramUses)
         EXPECT_TRUE(namen.findKey({item[0], item[1]})) << item[0].toStdString();
         EXPECT_EQ(item[3].toStdString(), asStored(StripNameBilden(item[2])).toStdString());
     }
+
+    // TDbf walks the stored name index in the order our engine reads it.
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "Free Pascal's TDbf is not built";
+    std::vector<std::string> ours;
+    for (const QStringList& row : readRows(g.daten, "namen.dbf", {"NAME1"}, "NAME1_SUB"))
+        ours.push_back(row[0].toLatin1().toStdString()); // the names are Latin-1 text
+    EXPECT_EQ(fixtures::readWithTdbf(pathOf(g.daten, "namen.dbf"), "NAME1_SUB").column("NAME1"), ours);
 }
 
 TEST(DemoRegister, FilesListNamesOnlyExistingFiles)
