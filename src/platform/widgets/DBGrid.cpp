@@ -101,13 +101,13 @@ void GridModel::refresh()
         try {
             for (t->first(); !t->eof(); t->next())
                 rows.push_back({t->recNo(), readTexts(*t)});
+            const bool back = saved != 0 && t->gotoRecNo(saved);
+            if (!back && !rows.empty())
+                t->first();
         } catch (const dbase::DbaseError& error) {
             failure = QString::fromStdString(error.what());
         }
-        const bool back = saved != 0 && t->gotoRecNo(saved);
-        if (!back && !rows.empty())
-            t->first();
-        if (!back && saved != t->recNo())
+        if (saved != t->recNo()) // the record shown before is gone
             QTimer::singleShot(0, m_source.data(), &DataSource::recordChanged);
     }
 
