@@ -1,0 +1,66 @@
+#pragma once
+
+// A register of the size users keep, written once into a temporary directory
+// for the benchmarks: namen.dbf, chemie.dbf (+ .dbt) and lager.dbf, each with
+// the production index and the tags the program works with. The content is
+// the same on every run (fixed seed), so figures of two runs compare.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "dbase/FieldDef.h"
+#include "dbase/Table.h"
+
+namespace bench {
+
+struct RegisterSize {
+    int substances = 20000;
+    int names = 100000; // every substance has at least one
+    int stockItems = 5000;
+};
+
+// One row of namen.dbf as the program writes it.
+struct NameRow {
+    QString name1;
+    QString stripName1;
+    QString carn;
+    QString subcarn;
+};
+
+// The substance key CARN, SUBCARN of one chemie.dbf row.
+struct SubstanceKey {
+    QString carn;
+    QString subcarn;
+};
+
+class BenchRegister {
+public:
+    explicit BenchRegister(const RegisterSize& size);
+
+    // The default size, written on first use and kept for the whole run.
+    static const BenchRegister& standard();
+
+    // A file of the register's directory; new files may be made there too.
+    QString path(const QString& fileName) const;
+
+    // The rows of namen.dbf in physical order.
+    const std::vector<NameRow>& names() const { return m_names; }
+    // The keys of chemie.dbf in physical order.
+    const std::vector<SubstanceKey>& substances() const { return m_substances; }
+
+    static dbase::TableLayout namenLayout();
+    static const dbase::IndexDef carnSubTag;
+    static const dbase::IndexDef name1SubTag;
+
+    // Opens a table of the register on a tag (empty: physical order).
+    void open(dbase::Table& table, const QString& fileName, const QString& tag) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::vector<NameRow> m_names;
+    std::vector<SubstanceKey> m_substances;
+};
+
+} // namespace bench
