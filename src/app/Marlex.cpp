@@ -837,9 +837,9 @@ bool TMarlex::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-bool TMarlex::istListenZiehen(const QMimeData* data, QObject* source) const
+bool TMarlex::nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) const
 {
-    return source == ListBox1 && widgets::NameList::linesFromMimeData(data).has_value();
+    return quelle == ListBox1 && widgets::NameList::linesFromMimeData(data).has_value();
 }
 
 bool TMarlex::eventFilter(QObject* watched, QEvent* event)
@@ -856,7 +856,7 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (istListenZiehen(drag->mimeData(), drag->source()))
+        if (nimmtListenzeilenAn(drag->mimeData(), drag->source()))
             drag->acceptProposedAction();
         else
             drag->ignore();
@@ -864,7 +864,7 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!istListenZiehen(drop->mimeData(), drop->source())) {
+        if (!nimmtListenzeilenAn(drop->mimeData(), drop->source())) {
             drop->ignore();
             return true;
         }

@@ -285,6 +285,9 @@ public:
     void Panel3Resize();
     void Splitter1Moved();
     void SymbolfeldAnordnen();
+    // Whether a drag brings lines of ListBox1, the only drags the drop
+    // targets take.
+    bool nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) const;
 
 signals:
     // Selected list lines were dropped on a drop target (ToolButton42,
@@ -314,7 +317,6 @@ private:
     void keineDatenZeigen();
     void strukturbildStrecken();
     void symbolbreiteSetzen(int breite);
-    bool istListenZiehen(const QMimeData* data, QObject* source) const;
 
     std::array<SymbolBild*, 12> symbolbilder() const;
 

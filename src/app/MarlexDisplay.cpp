@@ -118,7 +118,8 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
         for (namen.first(); !namen.eof(); namen.next()) {
             const dbase::RecordView satz = namen.currentRecord();
             std::uint8_t marke = KeinLagerMarke;
-            if (lager && lager->findKey({satz.text(1), satz.text(2)}))
+            // Name rows: NAME1, STRIPNAME1, CARN, SUBCARN.
+            if (lager && lager->findKey({satz.text(2), satz.text(3)}))
                 marke = LagerMarke;
             zeilen.add(satz.text(0), marke, namen.recNo());
             recNos << QString::number(namen.recNo());

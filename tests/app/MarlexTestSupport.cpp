@@ -1,0 +1,230 @@
+#include "MarlexTestSupport.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QPainter>
+
+#include "graphics/WmfWriter.h"
+#include "ini/IniFile.h"
+
+namespace marlextest {
+
+namespace {
+
+dbase::FieldDef feld(const char* name, dbase::FieldType type, int laenge, int stellen = 0)
+{
+    dbase::FieldDef f;
+    f.name = name;
+    f.type = type;
+    f.length = static_cast<std::uint8_t>(laenge);
+    f.decimals = static_cast<std::uint8_t>(stellen);
+    return f;
+}
+
+dbase::FieldDef text(const char* name, int laenge = 20)
+{
+    return feld(name, dbase::FieldType::Character, laenge);
+}
+
+void tabelleAnlegen(const QString& datei, const std::vector<dbase::FieldDef>& felder,
+                    const std::vector<std::map<int, QString>>& zeilen, const std::vector<dbase::IndexDef>& tags)
+{
+    dbase::Table t;
+    t.setTableName(datei);
+    t.createTable(dbase::TableLayout(felder));
+    t.open();
+    for (const auto& zeile : zeilen) {
+        t.append();
+        for (const auto& [position, wert] : zeile)
+            t.field(position).setAsString(wert);
+        t.post();
+    }
+    t.close();
+    for (const auto& tag : tags)
+        t.addIndex(tag);
+}
+
+const dbase::IndexDef carnSub{"CARN_SUB", "CARN+SUBCARN", true};
+const dbase::IndexDef name1Sub{"NAME1_SUB", "STRIPNAME1", false};
+
+std::vector<QString> alleStaemme()
+{
+    std::vector<QString> staemme;
+    const auto dazu = [&staemme](const auto& tabelle) {
+        for (const char* s : tabelle)
+            staemme.push_back(QLatin1String(s));
+    };
+    dazu(GefahrStaemme);
+    dazu(SchutzStaemme);
+    dazu(UnterrichtStaemme);
+    dazu(WirkungStaemme);
+    dazu(KrebsStaemme);
+    dazu(CancerStaemme);
+    staemme.push_back(QLatin1String(KeineDatenStamm));
+    return staemme;
+}
+
+} // namespace
+
+QRgb farbeVon(const QString& dateiname)
+{
+    const QByteArray h = QCryptographicHash::hash(dateiname.toUpper().toUtf8(), QCryptographicHash::Md5);
+    return qRgb(static_cast<uchar>(h[0]), static_cast<uchar>(h[1]), static_cast<uchar>(h[2]));
+}
+
+QRgb farbeVon(const graphics::Picture& bild)
+{
+    if (bild.isEmpty())
+        return 0;
+    const QImage image = bild.toImage(QSize(8, 8));
+    return image.pixel(4, 4) | 0xff000000u;
+}
+
+QRgb symbolfarbe(const char* stamm, bool farbe)
+{
+    return farbeVon((farbe ? QStringLiteral("F_") : QString()) + QLatin1String(stamm));
+}
+
+void symbolOrdnerSchreiben(const QDir& programm, const QString& endung)
+{
+    programm.mkpath(QStringLiteral("Symbol"));
+    for (const QString& stamm : alleStaemme()) {
+        for (const QString& name : {stamm, QStringLiteral("F_") + stamm}) {
+            const QString pfad = programm.filePath(QStringLiteral("Symbol/") + name + endung);
+            const QColor farbe = QColor::fromRgb(farbeVon(name));
+            if (endung == QLatin1String("WMF")) {
+                graphics::WmfWriter wmf(QSize(4, 4));
+                {
+                    QPainter p(&wmf);
+                    p.fillRect(QRect(0, 0, 4, 4), farbe);
+                }
+                wmf.save(pfad);
+            } else {
+                QImage bild(4, 4, QImage::Format_RGB32);
+                bild.fill(farbe);
+                bild.save(pfad, "BMP");
+            }
+        }
+    }
+}
+
+void namenSchreiben(const std::vector<Name>& namen, const QString& datei)
+{
+    std::vector<std::map<int, QString>> zeilen;
+    for (const Name& n : namen)
+        zeilen.push_back({{0, n.name}, {1, n.name.toUpper()}, {2, n.carn}, {3, n.subcarn}});
+    tabelleAnlegen(datei, {text("NAME1", 60), text("STRIPNAME1", 60), text("CARN", 12), text("SUBCARN", 4)}, zeilen,
+                   {carnSub, name1Sub});
+}
+
+void chemieSchreiben(const std::vector<Stoff>& stoffe)
+{
+    using dbase::FieldType;
+    const std::vector<dbase::FieldDef> felder = {
+        text("NAME1", 60), text("NAME2", 60), text("CARN", 12), text("SUBCARN", 4), text("EG_INDEX"),
+        text("FORMEL", 40), text("GEFSYM1", 4), text("GEFSYM2", 4), text("GEFSYM3", 4), text("R_SATZ", 40),
+        text("S_SATZ", 40), text("MERCK_NR"), text("CANCER", 4), text("MUTAGEN", 4), text("R_E", 4),
+        text("R_F", 4), text("KREBS", 4), text("FRUCHTSCH", 4), text("ERBGUTGEF", 4), text("MAK1"),
+        text("MAK2"), text("TRK1"), text("TRK2"), text("MAK_FAK", 6), text("WIRKUNG", 4), text("VBF", 6),
+        text("WGK", 4), feld("MOLMASSE", FieldType::Numeric, 10, 3), text("DICHTE"),
+        feld("SMT", FieldType::Numeric, 8, 1), feld("SDT", FieldType::Numeric, 8, 1), text("DAMPFDRUCK"),
+        text("LOESLICHKE"), text("UNTERRICHT", 6), text("LAGERUNG", 4), text("ENTSORGUNG", 14), text("UN_NR", 8),
+        feld("MEMOTEXT", FieldType::Memo, 10), text("GEFSYM1BMP", 12), text("GEFSYM2BMP", 12),
+        text("GEFSYM3BMP", 12), text("FORMEL_BMP", 12), text("GEFSYM4", 4), text("GEFSYM4BMP", 12)};
+    std::vector<std::map<int, QString>> zeilen;
+    for (const Stoff& s : stoffe) {
+        auto zeile = s.felder;
+        zeile[CARN] = s.carn;
+        zeile[SUBCARN] = s.subcarn;
+        zeilen.push_back(zeile);
+    }
+    tabelleAnlegen(QStringLiteral("chemie.dbf"), felder, zeilen, {carnSub});
+}
+
+void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen)
+{
+    using dbase::FieldType;
+    const std::vector<dbase::FieldDef> felder = {
+        text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 12),
+        feld("DATUM_ALT", FieldType::Date, 8), feld("DATUM_NEU", FieldType::Date, 8),
+        feld("DIFFE_IN_G", FieldType::Numeric, 10, 2), text("LAGER_ORT"), text("FREI1"), text("FREI2"),
+        text("LIEFERANT"), text("VERWENDER"), text("MARKER", 1), text("ETIKETTE", 1),
+        feld("ANZAHL", FieldType::Numeric, 4), text("STRIPNAME1", 60)};
+    std::vector<std::map<int, QString>> daten;
+    for (const auto& [carn, subcarn] : zeilen)
+        daten.push_back({{1, carn}, {2, subcarn}, {14, QStringLiteral("1")}});
+    tabelleAnlegen(QStringLiteral("lager.dbf"), felder, daten, {carnSub, name1Sub});
+}
+
+void formelnSchreiben(const std::vector<QString>& carns)
+{
+    std::vector<dbase::FieldDef> felder = {text("CARN", 12), text("SUBCARN", 4),
+                                           feld("FORMEL", dbase::FieldType::Binary, 10)};
+    dbase::Table t;
+    t.setTableName(QStringLiteral("formeln.dbf"));
+    t.createTable(dbase::TableLayout(felder));
+    t.open();
+    for (const QString& carn : carns) {
+        QImage bild(6, 3, QImage::Format_RGB32);
+        bild.fill(Qt::darkGreen);
+        QByteArray bmp;
+        QBuffer puffer(&bmp);
+        puffer.open(QIODevice::WriteOnly);
+        bild.save(&puffer, "BMP");
+        t.append();
+        t.field(0).setAsString(carn);
+        t.field(1).setAsString(QStringLiteral("1"));
+        t.field(2).setAsBytes(bmp);
+        t.post();
+    }
+    t.close();
+    t.addIndex(carnSub);
+}
+
+Register::Register()
+    : m_meldungen(std::make_shared<std::vector<widgets::MessageRequest>>()),
+      m_antworten([meldungen = m_meldungen](const widgets::MessageRequest& r) {
+          meldungen->push_back(r);
+          return widgets::Answer::Ok;
+      })
+{
+    QDir(QString::fromStdString(m_dir.path().string())).mkpath(QStringLiteral("programm"));
+    m_programm = QString::fromStdString((m_dir.path() / "programm").string()) + QLatin1Char('/');
+    Programmverzeichnis = m_programm;
+}
+
+Register::~Register()
+{
+    m_fenster.reset();
+    m_fortschritt.reset();
+    m_datas.reset();
+    Marlex = nullptr;
+    Datas = nullptr;
+    ListeEinlesen = nullptr;
+    Programmverzeichnis.clear();
+}
+
+void Register::einstellung(const QString& sektion, const QString& schluessel, const QString& wert)
+{
+    ini::IniFile(ini()).writeString(sektion, schluessel, wert);
+}
+
+TMarlex& Register::fensterAnlegen()
+{
+    m_fenster = std::make_unique<TMarlex>();
+    Marlex = m_fenster.get();
+    return *m_fenster;
+}
+
+TMarlex& Register::starten()
+{
+    m_datas = std::make_unique<TDatas>();
+    Datas = m_datas.get();
+    for (dbase::Table* t : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table6})
+        t->open();
+    m_fortschritt = std::make_unique<TListeEinlesen>();
+    ListeEinlesen = m_fortschritt.get();
+    return fensterAnlegen();
+}
+
+} // namespace marlextest
