@@ -1,25 +1,12 @@
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "BenchApplication.h"
 #include "report/Output.h"
 #include "report/Report.h"
 
 namespace {
-
-// Fonts and PDF output need a GUI application; the benchmark main makes none.
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "marlex_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 // A one-page substance sheet: header, a few labelled values, a formula, a
 // picture, a frame and the page number.
@@ -60,7 +47,7 @@ void fillSheet(report::Report& report)
 // Budget: 100 one-page sheets to PDF well under 10 s.
 void BM_OnePageReportsToPdf(benchmark::State& state)
 {
-    ensureApplication();
+    bench::application();
     QTemporaryDir dir;
     for (auto _ : state) {
         for (int i = 0; i < 100; ++i) {

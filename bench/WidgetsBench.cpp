@@ -9,23 +9,14 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 
+#include "BenchApplication.h"
 #include "dbase/Table.h"
 #include "widgets/DBGrid.h"
 #include "widgets/NameList.h"
 
 namespace {
 
-// Widgets need an application; the benchmarks draw off screen.
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "marlex_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+using bench::application;
 
 widgets::NameLines registerLines(int count)
 {
