@@ -75,6 +75,21 @@ QPrinterInfo printerByIndex(int printerIndex)
     return printers.at(printerIndex);
 }
 
+void printOn(const QPrinterInfo& info, const std::vector<Page>& pages, const QString& title)
+{
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    printer.setPageLayout(pageLayoutFor(pages.empty() ? QSizeF() : pages.front().sizeMm));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(
+            QStringLiteral("Der Drucker \"%1\" kann nicht angesprochen werden.").arg(info.printerName()));
+    paintAll(pages, printer, painter, printer.resolution() / 25.4);
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw ReportError(QStringLiteral("Der Druck auf \"%1\" ist fehlgeschlagen.").arg(info.printerName()));
+}
+
 ReportError cannotWrite(const QString& fileName, const QString& reason)
 {
     return ReportError(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(fileName, reason));
@@ -125,20 +140,12 @@ void printToPrinter(Report& report, int printerIndex)
             report.events.afterPrint(false);
         throw;
     }
-    runPrint(report, [&](const std::vector<Page>& pages) {
-        QPrinter printer(info, QPrinter::HighResolution);
-        printer.setFullPage(true);
-        printer.setDocName(report.title);
-        printer.setPageLayout(pageLayoutFor(pages.empty() ? QSizeF() : pages.front().sizeMm));
-        QPainter painter;
-        if (!painter.begin(&printer))
-            throw ReportError(
-                QStringLiteral("Der Drucker \"%1\" kann nicht angesprochen werden.").arg(info.printerName()));
-        paintAll(pages, printer, painter, printer.resolution() / 25.4);
-        if (!painter.end() || printer.printerState() == QPrinter::Error)
-            throw ReportError(
-                QStringLiteral("Der Druck auf \"%1\" ist fehlgeschlagen.").arg(info.printerName()));
-    });
+    runPrint(report, [&](const std::vector<Page>& pages) { printOn(info, pages, report.title); });
+}
+
+void printPages(const std::vector<Page>& pages, int printerIndex, const QString& title)
+{
+    printOn(printerByIndex(printerIndex), pages, title);
 }
 
 } // namespace report

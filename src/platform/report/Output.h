@@ -28,4 +28,9 @@ QStringList installedPrinters();
 // once on every path, as for printToPdf.
 void printToPrinter(Report& report, int printerIndex);
 
+// Prints pages already laid out (a preview's) on the installed printer with
+// the given index, as printToPrinter does; throws ReportError naming the
+// printer, or saying that none is installed.
+void printPages(const std::vector<Page>& pages, int printerIndex, const QString& title = {});
+
 } // namespace report
