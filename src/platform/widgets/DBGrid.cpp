@@ -33,6 +33,7 @@ void GridModel::setDataSource(DataSource* source)
         connect(m_source, &DataSource::activeChanged, this, &GridModel::scheduleRefresh);
         connect(m_source, &DataSource::stateChanged, this, &GridModel::stateChanged);
         connect(m_source, &DataSource::fieldChanged, this, &GridModel::fieldChanged);
+        connect(m_source, &QObject::destroyed, this, &GridModel::refresh); // no rows without it
         connect(m_source, &DataSource::recordChanged, this, [this] {
             if (rowCount() > 0)
                 emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);

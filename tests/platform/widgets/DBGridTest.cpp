@@ -55,6 +55,14 @@ TEST_F(Grid, ShowsTheVisibleRowsInIndexOrderWithTheColumnsGiven)
     table.close();
     QCoreApplication::processEvents();
     EXPECT_EQ(grid.model()->rowCount(), 0);
+
+    table.open();
+    {
+        DataSource shortLived(&table);
+        grid.setDataSource(&shortLived);
+        EXPECT_EQ(grid.model()->rowCount(), 1) << "the filter is still on";
+    }
+    EXPECT_EQ(grid.model()->rowCount(), 0) << "no rows of a source that is gone";
 }
 
 TEST_F(Grid, CurrentRowAndTableCursorMoveTogether)
