@@ -35,9 +35,12 @@ void GridModel::setDataSource(DataSource* source)
         connect(m_source, &DataSource::fieldChanged, this, &GridModel::fieldChanged);
         connect(m_source, &QObject::destroyed, this, &GridModel::refresh); // no rows without it
         connect(m_source, &DataSource::recordChanged, this, [this] {
-            if (rowCount() > 0)
-                emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
-            if (table() && !m_insertRow && currentRow() < 0 && !m_source->dataSet()->isEmpty())
+            // The row indicator moves from the row it was on to the current one.
+            for (int row : {m_indicatorRow, currentRow()})
+                if (row >= 0 && row < rowCount())
+                    emit headerDataChanged(Qt::Vertical, row, row);
+            m_indicatorRow = currentRow();
+            if (table() && !m_insertRow && m_indicatorRow < 0 && !m_source->dataSet()->isEmpty())
                 scheduleRefresh(); // a record the rows do not know yet
         });
     }

@@ -82,6 +82,7 @@ private:
     std::vector<Row> m_rows;
     std::unordered_map<std::uint32_t, int> m_rowOfRecNo;
     bool m_insertRow = false;
+    int m_indicatorRow = -1;
     bool m_stale = false;
     bool m_refreshQueued = false;
     QFont m_bold;
