@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -206,6 +207,8 @@ void TMarlex::FormCreate()
     FarbDruck = OptFarbDruck ? 1 : 0;
 
     setHinweiseZeigen(OptHint);
+    // Hints are the application's, shown or not for every window alike.
+    qApp->installEventFilter(this);
     PageControl1->setTabPosition(OptTabPosition == 0 ? QTabWidget::North : QTabWidget::South);
 
     ListBox1->setMarkerImages(listenmarken());
@@ -844,15 +847,21 @@ bool TMarlex::nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) 
 
 bool TMarlex::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip)
+        return !m_hinweiseZeigen;
+    if (watched == Panel3 && event->type() == QEvent::Resize) {
+        Panel3Resize();
+        // The panel's height follows the window's; its width follows its
+        // height, so the pictures stay square when the window is resized.
+        if (static_cast<QResizeEvent*>(event)->oldSize().height() != Panel3->height())
+            FormResize();
+        return false;
+    }
+    const bool ablage = watched == ToolButton42 || watched == ToolButton52 || watched == ToolButton57 ||
+                        watched == ToolButton58 || watched == Image11;
+    if (!ablage)
+        return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::ToolTip:
-        if (!m_hinweiseZeigen)
-            return true;
-        break;
-    case QEvent::Resize:
-        if (watched == Panel3)
-            Panel3Resize();
-        break;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
@@ -873,15 +882,8 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     default:
-        break;
+        return QMainWindow::eventFilter(watched, event);
     }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TMarlex::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    FormResize();
 }
 
 std::array<SymbolBild*, 12> TMarlex::symbolbilder() const

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QSplitter>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -15,7 +19,11 @@
 #include "app/SymbolBild.h"
 #include "data/Optionen.h"
 #include "ini/IniFile.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
+#include "widgets/DBRichEdit.h"
+#include <QFrame>
 #include "widgets/NameList.h"
 
 using namespace marlextest;
@@ -338,4 +346,83 @@ TEST(ListenZiehen, DropTargetsTakeOnlyLinesOfTheNameList)
         QCoreApplication::sendEvent(ziel, &ziehen);
         EXPECT_FALSE(ziehen.isAccepted()) << ziel->objectName().toStdString();
     }
+}
+
+TEST(DisplayHint, HintSettingSwitchesToolTipsOff)
+{
+    Register r;
+    symbolOrdnerSchreiben(programmDir(r));
+    r.einstellung("Optionen", "Hint", "0");
+    TMarlex& m = r.fensterAnlegen();
+    m.show();
+    const auto tipp = [&m] {
+        QHelpEvent ereignis(QEvent::ToolTip, QPoint(2, 2), m.ToolButton43->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(m.ToolButton43, &ereignis);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_TRUE(tipp().isEmpty());
+    m.setHinweiseZeigen(true);
+    EXPECT_EQ(tipp(), "Nach einem Datensatz suchen");
+    QToolTip::hideText();
+}
+
+TEST(Datensatzseite, ControlsAreBoundByFieldNameAndStartDisabled)
+{
+    Register r;
+    symbolOrdnerSchreiben(programmDir(r));
+    TMarlex& m = r.fensterAnlegen();
+
+    EXPECT_EQ(m.DBEdit15->dataField(), "CARN");
+    EXPECT_EQ(m.DBEdit15->toolTip(), "Carn-Nummer des Stoffes");
+    EXPECT_EQ(m.DBEdit23->toolTip(), "Geben Sie hier die R-Sätze des Stoffes ein");
+    EXPECT_EQ(m.DBEdit55->dataField(), "UN_NR");
+    EXPECT_EQ(m.DBRichEdit1->dataField(), "FORMEL");
+    EXPECT_EQ(m.DBRichEdit4->dataField(), "NAME1");
+    EXPECT_EQ(m.DBComboBox[18]->dataField(), "GEFSYM4");
+    EXPECT_EQ(m.DBComboBox[1]->toolTip(), "Wählen Sie hier das erste Gefahrensymbol aus");
+    EXPECT_EQ(m.DBComboBox[1]->items(), (QStringList{"C", "E", "F+", "F", "N", "O", "T+", "T", "Xi", "Xn"}));
+    EXPECT_EQ(m.DBComboBox[8]->items(), (QStringList{"1", "2", "3", "4", "5", "A1", "A2", "B"}));
+    EXPECT_EQ(m.DBComboBox[16]->items().size(), 8);
+    const QStringList entsorgung = m.DBComboBox[17]->items();
+    ASSERT_EQ(entsorgung.size(), 20);
+    EXPECT_EQ(entsorgung.first(), "1");
+    EXPECT_EQ(entsorgung.last(), "Einzelents");
+    EXPECT_EQ(m.DBComboBox[15]->dataField(), "UNTERRICHT");
+
+    for (QWidget* w : std::vector<QWidget*>{m.DBEdit15, m.DBEdit55, m.DBRichEdit2, m.DBComboBox[1], m.DBComboBox[17]})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    for (std::size_t n = 1; n < m.DBComboBox.size(); ++n)
+        EXPECT_EQ(m.DBComboBox[n]->objectName(), QStringLiteral("DBComboBox%1").arg(n));
+}
+
+TEST(Symbolfeld, RowsAreSquarePicturesAboveTheStructurePicture)
+{
+    Register r;
+    symbolOrdnerSchreiben(programmDir(r));
+    TMarlex& m = r.fensterAnlegen();
+    m.resize(800, 600);
+    m.show();
+    QApplication::processEvents();
+    EXPECT_EQ(m.Panel3->width(), ((m.Panel3->height() - m.Panel5->height()) / 3) * 4)
+        << "the panel's width follows the window's height";
+
+    m.SymbolfeldAnordnen();
+    const int h = m.Panel4->height();
+    const int struktur = h / 4 + (h / 4) / 3;
+    const int zeile = (h - struktur) / 3;
+    EXPECT_EQ(m.Panel5->height(), struktur);
+    EXPECT_EQ(m.Panel5->y() + m.Panel5->height(), h) << "the structure picture sits at the bottom";
+    EXPECT_EQ(m.Panel13->height(), zeile);
+    EXPECT_EQ(m.Panel6->y(), zeile);
+    EXPECT_EQ(m.Image2->width(), zeile);
+    EXPECT_EQ(m.Image3->x(), zeile) << "the second picture follows the first";
+    EXPECT_EQ(m.Image14->width(), zeile);
+
+    m.Splitter1Moved();
+    EXPECT_EQ(m.Image2->width(), m.Panel5->width() / 4) << "after the splitter the four pictures fill the row";
+
+    m.resize(800, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(m.Panel3->width(), ((m.Panel3->height() - m.Panel5->height()) / 3) * 4);
+    EXPECT_EQ(m.Image2->width(), m.Panel13->height()) << "square again after the window was resized";
 }
