@@ -152,11 +152,12 @@ void TInit::reject()
 
 void TInit::closeEvent(QCloseEvent* event)
 {
+    // QDialog would take a close for a rejection, which this window refuses.
     if (!m_gestartet) {
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
+    event->accept();
     FormClose();
 }
 
