@@ -91,6 +91,7 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
     dst.leaveRecord();
     const bool wasQuiet = std::exchange(dst.quiet, true);
     dst.deferIndex = mode == BatchMode::Append;
+    dst.dbf->beginBulk();
     std::uint32_t moved = 0;
     auto finish = [&] {
         dst.deferIndex = false;
@@ -137,8 +138,16 @@ std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode)
             dst.post();
             ++moved;
         }
+        dst.dbf->endBulk();
     } catch (const DbaseError& e) {
         dst.cancel();
+        if (dst.dbf->inBulk()) {
+            try {
+                dst.dbf->endBulk(); // the rows moved so far are kept
+            } catch (const DbaseError&) {
+                // reported below with the first failure
+            }
+        }
         finish();
         throw DbaseError("Die Übernahme in " + dst.quotedName() + " brach nach " + std::to_string(moved)
                          + " von " + std::to_string(rows.size()) + " Datensätzen ab: " + e.what());

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <set>
 #include <system_error>
+#include <utility>
 
 #include <QDate>
 
@@ -32,6 +34,10 @@ constexpr std::uint8_t plainVersion = 0x03;
 constexpr std::size_t maxFieldNameLength = 10;
 // Records are cached in chunks of about this many bytes, loaded on first use.
 constexpr std::size_t cacheChunkBytes = 64 * 1024;
+// Bulk appends are written when about this many bytes are gathered: large
+// enough that the two writes per chunk vanish beside the copying, small
+// enough that a kill loses little.
+constexpr std::size_t bulkChunkBytes = 1024 * 1024;
 
 enum class Dialect { DBase3, DBase7 };
 
@@ -147,6 +153,15 @@ struct DbfFile::Impl {
     mutable std::vector<std::string> chunks; // empty string: not loaded
     std::string appendBuffer;                // record + end-of-file marker
 
+    // Bulk appends: records counted in header.recordCount but not yet on disk.
+    int bulkDepth = 0;
+    std::string gathered;
+    std::uint32_t gatheredCount = 0;
+    bool holdingAppendLock = false;
+
+    QDate todayDate;
+    std::chrono::steady_clock::time_point todayCheckedAt;
+
     std::uint64_t recordOffset(std::uint32_t recNo) const {
         return header.headerLength + std::uint64_t(recNo - 1) * header.recordLength;
     }
@@ -160,6 +175,10 @@ struct DbfFile::Impl {
     template <typename Change>
     void updateHeader(Change change);
     void touchDate();
+    QDate today();
+    std::uint32_t gather(const std::string& bytes);
+    void writeGathered();
+    void releaseAppendLock();
     void checkWritable() const;
     void checkRecord(std::uint32_t recNo) const;
     void checkBytes(const std::string& bytes) const;
@@ -319,11 +338,91 @@ void DbfFile::Impl::updateHeader(Change change) {
     writeHeader(next);
 }
 
+// Asking for the current date reads the time zone each time; a table written
+// record by record would spend most of its time there. A second late at
+// midnight does not matter for a date kept to the day.
+QDate DbfFile::Impl::today() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!todayDate.isValid() || now - todayCheckedAt > std::chrono::seconds(1)) {
+        todayDate = QDate::currentDate();
+        todayCheckedAt = now;
+    }
+    return todayDate;
+}
+
 void DbfFile::Impl::touchDate() {
-    const QDate today = QDate::currentDate();
-    if (header.year == today.year() && header.month == today.month() && header.day == today.day())
+    const QDate date = today();
+    if (header.year == date.year() && header.month == date.month() && header.day == date.day())
         return;
-    updateHeader([&](DbfHeader& next) { setDate(next, today); });
+    updateHeader([&](DbfHeader& next) { setDate(next, date); });
+}
+
+void DbfFile::Impl::releaseAppendLock() {
+    if (!holdingAppendLock)
+        return;
+    holdingAppendLock = false;
+    io->unlockAppend();
+}
+
+std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
+    if (gatheredCount == 0 && share == ShareMode::Shared) {
+        // Held until the gathered records are written: nobody else may take
+        // the record numbers handed out meanwhile.
+        io->lockAppend();
+        holdingAppendLock = true;
+        try {
+            adoptCountOnDisk();
+        } catch (...) {
+            releaseAppendLock();
+            throw;
+        }
+    }
+    if (header.recordCount == 0xFFFFFFFFu) {
+        if (gatheredCount == 0)
+            releaseAppendLock();
+        throw DbaseError("Die Tabelle " + quoted(path) + " ist voll");
+    }
+    if (gatheredCount == 0)
+        gathered.clear();
+    gathered += bytes;
+    ++gatheredCount;
+    const std::uint32_t recNo = ++header.recordCount;
+    storeInCache(recNo, bytes);
+    if (gathered.size() >= bulkChunkBytes)
+        writeGathered();
+    return recNo;
+}
+
+// The records first, then the count, as a single append does: a kill in
+// between leaves the count of the last chunk written.
+void DbfFile::Impl::writeGathered() {
+    if (gatheredCount == 0)
+        return;
+    const std::uint32_t count = std::exchange(gatheredCount, 0);
+    const std::uint32_t first = header.recordCount - count + 1;
+    struct Release {
+        Impl* impl;
+        ~Release() { impl->releaseAppendLock(); }
+    } release{this};
+    try {
+        gathered.push_back(endOfFile);
+        io->writeAt(recordOffset(first), gathered.data(), gathered.size());
+        DbfHeader next = header;
+        setDate(next, today());
+        writeHeader(next);
+        gathered.clear();
+    } catch (...) {
+        header.recordCount = first - 1;
+        gathered.clear();
+        chunks.clear();
+        try {
+            throw;
+        } catch (const DbaseError& error) {
+            throw DbaseError(std::to_string(count) + " angefügte Datensätze der Tabelle "
+                             + quoted(path) + " konnten nicht geschrieben werden: "
+                             + error.what());
+        }
+    }
 }
 
 void DbfFile::Impl::checkWritable() const {
@@ -379,7 +478,13 @@ void DbfFile::Impl::storeInCache(std::uint32_t recNo, const std::string& bytes) 
 }
 
 DbfFile::DbfFile() : d(std::make_unique<Impl>()) {}
-DbfFile::~DbfFile() = default;
+DbfFile::~DbfFile() {
+    try {
+        d->writeGathered();
+    } catch (...) {
+        // Nobody is left to tell; whoever cares ends the bulk before.
+    }
+}
 
 std::unique_ptr<DbfFile> DbfFile::open(const std::filesystem::path& path, OpenMode mode,
                                        ShareMode share) {
@@ -464,6 +569,7 @@ std::uint32_t DbfFile::recordCount() const { return d->header.recordCount; }
 
 void DbfFile::readRecord(std::uint32_t recNo, std::string& bytes) const {
     d->checkRecord(recNo);
+    d->writeGathered();
     bytes.assign(d->cachedRecord(recNo), d->header.recordLength);
 }
 
@@ -471,6 +577,7 @@ void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
     d->checkWritable();
     d->checkRecord(recNo);
     d->checkBytes(bytes);
+    d->writeGathered();
     d->io->writeAt(d->recordOffset(recNo), bytes.data(), bytes.size());
     d->storeInCache(recNo, bytes);
     d->touchDate();
@@ -479,13 +586,16 @@ void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
 std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
     d->checkWritable();
     d->checkBytes(bytes);
+    if (d->bulkDepth > 0)
+        return d->gather(bytes);
+    const QDate today = d->today();
     std::uint32_t recNo = 0;
     d->updateHeader([&](DbfHeader& next) {
         if (next.recordCount == 0xFFFFFFFFu)
             throw DbaseError("Die Tabelle " + quoted(d->path) + " ist voll");
         recNo = next.recordCount + 1;
         next.recordCount = recNo;
-        setDate(next, QDate::currentDate());
+        setDate(next, today);
         // Record and end-of-file marker first, the count last: a crash in
         // between leaves the old count and a table that opens without the
         // new record.
@@ -497,7 +607,19 @@ std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
     return recNo;
 }
 
+void DbfFile::beginBulk() { ++d->bulkDepth; }
+
+void DbfFile::endBulk() {
+    if (d->bulkDepth == 0)
+        return;
+    if (--d->bulkDepth == 0)
+        d->writeGathered();
+}
+
+bool DbfFile::inBulk() const { return d->bulkDepth > 0; }
+
 bool DbfFile::refresh() {
+    d->writeGathered();
     const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
     const std::uint32_t count = get32(onDisk.data() + 4);
     const bool changed = count != d->header.recordCount;
@@ -518,6 +640,7 @@ void DbfFile::setProductionMdx(bool present) {
     d->checkWritable();
     if (present == d->header.hasProductionMdx)
         return;
+    d->writeGathered();
     d->updateHeader([&](DbfHeader& next) { next.hasProductionMdx = present; });
 }
 

@@ -32,6 +32,17 @@ struct DbfHeader {
 // header's record count last, so a process killed at any point leaves a table
 // that opens and holds every record whose write returned.
 //
+// Bulk appends trade that promise for speed while a table is filled: between
+// beginBulk() and endBulk() appended records are gathered in memory and
+// written in chunks of about a megabyte, the data first and the header's count
+// after it, once per chunk. A process killed meanwhile leaves a table that
+// opens and holds every record of the chunks written, but loses the records
+// gathered since. Gathered records are written at every chunk, at endBulk(),
+// before any other operation on the file (a read, an edit, a refresh) and when
+// the file is destroyed. A shared open holds the append lock while it has
+// records gathered, so that the numbers it hands out stay those the records
+// get on disk; other writers wait meanwhile.
+//
 // Locking: a shared open takes a shared lock on the file, an exclusive open an
 // exclusive one; both are respected by other processes and by other opens in
 // this process. A refused lock is a DbaseError naming the file.
@@ -66,6 +77,12 @@ public:
     void readRecord(std::uint32_t recNo, std::string& bytes) const;
     void writeRecord(std::uint32_t recNo, const std::string& bytes);
     std::uint32_t appendRecord(const std::string& bytes);
+    // Bulk appends nest: the outermost endBulk() writes what is gathered. A
+    // failed write of gathered records throws from the call that made it
+    // (an append, endBulk() or a read); those records are not in the table.
+    void beginBulk();
+    void endBulk();
+    bool inBulk() const;
     // Re-reads the record count from disk (another process may have appended).
     // Returns true when it changed. A shared open also forgets the records it
     // had cached, so that edits by another process are seen.

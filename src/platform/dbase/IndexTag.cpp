@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 #include "dbase/Collation.h"
 #include "dbase/DbaseError.h"
@@ -241,14 +240,35 @@ void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries
         sorted = !entryLess(i, i - 1);
 
     if (!sorted) {
-        std::vector<std::uint32_t> order(count);
-        std::iota(order.begin(), order.end(), 0u);
-        std::sort(order.begin(), order.end(), entryLess);
+        // Sorting compact (leading bytes, position) pairs keeps most
+        // comparisons out of the long keys: only equal leading bytes look
+        // further.
+        struct Entry {
+            std::uint64_t head;
+            std::uint32_t at;
+        };
+        const std::size_t headWidth = std::min<std::size_t>(8, m_sortWidth);
+        std::vector<Entry> order(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint64_t head = 0;
+            const auto* bytes = reinterpret_cast<const unsigned char*>(sortKeys.data() + i * m_sortWidth);
+            for (std::size_t b = 0; b < 8; ++b)
+                head = head << 8 | (b < headWidth ? bytes[b] : 0u);
+            order[i] = {head, static_cast<std::uint32_t>(i)};
+        }
+        std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
+            if (a.head != b.head)
+                return a.head < b.head;
+            const int c = std::memcmp(sortKeys.data() + a.at * m_sortWidth + headWidth,
+                                      sortKeys.data() + b.at * m_sortWidth + headWidth,
+                                      m_sortWidth - headWidth);
+            return c < 0 || (c == 0 && recNos[a.at] < recNos[b.at]);
+        });
         std::string orderedKeys(keys.size(), '\0');
         std::string orderedSortKeys(sortKeys.size(), '\0');
         std::vector<std::uint32_t> orderedRecNos(count);
         for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t from = order[i];
+            const std::size_t from = order[i].at;
             std::memcpy(orderedKeys.data() + i * keyLength, keys.data() + from * keyLength, keyLength);
             std::memcpy(orderedSortKeys.data() + i * m_sortWidth, sortKeys.data() + from * m_sortWidth,
                         m_sortWidth);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "dbase/TableImpl.h"
 #include "files/Paths.h"
@@ -74,10 +75,20 @@ RowScan scanFile(const DbfFile& dbf)
     };
 }
 
-// Adds a tag to a table's production index (made when there is none yet)
-// and writes the index file at once.
+// Writes a table's production index and marks the table as having one; in
+// this order, so that a table never names an index file that is not there.
+void writeIndex(DbfFile& dbf, TableIndex& index, const RowScan& scan)
+{
+    index.write(dbf.path().stem().string(), scan);
+    if (!dbf.header().hasProductionMdx)
+        dbf.setProductionMdx(true);
+}
+
+// Adds a tag to a table's production index (made when there is none yet).
+// An open table writes the index when it is closed or flushed, so that tags
+// added one after another are written once; a closed one writes it at once.
 void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
-            const RowScan& scan, const std::string& baseName)
+            const RowScan& scan, bool writeNow)
 {
     const bool fresh = !index.has_value();
     if (fresh) {
@@ -87,14 +98,13 @@ void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
     }
     try {
         index->addTag(def, scan);
-        index->write(baseName, scan);
+        if (writeNow)
+            writeIndex(dbf, *index, scan);
     } catch (...) {
         if (fresh)
             index.reset();
         throw;
     }
-    if (!dbf.header().hasProductionMdx)
-        dbf.setProductionMdx(true);
 }
 
 } // namespace
@@ -108,15 +118,34 @@ void Table::Impl::requireClosed(const char* what) const
                          + " lässt sich nur bei geschlossener Tabelle ändern.");
 }
 
-void Table::Impl::requireActive() const
+void Table::Impl::requireOpen() const
 {
     if (!dbf)
         throw DbaseError("Die Tabelle " + quotedName() + " ist nicht geöffnet.");
 }
 
+void Table::Impl::requireActive() const
+{
+    requireOpen();
+    endAutoBulk();
+}
+
+void Table::Impl::endAutoBulk() const
+{
+    if (!autoBulk)
+        return;
+    autoBulk = false;
+    dbf->endBulk();
+}
+
 void Table::Impl::requireWritable() const
 {
     requireActive();
+    checkWritable();
+}
+
+void Table::Impl::checkWritable() const
+{
     if (readOnly || dbf->readOnly())
         throw DbaseError("Die Tabelle " + quotedName()
                          + " ist nur zum Lesen geöffnet; Änderungen sind nicht möglich.");
@@ -124,15 +153,10 @@ void Table::Impl::requireWritable() const
 
 void Table::Impl::requireEditing(const FieldDef& field) const
 {
-    requireActive();
+    requireOpen();
     if (state != TableState::Edit && state != TableState::Insert)
         throw DbaseError("Das Feld \"" + field.name + "\" der Tabelle " + quotedName()
                          + " kann nur im Bearbeitungs- oder Einfügemodus geändert werden.");
-}
-
-std::string Table::Impl::baseName() const
-{
-    return dbf->path().stem().string();
 }
 
 bool Table::Impl::exists(std::uint32_t r) const
@@ -318,6 +342,7 @@ void Table::setTableName(const QString& fileName)
 {
     d->requireClosed("der Tabellenname");
     d->tableName = fileName;
+    d->createdHere = false;
 }
 
 QString Table::tableName() const { return d->tableName; }
@@ -431,6 +456,10 @@ void Table::open()
     d->modified = false;
     d->state = TableState::Browse;
     d->moveFirst();
+    if (std::exchange(d->createdHere, false) && !d->dbf->readOnly()) {
+        d->dbf->beginBulk();
+        d->autoBulk = true;
+    }
     d->notify([&](TableObserver& o) { o.opened(*this); });
 }
 
@@ -445,9 +474,12 @@ void Table::close()
                            " sind; sie wird nicht geschlossen.");
     std::exception_ptr failure;
     try {
+        d->autoBulk = false;
+        while (d->dbf->inBulk())
+            d->dbf->endBulk();
         d->finishDeferredIndex();
         if (d->index && d->index->changed() && !d->dbf->readOnly())
-            d->index->write(d->baseName(), d->freshRowScan());
+            writeIndex(*d->dbf, *d->index, d->freshRowScan());
     } catch (...) {
         // The index file keeps its dirty mark and is rebuilt at the next open.
         failure = std::current_exception();
@@ -469,7 +501,7 @@ bool Table::active() const { return d->dbf != nullptr; }
 
 const TableLayout& Table::layout() const
 {
-    d->requireActive();
+    d->requireOpen(); // setting fields asks for it: the filling of a fresh table goes on
     return d->layout();
 }
 
@@ -538,6 +570,7 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
     if (clean.hasBlobFields())
         DbtMemo::create(toPath(files::resolveForWrite(sibling(path, ".dbt"))),
                         memoFormat(dbf->header()));
+    d->createdHere = true;
 }
 
 void Table::addIndex(const IndexDef& def)
@@ -550,10 +583,11 @@ void Table::addIndex(const IndexDef& def)
                              + " hat zurückgehaltene Änderungen; ein Index kann erst danach"
                                " angelegt werden.");
         d->finishDeferredIndex();
-        addTag(*d->dbf, d->index, def, d->freshRowScan(), d->baseName());
+        addTag(*d->dbf, d->index, def, d->freshRowScan(), false);
         d->relocate(); // the write may have made the tags anew from others' rows
         return;
     }
+    d->createdHere = false; // tags first: the table is not being filled
     const QString wanted = withDefaultSuffix(d->tableName, "dbf");
     const auto path = findFile(wanted);
     if (!path)
@@ -565,7 +599,7 @@ void Table::addIndex(const IndexDef& def)
     if (const auto indexPath = findFile(sibling(*path, ".mdx")))
         index = TableIndex::load(*indexPath, dbf->layout(), dbf->codePage(),
                                  dbf->header().languageDriver, dbf->recordCount(), scan);
-    addTag(*dbf, index, def, scan, path->stem().string());
+    addTag(*dbf, index, def, scan, true);
 }
 
 // ---------------------------------------------------------------- cursor
@@ -819,13 +853,30 @@ void Table::refresh()
     d->notifyMoved();
 }
 
+void Table::beginBulk()
+{
+    d->requireActive();
+    d->dbf->beginBulk();
+}
+
+void Table::endBulk()
+{
+    d->requireActive();
+    d->dbf->endBulk();
+}
+
 void Table::flush()
 {
     d->requireActive();
     d->leaveRecord();
+    if (d->dbf->inBulk()) {
+        // The posts so far become safe; the bulk itself goes on.
+        d->dbf->endBulk();
+        d->dbf->beginBulk();
+    }
     d->finishDeferredIndex();
     if (d->index && d->index->changed() && d->pending.empty() && !d->dbf->readOnly()) {
-        d->index->write(d->baseName(), d->freshRowScan());
+        writeIndex(*d->dbf, *d->index, d->freshRowScan());
         d->filteredCount.reset();
         d->relocate(); // the write may have made the tags anew from others' rows
     }

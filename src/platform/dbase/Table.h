@@ -132,7 +132,11 @@ public:
     const CodePage& codePage() const;
 
     // Creates the table file (replacing an existing table, its memo and its
-    // production index) from `layout`; the table stays closed.
+    // production index) from `layout`; the table stays closed. The next open
+    // of this table fills it in bulk (see beginBulk()) until the first call
+    // that is not append(), insert(), post(), cancel() or the setting of a
+    // field: a table being filled right after it was made is not one anybody
+    // relies on yet, and a kill leaves it opening with the rows written so far.
     void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58);
     // Adds a tag to the production index (creating it); the table may be open
     // or closed. Expression tags and field tags as the engine offers them.
@@ -202,6 +206,17 @@ public:
     // stays written, the rest stays held, and the DbaseError says how many.
     void applyUpdates();
     void cancelUpdates();
+
+    // Bulk appends, for filling and copying loops: posted new records are
+    // gathered and written about a megabyte at a time instead of one by one,
+    // so a process killed meanwhile loses the posts since the last chunk
+    // (the table still opens and holds every earlier record). They are all
+    // written at the outermost endBulk(), at close() and flush(), and before
+    // any read of the table file. While records are gathered in a shared
+    // open, other programs' appends wait. Without bulk, every post that
+    // returned survives a kill. Calls nest; close() ends every level.
+    void beginBulk();
+    void endBulk();
 
     // Re-reads what other opens of the file committed.
     void refresh();

@@ -132,6 +132,7 @@ struct Table::Impl {
     bool exclusive = false;
     bool cachedUpdates = false;
     std::vector<TableObserver*> observers;
+    bool createdHere = false; // createTable() made the file; the next open fills it
 
     // --- open files
     std::unique_ptr<DbfFile> dbf;
@@ -162,6 +163,7 @@ struct Table::Impl {
     bool quiet = false;       // batch work: one dataChanged at the end
     bool deferIndex = false;  // batch appends: tags rebuilt once at the end
     bool indexStale = false;
+    mutable bool autoBulk = false; // the fill after createTable(), ended by other calls
 
     // --- cached updates: posted rows not yet written, by record number
     struct Pending {
@@ -174,13 +176,17 @@ struct Table::Impl {
 
     // --- helpers
     std::string quotedName() const { return "\"" + tableName.toStdString() + "\""; }
+    // requireOpen() only checks; requireActive() also ends the automatic
+    // bulk of a fresh table, which every call but the filling ones does.
+    void requireOpen() const;
     void requireActive() const;
+    void checkWritable() const;
+    void endAutoBulk() const;
     void requireClosed(const char* what) const;
     void requireWritable() const;
     void requireEditing(const FieldDef& field) const;
     const TableLayout& layout() const { return dbf->layout(); }
     const CodePage& codePage() const { return dbf->codePage(); }
-    std::string baseName() const;
 
     std::uint32_t fileCount() const { return dbf->recordCount(); }
     bool exists(std::uint32_t r) const;

@@ -146,7 +146,8 @@ bool Table::modified() const { return d->modified; }
 
 void Table::append()
 {
-    d->requireWritable();
+    d->requireOpen();
+    d->checkWritable();
     d->leaveRecord();
     d->beforeInsert = {d->recNo, d->slot, d->bof, d->eof};
     d->buffer = d->blank;
@@ -178,13 +179,13 @@ void Table::edit()
 
 void Table::post()
 {
-    d->requireActive();
+    d->requireOpen();
     d->post();
 }
 
 void Table::cancel()
 {
-    d->requireActive();
+    d->requireOpen();
     d->cancel();
 }
 
