@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include "DemoError.h"
+#include "app/Bilder.h"
 #include "graphics/Picture.h"
 
 namespace demo {
@@ -384,8 +385,18 @@ const std::vector<std::pair<QString, Sign>>& signs()
 QStringList pictogramStems()
 {
     QStringList stems;
-    for (const auto& [stem, sign] : signs())
-        stems << stem;
+    auto add = [&stems](const auto& table) {
+        for (const char* stem : table)
+            if (!stems.contains(QLatin1String(stem)))
+                stems << QLatin1String(stem);
+    };
+    add(GefahrStaemme);
+    add(SchutzStaemme);
+    add(UnterrichtStaemme);
+    add(WirkungStaemme);
+    add(KrebsStaemme);
+    add(CancerStaemme);
+    stems << QLatin1String(KeineDatenStamm);
     return stems;
 }
 
@@ -413,6 +424,8 @@ int writePictograms(const QDir& dir)
         throw DemoError(QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(dir.path()));
     int written = 0;
     for (const QString& stem : pictogramStems()) {
+        if (pictogram(stem, false).isNull())
+            throw DemoError(QStringLiteral("Für das Symbol %1 gibt es keine Zeichnung.").arg(stem));
         graphics::saveBmp(pictogram(stem, false), dir.filePath(stem + QStringLiteral("BMP")));
         graphics::saveBmp(pictogram(stem, true), dir.filePath(QStringLiteral("F_") + stem + QStringLiteral("BMP")));
         written += 2;

@@ -9,6 +9,7 @@
 #include "DemoData.h"
 #include "DemoError.h"
 #include "StructureFormulas.h"
+#include "app/Bilder.h"
 #include "app/NameRules.h"
 #include "dbase/Table.h"
 
@@ -271,9 +272,9 @@ dbase::TableLayout chemieLayout()
 
 QString symbolDateiname(const QString& code)
 {
-    static const QStringList names{"C.", "E.", "FPLU.", "F.", "N.", "O.", "TPLU.", "T.", "XI.", "XN."};
+    // The symbol boxes list the codes in the order of hazardCodeList().
     const qsizetype i = hazardCodeList().indexOf(code);
-    return i < 0 ? QStringLiteral("LEER.BMP") : names[i];
+    return i < 0 ? QStringLiteral("LEER.BMP") : QLatin1String(SymbolDateinamen[size_t(i)]);
 }
 
 QString formelBildname(const QString& carn)
