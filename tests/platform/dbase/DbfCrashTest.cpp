@@ -248,3 +248,63 @@ TEST(DbfCrash, FailedMemoWritesAreErrors) {
     EXPECT_EQ(block, 2u);
     EXPECT_EQ(memo->read(block), "zweiter");
 }
+
+TEST(DbfCrash, BulkChunkKilledAtAnyByteLeavesTheCountOfTheLastChunkWritten) {
+    fixtures::TempDir dir;
+    const std::string original = makeTable(3);
+    const std::size_t chunkBytes = 2 * (1 + 12 + 6) + 1 + 32; // two records, 0x1A, header
+    for (std::size_t budget = 0; budget <= chunkBytes; ++budget) {
+        SCOPED_TRACE(budget);
+        writeFile("T.DBF", original);
+        bool returned = false;
+        {
+            FaultyIoScope scope;
+            scope.faults->bytesLeft = static_cast<std::int64_t>(budget);
+            scope.faults->tear = true;
+            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+            file->beginBulk();
+            EXPECT_EQ(file->appendRecord(record(*file, "B4")), 4u);
+            EXPECT_EQ(file->appendRecord(record(*file, "B5")), 5u);
+            try {
+                file->endBulk();
+                returned = true;
+            } catch (const SimulatedCrash&) {
+            }
+        }
+        EXPECT_EQ(returned, budget == chunkBytes);
+        // never a count that takes in part of the chunk
+        const auto file = reopenAndCheck(3);
+        const std::uint32_t count = file->recordCount();
+        EXPECT_TRUE(count == 3u || count == 5u) << count;
+        if (returned)
+            EXPECT_EQ(count, 5u);
+        if (count == 5u) {
+            EXPECT_EQ(readName(*file, 4), "B4");
+            EXPECT_EQ(readName(*file, 5), "B5");
+        }
+    }
+}
+
+TEST(DbfCrash, AFailedBulkWriteIsAnErrorAndLaterAppendsNumberOnRight) {
+    fixtures::TempDir dir;
+    makeTable(3);
+    FaultyIoScope scope;
+    auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    file->beginBulk();
+    file->appendRecord(record(*file, "VERLOREN"));
+    file->appendRecord(record(*file, "VERLOREN"));
+    EXPECT_EQ(file->recordCount(), 5u);
+    scope.faults->failWrites = true;
+    try {
+        file->endBulk();
+        ADD_FAILURE() << "a failed write reported as done";
+    } catch (const DbaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("T.DBF"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("2 angefügte"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(file->inBulk());
+    EXPECT_EQ(file->recordCount(), 3u);
+    scope.faults->failWrites = false;
+    EXPECT_EQ(file->appendRecord(record(*file, "DANACH")), 4u);
+    EXPECT_EQ(readName(*file, 4), "DANACH");
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-// Tables for the dataset tests: the name-table layout the program uses,
-// filled through the Table API, and small readers of a table's rows.
+// Tables for the dataset tests: sample rows of the name table (made by the
+// shared fixture) and small readers of a table's rows.
 
 #include <initializer_list>
 #include <string>
@@ -12,53 +12,15 @@
 
 #include "DbfTestSupport.h"
 #include "dbase/Table.h"
+#include "fixtures/Tables.h"
 
 namespace tabletest {
 
 using dbftest::field;
-
-// NAME1 C(60), STRIPNAME1 C(60), CARN C(12), SUBCARN C(4)
-inline dbase::TableLayout nameLayout()
-{
-    using dbase::FieldType;
-    return dbase::TableLayout({field("NAME1", FieldType::Character, 60),
-                               field("STRIPNAME1", FieldType::Character, 60),
-                               field("CARN", FieldType::Character, 12),
-                               field("SUBCARN", FieldType::Character, 4)});
-}
-
-struct NameRow {
-    QString name;
-    QString strip;
-    QString carn;
-    QString subcarn;
-};
-
-inline void appendRow(dbase::Table& table, const QStringList& values)
-{
-    table.append();
-    for (int i = 0; i < values.size(); ++i)
-        table.field(i).setAsString(values[i]);
-    table.post();
-}
-
-// Creates `file` with the name layout and the rows, then the two tags the
-// program builds: CARN_SUB on "CARN+SUBCARN" and NAME1_SUB on STRIPNAME1.
-inline void makeNameTable(const QString& file, const std::vector<NameRow>& rows,
-                          bool withTags = true)
-{
-    dbase::Table table;
-    table.setTableName(file);
-    table.createTable(nameLayout());
-    table.open();
-    for (const NameRow& row : rows)
-        appendRow(table, {row.name, row.strip, row.carn, row.subcarn});
-    table.close();
-    if (withTags) {
-        table.addIndex({"CARN_SUB", "CARN+SUBCARN", true});
-        table.addIndex({"NAME1_SUB", "STRIPNAME1"});
-    }
-}
+using fixtures::appendRow;
+using fixtures::makeNameTable;
+using fixtures::nameLayout;
+using fixtures::NameRow;
 
 inline std::vector<NameRow> sampleNames()
 {

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <QJsonObject>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TableTestSupport.h"
+#include "dbase/DbaseError.h"
+#include "fixtures/Dbfread.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+// Records of about a kilobyte, so that a few thousand rows span several of
+// the chunks bulk appends are written in.
+TableLayout wideLayout()
+{
+    return TableLayout({field("NR", FieldType::Character, 10), field("A", FieldType::Character, 250),
+                        field("B", FieldType::Character, 250), field("C", FieldType::Character, 250),
+                        field("D", FieldType::Character, 239)});
+}
+
+QString number(int i) { return QStringLiteral("R%1").arg(i); }
+
+void appendNumbered(Table& table, int from, int to)
+{
+    for (int i = from; i <= to; ++i)
+        appendRow(table, {number(i), QStringLiteral("Größe %1").arg(i), QString(200, QChar('b'))});
+}
+
+void createWide(Table& table, const QString& file)
+{
+    table.setTableName(file);
+    table.createTable(wideLayout());
+}
+
+// Runs `work` on a table in a child process that is then killed with the
+// table open: no close, no destructor, nothing written afterwards. Fails
+// when `work` threw.
+template <typename Work>
+void killedAfter(Work work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        Table table;
+        try {
+            work(table);
+        } catch (...) {
+            _exit(1);
+        }
+        ::kill(::getpid(), SIGKILL);
+        _exit(2);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child failed before it was killed";
+}
+
+// The rows of the table after the kill: numbered from R1 without a gap,
+// each one whole.
+int intactRows(const QString& file)
+{
+    Table table;
+    table.setTableName(file);
+    table.open();
+    const QStringList numbers = column(table, 0);
+    for (int i = 0; i < numbers.size(); ++i) {
+        EXPECT_EQ(numbers[i], number(i + 1));
+        table.gotoRecNo(static_cast<std::uint32_t>(i + 1));
+        EXPECT_EQ(table.field(1).asString(), QStringLiteral("Größe %1").arg(i + 1));
+    }
+    EXPECT_EQ(table.recordCount(), static_cast<std::uint32_t>(numbers.size()));
+    return static_cast<int>(numbers.size());
+}
+
+} // namespace
+
+TEST(BulkAppendCrash, EachModeKeepsWhatItPromisesWhenTheProcessIsKilled)
+{
+    fixtures::TempDir dir;
+    {
+        SCOPED_TRACE("without bulk every post that returned survives");
+        Table made;
+        createWide(made, "einzeln.dbf");
+        killedAfter([](Table& table) {
+            table.setTableName("einzeln.dbf");
+            table.open();
+            appendNumbered(table, 1, 40);
+        });
+        EXPECT_EQ(intactRows("einzeln.dbf"), 40);
+    }
+    {
+        SCOPED_TRACE("a fresh table being filled keeps the chunks written");
+        killedAfter([](Table& table) {
+            createWide(table, "frisch.dbf");
+            table.open();
+            appendNumbered(table, 1, 2500);
+        });
+        const int kept = intactRows("frisch.dbf");
+        EXPECT_GT(kept, 0);
+        EXPECT_LT(kept, 2500);
+    }
+    {
+        SCOPED_TRACE("the fill of a fresh table ends at the first other call");
+        killedAfter([](Table& table) {
+            createWide(table, "beendet.dbf");
+            table.open();
+            appendNumbered(table, 1, 5);
+            table.first();
+            appendNumbered(table, 6, 10);
+        });
+        EXPECT_EQ(intactRows("beendet.dbf"), 10);
+    }
+    {
+        SCOPED_TRACE("explicit bulk loses only the posts since the last write");
+        Table made;
+        createWide(made, "block.dbf");
+        killedAfter([](Table& table) {
+            table.setTableName("block.dbf");
+            table.open();
+            table.beginBulk();
+            appendNumbered(table, 1, 1500);
+            table.flush();
+            appendNumbered(table, 1501, 1510);
+        });
+        EXPECT_EQ(intactRows("block.dbf"), 1500);
+    }
+}
+
+TEST(BulkAppend, GatheredRowsAreWrittenBeforeAnyReadAndSeenByOtherOpens)
+{
+    fixtures::TempDir dir;
+    Table made;
+    createWide(made, "t.dbf");
+    Table writer;
+    writer.setTableName("t.dbf");
+    writer.open();
+    Table other;
+    other.setTableName("t.dbf");
+    other.open();
+
+    writer.beginBulk();
+    appendNumbered(writer, 1, 3);
+    EXPECT_EQ(writer.recNo(), 3u);
+    other.refresh();
+    EXPECT_EQ(other.recordCount(), 0u) << "gathered rows are not on disk yet";
+
+    EXPECT_EQ(column(writer, 0), (QStringList{"R1", "R2", "R3"}));
+    other.refresh();
+    EXPECT_EQ(column(other, 0), (QStringList{"R1", "R2", "R3"}));
+
+    // the bulk goes on after the read, and its end writes the rest
+    appendNumbered(writer, 4, 5);
+    writer.endBulk();
+    other.refresh();
+    EXPECT_EQ(other.recordCount(), 5u);
+}
+
+TEST(BulkAppend, AnotherProcessAppendingWaitsUntilTheGatheredRowsAreWritten)
+{
+    fixtures::TempDir dir;
+    Table made;
+    createWide(made, "t.dbf");
+    Table table;
+    table.setTableName("t.dbf");
+    table.open();
+    table.beginBulk();
+    appendNumbered(table, 1, 3);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        int code = 1;
+        try {
+            Table kind;
+            kind.setTableName("t.dbf");
+            kind.open();
+            appendRow(kind, {"KIND"});
+            kind.close();
+            code = 0;
+        } catch (...) {
+        }
+        _exit(code);
+    }
+    // the child's append is under way, waiting for the numbers handed out here
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    table.endBulk();
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    table.refresh();
+    EXPECT_EQ(column(table, 0), (QStringList{"R1", "R2", "R3", "KIND"}));
+}
+
+TEST(BulkAppend, ATableFilledInBulkReadsTheSameInDbfread)
+{
+    fixtures::TempDir dir;
+    {
+        Table table;
+        createWide(table, "gross.dbf");
+        table.open();
+        appendNumbered(table, 1, 1200); // more than one chunk
+        table.close();
+    }
+    const fixtures::DbfreadTable read = fixtures::readWithDbfread("gross.dbf");
+    ASSERT_EQ(read.rows.size(), 1200);
+    for (int i : {1, 600, 1200}) {
+        const QJsonObject row = read.rows[i - 1].toObject();
+        EXPECT_EQ(row.value("NR").toString(), number(i));
+        EXPECT_EQ(row.value("A").toString(), QStringLiteral("Größe %1").arg(i));
+    }
+}
