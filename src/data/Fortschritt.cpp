@@ -29,17 +29,26 @@ void Fortschrittsbalken::setMaximumSteps(int maximum)
 
 void Fortschrittsbalken::stepIt()
 {
-    if (m_position < m_maximum) {
-        ++m_position;
-        setValue(m_position);
-    }
+    if (m_position >= m_maximum)
+        return;
+    ++m_position;
+    if (m_position >= m_naechsteAnzeige)
+        wertZeigen();
 }
 
 void Fortschrittsbalken::anzeigen()
 {
     // A range of 0..0 would make Qt draw its busy indicator.
     setRange(0, std::max(m_maximum, 1));
+    wertZeigen();
+}
+
+void Fortschrittsbalken::wertZeigen()
+{
+    // More increments than a bar has pixels would show nothing more.
+    constexpr int stufen = 400;
     setValue(m_position);
+    m_naechsteAnzeige = std::min(m_maximum, m_position + std::max(1, m_maximum / stufen));
 }
 
 namespace {

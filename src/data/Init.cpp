@@ -170,7 +170,7 @@ void TInit::FormClose()
     Marlex->ListBox1->setItemIndex(0);
     try {
         Marlex->AktuellenDatensatzZeigen();
-    } catch (const dbase::DbaseError& fehler) {
+    } catch (const std::exception& fehler) {
         // The program is up; a record that cannot be shown is reported as
         // any later failure is.
         widgets::MessageBox::error(Marlex, QString::fromStdString(fehler.what()));
@@ -253,12 +253,12 @@ void TInit::Initialisieren()
         rechercheDateiErzeugen(u"zan_tmp2.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP2)"_qs);
         namenlisteLesen();
         zugriffsartSetzen();
-    } catch (const dbase::DbaseError& fehler) {
+    } catch (const std::exception& fehler) {
         for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4,
                                       Datas->Table5, Datas->Table6, Datas->Table7}) {
             try {
                 tabelle->close();
-            } catch (const dbase::DbaseError&) {
+            } catch (const std::exception&) {
                 // Nothing was changed through these cursors: closing cannot
                 // lose anything, and the program ends anyway.
             }
