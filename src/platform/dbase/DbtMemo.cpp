@@ -40,7 +40,7 @@ std::string quoted(const std::filesystem::path& path) { return "\"" + path.strin
 } // namespace
 
 DbtMemo::Format memoFormatFor(std::uint8_t tableVersion) {
-    return tableVersion == 0x83 ? DbtMemo::Format::DBase3 : DbtMemo::Format::DBase4;
+    return (tableVersion & 0x08) != 0 ? DbtMemo::Format::DBase4 : DbtMemo::Format::DBase3;
 }
 
 struct DbtMemo::Impl {

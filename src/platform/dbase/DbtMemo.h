@@ -41,8 +41,11 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// The memo format a table's version byte asks for: 0x83 dBASE III, all other
-// memo tables (0x8B, 0xCB, 0x8E, dBASE 7) dBASE IV.
+// The memo format a table's version byte asks for: bit 0x08 marks the dBASE IV
+// memo file (0x8B, 0xCB, 0x8E, dBASE 7's 0x8C); without it (0x83, and a 0x03
+// table that has memo fields all the same, as some programs write them) the
+// memo file is dBASE III's, whose readers would take a dBASE IV block header
+// for text.
 DbtMemo::Format memoFormatFor(std::uint8_t tableVersion);
 
 } // namespace dbase

@@ -154,6 +154,21 @@ std::unique_ptr<FileIo> makeFileIo() {
 
 void setFileIoFactory(FileIoFactory factory) { factorySlot() = std::move(factory); }
 
+namespace {
+
+// Makes a rename itself durable; a file system that cannot sync a directory
+// still has the renamed file, so failures here are not errors.
+void syncDirectory(const std::filesystem::path& directory) {
+    const std::string name = directory.empty() ? std::string(".") : directory.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
 void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path temporary = path;
     temporary += ".new" + std::to_string(::getpid());
@@ -167,12 +182,13 @@ void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
         std::filesystem::rename(temporary, path);
     } catch (const std::filesystem::filesystem_error& error) {
         std::filesystem::remove(temporary, ignored);
-        throw DbaseError("Die Datei \"" + path.string() + "\" kann nicht angelegt werden: "
+        throw DbaseError("Die Datei \"" + path.string() + "\" kann nicht geschrieben werden: "
                          + error.code().message());
     } catch (...) {
         std::filesystem::remove(temporary, ignored);
         throw;
     }
+    syncDirectory(path.parent_path());
 }
 
 } // namespace dbase

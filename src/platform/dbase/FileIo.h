@@ -51,7 +51,7 @@ void setFileIoFactory(FileIoFactory factory);
 
 // Writes a whole new file beside `path` and renames it over `path`, so that
 // a failure at any point leaves the old file (or none) and never half of the
-// new one.
+// new one. The file and the rename are synced to the disk.
 void replaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 // The operating system's files (POSIX).

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string_view>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QDate>
 
@@ -516,25 +513,6 @@ void checkWritable(const std::vector<IndexTag>& tags, const std::filesystem::pat
                                  + fileText(path) + " doppelt vorhanden");
 }
 
-std::filesystem::path temporaryPathFor(const std::filesystem::path& path)
-{
-    std::random_device random;
-    const std::string suffix = "." + std::to_string(::getpid()) + "." + std::to_string(random()) + ".tmp";
-    return path.parent_path() / (path.filename().string() + suffix);
-}
-
-// Makes the rename itself durable; a file system that cannot sync a
-// directory still has the renamed file, so failures here are not errors.
-void syncDirectory(const std::filesystem::path& directory)
-{
-    const std::string name = directory.empty() ? std::string(".") : directory.string();
-    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 MdxFile MdxFile::read(const std::filesystem::path& path, const Collation& collation)
@@ -555,26 +533,7 @@ void MdxFile::write(const std::filesystem::path& path, const std::string& tableB
 {
     checkWritable(m_tags, path);
     const MdxWriter writer(m_tags, tableBaseName, languageDriver);
-    const std::filesystem::path temporary = temporaryPathFor(path);
-    try {
-        {
-            const std::unique_ptr<FileIo> io = makeFileIo();
-            io->open(temporary, FileIo::Access::Create);
-            io->writeAt(0, writer.bytes().data(), writer.bytes().size());
-            io->sync();
-        }
-        std::filesystem::rename(temporary, path);
-    } catch (const DbaseError&) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw;
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw DbaseError("Die Indexdatei " + fileText(path) + " kann nicht geschrieben werden: "
-                         + error.code().message());
-    }
-    syncDirectory(path.parent_path());
+    replaceFile(path, writer.bytes());
 }
 
 IndexTag* MdxFile::tag(std::string_view name)

@@ -47,11 +47,6 @@ QString besideTable(const std::filesystem::path& table, const QString& name)
                                                        : (table.parent_path() / given).string());
 }
 
-DbtMemo::Format memoFormat(const DbfHeader& header)
-{
-    return (header.version & 0x08) != 0 ? DbtMemo::Format::DBase4 : DbtMemo::Format::DBase3;
-}
-
 std::string quoted(const QString& text)
 {
     return "\"" + text.toStdString() + "\"";
@@ -414,7 +409,7 @@ void Table::open()
             if (!memoPath)
                 throw DbaseError("Die Memodatei " + quoted(toPath(memoName)) + " zur Tabelle "
                                  + quoted(*path) + " wurde nicht gefunden.");
-            d->memo = DbtMemo::open(*memoPath, memoFormat(d->dbf->header()), mode);
+            d->memo = DbtMemo::open(*memoPath, memoFormatFor(d->dbf->header().version), mode);
         }
 
         std::optional<QString> indexName;
@@ -569,7 +564,7 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
     }
     if (clean.hasBlobFields())
         DbtMemo::create(toPath(files::resolveForWrite(sibling(path, ".dbt"))),
-                        memoFormat(dbf->header()));
+                        memoFormatFor(dbf->header().version));
     d->createdHere = true;
 }
 

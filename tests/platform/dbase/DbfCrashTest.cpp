@@ -276,8 +276,9 @@ TEST(DbfCrash, BulkChunkKilledAtAnyByteLeavesTheCountOfTheLastChunkWritten) {
         const auto file = reopenAndCheck(3);
         const std::uint32_t count = file->recordCount();
         EXPECT_TRUE(count == 3u || count == 5u) << count;
-        if (returned)
+        if (returned) {
             EXPECT_EQ(count, 5u);
+        }
         if (count == 5u) {
             EXPECT_EQ(readName(*file, 4), "B4");
             EXPECT_EQ(readName(*file, 5), "B5");

@@ -4,7 +4,9 @@
 
 #include "DbfTestSupport.h"
 #include "dbase/DbaseError.h"
+#include "dbase/CodePage.h"
 #include "dbase/DbtMemo.h"
+#include "dbase/Table.h"
 #include "fixtures/TempDir.h"
 
 using namespace dbase;
@@ -189,4 +191,37 @@ TEST(DbtMemo, NextFreeInTheHeaderIsNotTrustedOverTheFileEnd) {
     EXPECT_EQ(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadWrite)->write("danach", 0), 4u);
     EXPECT_EQ(readFile("M.DBT").size(), 5u * 512);
     EXPECT_EQ(dbftest::le32(readFile("M.DBT"), 0), 5u);
+}
+
+// Some programs write memo tables with the plain version byte 0x03; what
+// reads them takes the memo file for dBASE III's, so it is written so.
+TEST(DbtMemo, APlainVersionTableWithMemoFieldsKeepsDBase3Memos) {
+    fixtures::TempDir dir;
+    const TableLayout layout({dbftest::field("NAME", FieldType::Character, 10),
+                              dbftest::field("TEXT", FieldType::Memo, 10)});
+    DbfFile::create("PLAIN.DBF", layout, 0x58, 0x83).reset();
+    std::string table = readFile("PLAIN.DBF");
+    table[0] = 0x03;
+    writeFile("PLAIN.DBF", table);
+    DbtMemo::create("PLAIN.DBT", Format::DBase3).reset();
+
+    const QString note = QStringLiteral("Von Zündquellen fernhalten");
+    {
+        Table plain;
+        plain.setTableName("PLAIN.DBF");
+        plain.open();
+        plain.append();
+        plain.field(1).setAsString(note);
+        plain.post();
+        plain.close();
+    }
+    const std::string memo = readFile("PLAIN.DBT");
+    const std::string stored = CodePage::windows1252().encode(note) + "\x1A\x1A";
+    ASSERT_GE(memo.size(), 512 + stored.size());
+    EXPECT_EQ(memo.substr(512, stored.size()), stored) << "no dBASE IV block header";
+
+    Table plain;
+    plain.setTableName("PLAIN.DBF");
+    plain.open();
+    EXPECT_EQ(plain.field(1).asString(), note);
 }
