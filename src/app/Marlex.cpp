@@ -752,8 +752,27 @@ void TMarlex::datensatzseiteAnlegen()
     DBEdit53 = edit("DBEdit53");
     DBEdit54 = edit("DBEdit54");
     DBEdit55 = edit("DBEdit55");
-    for (std::size_t n = 1; n < DBComboBox.size(); ++n)
-        DBComboBox[n] = inhalt->findChild<widgets::DBComboBox*>(QStringLiteral("DBComboBox%1").arg(n));
+    const auto auswahl = [inhalt](const char* name) {
+        return inhalt->findChild<widgets::DBComboBox*>(QLatin1String(name));
+    };
+    DBComboBox1 = auswahl("DBComboBox1");
+    DBComboBox2 = auswahl("DBComboBox2");
+    DBComboBox3 = auswahl("DBComboBox3");
+    DBComboBox4 = auswahl("DBComboBox4");
+    DBComboBox5 = auswahl("DBComboBox5");
+    DBComboBox6 = auswahl("DBComboBox6");
+    DBComboBox7 = auswahl("DBComboBox7");
+    DBComboBox8 = auswahl("DBComboBox8");
+    DBComboBox9 = auswahl("DBComboBox9");
+    DBComboBox10 = auswahl("DBComboBox10");
+    DBComboBox11 = auswahl("DBComboBox11");
+    DBComboBox12 = auswahl("DBComboBox12");
+    DBComboBox13 = auswahl("DBComboBox13");
+    DBComboBox14 = auswahl("DBComboBox14");
+    DBComboBox15 = auswahl("DBComboBox15");
+    DBComboBox16 = auswahl("DBComboBox16");
+    DBComboBox17 = auswahl("DBComboBox17");
+    DBComboBox18 = auswahl("DBComboBox18");
 
     ScrollBox1->setWidget(inhalt);
     seite->addWidget(ScrollBox1, 1);
@@ -884,6 +903,13 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     default:
         return QMainWindow::eventFilter(watched, event);
     }
+}
+
+std::array<widgets::DBComboBox*, 18> TMarlex::auswahlfelder() const
+{
+    return {DBComboBox1,  DBComboBox2,  DBComboBox3,  DBComboBox4,  DBComboBox5,  DBComboBox6,
+            DBComboBox7,  DBComboBox8,  DBComboBox9,  DBComboBox10, DBComboBox11, DBComboBox12,
+            DBComboBox13, DBComboBox14, DBComboBox15, DBComboBox16, DBComboBox17, DBComboBox18};
 }
 
 std::array<SymbolBild*, 12> TMarlex::symbolbilder() const

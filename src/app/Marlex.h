@@ -171,7 +171,24 @@ public:
     widgets::DBEdit* DBEdit53 = nullptr;
     widgets::DBEdit* DBEdit54 = nullptr;
     widgets::DBEdit* DBEdit55 = nullptr;
-    std::array<widgets::DBComboBox*, 19> DBComboBox{}; // DBComboBox[n] is DBComboBoxn; [0] unused
+    widgets::DBComboBox* DBComboBox1 = nullptr;
+    widgets::DBComboBox* DBComboBox2 = nullptr;
+    widgets::DBComboBox* DBComboBox3 = nullptr;
+    widgets::DBComboBox* DBComboBox4 = nullptr;
+    widgets::DBComboBox* DBComboBox5 = nullptr;
+    widgets::DBComboBox* DBComboBox6 = nullptr;
+    widgets::DBComboBox* DBComboBox7 = nullptr;
+    widgets::DBComboBox* DBComboBox8 = nullptr;
+    widgets::DBComboBox* DBComboBox9 = nullptr;
+    widgets::DBComboBox* DBComboBox10 = nullptr;
+    widgets::DBComboBox* DBComboBox11 = nullptr;
+    widgets::DBComboBox* DBComboBox12 = nullptr;
+    widgets::DBComboBox* DBComboBox13 = nullptr;
+    widgets::DBComboBox* DBComboBox14 = nullptr;
+    widgets::DBComboBox* DBComboBox15 = nullptr;
+    widgets::DBComboBox* DBComboBox16 = nullptr;
+    widgets::DBComboBox* DBComboBox17 = nullptr;
+    widgets::DBComboBox* DBComboBox18 = nullptr;
 
     // Main menu (submenus are their menu actions).
     QAction* Marlex1 = nullptr;
@@ -318,6 +335,7 @@ private:
     void symbolbreiteSetzen(int breite);
 
     std::array<SymbolBild*, 12> symbolbilder() const;
+    std::array<widgets::DBComboBox*, 18> auswahlfelder() const;
 
     bool m_hinweiseZeigen = true;
     bool m_datenquellenVerbunden = false;

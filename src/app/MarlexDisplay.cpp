@@ -94,8 +94,8 @@ void TMarlex::DatenquellenVerbinden()
                                   DBEdit47, DBEdit48, DBEdit49, DBEdit50, DBEdit51, DBEdit52, DBEdit53, DBEdit54,
                                   DBEdit55})
         edit->setDataSource(Datas->DataSource2);
-    for (std::size_t n = 1; n < DBComboBox.size(); ++n)
-        DBComboBox[n]->setDataSource(Datas->DataSource2);
+    for (widgets::DBComboBox* auswahl : auswahlfelder())
+        auswahl->setDataSource(Datas->DataSource2);
     DBImage1->setDataSource(Datas->DataSource6);
     DBGrid1->setDataSource(Datas->DataSource3);
 }
