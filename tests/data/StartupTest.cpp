@@ -216,26 +216,24 @@ TEST_F(Start, WithoutStorageMarkingEveryLineCarriesTheNoStorageMarker)
 
 TEST_F(Start, OptionsDecideTheCornerPictureTheStructurePictureAndTheSiblingProgramsMenu)
 {
-    option(u"WIN98"_qs, u"1"_qs);
-    option(u"Formel darstellen"_qs, u"0"_qs);
-    schreiben(u"kavu.exe"_qs, "MZ");
-    starten();
-    ASSERT_TRUE(programm->gestartet());
-    EXPECT_FALSE(Init->Image1->isHidden());
-    EXPECT_TRUE(Marlex->DBImage1->isHidden());
-    EXPECT_TRUE(Marlex->Kavuaufrufen1->isEnabled());
-}
-
-TEST_F(Start, OtherOptionsTheOtherWay)
-{
-    option(u"WIN98"_qs, u"0"_qs);
-    option(u"Formel darstellen"_qs, u"1"_qs);
-    ASSERT_TRUE(QDir().mkdir(u"KAVU.EXE"_qs)) << "a directory is not the program";
-    starten();
-    ASSERT_TRUE(programm->gestartet());
-    EXPECT_TRUE(Init->Image1->isHidden());
-    EXPECT_FALSE(Marlex->DBImage1->isHidden());
-    EXPECT_FALSE(Marlex->Kavuaufrufen1->isEnabled());
+    for (const bool an : {true, false}) {
+        SCOPED_TRACE(an);
+        option(u"WIN98"_qs, an ? u"1"_qs : u"0"_qs);
+        option(u"Formel darstellen"_qs, an ? u"0"_qs : u"1"_qs);
+        if (an) {
+            schreiben(u"kavu.exe"_qs, "MZ");
+        } else {
+            // A directory of the sibling program's name is not the program.
+            ASSERT_TRUE(QFile::remove(u"kavu.exe"_qs));
+            ASSERT_TRUE(QDir().mkdir(u"KAVU.EXE"_qs));
+        }
+        starten();
+        ASSERT_TRUE(programm->gestartet());
+        EXPECT_EQ(Init->Image1->isHidden(), !an);
+        EXPECT_EQ(Marlex->DBImage1->isHidden(), an);
+        EXPECT_EQ(Marlex->Kavuaufrufen1->isEnabled(), an);
+        programm.reset();
+    }
 }
 
 TEST_F(Start, AnEmptyNameTableGivesAnEmptyListAndNoLineSelected)
