@@ -243,7 +243,8 @@ void TInit::Initialisieren()
               u"gespeichert. Das Programm wird nun beendet!"_qs
             : u"Es sind Fehler beim Starten von Marlex aufgetreten. Die Fehlerliste konnte nicht in der Datei "
               u"init.err gespeichert werden (%1):\n\n%2\n\nDas Programm wird nun beendet!"_qs
-                  .arg(datei.errorString(), zeilen));
+                  .arg(datei.errorString(), zeilen),
+            widgets::MessageKind::Information);
         return;
     }
 
@@ -266,7 +267,8 @@ void TInit::Initialisieren()
         Marlex->ListBox1->clear();
         Marlex->RecNoList.clear();
         startBeenden(u"Marlex kann nicht gestartet werden:\n\n%1\n\nDas Programm wird nun beendet!"_qs
-                         .arg(QString::fromStdString(fehler.what())));
+                         .arg(QString::fromStdString(fehler.what())),
+                     widgets::MessageKind::Error);
         return;
     }
 
@@ -275,10 +277,13 @@ void TInit::Initialisieren()
     Marlex->DBImage1->setVisible(OptFormelDarstellen);
 }
 
-void TInit::startBeenden(const QString& meldung)
+void TInit::startBeenden(const QString& meldung, widgets::MessageKind art)
 {
     m_abgebrochen = true;
-    widgets::MessageBox::information(this, meldung);
+    if (art == widgets::MessageKind::Error)
+        widgets::MessageBox::error(this, meldung);
+    else
+        widgets::MessageBox::information(this, meldung);
 }
 
 void TInit::indexDateienErzeugen()

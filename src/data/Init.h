@@ -7,6 +7,8 @@
 class QLabel;
 class QPlainTextEdit;
 
+namespace widgets { enum class MessageKind; }
+
 namespace datawidgets {
 class Fortschrittsbalken;
 class Suchanimation;
@@ -59,7 +61,7 @@ private:
     void rechercheDateiErzeugen(const QString& dateiName, const QString& text);
     void namenlisteLesen();
     void zugriffsartSetzen();
-    void startBeenden(const QString& meldung);
+    void startBeenden(const QString& meldung, widgets::MessageKind art);
 
     bool m_abgebrochen = false;
     bool m_gestartet = false;

@@ -385,6 +385,7 @@ TEST_F(Start, ATableThatCannotBeOpenedEndsTheStartNamingTheFileAndWritesNothing)
     ASSERT_EQ(meldungenDesStarts().size(), 1);
     const QString meldung = meldungenDesStarts().front();
     EXPECT_TRUE(meldung.startsWith(u"Marlex kann nicht gestartet werden"_qs)) << meldung.toStdString();
+    EXPECT_EQ(meldungen.back().kind, widgets::MessageKind::Error);
     EXPECT_TRUE(meldung.contains(u"chemie.dbf"_qs, Qt::CaseInsensitive)) << meldung.toStdString();
     EXPECT_TRUE(meldung.endsWith(u"Das Programm wird nun beendet!"_qs));
     erwarteAbbruchOhneGeoeffneteTabellen();
