@@ -1,0 +1,299 @@
+#include "reports/StoffInfoBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "app/NameRules.h"
+#include "dbase/DbaseError.h"
+#include "dbase/Table.h"
+#include "graphics/Picture.h"
+#include "report/Units.h"
+#include "widgets/DBImage.h"
+
+namespace reports {
+
+namespace {
+
+// Metafiles are drawn afresh at every size; printed pictures are raster
+// images, so a vector picture is rendered at printer fineness and keeps its
+// natural size through the resolution stored with it.
+constexpr int kVektorFaktor = 3;
+
+QImage druckbild(const graphics::Picture& bild)
+{
+    if (bild.kind() != graphics::Picture::Kind::Vector)
+        return bild.toImage();
+    QImage image = bild.toImage(bild.size() * kVektorFaktor);
+    const int punkteProMeter = static_cast<int>(std::lround(96.0 * kVektorFaktor / 0.0254));
+    image.setDotsPerMeterX(punkteProMeter);
+    image.setDotsPerMeterY(punkteProMeter);
+    return image;
+}
+
+// The structure picture of the record formeln.dbf stands on; none while the
+// table is closed or has no record. A table without the field is the dBASE
+// layer's error, as for any data text; bytes that hold no readable picture
+// print nothing, as the record page shows nothing for them.
+QImage strukturbild(dbase::Table* formeln)
+{
+    if (!formeln || !formeln->active() || formeln->isEmpty() || formeln->eof())
+        return {};
+    dbase::Field feld = formeln->fieldByName("FORMEL");
+    QByteArray bytes;
+    try {
+        bytes = feld.asBytes();
+    } catch (const dbase::DbaseError& error) {
+        qWarning("%s", error.what()); // a damaged memo file
+        return {};
+    }
+    return druckbild(widgets::decodePicture(bytes, QStringLiteral("formeln.dbf FORMEL")));
+}
+
+QRectF geometrie(const LayoutComponent& quelle, QPoint versatz)
+{
+    return {report::pixelsToMm(quelle.left + versatz.x()), report::pixelsToMm(quelle.top + versatz.y()),
+            report::pixelsToMm(quelle.width), report::pixelsToMm(quelle.height)};
+}
+
+void schriftKopieren(const LayoutComponent& quelle, report::TextElement& ziel)
+{
+    ziel.font = toQFont(quelle.font);
+    ziel.color = toQColor(quelle.font);
+}
+
+// A band's height: its "Size" length where the layout stores one (it is what
+// the designer sized the band by), else its height in pixels.
+double bandhoeheMm(const LayoutComponent& quelle)
+{
+    return quelle.band->sizeLength > 0.0 ? quelle.band->sizeLength : report::pixelsToMm(quelle.height);
+}
+
+} // namespace
+
+StoffInfoBuilder::StoffInfoBuilder(const TabellenSatz& tabellen, dbase::Table* formeln)
+    : m_tabellen(tabellen)
+    , m_formeln(formeln)
+{
+}
+
+void StoffInfoBuilder::SetStoffinfoData(const Layout& layout, report::Report& report)
+{
+    m_elementListe.clear();
+    m_richEditListe.clear();
+    m_bandlagen.clear();
+    for (const LayoutComponent& komponente : layout.components)
+        bauen(komponente, report, nullptr, {});
+}
+
+// `band` is the run band the components of the current level go on (none at
+// the report's level); `versatz` the position of their owner on that band,
+// for components owned by an element rather than by the band itself.
+void StoffInfoBuilder::bauen(const LayoutComponent& quelle, report::Report& report, report::Band* band,
+                             QPoint versatz)
+{
+    if (quelle.isBand()) {
+        report::Band* gebaut = quelle.band->bandType == report::BandType::Child ? kindbandAnhaengen(quelle)
+                                                                                : bandBauen(quelle, report);
+        // A child band below no band has nowhere to print its elements.
+        if (!gebaut)
+            return;
+        for (const LayoutComponent& besessen : quelle.components)
+            bauen(besessen, report, gebaut, {});
+        return;
+    }
+
+    if (const auto art = quelle.elementart(); art && band)
+        elementBauen(quelle, *art, *band, versatz);
+    const QPoint innen = versatz + QPoint(quelle.left, quelle.top);
+    for (const LayoutComponent& besessen : quelle.components)
+        bauen(besessen, report, band, innen);
+}
+
+report::Band* StoffInfoBuilder::bandBauen(const LayoutComponent& quelle, report::Report& report)
+{
+    report::Band& band = report.addBand(quelle.band->bandType);
+    band.height = bandhoeheMm(quelle);
+    const LayoutFrame& rahmen = quelle.band->frame;
+    band.frame.color = rahmen.color;
+    band.frame.top = rahmen.top;
+    band.frame.bottom = rahmen.bottom;
+    band.frame.left = rahmen.left;
+    band.frame.right = rahmen.right;
+    band.frame.style = rahmen.style;
+    band.frame.width = report::pixelsToMm(rahmen.width);
+    m_elementListe.push_back({&band, nullptr, std::nullopt});
+    m_bandlagen.push_back({&band, quelle.top, quelle.height});
+    return &band;
+}
+
+// A child band belongs to every band whose lower edge is its upper edge, an
+// attached child band included, so stacked child bands form a chain. Its
+// elements go on the last band it was attached to.
+report::Band* StoffInfoBuilder::kindbandAnhaengen(const LayoutComponent& quelle)
+{
+    report::Band* letztes = nullptr;
+    const std::size_t anzahl = m_bandlagen.size(); // the bands above, not those attached now
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const Bandlage lage = m_bandlagen[i];
+        if (lage.top + lage.height != quelle.top)
+            continue;
+        report::Band& kind = lage.band->childBand();
+        kind.height = bandhoeheMm(quelle);
+        m_elementListe.push_back({&kind, nullptr, std::nullopt});
+        const auto bekannt = std::find_if(m_bandlagen.begin(), m_bandlagen.end(),
+                                          [&](const Bandlage& l) { return l.band == &kind; });
+        if (bekannt == m_bandlagen.end())
+            m_bandlagen.push_back({&kind, quelle.top, quelle.height});
+        else
+            bekannt->height = quelle.height;
+        letztes = &kind;
+    }
+    return letztes;
+}
+
+void StoffInfoBuilder::elementBauen(const LayoutComponent& quelle, Elementart art, report::Band& band,
+                                    QPoint versatz)
+{
+    report::Element* element = nullptr;
+    switch (art) {
+    case Elementart::eaText:
+    case Elementart::eaBedingungstext: {
+        auto& label = band.add<report::Label>();
+        label.caption = quelle.caption;
+        label.autoSize = false;
+        label.wordWrap = quelle.wordWrap;
+        schriftKopieren(quelle, label);
+        element = &label;
+        break;
+    }
+    case Elementart::eaFeld: {
+        auto& text = band.add<report::DataText>();
+        // A reference naming none of the tables shows nothing rather than
+        // a field of some other table.
+        text.value = [tabelle = GetFieldTable(quelle.caption, m_tabellen), feld = GetFieldName(quelle.caption)] {
+            return Feldtext(tabelle, feld);
+        };
+        text.autoSize = true;
+        text.wordWrap = quelle.wordWrap;
+        schriftKopieren(quelle, text);
+        element = &text;
+        break;
+    }
+    case Elementart::eaGefahrsymbol:
+    case Elementart::eaSchutzbild:
+    case Elementart::eaUnterrichtbild:
+    case Elementart::eaWirkungbild:
+    case Elementart::eaKrebsbild: {
+        auto& bild = band.add<report::Image>();
+        bild.stretch = true;
+        bild.hint = quelle.hint;
+        element = &bild;
+        break;
+    }
+    case Elementart::eaForm: {
+        auto& form = band.add<report::Shape>();
+        form.shape = quelle.shape;
+        form.penColor = quelle.pen.color;
+        form.penStyle = quelle.pen.style;
+        form.penWidth = report::pixelsToMm(quelle.pen.width);
+        form.brushColor = quelle.brush.color;
+        form.brushStyle = quelle.brush.style;
+        element = &form;
+        break;
+    }
+    case Elementart::eaSaetze: {
+        auto& memo = band.add<report::Memo>();
+        memo.autoSize = false;
+        memo.wordWrap = quelle.wordWrap;
+        schriftKopieren(quelle, memo);
+        element = &memo;
+        break;
+    }
+    case Elementart::eaStrukturbild: {
+        auto& bild = band.add<report::DataImage>();
+        bild.stretch = true;
+        bild.value = [formeln = m_formeln] { return strukturbild(formeln); };
+        element = &bild;
+        break;
+    }
+    case Elementart::eaSummenformel:
+    case Elementart::eaFeldformel: {
+        auto& formel = band.add<report::RichText>();
+        formel.wordWrap = quelle.wordWrap;
+        formel.font = toQFont(quelle.font);
+        formel.color = toQColor(quelle.font);
+        if (art == Elementart::eaFeldformel)
+            formel.hint = quelle.caption.mid(1);
+        m_richEditListe.push_back({&formel, art, static_cast<int>(m_elementListe.size())});
+        element = &formel;
+        break;
+    }
+    case Elementart::eaBild: {
+        auto& bild = band.add<report::Image>();
+        bild.stretch = quelle.stretch;
+        bild.autoSize = quelle.autoSize;
+        bild.picture = druckbild(widgets::decodePicture(quelle.picture.file, quelle.name));
+        element = &bild;
+        break;
+    }
+    case Elementart::eaSystemdaten: {
+        const auto daten = systemdatenArt(quelle.caption);
+        if (!daten) {
+            qWarning("Das Systemdatenfeld %s mit der Beschriftung \"%s\" nennt keine Ziffer von 0 bis 6 und wird "
+                     "nicht gedruckt.",
+                     qPrintable(quelle.name), qPrintable(quelle.caption));
+            return;
+        }
+        auto& system = band.add<report::SystemData>();
+        system.data = *daten;
+        schriftKopieren(quelle, system);
+        system.autoSize = quelle.autoSize;
+        element = &system;
+        break;
+    }
+    case Elementart::eaVorlagentext: {
+        auto& memo = band.add<report::Memo>();
+        memo.autoSize = true;
+        memo.autoStretch = true;
+        schriftKopieren(quelle, memo);
+        memo.wordWrap = quelle.wordWrap;
+        memo.lines = quelle.lines;
+        element = &memo;
+        break;
+    }
+    }
+    element->rect = geometrie(quelle, versatz);
+    element->tag = static_cast<int>(quelle.tag);
+    m_elementListe.push_back({&band, element, art});
+}
+
+std::vector<report::TextRun> formelRuns(const QString& text, double pointSize)
+{
+    // Whole points, as rich text controls size characters.
+    const double klein = std::max(1, static_cast<int>(pointSize) / 2);
+    const QString ersteZeile = text.section(QLatin1Char('\n'), 0, 0);
+    const std::vector<int> tief = formelTiefstellungen(ersteZeile);
+
+    std::vector<report::TextRun> runs;
+    auto anfuegen = [&](QChar zeichen, bool tiefgestellt) {
+        if (runs.empty() || runs.back().subscript != tiefgestellt)
+            runs.push_back({QString(), tiefgestellt ? klein : 0.0, tiefgestellt});
+        runs.back().text += zeichen;
+    };
+    auto naechste = tief.begin();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool tiefgestellt = naechste != tief.end() && *naechste == i;
+        if (tiefgestellt)
+            ++naechste;
+        anfuegen(text[i], tiefgestellt);
+    }
+    return runs;
+}
+
+void formelSetzen(report::RichText& element, const QString& text)
+{
+    element.runs = formelRuns(text, element.font.pointSizeF());
+}
+
+} // namespace reports

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <initializer_list>
+#include <vector>
+
+#include <QString>
+
+#include "dbase/Filter.h"
+#include "dbase/Table.h"
+
+namespace reports {
+
+// Keeps the shared tables of a print job as the job found them. A job
+// switches the name table to another file, narrows tables with filters,
+// changes index orders and moves cursors; whatever way it ends (printed,
+// previewed, declined, or by an error midway) the guard puts every table
+// back: the same file and index file, index order, filter, filtered flag,
+// filter options and record.
+class TabellenWache {
+public:
+    // Records the state of each table; nullptr entries and repeats are
+    // ignored. The tables must outlive the guard.
+    explicit TabellenWache(std::vector<dbase::Table*> tabellen);
+    TabellenWache(std::initializer_list<dbase::Table*> tabellen)
+        : TabellenWache(std::vector<dbase::Table*>(tabellen))
+    {
+    }
+    // Restores unless restore() ran; a failure then is only logged.
+    ~TabellenWache();
+    TabellenWache(const TabellenWache&) = delete;
+    TabellenWache& operator=(const TabellenWache&) = delete;
+
+    // Puts the tables back, the last recorded first. Runs once; later calls
+    // do nothing. A record that is no longer there (deleted, or no longer
+    // passing the filter) leaves the table on its first row. Every table is
+    // tried even when one fails; then one DbaseError names each failure.
+    void restore();
+    bool restored() const { return m_restored; }
+
+private:
+    struct Stand {
+        dbase::Table* table = nullptr;
+        bool open = false;
+        QString tableName;
+        QString indexFiles;
+        QString indexName;
+        dbase::Filter filter; // carries its text
+        bool filtered = false;
+        dbase::FilterOptions filterOptions;
+        dbase::Bookmark bookmark;
+    };
+
+    static Stand aufnehmen(dbase::Table& table);
+    static void zuruecksetzen(const Stand& stand);
+
+    std::vector<Stand> m_staende;
+    bool m_restored = false;
+};
+
+} // namespace reports
