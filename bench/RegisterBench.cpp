@@ -16,6 +16,7 @@ namespace {
 using bench::BenchRegister;
 using dbase::Table;
 
+// Written on first use; each benchmark asks for it before its timed loop.
 const BenchRegister& reg() { return BenchRegister::standard(); }
 
 // The start-up list read: namen.dbf in name order, NAME1 as stored, one line
