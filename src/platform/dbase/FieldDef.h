@@ -9,9 +9,13 @@
 #include <QDate>
 #include <QString>
 
+namespace codepage {
+class CodePage;
+}
+
 namespace dbase {
 
-class CodePage;
+using codepage::CodePage;
 
 // Field types of dBASE III+/IV/5 tables.
 enum class FieldType : char {

@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "graphics/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "graphics/DataFault.h"
 #include "graphics/Dib.h"
 #include "graphics/GraphicsError.h"
@@ -365,7 +365,7 @@ void WmfPlayer::text(QPointF at, const QByteArray& bytes, const std::vector<doub
         track(at);
         return;
     }
-    const QString string = cp1252::decode(bytes.constData(), bytes.size());
+    const QString string = codepage::CodePage::windows1252().decode(bytes);
     double ascent = 0, descent = 0;
     const QFont f = font(ascent, descent);
     const QFontMetricsF metrics(f, m_painter->device());
@@ -566,7 +566,7 @@ void WmfPlayer::record(std::size_t index, const Params& p)
         const auto* face = reinterpret_cast<const char*>(p.bytes(9));
         const qsizetype room = std::min<qsizetype>(p.bytesFrom(9), FaceNameBytes);
         const qsizetype length = std::find(face, face + room, '\0') - face;
-        f.font.face = cp1252::decode(face, length);
+        f.font.face = codepage::CodePage::windows1252().decode(std::string_view(face, static_cast<std::size_t>(length)));
         create(std::move(f));
         break;
     }

@@ -12,7 +12,7 @@
 #include <QSaveFile>
 
 #include "files/Paths.h"
-#include "graphics/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "graphics/Dib.h"
 #include "graphics/GraphicsError.h"
 #include "graphics/WmfFormat.h"
@@ -506,7 +506,7 @@ void WmfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
     const double angle = std::atan2(m_transform.m12(), m_transform.m11()) * 180.0 / std::numbers::pi;
 
     FontSpec spec;
-    spec.face = cp1252::encode(font.family()).left(FaceNameBytes - 1);
+    spec.face = QByteArray::fromStdString(codepage::CodePage::windows1252().encode(font.family())).left(FaceNameBytes - 1);
     spec.height = -std::max(1, coordinate(pixels * scaleY));
     spec.escapement = int(std::lround(-angle * 10)) % 3600;
     if (spec.escapement < 0)
@@ -541,7 +541,7 @@ void WmfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& item)
     int placed = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        bytes.append(cp1252::encode(text.mid(i, length)));
+        bytes.append(QByteArray::fromStdString(codepage::CodePage::windows1252().encode(text.mid(i, length))));
         i += length - 1;
         const int end = coordinate(metrics.horizontalAdvance(text.left(i + 1)) * scaleX);
         dx.push_back(end - placed);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "stream/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "stream/StreamError.h"
 
 namespace stream {
@@ -65,7 +65,7 @@ Picture Picture::fromPictureData(const QByteArray& data, const QString& fileName
     if (nameLength == 0 || nameLength > data.size() - 1)
         fail(fileName, QStringLiteral("der Name der Grafikklasse fehlt"));
     Picture picture;
-    picture.graphicClass = cp1252::decode(data.mid(1, nameLength));
+    picture.graphicClass = codepage::CodePage::windows1252().decode(data.mid(1, nameLength));
     const qsizetype offset = 1 + nameLength;
     if (isOneOf(picture.graphicClass, kSizedClasses)) {
         picture.file = sizedFile(data, offset, fileName);
@@ -96,14 +96,14 @@ QByteArray Picture::toPictureData() const
         out.append(file);
         return out;
     }
-    const auto name = cp1252::encode(graphicClass);
+    const auto name = codepage::CodePage::windows1252().encodeExactly(graphicClass);
     if (!name || name->size() > 255) {
         throw StreamError(QStringLiteral("Der Name der Grafikklasse „%1“ kann nicht gespeichert werden.")
                               .arg(graphicClass)
                               .toStdString());
     }
     out.append(static_cast<char>(name->size()));
-    out.append(*name);
+    out.append(name->data(), static_cast<qsizetype>(name->size()));
     if (!isOneOf(graphicClass, kPlainClasses))
         appendSize(out, file.size());
     out.append(file);

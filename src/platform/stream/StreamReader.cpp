@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QIODevice>
 
-#include "stream/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "stream/Extended.h"
 #include "stream/StreamError.h"
 
@@ -127,7 +127,7 @@ private:
         return bytes(u32(), at);
     }
 
-    QString shortString() { return cp1252::decode(shortBytes()); }
+    QString shortString() { return codepage::CodePage::windows1252().decode(shortBytes()); }
 
     // Resource wrapper: FF, type 0A 00 (RCDATA), the name as a zero-ended
     // string or FF + ordinal, a flags word, the data size.

@@ -6,7 +6,7 @@
 #include <QIODevice>
 #include <QSaveFile>
 
-#include "stream/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "stream/Extended.h"
 #include "stream/StreamError.h"
 
@@ -49,13 +49,14 @@ private:
 
     void shortString(const QString& text, const QString& what)
     {
-        const auto bytes = cp1252::encode(text);
-        if (!bytes)
+        const auto exact = codepage::CodePage::windows1252().encodeExactly(text);
+        if (!exact)
             fail(QStringLiteral("%1 „%2“ enthält Zeichen außerhalb von Windows-1252").arg(what, text));
-        if (bytes->size() > kMaxShortString)
+        const QByteArray bytes = QByteArray::fromStdString(*exact);
+        if (bytes.size() > kMaxShortString)
             fail(QStringLiteral("%1 „%2“ ist länger als 255 Zeichen").arg(what, text));
-        m_out.append(static_cast<char>(bytes->size()));
-        m_out.append(*bytes);
+        m_out.append(static_cast<char>(bytes.size()));
+        m_out.append(bytes);
     }
 
     // Names and set members end their lists when empty, so an empty one

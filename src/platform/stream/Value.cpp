@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "stream/Cp1252.h"
+#include "codepage/CodePage.h"
 
 namespace stream {
 
@@ -21,7 +21,7 @@ Value Value::single(float value) { return Value(Data(value)); }
 Value Value::currency(std::int64_t scaledBy10000) { return Value(Data(Currency{scaledBy10000})); }
 Value Value::date(double dayCount) { return Value(Data(Date{dayCount})); }
 Value Value::string(const QString& text) { return Value(Data(AnsiString{text, {}})); }
-Value Value::ansiString(const QByteArray& bytes) { return Value(Data(AnsiString{cp1252::decode(bytes), bytes})); }
+Value Value::ansiString(const QByteArray& bytes) { return Value(Data(AnsiString{codepage::CodePage::windows1252().decode(bytes), bytes})); }
 Value Value::wideString(const QString& text) { return Value(Data(WideString{text})); }
 Value Value::utf8String(const QString& text) { return Value(Data(Utf8String{text})); }
 Value Value::identifier(const QString& name) { return Value(Data(Identifier{name})); }
@@ -76,7 +76,10 @@ std::optional<QByteArray> Value::ansiBytes() const
         return std::nullopt;
     if (!string->bytes.isEmpty() || string->text.isEmpty())
         return string->bytes;
-    return cp1252::encode(string->text);
+    const auto bytes = codepage::CodePage::windows1252().encodeExactly(string->text);
+    if (!bytes)
+        return std::nullopt;
+    return QByteArray::fromStdString(*bytes);
 }
 
 std::optional<QString> Value::toIdentifier() const

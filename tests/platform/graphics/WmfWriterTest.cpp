@@ -11,7 +11,7 @@
 
 #include "WmfBuilder.h"
 #include "fixtures/TempDir.h"
-#include "graphics/Cp1252.h"
+#include "codepage/CodePage.h"
 #include "graphics/GraphicsError.h"
 #include "graphics/WmfReader.h"
 #include "graphics/WmfWriter.h"
@@ -365,7 +365,7 @@ TEST(WmfWriter, LibwmfReadsOurFile)
     // libwmf copies the text's bytes as they are into its SVG, whatever
     // encoding the SVG declares.
     const QByteArray svgBytes = svg.readAll();
-    QXmlStreamReader xml(cp1252::decode(svgBytes.constData(), svgBytes.size()));
+    QXmlStreamReader xml(codepage::CodePage::windows1252().decode(svgBytes));
     xml.setNamespaceProcessing(false); // its image elements use an undeclared xlink prefix
     QString text;
     std::optional<double> rectX, ellipseX;

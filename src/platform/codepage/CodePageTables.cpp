@@ -6,9 +6,9 @@
 // control character of the same value, as Windows itself does, so that every
 // byte survives a round trip.
 
-#include "dbase/CodePageTables.h"
+#include "codepage/CodePageTables.h"
 
-namespace dbase::tables {
+namespace codepage::tables {
 const char16_t cp437[256] = {
     0x0000, 0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007,
     0x0008, 0x0009, 0x000A, 0x000B, 0x000C, 0x000D, 0x000E, 0x000F,
@@ -324,4 +324,4 @@ const char16_t cp1254[256] = {
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x0131, 0x015F, 0x00FF,
 };
 
-} // namespace dbase::tables
+} // namespace codepage::tables

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dbase/CodePage.h"
+#include "codepage/CodePage.h"
 
-using dbase::CodePage;
+using codepage::CodePage;
 
 TEST(CodePage, LanguageDriversChooseTheirCodePage) {
     const std::pair<std::uint8_t, int> cases[] = {
@@ -46,4 +46,17 @@ TEST(CodePage, CharactersOutsideThePageBecomeQuestionMarks) {
     // a character outside the BMP is one '?', not two
     EXPECT_EQ(CodePage::windows1252().encode(QString::fromUtf8("a😀b")), "a?b");
     EXPECT_EQ(CodePage::windows1252().encode(QString()), "");
+}
+
+TEST(CodePage, ExactEncodingRefusesWhatThePageCannotHold) {
+    const CodePage& ansi = CodePage::windows1252();
+    EXPECT_EQ(ansi.encodeExactly(QString::fromUtf8("Maß €")), std::string("Ma\xDF \x80"));
+    EXPECT_EQ(ansi.encodeExactly(QString::fromUtf8("\xC2\x81")), std::string("\x81")); // undefined byte's C1 control
+    EXPECT_EQ(ansi.encodeExactly(QString::fromUtf8("Ω")), std::nullopt);
+    EXPECT_EQ(ansi.encodeExactly(QString::fromUtf8("a😀")), std::nullopt);
+    EXPECT_EQ(ansi.encodeExactly(QString()), std::string());
+    // Latin-1 letters that Windows-1252 lacks at their own code point
+    EXPECT_EQ(ansi.encode(QString(QChar(0x0080))), "?");
+    EXPECT_EQ(CodePage::forLanguageDriver(0x10).encodeExactly(QString::fromUtf8("ÄÖÜ")),
+              std::string("\x8E\x99\x9A"));
 }

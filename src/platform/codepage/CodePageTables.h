@@ -1,7 +1,7 @@
 #pragma once
 
 // Byte -> Unicode tables of the code pages in CodePageTables.cpp.
-namespace dbase::tables {
+namespace codepage::tables {
 
 extern const char16_t cp437[256];
 extern const char16_t cp850[256];
@@ -13,4 +13,4 @@ extern const char16_t cp1252[256];
 extern const char16_t cp1253[256];
 extern const char16_t cp1254[256];
 
-} // namespace dbase::tables
+} // namespace codepage::tables
