@@ -1,6 +1,7 @@
 // Field values of a table's current record, converted to and from the
 // stored bytes by the field's type.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -170,7 +171,11 @@ std::uint32_t memoBlock(const RecordView& record, int field)
 void Table::Impl::setField(int field, const std::string& bytes)
 {
     const FieldDef& def = layout().field(field);
-    buffer.replace(def.offset, def.length, fitField(def, bytes));
+    // In place, padded or cut as fitField() does: rows filled in a loop
+    // would otherwise allocate once more per field.
+    const std::size_t kept = std::min<std::size_t>(bytes.size(), def.length);
+    buffer.replace(def.offset, kept, bytes, 0, kept);
+    std::fill_n(buffer.begin() + static_cast<std::ptrdiff_t>(def.offset + kept), def.length - kept, ' ');
     modified = true;
     notify([&](TableObserver& o) { o.fieldChanged(self, field); });
 }
