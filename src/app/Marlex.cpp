@@ -236,6 +236,7 @@ void TMarlex::FormCreate()
 void TMarlex::fensterzustandSetzen()
 {
     move(OptXPos, OptYPos);
+    // A hand-edited size of nothing would leave a window nobody can grab.
     resize(std::max(OptBreite, 200), std::max(OptHoehe, 150));
     setWindowState(fensterzustand(OptState));
 }

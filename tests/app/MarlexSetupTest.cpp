@@ -121,6 +121,21 @@ TEST(FormCreate, AppliesTheSettings)
     EXPECT_EQ(breiten[2], 109) << "columns the setting does not name keep their width";
 }
 
+TEST(FormCreate, HandEditedGeometryStillGivesAUsableWindow)
+{
+    Register r;
+    symbolOrdnerSchreiben(programmDir(r));
+    r.einstellung("Marlex99", "breite", "0");
+    r.einstellung("Marlex99", "hoehe", "-5");
+    r.einstellung("Marlex99", "state", "7");
+    r.einstellung("Font", "FontSize", "0");
+    TMarlex& m = r.fensterAnlegen();
+    EXPECT_GE(m.width(), 200);
+    EXPECT_GE(m.height(), 150);
+    EXPECT_EQ(m.windowState(), Qt::WindowNoState);
+    EXPECT_GT(m.ListBox1->itemHeight(), 0);
+}
+
 TEST(FormCreate, LoadsEveryPictureByItsStem)
 {
     Register r;
