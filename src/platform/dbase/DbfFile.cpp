@@ -618,6 +618,8 @@ void DbfFile::endBulk() {
 
 bool DbfFile::inBulk() const { return d->bulkDepth > 0; }
 
+void DbfFile::flush() { d->writeGathered(); }
+
 bool DbfFile::refresh() {
     d->writeGathered();
     const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();

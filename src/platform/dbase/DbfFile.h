@@ -83,6 +83,8 @@ public:
     void beginBulk();
     void endBulk();
     bool inBulk() const;
+    // Writes the gathered records now; the bulk goes on.
+    void flush();
     // Re-reads the record count from disk (another process may have appended).
     // Returns true when it changed. A shared open also forgets the records it
     // had cached, so that edits by another process are seen.

@@ -864,11 +864,7 @@ void Table::flush()
 {
     d->requireActive();
     d->leaveRecord();
-    if (d->dbf->inBulk()) {
-        // The posts so far become safe; the bulk itself goes on.
-        d->dbf->endBulk();
-        d->dbf->beginBulk();
-    }
+    d->dbf->flush(); // the posts so far become safe; a bulk goes on
     d->finishDeferredIndex();
     if (d->index && d->index->changed() && d->pending.empty() && !d->dbf->readOnly()) {
         writeIndex(*d->dbf, *d->index, d->freshRowScan());

@@ -140,6 +140,9 @@ public:
     void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58);
     // Adds a tag to the production index (creating it); the table may be open
     // or closed. Expression tags and field tags as the engine offers them.
+    // A closed table's index file is written at once, an open table's at
+    // close() or flush(), so that tags added one after another are written
+    // once; until then other opens do not see the tag.
     void addIndex(const IndexDef& def);
 
     // --- cursor
@@ -220,7 +223,8 @@ public:
 
     // Re-reads what other opens of the file committed.
     void refresh();
-    // Writes the production index now if it changed.
+    // Writes the records gathered in bulk and the production index if it
+    // changed.
     void flush();
 
     // --- notifications

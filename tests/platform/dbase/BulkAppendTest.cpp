@@ -127,6 +127,7 @@ TEST(BulkAppendCrash, EachModeKeepsWhatItPromisesWhenTheProcessIsKilled)
             table.setTableName("block.dbf");
             table.open();
             table.beginBulk();
+            table.beginBulk(); // a copying loop inside another's bulk
             appendNumbered(table, 1, 1500);
             table.flush();
             appendNumbered(table, 1501, 1510);
