@@ -4,6 +4,7 @@
 #include <exception>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -186,11 +187,6 @@ TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile&
     StatusBar1->addWidget(Panel0);
     StatusBar1->addWidget(Panel1);
 
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("Vorschau speichern"));
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setNameFilters({kPdfFilter, kSeitendateiFilter, kAlleFilter});
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -372,7 +368,20 @@ bool TVorschau::seitenVollstaendig(const QString& wozu)
 
 void TVorschau::ToolButton2Click()
 {
-    if (!seitenVollstaendig(QStringLiteral("gespeichert")) || SaveDialog1->exec() != QDialog::Accepted)
+    if (!seitenVollstaendig(QStringLiteral("gespeichert")))
+        return;
+    // Made at the first save, not with the window: a file dialog watches
+    // its folder from the moment it exists.
+    if (!SaveDialog1) {
+        SaveDialog1 = new QFileDialog(this, QStringLiteral("Vorschau speichern"));
+        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setNameFilters({kPdfFilter, kSeitendateiFilter, kAlleFilter});
+        // The program's own folder, as the program's other file dialogs;
+        // not whatever folder some Qt program last visited.
+        SaveDialog1->setDirectory(QDir::currentPath());
+    }
+    if (SaveDialog1->exec() != QDialog::Accepted)
         return;
     const QString gewaehlt = SaveDialog1->selectedFiles().value(0);
     if (gewaehlt.isEmpty())

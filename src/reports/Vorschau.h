@@ -64,7 +64,7 @@ public:
     QStatusBar* StatusBar1;
     QLabel* Panel0; // "Seite n von m"
     QLabel* Panel1; // stays empty
-    QFileDialog* SaveDialog1;
+    QFileDialog* SaveDialog1 = nullptr; // made at the first save
 
 protected:
     void showEvent(QShowEvent* event) override;
