@@ -573,6 +573,7 @@ void TMarlex::listenseiteAnlegen()
     DBImage1 = new widgets::DBImage(Panel5);
     DBImage1->setObjectName(QStringLiteral("DBImage1"));
     DBImage1->setDataField(QStringLiteral("FORMEL"));
+    DBImage1->setStretchWhenLarger(true);
     DBImage1->setVisible(false);
     auto* strukturLayout = new QVBoxLayout(Panel5);
     strukturLayout->setContentsMargins(0, 0, 0, 0);
@@ -934,13 +935,8 @@ void TMarlex::symbolbreiteSetzen(int breite)
         QWidget* zeile = bilder[k]->parentWidget();
         bilder[k]->setGeometry(static_cast<int>(k % 4) * breite, 0, breite, zeile->height());
     }
-    strukturbildStrecken();
-}
-
-void TMarlex::strukturbildStrecken()
-{
-    // DBImage stretches exactly when the picture is larger than the control.
-    DBImage1->setStretchWhenLarger(true);
+    // The structure picture is stretched only while it is larger than its
+    // control, which has just changed.
     DBImage1->update();
 }
 

@@ -331,7 +331,6 @@ private:
     void symbolBilderZeigen();
     void lagerzustandZeigen(const QString& carn, const QString& subcarn);
     void keineDatenZeigen();
-    void strukturbildStrecken();
     void symbolbreiteSetzen(int breite);
 
     std::array<SymbolBild*, 12> symbolbilder() const;

@@ -294,7 +294,6 @@ void TMarlex::AktuellenDatensatzZeigen()
             // The row may be the one already shown while a "no data" picture
             // covers it: show the field afresh.
             DBImage1->setDataField(DBImage1->dataField());
-            DBImage1->setStretchWhenLarger(true);
         } else {
             DBImage1->clearPicture();
         }
