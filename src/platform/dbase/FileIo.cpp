@@ -1,8 +1,10 @@
 #include "dbase/FileIo.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,13 +21,20 @@ namespace {
 // meets a lock another dBASE program takes on records.
 constexpr off_t appendLockOffset = 0x7FFFFFF0;
 
-#ifdef F_OFD_SETLKW
-constexpr int waitingLock = F_OFD_SETLKW;
+#ifdef F_OFD_SETLK
+constexpr int setLock = F_OFD_SETLK;
 #else
 // Without open-file-description locks (not Linux) the lock belongs to the
 // process: it still keeps other processes out, though not a second open here.
-constexpr int waitingLock = F_SETLKW;
+constexpr int setLock = F_SETLK;
 #endif
+
+// How long an append waits for another open that holds the append lock: a
+// bulk append holds it while it gathers records, and the holder may be
+// another table object of this very process, which waiting forever would
+// freeze.
+constexpr auto appendLockPatience = std::chrono::seconds(3);
+constexpr auto appendLockRetry = std::chrono::milliseconds(2);
 
 class SystemFileIo final : public FileIo {
 public:
@@ -111,23 +120,36 @@ public:
         return true;
     }
 
-    void lockAppend() override { appendLock(F_WRLCK); }
+    void lockAppend() override {
+        const auto deadline = std::chrono::steady_clock::now() + appendLockPatience;
+        while (!appendLock(F_WRLCK)) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                throw DbaseError("Die Datei \"" + m_path.string()
+                                 + "\" wird gerade von einem anderen Programm oder Fenster "
+                                   "beschrieben; bitte versuchen Sie es später noch einmal");
+            std::this_thread::sleep_for(appendLockRetry);
+        }
+    }
     void unlockAppend() override { appendLock(F_UNLCK); }
 
 private:
     // Open-file-description locks: independent of flock() and owned by this
-    // open, so two opens in one process exclude each other as well.
-    void appendLock(short type) {
+    // open, so two opens in one process exclude each other as well. False
+    // when another open holds the lock.
+    bool appendLock(short type) {
         struct flock region {};
         region.l_type = type;
         region.l_whence = SEEK_SET;
         region.l_start = appendLockOffset;
         region.l_len = 1;
-        while (::fcntl(m_fd, waitingLock, &region) != 0) {
+        while (::fcntl(m_fd, setLock, &region) != 0) {
             if (errno == EINTR)
                 continue;
+            if (errno == EAGAIN || errno == EACCES)
+                return false;
             fail("kann nicht gesperrt werden");
         }
+        return true;
     }
 
     [[noreturn]] void fail(const char* what) const {

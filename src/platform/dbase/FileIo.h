@@ -32,7 +32,8 @@ public:
     // processes and other opens in this process; false when refused.
     virtual bool tryLock(Lock lock) = 0;
     // A short-lived lock that serialises appends between shared opens; it
-    // waits for the other holder and does not conflict with tryLock().
+    // waits a few seconds for the other holder, then throws, and does not
+    // conflict with tryLock().
     virtual void lockAppend() = 0;
     virtual void unlockAppend() = 0;
 

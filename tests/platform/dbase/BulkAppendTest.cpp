@@ -219,3 +219,33 @@ TEST(BulkAppend, ATableFilledInBulkReadsTheSameInDbfread)
         EXPECT_EQ(row.value("A").toString(), QStringLiteral("Größe %1").arg(i));
     }
 }
+
+TEST(BulkAppend, AnAppendBlockedByGatheredRowsOfThisProcessFailsInsteadOfHanging)
+{
+    fixtures::TempDir dir;
+    Table made;
+    createWide(made, "t.dbf");
+    Table filling;
+    filling.setTableName("t.dbf");
+    filling.open();
+    Table other;
+    other.setTableName("t.dbf");
+    other.open();
+    filling.beginBulk();
+    appendNumbered(filling, 1, 2);
+
+    other.append();
+    other.field(0).setAsString("ANDERS");
+    try {
+        other.post();
+        ADD_FAILURE() << "an append went past rows being gathered";
+    } catch (const DbaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("t.dbf"), std::string::npos) << e.what();
+    }
+    other.cancel();
+
+    filling.endBulk();
+    appendRow(other, {"ANDERS"});
+    other.refresh();
+    EXPECT_EQ(column(other, 0), (QStringList{"R1", "R2", "ANDERS"}));
+}
