@@ -30,32 +30,39 @@ enum ChemieFeld {
     MEMOTEXT = 37, GEFSYM4 = 42
 };
 
-// Puts a table's filter back however the check that borrowed it ends.
-class FilterLeihe {
+// Puts a table's index, filter and row back however the job that borrowed
+// them ends; what the job left as it was is not touched again.
+class TabellenLeihe {
 public:
-    explicit FilterLeihe(dbase::Table& table)
-        : m_table(table), m_text(table.filterText()), m_filtered(table.filtered()), m_position(table.bookmark())
+    explicit TabellenLeihe(dbase::Table& table)
+        : m_table(table), m_index(table.indexName()), m_filter(table.filterText()), m_filtered(table.filtered()),
+          m_position(table.bookmark())
     {
     }
-    ~FilterLeihe()
+    ~TabellenLeihe()
     {
         try {
-            m_table.setFiltered(false);
-            m_table.setFilterText(m_text);
-            m_table.setFiltered(m_filtered);
+            if (m_table.filterText() != m_filter || m_table.filtered() != m_filtered) {
+                m_table.setFiltered(false);
+                m_table.setFilterText(m_filter);
+                m_table.setFiltered(m_filtered);
+            }
+            if (m_table.indexName() != m_index)
+                m_table.setIndexName(m_index);
             if (m_position.valid() && m_table.bookmarkValid(m_position))
                 m_table.gotoBookmark(m_position);
         } catch (const std::exception&) {
-            // The text was accepted when it was set; nothing to do if the
-            // table now refuses it.
+            // Index and filter were the table's own a moment ago; a table
+            // that refuses them now has nothing better to go back to.
         }
     }
-    FilterLeihe(const FilterLeihe&) = delete;
-    FilterLeihe& operator=(const FilterLeihe&) = delete;
+    TabellenLeihe(const TabellenLeihe&) = delete;
+    TabellenLeihe& operator=(const TabellenLeihe&) = delete;
 
 private:
     dbase::Table& m_table;
-    QString m_text;
+    QString m_index;
+    QString m_filter;
     bool m_filtered;
     dbase::Bookmark m_position;
 };
@@ -105,14 +112,20 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
     DatenquellenVerbinden();
     dbase::Table& namen = *Datas->Table1;
     dbase::Table* lager = OptLagerMarkieren ? Datas->Table3 : nullptr;
-    const dbase::Bookmark lagerPosition = lager ? lager->bookmark() : dbase::Bookmark{};
 
     widgets::NameLines zeilen;
     QStringList recNos;
     {
+        // The storage grid keeps its order and row; the lookups need the
+        // key order, which the storage page replaces by the name order.
+        std::optional<TabellenLeihe> lagerLeihe;
+        if (lager)
+            lagerLeihe.emplace(*lager);
         // The controls bound to the two tables need not follow every row.
         widgets::DataSource::Silence stillNamen(*Datas->DataSource1);
         widgets::DataSource::Silence stillLager(*Datas->DataSource3);
+        if (lager && lager->indexName() != QLatin1String("CARN_SUB"))
+            lager->setIndexName(QStringLiteral("CARN_SUB"));
         zeilen.reserve(namen.recordCount());
         recNos.reserve(namen.recordCount());
         for (namen.first(); !namen.eof(); namen.next()) {
@@ -127,9 +140,6 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
                 schritt();
         }
     }
-    // The storage grid's row stays where the user left it.
-    if (lagerPosition.valid() && lager->bookmarkValid(lagerPosition))
-        lager->gotoBookmark(lagerPosition);
     namen.first();
     RecNoList = std::move(recNos);
     ListBox1->setLines(std::move(zeilen));
@@ -211,8 +221,8 @@ void TMarlex::lagerzustandZeigen(const QString& carn, const QString& subcarn)
     dbase::Table& lager = *Datas->Table3;
     bool imLager = false;
     {
+        TabellenLeihe leihe(lager);
         widgets::DataSource::Silence still(*Datas->DataSource3);
-        FilterLeihe leihe(lager);
         lager.setFiltered(false);
         lager.setFilterText(QStringLiteral("CARN='") + carn + QStringLiteral("' and SUBCARN='") + subcarn +
                             QStringLiteral("'"));

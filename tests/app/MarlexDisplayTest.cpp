@@ -246,6 +246,23 @@ TEST(Namenliste, ReadsNamesInKeyOrderWithStorageMarkers)
     EXPECT_TRUE(m.StatusPanel[3]->text().isEmpty());
 }
 
+TEST(Namenliste, MarkersStayRightWhileTheStoragePageHasItsNameOrder)
+{
+    Register r;
+    TMarlex& m = gestartet(r, true);
+    dbase::Table& lager = *r.datas().Table3;
+    lager.setIndexName("NAME1_SUB");
+    lager.last();
+    const std::uint32_t zeile = lager.recNo();
+
+    m.DatenlisteEinlesen();
+    EXPECT_EQ(m.ListBox1->marker(Aceton), TMarlex::LagerMarke);
+    EXPECT_EQ(m.ListBox1->marker(Chlor), TMarlex::LagerMarke);
+    EXPECT_EQ(m.ListBox1->marker(Benzol), TMarlex::KeinLagerMarke);
+    EXPECT_EQ(lager.indexName(), "NAME1_SUB");
+    EXPECT_EQ(lager.recNo(), zeile) << "the storage grid's row stays";
+}
+
 TEST(Namenliste, WithoutMarkersTheDisplayLooksUpStorageAndKeepsTheUsersFilter)
 {
     Register r;
