@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -486,6 +487,18 @@ TEST_F(Indexbibliothek, IsCalledInItsOrderBeforeTheFileCheckWhenIndexCheckIsSet)
     starten();
     EXPECT_EQ(protokoll(), QByteArray("geladen\nInit\nNAMEN\nCHEMIE\nSIGEF\nFORMEL\nLAGER\nClose\n"));
     EXPECT_FALSE(programm->gestartet());
+}
+
+TEST_F(Indexbibliothek, IsFoundBesideTheProgramFileThatBearsItsName)
+{
+    // The program file "marlex99" lies in the program directory beside
+    // libmarlex99.so; the loader must not take it for the library.
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), prog + u"marlex99"_qs));
+    option(u"IndexCheck"_qs, u"1"_qs);
+    installieren(PROTOKOLL_LIBRARY);
+    starten();
+    EXPECT_EQ(protokoll(), QByteArray("geladen\nInit\nNAMEN\nCHEMIE\nSIGEF\nFORMEL\nLAGER\nClose\n"));
+    EXPECT_TRUE(programm->gestartet());
 }
 
 TEST_F(Indexbibliothek, IsNeverLoadedWithoutIndexCheck)

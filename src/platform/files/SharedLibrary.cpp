@@ -7,6 +7,21 @@
 
 namespace files {
 
+namespace {
+
+QString platformFileName(const QString& base)
+{
+#if defined(Q_OS_WIN)
+    return base + u".dll"_qs;
+#elif defined(Q_OS_MACOS)
+    return u"lib"_qs + base + u".dylib"_qs;
+#else
+    return u"lib"_qs + base + u".so"_qs;
+#endif
+}
+
+} // namespace
+
 QString SharedLibrary::baseName(const QString& windowsName)
 {
     QString name = QFileInfo(nativePath(windowsName)).fileName();
@@ -20,8 +35,11 @@ SharedLibrary::SharedLibrary(const QString& windowsName, const QString& programD
     const QString base = baseName(windowsName);
     const QString directory = programDirectory.isEmpty() ? files::programDirectory()
                                                          : programDirectory + u'/';
-    // QLibrary adds the platform's prefix and suffix ("lib", ".so") itself.
-    for (const QString& candidate : {nativePath(directory + base), base}) {
+    // In the program directory the platform's full file name: handed
+    // "dir/marlex99", QLibrary would try the program file "marlex99" first
+    // and, as that file exists, give up. On the search path QLibrary adds
+    // the prefix and suffix ("lib", ".so") itself.
+    for (const QString& candidate : {nativePath(directory + platformFileName(base)), base}) {
         auto library = std::make_unique<QLibrary>(candidate);
         if (library->load()) {
             m_library = std::move(library);
