@@ -28,16 +28,27 @@ void freigeben(std::unique_ptr<Fenster>& besitzer, Fenster*& global)
 
 Programm::Programm()
 {
-    anlegen(m_marlex, Marlex);
-    m_marlex->show();
-    anlegen(m_listeEinlesen, ListeEinlesen);
-    anlegen(m_datenAuffrischen, DatenAuffrischen);
-    anlegen(m_init, Init);
-    anlegen(m_datas, Datas);
-    m_datas->FormCreate();
+    try {
+        anlegen(m_marlex, Marlex);
+        m_marlex->show();
+        anlegen(m_listeEinlesen, ListeEinlesen);
+        anlegen(m_datenAuffrischen, DatenAuffrischen);
+        anlegen(m_init, Init);
+        anlegen(m_datas, Datas);
+        m_datas->FormCreate();
+    } catch (...) {
+        // No global may point at a window that is gone.
+        freigebenAlle();
+        throw;
+    }
 }
 
 Programm::~Programm()
+{
+    freigebenAlle();
+}
+
+void Programm::freigebenAlle()
 {
     freigeben(m_datas, Datas);
     freigeben(m_init, Init);

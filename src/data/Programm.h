@@ -17,6 +17,8 @@ class TDatas;
 // and Datas point at them while they live.
 class Programm {
 public:
+    // A window that fails to come up throws on; the ones made before it are
+    // gone again.
     Programm();
     ~Programm();
     Programm(const Programm&) = delete;
@@ -28,6 +30,8 @@ public:
     bool gestartet() const;
 
 private:
+    void freigebenAlle();
+
     std::unique_ptr<TMarlex> m_marlex;
     std::unique_ptr<TListeEinlesen> m_listeEinlesen;
     std::unique_ptr<TDatenAuffrischen> m_datenAuffrischen;

@@ -4,6 +4,7 @@
 // once, without the steps of an ordinary quit.
 
 #include <cstdlib>
+#include <exception>
 
 #include <QApplication>
 
@@ -16,8 +17,16 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Marlex99"));
     widgets::installGermanTranslation(app);
 
-    const Programm programm;
-    if (!programm.gestartet())
+    try {
+        const Programm programm;
+        if (!programm.gestartet())
+            return EXIT_FAILURE;
+        return QApplication::exec();
+    } catch (const std::exception& fehler) {
+        // Whatever the windows did not catch themselves ends the program
+        // with its reason, not with a crash.
+        widgets::MessageBox::error(nullptr, QStringLiteral("Marlex99 muss beendet werden:\n\n%1")
+                                                .arg(QString::fromUtf8(fehler.what())));
         return EXIT_FAILURE;
-    return QApplication::exec();
+    }
 }
