@@ -534,6 +534,7 @@ void TMarlex::ereignisseVerbinden()
         PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos));
     });
     connect(Datensatzanzeigen1, &QAction::triggered, this, &TMarlex::Datensatzanzeigen1Click);
+    connect(DBRichEdit3, &widgets::DBRichEdit::exited, this, &TMarlex::DBRichEdit3Exit);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TMarlex::Splitter1Moved);
     connect(ToolButton4, &QToolButton::clicked, this, [this] {
         FormResize();

@@ -293,6 +293,7 @@ public:
     void ListBox1Click();
     void PopupMenu1Popup();
     void Datensatzanzeigen1Click();
+    void DBRichEdit3Exit();
     // The status bar shows a hint alone while there is one.
     void DisplayHint(const QString& hint);
     // Whether tool tips are shown (OptHint).

@@ -340,6 +340,12 @@ void TMarlex::PopupMenu1Popup()
                               : ListBox1->text(zeile).replace(u'&', QStringLiteral("&&")));
 }
 
+void TMarlex::DBRichEdit3Exit()
+{
+    // The second name is often a formula; typing undid its subscripts.
+    FormelFormatieren(*DBRichEdit3);
+}
+
 void TMarlex::Datensatzanzeigen1Click()
 {
     PageControl1->setCurrentWidget(TabSheet2);

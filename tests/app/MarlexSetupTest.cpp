@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QFocusEvent>
+#include <QTextCursor>
 #include <QToolTip>
 #include <QSplitter>
 #include <QCoreApplication>
@@ -408,6 +410,23 @@ TEST(Datensatzseite, ControlsAreBoundByFieldNameAndStartDisabled)
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_EQ(m.DBComboBox18->objectName(), "DBComboBox18");
     EXPECT_EQ(m.DBComboBox9->dataField(), "FRUCHTSCH");
+}
+
+TEST(Datensatzseite, LeavingTheSecondNameSetsItsFormulaDigitsLow)
+{
+    Register r;
+    symbolOrdnerSchreiben(programmDir(r));
+    TMarlex& m = r.fensterAnlegen();
+    QFont font = m.DBRichEdit3->font();
+    font.setPointSize(10);
+    m.DBRichEdit3->document()->setDefaultFont(font);
+    m.DBRichEdit3->setPlainText("H2O");
+
+    QFocusEvent verlassen(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(m.DBRichEdit3, &verlassen);
+    QTextCursor c(m.DBRichEdit3->document());
+    c.setPosition(2);
+    EXPECT_EQ(c.charFormat().fontPointSize(), 5) << "the 2 of H2O";
 }
 
 TEST(Symbolfeld, RowsAreSquarePicturesAboveTheStructurePicture)
