@@ -27,12 +27,14 @@
 
 TInit* Init = nullptr;
 
-const QStringList TInit::IndexEinstiege = {
+namespace {
+
+// The index library's entry points in the order they are called: the
+// opening call, one per table, the closing call.
+const QStringList indexEinstiege = {
     u"_ReINDEX_Init"_qs,  u"_ReINDEX_NAMEN"_qs,  u"_ReINDEX_CHEMIE"_qs, u"_ReINDEX_SIGEF"_qs,
     u"_ReINDEX_FORMEL"_qs, u"_ReINDEX_LAGER"_qs, u"_ReINDEX_Close"_qs,
 };
-
-namespace {
 
 const QString dateiliste = u"FILES.TXT"_qs;
 const QString fehlerliste = u"init.err"_qs;
@@ -291,7 +293,7 @@ void TInit::indexDateienErzeugen()
     const files::SharedLibrary bibliothek(u"MARLEX99.DLL"_qs, Programmverzeichnis);
     if (!bibliothek.loaded())
         return;
-    if (const QStringList fehlend = bibliothek.missingSymbols(IndexEinstiege); !fehlend.isEmpty()) {
+    if (const QStringList fehlend = bibliothek.missingSymbols(indexEinstiege); !fehlend.isEmpty()) {
         // A library of another make or version: calling part of it could
         // leave the indexes half rebuilt, so none of it is called.
         widgets::MessageBox::warning(this,
@@ -299,7 +301,7 @@ void TInit::indexDateienErzeugen()
             u"erzeugt."_qs.arg(bibliothek.fileName(), fehlend.join(u", "_qs)));
         return;
     }
-    const auto aufrufen = [&](int einstieg) { bibliothek.resolve(IndexEinstiege[einstieg])(); };
+    const auto aufrufen = [&](int einstieg) { bibliothek.resolve(indexEinstiege[einstieg])(); };
 
     schrittBeginnen(u"Index-Dateien werden erzeugt..."_qs, 5);
     aufrufen(0);

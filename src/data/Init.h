@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <QStringList>
 
 class QLabel;
 class QPlainTextEdit;
@@ -39,10 +38,6 @@ public:
     datawidgets::Fortschrittsbalken* ProgressBar1; // progress of the current step
     datawidgets::Suchanimation* Animate1;          // runs while the window is open
     QPlainTextEdit* Memo1;                         // invisible: the file check's error lines
-
-    // The names of the index library's entry points, in the order they are
-    // called.
-    static const QStringList IndexEinstiege;
 
 public slots:
     // The window cannot be dismissed by the user: it closes when the start
