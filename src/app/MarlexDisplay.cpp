@@ -151,10 +151,22 @@ void TMarlex::DatenlisteEinlesen()
     const QString datei = ListenFilterAktiv == 1 ? QStringLiteral("filter.dbf") : AktuelleNamenDatei;
     const QString index = ListenFilterAktiv == 1 ? QStringLiteral("filter.mdx") : AktuelleIndexDatei;
     if (namen.tableName() != datei) {
+        const QString vorherDatei = namen.tableName();
+        const QString vorherIndex = namen.indexFiles();
         namen.close();
         namen.setTableName(datei);
         namen.setIndexFiles(index);
-        namen.open();
+        try {
+            namen.open();
+        } catch (const dbase::DbaseError&) {
+            // The list still shows the earlier table's names: keep them
+            // reachable and let the caller report why the switch failed.
+            namen.setTableName(vorherDatei);
+            namen.setIndexFiles(vorherIndex);
+            namen.open();
+            namen.moveBy(VorherigerListenIndex);
+            throw;
+        }
     }
 
     FortschrittSchliessen schliessen;

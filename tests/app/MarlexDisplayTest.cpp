@@ -316,6 +316,22 @@ TEST(Namenliste, DatenlisteEinlesenShowsLineZeroAndHidesTheProgressWindow)
     EXPECT_EQ(m.StatusPanel[0]->text(), "1 / 5") << "Aceton is chemie.dbf's first record";
 }
 
+TEST(Namenliste, AMissingFilterTableLeavesTheListOnTheNameTable)
+{
+    Register r;
+    TMarlex& m = gestartet(r);
+    zeigen(m, Ethanol);
+    m.ListenFilterAktiv = 1;
+    EXPECT_THROW(m.DatenlisteEinlesen(), dbase::DbaseError);
+    dbase::Table& namen = *r.datas().Table1;
+    EXPECT_TRUE(namen.active());
+    EXPECT_EQ(namen.tableName(), "namen.dbf");
+    EXPECT_EQ(m.ListBox1->count(), 7);
+    m.ListenFilterAktiv = 0;
+    zeigen(m, Chlor);
+    EXPECT_EQ(QString::number(namen.recNo()), recNos[Chlor]);
+}
+
 TEST(Namenliste, DisplayMovesTheNameTableByTheLineDifference)
 {
     Register r;
