@@ -250,15 +250,12 @@ void TMarlex::symbolBilderZeigen()
 {
     dbase::Table& chemie = *Datas->Table2;
     const auto text = [&chemie](int position) { return chemie.field(position).asString(); };
-    const int farbe = FarbDarstellung;
+    const int farbe = FarbDarstellung != 0 ? 1 : 0;
 
     const std::array<std::pair<int, SymbolBild*>, 4> gefahr = {
         {{GEFSYM1, Image2}, {GEFSYM2, Image3}, {GEFSYM3, Image4}, {GEFSYM4, Image12}}};
-    for (const auto& [feld, bild] : gefahr) {
-        const graphics::Picture p = bildZuCode(Bilder.GefahrBilder, GefahrCodes, text(feld), farbe);
-        if (!p.isEmpty())
-            bild->setPicture(p);
-    }
+    for (const auto& [feld, bild] : gefahr)
+        bild->setPicture(bildZuCode(Bilder.GefahrBilder, GefahrCodes, text(feld), farbe));
 
     if (SchutzRegelGilt(chemie)) {
         Image5->setPicture(Bilder.SchutzBilder[0][farbe]);
