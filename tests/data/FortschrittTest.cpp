@@ -43,21 +43,6 @@ TEST(Fortschrittsbalken, ShownValueNeverRunsAheadOrFarBehind)
     }
 }
 
-TEST(Fortschrittsbalken, PositionAndMaximumKeepEachOtherInRange)
-{
-    Fortschrittsbalken balken;
-    balken.setMaximumSteps(10);
-    balken.setPosition(25);
-    EXPECT_EQ(balken.position(), 10);
-    balken.setMaximumSteps(4);
-    EXPECT_EQ(balken.position(), 4);
-    EXPECT_EQ(balken.value(), 4);
-    balken.setPosition(-3);
-    EXPECT_EQ(balken.position(), 0);
-    balken.setMaximumSteps(-1);
-    EXPECT_EQ(balken.maximumSteps(), 0);
-}
-
 TEST(Fortschrittsfenster, TheAnimationRunsOnlyWhileItsWindowIsShown)
 {
     TListeEinlesen liste;

@@ -369,14 +369,6 @@ TEST_F(Start, AnErrorListThatCannotBeWrittenIsShownInTheMessageInstead)
     erwarteAbbruchOhneGeoeffneteTabellen();
 }
 
-TEST_F(Start, AnEmptyFilesTxtRequiresNothing)
-{
-    schreiben(u"FILES.TXT"_qs, "");
-    starten();
-    EXPECT_TRUE(programm->gestartet());
-    EXPECT_FALSE(vorhanden(u"init.err"_qs));
-}
-
 // --- tables that do not open
 
 TEST_F(Start, ATableThatCannotBeOpenedEndsTheStartNamingTheFileAndWritesNothing)
