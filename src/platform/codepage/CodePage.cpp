@@ -81,38 +81,41 @@ std::optional<char> CodePage::byteFor(char16_t unit) const {
     return static_cast<char>(it->byte);
 }
 
-// `missing()` says what a character without a byte becomes; false from it
-// stops the encoding.
-template <typename Missing>
-bool CodePage::encodeInto(const QString& text, std::string& bytes, Missing missing) const {
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
+// Tables are filled record by record from text: this runs for every field
+// value, so it writes into a string sized once.
+bool CodePage::encodeInto(const QString& text, std::string& bytes, bool exact) const {
+    const qsizetype size = text.size();
+    const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+    bytes.resize(static_cast<std::size_t>(size));
+    char* out = bytes.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 256 && m_low[unit] >= 0) {
+            *out++ = static_cast<char>(m_low[unit]);
+            continue;
+        }
         std::optional<char> byte;
-        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
             ++i; // outside the BMP: no single-byte code page holds it
         else
-            byte = byteFor(ch.unicode());
-        if (byte)
-            bytes.push_back(*byte);
-        else if (!missing(bytes))
+            byte = byteFor(unit);
+        if (!byte && exact)
             return false;
+        *out++ = byte ? *byte : '?';
     }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
     return true;
 }
 
 std::string CodePage::encode(const QString& text) const {
     std::string bytes;
-    encodeInto(text, bytes, [](std::string& out) {
-        out.push_back('?');
-        return true;
-    });
+    encodeInto(text, bytes, false);
     return bytes;
 }
 
 std::optional<std::string> CodePage::encodeExactly(const QString& text) const {
     std::string bytes;
-    if (!encodeInto(text, bytes, [](std::string&) { return false; }))
+    if (!encodeInto(text, bytes, true))
         return std::nullopt;
     return bytes;
 }

@@ -45,8 +45,8 @@ private:
     };
     // The byte for one UTF-16 unit; nullopt when the page has none.
     std::optional<char> byteFor(char16_t unit) const;
-    template <typename Missing>
-    bool encodeInto(const QString& text, std::string& bytes, Missing missing) const;
+    // False (exact) or '?' for a character without a byte.
+    bool encodeInto(const QString& text, std::string& bytes, bool exact) const;
 
     int m_number;
     const char16_t* m_toUnicode;

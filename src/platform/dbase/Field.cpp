@@ -118,8 +118,11 @@ std::string encodeFieldInteger(const FieldDef& field, std::int64_t value)
 std::string encodeFieldText(const FieldDef& field, const CodePage& codePage, const QString& value)
 {
     switch (field.type) {
-    case FieldType::Character:
-        return fitField(field, codePage.encode(value));
+    case FieldType::Character: {
+        std::string bytes = codePage.encode(value);
+        bytes.resize(field.length, ' '); // as fitField(), without a second string
+        return bytes;
+    }
     case FieldType::Numeric:
     case FieldType::Float: {
         if (value.trimmed().isEmpty())

@@ -217,18 +217,34 @@ bool IndexTag::remove(std::string_view key, std::uint32_t recNo)
 
 void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries)
 {
-    const std::size_t count = entries.size();
-    const std::size_t keyLength = m_info.keyLength;
-    std::string keys(count * keyLength, '\0');
-    std::string sortKeys(count * m_sortWidth, '\0');
-    std::vector<std::uint32_t> recNos(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        char* key = keys.data() + i * keyLength;
-        writeFullKey(entries[i].first, key);
-        makeSortKey(std::string_view(key, keyLength), sortKeys.data() + i * m_sortWidth);
-        recNos[i] = entries[i].second;
+    std::string keys;
+    std::vector<std::uint32_t> recNos;
+    recNos.reserve(entries.size());
+    for (const auto& [key, recNo] : entries) {
+        appendFullKey(keys, key);
+        recNos.push_back(recNo);
     }
     entries = {};
+    assign(std::move(keys), std::move(recNos));
+}
+
+void IndexTag::appendFullKey(std::string& keys, std::string_view key) const
+{
+    const std::size_t at = keys.size();
+    keys.resize(at + m_info.keyLength);
+    writeFullKey(key, keys.data() + at);
+}
+
+void IndexTag::assign(std::string keys, std::vector<std::uint32_t> recNos)
+{
+    const std::size_t count = recNos.size();
+    const std::size_t keyLength = m_info.keyLength;
+    if (keys.size() != count * keyLength)
+        throw DbaseError(tagError(m_info.name, "Schlüssel und Satznummern passen nicht zusammen"));
+    std::string sortKeys(count * m_sortWidth, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        makeSortKey(std::string_view(keys.data() + i * keyLength, keyLength),
+                    sortKeys.data() + i * m_sortWidth);
 
     const auto entryLess = [&](std::size_t a, std::size_t b) {
         const int c = std::memcmp(sortKeys.data() + a * m_sortWidth, sortKeys.data() + b * m_sortWidth,
@@ -240,25 +256,31 @@ void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries
         sorted = !entryLess(i, i - 1);
 
     if (!sorted) {
-        // Sorting compact (leading bytes, position) pairs keeps most
+        // Sorting compact (leading bytes, position) entries keeps most
         // comparisons out of the long keys: only equal leading bytes look
         // further.
         struct Entry {
-            std::uint64_t head;
+            std::uint64_t head[2];
             std::uint32_t at;
         };
-        const std::size_t headWidth = std::min<std::size_t>(8, m_sortWidth);
+        const std::size_t headWidth = std::min<std::size_t>(16, m_sortWidth);
         std::vector<Entry> order(count);
         for (std::size_t i = 0; i < count; ++i) {
-            std::uint64_t head = 0;
             const auto* bytes = reinterpret_cast<const unsigned char*>(sortKeys.data() + i * m_sortWidth);
-            for (std::size_t b = 0; b < 8; ++b)
-                head = head << 8 | (b < headWidth ? bytes[b] : 0u);
-            order[i] = {head, static_cast<std::uint32_t>(i)};
+            Entry& entry = order[i];
+            for (std::size_t half = 0; half < 2; ++half) {
+                std::uint64_t word = 0;
+                for (std::size_t b = half * 8; b < half * 8 + 8; ++b)
+                    word = word << 8 | (b < headWidth ? bytes[b] : 0u);
+                entry.head[half] = word;
+            }
+            entry.at = static_cast<std::uint32_t>(i);
         }
         std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
-            if (a.head != b.head)
-                return a.head < b.head;
+            if (a.head[0] != b.head[0])
+                return a.head[0] < b.head[0];
+            if (a.head[1] != b.head[1])
+                return a.head[1] < b.head[1];
             const int c = std::memcmp(sortKeys.data() + a.at * m_sortWidth + headWidth,
                                       sortKeys.data() + b.at * m_sortWidth + headWidth,
                                       m_sortWidth - headWidth);

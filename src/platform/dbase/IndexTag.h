@@ -55,6 +55,11 @@ public:
     bool remove(std::string_view key, std::uint32_t recNo);
     // Replaces all entries; sorts them (cheaply when they come sorted).
     void assign(std::vector<std::pair<std::string, std::uint32_t>> entries);
+    // The same from keys laid end to end by appendFullKey() and their record
+    // numbers in the same order: a whole table's keys without a string each.
+    void assign(std::string fullKeys, std::vector<std::uint32_t> recNos);
+    // Appends a key as the tag stores it (see insert()) to `fullKeys`.
+    void appendFullKey(std::string& fullKeys, std::string_view key) const;
 
     // Position of the first entry whose key starts with `prefix` compared
     // under the tag's order; size() when none.

@@ -181,12 +181,16 @@ std::size_t TableIndex::position(int i, std::string_view key, std::uint32_t recN
 
 void TableIndex::rebuildTag(int i, const RowScan& scan)
 {
-    std::vector<std::pair<std::string, std::uint32_t>> entries;
+    IndexTag& t = tag(i);
+    std::string keys;
+    std::vector<std::uint32_t> recNos;
     scan([&](std::uint32_t recNo, const std::string& bytes) {
-        if (includes(i, bytes))
-            entries.emplace_back(key(i, bytes), recNo);
+        if (includes(i, bytes)) {
+            t.appendFullKey(keys, key(i, bytes));
+            recNos.push_back(recNo);
+        }
     });
-    tag(i).assign(std::move(entries)); // a unique tag keeps the lowest record of a key
+    t.assign(std::move(keys), std::move(recNos)); // a unique tag keeps the lowest record of a key
     m_changed = true;
 }
 

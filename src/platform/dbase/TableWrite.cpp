@@ -83,13 +83,20 @@ void Table::Impl::post()
         // between leaves an index that is rebuilt, never one that lies.
         if (index)
             index->beforeFileChange();
-        std::string bytes = buffer;
-        writeMemos(bytes, memos);
+        // The record gets its memo block numbers only once it is written, so
+        // that a failed write leaves the buffer as it was for another try.
+        std::string withMemos;
+        if (!memos.empty()) {
+            withMemos = buffer;
+            writeMemos(withMemos, memos);
+        }
+        const std::string& bytes = memos.empty() ? buffer : withMemos;
         if (inserting)
             r = dbf->appendRecord(bytes);
         else
             dbf->writeRecord(r, bytes);
-        buffer = std::move(bytes);
+        if (!memos.empty())
+            buffer = std::move(withMemos);
         updateIndex(r, inserting ? std::string_view() : std::string_view(original), buffer);
     }
     memos.clear();
