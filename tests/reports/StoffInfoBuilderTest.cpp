@@ -4,9 +4,11 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 
 #include "ReportsTestSupport.h"
 #include "fixtures/TempDir.h"
+#include "graphics/WmfWriter.h"
 #include "report/PageBuilder.h"
 #include "report/Units.h"
 #include "reports/StoffInfoBuilder.h"
@@ -372,6 +374,27 @@ TEST_F(StoffInfoBuilderTest, AChildBandBelowTwoBandsIsGivenToBoth)
     // The elements go on the last band the child was given to.
     EXPECT_EQ(liste[4].band, titelKind);
     EXPECT_TRUE(kopfKind->elements().empty());
+}
+
+TEST_F(StoffInfoBuilderTest, AStaticMetafileIsPrintedFineAtItsOwnSize)
+{
+    graphics::WmfWriter wmf(QSize(48, 24));
+    {
+        QPainter painter(&wmf);
+        painter.fillRect(QRect(0, 0, 48, 24), Qt::red);
+    }
+    LayoutComponent bild = element(800);
+    bild.picture = {"TMetafile", wmf.data()};
+    const auto& liste = bauen(layout({band(BandType::Title, 0, 50, {bild})}));
+
+    ASSERT_EQ(liste.size(), 2u);
+    const QImage gedruckt = liste[1].als<report::Image>()->picture;
+    ASSERT_FALSE(gedruckt.isNull());
+    EXPECT_GT(gedruckt.width(), 48); // finer than the screen
+    const QSizeF natuerlich = report::PictureElement::naturalSizeMm(gedruckt);
+    EXPECT_NEAR(natuerlich.width(), pixelsToMm(48), 1e-9);
+    EXPECT_NEAR(natuerlich.height(), pixelsToMm(24), 1e-9);
+    EXPECT_EQ(gedruckt.pixelColor(gedruckt.width() / 2, gedruckt.height() / 2), QColor(Qt::red));
 }
 
 TEST(Formelsatz, DigitsThatCountAtomsAreSubscriptsAtHalfTheWholePointSize)
