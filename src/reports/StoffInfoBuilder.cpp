@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 #include "app/NameRules.h"
 #include "dbase/DbaseError.h"

@@ -61,7 +61,7 @@ void TabellenWache::restore()
     }
     if (!fehler.isEmpty())
         throw dbase::DbaseError(
-            QStringLiteral("Die Tabellen konnten nicht wieder hergestellt werden:\n%1").arg(fehler.join(u'\n'))
+            QStringLiteral("Die Tabellen konnten nicht wiederhergestellt werden:\n%1").arg(fehler.join(u'\n'))
                 .toStdString());
 }
 
