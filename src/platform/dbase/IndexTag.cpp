@@ -218,6 +218,7 @@ bool IndexTag::remove(std::string_view key, std::uint32_t recNo)
 void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries)
 {
     std::string keys;
+    keys.reserve(entries.size() * m_info.keyLength);
     std::vector<std::uint32_t> recNos;
     recNos.reserve(entries.size());
     for (const auto& [key, recNo] : entries) {

@@ -216,10 +216,10 @@ public:
         std::vector<bool> visited(m_bytes.size() / pageSize + 1, false);
         for (std::size_t i = 0; i < m_tagCount; ++i) {
             const TagHeader header = tagHeader(i);
-            auto tagEntries = entries(header, visited);
+            Entries tagEntries = entries(header, visited);
             try {
                 IndexTag tag(header.info, collation);
-                tag.assign(std::move(tagEntries));
+                tag.assign(std::move(tagEntries.keys), std::move(tagEntries.recNos));
                 tags.push_back(std::move(tag));
             } catch (const DbaseError& error) {
                 fail(error.what());
@@ -281,12 +281,18 @@ private:
     // All entries of a tag in the file's order, walking its tree from the
     // root. Pages seen before (in this tag or another) mean a cycle or
     // shared nodes: damage either way.
-    std::vector<std::pair<std::string, std::uint32_t>> entries(const TagHeader& header,
-                                                               std::vector<bool>& visited) const
+    // A tag's keys laid end to end (each as long as the tag's keys, which
+    // the header check made sure of) and their record numbers.
+    struct Entries {
+        std::string keys;
+        std::vector<std::uint32_t> recNos;
+    };
+
+    Entries entries(const TagHeader& header, std::vector<bool>& visited) const
     {
         const TagInfo& info = header.info;
         const std::size_t itemLength = header.itemLength;
-        std::vector<std::pair<std::string, std::uint32_t>> result;
+        Entries result;
         struct Pending {
             std::uint32_t page;
             int depth;
@@ -322,7 +328,8 @@ private:
                     const std::uint32_t recNo = get32(block, item);
                     if (recNo == 0)
                         fail("Index \"" + info.name + "\" enthält die Satznummer 0");
-                    result.emplace_back(std::string(block.substr(item + itemKeyOffset, info.keyLength)), recNo);
+                    result.keys.append(block.substr(item + itemKeyOffset, info.keyLength));
+                    result.recNos.push_back(recNo);
                 }
             } else {
                 // Children are pushed last to first so the first is walked first.
