@@ -110,10 +110,11 @@ void IndexTag::writeFullKey(std::string_view key, char* out) const
     std::memset(out + used, ' ', length - used);
 }
 
-std::string IndexTag::fullKey(std::string_view key) const
+IndexTag::KeyBytes IndexTag::fullKey(std::string_view key) const
 {
-    std::string full(m_info.keyLength, '\0');
-    writeFullKey(key, full.data());
+    KeyBytes full;
+    writeFullKey(key, full.bytes.data());
+    full.size = m_info.keyLength;
     return full;
 }
 
@@ -159,10 +160,10 @@ std::size_t IndexTag::makeNumericSortKey(std::string_view key, char* out) const
     return numericSortWidth;
 }
 
-std::string IndexTag::sortKey(std::string_view key) const
+IndexTag::KeyBytes IndexTag::sortKey(std::string_view key) const
 {
-    std::string result(m_sortWidth, '\0');
-    result.resize(makeSortKey(key, result.data()));
+    KeyBytes result;
+    result.size = makeSortKey(key, result.bytes.data());
     return result;
 }
 
@@ -191,8 +192,10 @@ bool IndexTag::hasSortKeyAt(std::size_t position, std::string_view sortKey) cons
 
 bool IndexTag::insert(std::string_view key, std::uint32_t recNo)
 {
-    const std::string full = fullKey(key);
-    const std::string sk = sortKey(full);
+    const KeyBytes fullBytes = fullKey(key);
+    const std::string_view full = fullBytes.view();
+    const KeyBytes sortBytes = sortKey(full);
+    const std::string_view sk = sortBytes.view();
     if (m_info.unique && hasSortKeyAt(lowerBoundOf(sk, 0), sk))
         return false;
     const std::size_t position = lowerBoundOf(sk, recNo);
@@ -330,27 +333,53 @@ void IndexTag::assign(std::string keys, std::vector<std::uint32_t> recNos)
 
 std::size_t IndexTag::findPrefix(std::string_view prefix) const
 {
-    const std::string sk = sortKey(prefix);
-    const std::size_t position = lowerBoundOf(sk, 0);
-    return hasSortKeyAt(position, sk) ? position : size();
+    const auto [first, last] = prefixRange(prefix);
+    return first < last ? first : size();
+}
+
+std::pair<std::size_t, std::size_t> IndexTag::prefixRange(std::string_view prefix) const
+{
+    const KeyBytes sortBytes = sortKey(prefix);
+    const std::string_view sk = sortBytes.view();
+    const std::size_t first = lowerBoundOf(sk, 0);
+    // A prefix is mostly shared by one entry or a few: the end is looked for
+    // close by in growing steps, then by halving the last step.
+    std::size_t last = first; // [first, last) share the prefix
+    std::size_t beyond = first;
+    for (std::size_t step = 1; beyond < size() && hasSortKeyAt(beyond, sk); step *= 2) {
+        last = beyond + 1;
+        beyond = last + step;
+    }
+    beyond = std::min(beyond, size());
+    while (last < beyond) {
+        const std::size_t mid = last + (beyond - last) / 2;
+        if (hasSortKeyAt(mid, sk))
+            last = mid + 1;
+        else
+            beyond = mid;
+    }
+    return {first, last};
 }
 
 std::size_t IndexTag::lowerBound(std::string_view key) const
 {
-    return lowerBoundOf(sortKey(key), 0);
+    return lowerBoundOf(sortKey(key).view(), 0);
 }
 
 std::size_t IndexTag::find(std::string_view key, std::uint32_t recNo) const
 {
-    const std::string sk = sortKey(fullKey(key));
+    const KeyBytes sortBytes = sortKey(fullKey(key).view());
+    const std::string_view sk = sortBytes.view();
     const std::size_t position = lowerBoundOf(sk, recNo);
     return hasSortKeyAt(position, sk) && m_recNos[position] == recNo ? position : size();
 }
 
 int IndexTag::compareKeys(std::string_view a, std::string_view b) const
 {
-    const std::string sa = sortKey(a);
-    const std::string sb = sortKey(b);
+    const KeyBytes sortA = sortKey(a);
+    const KeyBytes sortB = sortKey(b);
+    const std::string_view sa = sortA.view();
+    const std::string_view sb = sortB.view();
     const int c = std::memcmp(sa.data(), sb.data(), std::min(sa.size(), sb.size()));
     if (c != 0)
         return c;

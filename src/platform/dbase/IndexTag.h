@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dbase {
@@ -64,6 +66,8 @@ public:
     // Position of the first entry whose key starts with `prefix` compared
     // under the tag's order; size() when none.
     std::size_t findPrefix(std::string_view prefix) const;
+    // Positions [first, last) of the entries whose keys start with `prefix`.
+    std::pair<std::size_t, std::size_t> prefixRange(std::string_view prefix) const;
     // Position of the first entry not less than key (`key` may be shorter).
     std::size_t lowerBound(std::string_view key) const;
     // Position of recNo's entry with the given key; size() when absent.
@@ -73,13 +77,19 @@ public:
     int compareKeys(std::string_view a, std::string_view b) const;
 
 private:
+    // Key bytes held on the stack, so that lookups allocate nothing.
+    struct KeyBytes {
+        std::array<char, maxKeyLength> bytes;
+        std::size_t size = 0;
+        std::string_view view() const { return {bytes.data(), size}; }
+    };
     // The key as stored: blank-padded (C) or checked for its length (N, D).
     void writeFullKey(std::string_view key, char* out) const;
-    std::string fullKey(std::string_view key) const;
+    KeyBytes fullKey(std::string_view key) const;
     // Writes the memcmp-comparable form of `key` (at most sortWidth bytes).
     std::size_t makeSortKey(std::string_view key, char* out) const;
     std::size_t makeNumericSortKey(std::string_view key, char* out) const;
-    std::string sortKey(std::string_view key) const;
+    KeyBytes sortKey(std::string_view key) const;
     std::string_view sortKeyAt(std::size_t position) const;
     // First position whose (sort key, record number) is not less than the
     // given pair; a sort key shorter than the width compares as a prefix.

@@ -709,9 +709,9 @@ bool Table::gotoRecNo(std::uint32_t recNo)
 // ---------------------------------------------------------------- keyed lookup
 
 // The key prefix that a keyed lookup with these values looks for: the tag's
-// key fields set in a blank record and the expression evaluated, cut after
-// the fields given.
-std::string Table::Impl::lookupKey(const QStringList& values)
+// key fields, each padded to its width, as the expression joins them, cut
+// after the fields given.
+std::string_view Table::Impl::lookupKey(const QStringList& values)
 {
     Impl& d = *this;
     if (d.activeTag < 0)
@@ -726,29 +726,25 @@ std::string Table::Impl::lookupKey(const QStringList& values)
     if (static_cast<std::size_t>(values.size()) > keyFields.size())
         throw DbaseError("Für den Index \"" + tagName + "\" wurden mehr Suchwerte als Schlüsselfelder"
                          " angegeben.");
-    d.scratch = d.blank;
-    std::size_t prefixLength = 0;
+    d.lookupBytes.clear();
     for (qsizetype i = 0; i < values.size(); ++i) {
         const FieldDef& field = d.layout().field(keyFields[static_cast<std::size_t>(i)]);
-        const std::string bytes = encodeFieldText(field, d.codePage(), values[i]);
-        d.scratch.replace(field.offset, field.length, bytes);
-        prefixLength += field.length;
+        d.lookupBytes += encodeFieldText(field, d.codePage(), values[i]);
     }
-    std::string key = expression.evaluate(RecordView(d.layout(), d.codePage(), d.scratch));
-    if (prefixLength < key.size())
-        key.resize(prefixLength);
-    return key;
+    const auto keyLength = static_cast<std::size_t>(expression.keyLength());
+    if (d.lookupBytes.size() > keyLength)
+        d.lookupBytes.resize(keyLength);
+    return d.lookupBytes;
 }
 
 bool Table::findKey(const QStringList& values)
 {
     d->requireActive();
     d->leaveRecord();
-    const std::string key = d->lookupKey(values);
+    const std::string_view key = d->lookupKey(values);
     const IndexTag& tag = d->index->tag(d->activeTag);
-    for (std::size_t p = tag.findPrefix(key); p < tag.size(); ++p) {
-        if (tag.compareKeys(tag.keyAt(p).substr(0, key.size()), key) != 0)
-            break;
+    const auto [first, last] = tag.prefixRange(key);
+    for (std::size_t p = first; p < last; ++p) {
         d->readRow(tag.recNoAt(p), d->scratch);
         if (d->passes(d->scratch)) {
             d->take(p);
@@ -764,8 +760,7 @@ void Table::findNearest(const QStringList& values)
 {
     d->requireActive();
     d->leaveRecord();
-    const std::string key = d->lookupKey(values);
-    const std::size_t p = d->index->tag(d->activeTag).lowerBound(key);
+    const std::size_t p = d->index->tag(d->activeTag).lowerBound(d->lookupKey(values));
     if (const auto s = d->findVisible(static_cast<std::ptrdiff_t>(p), +1)) {
         d->take(*s);
         d->bof = d->eof = false;

@@ -159,6 +159,7 @@ struct Table::Impl {
         bool eof;
     } beforeInsert{};
     mutable std::string scratch;
+    std::string lookupBytes; // the key of the last keyed lookup, reused
     mutable std::optional<std::uint32_t> filteredCount;
     bool quiet = false;       // batch work: one dataChanged at the end
     bool deferIndex = false;  // batch appends: tags rebuilt once at the end
@@ -222,7 +223,8 @@ struct Table::Impl {
     std::string memoData(int field) const;
     void setField(int field, const std::string& bytes);
     void setMemo(int field, std::string data);
-    std::string lookupKey(const QStringList& values);
+    // Valid until the next lookup.
+    std::string_view lookupKey(const QStringList& values);
     void checkForeignChanges();
     void reloadAfterForeignChange();
 
