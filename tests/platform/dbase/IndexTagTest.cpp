@@ -192,6 +192,33 @@ TEST(IndexTagLookup, AgreesWithASortedListThroughRandomChanges)
         held.emplace_back(tag.keyAt(i), tag.recNoAt(i));
     EXPECT_EQ(held, model);
 
+    // Runs of one entry up to the whole tag share a prefix: each range is
+    // exactly the model's entries that start with it.
+    std::vector<std::string> prefixes = {""};
+    for (char a : alphabet) {
+        prefixes.emplace_back(1, a);
+        for (char b : alphabet)
+            prefixes.push_back(std::string{a, b});
+    }
+    prefixes.push_back(model.front().first);
+    prefixes.push_back(model.back().first);
+    for (const std::string& prefix : prefixes) {
+        std::size_t first = model.size();
+        std::size_t last = model.size();
+        for (std::size_t i = 0; i < model.size(); ++i) {
+            const bool starts = collation.compare(model[i].first.substr(0, prefix.size()), prefix) == 0;
+            if (starts && first == model.size())
+                first = i;
+            if (starts)
+                last = i + 1;
+        }
+        const auto range = tag.prefixRange(prefix);
+        if (first == model.size())
+            EXPECT_EQ(range.first, range.second) << "prefix \"" << prefix << '"';
+        else
+            EXPECT_EQ(range, std::make_pair(first, last)) << "prefix \"" << prefix << '"';
+    }
+
     std::shuffle(model.begin(), model.end(), random);
     IndexTag assigned(tagInfo('C', 3), collation);
     assigned.assign(model);
