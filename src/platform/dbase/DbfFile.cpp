@@ -573,6 +573,23 @@ void DbfFile::readRecord(std::uint32_t recNo, std::string& bytes) const {
     bytes.assign(d->cachedRecord(recNo), d->header.recordLength);
 }
 
+void DbfFile::prefetch(std::uint32_t recNo) const {
+    if (recNo == 0 || recNo > d->header.recordCount)
+        return;
+    const std::uint32_t index = (recNo - 1) / d->chunkRecords;
+    if (index >= d->chunks.size())
+        return;
+    const std::string& chunk = d->chunks[index];
+    const std::size_t within = std::size_t(recNo - 1 - index * d->chunkRecords) * d->header.recordLength;
+    if (chunk.size() < within + d->header.recordLength)
+        return;
+#if defined(__GNUC__)
+    constexpr std::size_t cacheLine = 64;
+    for (std::size_t at = 0; at < d->header.recordLength; at += cacheLine)
+        __builtin_prefetch(chunk.data() + within + at);
+#endif
+}
+
 void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
     d->checkWritable();
     d->checkRecord(recNo);

@@ -641,6 +641,10 @@ int Table::moveBy(int distance)
         (step > 0 ? d->bof : d->eof) = false;
         moved += step;
     }
+    // The row after this one is likely read next.
+    if (const auto ahead = static_cast<std::ptrdiff_t>(d->slot) + step;
+        ahead >= 0 && static_cast<std::size_t>(ahead) < d->slotCount())
+        d->dbf->prefetch(d->recNoAt(static_cast<std::size_t>(ahead)));
     if (moved != 0)
         d->notifyMoved();
     return moved;
