@@ -4,22 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
 #include "dbase/Filter.h"
-
-namespace {
-
-dbase::FieldDef makeField(const char* name, dbase::FieldType type, int length)
-{
-    dbase::FieldDef def;
-    def.name = name;
-    def.type = type;
-    def.length = static_cast<std::uint8_t>(length);
-    return def;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -5,23 +5,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
 #include "dbase/KeyExpression.h"
-
-namespace {
-
-dbase::FieldDef makeField(const char* name, dbase::FieldType type, int length, int decimals = 0)
-{
-    dbase::FieldDef def;
-    def.name = name;
-    def.type = type;
-    def.length = static_cast<std::uint8_t>(length);
-    def.decimals = static_cast<std::uint8_t>(decimals);
-    return def;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
