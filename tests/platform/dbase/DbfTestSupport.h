@@ -1,35 +1,17 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "dbase/FieldDef.h"
+#include "fixtures/Files.h"
+#include "fixtures/Tables.h"
 
 namespace dbftest {
 
-inline dbase::FieldDef field(const std::string& name, dbase::FieldType type, int length,
-                             int decimals = 0) {
-    dbase::FieldDef def;
-    def.name = name;
-    def.type = type;
-    def.length = static_cast<std::uint8_t>(length);
-    def.decimals = static_cast<std::uint8_t>(decimals);
-    return def;
-}
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using fixtures::field;
+using fixtures::readFile;
+using fixtures::writeFile;
 
 inline std::uint32_t le32(const std::string& bytes, std::size_t at) {
     std::uint32_t v = 0;

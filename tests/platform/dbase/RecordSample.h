@@ -5,6 +5,7 @@
 
 #include "dbase/CodePage.h"
 #include "dbase/FieldDef.h"
+#include "fixtures/Tables.h"
 
 // Records of a given layout built in memory, for key expression and filter
 // tests that need no table file.
@@ -45,12 +46,4 @@ private:
     std::string m_bytes;
 };
 
-inline dbase::FieldDef field(const char* name, dbase::FieldType type, int length, int decimals = 0)
-{
-    dbase::FieldDef def;
-    def.name = name;
-    def.type = type;
-    def.length = static_cast<std::uint8_t>(length);
-    def.decimals = static_cast<std::uint8_t>(decimals);
-    return def;
-}
+using fixtures::field;
