@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DbfTestSupport.h"
+#include "ForwardingFileIo.h"
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
 #include "dbase/DbfFile.h"
@@ -28,18 +29,10 @@ struct Faults {
     bool failWrites = false; // every write reports an I/O error
 };
 
-class FaultyIo final : public FileIo {
+class FaultyIo final : public dbftest::ForwardingFileIo {
 public:
-    explicit FaultyIo(std::shared_ptr<Faults> faults)
-        : m_inner(makeSystemFileIo()), m_faults(std::move(faults)) {}
+    explicit FaultyIo(std::shared_ptr<Faults> faults) : m_faults(std::move(faults)) {}
 
-    void open(const std::filesystem::path& path, Access access) override {
-        m_path = path;
-        m_inner->open(path, access);
-    }
-    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override {
-        return m_inner->readAt(offset, data, size);
-    }
     void writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
         if (m_faults->failWrites)
             throw DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden");
@@ -54,26 +47,15 @@ public:
             left -= static_cast<std::int64_t>(size);
         m_inner->writeAt(offset, data, size);
     }
-    std::uint64_t size() override { return m_inner->size(); }
-    void truncate(std::uint64_t size) override { m_inner->truncate(size); }
-    void sync() override { m_inner->sync(); }
-    bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
-    void lockAppend() override { m_inner->lockAppend(); }
-    void unlockAppend() override { m_inner->unlockAppend(); }
 
 private:
-    std::unique_ptr<FileIo> m_inner;
     std::shared_ptr<Faults> m_faults;
 };
 
 // Puts the faulty I/O under every table and memo file opened while it lives.
-class FaultyIoScope {
-public:
-    FaultyIoScope() : faults(std::make_shared<Faults>()) {
-        DbfFile::setIoFactoryForTesting([f = faults] { return std::make_unique<FaultyIo>(f); });
-    }
-    ~FaultyIoScope() { DbfFile::setIoFactoryForTesting({}); }
-    std::shared_ptr<Faults> faults;
+struct FaultyIoScope {
+    std::shared_ptr<Faults> faults = std::make_shared<Faults>();
+    dbftest::ScopedFileIo io{[f = faults] { return std::make_unique<FaultyIo>(f); }};
 };
 
 const TableLayout layout({field("NAME", FieldType::Character, 12), field("NR", FieldType::Numeric, 6)});

@@ -14,6 +14,7 @@
 #include "dbase/KeyExpression.h"
 #include "dbase/MdxFile.h"
 #include "DbfTestSupport.h"
+#include "ForwardingFileIo.h"
 #include "fixtures/Tdbf.h"
 #include "fixtures/TempDir.h"
 
@@ -133,35 +134,14 @@ struct TreeWalk {
     }
 };
 
-// Installs test I/O for the files opened while it lives.
-struct InstalledIo {
-    explicit InstalledIo(dbase::FileIoFactory factory) { dbase::setFileIoFactory(std::move(factory)); }
-    ~InstalledIo() { dbase::setFileIoFactory({}); }
-};
-
 // The real files, except that every write fails halfway, as on a full disk.
-class FailingWrites final : public dbase::FileIo {
+class FailingWrites final : public dbftest::ForwardingFileIo {
 public:
-    void open(const std::filesystem::path& path, Access access) override
-    {
-        m_path = path;
-        m_io->open(path, access);
-    }
-    std::size_t readAt(std::uint64_t at, char* data, std::size_t size) override { return m_io->readAt(at, data, size); }
     void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
     {
-        m_io->writeAt(offset, data, size / 2);
+        m_inner->writeAt(offset, data, size / 2);
         throw DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden: kein Platz");
     }
-    std::uint64_t size() override { return m_io->size(); }
-    void truncate(std::uint64_t size) override { m_io->truncate(size); }
-    void sync() override { m_io->sync(); }
-    bool tryLock(Lock lock) override { return m_io->tryLock(lock); }
-    void lockAppend() override { m_io->lockAppend(); }
-    void unlockAppend() override { m_io->unlockAppend(); }
-
-private:
-    std::unique_ptr<dbase::FileIo> m_io = dbase::makeSystemFileIo();
 };
 
 } // namespace
@@ -288,7 +268,7 @@ TEST(MdxFileWrite, FailuresLeaveTheOldFileWhole)
     MdxFile changed;
     changed.tags().push_back(tag("NAME", "NAME", 'C', 10, numberedNames(5000)));
     try {
-        InstalledIo failing([] { return std::make_unique<FailingWrites>(); });
+        dbftest::ScopedFileIo failing([] { return std::make_unique<FailingWrites>(); });
         changed.write("namen.mdx", "namen", 0x58);
         ADD_FAILURE() << "a failed write was reported as done";
     } catch (const DbaseError& error) {

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ForwardingFileIo.h"
 #include "TableTestSupport.h"
 #include "dbase/Collation.h"
 #include "dbase/DbfFile.h"
@@ -17,19 +18,9 @@ namespace {
 
 // Table and memo I/O whose writes fail once `writesLeft` reaches zero, the
 // way a full disk or a pulled network drive fails them.
-class FailingIo final : public FileIo {
+class FailingIo final : public dbftest::ForwardingFileIo {
 public:
-    explicit FailingIo(std::shared_ptr<int> writesLeft)
-        : m_inner(makeSystemFileIo()), m_writesLeft(std::move(writesLeft)) {}
-    void open(const std::filesystem::path& path, Access access) override
-    {
-        m_path = path;
-        m_inner->open(path, access);
-    }
-    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override
-    {
-        return m_inner->readAt(offset, data, size);
-    }
+    explicit FailingIo(std::shared_ptr<int> writesLeft) : m_writesLeft(std::move(writesLeft)) {}
     void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
     {
         if (*m_writesLeft == 0)
@@ -39,15 +30,8 @@ public:
             --*m_writesLeft;
         m_inner->writeAt(offset, data, size);
     }
-    std::uint64_t size() override { return m_inner->size(); }
-    void truncate(std::uint64_t size) override { m_inner->truncate(size); }
-    void sync() override { m_inner->sync(); }
-    bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
-    void lockAppend() override { m_inner->lockAppend(); }
-    void unlockAppend() override { m_inner->unlockAppend(); }
 
 private:
-    std::unique_ptr<FileIo> m_inner;
     std::shared_ptr<int> m_writesLeft;
 };
 
