@@ -116,12 +116,7 @@ TEST(CachedUpdatesMemo, AMemoEditIsHeldUntilApplied)
 {
     fixtures::TempDir dir;
     Table table;
-    table.setTableName("chemie.dbf");
-    table.createTable(TableLayout({field("CARN", FieldType::Character, 12),
-                                   field("MEMOTEXT", FieldType::Memo, 10)}));
-    table.open();
-    table.append();
-    table.field(0).setAsString("64-17-5");
+    insertIntoNewMemoTable(table);
     table.field(1).setAsString("alt");
     table.post();
 

@@ -221,12 +221,7 @@ TEST(TableFields, MemosAreWrittenAtPostAndDroppedOnCancel)
 {
     fixtures::TempDir dir;
     Table table;
-    table.setTableName("chemie.dbf");
-    table.createTable(TableLayout({field("CARN", FieldType::Character, 12),
-                                   field("MEMOTEXT", FieldType::Memo, 10)}));
-    table.open();
-    table.append();
-    table.field(0).setAsString("64-17-5");
+    insertIntoNewMemoTable(table);
     EXPECT_TRUE(table.field(1).isNull());
     table.field(1).setAsString("Leicht entzündlich.\r\nZweite Zeile");
     EXPECT_EQ(table.field(1).asString(), "Leicht entzündlich.\r\nZweite Zeile");

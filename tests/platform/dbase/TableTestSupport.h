@@ -51,6 +51,18 @@ inline QStringList columnBackwards(dbase::Table& table, int field)
     return values;
 }
 
+// Creates chemie.dbf with CARN C(12) and MEMOTEXT M, opens it on `table`
+// and starts a record for CARN 64-17-5, not yet posted.
+inline void insertIntoNewMemoTable(dbase::Table& table)
+{
+    table.setTableName("chemie.dbf");
+    table.createTable(dbase::TableLayout({field("CARN", dbase::FieldType::Character, 12),
+                                          field("MEMOTEXT", dbase::FieldType::Memo, 10)}));
+    table.open();
+    table.append();
+    table.field(0).setAsString("64-17-5");
+}
+
 inline void openTable(dbase::Table& table, const QString& file, const QString& index = {},
                       const QString& tag = {})
 {
