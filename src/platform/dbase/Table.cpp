@@ -70,6 +70,16 @@ RowScan scanFile(const DbfFile& dbf)
     };
 }
 
+bool sameLayout(const TableLayout& a, const TableLayout& b)
+{
+    const auto same = [](const FieldDef& x, const FieldDef& y) {
+        return x.name == y.name && x.type == y.type && x.length == y.length
+            && x.decimals == y.decimals && x.offset == y.offset;
+    };
+    return std::equal(a.fields().begin(), a.fields().end(), b.fields().begin(), b.fields().end(),
+                      same);
+}
+
 // Writes a table's production index and marks the table as having one; in
 // this order, so that a table never names an index file that is not there.
 void writeIndex(DbfFile& dbf, TableIndex& index, const RowScan& scan)
@@ -82,13 +92,13 @@ void writeIndex(DbfFile& dbf, TableIndex& index, const RowScan& scan)
 // Adds a tag to a table's production index (made when there is none yet).
 // An open table writes the index when it is closed or flushed, so that tags
 // added one after another are written once; a closed one writes it at once.
-void addTag(DbfFile& dbf, std::optional<TableIndex>& index, const IndexDef& def,
-            const RowScan& scan, bool writeNow)
+void addTag(DbfFile& dbf, const TableLayout& layout, std::optional<TableIndex>& index,
+            const IndexDef& def, const RowScan& scan, bool writeNow)
 {
     const bool fresh = !index.has_value();
     if (fresh) {
         const QString path = files::resolveForWrite(sibling(dbf.path(), ".mdx"));
-        index = TableIndex::create(toPath(path), dbf.layout(), dbf.codePage(),
+        index = TableIndex::create(toPath(path), layout, dbf.codePage(),
                                    dbf.header().languageDriver);
     }
     try {
@@ -390,6 +400,7 @@ void Table::open()
 {
     if (d->dbf)
         return;
+    d->keptIndex.reset(); // the open reads the file and may change it
     if (d->tableName.trimmed().isEmpty())
         throw DbaseError("Es ist keine Tabelle angegeben.");
     const QString wanted = withDefaultSuffix(d->tableName, "dbf");
@@ -540,6 +551,7 @@ const CodePage& Table::codePage() const
 void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
 {
     d->requireClosed("die Tabellenstruktur");
+    d->keptIndex.reset();
     if (d->tableName.trimmed().isEmpty())
         throw DbaseError("Es ist keine Tabelle angegeben.");
     const std::filesystem::path path =
@@ -578,7 +590,7 @@ void Table::addIndex(const IndexDef& def)
                              + " hat zurückgehaltene Änderungen; ein Index kann erst danach"
                                " angelegt werden.");
         d->finishDeferredIndex();
-        addTag(*d->dbf, d->index, def, d->freshRowScan(), false);
+        addTag(*d->dbf, d->layout(), d->index, def, d->freshRowScan(), false);
         d->relocate(); // the write may have made the tags anew from others' rows
         return;
     }
@@ -589,12 +601,24 @@ void Table::addIndex(const IndexDef& def)
         throw DbaseError("Die Tabelle " + quoted(wanted) + " wurde nicht gefunden.");
     auto dbf = DbfFile::open(*path, OpenMode::ReadWrite,
                              d->exclusive ? ShareMode::Exclusive : ShareMode::Shared);
-    std::optional<TableIndex> index;
     const RowScan scan = scanFile(*dbf);
-    if (const auto indexPath = findFile(sibling(*path, ".mdx")))
-        index = TableIndex::load(*indexPath, dbf->layout(), dbf->codePage(),
-                                 dbf->header().languageDriver, dbf->recordCount(), scan);
-    addTag(*dbf, index, def, scan, true);
+    const auto indexPath = findFile(sibling(*path, ".mdx"));
+    std::optional<Impl::KeptIndex> kept = std::exchange(d->keptIndex, std::nullopt);
+    std::error_code error;
+    const bool keptIsCurrent = kept && kept->index && indexPath
+        && std::filesystem::equivalent(kept->index->path(), *indexPath, error)
+        && !kept->index->changedOnDisk() && kept->recordCount == dbf->recordCount()
+        && sameLayout(*kept->layout, dbf->layout());
+    if (!keptIsCurrent) {
+        kept.emplace();
+        kept->layout = std::make_unique<TableLayout>(dbf->layout());
+        if (indexPath)
+            kept->index = TableIndex::load(*indexPath, *kept->layout, dbf->codePage(),
+                                           dbf->header().languageDriver, dbf->recordCount(), scan);
+    }
+    addTag(*dbf, *kept->layout, kept->index, def, scan, true);
+    kept->recordCount = dbf->recordCount();
+    d->keptIndex = std::move(kept);
 }
 
 // ---------------------------------------------------------------- cursor

@@ -71,6 +71,9 @@ public:
     // process dying before the next write leaves an index that is rebuilt.
     void beforeFileChange();
     bool changed() const { return m_changed; }
+    // Written, marked or resized by another open since this one last read or
+    // wrote the file, or gone.
+    bool changedOnDisk() const;
     void setChanged() { m_changed = true; }
     // Writes the file. When another open wrote it since this one last read or
     // wrote it, that open may have changed keys this one never saw: the tags
@@ -87,7 +90,6 @@ private:
     TagState compileTag(const TagInfo& info) const;
     void rebuildTag(int i, const RowScan& scan);
     void noteFileState();
-    bool changedOnDisk() const; // written or marked by another open since seen here
 
     std::filesystem::path m_path;
     const TableLayout* m_layout;
@@ -98,6 +100,7 @@ private:
     bool m_changed = false;      // differs from the file on disk
     bool m_markedOnDisk = false; // dirty mark set since the last write
     std::optional<std::filesystem::file_time_type> m_stamp; // file as last seen here
+    std::uintmax_t m_fileSize = 0;
     bool m_writtenElsewhere = false;
 };
 
@@ -139,6 +142,15 @@ struct Table::Impl {
     std::unique_ptr<DbtMemo> memo;
     std::optional<TableIndex> index;
     std::optional<Filter::Bound> boundFilter;
+    // The index that addIndex() on the closed table wrote last, with a copy
+    // of the layout it was made for: the next addIndex() goes on from it
+    // instead of reading the file again while neither file changed.
+    struct KeptIndex {
+        std::unique_ptr<TableLayout> layout;
+        std::uint32_t recordCount = 0;
+        std::optional<TableIndex> index;
+    };
+    std::optional<KeptIndex> keptIndex;
     int activeTag = -1;
     std::string blank;
 

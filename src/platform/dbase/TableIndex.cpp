@@ -235,7 +235,12 @@ bool TableIndex::changedOnDisk() const
 {
     std::error_code error;
     const auto stamp = std::filesystem::last_write_time(m_path, error);
-    return !error && stamp != m_stamp;
+    if (error)
+        return m_stamp.has_value();
+    // Two writes within one tick of the file system's clock share a stamp;
+    // a changed size still tells them apart.
+    const auto size = std::filesystem::file_size(m_path, error);
+    return stamp != m_stamp || error || size != m_fileSize;
 }
 
 void TableIndex::noteFileState()
@@ -243,6 +248,8 @@ void TableIndex::noteFileState()
     std::error_code error;
     const auto stamp = std::filesystem::last_write_time(m_path, error);
     m_stamp = error ? std::nullopt : std::optional(stamp);
+    const auto size = std::filesystem::file_size(m_path, error);
+    m_fileSize = error ? 0 : size;
 }
 
 void TableIndex::write(const std::string& tableBaseName, const RowScan& scan)

@@ -223,4 +223,35 @@ TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
     EXPECT_EQ(cursorOrder(filter), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
 }
 
+// Tags added one after another to a closed table go on from the index the
+// call before wrote, but never over what another open changed in between.
+TEST_F(TableIndexTest, AddIndexOnAClosedTableKeepsWhatAnotherOpenChangedMeanwhile)
+{
+    makeNameTable("zan.dbf", sampleNames(), false);
+    Table closed;
+    closed.setTableName("zan.dbf");
+    closed.addIndex({"CARN_SUB", "CARN+SUBCARN", true});
+    closed.addIndex({"NAME1", "NAME1"});
+    {
+        Table other;
+        openTable(other, "zan.dbf");
+        other.addIndex({"STRIP", "STRIPNAME1"});
+        other.append();
+        other.field(0).setAsString("Zink");
+        other.field(2).setAsString("7440-66-6");
+        other.post();
+        other.close();
+    }
+    closed.addIndex({"SUBCARN", "SUBCARN"});
+
+    const MdxFile file = MdxFile::read("zan.mdx", Collation::forLanguageDriver(0x58));
+    std::vector<std::string> names;
+    for (const IndexTag& tag : file.tags()) {
+        names.push_back(tag.info().name);
+        EXPECT_EQ(tag.size(), 6u) << tag.info().name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"CARN_SUB", "NAME1", "STRIP", "SUBCARN"}));
+    EXPECT_EQ(storedOrder("zan.mdx", "NAME1"), (std::vector<std::uint32_t>{2, 5, 1, 4, 3, 6}));
+}
+
 } // namespace
