@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QPainter>
 
+#include "fixtures/Tables.h"
 #include "graphics/WmfWriter.h"
 #include "ini/IniFile.h"
 
@@ -11,19 +12,11 @@ namespace marlextest {
 
 namespace {
 
-dbase::FieldDef feld(const char* name, dbase::FieldType type, int laenge, int stellen = 0)
-{
-    dbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(laenge);
-    f.decimals = static_cast<std::uint8_t>(stellen);
-    return f;
-}
+using fixtures::field;
 
 dbase::FieldDef text(const char* name, int laenge = 20)
 {
-    return feld(name, dbase::FieldType::Character, laenge);
+    return field(name, dbase::FieldType::Character, laenge);
 }
 
 void tabelleAnlegen(const QString& datei, const std::vector<dbase::FieldDef>& felder,
@@ -126,10 +119,10 @@ void chemieSchreiben(const std::vector<Stoff>& stoffe)
         text("S_SATZ", 40), text("MERCK_NR"), text("CANCER", 4), text("MUTAGEN", 4), text("R_E", 4),
         text("R_F", 4), text("KREBS", 4), text("FRUCHTSCH", 4), text("ERBGUTGEF", 4), text("MAK1"),
         text("MAK2"), text("TRK1"), text("TRK2"), text("MAK_FAK", 6), text("WIRKUNG", 4), text("VBF", 6),
-        text("WGK", 4), feld("MOLMASSE", FieldType::Numeric, 10, 3), text("DICHTE"),
-        feld("SMT", FieldType::Numeric, 8, 1), feld("SDT", FieldType::Numeric, 8, 1), text("DAMPFDRUCK"),
+        text("WGK", 4), field("MOLMASSE", FieldType::Numeric, 10, 3), text("DICHTE"),
+        field("SMT", FieldType::Numeric, 8, 1), field("SDT", FieldType::Numeric, 8, 1), text("DAMPFDRUCK"),
         text("LOESLICHKE"), text("UNTERRICHT", 6), text("LAGERUNG", 4), text("ENTSORGUNG", 14), text("UN_NR", 8),
-        feld("MEMOTEXT", FieldType::Memo, 10), text("GEFSYM1BMP", 12), text("GEFSYM2BMP", 12),
+        field("MEMOTEXT", FieldType::Memo, 10), text("GEFSYM1BMP", 12), text("GEFSYM2BMP", 12),
         text("GEFSYM3BMP", 12), text("FORMEL_BMP", 12), text("GEFSYM4", 4), text("GEFSYM4BMP", 12)};
     std::vector<std::map<int, QString>> zeilen;
     for (const Stoff& s : stoffe) {
@@ -146,10 +139,10 @@ void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen)
     using dbase::FieldType;
     const std::vector<dbase::FieldDef> felder = {
         text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 12),
-        feld("DATUM_ALT", FieldType::Date, 8), feld("DATUM_NEU", FieldType::Date, 8),
-        feld("DIFFE_IN_G", FieldType::Numeric, 10, 2), text("LAGER_ORT"), text("FREI1"), text("FREI2"),
+        field("DATUM_ALT", FieldType::Date, 8), field("DATUM_NEU", FieldType::Date, 8),
+        field("DIFFE_IN_G", FieldType::Numeric, 10, 2), text("LAGER_ORT"), text("FREI1"), text("FREI2"),
         text("LIEFERANT"), text("VERWENDER"), text("MARKER", 1), text("ETIKETTE", 1),
-        feld("ANZAHL", FieldType::Numeric, 4), text("STRIPNAME1", 60)};
+        field("ANZAHL", FieldType::Numeric, 4), text("STRIPNAME1", 60)};
     std::vector<std::map<int, QString>> daten;
     for (const auto& [carn, subcarn] : zeilen)
         daten.push_back({{1, carn}, {2, subcarn}, {14, QStringLiteral("1")}});
@@ -159,7 +152,7 @@ void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen)
 void formelnSchreiben(const std::vector<QString>& carns)
 {
     std::vector<dbase::FieldDef> felder = {text("CARN", 12), text("SUBCARN", 4),
-                                           feld("FORMEL", dbase::FieldType::Binary, 10)};
+                                           field("FORMEL", dbase::FieldType::Binary, 10)};
     dbase::Table t;
     t.setTableName(QStringLiteral("formeln.dbf"));
     t.createTable(dbase::TableLayout(felder));

@@ -9,31 +9,20 @@
 #include <QStringList>
 
 #include "dbase/Table.h"
+#include "fixtures/Tables.h"
 #include "reports/Feldplatzhalter.h"
 
 namespace reportstest {
 
 inline dbase::FieldDef text(const std::string& name, int length)
 {
-    dbase::FieldDef f;
-    f.name = name;
-    f.type = dbase::FieldType::Character;
-    f.length = static_cast<std::uint8_t>(length);
-    return f;
+    return fixtures::field(name, dbase::FieldType::Character, length);
 }
 
 inline void makeTable(dbase::Table& table, const QString& file, const std::vector<dbase::FieldDef>& fields,
                       const std::vector<QStringList>& rows)
 {
-    table.setTableName(file);
-    table.createTable(dbase::TableLayout(fields));
-    table.open();
-    for (const QStringList& row : rows) {
-        table.append();
-        for (int i = 0; i < row.size(); ++i)
-            table.field(i).setAsString(row[i]);
-        table.post();
-    }
+    fixtures::makeTable(table, file, dbase::TableLayout(fields), rows);
     table.first();
 }
 

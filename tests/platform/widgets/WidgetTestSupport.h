@@ -13,21 +13,12 @@
 #include <QWidget>
 
 #include "dbase/Table.h"
+#include "fixtures/Tables.h"
 #include "fixtures/TempDir.h"
 #include "widgets/DataSource.h"
 #include "widgets/MessageBox.h"
 
 namespace widgettest {
-
-inline dbase::FieldDef def(const std::string& name, dbase::FieldType type, int length, int decimals = 0)
-{
-    dbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-}
 
 enum Field { NAME1, CARN, MENGE, DATUM, NOTIZ, BILD };
 
@@ -35,21 +26,16 @@ enum Field { NAME1, CARN, MENGE, DATUM, NOTIZ, BILD };
 inline void makeSubstanceTable(const QString& file, const std::vector<QStringList>& rows)
 {
     using dbase::FieldType;
+    using fixtures::field;
     dbase::Table table;
-    table.setTableName(file);
-    table.createTable(dbase::TableLayout({def("NAME1", FieldType::Character, 20),
-                                          def("CARN", FieldType::Character, 12),
-                                          def("MENGE", FieldType::Numeric, 8, 2),
-                                          def("DATUM", FieldType::Date, 8),
-                                          def("NOTIZ", FieldType::Memo, 10),
-                                          def("BILD", FieldType::Binary, 10)}));
-    table.open();
-    for (const QStringList& row : rows) {
-        table.append();
-        for (int i = 0; i < row.size(); ++i)
-            table.field(i).setAsString(row[i]);
-        table.post();
-    }
+    fixtures::makeTable(table, file,
+                        dbase::TableLayout({field("NAME1", FieldType::Character, 20),
+                                            field("CARN", FieldType::Character, 12),
+                                            field("MENGE", FieldType::Numeric, 8, 2),
+                                            field("DATUM", FieldType::Date, 8),
+                                            field("NOTIZ", FieldType::Memo, 10),
+                                            field("BILD", FieldType::Binary, 10)}),
+                        rows);
     table.close();
     table.addIndex({"NAME1", "NAME1", false});
 }
