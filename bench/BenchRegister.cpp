@@ -13,31 +13,6 @@ namespace bench {
 
 namespace {
 
-using dbase::FieldDef;
-using dbase::FieldType;
-
-FieldDef field(const char* name, FieldType type, int length, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-}
-
-FieldDef text(const char* name, int length) { return field(name, FieldType::Character, length); }
-
-dbase::TableLayout lagerLayout()
-{
-    return dbase::TableLayout({text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 15),
-                               field("DATUM_ALT", FieldType::Date, 8), field("DATUM_NEU", FieldType::Date, 8),
-                               field("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
-                               text("FREI1", 30), text("FREI2", 30), text("LIEFERANT", 40), text("VERWENDER", 40),
-                               text("MARKER", 1), text("ETIKETTE", 1), field("ANZAHL", FieldType::Numeric, 4),
-                               text("STRIPNAME1", 60)});
-}
-
 // Only the engine's generator is standardised, not the distributions, so
 // picks are made from its raw output: the register is the same everywhere.
 class Dice {
@@ -248,9 +223,14 @@ void fillLager(dbase::Table& table, const std::vector<Substance>& substances, in
 const dbase::IndexDef BenchRegister::carnSubTag{"CARN_SUB", "CARN+SUBCARN", true};
 const dbase::IndexDef BenchRegister::name1SubTag{"NAME1_SUB", "STRIPNAME1"};
 
-dbase::TableLayout BenchRegister::namenLayout()
+void appendNameRow(dbase::Table& table, const NameRow& row)
 {
-    return dbase::TableLayout({text("NAME1", 60), text("STRIPNAME1", 60), text("CARN", 12), text("SUBCARN", 4)});
+    table.append();
+    table.field(0).setAsString(row.name1);
+    table.field(1).setAsString(row.stripName1);
+    table.field(2).setAsString(row.carn);
+    table.field(3).setAsString(row.subcarn);
+    table.post();
 }
 
 BenchRegister::BenchRegister(const RegisterSize& size)
@@ -264,19 +244,13 @@ BenchRegister::BenchRegister(const RegisterSize& size)
         for (const QString& name : s.names)
             m_names.push_back({name, StripNameBilden(name), s.key.carn, s.key.subcarn});
     }
-    writeTable(path("namen.dbf"), namenLayout(), {carnSubTag, name1SubTag}, [this](dbase::Table& table) {
-        for (const NameRow& row : m_names) {
-            table.append();
-            table.field(0).setAsString(row.name1);
-            table.field(1).setAsString(row.stripName1);
-            table.field(2).setAsString(row.carn);
-            table.field(3).setAsString(row.subcarn);
-            table.post();
-        }
+    writeTable(path("namen.dbf"), demo::namenLayout(), {carnSubTag, name1SubTag}, [this](dbase::Table& table) {
+        for (const NameRow& row : m_names)
+            appendNameRow(table, row);
     });
     writeTable(path("chemie.dbf"), demo::chemieLayout(), {carnSubTag},
                [&](dbase::Table& table) { fillChemie(table, substances, dice); });
-    writeTable(path("lager.dbf"), lagerLayout(), {carnSubTag, name1SubTag},
+    writeTable(path("lager.dbf"), demo::lagerLayout(), {carnSubTag, name1SubTag},
                [&](dbase::Table& table) { fillLager(table, substances, size.stockItems, dice); });
 }
 

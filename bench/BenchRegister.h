@@ -35,6 +35,9 @@ struct SubstanceKey {
     QString subcarn;
 };
 
+// Appends `row` to a table of the namen.dbf layout and posts it.
+void appendNameRow(dbase::Table& table, const NameRow& row);
+
 class BenchRegister {
 public:
     explicit BenchRegister(const RegisterSize& size);
@@ -50,7 +53,6 @@ public:
     // The keys of chemie.dbf in physical order.
     const std::vector<SubstanceKey>& substances() const { return m_substances; }
 
-    static dbase::TableLayout namenLayout();
     static const dbase::IndexDef carnSubTag;
     static const dbase::IndexDef name1SubTag;
 

@@ -10,6 +10,7 @@
 
 #include "BenchRegister.h"
 #include "dbase/Table.h"
+#include "demo/RegisterTables.h"
 
 namespace {
 
@@ -73,16 +74,10 @@ void BM_ResearchTableCreate(benchmark::State& state)
         Table table;
         table.setTableName(path);
         table.setExclusive(exclusive);
-        table.createTable(BenchRegister::namenLayout());
+        table.createTable(demo::namenLayout());
         table.open();
-        for (const bench::NameRow& row : reg().names()) {
-            table.append();
-            table.field(0).setAsString(row.name1);
-            table.field(1).setAsString(row.stripName1);
-            table.field(2).setAsString(row.carn);
-            table.field(3).setAsString(row.subcarn);
-            table.post();
-        }
+        for (const bench::NameRow& row : reg().names())
+            bench::appendNameRow(table, row);
         table.addIndex(BenchRegister::carnSubTag);
         table.addIndex(BenchRegister::name1SubTag);
         table.close();

@@ -69,11 +69,6 @@ private:
 const dbase::IndexDef carnSub{"CARN_SUB", "CARN+SUBCARN", true};
 const dbase::IndexDef name1Sub{"NAME1_SUB", "STRIPNAME1"};
 
-dbase::TableLayout namenLayout()
-{
-    return dbase::TableLayout({text("NAME1", 60), text("STRIPNAME1", 60), text("CARN", 12), text("SUBCARN", 4)});
-}
-
 void writeNamen(const DemoData& data, const QDir& dir)
 {
     NewTable t(dir, QStringLiteral("namen.dbf"), namenLayout());
@@ -132,14 +127,7 @@ const QDate stockDateNew(2025, 3, 14);
 
 void writeLager(const DemoData& data, const QDir& dir)
 {
-    NewTable t(dir, QStringLiteral("lager.dbf"),
-               dbase::TableLayout({text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4),
-                                   text("MENGE_IN_G", 15), field("DATUM_ALT", FieldType::Date, 8),
-                                   field("DATUM_NEU", FieldType::Date, 8),
-                                   field("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
-                                   text("FREI1", 30), text("FREI2", 30), text("LIEFERANT", 40),
-                                   text("VERWENDER", 40), text("MARKER", 1), text("ETIKETTE", 1),
-                                   field("ANZAHL", FieldType::Numeric, 4), text("STRIPNAME1", 60)}));
+    NewTable t(dir, QStringLiteral("lager.dbf"), lagerLayout());
     for (const StockItem& item : data.stock) {
         const QString name = data.find(item.carn, item.subcarn)->name();
         t->append();
@@ -219,6 +207,21 @@ void writeFilesList(const QDir& dir)
 }
 
 } // namespace
+
+dbase::TableLayout namenLayout()
+{
+    return dbase::TableLayout({text("NAME1", 60), text("STRIPNAME1", 60), text("CARN", 12), text("SUBCARN", 4)});
+}
+
+dbase::TableLayout lagerLayout()
+{
+    return dbase::TableLayout({text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 15),
+                               field("DATUM_ALT", FieldType::Date, 8), field("DATUM_NEU", FieldType::Date, 8),
+                               field("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
+                               text("FREI1", 30), text("FREI2", 30), text("LIEFERANT", 40), text("VERWENDER", 40),
+                               text("MARKER", 1), text("ETIKETTE", 1), field("ANZAHL", FieldType::Numeric, 4),
+                               text("STRIPNAME1", 60)});
+}
 
 dbase::TableLayout chemieLayout()
 {

@@ -12,6 +12,10 @@ struct DemoData;
 
 // The 44 fields of chemie.dbf at the positions the program reads them by.
 dbase::TableLayout chemieLayout();
+// namen.dbf: NAME1, STRIPNAME1, CARN, SUBCARN.
+dbase::TableLayout namenLayout();
+// The 16 fields of lager.dbf, the storage list.
+dbase::TableLayout lagerLayout();
 
 // The picture name the record editor stores for a hazard symbol code in
 // GEFSYMxBMP: "FPLU." for "F+", ..., "LEER.BMP" for an empty slot.
