@@ -76,6 +76,32 @@ std::string makeTable(std::uint32_t count) {
     return readFile("T.DBF");
 }
 
+// One write the process may not survive: `original` is put back as T.DBF and
+// opened shared under I/O that lets `budget` more bytes reach the disk, the
+// write that runs out cut at the byte when `tear`.
+struct KillableRun {
+    KillableRun(const std::string& original, std::int64_t budget, bool tear = false) {
+        writeFile("T.DBF", original);
+        scope.faults->bytesLeft = budget;
+        scope.faults->tear = tear;
+        file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    }
+
+    // Whether `write` came back rather than the process dying in it.
+    template <typename Write>
+    bool survives(Write write) {
+        try {
+            write(*file);
+            return true;
+        } catch (const SimulatedCrash&) {
+            return false;
+        }
+    }
+
+    FaultyIoScope scope;
+    std::unique_ptr<DbfFile> file; // closed before the faulty I/O goes
+};
+
 std::string readName(const DbfFile& file, std::uint32_t recNo) {
     std::string bytes;
     file.readRecord(recNo, bytes);
@@ -100,19 +126,8 @@ TEST(DbfCrash, AppendKilledAtAnyByteLeavesEveryEarlierRecord) {
     const std::size_t appendBytes = 1 + 12 + 6 + 1 + 32; // record, 0x1A, header
     for (std::size_t budget = 0; budget <= appendBytes; ++budget) {
         SCOPED_TRACE(budget);
-        writeFile("T.DBF", original);
-        bool returned = false;
-        {
-            FaultyIoScope scope;
-            scope.faults->bytesLeft = static_cast<std::int64_t>(budget);
-            scope.faults->tear = true;
-            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-            try {
-                file->appendRecord(record(*file, "NEU"));
-                returned = true;
-            } catch (const SimulatedCrash&) {
-            }
-        }
+        const bool returned = KillableRun(original, static_cast<std::int64_t>(budget), true)
+                                  .survives([](DbfFile& file) { file.appendRecord(record(file, "NEU")); });
         EXPECT_EQ(returned, budget == appendBytes);
         const auto file = reopenAndCheck(3);
         if (returned) {
@@ -130,16 +145,7 @@ TEST(DbfCrash, CountCrossingAByteBoundarySurvivesAKillBetweenWrites) {
     fixtures::TempDir dir;
     const std::string original = makeTable(255);
     for (std::int64_t budget : {0, 20, 52}) { // before, between and after the two writes
-        writeFile("T.DBF", original);
-        {
-            FaultyIoScope scope;
-            scope.faults->bytesLeft = budget;
-            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-            try {
-                file->appendRecord(record(*file, "NEU"));
-            } catch (const SimulatedCrash&) {
-            }
-        }
+        KillableRun(original, budget).survives([](DbfFile& file) { file.appendRecord(record(file, "NEU")); });
         const auto file = reopenAndCheck(255);
         EXPECT_EQ(file->recordCount(), budget == 52 ? 256u : 255u);
     }
@@ -149,16 +155,8 @@ TEST(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
     fixtures::TempDir dir;
     const std::string original = makeTable(3);
     for (std::int64_t budget : {0, 20, 1000}) {
-        writeFile("T.DBF", original);
-        {
-            FaultyIoScope scope;
-            scope.faults->bytesLeft = budget;
-            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-            try {
-                file->writeRecord(2, record(*file, "GEÄNDERT", '*'));
-            } catch (const SimulatedCrash&) {
-            }
-        }
+        KillableRun(original, budget).survives(
+            [](DbfFile& file) { file.writeRecord(2, record(file, "GEÄNDERT", '*')); });
         const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
         ASSERT_EQ(file->recordCount(), 3u);
         EXPECT_EQ(readName(*file, 1), "R1");
@@ -237,21 +235,13 @@ TEST(DbfCrash, BulkChunkKilledAtAnyByteLeavesTheCountOfTheLastChunkWritten) {
     const std::size_t chunkBytes = 2 * (1 + 12 + 6) + 1 + 32; // two records, 0x1A, header
     for (std::size_t budget = 0; budget <= chunkBytes; ++budget) {
         SCOPED_TRACE(budget);
-        writeFile("T.DBF", original);
         bool returned = false;
         {
-            FaultyIoScope scope;
-            scope.faults->bytesLeft = static_cast<std::int64_t>(budget);
-            scope.faults->tear = true;
-            auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-            file->beginBulk();
-            EXPECT_EQ(file->appendRecord(record(*file, "B4")), 4u);
-            EXPECT_EQ(file->appendRecord(record(*file, "B5")), 5u);
-            try {
-                file->endBulk();
-                returned = true;
-            } catch (const SimulatedCrash&) {
-            }
+            KillableRun run(original, static_cast<std::int64_t>(budget), true);
+            run.file->beginBulk();
+            EXPECT_EQ(run.file->appendRecord(record(*run.file, "B4")), 4u);
+            EXPECT_EQ(run.file->appendRecord(record(*run.file, "B5")), 5u);
+            returned = run.survives([](DbfFile& file) { file.endBulk(); });
         }
         EXPECT_EQ(returned, budget == chunkBytes);
         // never a count that takes in part of the chunk
