@@ -3,19 +3,9 @@
 #include <QFile>
 
 #include "data/Optionen.h"
+#include "fixtures/Files.h"
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
-
-namespace {
-
-void writeFile(const std::filesystem::path& path, const QByteArray& bytes)
-{
-    QFile f(QString::fromStdString(path.string()));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 TEST(EinstellungenLaden, GivesEveryDefaultWithoutASettingsFile)
 {
@@ -50,10 +40,10 @@ TEST(EinstellungenLaden, GivesEveryDefaultWithoutASettingsFile)
 TEST(EinstellungenLaden, ReadsHexIntegersBooleansUmlautKeysAndRawMargins)
 {
     fixtures::TempDir dir;
-    writeFile(dir.file("marlex99.ini"),
-              "[Optionen]\r\nTabPosition=0x1\r\nHint=ja\r\nAbfrage vor Beenden=-1\r\n"
-              "Lagerdatens\xe4tze markieren=0\r\nRandOben=zehn\r\n"
-              "[Font]\r\nFontName=Arial\r\nFontSize=10\r\n[Marlex99]\r\nstate=2\r\n");
+    fixtures::writeFile(dir.file("marlex99.ini"),
+                        "[Optionen]\r\nTabPosition=0x1\r\nHint=ja\r\nAbfrage vor Beenden=-1\r\n"
+                        "Lagerdatens\xe4tze markieren=0\r\nRandOben=zehn\r\n"
+                        "[Font]\r\nFontName=Arial\r\nFontSize=10\r\n[Marlex99]\r\nstate=2\r\n");
     ini::IniFile ini(QString::fromStdString(dir.file("marlex99.ini").string()));
     EinstellungenLaden(ini);
 

@@ -19,6 +19,7 @@
 #include "demo/Generator.h"
 #include "demo/RegisterTables.h"
 #include "fixtures/Dbfread.h"
+#include "fixtures/Files.h"
 #include "fixtures/Tdbf.h"
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
@@ -54,19 +55,6 @@ const demo::DemoData& register3()
 }
 
 const QStringList alleNamen = {u"Aceton"_qs, u"Ethanol"_qs, u"Kochsalz"_qs, u"Natriumchlorid"_qs};
-
-QByteArray inhalt(const QString& datei)
-{
-    QFile f(datei);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void schreiben(const QString& datei, const QByteArray& bytes)
-{
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 bool vorhanden(const QString& datei)
 {
@@ -222,7 +210,7 @@ TEST_F(Start, OptionsDecideTheCornerPictureTheStructurePictureAndTheSiblingProgr
         option(u"WIN98"_qs, an ? u"1"_qs : u"0"_qs);
         option(u"Formel darstellen"_qs, an ? u"0"_qs : u"1"_qs);
         if (an) {
-            schreiben(u"kavu.exe"_qs, "MZ");
+            fixtures::writeBytes(u"kavu.exe"_qs, "MZ");
         } else {
             // A directory of the sibling program's name is not the program.
             ASSERT_TRUE(QFile::remove(u"kavu.exe"_qs));
@@ -309,11 +297,11 @@ TEST_F(Start, ResearchTablesAreMadeEmptyWithTheNameTablesLayoutAndBothTags)
 TEST_F(Start, EveryMissingRequiredFileIsListedInInitErrAndTheStartEnds)
 {
     ASSERT_TRUE(QDir().mkdir(u"Verzeichnis"_qs));
-    schreiben(u"FILES.TXT"_qs, "namen.dbf\r\n\r\nfehlt1.dbf\r\nVerzeichnis\r\nCHEMIE.DBF\r\nfehlt2.dbf\r\n");
-    schreiben(u"init.err"_qs, "vom letzten Lauf\r\n");
+    fixtures::writeBytes(u"FILES.TXT"_qs, "namen.dbf\r\n\r\nfehlt1.dbf\r\nVerzeichnis\r\nCHEMIE.DBF\r\nfehlt2.dbf\r\n");
+    fixtures::writeBytes(u"init.err"_qs, "vom letzten Lauf\r\n");
     starten();
 
-    EXPECT_EQ(inhalt(u"init.err"_qs), QByteArray(" nicht vorhanden\r\n"
+    EXPECT_EQ(fixtures::readBytes(u"init.err"_qs), QByteArray(" nicht vorhanden\r\n"
                                                 "fehlt1.dbf nicht vorhanden\r\n"
                                                 "Verzeichnis nicht vorhanden\r\n"
                                                 "fehlt2.dbf nicht vorhanden\r\n"));
@@ -326,9 +314,9 @@ TEST_F(Start, EveryMissingRequiredFileIsListedInInitErrAndTheStartEnds)
 TEST_F(Start, NamesInFilesTxtAreFoundInAnyCaseAndWithBackslashesAndAStaleErrorListGoes)
 {
     ASSERT_TRUE(QDir().mkdir(u"Unter"_qs));
-    schreiben(u"Unter/Datei.txt"_qs, "x");
-    schreiben(u"files.txt"_qs, "NAMEN.DBF\r\nunter\\DATEI.TXT\nChemie.Dbf");
-    schreiben(u"init.err"_qs, "vom letzten Lauf\r\n");
+    fixtures::writeBytes(u"Unter/Datei.txt"_qs, "x");
+    fixtures::writeBytes(u"files.txt"_qs, "NAMEN.DBF\r\nunter\\DATEI.TXT\nChemie.Dbf");
+    fixtures::writeBytes(u"init.err"_qs, "vom letzten Lauf\r\n");
     starten();
     EXPECT_TRUE(programm->gestartet()) << meldungenDesStarts().join(u'\n').toStdString();
     EXPECT_FALSE(vorhanden(u"init.err"_qs));
@@ -338,7 +326,7 @@ TEST_F(Start, AMissingFilesTxtEndsTheStartLikeAMissingFile)
 {
     ASSERT_TRUE(QFile::remove(u"FILES.TXT"_qs));
     starten();
-    EXPECT_EQ(inhalt(u"init.err"_qs), QByteArray("FILES.TXT nicht vorhanden\r\n"));
+    EXPECT_EQ(fixtures::readBytes(u"init.err"_qs), QByteArray("FILES.TXT nicht vorhanden\r\n"));
     EXPECT_EQ(meldungenDesStarts().size(), 1);
     erwarteAbbruchOhneGeoeffneteTabellen();
 }
@@ -352,13 +340,13 @@ TEST_F(Start, AnUnreadableFilesTxtEndsTheStart)
         ASSERT_TRUE(QFile::link(u"/proc/self/mem"_qs, u"FILES.TXT"_qs));
     }
     starten();
-    EXPECT_EQ(inhalt(u"init.err"_qs), QByteArray("FILES.TXT nicht lesbar\r\n"));
+    EXPECT_EQ(fixtures::readBytes(u"init.err"_qs), QByteArray("FILES.TXT nicht lesbar\r\n"));
     erwarteAbbruchOhneGeoeffneteTabellen();
 }
 
 TEST_F(Start, AnErrorListThatCannotBeWrittenIsShownInTheMessageInstead)
 {
-    schreiben(u"FILES.TXT"_qs, "fehlt.dbf\r\n");
+    fixtures::writeBytes(u"FILES.TXT"_qs, "fehlt.dbf\r\n");
     ASSERT_TRUE(QDir().mkdir(u"init.err"_qs));
     starten();
     ASSERT_EQ(meldungenDesStarts().size(), 1);
@@ -373,7 +361,7 @@ TEST_F(Start, AnErrorListThatCannotBeWrittenIsShownInTheMessageInstead)
 
 TEST_F(Start, ATableThatCannotBeOpenedEndsTheStartNamingTheFileAndWritesNothing)
 {
-    schreiben(u"chemie.dbf"_qs, QByteArray(300, 'x'));
+    fixtures::writeBytes(u"chemie.dbf"_qs, QByteArray(300, 'x'));
     starten();
     ASSERT_EQ(meldungenDesStarts().size(), 1);
     const QString meldung = meldungenDesStarts().front();
@@ -468,14 +456,14 @@ protected:
     {
         ASSERT_TRUE(QFile::copy(QString::fromUtf8(bibliothek), prog + u"libmarlex99.so"_qs));
     }
-    QByteArray protokoll() const { return inhalt(u"reindex.log"_qs); }
+    QByteArray protokoll() const { return fixtures::readBytes(u"reindex.log"_qs); }
 };
 
 TEST_F(Indexbibliothek, IsCalledInItsOrderBeforeTheFileCheckWhenIndexCheckIsSet)
 {
     option(u"IndexCheck"_qs, u"1"_qs);
     installieren(PROTOKOLL_LIBRARY);
-    schreiben(u"FILES.TXT"_qs, "fehlt.dbf\r\n");
+    fixtures::writeBytes(u"FILES.TXT"_qs, "fehlt.dbf\r\n");
     starten();
     EXPECT_EQ(protokoll(), QByteArray("geladen\nInit\nNAMEN\nCHEMIE\nSIGEF\nFORMEL\nLAGER\nClose\n"));
     EXPECT_FALSE(programm->gestartet());

@@ -10,6 +10,7 @@
 #include "dbase/MdxFile.h"
 #include "dbase/Table.h"
 #include "files/SharedLibrary.h"
+#include "fixtures/Files.h"
 #include "fixtures/Tdbf.h"
 #include "fixtures/TempDir.h"
 
@@ -24,12 +25,6 @@ const QStringList entryPoints = {u"_ReINDEX_Init"_qs,  u"_ReINDEX_NAMEN"_qs,  u"
 void installAs(const char* built, const QString& directory)
 {
     ASSERT_TRUE(QFile::copy(QString::fromUtf8(built), directory + u"/libmarlex99.so"_qs));
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 std::filesystem::path fsPath(const QString& path)
@@ -121,6 +116,7 @@ std::vector<std::pair<std::uint32_t, std::string>> entries(const QString& mdxFil
     return result;
 }
 
+using fixtures::readBytes;
 using Entries = std::vector<std::pair<std::uint32_t, std::string>>;
 
 class ReIndexTest : public ::testing::Test {
@@ -284,9 +280,9 @@ TEST_F(ReIndexTest, PassesOverTablesAndIndexesThatAreMissing)
         table.setTableName(u"lager.dbf"_qs);
         table.createTable(layout());
     }
-    const QByteArray before = fileBytes(u"lager.dbf"_qs);
+    const QByteArray before = readBytes(u"lager.dbf"_qs);
     call(u"_ReINDEX_LAGER"_qs);
-    EXPECT_EQ(fileBytes(u"lager.dbf"_qs), before);
+    EXPECT_EQ(readBytes(u"lager.dbf"_qs), before);
     EXPECT_EQ(QDir(u"."_qs).entryList(QDir::Files), QStringList{u"lager.dbf"_qs});
 }
 
@@ -299,7 +295,7 @@ TEST_F(ReIndexTest, LeavesADamagedIndexAsItIsAndGoesOn)
     // Not an index at all; and an index file whose header is right but whose
     // tag table is destroyed.
     const QByteArray garbage(2048, '\x5A');
-    QByteArray brokenTags = fileBytes(u"si_gef.mdx"_qs);
+    QByteArray brokenTags = readBytes(u"si_gef.mdx"_qs);
     brokenTags.replace(544, 512, QByteArray(512, '\xFF'));
     for (const auto& [file, bytes] : {std::pair{u"namen.mdx"_qs, garbage}, std::pair{u"si_gef.mdx"_qs, brokenTags}}) {
         QFile out(file);
@@ -309,8 +305,8 @@ TEST_F(ReIndexTest, LeavesADamagedIndexAsItIsAndGoesOn)
 
     runAll();
 
-    EXPECT_EQ(fileBytes(u"namen.mdx"_qs), garbage);
-    EXPECT_EQ(fileBytes(u"si_gef.mdx"_qs), brokenTags);
+    EXPECT_EQ(readBytes(u"namen.mdx"_qs), garbage);
+    EXPECT_EQ(readBytes(u"si_gef.mdx"_qs), brokenTags);
     EXPECT_EQ(entries(u"chemie.mdx"_qs, "NAME1").size(), 4u);
 }
 
@@ -318,7 +314,7 @@ TEST_F(ReIndexTest, DoesNotTouchATableThatSomeoneHoldsExclusively)
 {
     createTable(u"namen.dbf"_qs, threeRows);
     appendBehindTheIndex(u"namen.dbf"_qs, {"BENZOL", "71-43-2", "00"});
-    const QByteArray before = fileBytes(u"namen.mdx"_qs);
+    const QByteArray before = readBytes(u"namen.mdx"_qs);
 
     dbase::Table holder;
     holder.setTableName(u"namen.dbf"_qs);
@@ -329,5 +325,5 @@ TEST_F(ReIndexTest, DoesNotTouchATableThatSomeoneHoldsExclusively)
     holder.open();
 
     call(u"_ReINDEX_NAMEN"_qs);
-    EXPECT_EQ(fileBytes(u"namen.mdx"_qs), before);
+    EXPECT_EQ(readBytes(u"namen.mdx"_qs), before);
 }

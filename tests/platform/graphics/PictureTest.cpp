@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "WmfBuilder.h"
+#include "fixtures/Files.h"
 #include "fixtures/TempDir.h"
 #include "graphics/GraphicsError.h"
 #include "graphics/Picture.h"
@@ -93,13 +94,6 @@ QByteArray metafile()
     return b.placeable(200, 100, 400);
 }
 
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 bool colourNear(const QColor& a, const QColor& b)
 {
     return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
@@ -121,13 +115,13 @@ TEST(Picture, LoadsByExtensionWhateverTheCase)
 {
     fixtures::TempDir dir;
     QDir().mkdir(QStringLiteral("symbol"));
-    write(QStringLiteral("symbol/c.bmp"), encoded(halves(), "BMP"));
-    write(QStringLiteral("symbol/n.dib"), encoded(halves(), "BMP"));
-    write(QStringLiteral("symbol/f_c.Png"), encoded(halves(), "PNG"));
-    write(QStringLiteral("symbol/t.gif"), encoded(halves(), "GIF"));
-    write(QStringLiteral("symbol/xn.jpeg"), encoded(halves(), "JPG"));
-    write(QStringLiteral("symbol/o.JPG"), encoded(halves(), "JPG"));
-    write(QStringLiteral("symbol/e.wmf"), metafile());
+    fixtures::writeBytes(QStringLiteral("symbol/c.bmp"), encoded(halves(), "BMP"));
+    fixtures::writeBytes(QStringLiteral("symbol/n.dib"), encoded(halves(), "BMP"));
+    fixtures::writeBytes(QStringLiteral("symbol/f_c.Png"), encoded(halves(), "PNG"));
+    fixtures::writeBytes(QStringLiteral("symbol/t.gif"), encoded(halves(), "GIF"));
+    fixtures::writeBytes(QStringLiteral("symbol/xn.jpeg"), encoded(halves(), "JPG"));
+    fixtures::writeBytes(QStringLiteral("symbol/o.JPG"), encoded(halves(), "JPG"));
+    fixtures::writeBytes(QStringLiteral("symbol/e.wmf"), metafile());
 
     for (const char* name : {"Symbol\\C.BMP", "Symbol\\N.DIB", "Symbol\\F_C.PNG", "Symbol\\T.GIF", "Symbol\\XN.JPEG",
                              "SYMBOL\\o.jpg"}) {
@@ -151,10 +145,10 @@ TEST(Picture, LoadsByExtensionWhateverTheCase)
 TEST(Picture, LoadErrorsNameTheFile)
 {
     fixtures::TempDir dir;
-    write(QStringLiteral("C.BMP"), encoded(halves(), "PNG"));   // a PNG file named as a bitmap
-    write(QStringLiteral("LEER.GIF"), QByteArray());
-    write(QStringLiteral("KAPUTT.WMF"), metafile().left(40));
-    write(QStringLiteral("C.TIF"), encoded(halves(), "PNG"));
+    fixtures::writeBytes(QStringLiteral("C.BMP"), encoded(halves(), "PNG"));   // a PNG file named as a bitmap
+    fixtures::writeBytes(QStringLiteral("LEER.GIF"), QByteArray());
+    fixtures::writeBytes(QStringLiteral("KAPUTT.WMF"), metafile().left(40));
+    fixtures::writeBytes(QStringLiteral("C.TIF"), encoded(halves(), "PNG"));
     QDir().mkdir(QStringLiteral("ORDNER.BMP"));
 
     EXPECT_TRUE(errorOf([] { Picture::load(QStringLiteral("C.TIF")); }).contains(u"„.TIF“"));
