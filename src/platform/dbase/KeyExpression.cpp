@@ -542,21 +542,28 @@ const std::vector<int>& KeyExpression::keyFields() const
 
 std::string KeyExpression::evaluate(const RecordView& record) const
 {
+    std::string key;
+    appendKey(record, key);
+    return key;
+}
+
+void KeyExpression::appendKey(const RecordView& record, std::string& keys) const
+{
+    const std::size_t start = keys.size();
+    const auto length = static_cast<std::size_t>(d->keyLength);
     if (!d->keyFields.empty()) {
-        std::string key;
-        key.reserve(static_cast<size_t>(d->keyLength));
         for (int field : d->keyFields)
-            key += record.raw(field);
-        key.resize(static_cast<size_t>(d->keyLength), ' '); // a short record buffer still gives a whole key
-        return key;
+            keys += record.raw(field);
+        keys.resize(start + length, ' '); // a short record buffer still gives a whole key
+        return;
     }
     Value value = evaluateNode(*d->root, record);
     switch (d->keyType) {
-    case 'N': return encodeNumericKey(value.number);
-    case 'D': return encodeDateKey(value.julianDay ? QDate::fromJulianDay(*value.julianDay) : QDate());
+    case 'N': keys += encodeNumericKey(value.number); break;
+    case 'D': keys += encodeDateKey(value.julianDay ? QDate::fromJulianDay(*value.julianDay) : QDate()); break;
     default:
-        value.bytes.resize(static_cast<size_t>(d->keyLength), ' ');
-        return value.bytes;
+        keys += value.bytes;
+        keys.resize(start + length, ' ');
     }
 }
 

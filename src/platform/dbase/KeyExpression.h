@@ -25,6 +25,9 @@ public:
     // with blanks to keyLength; 'N' 12-byte BCD; 'D' an 8-byte double holding
     // the Julian day number.
     std::string evaluate(const RecordView& record) const;
+    // Appends the same key to `keys`: a whole table's keys laid end to end
+    // without a string each.
+    void appendKey(const RecordView& record, std::string& keys) const;
     // Field indexes in concatenation order when the expression is a plain
     // concatenation of character fields ("CARN+SUBCARN", "STRIPNAME1");
     // empty otherwise. Keyed lookups set these fields.

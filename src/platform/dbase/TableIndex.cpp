@@ -186,7 +186,9 @@ void TableIndex::rebuildTag(int i, const RowScan& scan)
     std::vector<std::uint32_t> recNos;
     scan([&](std::uint32_t recNo, const std::string& bytes) {
         if (includes(i, bytes)) {
-            t.appendFullKey(keys, key(i, bytes));
+            // The expression gives keys of the tag's length (load() and
+            // addTag() see to it); assign() checks.
+            expression(i).appendKey(RecordView(*m_layout, *m_codePage, bytes), keys);
             recNos.push_back(recNo);
         }
     });
