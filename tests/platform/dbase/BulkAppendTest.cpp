@@ -6,9 +6,7 @@
 
 #include <QJsonObject>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "ChildProcess.h"
 #include "TableTestSupport.h"
 #include "dbase/DbaseError.h"
 #include "fixtures/Dbfread.h"
@@ -48,20 +46,13 @@ void createWide(Table& table, const QString& file)
 template <typename Work>
 void killedAfter(Work work)
 {
-    const pid_t child = fork();
-    if (child == 0) {
+    const pid_t child = dbftest::startChild([&work] {
         Table table;
-        try {
-            work(table);
-        } catch (...) {
-            _exit(1);
-        }
+        work(table);
         ::kill(::getpid(), SIGKILL);
-        _exit(2);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the child failed before it was killed";
+        return 0;
+    });
+    ASSERT_EQ(dbftest::exitCodeOf(child), -1) << "the child failed before it was killed";
 }
 
 // The rows of the table after the kill: numbered from R1 without a gap,
@@ -176,27 +167,18 @@ TEST(BulkAppend, AnotherProcessAppendingWaitsUntilTheGatheredRowsAreWritten)
     table.beginBulk();
     appendNumbered(table, 1, 3);
 
-    const pid_t child = fork();
-    if (child == 0) {
-        int code = 1;
-        try {
-            Table kind;
-            kind.setTableName("t.dbf");
-            kind.open();
-            appendRow(kind, {"KIND"});
-            kind.close();
-            code = 0;
-        } catch (...) {
-        }
-        _exit(code);
-    }
+    const pid_t child = dbftest::startChild([] {
+        Table kind;
+        kind.setTableName("t.dbf");
+        kind.open();
+        appendRow(kind, {"KIND"});
+        kind.close();
+        return 0;
+    });
     // the child's append is under way, waiting for the numbers handed out here
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     table.endBulk();
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(dbftest::exitCodeOf(child), 0);
     table.refresh();
     EXPECT_EQ(column(table, 0), (QStringList{"R1", "R2", "R3", "KIND"}));
 }

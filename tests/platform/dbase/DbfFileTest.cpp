@@ -2,9 +2,7 @@
 
 #include <QDate>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "ChildProcess.h"
 #include "DbfTestSupport.h"
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
@@ -13,6 +11,7 @@
 
 using namespace dbase;
 using dbftest::field;
+using dbftest::inChild;
 using dbftest::readFile;
 using dbftest::writeFile;
 
@@ -31,23 +30,6 @@ std::string sampleRecord(const DbfFile& file, const std::string& name) {
     dbftest::put(record, file.layout().field(2), "20240131");
     dbftest::put(record, file.layout().field(3), "T");
     return record;
-}
-
-// Runs `body` in a child process and returns its exit code.
-template <typename Body>
-int inChild(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        int code = 99;
-        try {
-            code = body();
-        } catch (...) {
-        }
-        ::_exit(code);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Expects a DbaseError whose message names the file.
@@ -294,7 +276,7 @@ TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
                       DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
                       return 0;
                   }),
-                  99);
+                  dbftest::childThrew);
         EXPECT_EQ(inChild([] {
                       DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
                       return 0;
@@ -313,7 +295,7 @@ TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
                       DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
                       return 0;
                   }),
-                  99);
+                  dbftest::childThrew);
         // nor may a new table replace it
         expectErrorNaming("T.DBF", [] { DbfFile::create("T.DBF", sampleLayout()); });
     }

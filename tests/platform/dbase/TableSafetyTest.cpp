@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "ChildProcess.h"
 #include "ForwardingFileIo.h"
 #include "TableTestSupport.h"
 #include "dbase/Collation.h"
@@ -98,26 +96,17 @@ TEST(TableCrash, AProcessKilledAfterAChangeLeavesAnIndexThatIsRebuilt)
 {
     fixtures::TempDir dir;
     makeNameTable("namen.dbf", sampleNames());
-    const pid_t child = fork();
-    if (child == 0) {
+    const int code = dbftest::inChild([]() -> int {
         Table table;
-        int code = 0;
-        try {
-            openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
-            table.findKey({"WASSER"});
-            table.edit();
-            table.field(1).setAsString("AQUA");
-            table.post();
-            appendRow(table, {"Blei", "BLEI", "7439-92-1", "7"});
-        } catch (...) {
-            code = 1;
-        }
-        _exit(code); // killed with the table open: no flush, no close
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+        table.findKey({"WASSER"});
+        table.edit();
+        table.field(1).setAsString("AQUA");
+        table.post();
+        appendRow(table, {"Blei", "BLEI", "7439-92-1", "7"});
+        ::_exit(0); // killed with the table open: no flush, no close
+    });
+    ASSERT_EQ(code, 0);
     EXPECT_TRUE(MdxFile::isMarkedDirty("namen.mdx"));
 
     Table table;
