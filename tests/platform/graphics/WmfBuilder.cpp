@@ -1,6 +1,9 @@
 #include "WmfBuilder.h"
 
 #include <QList>
+#include <QPainter>
+
+#include "graphics/WmfReader.h"
 
 namespace graphics::test {
 
@@ -47,6 +50,16 @@ QByteArray makeDib(const QImage& source, int bits, bool topDown)
         out.append(row);
     }
     return out;
+}
+
+QImage render(const QByteArray& file, const QSize& size)
+{
+    const WmfReader reader(file, QStringLiteral("test.wmf"));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    reader.play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
 }
 
 } // namespace graphics::test

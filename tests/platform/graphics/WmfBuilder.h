@@ -95,6 +95,9 @@ private:
 // image's colours; 24 or 32 without), rows bottom-up unless `topDown`.
 QByteArray makeDib(const QImage& image, int bits, bool topDown = false);
 
+// The metafile played onto a white image of `size`, as a viewer shows it.
+QImage render(const QByteArray& file, const QSize& size = QSize(100, 100));
+
 } // namespace graphics::test
 
 namespace graphics::test {

@@ -14,16 +14,6 @@ using namespace wmf;
 
 const QColor Red(255, 0, 0), Green(0, 255, 0), Blue(0, 0, 255), White(255, 255, 255), Black(0, 0, 0);
 
-QImage render(const QByteArray& file, const QSize& size = QSize(100, 100))
-{
-    const WmfReader reader(file, QStringLiteral("test.wmf"));
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    reader.play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return image;
-}
-
 QColor at(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
 
 // A filled shape without outline: a red brush and the null pen.

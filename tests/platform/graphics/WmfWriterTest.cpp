@@ -66,16 +66,6 @@ QByteArray writeScene()
     return writer.data();
 }
 
-QImage play(const QByteArray& file, const QSize& size)
-{
-    const WmfReader reader(file, QStringLiteral("label.wmf"));
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    reader.play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    return image;
-}
-
 int inkIn(const QImage& image, const QRect& area)
 {
     int ink = 0;
@@ -87,7 +77,7 @@ int inkIn(const QImage& image, const QRect& area)
 
 TEST(WmfWriter, PlaysBackWhatWasDrawn)
 {
-    const QImage image = play(writeScene(), QSize(300, 100));
+    const QImage image = render(writeScene(), QSize(300, 100));
     EXPECT_EQ(image.pixelColor(40, 30), Red);
     EXPECT_EQ(image.pixelColor(75, 30), White);
     EXPECT_EQ(image.pixelColor(120, 40), Blue);
@@ -116,7 +106,7 @@ TEST(WmfWriter, PlaysBackWhatWasDrawn)
     EXPECT_EQ(inkIn(image, QRect(width + 12, 72, 40, 8)), 0);
 
     // At twice the size the metafile is drawn afresh, not enlarged.
-    const QImage large = play(writeScene(), QSize(600, 200));
+    const QImage large = render(writeScene(), QSize(600, 200));
     EXPECT_EQ(large.pixelColor(80, 60), Red);
     EXPECT_EQ(large.pixelColor(240, 80), Blue);
 }
@@ -249,7 +239,7 @@ TEST(WmfWriter, ClippingTurnedShapesAndPaths)
         painter.drawPath(open);
     }
     const QByteArray file = writer.data();
-    const QImage image = play(file, QSize(100, 100));
+    const QImage image = render(file, QSize(100, 100));
     EXPECT_EQ(image.pixelColor(25, 25), Red);
     EXPECT_EQ(image.pixelColor(75, 75), White);
     EXPECT_EQ(image.pixelColor(65, 65), Blue);
@@ -291,7 +281,7 @@ TEST(WmfWriter, MetafilePicturesStayVectors)
     ASSERT_NE(text, records.end());
     EXPECT_NEAR(text->param(0), -20 * 15, 15);   // 40 units of a window drawn at half its height
 
-    const QImage image = play(file, QSize(200, 100));
+    const QImage image = render(file, QSize(200, 100));
     EXPECT_EQ(image.pixelColor(120, 25), Red);
     EXPECT_EQ(image.pixelColor(90, 25), White);
     EXPECT_EQ(image.pixelColor(160, 5), White);
