@@ -1,9 +1,9 @@
 #include "MarlexTestSupport.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QPainter>
 
+#include "fixtures/Images.h"
 #include "fixtures/Tables.h"
 #include "graphics/WmfWriter.h"
 #include "ini/IniFile.h"
@@ -93,9 +93,7 @@ void symbolOrdnerSchreiben(const QDir& programm, const QString& endung)
                 }
                 wmf.save(pfad);
             } else {
-                QImage bild(4, 4, QImage::Format_RGB32);
-                bild.fill(farbe);
-                bild.save(pfad, "BMP");
+                fixtures::filledImage(4, 4, farbe).save(pfad, "BMP");
             }
         }
     }
@@ -158,16 +156,10 @@ void formelnSchreiben(const std::vector<QString>& carns)
     t.createTable(dbase::TableLayout(felder));
     t.open();
     for (const QString& carn : carns) {
-        QImage bild(6, 3, QImage::Format_RGB32);
-        bild.fill(Qt::darkGreen);
-        QByteArray bmp;
-        QBuffer puffer(&bmp);
-        puffer.open(QIODevice::WriteOnly);
-        bild.save(&puffer, "BMP");
         t.append();
         t.field(0).setAsString(carn);
         t.field(1).setAsString(QStringLiteral("1"));
-        t.field(2).setAsBytes(bmp);
+        t.field(2).setAsBytes(fixtures::encodedImage(fixtures::filledImage(6, 3, Qt::darkGreen), "BMP"));
         t.post();
     }
     t.close();

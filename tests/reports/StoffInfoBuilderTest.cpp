@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
 #include "ReportsTestSupport.h"
+#include "fixtures/Images.h"
 #include "fixtures/TempDir.h"
 #include "graphics/WmfWriter.h"
 #include "report/PageBuilder.h"
@@ -23,17 +23,6 @@ using reports::LayoutComponent;
 using reports::StoffInfoBuilder;
 
 namespace {
-
-QByteArray png(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 LayoutComponent element(int tag, const QString& caption = {}, QRect geometry = {0, 0, 40, 20})
 {
@@ -84,7 +73,7 @@ protected:
                                {{"64-17-5"}, {"67-64-1"}});
         formeln.last();
         formeln.edit();
-        formeln.field(1).setAsBytes(png(40, 20, Qt::blue));
+        formeln.field(1).setAsBytes(fixtures::encodedImage(fixtures::filledImage(40, 20, Qt::blue), "PNG"));
         formeln.post();
         t.substanz("67-64-1", "2");
     }
@@ -124,7 +113,7 @@ TEST_F(StoffInfoBuilderTest, EveryKindBuildsItsRunElementWithItsProperties)
     saetze.lines = QStringList{"aus dem Entwurf"};
     saetze.wordWrap = true;
     LayoutComponent bild = element(801);
-    bild.picture = {"TPngImage", png(12, 6, Qt::red)};
+    bild.picture = {"TPngImage", fixtures::encodedImage(fixtures::filledImage(12, 6, Qt::red), "PNG")};
     bild.autoSize = true;
     LayoutComponent system = element(900, "#3");
     system.autoSize = true;

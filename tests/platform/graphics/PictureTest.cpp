@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 
 #include "WmfBuilder.h"
 #include "fixtures/Files.h"
+#include "fixtures/Images.h"
 #include "fixtures/TempDir.h"
 #include "graphics/GraphicsError.h"
 #include "graphics/Picture.h"
@@ -78,11 +78,7 @@ QByteArray encoded(const QImage& image, const char* format)
 {
     if (QByteArray(format) == "GIF")
         return gif(image);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, format)) << format;
-    return bytes;
+    return fixtures::encodedImage(image, format);
 }
 
 // A 200 × 100 unit metafile at 400 units per inch, left half red.

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 
 #include "StreamTestSupport.h"
+#include "fixtures/Images.h"
 #include "stream/Picture.h"
 #include "stream/StreamError.h"
 
@@ -16,15 +16,6 @@ namespace {
 const QByteArray kBmp = bytes("'BM' 46 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 02 00 00 00 02 00 00 00"
                               "01 00 18 00 00 00 00 00 10 00 00 00 13 0B 00 00 13 0B 00 00 00 00 00 00"
                               "00 00 00 00 FF 00 00 FF FF FF 00 00 00 00 FF 00 FF 00 00 00");
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return out;
-}
 
 QImage sample()
 {
@@ -52,11 +43,11 @@ TEST(Picture, BitmapDataGivesTheImageWithItsPixels)
 
 TEST(Picture, EachGraphicClassWithItsOwnLayout)
 {
-    const QByteArray jpeg = encoded(sample(), "JPG");
+    const QByteArray jpeg = fixtures::encodedImage(sample(), "JPG");
     const Picture fromJpeg = Picture::fromPictureData(shortString("TJPEGImage") + le32(jpeg.size()) + jpeg, "a");
     EXPECT_EQ(fromJpeg.toImage().size(), QSize(8, 4));
 
-    const QByteArray png = encoded(sample(), "PNG");
+    const QByteArray png = fixtures::encodedImage(sample(), "PNG");
     const Picture fromPng = Picture::fromPictureData(shortString("TPngImage") + png, "a");
     EXPECT_EQ(fromPng.file, png);
     EXPECT_EQ(fromPng.toImage().pixelColor(3, 2), QColor(10, 200, 30));

@@ -1,29 +1,13 @@
-#include <QBuffer>
 #include <QImage>
 
 #include "WidgetTestSupport.h"
+#include "fixtures/Images.h"
 #include "widgets/DBImage.h"
 
 using namespace widgets;
 using namespace widgettest;
 
 namespace {
-
-QImage filled(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 class PictureField : public TableFixture {
 protected:
@@ -32,10 +16,10 @@ protected:
     {
         TableFixture::SetUp();
         table.edit();
-        table.field(BILD).setAsBytes(encoded(filled(30, 20, Qt::red), "BMP"));
+        table.field(BILD).setAsBytes(fixtures::encodedImage(fixtures::filledImage(30, 20, Qt::red), "BMP"));
         table.next();
         table.edit();
-        table.field(BILD).setAsBytes(encoded(filled(200, 20, Qt::green), "PNG"));
+        table.field(BILD).setAsBytes(fixtures::encodedImage(fixtures::filledImage(200, 20, Qt::green), "PNG"));
         table.first();
     }
 };
@@ -53,7 +37,7 @@ TEST_F(PictureField, ShowsThePictureOfTheCurrentRecord)
     EXPECT_TRUE(image.picture().isEmpty()) << "a record without a picture shows none";
 
     // A picture of the program's own stays until the record changes.
-    image.setPicture(graphics::Picture(filled(5, 5, Qt::blue)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(5, 5, Qt::blue)));
     EXPECT_EQ(image.picture().size(), QSize(5, 5));
     table.first();
     EXPECT_EQ(image.picture().size(), QSize(30, 20));
@@ -68,11 +52,11 @@ TEST_F(PictureField, ShowsThePictureOfTheCurrentRecord)
 
 TEST(DecodePicture, ReadsCommonFormatsAndTheFieldHeaderOfTheDatabaseEngine)
 {
-    const QImage source = filled(4, 3, Qt::yellow);
+    const QImage source = fixtures::filledImage(4, 3, Qt::yellow);
     for (const char* format : {"BMP", "PNG", "JPEG"})
-        EXPECT_EQ(decodePicture(encoded(source, format), "BILD").size(), QSize(4, 3)) << format;
+        EXPECT_EQ(decodePicture(fixtures::encodedImage(source, format), "BILD").size(), QSize(4, 3)) << format;
     const QByteArray header("\x01\x00\x01\x00\x46\x00\x00\x00", 8);
-    EXPECT_EQ(decodePicture(header + encoded(source, "BMP"), "BILD").size(), QSize(4, 3));
+    EXPECT_EQ(decodePicture(header + fixtures::encodedImage(source, "BMP"), "BILD").size(), QSize(4, 3));
     EXPECT_TRUE(decodePicture("kein Bild", "BILD").isEmpty());
     EXPECT_TRUE(decodePicture({}, "BILD").isEmpty());
 }
@@ -84,25 +68,25 @@ TEST(DBImageLayout, StretchesExactlyWhenThePictureIsLargerThanTheControl)
     image.setStretchWhenLarger(true);
     const QRect area = image.contentsRect();
 
-    image.setPicture(graphics::Picture(filled(50, 40, Qt::red)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(50, 40, Qt::red)));
     EXPECT_EQ(image.pictureRect(), QRect(25, 20, 50, 40)) << "smaller: own size, centred";
     image.setCenter(false);
     EXPECT_EQ(image.pictureRect(), QRect(0, 0, 50, 40));
 
-    image.setPicture(graphics::Picture(filled(101, 10, Qt::red)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(101, 10, Qt::red)));
     EXPECT_EQ(image.pictureRect(), area) << "wider than the control";
-    image.setPicture(graphics::Picture(filled(10, 81, Qt::red)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(10, 81, Qt::red)));
     EXPECT_EQ(image.pictureRect(), area) << "higher than the control";
-    image.setPicture(graphics::Picture(filled(100, 80, Qt::red)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(100, 80, Qt::red)));
     EXPECT_EQ(image.pictureRect(), QRect(0, 0, 100, 80)) << "exactly as large is not larger";
 
     image.setStretchWhenLarger(false);
-    image.setPicture(graphics::Picture(filled(300, 10, Qt::red)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(300, 10, Qt::red)));
     EXPECT_EQ(image.pictureRect(), QRect(0, 0, 300, 10));
 
     // What is painted: a stretched picture fills the control.
     image.setStretchWhenLarger(true);
-    image.setPicture(graphics::Picture(filled(300, 300, Qt::green)));
+    image.setPicture(graphics::Picture(fixtures::filledImage(300, 300, Qt::green)));
     const QImage shot = image.grab().toImage();
     EXPECT_EQ(shot.pixelColor(1, 1), QColor(Qt::green));
     EXPECT_EQ(shot.pixelColor(98, 78), QColor(Qt::green));
