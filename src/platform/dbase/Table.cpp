@@ -665,8 +665,11 @@ int Table::moveBy(int distance)
         (step > 0 ? d->bof : d->eof) = false;
         moved += step;
     }
-    // The row after this one is likely read next.
-    if (const auto ahead = static_cast<std::ptrdiff_t>(d->slot) + step;
+    // The rows after this one are likely read next: one fetch on its way
+    // per row keeps a few in flight, as a walk in index order does little
+    // else per row than wait for memory.
+    constexpr std::ptrdiff_t prefetchDistance = 8;
+    if (const auto ahead = static_cast<std::ptrdiff_t>(d->slot) + prefetchDistance * step;
         ahead >= 0 && static_cast<std::size_t>(ahead) < d->slotCount())
         d->dbf->prefetch(d->recNoAt(static_cast<std::size_t>(ahead)));
     if (moved != 0)
