@@ -10,6 +10,7 @@
 
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
+#include "dbase/Scanner.h"
 
 namespace dbase {
 
@@ -227,61 +228,41 @@ struct Token {
 
 class Lexer {
 public:
-    explicit Lexer(const QString& text) : m_text(text) {}
+    explicit Lexer(const QString& text) : m_in(text) {}
 
     Token next()
     {
-        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
-            ++m_pos;
         Token token;
-        token.position = static_cast<int>(m_pos) + 1;
-        if (m_pos >= m_text.size())
+        token.position = m_in.skipSpaces();
+        if (m_in.atEnd())
             return token;
-        const QChar c = m_text[m_pos];
+        const QChar c = m_in.peek();
         if (c == u'\'' || c == u'"')
             return stringLiteral(token, c);
-        if (isDigit(c) || (c == u'.' && m_pos + 1 < m_text.size() && isDigit(m_text[m_pos + 1])))
+        if (Scanner::isDigit(c) || (c == u'.' && Scanner::isDigit(m_in.peek(1))))
             return number(token);
-        if (isIdentifierStart(c)) {
-            const qsizetype start = m_pos;
-            while (m_pos < m_text.size() && (isIdentifierStart(m_text[m_pos]) || isDigit(m_text[m_pos])))
-                ++m_pos;
+        if (Scanner::isLetter(c)) {
             token.kind = Token::Kind::Identifier;
-            token.text = m_text.mid(start, m_pos - start);
+            token.text = m_in.name();
             return token;
         }
-        ++m_pos;
+        m_in.get();
         switch (c.unicode()) {
         case u'(': token.kind = Token::Kind::LeftParen; return token;
         case u')': token.kind = Token::Kind::RightParen; return token;
         case u'-': token.kind = Token::Kind::Minus; return token;
         case u'=': return op(token, CompareOp::Equal);
         case u'<':
-            if (accept(u'>'))
+            if (m_in.accept(u'>'))
                 return op(token, CompareOp::NotEqual);
-            return op(token, accept(u'=') ? CompareOp::LessEqual : CompareOp::Less);
-        case u'>': return op(token, accept(u'=') ? CompareOp::GreaterEqual : CompareOp::Greater);
+            return op(token, m_in.accept(u'=') ? CompareOp::LessEqual : CompareOp::Less);
+        case u'>': return op(token, m_in.accept(u'=') ? CompareOp::GreaterEqual : CompareOp::Greater);
         default:
             syntaxError(QStringLiteral("unerwartetes Zeichen „%1“").arg(c), token.position);
         }
     }
 
 private:
-    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-    static bool isIdentifierStart(QChar c)
-    {
-        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
-    }
-
-    bool accept(char16_t c)
-    {
-        if (m_pos < m_text.size() && m_text[m_pos] == c) {
-            ++m_pos;
-            return true;
-        }
-        return false;
-    }
-
     static Token op(Token token, CompareOp op)
     {
         token.kind = Token::Kind::Op;
@@ -289,21 +270,20 @@ private:
         return token;
     }
 
+    // A doubled quote inside stands for one.
     Token stringLiteral(Token token, QChar quote)
     {
-        ++m_pos;
+        m_in.get();
         QString value;
         for (;;) {
-            if (m_pos >= m_text.size())
+            if (m_in.atEnd())
                 syntaxError(QStringLiteral("Zeichenkette ohne schließendes %1")
                                 .arg(quote == u'\'' ? QStringLiteral("Apostroph")
                                                     : QStringLiteral("Anführungszeichen")),
                             token.position);
-            const QChar c = m_text[m_pos++];
-            if (c == quote) {
-                if (!accept(quote.unicode()))
-                    break;
-            }
+            const QChar c = m_in.get();
+            if (c == quote && !m_in.accept(quote.unicode()))
+                break;
             value += c;
         }
         token.kind = Token::Kind::String;
@@ -313,19 +293,14 @@ private:
 
     Token number(Token token)
     {
-        const qsizetype start = m_pos;
-        while (m_pos < m_text.size() && isDigit(m_text[m_pos]))
-            ++m_pos;
-        if (accept(u'.'))
-            while (m_pos < m_text.size() && isDigit(m_text[m_pos]))
-                ++m_pos;
         token.kind = Token::Kind::Number;
-        token.text = m_text.mid(start, m_pos - start);
+        token.text = m_in.takeWhile(Scanner::isDigit);
+        if (m_in.accept(u'.'))
+            token.text += u'.' + m_in.takeWhile(Scanner::isDigit);
         return token;
     }
 
-    const QString& m_text;
-    qsizetype m_pos = 0;
+    Scanner m_in;
 };
 
 class Parser {

@@ -8,6 +8,7 @@
 
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
+#include "dbase/Scanner.h"
 
 namespace dbase {
 
@@ -53,43 +54,33 @@ struct Token {
 
 class Lexer {
 public:
-    explicit Lexer(const QString& text) : m_text(text) {}
+    explicit Lexer(const QString& text) : m_in(text) {}
 
     Token next()
     {
-        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
-            ++m_pos;
         Token token;
-        token.position = static_cast<int>(m_pos) + 1;
-        if (m_pos >= m_text.size())
+        token.position = m_in.skipSpaces();
+        if (m_in.atEnd())
             return token;
-        const QChar c = m_text[m_pos];
-        const auto take = [&](auto predicate) {
-            const qsizetype start = m_pos;
-            while (m_pos < m_text.size() && predicate(m_text[m_pos]))
-                ++m_pos;
-            return m_text.mid(start, m_pos - start);
-        };
-        if (isLetter(c)) {
+        const QChar c = m_in.peek();
+        if (Scanner::isLetter(c)) {
             token.kind = Token::Kind::Identifier;
-            token.text = take([](QChar x) { return isLetter(x) || isDigit(x); });
+            token.text = m_in.name();
             return token;
         }
-        if (isDigit(c)) {
+        if (Scanner::isDigit(c)) {
             token.kind = Token::Kind::Number;
-            token.text = take([](QChar x) { return isDigit(x) || x == u'.'; });
+            token.text = m_in.takeWhile([](QChar x) { return Scanner::isDigit(x) || x == u'.'; });
             return token;
         }
+        m_in.get();
         if (c == u'\'' || c == u'"') {
-            const qsizetype end = m_text.indexOf(c, m_pos + 1);
-            if (end < 0)
-                throw CompileError{QStringLiteral("Zeichenkette ohne Abschluss"), token.position};
             token.kind = Token::Kind::Text;
-            token.text = m_text.mid(m_pos + 1, end - m_pos - 1);
-            m_pos = end + 1;
+            token.text = m_in.takeWhile([c](QChar x) { return x != c; });
+            if (!m_in.accept(c.unicode()))
+                throw CompileError{QStringLiteral("Zeichenkette ohne Abschluss"), token.position};
             return token;
         }
-        ++m_pos;
         switch (c.unicode()) {
         case u'(': token.kind = Token::Kind::LeftParen; return token;
         case u')': token.kind = Token::Kind::RightParen; return token;
@@ -102,11 +93,7 @@ public:
     }
 
 private:
-    static bool isLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_'; }
-    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-    const QString& m_text;
-    qsizetype m_pos = 0;
+    Scanner m_in;
 };
 
 struct FunctionInfo {
