@@ -59,22 +59,6 @@ void runPrint(Report& report, const std::function<void(const std::vector<Page>&)
         report.events.afterPrint(completed);
 }
 
-QPrinterInfo printerByIndex(int printerIndex)
-{
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    if (printers.isEmpty())
-        throw ReportError(QStringLiteral("Es ist kein Drucker installiert."));
-    if (printerIndex == -1) {
-        const QPrinterInfo standard = QPrinterInfo::defaultPrinter();
-        return standard.isNull() ? printers.front() : standard;
-    }
-    if (printerIndex < 0 || printerIndex >= printers.size())
-        throw ReportError(QStringLiteral("Der Drucker Nummer %1 ist nicht installiert (installiert: %2).")
-                              .arg(printerIndex)
-                              .arg(printers.size()));
-    return printers.at(printerIndex);
-}
-
 void printOn(const QPrinterInfo& info, const std::vector<Page>& pages, const QString& title)
 {
     QPrinter printer(info, QPrinter::HighResolution);
@@ -88,6 +72,39 @@ void printOn(const QPrinterInfo& info, const std::vector<Page>& pages, const QSt
     paintAll(pages, printer, painter, printer.resolution() / 25.4);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw ReportError(QStringLiteral("Der Druck auf \"%1\" ist fehlgeschlagen.").arg(info.printerName()));
+}
+
+// The stand-in of the innermost living ScopedPrinters; null in the running
+// program, which always prints on the real devices.
+const ScopedPrinters::Printers*& standIn()
+{
+    static const ScopedPrinters::Printers* current = nullptr;
+    return current;
+}
+
+// A printer picked by index: its name and how pages reach it.
+struct Target {
+    QString name;
+    std::function<void(const std::vector<Page>& pages, const QString& title)> print;
+};
+
+Target printerByIndex(int printerIndex)
+{
+    const QStringList names = installedPrinters();
+    if (names.isEmpty())
+        throw ReportError(QStringLiteral("Es ist kein Drucker installiert."));
+    const int index = printerIndex == -1 ? defaultPrinterIndex() : printerIndex;
+    if (index < 0 || index >= names.size())
+        throw ReportError(QStringLiteral("Der Drucker Nummer %1 ist nicht installiert (installiert: %2).")
+                              .arg(printerIndex)
+                              .arg(names.size()));
+    const QString name = names.at(index);
+    if (const ScopedPrinters::Printers* printers = standIn())
+        return {name, [printers, name](const std::vector<Page>& pages, const QString&) {
+                    printers->printed(name, pages);
+                }};
+    const QPrinterInfo info = QPrinterInfo::availablePrinters().at(index);
+    return {name, [info](const std::vector<Page>& pages, const QString& title) { printOn(info, pages, title); }};
 }
 
 ReportError cannotWrite(const QString& fileName, const QString& reason)
@@ -124,28 +141,56 @@ void printToPdf(Report& report, const QString& fileName)
 
 QStringList installedPrinters()
 {
+    if (const ScopedPrinters::Printers* printers = standIn())
+        return printers->names;
     QStringList names;
     for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
         names << info.printerName();
     return names;
 }
 
+int defaultPrinterIndex()
+{
+    if (const ScopedPrinters::Printers* printers = standIn())
+        return printers->names.isEmpty() ? -1 : printers->defaultIndex;
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (printers.isEmpty())
+        return -1;
+    const QString standard = QPrinterInfo::defaultPrinterName();
+    for (int i = 0; i < printers.size(); ++i)
+        if (printers.at(i).printerName() == standard)
+            return i;
+    return 0;
+}
+
 void printToPrinter(Report& report, int printerIndex)
 {
-    QPrinterInfo info;
+    Target target;
     try {
-        info = printerByIndex(printerIndex);
+        target = printerByIndex(printerIndex);
     } catch (...) {
         if (report.events.afterPrint)
             report.events.afterPrint(false);
         throw;
     }
-    runPrint(report, [&](const std::vector<Page>& pages) { printOn(info, pages, report.title); });
+    runPrint(report, [&](const std::vector<Page>& pages) { target.print(pages, report.title); });
 }
 
 void printPages(const std::vector<Page>& pages, int printerIndex, const QString& title)
 {
-    printOn(printerByIndex(printerIndex), pages, title);
+    printerByIndex(printerIndex).print(pages, title);
+}
+
+ScopedPrinters::ScopedPrinters(QStringList names, int defaultIndex, Printed printed)
+    : m_printers{std::move(names), defaultIndex, std::move(printed)}
+    , m_previous(standIn())
+{
+    standIn() = &m_printers;
+}
+
+ScopedPrinters::~ScopedPrinters()
+{
+    standIn() = m_previous;
 }
 
 } // namespace report

@@ -1,0 +1,142 @@
+#include "reports/Drucker.h"
+
+#include <utility>
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "report/Output.h"
+#include "report/Report.h"
+#include "report/ReportError.h"
+#include "widgets/MessageBox.h"
+
+namespace reports {
+
+namespace {
+
+const QString keinDrucker = QStringLiteral("Es ist kein Drucker installiert.");
+
+// The dialog of the running program; tests put their own in its place.
+DruckerDialog& druckerDialog()
+{
+    static DruckerDialog dialog;
+    return dialog;
+}
+
+bool qtDruckerDialog(QWidget* owner, Druckerwahl& wahl)
+{
+    QPrinter printer;
+    if (!wahl.datei.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(wahl.datei);
+    } else if (!wahl.drucker.isEmpty()) {
+        printer.setPrinterName(wahl.drucker);
+    }
+    QPrintDialog dialog(&printer, owner);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        wahl.drucker.clear();
+        wahl.datei = printer.outputFileName();
+    } else {
+        wahl.drucker = printer.printerName();
+        wahl.datei.clear();
+    }
+    return true;
+}
+
+} // namespace
+
+Druckerauswahl druckerAufloesen(const Druckziel& ziel)
+{
+    Druckerauswahl auswahl;
+    if (!ziel.datei.isEmpty()) {
+        auswahl.vorhanden = true;
+        auswahl.name = ziel.datei;
+        return auswahl;
+    }
+    const QStringList drucker = report::installedPrinters();
+    if (drucker.isEmpty()) {
+        auswahl.hinweis = keinDrucker;
+        return auswahl;
+    }
+    auswahl.vorhanden = true;
+    if (ziel.druckerIndex >= 0 && ziel.druckerIndex < drucker.size()) {
+        auswahl.index = ziel.druckerIndex;
+    } else {
+        auswahl.index = report::defaultPrinterIndex();
+        auswahl.hinweis = QStringLiteral("Der eingestellte Drucker Nummer %1 ist nicht installiert. "
+                                         "Es wird der Standarddrucker %2 verwendet.")
+                              .arg(ziel.druckerIndex)
+                              .arg(drucker.at(auswahl.index));
+    }
+    auswahl.name = drucker.at(auswahl.index);
+    return auswahl;
+}
+
+QString druckerFrage(const QString& was, const Druckziel& ziel)
+{
+    const Druckerauswahl auswahl = druckerAufloesen(ziel);
+    if (!auswahl.vorhanden)
+        return QStringLiteral("Soll %1 gedruckt werden? Es ist kein Drucker installiert; wählen Sie unter "
+                              "\u201eDruckerinstallation\u201c den Druck in eine PDF-Datei.")
+            .arg(was);
+    if (auswahl.index < 0)
+        return QStringLiteral("Soll %1 in die PDF-Datei %2 gedruckt werden?").arg(was, auswahl.name);
+    return QStringLiteral("Soll %1 auf dem Drucker %2 gedruckt werden?").arg(was, auswahl.name);
+}
+
+void druckerEinrichten(QWidget* owner, Druckziel& ziel)
+{
+    const Druckerauswahl auswahl = druckerAufloesen(ziel);
+    Druckerwahl wahl;
+    if (auswahl.index >= 0)
+        wahl.drucker = auswahl.name;
+    else
+        wahl.datei = ziel.datei;
+    const DruckerDialog& dialog = druckerDialog();
+    if (!(dialog ? dialog(owner, wahl) : qtDruckerDialog(owner, wahl)))
+        return;
+    if (!wahl.datei.isEmpty()) {
+        ziel.datei = wahl.datei;
+        return;
+    }
+    const int index = static_cast<int>(report::installedPrinters().indexOf(wahl.drucker));
+    if (index < 0)
+        return; // a printer the dialog offered but the list no longer has: keep the choice
+    ziel.druckerIndex = index;
+    ziel.datei.clear();
+}
+
+void drucken(report::Report& report, const Druckziel& ziel)
+{
+    const Druckerauswahl auswahl = druckerAufloesen(ziel);
+    if (!auswahl.vorhanden) {
+        if (report.events.afterPrint)
+            report.events.afterPrint(false);
+        throw report::ReportError(keinDrucker + QStringLiteral(" Der Druck ist nicht möglich; die Vorschau "
+                                                               "bleibt verfügbar, und unter "
+                                                               "\u201eDruckerinstallation\u201c kann in eine "
+                                                               "PDF-Datei gedruckt werden."));
+    }
+    if (!auswahl.hinweis.isEmpty())
+        widgets::MessageBox::information(nullptr, auswahl.hinweis);
+    if (auswahl.index < 0)
+        report::printToPdf(report, auswahl.name);
+    else
+        report::printToPrinter(report, auswahl.index);
+}
+
+ScopedDruckerDialog::ScopedDruckerDialog(DruckerDialog dialog)
+    : m_previous(std::exchange(druckerDialog(), std::move(dialog)))
+{
+}
+
+ScopedDruckerDialog::~ScopedDruckerDialog()
+{
+    druckerDialog() = std::move(m_previous);
+}
+
+} // namespace reports
