@@ -5,6 +5,7 @@
 #include "data/DatenAuffrischen.h"
 #include "data/Init.h"
 #include "data/ListeEinlesen.h"
+#include "reports/StoffInfo.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ Programm::Programm()
         m_marlex->show();
         anlegen(m_listeEinlesen, ListeEinlesen);
         anlegen(m_datenAuffrischen, DatenAuffrischen);
+        anlegen(m_stoffInfo, StoffInfo);
         anlegen(m_init, Init);
         anlegen(m_datas, Datas);
         m_datas->FormCreate();
@@ -52,6 +54,7 @@ void Programm::freigebenAlle()
 {
     freigeben(m_datas, Datas);
     freigeben(m_init, Init);
+    freigeben(m_stoffInfo, StoffInfo);
     freigeben(m_datenAuffrischen, DatenAuffrischen);
     freigeben(m_listeEinlesen, ListeEinlesen);
     freigeben(m_marlex, Marlex);

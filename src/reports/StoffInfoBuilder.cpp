@@ -14,22 +14,6 @@ namespace reports {
 
 namespace {
 
-// Metafiles are drawn afresh at every size; printed pictures are raster
-// images, so a vector picture is rendered at printer fineness and keeps its
-// natural size through the resolution stored with it.
-constexpr int kVektorFaktor = 3;
-
-QImage druckbild(const graphics::Picture& bild)
-{
-    if (bild.kind() != graphics::Picture::Kind::Vector)
-        return bild.toImage();
-    QImage image = bild.toImage(bild.size() * kVektorFaktor);
-    const int punkteProMeter = static_cast<int>(std::lround(96.0 * kVektorFaktor / 0.0254));
-    image.setDotsPerMeterX(punkteProMeter);
-    image.setDotsPerMeterY(punkteProMeter);
-    return image;
-}
-
 // The structure picture of the record formeln.dbf stands on; none while the
 // table is closed or has no record. A table without the field is the dBASE
 // layer's error, as for any data text; bytes that hold no readable picture
@@ -265,6 +249,43 @@ void StoffInfoBuilder::elementBauen(const LayoutComponent& quelle, Elementart ar
     element->rect = geometrie(quelle, versatz);
     element->tag = static_cast<int>(quelle.tag);
     m_elementListe.push_back({&band, element, art});
+}
+
+// Metafiles are drawn afresh at every size; printed pictures are raster
+// images, so a vector picture is rendered at printer fineness.
+constexpr int kVektorFaktor = 3;
+
+QImage druckbild(const graphics::Picture& bild)
+{
+    if (bild.kind() != graphics::Picture::Kind::Vector)
+        return bild.toImage();
+    QImage image = bild.toImage(bild.size() * kVektorFaktor);
+    const int punkteProMeter = static_cast<int>(std::lround(96.0 * kVektorFaktor / 0.0254));
+    image.setDotsPerMeterX(punkteProMeter);
+    image.setDotsPerMeterY(punkteProMeter);
+    return image;
+}
+
+void Tabellenquelle::first()
+{
+    m_table.first();
+}
+
+void Tabellenquelle::next()
+{
+    m_table.next();
+}
+
+bool Tabellenquelle::eof() const
+{
+    return !m_table.active() || m_table.isEmpty() || m_table.eof();
+}
+
+std::optional<int> Tabellenquelle::recordCount() const
+{
+    if (!m_table.active())
+        return 0;
+    return static_cast<int>(m_table.recordCount());
 }
 
 std::vector<report::TextRun> formelRuns(const QString& text, double pointSize)

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include <QImage>
 #include <QPoint>
 #include <QString>
 
@@ -15,6 +16,9 @@
 
 namespace dbase {
 class Table;
+}
+namespace graphics {
+class Picture;
 }
 
 namespace reports {
@@ -90,6 +94,26 @@ private:
     std::vector<Formelelement> m_richEditListe;
     std::vector<Bandlage> m_bandlagen;
 };
+
+// The detail records of a run report: the rows of a table as its filter and
+// index order give them. The report moves the table's cursor, so the fields
+// that data texts read are those of the record being printed.
+class Tabellenquelle : public report::DataSource {
+public:
+    explicit Tabellenquelle(dbase::Table& table) : m_table(table) {}
+    void first() override;
+    void next() override;
+    bool eof() const override;
+    std::optional<int> recordCount() const override;
+
+private:
+    dbase::Table& m_table;
+};
+
+// A picture as a run report prints it: raster pictures as they are; a
+// metafile rendered at printer fineness, keeping its natural size through
+// the resolution stored with the image.
+QImage druckbild(const graphics::Picture& bild);
 
 // The runs of a sum formula in a font of `pointSize`: the digits of the
 // first line that the name rules make subscripts are lowered at half the

@@ -1,0 +1,391 @@
+#include "reports/StoffInfo.h"
+
+#include <array>
+#include <cmath>
+#include <exception>
+#include <vector>
+
+#include "app/Bilder.h"
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "data/Optionen.h"
+#include "dbase/Filter.h"
+#include "dbase/Table.h"
+#include "report/PageBuilder.h"
+#include "reports/Drucker.h"
+#include "reports/TabellenWache.h"
+#include "reports/Vorlagensprache.h"
+#include "reports/Vorschau.h"
+#include "widgets/MessageBox.h"
+
+TStoffInfo* StoffInfo = nullptr;
+
+namespace {
+
+using dbase::Filter;
+using reports::Elementart;
+
+// Chemie fields the fill reads by position.
+constexpr int kCancer = 12;
+constexpr int kKrebs = 16;
+constexpr int kWirkung = 24;
+constexpr int kUnterricht = 33;
+
+struct Stoffschluessel {
+    QString name;
+    QString carn;
+    QString subcarn;
+
+    Filter filter() const { return Filter::equals("CARN", carn) && Filter::equals("SUBCARN", subcarn); }
+};
+
+Stoffschluessel stoffLesen(dbase::Table& namen)
+{
+    return {namen.fieldByName("NAME1").asString(), namen.fieldByName("CARN").asString(),
+            namen.fieldByName("SUBCARN").asString()};
+}
+
+// The table's filter as it stands when a narrowing is added to it: nothing
+// unless filtering is on.
+Filter wirksamerFilter(const dbase::Table& table)
+{
+    return table.filtered() ? table.filter() : Filter();
+}
+
+Filter zusammen(const Filter& grund, const Filter& auswahl)
+{
+    return grund.isEmpty() ? auswahl : grund && auswahl;
+}
+
+// Moves the table to its first row that passes `auswahl` as well as the
+// table's own filter, leaving that filter as it was. False, and the cursor
+// somewhere, when no row passes.
+bool positionieren(dbase::Table& table, const Filter& auswahl)
+{
+    const Filter vorher = table.filter();
+    const bool warGefiltert = table.filtered();
+    table.setFilter(zusammen(wirksamerFilter(table), auswahl));
+    table.setFiltered(true);
+    table.first();
+    std::optional<dbase::Bookmark> zeile;
+    if (!table.isEmpty())
+        zeile = table.bookmark();
+    table.setFilter(vorher);
+    table.setFiltered(warGefiltert);
+    if (zeile)
+        table.gotoBookmark(*zeile);
+    return zeile.has_value();
+}
+
+void bildSetzen(const reports::Laufobjekt& objekt, const graphics::Picture& bild)
+{
+    if (auto* image = objekt.als<report::Image>())
+        image->picture = reports::druckbild(bild);
+}
+
+// A table narrowed to the substance for the run, and the filter that does it.
+struct Eingrenzung {
+    dbase::Table* table;
+    Filter filter;
+};
+
+} // namespace
+
+struct TStoffInfo::Lauf {
+    Lauf(TStoffInfo& form, TDatas& datas)
+        : form(form)
+        , wache{datas.Table1, datas.Table2, datas.Table3, datas.Table4, datas.Table6}
+        , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4}
+        , stoff(stoffLesen(*datas.Table1))
+        , builder(tabellen, datas.Table6)
+        , quelle(*datas.Table2)
+    {
+        const Filter schluessel = stoff.filter();
+        // A storage filter the user set keeps hiding the stock it hides.
+        eingrenzungen = {{datas.Table2, schluessel},
+                         {datas.Table3, zusammen(wirksamerFilter(*datas.Table3), schluessel)},
+                         {datas.Table6, schluessel}};
+        form.m_lauf = this;
+    }
+    ~Lauf() { form.m_lauf = nullptr; }
+    Lauf(const Lauf&) = delete;
+    Lauf& operator=(const Lauf&) = delete;
+
+    // The names of the list filter's table are copies; the sheet reads the
+    // register's own name table, on the row of the selected name.
+    void namenstabelleDesRegisters()
+    {
+        dbase::Table& namen = *tabellen.Table1;
+        namen.close();
+        namen.setTableName(QStringLiteral("namen.dbf"));
+        namen.setIndexFiles(QStringLiteral("namen.mdx"));
+        namen.open();
+        const Filter schluessel = stoff.filter();
+        if (positionieren(namen, Filter::equals("NAME1", stoff.name) && schluessel) || positionieren(namen, schluessel))
+            return;
+        // Not even the substance has a name row: its name shows empty
+        // rather than another substance's.
+        namen.setFilter(zusammen(wirksamerFilter(namen), schluessel));
+        namen.setFiltered(true);
+        namen.first();
+    }
+
+    void eingrenzen()
+    {
+        for (const Eingrenzung& e : eingrenzungen) {
+            if (!e.table->active())
+                continue; // its fields are an error when the sheet reads them
+            e.table->setFilter(e.filter);
+            e.table->setFiltered(true);
+            e.table->first();
+        }
+    }
+
+    TStoffInfo& form;
+    reports::TabellenWache wache;
+    reports::TabellenSatz tabellen;
+    Stoffschluessel stoff;
+    std::vector<Eingrenzung> eingrenzungen;
+    reports::StoffInfoBuilder builder;
+    report::Report report;
+    reports::Tabellenquelle quelle;
+    QString wiederherstellFehler;
+};
+
+TStoffInfo::TStoffInfo(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StoffInfo"));
+    ScrollBox1 = new QWidget(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+}
+
+TStoffInfo::~TStoffInfo() = default;
+
+void TStoffInfo::LoadStoffinfo(const QString& datei)
+{
+    m_layout = reports::Layout::load(datei, reports::LayoutKind::Sto);
+}
+
+const reports::StoffInfoBuilder* TStoffInfo::Builder() const
+{
+    return m_lauf ? &m_lauf->builder : nullptr;
+}
+
+QWidget* TStoffInfo::besitzer() const
+{
+    return Marlex;
+}
+
+bool TStoffInfo::Erstellen()
+{
+    if (!Marlex || !Datas) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Die Stoffinfo kann erst gedruckt werden, wenn das "
+                                                              "Programm vollständig gestartet ist."));
+        return false;
+    }
+    if (!m_layout) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Es ist kein Stoffinfo-Layout geladen. Bitte wählen "
+                                                              "Sie zuerst ein Layout (*.STO) aus."));
+        return false;
+    }
+    std::optional<report::Margins> raender;
+    if (!OptOnlyEtikett) {
+        const reports::Randoptionen optionen = reports::randoptionenLesen();
+        if (!optionen.fehler.isEmpty()) {
+            widgets::MessageBox::error(besitzer(), optionen.fehler);
+            return false;
+        }
+        raender = optionen.mm;
+    }
+    if (!Datas->Table1->active() || Datas->Table1->isEmpty()) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Es ist kein Stoff ausgewählt, dessen Stoffinfo "
+                                                              "erstellt werden könnte."));
+        return false;
+    }
+
+    bool ausgegeben = false;
+    QString wiederherstellFehler;
+    try {
+        // Everything the run changes lies inside the run's lifetime: its
+        // guard puts the tables back when it ends, whichever way.
+        Lauf lauf(*this, *Datas);
+        if (Marlex->ListenFilterAktiv)
+            lauf.namenstabelleDesRegisters();
+
+        report::Report& bericht = lauf.report;
+        const reports::LayoutPage& seite = m_layout->page;
+        bericht.page().setUnits(report::Unit::MM);
+        bericht.page().setLength(seite.length);
+        bericht.page().setWidth(seite.width);
+        const report::Margins rand = raender.value_or(
+            report::Margins{seite.topMargin, seite.bottomMargin, seite.leftMargin, seite.rightMargin});
+        bericht.page().setBottomMargin(rand.bottom);
+        bericht.page().setTopMargin(rand.top);
+        bericht.page().setLeftMargin(rand.left);
+        bericht.page().setRightMargin(rand.right);
+        bericht.page().setOrientation(seite.orientation);
+        bericht.page().setPaperSize(seite.paperSize);
+        bericht.page().setUnits(raender ? report::Unit::MM : m_layout->units);
+        bericht.title = QStringLiteral("Marlex99: Stoffinfodruck");
+        bericht.dataSource = &lauf.quelle;
+        bericht.events.beforePrint = [this] { BeforePrint(); };
+        bericht.events.afterPrint = [this](bool) { AfterPreviewPrint(); };
+        bericht.events.afterPreview = [this](bool) { AfterPreviewPrint(); };
+
+        lauf.builder.SetStoffinfoData(*m_layout, bericht);
+        ausgegeben = ausgeben(lauf);
+        wiederherstellFehler = lauf.wiederherstellFehler;
+    } catch (const std::exception& fehler) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Die Stoffinfo konnte nicht erstellt werden.\n%1")
+                                                   .arg(QString::fromUtf8(fehler.what())));
+        return false;
+    }
+    if (!wiederherstellFehler.isEmpty()) {
+        widgets::MessageBox::error(besitzer(), wiederherstellFehler);
+        return false;
+    }
+    return ausgegeben;
+}
+
+// Printing lays out every page before it returns; a preview returns when
+// its window has closed. False when a preview could not build its pages:
+// the preview window has told the user why.
+bool TStoffInfo::ausgeben(Lauf& lauf)
+{
+    if (DruckModus == 1) {
+        reports::drucken(lauf.report, reports::Druckziel{Marlex->DruckerIndex, Marlex->DruckDatei});
+        return true;
+    }
+    report::PageBuilder seiten(lauf.report, report::PageBuilder::Purpose::Preview);
+    QuickRep1Preview(seiten);
+    return seiten.status() != report::PageBuilder::Status::Failed;
+}
+
+void TStoffInfo::QuickRep1Preview(report::PageBuilder& builder)
+{
+    TVorschau::zeigen(besitzer(), QStringLiteral("Vorschau - Stoffinfo"), builder, *Marlex->IniDatei,
+                      Marlex->DruckerIndex);
+}
+
+// Fires once, before the first page: every page shows the same data.
+void TStoffInfo::BeforePrint()
+{
+    m_lauf->eingrenzen();
+    SetStoffinfoInputData();
+    // A text insertion leaves its table unfiltered where its search ended;
+    // the data texts printed next must still read this substance's rows.
+    m_lauf->eingrenzen();
+}
+
+void TStoffInfo::SetStoffinfoInputData()
+{
+    const reports::TabellenSatz& tabellen = m_lauf->tabellen;
+    dbase::Table& chemie = *tabellen.Table2;
+    const reports::Vorlagensprache sprache(tabellen);
+    const SymbolBilder& bilder = Marlex->Bilder;
+    const int farbe = FarbDruck != 0 ? 1 : 0;
+    const auto feld = [&chemie](int position) { return chemie.field(position).asString(); };
+
+    std::size_t SchutzbildZaehler = 0;
+    std::optional<bool> schutzNoetig;
+    for (const reports::Laufobjekt& objekt : m_lauf->builder.ElementListe()) {
+        if (!objekt.art)
+            continue;
+        switch (*objekt.art) {
+        case Elementart::eaGefahrsymbol:
+            bildSetzen(objekt, bildZuCode(bilder.GefahrBilder, GefahrCodes,
+                                          reports::Feldwert(objekt.element->hint, tabellen), farbe));
+            break;
+        case Elementart::eaSaetze:
+            sprache.SaetzeFuellen(objekt.als<report::Memo>()->lines);
+            break;
+        case Elementart::eaBedingungstext:
+            sprache.BedingungsParser(objekt.als<report::Label>()->caption);
+            break;
+        case Elementart::eaSummenformel:
+            reports::formelSetzen(*objekt.als<report::RichText>(), reports::Feldtext(&chemie, QStringLiteral("FORMEL")));
+            break;
+        case Elementart::eaFeldformel: {
+            auto& formel = *objekt.als<report::RichText>();
+            reports::formelSetzen(formel, reports::Feldwert(formel.hint, tabellen));
+            break;
+        }
+        case Elementart::eaVorlagentext:
+            sprache.Parser(objekt.als<report::Memo>()->lines);
+            break;
+        case Elementart::eaSchutzbild: {
+            if (!schutzNoetig)
+                schutzNoetig = SchutzRegelGilt(chemie);
+            // Three pictures for as many elements; any further one stays empty.
+            graphics::Picture bild;
+            if (*schutzNoetig && SchutzbildZaehler < bilder.SchutzBilder.size())
+                bild = bilder.SchutzBilder[SchutzbildZaehler++][farbe];
+            bildSetzen(objekt, bild);
+            break;
+        }
+        case Elementart::eaUnterrichtbild:
+            bildSetzen(objekt, bildZuCode(bilder.UnterrichtBilder, UnterrichtCodes, feld(kUnterricht), farbe));
+            break;
+        case Elementart::eaWirkungbild:
+            bildSetzen(objekt, bildZuCode(bilder.WirkungBilder, WirkungCodes, feld(kWirkung), farbe));
+            break;
+        case Elementart::eaKrebsbild: {
+            const QString cancer = feld(kCancer);
+            bildSetzen(objekt, cancer.isEmpty() ? bildZuCode(bilder.KrebsBilder, KrebsCodes, feld(kKrebs), farbe)
+                                                : bildZuCode(bilder.CancerBilder, CancerCodes, cancer, farbe));
+            break;
+        }
+        default:
+            break; // complete from the build, or read when printed
+        }
+    }
+}
+
+// The report's last word, after printing or when the preview closes: the
+// tables go back now, while the main window may already take commands again.
+void TStoffInfo::AfterPreviewPrint()
+{
+    try {
+        m_lauf->wache.restore();
+    } catch (const std::exception& fehler) {
+        m_lauf->wiederherstellFehler = QString::fromUtf8(fehler.what());
+    }
+}
+
+namespace reports {
+
+Randoptionen randoptionenLesen()
+{
+    struct Option {
+        const QString* text;
+        const char* name;
+        const char* schluessel;
+        double report::Margins::*ziel;
+    };
+    const std::array<Option, 4> optionen = {{
+        {&OptRandOben, "Rand oben", "RandOben", &report::Margins::top},
+        {&OptRandUnten, "Rand unten", "RandUnten", &report::Margins::bottom},
+        {&OptRandLinks, "Rand links", "RandLinks", &report::Margins::left},
+        {&OptRandRechts, "Rand rechts", "RandRechts", &report::Margins::right},
+    }};
+    Randoptionen ergebnis;
+    for (const Option& option : optionen) {
+        const QString text = option.text->trimmed();
+        bool ok = false;
+        const double wert = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (ok && std::isfinite(wert) && wert >= 0.0) {
+            ergebnis.mm.*option.ziel = wert;
+            continue;
+        }
+        const QString wie = text.isEmpty() ? QStringLiteral("ist leer")
+                                           : QStringLiteral("„%1“ ist keine gültige Millimeterangabe").arg(*option.text);
+        ergebnis.fehler = QStringLiteral("Der %1 (Einstellung „%2“) %3.\nBitte tragen Sie in den Optionen unter „Rand "
+                                         "in mm“ eine Zahl ein, zum Beispiel 10 oder 10,5.")
+                              .arg(QLatin1String(option.name), QLatin1String(option.schluessel), wie);
+        return ergebnis;
+    }
+    return ergebnis;
+}
+
+} // namespace reports
