@@ -7,6 +7,7 @@
 #include "HelpPages.h"
 #include "Pictograms.h"
 #include "RegisterTables.h"
+#include "SheetLayout.h"
 #include "StructureFormulas.h"
 #include "ini/IniFile.h"
 
@@ -29,7 +30,7 @@ RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir)
     return summary;
 }
 
-void writeSettings(const QString& iniPath)
+void writeSettings(const QString& iniPath, const QString& sheetLayout)
 {
     if (QFile::exists(iniPath) && !QFile::remove(iniPath))
         throw DemoError(QStringLiteral("Die alte Datei %1 kann nicht ersetzt werden.").arg(iniPath));
@@ -47,6 +48,7 @@ void writeSettings(const QString& iniPath)
     file.writeString(o, QStringLiteral("Verwender"), QString());
     file.writeBool(o, QStringLiteral("Farb-Druck"), true);
     file.writeInteger(o, QStringLiteral("TabPosition"), 0);
+    file.writeString(o, QStringLiteral("StandardStoffinfo"), sheetLayout);
     file.writeString(o, QStringLiteral("RandOben"), QStringLiteral("10"));
     file.writeString(o, QStringLiteral("RandUnten"), QStringLiteral("10"));
     file.writeString(o, QStringLiteral("RandRechts"), QStringLiteral("10"));
@@ -78,7 +80,11 @@ ProgramFilesSummary generateProgramFiles(const QDir& programDir)
     ProgramFilesSummary summary;
     summary.pictograms = writePictograms(QDir(programDir.filePath(QStringLiteral("Symbol"))));
     writeHelpPages(QDir(programDir.filePath(QStringLiteral("Hilfe"))));
-    writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")));
+    // The program runs in the register's directory, so the settings name the
+    // layout by its full path.
+    const QString sheetLayout = programDir.absoluteFilePath(QLatin1String(kSheetLayoutFile));
+    writeSheetLayout(sheetLayout);
+    writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), sheetLayout);
     return summary;
 }
 

@@ -23,12 +23,14 @@ struct ProgramFilesSummary {
 // The register tables and FILES.TXT in `registerDir`.
 RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir);
 
-// Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, and
-// marlex99.ini (written anew) in the program directory.
+// Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, the
+// sheet layout STOFFINFO.STO and marlex99.ini (written anew) in the program
+// directory.
 ProgramFilesSummary generateProgramFiles(const QDir& programDir);
 
 // Writes marlex99.ini with the defaults the demo starts with: the first-start
-// takeover done, pictograms in colour, structure pictures shown.
-void writeSettings(const QString& iniPath);
+// takeover done, pictograms in colour, structure pictures shown, and
+// `sheetLayout` as the sheet dialogs' default layout.
+void writeSettings(const QString& iniPath, const QString& sheetLayout);
 
 } // namespace demo
