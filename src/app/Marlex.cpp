@@ -540,6 +540,7 @@ void TMarlex::ereignisseVerbinden()
         FormResize();
         SymbolfeldAnordnen();
     });
+    stoffinfoBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

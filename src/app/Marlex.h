@@ -76,6 +76,10 @@ public:
     QFont ScreenFont;
     int NurDruckoptionen = 0;
     int DruckerIndex = 0;
+    // A PDF file that print jobs write instead of printing, chosen with
+    // "print to file" in the printer dialog; empty: the printer of
+    // DruckerIndex. Kept for the run only.
+    QString DruckDatei;
     QString Symbolendung = QStringLiteral("BMP");
     QString AktuelleNamenDatei = QStringLiteral("namen.dbf");
     QString AktuelleIndexDatei = QStringLiteral("namen.mdx");
@@ -293,6 +297,10 @@ public:
     void ListBox1Click();
     void PopupMenu1Popup();
     void Datensatzanzeigen1Click();
+    // The substance sheet of the current substance: view (the layout dialog,
+    // then a preview) and print (the print dialog, which prints).
+    void Ansehen2Click();
+    void Drucken1Click();
     void DBRichEdit3Exit();
     // The status bar shows a hint alone while there is one.
     void DisplayHint(const QString& hint);
@@ -326,6 +334,7 @@ private:
     void lagerseiteAnlegen();
     void statusleisteAnlegen();
     void ereignisseVerbinden();
+    void stoffinfoBefehleVerbinden();
     void fensterzustandSetzen();
     void symbolbilderLeeren();
     void datensatzBefehleFreigeben(bool enabled);

@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 
+#include "app/Marlex.h"
 #include "report/Output.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
@@ -27,19 +29,28 @@ DruckerDialog& druckerDialog()
 bool qtDruckerDialog(QWidget* owner, Druckerwahl& wahl)
 {
     QPrinter printer;
-    if (!wahl.datei.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(wahl.datei);
-    } else if (!wahl.drucker.isEmpty()) {
+    if (!wahl.drucker.isEmpty()) {
         printer.setPrinterName(wahl.drucker);
+    } else {
+        // Without a file of its own the dialog offers the home folder
+        // itself, which no PDF can be written to.
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(wahl.datei.isEmpty() ? QDir::home().filePath(QStringLiteral("Marlex99.pdf"))
+                                                       : wahl.datei);
     }
     QPrintDialog dialog(&printer, owner);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat) {
+        const QString datei = printer.outputFileName();
+        if (datei.isEmpty() || QFileInfo(datei).isDir()) {
+            widgets::MessageBox::error(owner, QStringLiteral("Für den Druck in eine Datei fehlt der Dateiname; "
+                                                             "die bisherige Druckerwahl bleibt."));
+            return false;
+        }
         wahl.drucker.clear();
-        wahl.datei = printer.outputFileName();
+        wahl.datei = datei;
     } else {
         wahl.drucker = printer.printerName();
         wahl.datei.clear();
@@ -48,6 +59,17 @@ bool qtDruckerDialog(QWidget* owner, Druckerwahl& wahl)
 }
 
 } // namespace
+
+Druckziel hauptfensterDruckziel()
+{
+    return {Marlex->DruckerIndex, Marlex->DruckDatei};
+}
+
+void hauptfensterDruckzielSetzen(const Druckziel& ziel)
+{
+    Marlex->DruckerIndex = ziel.druckerIndex;
+    Marlex->DruckDatei = ziel.datei;
+}
 
 Druckerauswahl druckerAufloesen(const Druckziel& ziel)
 {

@@ -31,6 +31,11 @@ struct Druckerauswahl {
     QString hinweis;
 };
 
+// The main window's choice (DruckerIndex, DruckDatei), the one that every
+// print job uses, and storing a changed one back there at once.
+Druckziel hauptfensterDruckziel();
+void hauptfensterDruckzielSetzen(const Druckziel& ziel);
+
 Druckerauswahl druckerAufloesen(const Druckziel& ziel);
 
 // The question of the print dialogs, "Soll <was> auf dem Drucker <name>
