@@ -7,6 +7,7 @@
 #include "fixtures/Tables.h"
 #include "graphics/WmfWriter.h"
 #include "ini/IniFile.h"
+#include "stream/StreamWriter.h"
 
 namespace marlextest {
 
@@ -134,6 +135,14 @@ void chemieSchreiben(const std::vector<Stoff>& stoffe)
 
 void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen)
 {
+    std::vector<Lagerzeile> lager;
+    for (const auto& [carn, subcarn] : zeilen)
+        lager.push_back({carn, subcarn, {}});
+    lagerzeilenSchreiben(lager);
+}
+
+void lagerzeilenSchreiben(const std::vector<Lagerzeile>& zeilen)
+{
     using dbase::FieldType;
     const std::vector<dbase::FieldDef> felder = {
         text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 12),
@@ -142,8 +151,8 @@ void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen)
         text("LIEFERANT"), text("VERWENDER"), text("MARKER", 1), text("ETIKETTE", 1),
         field("ANZAHL", FieldType::Numeric, 4), text("STRIPNAME1", 60)};
     std::vector<std::map<int, QString>> daten;
-    for (const auto& [carn, subcarn] : zeilen)
-        daten.push_back({{1, carn}, {2, subcarn}, {14, QStringLiteral("1")}});
+    for (const Lagerzeile& z : zeilen)
+        daten.push_back({{1, z.carn}, {2, z.subcarn}, {7, z.lagerOrt}, {14, QStringLiteral("1")}});
     tabelleAnlegen(QStringLiteral("lager.dbf"), felder, daten, {carnSub, name1Sub});
 }
 
@@ -164,6 +173,92 @@ void formelnSchreiben(const std::vector<QString>& carns)
     }
     t.close();
     t.addIndex(carnSub);
+}
+
+void siGefSchreiben(const std::vector<std::pair<QString, QString>>& saetze)
+{
+    std::vector<std::map<int, QString>> zeilen;
+    for (const auto& [nummer, satz] : saetze)
+        zeilen.push_back({{0, nummer}, {2, satz}});
+    tabelleAnlegen(QStringLiteral("si_gef.dbf"), {text("NRSATZ", 8), text("ZEILE", 2), text("SATZTEXT", 80)}, zeilen,
+                   {{"NRSATZ_SUB", "NRSATZ", false}});
+}
+
+Blattelement blattelement(int tag, const QString& caption, QRect lage)
+{
+    Blattelement e;
+    e.tag = tag;
+    e.caption = caption;
+    e.lage = lage;
+    return e;
+}
+
+Blattelement bildelement(int tag, const QString& hint)
+{
+    Blattelement e;
+    e.tag = tag;
+    e.hint = hint;
+    e.lage = {0, 0, 40, 40};
+    return e;
+}
+
+Blattelement memoelement(int tag, const QStringList& lines, QRect lage)
+{
+    Blattelement e = blattelement(tag, {}, lage);
+    e.lines = lines;
+    return e;
+}
+
+void blattSchreiben(const QString& datei, const std::vector<Blattband>& baender,
+                    const std::function<void(stream::Object&)>& bericht)
+{
+    using stream::Value;
+    stream::Object report(QStringLiteral("TOwnQuickRep"), QStringLiteral("Stoffinfo"));
+    report.append("Units", Value::identifier(QStringLiteral("MM")));
+    report.append("Page.PaperSize", Value::identifier(QStringLiteral("A4")));
+    for (const char* rand : {"Page.TopMargin", "Page.BottomMargin", "Page.LeftMargin", "Page.RightMargin"})
+        report.append(rand, Value::extended(100));
+    if (bericht)
+        bericht(report);
+
+    std::vector<stream::Object> saetze(1);
+    int oben = 0;
+    for (std::size_t i = 0; i < baender.size(); ++i) {
+        const QString name = QStringLiteral("Band%1").arg(i + 1);
+        stream::Object band(QStringLiteral("TQRBand"), name);
+        band.append("BandType", Value::identifier(baender[i].typ));
+        band.append("Top", Value::integer(oben));
+        band.append("Height", Value::integer(baender[i].hoehe));
+        report.children.push_back(band);
+        oben += baender[i].hoehe;
+
+        stream::Object satz(QStringLiteral("TQRBand"), name);
+        int nummer = 0;
+        for (const Blattelement& e : baender[i].elemente) {
+            const bool memo = !e.lines.isEmpty();
+            stream::Object element(memo ? QStringLiteral("TQRMemo") : QStringLiteral("TQRLabel"),
+                                   QStringLiteral("%1E%2").arg(name).arg(++nummer));
+            element.append("Tag", Value::integer(e.tag));
+            element.append("Left", Value::integer(e.lage.left()));
+            element.append("Top", Value::integer(e.lage.top()));
+            element.append("Width", Value::integer(e.lage.width()));
+            element.append("Height", Value::integer(e.lage.height()));
+            if (!e.caption.isEmpty())
+                element.append("Caption", Value::string(e.caption));
+            if (!e.hint.isEmpty())
+                element.append("Hint", Value::string(e.hint));
+            if (memo) {
+                Value::List zeilen;
+                for (const QString& zeile : e.lines)
+                    zeilen.push_back(Value::string(zeile));
+                element.append("Lines.Strings", Value::list(std::move(zeilen)));
+            }
+            satz.children.push_back(std::move(element));
+        }
+        saetze.push_back(std::move(satz));
+    }
+    saetze.front() = std::move(report);
+    stream::StreamWriter::writeFile(datei, saetze);
 }
 
 Register::Register()

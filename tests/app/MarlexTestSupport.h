@@ -5,6 +5,7 @@
 // pictures whose colour tells which file they came from, the settings file,
 // and the data module and progress window the main window works with.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -12,6 +13,7 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -21,14 +23,15 @@
 #include "data/ListeEinlesen.h"
 #include "dbase/Table.h"
 #include "fixtures/TempDir.h"
+#include "stream/Object.h"
 #include "widgets/MessageBox.h"
 
 namespace marlextest {
 
 // chemie.dbf field positions the tests write.
 enum Chemie {
-    NAME1 = 0, NAME2 = 1, CARN = 2, SUBCARN = 3, FORMEL = 5, GEFSYM1 = 6, GEFSYM2 = 7, GEFSYM3 = 8,
-    CANCER = 12, KREBS = 16, FRUCHTSCH = 17, TRK1 = 21, TRK2 = 22, MAK_FAK = 23, WIRKUNG = 24,
+    NAME1 = 0, NAME2 = 1, CARN = 2, SUBCARN = 3, FORMEL = 5, GEFSYM1 = 6, GEFSYM2 = 7, GEFSYM3 = 8, R_SATZ = 9,
+    S_SATZ = 10, CANCER = 12, KREBS = 16, FRUCHTSCH = 17, TRK1 = 21, TRK2 = 22, MAK_FAK = 23, WIRKUNG = 24,
     UNTERRICHT = 33, MEMOTEXT = 37, GEFSYM4 = 42
 };
 
@@ -60,7 +63,40 @@ void namenSchreiben(const std::vector<Name>& namen, const QString& datei = QStri
 void chemieSchreiben(const std::vector<Stoff>& stoffe);
 // Storage rows: one per (carn, subcarn).
 void lagerSchreiben(const std::vector<std::pair<QString, QString>>& zeilen);
+struct Lagerzeile {
+    QString carn;
+    QString subcarn = QStringLiteral("1");
+    QString lagerOrt; // LAGER_ORT
+};
+void lagerzeilenSchreiben(const std::vector<Lagerzeile>& zeilen);
 void formelnSchreiben(const std::vector<QString>& carns);
+// The phrase table: one row per (NRSATZ, SATZTEXT), with its NRSATZ_SUB tag.
+void siGefSchreiben(const std::vector<std::pair<QString, QString>>& saetze);
+
+// A sheet layout ("STO") as the layout designer stores it: the report, then
+// one record per band holding the band's elements. Bands lie one below the
+// other in the order given; geometry is in pixels.
+struct Blattelement {
+    int tag = 0;
+    QString caption;
+    QString hint;
+    QStringList lines; // written as a memo's lines when not empty
+    QRect lage{0, 0, 200, 20};
+};
+Blattelement blattelement(int tag, const QString& caption = {}, QRect lage = {0, 0, 200, 20});
+// A picture element whose hint is `hint` (a field reference for kind 200).
+Blattelement bildelement(int tag, const QString& hint = {});
+Blattelement memoelement(int tag, const QStringList& lines, QRect lage = {0, 0, 300, 20});
+struct Blattband {
+    QString typ = QStringLiteral("rbDetail");
+    int hoehe = 200;
+    std::vector<Blattelement> elemente;
+};
+// The page is A4 in millimetres with 10 mm margins unless `bericht` sets
+// other properties of the report record (Page.LeftMargin in tenths of a
+// millimetre, ...).
+void blattSchreiben(const QString& datei, const std::vector<Blattband>& baender,
+                    const std::function<void(stream::Object&)>& bericht = {});
 
 // The register directory (current directory while it lives) holding the
 // tables, and the program directory beside it with Symbol\ and the settings.

@@ -1,0 +1,716 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+
+#include "MarlexTestSupport.h"
+#include "data/Optionen.h"
+#include "data/Programm.h"
+#include "dbase/Filter.h"
+#include "report/Output.h"
+#include "report/Units.h"
+#include "reports/StoffInfo.h"
+#include "report/PreviewWidget.h"
+#include "reports/Vorschau.h"
+
+namespace {
+
+using namespace marlextest;
+using reports::Elementart;
+
+// Where a table stands: everything a sheet run may change and must give back.
+struct Tabellenstand {
+    bool offen = false;
+    QString datei;
+    QString indexDatei;
+    QString tag;
+    QString filter;
+    bool gefiltert = false;
+    dbase::FilterOptions optionen;
+    std::uint32_t satz = 0;
+    bool operator==(const Tabellenstand&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Tabellenstand& s)
+{
+    return os << s.datei.toStdString() << " (" << s.indexDatei.toStdString() << ", " << s.tag.toStdString()
+              << ") offen=" << s.offen << " filter=\"" << s.filter.toStdString() << "\" gefiltert=" << s.gefiltert
+              << " satz=" << s.satz;
+}
+
+std::vector<Tabellenstand> tabellenstand()
+{
+    std::vector<Tabellenstand> staende;
+    for (dbase::Table* t : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4, Datas->Table6})
+        staende.push_back({t->active(), t->tableName(), t->indexFiles(), t->indexName(), t->filterText(),
+                           t->filtered(), t->filterOptions(), t->active() ? t->recNo() : 0});
+    return staende;
+}
+
+void aufZeile(dbase::Table& t, const char* feld, const QString& wert)
+{
+    for (t.first(); !t.eof(); t.next())
+        if (t.fieldByName(feld).asString() == wert)
+            return;
+    FAIL() << "keine Zeile mit " << feld << " = " << wert.toStdString();
+}
+
+QStringList texte(const std::vector<report::Page>& seiten)
+{
+    QStringList liste;
+    for (const report::Page& seite : seiten)
+        for (const report::DrawnItem& item : seite.items)
+            if (item.kind == report::ItemKind::Text || item.kind == report::ItemKind::TextRun)
+                liste << item.text;
+    return liste;
+}
+
+std::vector<report::DrawnItem> bilder(const std::vector<report::Page>& seiten)
+{
+    std::vector<report::DrawnItem> liste;
+    for (const report::Page& seite : seiten)
+        for (const report::DrawnItem& item : seite.items)
+            if (item.kind == report::ItemKind::Picture)
+                liste.push_back(item);
+    return liste;
+}
+
+// The colour of a printed picture's middle; 0 for none.
+QRgb farbe(const QImage& bild)
+{
+    return bild.isNull() ? 0 : bild.pixel(bild.width() / 2, bild.height() / 2) | 0xff000000u;
+}
+
+// The picture of the run element at `nummer` in the element list.
+QImage laufbild(int nummer)
+{
+    const auto& liste = StoffInfo->Builder()->ElementListe();
+    const auto* bild = liste.at(static_cast<std::size_t>(nummer)).als<report::Image>();
+    return bild ? bild->picture : QImage();
+}
+
+// Substances of the register:
+//   67-64-1   Aceton and Dimethylketon, stock "Schrank 2" and "Schrank 3",
+//             structure picture
+//   64-17-5   Ethanol, stock "Keller", structure picture
+//   12'3      Bob's Stoff, stock "Regal B" (an apostrophe in its key)
+//   12        Zwölf, stock "Regal A"
+//   7732-18-5 Wasser: no stock, no structure picture
+//   99-99-9   Unbekannt: a name without a substance record
+void registerFuellen(Register& reg)
+{
+    namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
+                    {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
+                    {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")},
+                    {QStringLiteral("Bob's Stoff"), QStringLiteral("12'3")},
+                    {QStringLiteral("Zwölf"), QStringLiteral("12")},
+                    {QStringLiteral("Wasser"), QStringLiteral("7732-18-5")},
+                    {QStringLiteral("Unbekannt"), QStringLiteral("99-99-9")}});
+    chemieSchreiben({{QStringLiteral("67-64-1"),
+                      QStringLiteral("1"),
+                      {{NAME1, QStringLiteral("Aceton rein")},
+                       {FORMEL, QStringLiteral("C3H6O")},
+                       {GEFSYM1, QStringLiteral("F")},
+                       {GEFSYM2, QStringLiteral("Xi")},
+                       {R_SATZ, QStringLiteral("11-36")},
+                       {S_SATZ, QStringLiteral("9")}}},
+                     {QStringLiteral("64-17-5"),
+                      QStringLiteral("1"),
+                      {{NAME1, QStringLiteral("Ethanol absolut")}, {FORMEL, QStringLiteral("C2H6O")},
+                       {GEFSYM1, QStringLiteral("F")}, {R_SATZ, QStringLiteral("11")}}},
+                     {QStringLiteral("12'3"), QStringLiteral("1"), {{NAME1, QStringLiteral("Bobs Reiniger")}}},
+                     {QStringLiteral("12"), QStringLiteral("1"), {{NAME1, QStringLiteral("Zwölfstoff")}}},
+                     {QStringLiteral("7732-18-5"), QStringLiteral("1"), {{NAME1, QStringLiteral("Wasser dest.")}}}});
+    lagerzeilenSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1"), QStringLiteral("Schrank 2")},
+                          {QStringLiteral("67-64-1"), QStringLiteral("1"), QStringLiteral("Schrank 3")},
+                          {QStringLiteral("64-17-5"), QStringLiteral("1"), QStringLiteral("Keller")},
+                          {QStringLiteral("12'3"), QStringLiteral("1"), QStringLiteral("Regal B")},
+                          {QStringLiteral("12"), QStringLiteral("1"), QStringLiteral("Regal A")}});
+    formelnSchreiben({QStringLiteral("67-64-1"), QStringLiteral("64-17-5")});
+    siGefSchreiben({{QStringLiteral("R11"), QStringLiteral("11= Leichtentzündlich.")},
+                    {QStringLiteral("R36"), QStringLiteral("36= Reizt die Augen.")},
+                    {QStringLiteral("S9"), QStringLiteral("9= Behälter an einem gut gelüfteten Ort aufbewahren.")}});
+    symbolOrdnerSchreiben(QDir(reg.programm()));
+}
+
+// The sheet most tests print: a title with a conditional text, and a detail
+// band with the substance's name, the selected name, the stock place, the
+// phrases, the sum formula and the structure picture.
+std::vector<Blattband> standardblatt()
+{
+    return {{QStringLiteral("rbTitle"),
+             60,
+             {blattelement(0, QStringLiteral("Stoffinfo")),
+              blattelement(600, QStringLiteral("{chemie.dbf,GEFSYM1='F',Achtung entzündlich}"), {0, 25, 300, 20})}},
+            {QStringLiteral("rbDetail"),
+             300,
+             {blattelement(100, QStringLiteral("[chemie.dbf NAME1]")),
+              blattelement(100, QStringLiteral("[namen.dbf NAME1]"), {0, 25, 200, 20}),
+              blattelement(100, QStringLiteral("[lager.dbf LAGER_ORT]"), {0, 50, 200, 20}),
+              blattelement(400, {}, {0, 75, 700, 60}),
+              blattelement(700, {}, {0, 140, 200, 20}),
+              blattelement(500, {}, {400, 0, 60, 30})}}};
+}
+
+class StoffInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registerFuellen(reg);
+        reg.starten();
+        Datas->Table4->open();
+        OptOnlyEtikett = true;
+        FarbDruck = 0;
+        StoffInfo = &stoffInfo;
+        blattSchreiben(QStringLiteral("blatt.sto"), standardblatt());
+        stoffInfo.LoadStoffinfo(QStringLiteral("blatt.sto"));
+    }
+
+    void TearDown() override
+    {
+        StoffInfo = nullptr;
+        OptOnlyEtikett = false;
+        for (QString* rand : {&OptRandOben, &OptRandUnten, &OptRandLinks, &OptRandRechts})
+            rand->clear();
+        FarbDruck = 0;
+    }
+
+    // Prints the sheet of the named substance, Table1 standing on that name.
+    bool drucke(const QString& name)
+    {
+        aufZeile(*Datas->Table1, "NAME1", name);
+        stoffInfo.DruckModus = 1;
+        return stoffInfo.Erstellen();
+    }
+
+    // The texts of the one print job so far.
+    QStringList gedruckteTexte() const
+    {
+        EXPECT_EQ(auftraege.size(), 1u);
+        return auftraege.empty() ? QStringList() : texte(auftraege.back());
+    }
+
+    QStringList meldungstexte() const
+    {
+        QStringList liste;
+        for (const widgets::MessageRequest& m : reg.meldungen())
+            liste << m.text;
+        return liste;
+    }
+
+    Register reg;
+    TStoffInfo stoffInfo;
+    std::vector<std::vector<report::Page>> auftraege;
+    std::function<void()> imDruck; // runs while a job reaches the printer
+    report::ScopedPrinters drucker{{QStringLiteral("Testdrucker")}, 0,
+                                   [this](const QString&, const std::vector<report::Page>& seiten) {
+                                       auftraege.push_back(seiten);
+                                       if (imDruck)
+                                           imDruck();
+                                   }};
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- the sheet
+
+TEST_F(StoffInfoTest, PrintsTheSubstanceOfTheCurrentNameOnceAndPutsEveryTableBack)
+{
+    // The shared tables as other work left them: a storage filter, the
+    // structure table on another substance, the name table on a synonym.
+    Datas->Table3->setFilterText(QStringLiteral("LAGER_ORT<>'Schrank 2'"));
+    Datas->Table3->setFiltered(true);
+    aufZeile(*Datas->Table3, "LAGER_ORT", QStringLiteral("Keller"));
+    aufZeile(*Datas->Table6, "CARN", QStringLiteral("64-17-5"));
+    aufZeile(*Datas->Table2, "CARN", QStringLiteral("12"));
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Dimethylketon"));
+    const auto vorher = tabellenstand();
+
+    std::vector<Tabellenstand> waehrend;
+    imDruck = [&] { waehrend = tabellenstand(); };
+    ASSERT_TRUE(drucke(QStringLiteral("Dimethylketon")));
+    EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
+
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_EQ(gedruckt.count(QStringLiteral("Aceton rein")), 1) << "the detail prints once";
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Dimethylketon")));
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Schrank 3"))) << "the first stock the storage filter shows";
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Schrank 2")));
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Achtung entzündlich")));
+    EXPECT_TRUE(gedruckt.contains(
+        QStringLiteral("Leichtentzündlich.Reizt die Augen. \n\nBehälter an einem gut gelüfteten Ort aufbewahren. ")))
+        << gedruckt.join('|').toStdString();
+    EXPECT_TRUE(gedruckt.join(QString()).contains(QStringLiteral("C3H6O")));
+    const auto strukturen = bilder(auftraege.back());
+    ASSERT_EQ(strukturen.size(), 1u);
+    EXPECT_EQ(farbe(strukturen[0].picture), QColor(Qt::darkGreen).rgb());
+
+    // While printing, the substance tables were narrowed (the storage filter
+    // still holding); afterwards every table is where it was.
+    ASSERT_EQ(waehrend.size(), 5u);
+    EXPECT_TRUE(waehrend[1].gefiltert);
+    EXPECT_TRUE(waehrend[2].gefiltert);
+    EXPECT_EQ(tabellenstand(), vorher);
+    EXPECT_EQ(stoffInfo.Builder(), nullptr);
+}
+
+TEST_F(StoffInfoTest, PrintsToAPdfFileThatAnotherReaderShows)
+{
+    Marlex->DruckDatei = QStringLiteral("stoffinfo.pdf");
+    ASSERT_TRUE(drucke(QStringLiteral("Ethanol")));
+    EXPECT_TRUE(auftraege.empty());
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("stoffinfo.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Ethanol absolut"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Keller")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Leichtentzündlich.")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Aceton")));
+}
+
+// A text insertion on the substance table lifts its narrowing for the rest
+// of the fill and leaves the cursor where its search ended; the details
+// still print this substance, once.
+TEST_F(StoffInfoTest, TextInsertionOnTheSubstanceTablePrintsNoOtherSubstance)
+{
+    blattSchreiben(QStringLiteral("einschub.sto"),
+                   {{QStringLiteral("rbTitle"),
+                     60,
+                     {memoelement(1000, {QStringLiteral("[+chemie.dbf,CARN,,12]")})}},
+                    {QStringLiteral("rbDetail"), 40, {blattelement(100, QStringLiteral("[chemie.dbf NAME1]"))}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("einschub.sto"));
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+
+    ASSERT_TRUE(drucke(QStringLiteral("Ethanol")));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("12"))); // the insertion's line: the third field, CARN
+    EXPECT_EQ(gedruckt.count(QStringLiteral("Ethanol absolut")), 1);
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Zwölfstoff")));
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Aceton rein")));
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
+// Filter texts would break on the apostrophe, or match the neighbour "12".
+TEST_F(StoffInfoTest, KeyWithAnApostropheSelectsExactlyThatSubstance)
+{
+    ASSERT_TRUE(drucke(QStringLiteral("Bob's Stoff")));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_EQ(gedruckt.count(QStringLiteral("Bobs Reiniger")), 1);
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Regal B")));
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Zwölfstoff")));
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Regal A")));
+}
+
+TEST_F(StoffInfoTest, SubstanceWithoutStockOrStructurePictureShowsThemEmptyNotAnotherOnes)
+{
+    // Both tables stand on another substance's row before the run.
+    aufZeile(*Datas->Table3, "CARN", QStringLiteral("67-64-1"));
+    aufZeile(*Datas->Table6, "CARN", QStringLiteral("67-64-1"));
+
+    ASSERT_TRUE(drucke(QStringLiteral("Wasser")));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Wasser dest.")));
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Schrank 2")));
+    EXPECT_TRUE(bilder(auftraege.back()).empty());
+    EXPECT_EQ(Datas->Table3->fieldByName("CARN").asString(), QStringLiteral("67-64-1"));
+}
+
+// Every kind is filled from a substance record that is not there.
+TEST_F(StoffInfoTest, NameWithoutSubstanceRecordPrintsTheSheetWithoutDetails)
+{
+    std::vector<Blattband> blatt = standardblatt();
+    for (int art : {200, 1000, 1100, 1200, 1300, 1400, 1500})
+        blatt[0].elemente.push_back(art == 1000 ? memoelement(art, {QStringLiteral("CAS [chemie.dbf,CARN]")})
+                                                : bildelement(art, QStringLiteral("[chemie.dbf GEFSYM1]")));
+    blattSchreiben(QStringLiteral("alles.sto"), blatt);
+    stoffInfo.LoadStoffinfo(QStringLiteral("alles.sto"));
+
+    ASSERT_TRUE(drucke(QStringLiteral("Unbekannt")));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Stoffinfo")));
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("CAS"))) << gedruckt.join('|').toStdString();
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Achtung entzündlich")));
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Schrank 2")));
+    EXPECT_TRUE(bilder(auftraege.back()).empty());
+}
+
+// ---------------------------------------------------------------- the list filter
+
+TEST_F(StoffInfoTest, ListFilterRunReadsTheRegistersNameTableOnTheSelectedName)
+{
+    // The list filter as it stands after "GEFSYM1='F'": chemie filtered, the
+    // names of Aceton and Ethanol copied into filter.dbf, read from there.
+    namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
+                    {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
+                    {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}},
+                   QStringLiteral("filter.dbf"));
+    dbase::Table& namen = *Datas->Table1;
+    namen.close();
+    namen.setTableName(QStringLiteral("filter.dbf"));
+    namen.setIndexFiles(QStringLiteral("filter.mdx"));
+    namen.open();
+    Datas->Table2->setFilterText(QStringLiteral("GEFSYM1='F'"));
+    Datas->Table2->setFiltered(true);
+    Marlex->ListenFilterAktiv = 1;
+    aufZeile(namen, "NAME1", QStringLiteral("Dimethylketon"));
+    const auto vorher = tabellenstand();
+
+    QString nameWaehrend;
+    imDruck = [&] { nameWaehrend = namen.tableName(); };
+    ASSERT_TRUE(drucke(QStringLiteral("Dimethylketon")));
+    EXPECT_EQ(nameWaehrend, QStringLiteral("namen.dbf"));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Dimethylketon"))) << gedruckt.join('|').toStdString();
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Aceton")));
+    EXPECT_EQ(gedruckt.count(QStringLiteral("Aceton rein")), 1);
+
+    EXPECT_EQ(tabellenstand(), vorher);
+    EXPECT_EQ(namen.tableName(), QStringLiteral("filter.dbf"));
+    EXPECT_EQ(namen.fieldByName("NAME1").asString(), QStringLiteral("Dimethylketon"));
+    EXPECT_EQ(Datas->Table2->filterText(), QStringLiteral("GEFSYM1='F'"));
+    EXPECT_EQ(Datas->Table2->recordCount(), 2u);
+}
+
+// ---------------------------------------------------------------- pictures
+
+class StoffInfoBilder : public StoffInfoTest, public ::testing::WithParamInterface<int> {
+protected:
+    // Replaces the Aceton record's picture fields.
+    void acetonSetzen(std::map<int, QString> felder)
+    {
+        dbase::Table& chemie = *Datas->Table2;
+        aufZeile(chemie, "CARN", QStringLiteral("67-64-1"));
+        chemie.edit();
+        for (const auto& [position, wert] : felder)
+            chemie.field(position).setAsString(wert);
+        chemie.post();
+    }
+
+    // Prints Aceton; `pruefen` runs on the run's elements while it prints.
+    void druckeAceton(const std::function<void()>& pruefen)
+    {
+        bool geprueft = false;
+        imDruck = [&] {
+            pruefen();
+            geprueft = true;
+        };
+        ASSERT_TRUE(drucke(QStringLiteral("Aceton")));
+        EXPECT_TRUE(geprueft);
+    }
+};
+
+TEST_P(StoffInfoBilder, EveryPictogramKindShowsThePictureOfItsCodeInThePrintColour)
+{
+    const bool bunt = GetParam() == 1;
+    FarbDruck = GetParam();
+    acetonSetzen({{GEFSYM1, QStringLiteral("F+")}, {GEFSYM2, QStringLiteral("Xi")}, {GEFSYM3, QStringLiteral("Q")},
+                  {UNTERRICHT, QStringLiteral("SII#")}, {WIRKUNG, QStringLiteral("HP")}, {KREBS, QStringLiteral("2")}});
+    blattSchreiben(QStringLiteral("bilder.sto"),
+                   {{QStringLiteral("rbDetail"),
+                     100,
+                     {bildelement(200, QStringLiteral("[chemie.dbf GEFSYM1]")),
+                      bildelement(201, QStringLiteral("[chemie.dbf GEFSYM2]")),
+                      bildelement(200, QStringLiteral("[chemie.dbf GEFSYM3]")), // no such code
+                      bildelement(200, QStringLiteral("[formeln.dbf CARN]")),   // names no table
+                      bildelement(1200), bildelement(1300), bildelement(1401)}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("bilder.sto"));
+
+    std::vector<QRgb> erwartet = {symbolfarbe("F+.", bunt), symbolfarbe("Xi.", bunt), symbolfarbe("SEKII.", bunt),
+                                  symbolfarbe("HP.", bunt), symbolfarbe("2.", bunt)};
+    druckeAceton([&] {
+        EXPECT_EQ(farbe(laufbild(1)), erwartet[0]);
+        EXPECT_EQ(farbe(laufbild(2)), erwartet[1]);
+        EXPECT_TRUE(laufbild(3).isNull());
+        EXPECT_TRUE(laufbild(4).isNull());
+        EXPECT_EQ(farbe(laufbild(5)), erwartet[2]);
+        EXPECT_EQ(farbe(laufbild(6)), erwartet[3]);
+        EXPECT_EQ(farbe(laufbild(7)), erwartet[4]);
+    });
+    // The filled pictures are the printed ones; the empty ones print nothing.
+    std::vector<QRgb> gedruckt;
+    for (const report::DrawnItem& bild : bilder(auftraege.back()))
+        gedruckt.push_back(farbe(bild.picture));
+    std::sort(gedruckt.begin(), gedruckt.end());
+    std::sort(erwartet.begin(), erwartet.end());
+    EXPECT_EQ(gedruckt, erwartet);
+}
+
+INSTANTIATE_TEST_SUITE_P(Druckfarbe, StoffInfoBilder, ::testing::Values(0, 1),
+                         [](const auto& info) { return info.param == 1 ? "Farbe" : "Schwarzweiss"; });
+
+TEST_F(StoffInfoBilder, PrecautionElementsTakeTheThreePicturesInTurnAndAFourthStaysEmpty)
+{
+    FarbDruck = 1;
+    blattSchreiben(QStringLiteral("schutz.sto"),
+                   {{QStringLiteral("rbDetail"), 100,
+                     {bildelement(1100), bildelement(1101), bildelement(1100), bildelement(1100)}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("schutz.sto"));
+
+    acetonSetzen({{MAK_FAK, QStringLiteral("1")}});
+    druckeAceton([] {
+        EXPECT_EQ(farbe(laufbild(1)), symbolfarbe("ABZUG.", true));
+        EXPECT_EQ(farbe(laufbild(2)), symbolfarbe("SCHUTZ.", true));
+        EXPECT_EQ(farbe(laufbild(3)), symbolfarbe("HAND.", true));
+        EXPECT_TRUE(laufbild(4).isNull());
+    });
+
+    // A substance the rule does not hold for shows none.
+    acetonSetzen({{MAK_FAK, QString()}});
+    druckeAceton([] {
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_TRUE(laufbild(i).isNull()) << i;
+    });
+}
+
+TEST_F(StoffInfoBilder, CarcinogenPictureTakesCancerBeforeKrebs)
+{
+    blattSchreiben(QStringLiteral("krebs.sto"), {{QStringLiteral("rbDetail"), 100, {bildelement(1400)}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("krebs.sto"));
+
+    acetonSetzen({{CANCER, QStringLiteral("2")}, {KREBS, QStringLiteral("A1")}});
+    druckeAceton([] { EXPECT_EQ(farbe(laufbild(1)), symbolfarbe("C2.", false)); });
+    acetonSetzen({{CANCER, QString()}, {KREBS, QStringLiteral("A1")}});
+    druckeAceton([] { EXPECT_EQ(farbe(laufbild(1)), symbolfarbe("A1.", false)); });
+    // A set CANCER without a code of its own shows nothing, not the KREBS picture.
+    acetonSetzen({{CANCER, QStringLiteral("7")}, {KREBS, QStringLiteral("A1")}});
+    druckeAceton([] { EXPECT_TRUE(laufbild(1).isNull()); });
+}
+
+// ---------------------------------------------------------------- page
+
+TEST_F(StoffInfoTest, MarginsComeFromTheLayoutOrFromTheOptionsWithCommaOrPoint)
+{
+    blattSchreiben(QStringLiteral("rand.sto"), {{QStringLiteral("rbTitle"), 40, {blattelement(0, QStringLiteral("Ecke"))}}},
+                   [](stream::Object& bericht) {
+                       bericht.append("Page.LeftMargin", stream::Value::extended(250));
+                       bericht.append("Page.TopMargin", stream::Value::extended(300));
+                   });
+    stoffInfo.LoadStoffinfo(QStringLiteral("rand.sto"));
+    const auto ecke = [this] {
+        for (const report::DrawnItem& item : auftraege.back().front().items)
+            if (item.text == QLatin1String("Ecke"))
+                return item.rect.topLeft();
+        ADD_FAILURE() << "nicht gedruckt";
+        return QPointF();
+    };
+
+    ASSERT_TRUE(drucke(QStringLiteral("Aceton")));
+    EXPECT_NEAR(ecke().x(), 25.0, 0.01);
+    EXPECT_NEAR(ecke().y(), 30.0, 0.01);
+
+    OptOnlyEtikett = false;
+    OptRandOben = QStringLiteral("12,5");
+    OptRandLinks = QStringLiteral(" 7.25 ");
+    OptRandUnten = QStringLiteral("10");
+    OptRandRechts = QStringLiteral("0");
+    ASSERT_TRUE(drucke(QStringLiteral("Aceton")));
+    EXPECT_NEAR(ecke().x(), 7.25, 0.01);
+    EXPECT_NEAR(ecke().y(), 12.5, 0.01);
+}
+
+// ---------------------------------------------------------------- failures
+
+TEST_F(StoffInfoTest, BadMarginOptionIsNamedAndNothingChanges)
+{
+    OptOnlyEtikett = false;
+    OptRandOben = QStringLiteral("10");
+    OptRandLinks = QStringLiteral("10");
+    OptRandRechts = QStringLiteral("10");
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+
+    for (const QString& falsch : {QStringLiteral("zehn"), QStringLiteral("1,2,3"), QStringLiteral("-5")}) {
+        OptRandUnten = falsch;
+        stoffInfo.DruckModus = 1;
+        EXPECT_FALSE(stoffInfo.Erstellen());
+        const QString meldung = meldungstexte().value(meldungstexte().size() - 1);
+        EXPECT_TRUE(meldung.contains(QStringLiteral("Rand unten")) && meldung.contains(QStringLiteral("RandUnten"))
+                    && meldung.contains(falsch))
+            << meldung.toStdString();
+    }
+    OptRandUnten = QStringLiteral("   ");
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    EXPECT_TRUE(meldungstexte().last().contains(QStringLiteral("ist leer"))) << meldungstexte().last().toStdString();
+
+    EXPECT_TRUE(auftraege.empty());
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
+TEST_F(StoffInfoTest, WithoutALayoutNoRunStarts)
+{
+    TStoffInfo neu;
+    StoffInfo = &neu;
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    neu.DruckModus = 1;
+    EXPECT_FALSE(neu.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("kein Stoffinfo-Layout")));
+    EXPECT_TRUE(auftraege.empty());
+}
+
+TEST_F(StoffInfoTest, FailedLoadKeepsTheEarlierLayout)
+{
+    EXPECT_ANY_THROW(stoffInfo.LoadStoffinfo(QStringLiteral("fehlt.sto")));
+    ASSERT_TRUE(stoffInfo.LayoutReport().has_value());
+    EXPECT_EQ(stoffInfo.LayoutReport()->fileName, QStringLiteral("blatt.sto"));
+    EXPECT_TRUE(drucke(QStringLiteral("Aceton")));
+}
+
+// A field the table lacks fails the fill; with the list filter on, the
+// name table was already switched when it fails.
+TEST_F(StoffInfoTest, FieldTheTableLacksIsShownAndEveryTableGoesBack)
+{
+    namenSchreiben({{QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}}, QStringLiteral("filter.dbf"));
+    dbase::Table& namen = *Datas->Table1;
+    namen.close();
+    namen.setTableName(QStringLiteral("filter.dbf"));
+    namen.setIndexFiles(QStringLiteral("filter.mdx"));
+    namen.open();
+    Marlex->ListenFilterAktiv = 1;
+    blattSchreiben(QStringLiteral("falsch.sto"),
+                   {{QStringLiteral("rbDetail"), 100, {blattelement(1500, QStringLiteral("=[chemie.dbf GIBTSNICHT]|"))}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("falsch.sto"));
+    aufZeile(namen, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+
+    stoffInfo.DruckModus = 1;
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT"))) << reg.meldungen()[0].text.toStdString();
+    EXPECT_TRUE(auftraege.empty());
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
+TEST_F(StoffInfoTest, NoPrinterIsToldAndTheTablesGoBack)
+{
+    report::ScopedPrinters keiner({}, -1, {});
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+    stoffInfo.DruckModus = 1;
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_FALSE(reg.meldungen().empty());
+    EXPECT_TRUE(reg.meldungen().back().text.contains(QStringLiteral("Drucker"))) << reg.meldungen().back().text.toStdString();
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
+// ---------------------------------------------------------------- preview
+
+namespace {
+
+void warteBis(const std::function<bool()>& fertig)
+{
+    QElapsedTimer uhr;
+    uhr.start();
+    while (!fertig() && uhr.elapsed() < 10000)
+        QCoreApplication::processEvents();
+}
+
+// Calls `handle` with the preview window once it is open, from its own
+// event loop.
+void inDerVorschau(const std::function<void(TVorschau&)>& handle)
+{
+    auto* wache = new QTimer;
+    QObject::connect(wache, &QTimer::timeout, [wache, handle] {
+        if (auto* vorschau = qobject_cast<TVorschau*>(QApplication::activeModalWidget())) {
+            wache->stop();
+            wache->deleteLater();
+            handle(*vorschau);
+        }
+    });
+    wache->start(0);
+}
+
+} // namespace
+
+TEST_F(StoffInfoTest, PreviewClosedBeforeItsLastPagePutsTheTablesBackWhenItCloses)
+{
+    // Some 70 pages, far more than one slice of the build lays out.
+    std::vector<Blattband> baender(
+        1, {QStringLiteral("rbDetail"), 40, {blattelement(100, QStringLiteral("[chemie.dbf NAME1]"))}});
+    for (int i = 0; i < 200; ++i)
+        baender.push_back({QStringLiteral("rbSummary"), 300, {blattelement(0, QStringLiteral("Seite"))}});
+    blattSchreiben(QStringLiteral("lang.sto"), baender);
+    stoffInfo.LoadStoffinfo(QStringLiteral("lang.sto"));
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+
+    QString titel;
+    int seiten = 0;
+    bool eingegrenzt = false;
+    inDerVorschau([&](TVorschau& vorschau) {
+        titel = vorschau.windowTitle();
+        warteBis([&] { return vorschau.QRPreview1->pageCount() > 0; });
+        seiten = vorschau.QRPreview1->pageCount();
+        eingegrenzt = Datas->Table2->filtered() && Datas->Table2->recordCount() == 1;
+        vorschau.close();
+    });
+    stoffInfo.DruckModus = 0;
+    EXPECT_TRUE(stoffInfo.Erstellen());
+    EXPECT_EQ(titel, QStringLiteral("Vorschau - Stoffinfo"));
+    EXPECT_GT(seiten, 0);
+    EXPECT_LT(seiten, 60);
+    EXPECT_TRUE(eingegrenzt) << "the run is live while the preview is open";
+    EXPECT_EQ(tabellenstand(), vorher);
+    EXPECT_TRUE(reg.meldungen().empty());
+}
+
+TEST_F(StoffInfoTest, PreviewThatCannotFillItsPagesSaysSoAndPutsTheTablesBack)
+{
+    blattSchreiben(QStringLiteral("falsch.sto"),
+                   {{QStringLiteral("rbDetail"), 100, {bildelement(201, QStringLiteral("[lager.dbf GIBTSNICHT]"))}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("falsch.sto"));
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Aceton"));
+    const auto vorher = tabellenstand();
+
+    inDerVorschau([this](TVorschau& vorschau) {
+        warteBis([this] { return !reg.meldungen().empty(); }); // reported by the build, once it ran
+        vorschau.close();
+    });
+    stoffInfo.DruckModus = 0;
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT"))) << reg.meldungen()[0].text.toStdString();
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
+// ---------------------------------------------------------------- program
+
+TEST(StoffInfoImProgramm, TheProgramMakesTheSheetEngineAndItPrintsTheFirstName)
+{
+    Register reg;
+    registerFuellen(reg);
+    {
+        QFile liste(QStringLiteral("FILES.TXT"));
+        ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
+        liste.write("namen.dbf\r\nchemie.dbf\r\nlager.dbf\r\nsi_gef.dbf\r\nformeln.dbf\r\n");
+    }
+    blattSchreiben(QStringLiteral("blatt.sto"), standardblatt());
+    std::vector<std::vector<report::Page>> auftraege;
+    report::ScopedPrinters drucker({QStringLiteral("Testdrucker")}, 0,
+                                   [&](const QString&, const std::vector<report::Page>& s) { auftraege.push_back(s); });
+    {
+        const Programm programm;
+        ASSERT_TRUE(programm.gestartet());
+        ASSERT_NE(StoffInfo, nullptr);
+        EXPECT_EQ(StoffInfo->objectName(), QStringLiteral("StoffInfo"));
+        EXPECT_FALSE(StoffInfo->isVisible());
+
+        StoffInfo->LoadStoffinfo(QStringLiteral("blatt.sto"));
+        StoffInfo->DruckModus = 1;
+        ASSERT_TRUE(StoffInfo->Erstellen());
+        ASSERT_EQ(auftraege.size(), 1u);
+        EXPECT_TRUE(texte(auftraege[0]).contains(QStringLiteral("Aceton rein"))); // the list's first name
+    }
+    EXPECT_EQ(StoffInfo, nullptr);
+}
