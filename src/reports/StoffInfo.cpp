@@ -149,7 +149,6 @@ struct TStoffInfo::Lauf {
     reports::StoffInfoBuilder builder;
     report::Report report;
     reports::Tabellenquelle quelle;
-    QString wiederherstellFehler;
 };
 
 TStoffInfo::TStoffInfo(QWidget* parent)
@@ -204,48 +203,50 @@ bool TStoffInfo::Erstellen()
         return false;
     }
 
+    m_wiederherstellFehler.clear();
     bool ausgegeben = false;
-    QString wiederherstellFehler;
+    std::optional<QString> fehler;
     try {
         // Everything the run changes lies inside the run's lifetime: its
         // guard puts the tables back when it ends, whichever way.
         Lauf lauf(*this, *Datas);
         if (Marlex->ListenFilterAktiv)
             lauf.namenstabelleDesRegisters();
-
-        report::Report& bericht = lauf.report;
-        const reports::LayoutPage& seite = m_layout->page;
-        bericht.page().setUnits(report::Unit::MM);
-        bericht.page().setLength(seite.length);
-        bericht.page().setWidth(seite.width);
-        const report::Margins rand = raender.value_or(
-            report::Margins{seite.topMargin, seite.bottomMargin, seite.leftMargin, seite.rightMargin});
-        bericht.page().setBottomMargin(rand.bottom);
-        bericht.page().setTopMargin(rand.top);
-        bericht.page().setLeftMargin(rand.left);
-        bericht.page().setRightMargin(rand.right);
-        bericht.page().setOrientation(seite.orientation);
-        bericht.page().setPaperSize(seite.paperSize);
-        bericht.page().setUnits(raender ? report::Unit::MM : m_layout->units);
-        bericht.title = QStringLiteral("Marlex99: Stoffinfodruck");
-        bericht.dataSource = &lauf.quelle;
-        bericht.events.beforePrint = [this] { BeforePrint(); };
-        bericht.events.afterPrint = [this](bool) { AfterPreviewPrint(); };
-        bericht.events.afterPreview = [this](bool) { AfterPreviewPrint(); };
-
-        lauf.builder.SetStoffinfoData(*m_layout, bericht);
+        seiteEinrichten(lauf.report.page(), raender);
+        lauf.report.title = QStringLiteral("Marlex99: Stoffinfodruck");
+        lauf.report.dataSource = &lauf.quelle;
+        lauf.report.events.beforePrint = [this] { BeforePrint(); };
+        lauf.report.events.afterPrint = [this](bool) { AfterPreviewPrint(); };
+        lauf.report.events.afterPreview = [this](bool) { AfterPreviewPrint(); };
+        lauf.builder.SetStoffinfoData(*m_layout, lauf.report);
         ausgegeben = ausgeben(lauf);
-        wiederherstellFehler = lauf.wiederherstellFehler;
-    } catch (const std::exception& fehler) {
-        widgets::MessageBox::error(besitzer(), QStringLiteral("Die Stoffinfo konnte nicht erstellt werden.\n%1")
-                                                   .arg(QString::fromUtf8(fehler.what())));
-        return false;
+    } catch (const std::exception& e) {
+        fehler = QString::fromUtf8(e.what());
     }
-    if (!wiederherstellFehler.isEmpty()) {
-        widgets::MessageBox::error(besitzer(), wiederherstellFehler);
-        return false;
-    }
-    return ausgegeben;
+    if (fehler)
+        widgets::MessageBox::error(besitzer(),
+                                   QStringLiteral("Die Stoffinfo konnte nicht erstellt werden.\n%1").arg(*fehler));
+    if (!m_wiederherstellFehler.isEmpty())
+        widgets::MessageBox::error(besitzer(), m_wiederherstellFehler);
+    return ausgegeben && !fehler && m_wiederherstellFehler.isEmpty();
+}
+
+// The layout's page; its margins unless the options' are given.
+void TStoffInfo::seiteEinrichten(report::PageSetup& seite, const std::optional<report::Margins>& raender) const
+{
+    const reports::LayoutPage& layout = m_layout->page;
+    seite.setUnits(report::Unit::MM);
+    seite.setLength(layout.length);
+    seite.setWidth(layout.width);
+    const report::Margins rand =
+        raender.value_or(report::Margins{layout.topMargin, layout.bottomMargin, layout.leftMargin, layout.rightMargin});
+    seite.setBottomMargin(rand.bottom);
+    seite.setTopMargin(rand.top);
+    seite.setLeftMargin(rand.left);
+    seite.setRightMargin(rand.right);
+    seite.setOrientation(layout.orientation);
+    seite.setPaperSize(layout.paperSize);
+    seite.setUnits(raender ? report::Unit::MM : m_layout->units);
 }
 
 // Printing lays out every page before it returns; a preview returns when
@@ -349,7 +350,7 @@ void TStoffInfo::AfterPreviewPrint()
     try {
         m_lauf->wache.restore();
     } catch (const std::exception& fehler) {
-        m_lauf->wiederherstellFehler = QString::fromUtf8(fehler.what());
+        m_wiederherstellFehler = QString::fromUtf8(fehler.what());
     }
 }
 

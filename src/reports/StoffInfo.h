@@ -68,11 +68,13 @@ private:
     void SetStoffinfoInputData();
     void QuickRep1Preview(report::PageBuilder& builder);
     void AfterPreviewPrint();
+    void seiteEinrichten(report::PageSetup& seite, const std::optional<report::Margins>& raender) const;
     bool ausgeben(Lauf& lauf);
     QWidget* besitzer() const;
 
     std::optional<reports::Layout> m_layout;
     Lauf* m_lauf = nullptr;
+    QString m_wiederherstellFehler; // of the current run's restore
 };
 
 // The sheet engine of the run; created and owned by the program's main

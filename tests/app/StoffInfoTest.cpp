@@ -191,6 +191,25 @@ protected:
         return stoffInfo.Erstellen();
     }
 
+    // The list filter as "GEFSYM1='F'" leaves it: chemie filtered, the names
+    // of Aceton and Ethanol copied into filter.dbf, the name table reading
+    // from there.
+    void listenfilterSetzen()
+    {
+        namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
+                        {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
+                        {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}},
+                       QStringLiteral("filter.dbf"));
+        dbase::Table& namen = *Datas->Table1;
+        namen.close();
+        namen.setTableName(QStringLiteral("filter.dbf"));
+        namen.setIndexFiles(QStringLiteral("filter.mdx"));
+        namen.open();
+        Datas->Table2->setFilterText(QStringLiteral("GEFSYM1='F'"));
+        Datas->Table2->setFiltered(true);
+        Marlex->ListenFilterAktiv = 1;
+    }
+
     // The texts of the one print job so far.
     QStringList gedruckteTexte() const
     {
@@ -349,20 +368,8 @@ TEST_F(StoffInfoTest, NameWithoutSubstanceRecordPrintsTheSheetWithoutDetails)
 
 TEST_F(StoffInfoTest, ListFilterRunReadsTheRegistersNameTableOnTheSelectedName)
 {
-    // The list filter as it stands after "GEFSYM1='F'": chemie filtered, the
-    // names of Aceton and Ethanol copied into filter.dbf, read from there.
-    namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
-                    {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
-                    {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}},
-                   QStringLiteral("filter.dbf"));
+    listenfilterSetzen();
     dbase::Table& namen = *Datas->Table1;
-    namen.close();
-    namen.setTableName(QStringLiteral("filter.dbf"));
-    namen.setIndexFiles(QStringLiteral("filter.mdx"));
-    namen.open();
-    Datas->Table2->setFilterText(QStringLiteral("GEFSYM1='F'"));
-    Datas->Table2->setFiltered(true);
-    Marlex->ListenFilterAktiv = 1;
     aufZeile(namen, "NAME1", QStringLiteral("Dimethylketon"));
     const auto vorher = tabellenstand();
 
@@ -380,6 +387,23 @@ TEST_F(StoffInfoTest, ListFilterRunReadsTheRegistersNameTableOnTheSelectedName)
     EXPECT_EQ(namen.fieldByName("NAME1").asString(), QStringLiteral("Dimethylketon"));
     EXPECT_EQ(Datas->Table2->filterText(), QStringLiteral("GEFSYM1='F'"));
     EXPECT_EQ(Datas->Table2->recordCount(), 2u);
+}
+
+// The printed sheet does not make a run that could not put the tables back
+// a success.
+TEST_F(StoffInfoTest, ListFilterTableGoneDuringTheRunIsReportedAndTheRunFails)
+{
+    listenfilterSetzen();
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    imDruck = [] {
+        QFile::remove(QStringLiteral("filter.dbf"));
+        QFile::remove(QStringLiteral("filter.mdx"));
+    };
+    EXPECT_FALSE(drucke(QStringLiteral("Ethanol")));
+    EXPECT_EQ(auftraege.size(), 1u);
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("filter.dbf"), Qt::CaseInsensitive))
+        << reg.meldungen()[0].text.toStdString();
 }
 
 // ---------------------------------------------------------------- pictures
@@ -571,13 +595,8 @@ TEST_F(StoffInfoTest, FailedLoadKeepsTheEarlierLayout)
 // name table was already switched when it fails.
 TEST_F(StoffInfoTest, FieldTheTableLacksIsShownAndEveryTableGoesBack)
 {
-    namenSchreiben({{QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}}, QStringLiteral("filter.dbf"));
+    listenfilterSetzen();
     dbase::Table& namen = *Datas->Table1;
-    namen.close();
-    namen.setTableName(QStringLiteral("filter.dbf"));
-    namen.setIndexFiles(QStringLiteral("filter.mdx"));
-    namen.open();
-    Marlex->ListenFilterAktiv = 1;
     blattSchreiben(QStringLiteral("falsch.sto"),
                    {{QStringLiteral("rbDetail"), 100, {blattelement(1500, QStringLiteral("=[chemie.dbf GIBTSNICHT]|"))}}});
     stoffInfo.LoadStoffinfo(QStringLiteral("falsch.sto"));
