@@ -121,10 +121,11 @@ struct TStoffInfo::Lauf {
         namen.setIndexFiles(QStringLiteral("namen.mdx"));
         namen.open();
         const Filter schluessel = stoff.filter();
-        if (positionieren(namen, Filter::equals("NAME1", stoff.name) && schluessel) || positionieren(namen, schluessel))
+        if (positionieren(namen, Filter::equals("NAME1", stoff.name) && schluessel))
             return;
-        // Not even the substance has a name row: its name shows empty
-        // rather than another substance's.
+        // A name the register's table does not hold (the list was filtered
+        // from a research table): the substance's own names, or none, but
+        // never another substance's.
         namen.setFilter(zusammen(wirksamerFilter(namen), schluessel));
         namen.setFiltered(true);
         namen.first();
@@ -305,7 +306,8 @@ void TStoffInfo::SetStoffinfoInputData()
             sprache.BedingungsParser(objekt.als<report::Label>()->caption);
             break;
         case Elementart::eaSummenformel:
-            reports::formelSetzen(*objekt.als<report::RichText>(), reports::Feldtext(&chemie, QStringLiteral("FORMEL")));
+            reports::formelSetzen(
+                *objekt.als<report::RichText>(), reports::Feldtext(&chemie, QStringLiteral("FORMEL")));
             break;
         case Elementart::eaFeldformel: {
             auto& formel = *objekt.als<report::RichText>();
@@ -379,8 +381,9 @@ Randoptionen randoptionenLesen()
             ergebnis.mm.*option.ziel = wert;
             continue;
         }
-        const QString wie = text.isEmpty() ? QStringLiteral("ist leer")
-                                           : QStringLiteral("„%1“ ist keine gültige Millimeterangabe").arg(*option.text);
+        const QString wie = text.isEmpty()
+            ? QStringLiteral("ist leer")
+            : QStringLiteral("„%1“ ist keine gültige Millimeterangabe").arg(*option.text);
         ergebnis.fehler = QStringLiteral("Der %1 (Einstellung „%2“) %3.\nBitte tragen Sie in den Optionen unter „Rand "
                                          "in mm“ eine Zahl ein, zum Beispiel 10 oder 10,5.")
                               .arg(QLatin1String(option.name), QLatin1String(option.schluessel), wie);

@@ -515,7 +515,8 @@ TEST_F(StoffInfoBilder, CarcinogenPictureTakesCancerBeforeKrebs)
 
 TEST_F(StoffInfoTest, MarginsComeFromTheLayoutOrFromTheOptionsWithCommaOrPoint)
 {
-    blattSchreiben(QStringLiteral("rand.sto"), {{QStringLiteral("rbTitle"), 40, {blattelement(0, QStringLiteral("Ecke"))}}},
+    blattSchreiben(QStringLiteral("rand.sto"),
+                   {{QStringLiteral("rbTitle"), 40, {blattelement(0, QStringLiteral("Ecke"))}}},
                    [](stream::Object& bericht) {
                        bericht.append("Page.LeftMargin", stream::Value::extended(250));
                        bericht.append("Page.TopMargin", stream::Value::extended(300));
@@ -571,24 +572,22 @@ TEST_F(StoffInfoTest, BadMarginOptionIsNamedAndNothingChanges)
     EXPECT_EQ(tabellenstand(), vorher);
 }
 
-TEST_F(StoffInfoTest, WithoutALayoutNoRunStarts)
+TEST_F(StoffInfoTest, WithoutALayoutNoRunStartsAndAFailedLoadKeepsTheEarlierOne)
 {
-    TStoffInfo neu;
-    StoffInfo = &neu;
     aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
-    neu.DruckModus = 1;
-    EXPECT_FALSE(neu.Erstellen());
+    TStoffInfo ohneLayout;
+    StoffInfo = &ohneLayout;
+    ohneLayout.DruckModus = 1;
+    EXPECT_FALSE(ohneLayout.Erstellen());
     ASSERT_EQ(reg.meldungen().size(), 1u);
     EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("kein Stoffinfo-Layout")));
     EXPECT_TRUE(auftraege.empty());
-}
 
-TEST_F(StoffInfoTest, FailedLoadKeepsTheEarlierLayout)
-{
+    StoffInfo = &stoffInfo;
     EXPECT_ANY_THROW(stoffInfo.LoadStoffinfo(QStringLiteral("fehlt.sto")));
     ASSERT_TRUE(stoffInfo.LayoutReport().has_value());
     EXPECT_EQ(stoffInfo.LayoutReport()->fileName, QStringLiteral("blatt.sto"));
-    EXPECT_TRUE(drucke(QStringLiteral("Aceton")));
+    EXPECT_TRUE(drucke(QStringLiteral("Ethanol")));
 }
 
 // A field the table lacks fails the fill; with the list filter on, the
@@ -598,7 +597,9 @@ TEST_F(StoffInfoTest, FieldTheTableLacksIsShownAndEveryTableGoesBack)
     listenfilterSetzen();
     dbase::Table& namen = *Datas->Table1;
     blattSchreiben(QStringLiteral("falsch.sto"),
-                   {{QStringLiteral("rbDetail"), 100, {blattelement(1500, QStringLiteral("=[chemie.dbf GIBTSNICHT]|"))}}});
+                   {{QStringLiteral("rbDetail"),
+                     100,
+                     {blattelement(1500, QStringLiteral("=[chemie.dbf GIBTSNICHT]|"))}}});
     stoffInfo.LoadStoffinfo(QStringLiteral("falsch.sto"));
     aufZeile(namen, "NAME1", QStringLiteral("Ethanol"));
     const auto vorher = tabellenstand();
@@ -606,7 +607,8 @@ TEST_F(StoffInfoTest, FieldTheTableLacksIsShownAndEveryTableGoesBack)
     stoffInfo.DruckModus = 1;
     EXPECT_FALSE(stoffInfo.Erstellen());
     ASSERT_EQ(reg.meldungen().size(), 1u);
-    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT"))) << reg.meldungen()[0].text.toStdString();
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT")))
+        << reg.meldungen()[0].text.toStdString();
     EXPECT_TRUE(auftraege.empty());
     EXPECT_EQ(tabellenstand(), vorher);
 }
@@ -619,7 +621,8 @@ TEST_F(StoffInfoTest, NoPrinterIsToldAndTheTablesGoBack)
     stoffInfo.DruckModus = 1;
     EXPECT_FALSE(stoffInfo.Erstellen());
     ASSERT_FALSE(reg.meldungen().empty());
-    EXPECT_TRUE(reg.meldungen().back().text.contains(QStringLiteral("Drucker"))) << reg.meldungen().back().text.toStdString();
+    EXPECT_TRUE(reg.meldungen().back().text.contains(QStringLiteral("Drucker")))
+        << reg.meldungen().back().text.toStdString();
     EXPECT_EQ(tabellenstand(), vorher);
 }
 
@@ -635,20 +638,24 @@ void warteBis(const std::function<bool()>& fertig)
         QCoreApplication::processEvents();
 }
 
-// Calls `handle` with the preview window once it is open, from its own
-// event loop.
-void inDerVorschau(const std::function<void(TVorschau&)>& handle)
-{
-    auto* wache = new QTimer;
-    QObject::connect(wache, &QTimer::timeout, [wache, handle] {
-        if (auto* vorschau = qobject_cast<TVorschau*>(QApplication::activeModalWidget())) {
-            wache->stop();
-            wache->deleteLater();
-            handle(*vorschau);
-        }
-    });
-    wache->start(0);
-}
+// While it lives, hands the preview window to `handle` once it is open,
+// from the window's own event loop.
+class InDerVorschau {
+public:
+    explicit InDerVorschau(const std::function<void(TVorschau&)>& handle)
+    {
+        QObject::connect(&m_wache, &QTimer::timeout, [this, handle] {
+            if (auto* vorschau = qobject_cast<TVorschau*>(QApplication::activeModalWidget())) {
+                m_wache.stop();
+                handle(*vorschau);
+            }
+        });
+        m_wache.start(0);
+    }
+
+private:
+    QTimer m_wache;
+};
 
 } // namespace
 
@@ -667,7 +674,7 @@ TEST_F(StoffInfoTest, PreviewClosedBeforeItsLastPagePutsTheTablesBackWhenItClose
     QString titel;
     int seiten = 0;
     bool eingegrenzt = false;
-    inDerVorschau([&](TVorschau& vorschau) {
+    const InDerVorschau bedienung([&](TVorschau& vorschau) {
         titel = vorschau.windowTitle();
         warteBis([&] { return vorschau.QRPreview1->pageCount() > 0; });
         seiten = vorschau.QRPreview1->pageCount();
@@ -692,14 +699,15 @@ TEST_F(StoffInfoTest, PreviewThatCannotFillItsPagesSaysSoAndPutsTheTablesBack)
     aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Aceton"));
     const auto vorher = tabellenstand();
 
-    inDerVorschau([this](TVorschau& vorschau) {
+    const InDerVorschau bedienung([this](TVorschau& vorschau) {
         warteBis([this] { return !reg.meldungen().empty(); }); // reported by the build, once it ran
         vorschau.close();
     });
     stoffInfo.DruckModus = 0;
     EXPECT_FALSE(stoffInfo.Erstellen());
     ASSERT_EQ(reg.meldungen().size(), 1u);
-    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT"))) << reg.meldungen()[0].text.toStdString();
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT")))
+        << reg.meldungen()[0].text.toStdString();
     EXPECT_EQ(tabellenstand(), vorher);
 }
 
