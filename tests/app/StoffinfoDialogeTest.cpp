@@ -137,6 +137,20 @@ ModalAntworten::Antwort dateiWaehlen(const QString& datei)
     });
 }
 
+// Types a file name into the printer dialog's "print to file" field, OK.
+ModalAntworten::Antwort druckdateiEingeben(const QString& datei)
+{
+    return als<QPrintDialog>([datei](QPrintDialog& d) {
+        QLineEdit* feld = nullptr;
+        for (QLineEdit* edit : d.findChildren<QLineEdit*>())
+            if (edit->text().endsWith(".pdf"))
+                feld = edit;
+        ASSERT_NE(feld, nullptr) << "no file field";
+        feld->setText(datei);
+        d.accept();
+    });
+}
+
 // A sheet layout: a title band with a fixed text and the substance's name.
 void layoutSchreiben(const QString& datei, const QString& text)
 {
@@ -485,7 +499,7 @@ TEST_F(StoffinfoDialoge, DropsFromAnythingButTheNameListAreRefused)
 
 // The printer dialog that runs when no test stands in for it: on a machine
 // without printers it offers printing to a PDF file.
-TEST_F(StoffinfoDialoge, TheRealPrinterDialogKeepsOrTakesTheFileAndCancelKeepsTheChoice)
+TEST_F(StoffinfoDialoge, TheRealPrinterDialogTakesATypedFileRefusesAFolderAndCancelKeepsTheChoice)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "this machine has printers";
@@ -497,10 +511,19 @@ TEST_F(StoffinfoDialoge, TheRealPrinterDialogKeepsOrTakesTheFileAndCancelKeepsTh
     EXPECT_EQ(ziel.datei, absolut("neu.pdf"));
     EXPECT_EQ(ziel.druckerIndex, 3);
     {
-        ModalAntworten antworten({als<QPrintDialog>([](QPrintDialog& d) { d.accept(); })});
+        ModalAntworten antworten({druckdateiEingeben(absolut("anders.pdf"))});
         reports::druckerEinrichten(m, ziel);
     }
-    EXPECT_EQ(ziel.datei, absolut("neu.pdf"));
+    EXPECT_EQ(ziel.datei, absolut("anders.pdf"));
+
+    // A folder typed as the file: said so, the choice stays.
+    {
+        ModalAntworten antworten({druckdateiEingeben(QDir::currentPath())});
+        reports::druckerEinrichten(m, ziel);
+    }
+    EXPECT_EQ(ziel.datei, absolut("anders.pdf"));
+    ASSERT_EQ(fehler().size(), 1u);
+    EXPECT_TRUE(fehler()[0].text.contains("Dateiname")) << fehler()[0].text.toStdString();
 
     // With neither printer nor file the dialog offers a file in the home
     // folder, never the folder itself.
