@@ -184,6 +184,14 @@ bool TStoffInfo::Erstellen()
                                                               "Programm vollständig gestartet ist."));
         return false;
     }
+    if (m_lauf) {
+        // From inside a run (a page routine, the preview): its tables are
+        // narrowed and its guard holds their state.
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Es wird gerade eine Stoffinfo erstellt. Bitte warten "
+                                                              "Sie, bis sie gedruckt oder die Vorschau geschlossen "
+                                                              "ist."));
+        return false;
+    }
     if (!m_layout) {
         widgets::MessageBox::error(besitzer(), QStringLiteral("Es ist kein Stoffinfo-Layout geladen. Bitte wählen "
                                                               "Sie zuerst ein Layout (*.STO) aus."));

@@ -613,6 +613,17 @@ TEST_F(StoffInfoTest, FieldTheTableLacksIsShownAndEveryTableGoesBack)
     EXPECT_EQ(tabellenstand(), vorher);
 }
 
+TEST_F(StoffInfoTest, ARunStartedFromInsideARunIsRefused)
+{
+    bool zweiter = true;
+    imDruck = [&] { zweiter = stoffInfo.Erstellen(); };
+    EXPECT_TRUE(drucke(QStringLiteral("Ethanol")));
+    EXPECT_FALSE(zweiter);
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("gerade eine Stoffinfo")));
+    EXPECT_EQ(auftraege.size(), 1u);
+}
+
 TEST_F(StoffInfoTest, NoPrinterIsToldAndTheTablesGoBack)
 {
     report::ScopedPrinters keiner({}, -1, {});
