@@ -1,7 +1,6 @@
 #include "SheetLayout.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -32,9 +31,10 @@ using stream::Value;
 // in tenths of a millimetre.
 constexpr double kPixelsPerMm = 96.0 / 25.4;
 
-int px(double mm)
+// Page measures are never negative, so rounding half up is rounding.
+constexpr int px(double mm)
 {
-    return static_cast<int>(std::lround(mm * kPixelsPerMm));
+    return static_cast<int>(mm * kPixelsPerMm + 0.5);
 }
 
 double tenthsMm(int pixels)
@@ -49,7 +49,7 @@ constexpr double kPageLengthMm = 297.0;
 constexpr double kSideMarginMm = 15.0;
 constexpr double kTopMarginMm = 12.0;
 constexpr double kBottomMarginMm = 12.0;
-const int kBandWidth = px(kPageWidthMm - 2 * kSideMarginMm);
+constexpr int kBandWidth = px(kPageWidthMm - 2 * kSideMarginMm);
 
 // Two columns of label and value in the data sections; a section split in
 // halves starts its right half at kRightHalf.
@@ -76,7 +76,7 @@ struct Schrift {
 const Schrift kBody{-12, {}, kBlack};
 const Schrift kLabel{-12, {QStringLiteral("fsBold")}, kMuted};
 const Schrift kHeading{-13, {QStringLiteral("fsBold")}, kInk};
-const Schrift kCaption{-10, {QStringLiteral("fsBold")}, kBlack};
+const Schrift kCaption{-10, {}, kBlack};
 const Schrift kSmall{-11, {}, kMuted};
 
 Value colourValue(const Colour& colour)
@@ -85,13 +85,38 @@ Value colourValue(const Colour& colour)
     return name.isEmpty() ? Value::integer(colour.stored()) : Value::identifier(name);
 }
 
-// "{chemie.dbf,condition,body}": the body when the current substance meets
-// the condition. Neither part may hold what would end it early.
-QString wenn(const QString& condition, const QString& body)
+// "{table,condition,body}": the body when a record of the table, narrowed
+// to the current substance, meets the condition. Neither part may hold what
+// would end it early.
+QString wenn(const QString& condition, const QString& body, const char* table = "chemie.dbf")
 {
     if (condition.contains(QLatin1Char(',')) || condition.contains(QLatin1Char('}')) || body.contains(QLatin1Char('}')))
         throw DemoError(QStringLiteral("Die Bedingung „%1“ des Stoffinfo-Layouts ist nicht schreibbar.").arg(condition));
-    return QStringLiteral("{chemie.dbf,%1,%2}").arg(condition, body);
+    return QStringLiteral("{%1,%2,%3}").arg(QLatin1String(table), condition, body);
+}
+
+const QString kStrich = QStringLiteral("–");
+
+// A dash where the register has no value, so that an empty line reads as
+// "not known" rather than as a gap in the print.
+QString sonstStrich(const QString& vorhanden)
+{
+    return wenn(QStringLiteral("NOT (%1)").arg(vorhanden), kStrich);
+}
+
+// A text field of the substance, or a dash.
+QString textOderStrich(const char* field, const QString& unit = {})
+{
+    const QString vorhanden = QStringLiteral("%1<>''").arg(QLatin1String(field));
+    return wenn(vorhanden, QStringLiteral("[chemie.dbf,%1]%2").arg(QLatin1String(field), unit)) + sonstStrich(vorhanden);
+}
+
+// A temperature of the substance, or a dash; a blank number passes no
+// comparison.
+QString temperaturOderStrich(const char* field)
+{
+    const QString vorhanden = QStringLiteral("%1>-274").arg(QLatin1String(field));
+    return wenn(vorhanden, QStringLiteral("[chemie.dbf,%1] °C").arg(QLatin1String(field))) + sonstStrich(vorhanden);
 }
 
 // One of the hazard symbol codes in any of the four symbol fields.
@@ -384,7 +409,7 @@ Band titel(int top)
 
 Band stoffdaten(int top)
 {
-    Band b(QStringLiteral("Stoff"), "rbDetail", top, 192);
+    Band b(QStringLiteral("Stoff"), "rbDetail", top, 210);
     constexpr int textWidth = 440;
     b.field(QStringLiteral("Name"), QRect(0, 6, textWidth, 34), QStringLiteral("[chemie.dbf NAME1]"),
             {-29, {QStringLiteral("fsBold")}, kInk});
@@ -400,48 +425,69 @@ Band stoffdaten(int top)
     };
     b.field(QStringLiteral("Cas"), zeile(0, QStringLiteral("Cas"), QStringLiteral("CAS-Nr.:")),
             QStringLiteral("[chemie.dbf CARN]"));
-    b.field(QStringLiteral("Eg"), zeile(1, QStringLiteral("Eg"), QStringLiteral("EG-Index-Nr.:")),
-            QStringLiteral("[chemie.dbf EG_INDEX]"));
-    b.field(QStringLiteral("Un"), zeile(2, QStringLiteral("Un"), QStringLiteral("UN-Nr.:")),
-            QStringLiteral("[chemie.dbf UN_NR]"));
+    b.conditional(QStringLiteral("Eg"), zeile(1, QStringLiteral("Eg"), QStringLiteral("EG-Index-Nr.:")),
+                  textOderStrich("EG_INDEX"));
+    b.conditional(QStringLiteral("Un"), zeile(2, QStringLiteral("Un"), QStringLiteral("UN-Nr.:")),
+                  textOderStrich("UN_NR"));
     b.conditional(QStringLiteral("Molmasse"), zeile(3, QStringLiteral("Molmasse"), QStringLiteral("Molmasse:")),
-                  wenn(QStringLiteral("MOLMASSE>0"), QStringLiteral("[chemie.dbf,MOLMASSE] g/mol")));
-    b.field(QStringLiteral("Vbf"), zeile(4, QStringLiteral("Vbf"), QStringLiteral("VbF-Klasse:")),
-            QStringLiteral("[chemie.dbf VBF]"));
+                  wenn(QStringLiteral("MOLMASSE>0"), QStringLiteral("[chemie.dbf,MOLMASSE] g/mol"))
+                      + sonstStrich(QStringLiteral("MOLMASSE>0")));
+    b.conditional(QStringLiteral("Vbf"), zeile(4, QStringLiteral("Vbf"), QStringLiteral("VbF-Klasse:")),
+                  textOderStrich("VBF"));
+    // The stock of the substance, when the register holds some: label and
+    // value appear together or not at all.
+    const QString imBestand = QStringLiteral("LAGER_ORT<>''");
+    b.conditional(QStringLiteral("LagerText"), QRect(0, first + 5 * kRowHeight, kLabelWidth, 16),
+                  wenn(imBestand, QStringLiteral("Lagerort:"), "lager.dbf"), kLabel);
+    b.conditional(QStringLiteral("Lager"), QRect(kValueLeft, first + 5 * kRowHeight, 318, 16),
+                  wenn(imBestand, QStringLiteral("[lager.dbf,LAGER_ORT] ([lager.dbf,MENGE_IN_G] g)"), "lager.dbf"));
 
-    b.picture(QStringLiteral("Struktur"), Elementart::eaStrukturbild, QRect(kBandWidth - 210, 8, 210, 150));
+    b.picture(QStringLiteral("Struktur"), Elementart::eaStrukturbild, QRect(kBandWidth - 200, 8, 200, 160));
     return b;
 }
 
 Band kennzeichnung(int top)
 {
-    Band b(QStringLiteral("Kennzeichnung"), "rbChild", top, 124);
+    Band b(QStringLiteral("Kennzeichnung"), "rbChild", top, 122);
     b.sectionBar(QStringLiteral("Gefahrensymbole"));
-    constexpr int classLeft = 400;
-    b.text(QStringLiteral("Einstufung"), QRect(classLeft, 8, 270, 17),
-           QStringLiteral("Einstufung: Unterricht · Wirkung · Krebs"), kHeading);
+    // Four symbols with their designations below, wider than the symbols,
+    // then the three classification pictures up to the right margin.
+    constexpr int slotWidth = 104;
+    constexpr int classPicture = 76;
+    constexpr int classStep = 90;
+    constexpr int classLeft = kBandWidth - 2 * classStep - classPicture;
+    b.text(QStringLiteral("Einstufung"), QRect(classLeft, 8, kBandWidth - classLeft, 17),
+           QStringLiteral("Unterricht · Wirkung · Krebs"), kHeading);
     for (int slot = 1; slot <= 4; ++slot) {
-        const int left = (slot - 1) * 96;
+        const int left = (slot - 1) * slotWidth;
         const QString n = QString::number(slot);
         b.picture(QStringLiteral("Symbol") + n, Elementart::eaGefahrsymbol, QRect(left, 32, 66, 66),
                   QStringLiteral("[chemie.dbf GEFSYM%1]").arg(slot));
-        b.conditional(QStringLiteral("Bezeichnung") + n, QRect(left, 102, 94, 15), gefahrBezeichnung(slot),
+        b.conditional(QStringLiteral("Bezeichnung") + n, QRect(left, 102, slotWidth - 4, 15), gefahrBezeichnung(slot),
                       kCaption);
     }
-    b.picture(QStringLiteral("Unterricht"), Elementart::eaUnterrichtbild, QRect(classLeft, 32, 80, 80));
-    b.picture(QStringLiteral("Wirkung"), Elementart::eaWirkungbild, QRect(classLeft + 95, 32, 80, 80));
-    b.picture(QStringLiteral("Krebs"), Elementart::eaKrebsbild, QRect(classLeft + 190, 32, 80, 80));
+    b.picture(QStringLiteral("Unterricht"), Elementart::eaUnterrichtbild,
+              QRect(classLeft, 32, classPicture, classPicture));
+    b.picture(QStringLiteral("Wirkung"), Elementart::eaWirkungbild,
+              QRect(classLeft + classStep, 32, classPicture, classPicture));
+    b.picture(QStringLiteral("Krebs"), Elementart::eaKrebsbild,
+              QRect(classLeft + 2 * classStep, 32, classPicture, classPicture));
     return b;
 }
 
 Band schutz(int top)
 {
-    Band b(QStringLiteral("Schutz"), "rbChild", top, 96);
+    Band b(QStringLiteral("Schutz"), "rbChild", top, 94);
     b.sectionBar(QStringLiteral("Schutzmaßnahmen"));
+    // The pictures stand at the right, so that the text starts at the margin
+    // whether they show or not.
+    constexpr int bild = 58;
+    constexpr int abstand = 10;
     for (int i = 0; i < 3; ++i)
-        b.picture(QStringLiteral("Bild%1").arg(i + 1), Elementart::eaSchutzbild, QRect(i * 68, 32, 58, 58));
+        b.picture(QStringLiteral("Bild%1").arg(i + 1), Elementart::eaSchutzbild,
+                  QRect(kBandWidth - (3 - i) * bild - (2 - i) * abstand, 32, bild, bild));
     const QString regel = schutzRegel();
-    b.conditional(QStringLiteral("Text"), QRect(222, 36, kBandWidth - 222, 52),
+    b.conditional(QStringLiteral("Text"), QRect(0, 36, 450, 52),
                   wenn(regel, QStringLiteral("Besondere Schutzmaßnahmen erforderlich: Tätigkeiten nur im Abzug, "
                                              "Schutzbrille und geeignete Schutzhandschuhe tragen. Haut- und "
                                              "Augenkontakt vermeiden."))
@@ -454,13 +500,13 @@ Band schutz(int top)
 
 Band saetze(int top)
 {
-    Band b(QStringLiteral("Saetze"), "rbChild", top, 216);
+    Band b(QStringLiteral("Saetze"), "rbChild", top, 238);
     b.sectionBar(QStringLiteral("Gefahrenhinweise (R-Sätze) und Sicherheitsratschläge (S-Sätze)"));
     b.label(QStringLiteral("RText"), 0, kFirstRow, 60, QStringLiteral("R-Sätze:"));
-    b.field(QStringLiteral("R"), QRect(62, kFirstRow, 270, 16), QStringLiteral("[chemie.dbf R_SATZ]"));
+    b.conditional(QStringLiteral("R"), QRect(62, kFirstRow, 270, 16), textOderStrich("R_SATZ"));
     b.label(QStringLiteral("SText"), kRightHalf, kFirstRow, 60, QStringLiteral("S-Sätze:"));
-    b.field(QStringLiteral("S"), QRect(kRightHalf + 62, kFirstRow, 260, 16), QStringLiteral("[chemie.dbf S_SATZ]"));
-    b.memo(QStringLiteral("Texte"), Elementart::eaSaetze, QRect(0, kFirstRow + 22, kBandWidth, 158), {});
+    b.conditional(QStringLiteral("S"), QRect(kRightHalf + 62, kFirstRow, 260, 16), textOderStrich("S_SATZ"));
+    b.memo(QStringLiteral("Texte"), Elementart::eaSaetze, QRect(0, kFirstRow + 22, kBandWidth, 180), {});
     return b;
 }
 
@@ -473,28 +519,28 @@ Band grenzwerte(int top)
     b.shape(QStringLiteral("Trenner"), QRect(kRightHalf - 12, kFirstRow, 4, 4 * kRowHeight + 12), "qrsVertLine",
             kRule, 1);
 
-    const QString keine = QStringLiteral("–");
     auto links = [&](int index, const QString& key, const QString& caption) {
         b.label(key + QStringLiteral("Text"), 0, row(index), kLabelWidth, caption);
         return QRect(kValueLeft, row(index), kRightHalf - 12 - kValueLeft - 6, 16);
     };
     b.conditional(QStringLiteral("Mak"), links(0, QStringLiteral("Mak"), QStringLiteral("MAK-Wert:")),
-                  wenn(QStringLiteral("MAK1<>''"), QStringLiteral("[chemie.dbf,MAK1] ml/m³ ([chemie.dbf,MAK2] mg/m³)"))
-                      + wenn(QStringLiteral("MAK1=''"), keine));
+                  textOderStrich("MAK1", QStringLiteral(" ml/m³ ([chemie.dbf,MAK2] mg/m³)")));
     b.conditional(QStringLiteral("Trk"), links(1, QStringLiteral("Trk"), QStringLiteral("TRK-Wert:")),
-                  wenn(QStringLiteral("TRK1<>''"), QStringLiteral("[chemie.dbf,TRK1] ml/m³ ([chemie.dbf,TRK2] mg/m³)"))
-                      + wenn(QStringLiteral("TRK1=''"), keine));
-    b.conditional(QStringLiteral("Cmr"), links(2, QStringLiteral("Cmr"), QStringLiteral("CMR-Einstufung:")),
-                  wenn(QStringLiteral("CANCER<>''"), QStringLiteral("krebserzeugend K[chemie.dbf,CANCER]  "))
-                      + wenn(QStringLiteral("MUTAGEN<>''"), QStringLiteral("erbgutverändernd M[chemie.dbf,MUTAGEN]  "))
-                      + wenn(QStringLiteral("R_F<>'' OR R_E<>''"), QStringLiteral("fortpflanzungsgefährdend"))
-                      + wenn(QStringLiteral("CANCER='' AND MUTAGEN='' AND R_F='' AND R_E=''"), keine));
+                  textOderStrich("TRK1", QStringLiteral(" ml/m³ ([chemie.dbf,TRK2] mg/m³)")));
+    // The categories as the lists write them: K carcinogen, M mutagen,
+    // RF and RE toxic to fertility and development.
+    b.conditional(QStringLiteral("Cmr"), links(2, QStringLiteral("Cmr"), QStringLiteral("CMR-Kategorie:")),
+                  wenn(QStringLiteral("CANCER<>''"), QStringLiteral("K[chemie.dbf,CANCER]  "))
+                      + wenn(QStringLiteral("MUTAGEN<>''"), QStringLiteral("M[chemie.dbf,MUTAGEN]  "))
+                      + wenn(QStringLiteral("R_F<>''"), QStringLiteral("RF[chemie.dbf,R_F]  "))
+                      + wenn(QStringLiteral("R_E<>''"), QStringLiteral("RE[chemie.dbf,R_E]"))
+                      + sonstStrich(QStringLiteral("CANCER<>'' OR MUTAGEN<>'' OR R_F<>'' OR R_E<>''")));
     QString wgk;
     const char* klassen[] = {"nicht wassergefährdend", "schwach wassergefährdend", "wassergefährdend",
                              "stark wassergefährdend"};
     for (int k = 0; k < 4; ++k)
         wgk += wenn(QStringLiteral("WGK='%1'").arg(k), QStringLiteral("WGK %1 – %2").arg(k).arg(QString::fromUtf8(klassen[k])));
-    wgk += wenn(QStringLiteral("WGK=''"), keine);
+    wgk += sonstStrich(oneOf("WGK", {"0", "1", "2", "3"}));
     b.conditional(QStringLiteral("Wgk"), links(3, QStringLiteral("Wgk"), QStringLiteral("Wassergefährdung:")), wgk);
 
     constexpr int valueLeft = kRightHalf + 132;
@@ -502,16 +548,17 @@ Band grenzwerte(int top)
         b.label(key + QStringLiteral("Text"), kRightHalf, row(index), 128, caption);
         return QRect(valueLeft, row(index), kBandWidth - valueLeft, 16);
     };
-    b.field(QStringLiteral("Dichte"), rechts(0, QStringLiteral("Dichte"), QStringLiteral("Dichte:")),
-            QStringLiteral("[chemie.dbf DICHTE]"));
+    b.conditional(QStringLiteral("Dichte"), rechts(0, QStringLiteral("Dichte"), QStringLiteral("Dichte:")),
+                  textOderStrich("DICHTE"));
     b.conditional(QStringLiteral("Smt"), rechts(1, QStringLiteral("Smt"), QStringLiteral("Schmelzpunkt:")),
-                  wenn(QStringLiteral("SMT>-300"), QStringLiteral("[chemie.dbf,SMT] °C")));
+                  temperaturOderStrich("SMT"));
     b.conditional(QStringLiteral("Sdt"), rechts(2, QStringLiteral("Sdt"), QStringLiteral("Siedepunkt:")),
-                  wenn(QStringLiteral("SDT>-300"), QStringLiteral("[chemie.dbf,SDT] °C")));
-    b.field(QStringLiteral("Dampf"), rechts(3, QStringLiteral("Dampf"), QStringLiteral("Dampfdruck:")),
-            QStringLiteral("[chemie.dbf DAMPFDRUCK]"));
-    b.field(QStringLiteral("Loeslich"), rechts(4, QStringLiteral("Loeslich"), QStringLiteral("Löslichkeit (Wasser):")),
-            QStringLiteral("[chemie.dbf LOESLICHKE]"));
+                  temperaturOderStrich("SDT"));
+    b.conditional(QStringLiteral("Dampf"), rechts(3, QStringLiteral("Dampf"), QStringLiteral("Dampfdruck:")),
+                  textOderStrich("DAMPFDRUCK"));
+    b.conditional(QStringLiteral("Loeslich"), rechts(4, QStringLiteral("Loeslich"),
+                                                     QStringLiteral("Löslichkeit (Wasser):")),
+                  textOderStrich("LOESLICHKE"));
     return b;
 }
 
@@ -567,7 +614,7 @@ Band fusszeile()
     b.text(QStringLiteral("Text"), QRect(0, 8, 190, 15), QStringLiteral("Marlex99 · Stoffinformation"), kSmall);
     b.field(QStringLiteral("Name"), QRect(200, 8, 250, 15), QStringLiteral("[chemie.dbf NAME1]"),
             {-11, {QStringLiteral("fsBold")}, kMuted});
-    b.formula(QStringLiteral("Formel"), Elementart::eaFeldformel, QRect(460, 6, 120, 18), kSmall,
+    b.formula(QStringLiteral("Formel"), Elementart::eaFeldformel, QRect(460, 8, 120, 18), kSmall,
               QStringLiteral("=[chemie.dbf FORMEL]"));
     b.text(QStringLiteral("SeiteText"), QRect(kBandWidth - 60, 8, 36, 15), QStringLiteral("Seite"), kSmall);
     b.systemData(QStringLiteral("Seite"), QRect(kBandWidth - 22, 8, 22, 15), QStringLiteral("#3"), kSmall);
