@@ -132,23 +132,48 @@ void druckerEinrichten(QWidget* owner, Druckziel& ziel)
     ziel.datei.clear();
 }
 
-void drucken(report::Report& report, const Druckziel& ziel)
+namespace {
+
+// The choice resolved for a job about to print: a fallback is told, no
+// printer at all is an error.
+Druckerauswahl druckauswahl(const Druckziel& ziel)
 {
     const Druckerauswahl auswahl = druckerAufloesen(ziel);
-    if (!auswahl.vorhanden) {
-        if (report.events.afterPrint)
-            report.events.afterPrint(false);
+    if (!auswahl.vorhanden)
         throw report::ReportError(keinDrucker + QStringLiteral(" Der Druck ist nicht möglich; die Vorschau "
                                                                "bleibt verfügbar, und unter "
                                                                "\u201eDruckerinstallation\u201c kann in eine "
                                                                "PDF-Datei gedruckt werden."));
-    }
     if (!auswahl.hinweis.isEmpty())
         widgets::MessageBox::information(nullptr, auswahl.hinweis);
+    return auswahl;
+}
+
+} // namespace
+
+void drucken(report::Report& report, const Druckziel& ziel)
+{
+    Druckerauswahl auswahl;
+    try {
+        auswahl = druckauswahl(ziel);
+    } catch (...) {
+        if (report.events.afterPrint)
+            report.events.afterPrint(false);
+        throw;
+    }
     if (auswahl.index < 0)
         report::printToPdf(report, auswahl.name);
     else
         report::printToPrinter(report, auswahl.index);
+}
+
+void seitenDrucken(const std::vector<report::Page>& seiten, const Druckziel& ziel, const QString& titel)
+{
+    const Druckerauswahl auswahl = druckauswahl(ziel);
+    if (auswahl.index < 0)
+        report::writePdf(seiten, auswahl.name, titel);
+    else
+        report::printPages(seiten, auswahl.index, titel);
 }
 
 ScopedDruckerDialog::ScopedDruckerDialog(DruckerDialog dialog)

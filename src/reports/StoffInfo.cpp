@@ -264,7 +264,7 @@ void TStoffInfo::seiteEinrichten(report::PageSetup& seite, const std::optional<r
 bool TStoffInfo::ausgeben(Lauf& lauf)
 {
     if (DruckModus == 1) {
-        reports::drucken(lauf.report, reports::Druckziel{Marlex->DruckerIndex, Marlex->DruckDatei});
+        reports::drucken(lauf.report, reports::hauptfensterDruckziel());
         return true;
     }
     report::PageBuilder seiten(lauf.report, report::PageBuilder::Purpose::Preview);
@@ -275,7 +275,7 @@ bool TStoffInfo::ausgeben(Lauf& lauf)
 void TStoffInfo::QuickRep1Preview(report::PageBuilder& builder)
 {
     TVorschau::zeigen(besitzer(), QStringLiteral("Vorschau - Stoffinfo"), builder, *Marlex->IniDatei,
-                      Marlex->DruckerIndex);
+                      reports::hauptfensterDruckziel());
 }
 
 // Fires once, before the first page: every page shows the same data.

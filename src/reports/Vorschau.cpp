@@ -124,19 +124,20 @@ public:
 } // namespace
 
 void TVorschau::zeigen(QWidget* owner, const QString& caption, report::PageBuilder& builder, ini::IniFile& iniDatei,
-                       int druckerIndex)
+                       const reports::Druckziel& druckziel)
 {
-    TVorschau vorschau(owner, builder, iniDatei, druckerIndex);
+    TVorschau vorschau(owner, builder, iniDatei, druckziel);
     vorschau.setWindowTitle(caption);
     vorschau.exec();
 }
 
-TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei, int druckerIndex)
+TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei,
+                     const reports::Druckziel& druckziel)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , m_builder(&builder)
     , m_iniDatei(iniDatei)
-    , m_druckerIndex(druckerIndex)
+    , m_druckziel(druckziel)
 {
     setObjectName(QStringLiteral("Vorschau"));
     setWindowTitle(QStringLiteral("Vorschau"));
@@ -418,7 +419,7 @@ void TVorschau::ToolButton9Click()
         return;
     try {
         const WarteZeiger warten;
-        report::printPages(m_builder->pages(), m_druckerIndex, windowTitle());
+        reports::seitenDrucken(m_builder->pages(), m_druckziel, windowTitle());
     } catch (const report::ReportError& fehler) {
         MessageBox::error(this, fehler.message());
     }

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "reports/Drucker.h"
+
 class QComboBox;
 class QFileDialog;
 class QLabel;
@@ -35,15 +37,16 @@ class TVorschau : public QDialog {
     Q_OBJECT
 public:
     // Shows the preview modally under owner with the caller's caption
-    // ("Vorschau - Report", ...). druckerIndex is the installed printer that
-    // the print button uses (-1: the system's default printer). The builder
-    // must be a preview builder that outlives the call.
+    // ("Vorschau - Report", ...). The print button prints on `druckziel`,
+    // the main window's printer choice. The builder must be a preview
+    // builder that outlives the call.
     static void zeigen(QWidget* owner, const QString& caption, report::PageBuilder& builder,
-                       ini::IniFile& iniDatei, int druckerIndex);
+                       ini::IniFile& iniDatei, const reports::Druckziel& druckziel);
 
     // Takes its geometry and state from the settings and starts the build;
     // show() or exec() it. zeigen() is the way the engines open it.
-    TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei, int druckerIndex);
+    TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei,
+              const reports::Druckziel& druckziel);
     // Closes the builder if the window never closed, so the restore runs.
     ~TVorschau() override;
 
@@ -90,5 +93,5 @@ private:
 
     QPointer<report::PageBuilder> m_builder;
     ini::IniFile& m_iniDatei;
-    int m_druckerIndex;
+    reports::Druckziel m_druckziel;
 };

@@ -121,7 +121,7 @@ TEST(Vorschau, OpensWithPageOneWhileBuildingAndCountsPagesAtTheEnd)
     Umgebung u;
     Lauf lauf(200); // fifty pages
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, -1);
+    TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
     EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(0, 0, 640, 480));
     EXPECT_EQ(vorschau.ComboBox1->currentText(), "100");
@@ -170,7 +170,7 @@ TEST(Vorschau, ZoomFromSettingsWithinItsRangeAndFromTheList)
         u.schreibe("zoom", fall.gespeichert);
         Lauf lauf(2);
         PageBuilder builder(lauf.report);
-        TVorschau vorschau(nullptr, builder, u.ini, -1);
+        TVorschau vorschau(nullptr, builder, u.ini, {});
         vorschau.show();
         EXPECT_EQ(vorschau.QRPreview1->zoom(), fall.zoom);
         EXPECT_EQ(vorschau.ComboBox1->currentText(), fall.eintrag);
@@ -181,7 +181,7 @@ TEST(Vorschau, ZoomFromSettingsWithinItsRangeAndFromTheList)
     u.schreibe("zoom", 80);
     Lauf lauf(200);
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, -1);
+    TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
     processUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
     ASSERT_TRUE(builder.isBusy());
@@ -206,7 +206,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
     u.schreibe("hoehe", 400);
     QRect maximiert;
     {
-        TVorschau vorschau(nullptr, builder, u.ini, -1);
+        TVorschau vorschau(nullptr, builder, u.ini, {});
         vorschau.show();
         EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(30, 40, 500, 400));
         vorschau.showMaximized();
@@ -216,7 +216,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
     }
     EXPECT_EQ(u.lies("state"), 2);
     EXPECT_EQ(QRect(u.lies("xpos"), u.lies("ypos"), u.lies("breite"), u.lies("hoehe")), maximiert);
-    EXPECT_TRUE(TVorschau(nullptr, builder, u.ini, -1).windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(TVorschau(nullptr, builder, u.ini, {}).windowState() & Qt::WindowMaximized);
 
     // Minimised or unknown: the modal window opens normal.
     for (const int state : {1, 3, -1}) {
@@ -227,7 +227,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
             vorschau.Button1->click();
             return true;
         });
-        TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Report"), builder, u.ini, -1);
+        TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Report"), builder, u.ini, {});
         EXPECT_EQ(gesehen, Qt::WindowNoState) << state;
     }
 
@@ -240,7 +240,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
         u.schreibe("ypos", gespeichert.y());
         u.schreibe("breite", gespeichert.width());
         u.schreibe("hoehe", gespeichert.height());
-        TVorschau vorschau(nullptr, builder, u.ini, -1);
+        TVorschau vorschau(nullptr, builder, u.ini, {});
         const QRect fenster(vorschau.pos(), vorschau.size());
         if (gespeichert == halbDraussen)
             EXPECT_EQ(fenster, gespeichert) << "its title bar can still be reached";
@@ -260,7 +260,7 @@ TEST(Vorschau, ClosingDuringTheBuildStopsItAndRestoresOnceBeforeTheCallReturns)
         vorschau.close(); // the close box
         return true;
     });
-    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Stoffinfo"), builder, u.ini, -1);
+    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Stoffinfo"), builder, u.ini, {});
     EXPECT_EQ(lauf.restores, 1);
     EXPECT_EQ(builder.status(), PageBuilder::Status::Cancelled);
     const int baender = lauf.baender;
@@ -284,7 +284,7 @@ TEST(Vorschau, FailingSettingsWriteIsReportedAndTheWindowClosesAllTheSame)
         vorschau.Button1->click();
         return true;
     });
-    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Etikett"), builder, ini, -1);
+    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Etikett"), builder, ini, {});
     ASSERT_EQ(meldungen.gezeigt.size(), 1) << "one message for the six keys";
     EXPECT_TRUE(meldungen.gezeigt[0].text.contains("marlex99.ini"));
     EXPECT_EQ(lauf.restores, 1);
@@ -295,7 +295,7 @@ TEST(Vorschau, SavesTheFinishedPagesAsPdfOrPageFile)
     Umgebung u;
     Lauf lauf(12); // three pages
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, -1);
+    TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
     Meldungen meldungen;
 
@@ -344,7 +344,7 @@ TEST(Vorschau, PrintsOnlyFinishedPagesAndSaysWhenNoPrinterIsThere)
     Umgebung u;
     Lauf lauf(200);
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, 0);
+    TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
     Meldungen meldungen;
     processUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
@@ -358,7 +358,43 @@ TEST(Vorschau, PrintsOnlyFinishedPagesAndSaysWhenNoPrinterIsThere)
     processUntil([&] { return !builder.isBusy(); });
     vorschau.ToolButton9->click();
     ASSERT_EQ(meldungen.gezeigt.size(), 2);
-    EXPECT_EQ(meldungen.gezeigt[1].text, "Es ist kein Drucker installiert.");
+    EXPECT_TRUE(meldungen.gezeigt[1].text.startsWith("Es ist kein Drucker installiert."));
+}
+
+TEST(Vorschau, PrintsOnThePrinterChoiceOfTheMainWindow)
+{
+    Umgebung u;
+    Lauf lauf(3);
+    PageBuilder builder(lauf.report);
+    std::vector<std::pair<QString, std::size_t>> gedruckt;
+    ScopedPrinters drucker({u"Laser Flur"_qs, u"Tinte Labor"_qs}, 0,
+                           [&](const QString& name, const std::vector<Page>& seiten) {
+                               gedruckt.emplace_back(name, seiten.size());
+                           });
+    const QString pdf = QDir::current().filePath(u"vorschau.pdf"_qs);
+    {
+        TVorschau vorschau(nullptr, builder, u.ini, reports::Druckziel{1, {}});
+        vorschau.show();
+        processUntil([&] { return !builder.isBusy(); });
+        Meldungen meldungen;
+        vorschau.ToolButton9->click();
+        EXPECT_TRUE(meldungen.gezeigt.isEmpty());
+        ASSERT_EQ(gedruckt.size(), 1);
+        EXPECT_EQ(gedruckt[0].first, "Tinte Labor");
+        EXPECT_EQ(gedruckt[0].second, builder.pages().size());
+    }
+    Lauf nochmal(3);
+    PageBuilder zweiter(nochmal.report);
+    TVorschau vorschau(nullptr, zweiter, u.ini, reports::Druckziel{1, pdf});
+    vorschau.show();
+    processUntil([&] { return !zweiter.isBusy(); });
+    vorschau.ToolButton9->click();
+    EXPECT_EQ(gedruckt.size(), 1) << "print to file goes to the file, not the printer";
+    QProcess info;
+    info.start(u"pdfinfo"_qs, {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(
+        QStringLiteral("Pages:           %1").arg(zweiter.pages().size())));
 }
 
 TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
@@ -370,7 +406,7 @@ TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
             throw std::runtime_error("Die Tabelle chemie.dbf ist nicht geöffnet.");
     };
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, -1);
+    TVorschau vorschau(nullptr, builder, u.ini, {});
     Meldungen meldungen;
     vorschau.show();
     processUntil([&] { return !meldungen.gezeigt.isEmpty(); });
