@@ -280,6 +280,10 @@ void Vorlagensprache::FetchRSToMemo(QChar letter, int fieldPosition, QStringList
             const qsizetype gleich = erste.indexOf(QLatin1Char('='));
             if (gleich >= 0)
                 erste = erste.mid(gleich + 2);
+            // One phrase ends where the next begins; joined without a blank
+            // the sentences would run into each other.
+            if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char(' ')))
+                text += QLatin1Char(' ');
             text += erste;
             for (phrasen->next(); !phrasen->eof(); phrasen->next())
                 text += QLatin1Char(' ') + phrasen->field(kTextFeld).asString();

@@ -265,7 +265,7 @@ TEST_F(StoffInfoTest, PrintsTheSubstanceOfTheCurrentNameOnceAndPutsEveryTableBac
     EXPECT_FALSE(gedruckt.contains(QStringLiteral("Schrank 2")));
     EXPECT_TRUE(gedruckt.contains(QStringLiteral("Achtung entzündlich")));
     EXPECT_TRUE(gedruckt.contains(
-        QStringLiteral("Leichtentzündlich.Reizt die Augen. \n\nBehälter an einem gut gelüfteten Ort aufbewahren. ")))
+        QStringLiteral("Leichtentzündlich. Reizt die Augen. \n\nBehälter an einem gut gelüfteten Ort aufbewahren. ")))
         << gedruckt.join('|').toStdString();
     EXPECT_TRUE(gedruckt.join(QString()).contains(QStringLiteral("C3H6O")));
     const auto strukturen = bilder(auftraege.back());

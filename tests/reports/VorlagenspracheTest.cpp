@@ -125,10 +125,10 @@ TEST_F(VorlagenspracheTest, PhraseMemoJoinsTheTextsOfEachLetter)
 {
     QStringList saetze{"alt"};
     sprache.SaetzeFuellen(saetze);
-    EXPECT_EQ(saetze, QStringList({"Leichtentzündlich.Reizt die Augen.Wiederholter Kontakt kann zu spröder oder "
-                                   "rissiger Haut führen.Dämpfe können Schläfrigkeit verursachen. ",
+    EXPECT_EQ(saetze, QStringList({"Leichtentzündlich. Reizt die Augen. Wiederholter Kontakt kann zu spröder oder "
+                                   "rissiger Haut führen. Dämpfe können Schläfrigkeit verursachen. ",
                                    "",
-                                   "Behälter an einem gut gelüfteten Ort aufbewahren.Von Zündquellen fernhalten - "
+                                   "Behälter an einem gut gelüfteten Ort aufbewahren. Von Zündquellen fernhalten - "
                                    "Nicht rauchen. "}));
     EXPECT_FALSE(t.siGef.filtered());
     EXPECT_TRUE(t.siGef.filter().isEmpty());
