@@ -6,11 +6,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTimer>
 
+#include "fixtures/Events.h"
 #include "MarlexTestSupport.h"
 #include "data/Optionen.h"
 #include "data/Programm.h"
@@ -641,14 +641,6 @@ TEST_F(StoffInfoTest, NoPrinterIsToldAndTheTablesGoBack)
 
 namespace {
 
-void warteBis(const std::function<bool()>& fertig)
-{
-    QElapsedTimer uhr;
-    uhr.start();
-    while (!fertig() && uhr.elapsed() < 10000)
-        QCoreApplication::processEvents();
-}
-
 // While it lives, hands the preview window to `handle` once it is open,
 // from the window's own event loop.
 class InDerVorschau {
@@ -687,7 +679,7 @@ TEST_F(StoffInfoTest, PreviewClosedBeforeItsLastPagePutsTheTablesBackWhenItClose
     bool eingegrenzt = false;
     const InDerVorschau bedienung([&](TVorschau& vorschau) {
         titel = vorschau.windowTitle();
-        warteBis([&] { return vorschau.QRPreview1->pageCount() > 0; });
+        fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() > 0; });
         seiten = vorschau.QRPreview1->pageCount();
         eingegrenzt = Datas->Table2->filtered() && Datas->Table2->recordCount() == 1;
         vorschau.close();
@@ -711,7 +703,7 @@ TEST_F(StoffInfoTest, PreviewThatCannotFillItsPagesSaysSoAndPutsTheTablesBack)
     const auto vorher = tabellenstand();
 
     const InDerVorschau bedienung([this](TVorschau& vorschau) {
-        warteBis([this] { return !reg.meldungen().empty(); }); // reported by the build, once it ran
+        fixtures::processEventsUntil([this] { return !reg.meldungen().empty(); }); // reported by the build, once it ran
         vorschau.close();
     });
     stoffInfo.DruckModus = 0;

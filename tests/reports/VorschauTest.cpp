@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -16,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "fixtures/Events.h"
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
 #include "platform/report/ReportTestSupport.h"
@@ -28,14 +28,6 @@
 using namespace report;
 
 namespace {
-
-void processUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents();
-}
 
 // Details of 20 mm on a 100 mm page with 10 mm margins: four to a page.
 struct Lauf {
@@ -127,7 +119,7 @@ TEST(Vorschau, OpensWithPageOneWhileBuildingAndCountsPagesAtTheEnd)
     EXPECT_EQ(vorschau.ComboBox1->currentText(), "100");
     EXPECT_EQ(vorschau.ComboBox1->itemText(14), "150");
 
-    processUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
+    fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
     ASSERT_TRUE(builder.isBusy());
     EXPECT_EQ(vorschau.QRPreview1->pageNumber(), 1);
     EXPECT_EQ(vorschau.Panel0->text(), "");
@@ -136,7 +128,7 @@ TEST(Vorschau, OpensWithPageOneWhileBuildingAndCountsPagesAtTheEnd)
     const int gebaut = vorschau.QRPreview1->pageCount();
     EXPECT_EQ(vorschau.Panel0->text(), QStringLiteral("Seite %1 von %1").arg(gebaut));
 
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     EXPECT_EQ(vorschau.Panel0->text(), QStringLiteral("Seite %1 von 50").arg(gebaut));
     vorschau.ToolButton3->click();
     vorschau.ToolButton4->click();
@@ -183,10 +175,10 @@ TEST(Vorschau, ZoomFromSettingsWithinItsRangeAndFromTheList)
     PageBuilder builder(lauf.report);
     TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
-    processUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
+    fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
     ASSERT_TRUE(builder.isBusy());
     taste(vorschau.ComboBox1, Qt::Key_Up);
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     EXPECT_EQ(vorschau.ComboBox1->currentText(), "70");
     EXPECT_EQ(vorschau.QRPreview1->zoom(), 70);
     taste(vorschau.ComboBox1, Qt::Key_End);
@@ -210,7 +202,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
         vorschau.show();
         EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(30, 40, 500, 400));
         vorschau.showMaximized();
-        processUntil([&] { return vorschau.width() != 500; });
+        fixtures::processEventsUntil([&] { return vorschau.width() != 500; });
         maximiert = QRect(vorschau.pos(), vorschau.size());
         vorschau.close();
     }
@@ -306,7 +298,7 @@ TEST(Vorschau, SavesTheFinishedPagesAsPdfOrPageFile)
     EXPECT_EQ(vorschau.SaveDialog1, nullptr);
     meldungen.gezeigt.clear();
 
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     const QString ordner = u.ordner();
     speichereUnter(vorschau, ordner + "/liste.pdf", "PDF-Dokument (*.pdf)");
     QProcess pdftotext;
@@ -347,7 +339,7 @@ TEST(Vorschau, PrintsOnlyFinishedPagesAndSaysWhenNoPrinterIsThere)
     TVorschau vorschau(nullptr, builder, u.ini, {});
     vorschau.show();
     Meldungen meldungen;
-    processUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
+    fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
     vorschau.ToolButton9->click();
     ASSERT_EQ(meldungen.gezeigt.size(), 1);
     EXPECT_TRUE(meldungen.gezeigt[0].text.contains("gedruckt"));
@@ -355,7 +347,7 @@ TEST(Vorschau, PrintsOnlyFinishedPagesAndSaysWhenNoPrinterIsThere)
 
     if (!installedPrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed here";
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     vorschau.ToolButton9->click();
     ASSERT_EQ(meldungen.gezeigt.size(), 2);
     EXPECT_TRUE(meldungen.gezeigt[1].text.startsWith("Es ist kein Drucker installiert."));
@@ -375,7 +367,7 @@ TEST(Vorschau, PrintsOnThePrinterChoiceOfTheMainWindow)
     {
         TVorschau vorschau(nullptr, builder, u.ini, reports::Druckziel{1, {}});
         vorschau.show();
-        processUntil([&] { return !builder.isBusy(); });
+        fixtures::processEventsUntil([&] { return !builder.isBusy(); });
         Meldungen meldungen;
         vorschau.ToolButton9->click();
         EXPECT_TRUE(meldungen.gezeigt.isEmpty());
@@ -387,7 +379,7 @@ TEST(Vorschau, PrintsOnThePrinterChoiceOfTheMainWindow)
     PageBuilder zweiter(nochmal.report);
     TVorschau vorschau(nullptr, zweiter, u.ini, reports::Druckziel{1, pdf});
     vorschau.show();
-    processUntil([&] { return !zweiter.isBusy(); });
+    fixtures::processEventsUntil([&] { return !zweiter.isBusy(); });
     vorschau.ToolButton9->click();
     EXPECT_EQ(gedruckt.size(), 1) << "print to file goes to the file, not the printer";
     QProcess info;
@@ -409,7 +401,7 @@ TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
     TVorschau vorschau(nullptr, builder, u.ini, {});
     Meldungen meldungen;
     vorschau.show();
-    processUntil([&] { return !meldungen.gezeigt.isEmpty(); });
+    fixtures::processEventsUntil([&] { return !meldungen.gezeigt.isEmpty(); });
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents();
     ASSERT_EQ(meldungen.gezeigt.size(), 1);

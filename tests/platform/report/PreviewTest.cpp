@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 
 #include "ReportTestSupport.h"
+#include "fixtures/Events.h"
 #include "report/PreviewWidget.h"
 
 using namespace report;
@@ -40,14 +40,6 @@ struct LongReport {
     }
 };
 
-void processUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 TEST(ReportSlicedBuild, FirstPageArrivesWhileLaterPagesAreStillBuilt)
@@ -60,11 +52,11 @@ TEST(ReportSlicedBuild, FirstPageArrivesWhileLaterPagesAreStillBuilt)
     QObject::connect(&builder, &PageBuilder::finished, [&](bool completed) { finished.push_back(completed); });
     builder.start(1);
     EXPECT_TRUE(builder.pages().empty()) << "start() returns before building";
-    processUntil([&] { return !builder.pages().empty(); });
+    fixtures::processEventsUntil([&] { return !builder.pages().empty(); });
     ASSERT_EQ(builder.pages().size(), 1u);
     EXPECT_TRUE(builder.isBusy());
 
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     EXPECT_TRUE(builder.isFinished());
     EXPECT_EQ(builder.pages().size(), 10u);
     EXPECT_EQ(pagesAdded, 10);
@@ -83,7 +75,7 @@ TEST(ReportSlicedBuild, ClosingStopsTheBuildAndRestoresOnceAfterItStopped)
     {
         PageBuilder builder(run.report);
         builder.start(1);
-        processUntil([&] { return builder.pages().size() >= 2; });
+        fixtures::processEventsUntil([&] { return builder.pages().size() >= 2; });
         builder.close();
         EXPECT_EQ(builder.status(), PageBuilder::Status::Cancelled);
         EXPECT_EQ(run.afterPreview, 1);
@@ -101,7 +93,7 @@ TEST(ReportSlicedBuild, ClosingStopsTheBuildAndRestoresOnceAfterItStopped)
     {
         PageBuilder builder(unclosed.report);
         builder.start(3);
-        processUntil([&] { return !builder.pages().empty(); });
+        fixtures::processEventsUntil([&] { return !builder.pages().empty(); });
     }
     EXPECT_EQ(unclosed.afterPreview, 1);
 }
@@ -124,7 +116,7 @@ TEST(ReportSlicedBuild, CloseFromInsideAHookWaitsForTheBandToFinish)
         run.completed = ok;
     };
     builder.start(5);
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     EXPECT_EQ(run.bandsLaidOut, 3);
     EXPECT_EQ(run.afterPreview, 1);
     EXPECT_FALSE(restoredInsideHook);
@@ -144,7 +136,7 @@ TEST(ReportSlicedBuild, FailingHookStopsTheBuildAndIsReported)
     QStringList failed;
     QObject::connect(&builder, &PageBuilder::failed, [&](const QString& message) { failed << message; });
     builder.start(2);
-    processUntil([&] { return !builder.isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
     EXPECT_EQ(builder.status(), PageBuilder::Status::Failed);
     EXPECT_EQ(failed, QStringList({"Tabelle nicht geöffnet"}));
     EXPECT_EQ(run.bandsLaidOut, 7);
@@ -164,13 +156,13 @@ TEST(ReportPreviewWidget, ShowsPagesAsTheyArriveAndGuardsNavigationAndZoom)
     EXPECT_EQ(preview.pageNumber(), 0) << "no page exists yet";
 
     builder->start(1);
-    processUntil([&] { return preview.pageCount() >= 1; });
+    fixtures::processEventsUntil([&] { return preview.pageCount() >= 1; });
     EXPECT_EQ(preview.pageNumber(), 1);
     EXPECT_EQ(changed, 1);
     preview.setPageNumber(preview.pageCount() + 1);
     EXPECT_EQ(preview.pageNumber(), 1) << "only built pages can be reached";
 
-    processUntil([&] { return !builder->isBusy(); });
+    fixtures::processEventsUntil([&] { return !builder->isBusy(); });
     preview.setPageNumber(10);
     EXPECT_EQ(preview.pageNumber(), 10);
     preview.setPageNumber(0);
