@@ -14,8 +14,10 @@ TabellenWache::TabellenWache(std::vector<dbase::Table*> tabellen)
     for (dbase::Table* table : tabellen) {
         const bool schonDa = std::any_of(m_staende.begin(), m_staende.end(),
                                          [table](const Stand& stand) { return stand.table == table; });
-        if (table && !schonDa)
-            m_staende.push_back(aufnehmen(*table));
+        if (!table || schonDa)
+            continue;
+        m_halten.push_back(std::make_unique<dbase::NotificationHold>(*table));
+        m_staende.push_back(aufnehmen(*table));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include <QString>
@@ -16,6 +17,10 @@ namespace reports {
 // previewed, declined, or by an error midway) the guard puts every table
 // back: the same file and index file, index order, filter, filtered flag,
 // filter options and record.
+//
+// While the guard lives, the tables' observers (the main window's controls)
+// hear nothing of the job's moves; when it ends they are told once, so the
+// screen neither flickers through the job nor costs it time.
 class TabellenWache {
 public:
     // Records the state of each table; nullptr entries and repeats are
@@ -53,6 +58,8 @@ private:
     static Stand aufnehmen(dbase::Table& table);
     static void zuruecksetzen(const Stand& stand);
 
+    // Released after the restore, when the guard's members go.
+    std::vector<std::unique_ptr<dbase::NotificationHold>> m_halten;
     std::vector<Stand> m_staende;
     bool m_restored = false;
 };

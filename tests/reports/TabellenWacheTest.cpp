@@ -112,6 +112,31 @@ TEST_F(TabellenWacheTest, FileIndexFilterAndPositionComeBackAfterTheJob)
     erwarteUrsprung();
 }
 
+TEST_F(TabellenWacheTest, ObserversHearNothingOfTheJobAndOnceAtItsEnd)
+{
+    struct Zaehler : dbase::TableObserver {
+        int meldungen = 0;
+        void recordMoved(Table&) override { ++meldungen; }
+        void dataChanged(Table&) override { ++meldungen; }
+        void opened(Table&) override { ++meldungen; }
+        void closed(Table&) override { ++meldungen; }
+    } namenZaehler, chemieZaehler;
+    namen.addObserver(&namenZaehler);
+    chemie.addObserver(&chemieZaehler);
+    {
+        TabellenWache wache{&namen, &chemie};
+        jobSchaltetUm();
+        wache.restore();
+        EXPECT_EQ(namenZaehler.meldungen, 0);
+        EXPECT_EQ(chemieZaehler.meldungen, 0);
+    }
+    EXPECT_EQ(namenZaehler.meldungen, 3) << "opened, rows changed, record moved";
+    EXPECT_EQ(chemieZaehler.meldungen, 3);
+    erwarteUrsprung();
+    namen.removeObserver(&namenZaehler);
+    chemie.removeObserver(&chemieZaehler);
+}
+
 TEST_F(TabellenWacheTest, DestructorRestoresWhenTheJobFailsMidway)
 {
     try {

@@ -910,6 +910,34 @@ void Table::removeObserver(TableObserver* observer)
     std::erase(d->observers, observer);
 }
 
+void Table::holdNotifications()
+{
+    ++d->holds;
+}
+
+void Table::releaseNotifications()
+{
+    if (d->holds == 0 || --d->holds > 0 || !std::exchange(d->missed, false))
+        return;
+    if (!active()) {
+        d->notify([&](TableObserver& o) { o.closed(*this); });
+        return;
+    }
+    d->notify([&](TableObserver& o) { o.opened(*this); });
+    d->notifyData();
+    d->notifyMoved();
+}
+
+NotificationHold::NotificationHold(Table& table) : m_table(table)
+{
+    m_table.holdNotifications();
+}
+
+NotificationHold::~NotificationHold()
+{
+    m_table.releaseNotifications();
+}
+
 RecordView Table::currentRecord() const
 {
     d->requireActive();

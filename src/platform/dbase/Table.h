@@ -36,6 +36,18 @@ public:
     virtual void dataChanged(Table&) {}
 };
 
+// Holds a table's notifications for its lifetime.
+class NotificationHold {
+public:
+    explicit NotificationHold(Table& table);
+    ~NotificationHold();
+    NotificationHold(const NotificationHold&) = delete;
+    NotificationHold& operator=(const NotificationHold&) = delete;
+
+private:
+    Table& m_table;
+};
+
 // One field of the current record of a table, by position or name.
 class Field {
 public:
@@ -230,6 +242,14 @@ public:
     // --- notifications
     void addObserver(TableObserver* observer);
     void removeObserver(TableObserver* observer);
+    // Holds the observers' notifications back while a job moves the table
+    // about (a print run narrowing it to one substance and putting it back):
+    // the controls on screen then follow none of it. When the last hold is
+    // released and anything happened meanwhile, the observers hear once
+    // that the table was opened and its rows and record changed, or that it
+    // is closed. Holds nest.
+    void holdNotifications();
+    void releaseNotifications();
 
     // The record being shown (with pending changes), as filters see it;
     // raw(field) reads a field's bytes without allocating, for long loops.

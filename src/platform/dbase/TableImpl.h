@@ -174,6 +174,8 @@ struct Table::Impl {
     std::string lookupBytes; // the key of the last keyed lookup, reused
     mutable std::optional<std::uint32_t> filteredCount;
     bool quiet = false;       // batch work: one dataChanged at the end
+    int holds = 0;            // notifications held back (Table::holdNotifications)
+    bool missed = false;      // something happened while they were held
     bool deferIndex = false;  // batch appends: tags rebuilt once at the end
     bool indexStale = false;
     mutable bool autoBulk = false; // the fill after createTable(), ended by other calls
@@ -245,6 +247,10 @@ struct Table::Impl {
     {
         if (quiet)
             return;
+        if (holds > 0) {
+            missed = true;
+            return;
+        }
         const auto listeners = observers; // a listener may remove itself
         for (TableObserver* o : listeners)
             f(*o);

@@ -311,6 +311,45 @@ TEST(TableObserver, IsToldAboutOpeningMovesEditsAndClosing)
     EXPECT_TRUE(recorder.events.isEmpty());
 }
 
+TEST(TableObserver, HeldNotificationsAreToldOnceWhenTheLastHoldEnds)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    Recorder recorder;
+    table.addObserver(&recorder);
+    {
+        NotificationHold aussen(table);
+        {
+            NotificationHold innen(table);
+            table.next();
+            table.setFilterText("CARN='1-1-1'");
+            table.setFiltered(true);
+            table.close();
+            table.open();
+        }
+        table.first();
+        EXPECT_TRUE(recorder.events.isEmpty()) << "nothing while any hold lasts";
+    }
+    EXPECT_EQ(recorder.events, (QStringList{"opened", "data", "moved"}));
+
+    recorder.events.clear();
+    {
+        NotificationHold nichtsGeschehen(table);
+    }
+    EXPECT_TRUE(recorder.events.isEmpty()) << "a hold in which nothing happened tells nothing";
+    {
+        NotificationHold hold(table);
+        table.close();
+    }
+    EXPECT_EQ(recorder.events, QStringList{"closed"});
+    recorder.events.clear();
+    table.releaseNotifications(); // one release too many changes nothing
+    table.open();
+    EXPECT_EQ(recorder.events, QStringList{"opened"});
+}
+
 TEST(TableCreate, ReplacesTableMemoAndIndexAndDropsForeignIndexMarks)
 {
     fixtures::TempDir dir;
