@@ -50,17 +50,26 @@ private:
     bool m_gezeigt = false;
 };
 
-void BM_StoffinfoVorschau(benchmark::State& state)
+// Starts the demo program with Benzol selected; false, and the benchmark
+// skipped, when it could not be started.
+bool mitBenzolStarten(benchmark::State& state, std::optional<sheets::SheetSession>& sitzung)
 {
     bench::application();
-    std::optional<sheets::SheetSession> sitzung;
     try {
         sitzung.emplace();
         sitzung->select(kStoff);
+        return true;
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
-        return;
+        return false;
     }
+}
+
+void BM_StoffinfoVorschau(benchmark::State& state)
+{
+    std::optional<sheets::SheetSession> sitzung;
+    if (!mitBenzolStarten(state, sitzung))
+        return;
     for (auto _ : state) {
         ErsteSeiteSchliessen schliessen;
         try {
@@ -79,16 +88,10 @@ BENCHMARK(BM_StoffinfoVorschau)->Unit(benchmark::kMillisecond);
 
 void BM_Stoffinfo100Pdf(benchmark::State& state)
 {
-    bench::application();
     std::optional<sheets::SheetSession> sitzung;
-    const QTemporaryDir ausgabe;
-    try {
-        sitzung.emplace();
-        sitzung->select(kStoff);
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
+    if (!mitBenzolStarten(state, sitzung))
         return;
-    }
+    const QTemporaryDir ausgabe;
     for (auto _ : state) {
         try {
             for (int i = 0; i < 100; ++i)
