@@ -12,6 +12,7 @@
 using namespace dbase;
 using dbftest::field;
 using dbftest::readFile;
+using dbftest::textAt;
 using dbftest::writeFile;
 
 namespace {
@@ -102,19 +103,13 @@ struct KillableRun {
     std::unique_ptr<DbfFile> file; // closed before the faulty I/O goes
 };
 
-std::string readName(const DbfFile& file, std::uint32_t recNo) {
-    std::string bytes;
-    file.readRecord(recNo, bytes);
-    return RecordView(file.layout(), file.codePage(), bytes).text(0).toStdString();
-}
-
 // Opens the table after a crash with the system's I/O and checks that the
 // first `kept` records are those makeTable wrote.
 std::unique_ptr<DbfFile> reopenAndCheck(std::uint32_t kept) {
     auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
     EXPECT_GE(file->recordCount(), kept);
     for (std::uint32_t i = 1; i <= kept; ++i)
-        EXPECT_EQ(readName(*file, i), "R" + std::to_string(i));
+        EXPECT_EQ(textAt(*file, i), QString("R%1").arg(i));
     return file;
 }
 
@@ -132,12 +127,12 @@ TEST(DbfCrash, AppendKilledAtAnyByteLeavesEveryEarlierRecord) {
         const auto file = reopenAndCheck(3);
         if (returned) {
             ASSERT_EQ(file->recordCount(), 4u);
-            EXPECT_EQ(readName(*file, 4), "NEU");
+            EXPECT_EQ(textAt(*file, 4), "NEU");
         }
         // the table stays usable: the next append lands right after the last record
         const std::uint32_t next = file->appendRecord(record(*file, "DANACH"));
         EXPECT_EQ(next, file->recordCount());
-        EXPECT_EQ(readName(*file, next), "DANACH");
+        EXPECT_EQ(textAt(*file, next), "DANACH");
     }
 }
 
@@ -159,9 +154,9 @@ TEST(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
             [](DbfFile& file) { file.writeRecord(2, record(file, "GEÄNDERT", '*')); });
         const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
         ASSERT_EQ(file->recordCount(), 3u);
-        EXPECT_EQ(readName(*file, 1), "R1");
-        EXPECT_EQ(readName(*file, 3), "R3");
-        EXPECT_EQ(readName(*file, 2), budget == 0 ? "R2" : "GEÄNDERT");
+        EXPECT_EQ(textAt(*file, 1), "R1");
+        EXPECT_EQ(textAt(*file, 3), "R3");
+        EXPECT_EQ(textAt(*file, 2), budget == 0 ? "R2" : "GEÄNDERT");
     }
 }
 
@@ -175,7 +170,7 @@ TEST(DbfCrash, FailedWritesAreErrorsAndChangeNothing) {
     EXPECT_THROW(file->writeRecord(1, record(*file, "X")), DbaseError);
     EXPECT_THROW(file->setProductionMdx(true), DbaseError);
     EXPECT_EQ(file->recordCount(), 3u);
-    EXPECT_EQ(readName(*file, 1), "R1");
+    EXPECT_EQ(textAt(*file, 1), "R1");
     EXPECT_FALSE(file->header().hasProductionMdx);
 
     // the header write alone fails: the record is there but not counted
@@ -185,7 +180,7 @@ TEST(DbfCrash, FailedWritesAreErrorsAndChangeNothing) {
     EXPECT_EQ(file->recordCount(), 3u);
     scope.faults->bytesLeft = -1;
     EXPECT_EQ(file->appendRecord(record(*file, "GANZ")), 4u);
-    EXPECT_EQ(readName(*file, 4), "GANZ");
+    EXPECT_EQ(textAt(*file, 4), "GANZ");
 }
 
 TEST(DbfCrash, FailedCreateLeavesTheOldTable) {
@@ -248,12 +243,10 @@ TEST(DbfCrash, BulkChunkKilledAtAnyByteLeavesTheCountOfTheLastChunkWritten) {
         const auto file = reopenAndCheck(3);
         const std::uint32_t count = file->recordCount();
         EXPECT_TRUE(count == 3u || count == 5u) << count;
-        if (returned) {
-            EXPECT_EQ(count, 5u);
-        }
+        EXPECT_TRUE(!returned || count == 5u);
         if (count == 5u) {
-            EXPECT_EQ(readName(*file, 4), "B4");
-            EXPECT_EQ(readName(*file, 5), "B5");
+            EXPECT_EQ(textAt(*file, 4), "B4");
+            EXPECT_EQ(textAt(*file, 5), "B5");
         }
     }
 }
@@ -268,16 +261,12 @@ TEST(DbfCrash, AFailedBulkWriteIsAnErrorAndLaterAppendsNumberOnRight) {
     file->appendRecord(record(*file, "VERLOREN"));
     EXPECT_EQ(file->recordCount(), 5u);
     scope.faults->failWrites = true;
-    try {
-        file->endBulk();
-        ADD_FAILURE() << "a failed write reported as done";
-    } catch (const DbaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("T.DBF"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("2 angefügte"), std::string::npos) << e.what();
-    }
+    const std::string error = dbftest::errorOf([&] { file->endBulk(); });
+    EXPECT_NE(error.find("T.DBF"), std::string::npos) << error;
+    EXPECT_NE(error.find("2 angefügte"), std::string::npos) << error;
     EXPECT_FALSE(file->inBulk());
     EXPECT_EQ(file->recordCount(), 3u);
     scope.faults->failWrites = false;
     EXPECT_EQ(file->appendRecord(record(*file, "DANACH")), 4u);
-    EXPECT_EQ(readName(*file, 4), "DANACH");
+    EXPECT_EQ(textAt(*file, 4), "DANACH");
 }

@@ -10,8 +10,10 @@
 #include "fixtures/TempDir.h"
 
 using namespace dbase;
+using dbftest::failsWith;
 using dbftest::field;
 using dbftest::inChild;
+using dbftest::textAt;
 using dbftest::readFile;
 using dbftest::writeFile;
 
@@ -32,15 +34,12 @@ std::string sampleRecord(const DbfFile& file, const std::string& name) {
     return record;
 }
 
-// Expects a DbaseError whose message names the file.
-template <typename Body>
-void expectErrorNaming(const std::string& fileName, Body body) {
-    try {
-        body();
-        ADD_FAILURE() << "no error for " << fileName;
-    } catch (const DbaseError& error) {
-        EXPECT_NE(std::string(error.what()).find(fileName), std::string::npos) << error.what();
-    }
+std::unique_ptr<DbfFile> openShared(const std::string& name, OpenMode mode = OpenMode::ReadOnly) {
+    return DbfFile::open(name, mode, ShareMode::Shared);
+}
+
+std::unique_ptr<DbfFile> openExclusive() {
+    return DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
 }
 
 // A valid dBASE III table of one C(5) field and two records, as bytes.
@@ -120,17 +119,16 @@ TEST(DbfFile, AppendAndEditRoundTrip) {
         file->readRecord(1, bytes);
         EXPECT_EQ(bytes, edited);
     }
-    const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    const auto file = openShared("T.DBF");
     ASSERT_EQ(file->recordCount(), 2u);
     std::string bytes;
     file->readRecord(1, bytes);
-    const RecordView first(file->layout(), file->codePage(), bytes);
-    EXPECT_TRUE(first.deleted());
-    EXPECT_EQ(first.text(0), "Toluol");
+    EXPECT_TRUE(RecordView(file->layout(), file->codePage(), bytes).deleted());
+    EXPECT_EQ(textAt(*file, 1), "Toluol");
     file->readRecord(2, bytes);
     const RecordView second(file->layout(), file->codePage(), bytes);
     EXPECT_FALSE(second.deleted());
-    EXPECT_EQ(second.text(0), "Benzol");
+    EXPECT_EQ(textAt(*file, 2), "Benzol");
     EXPECT_DOUBLE_EQ(*second.number(1), 1.25);
     EXPECT_EQ(*second.date(2), QDate(2024, 1, 31));
     EXPECT_TRUE(second.logical(3));
@@ -162,17 +160,12 @@ TEST(DbfFile, ManyRecordsAcrossCacheChunks) {
     const std::uint32_t count = 5000; // several cache chunks
     for (std::uint32_t i = 1; i <= count; ++i)
         file->appendRecord(sampleRecord(*file, std::to_string(i)));
-    std::string bytes;
-    file->readRecord(4000, bytes);
+    EXPECT_EQ(textAt(*file, 4000), "4000");
     file->writeRecord(4000, sampleRecord(*file, "geändert"));
-    file->readRecord(4000, bytes);
-    EXPECT_EQ(RecordView(file->layout(), file->codePage(), bytes).text(0), "geändert");
-    const auto reader = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-    for (std::uint32_t i : {1u, 1724u, 1725u, 4000u, count}) {
-        reader->readRecord(i, bytes);
-        const QString expected = i == 4000 ? QString("geändert") : QString::number(i);
-        EXPECT_EQ(RecordView(reader->layout(), reader->codePage(), bytes).text(0), expected);
-    }
+    EXPECT_EQ(textAt(*file, 4000), "geändert");
+    const auto reader = openShared("T.DBF");
+    for (std::uint32_t i : {1u, 1724u, 1725u, 4000u, count})
+        EXPECT_EQ(textAt(*reader, i), i == 4000 ? QString("geändert") : QString::number(i));
 }
 
 TEST(DbfFile, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
@@ -180,7 +173,7 @@ TEST(DbfFile, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
     writeFile("OHNE.DBF", handMadeTable());
     writeFile("MEHR.DBF", handMadeTable() + "\x1A junk after the records");
     for (const char* name : {"OHNE.DBF", "MEHR.DBF"}) {
-        const auto file = DbfFile::open(name, OpenMode::ReadOnly, ShareMode::Shared);
+        const auto file = openShared(name);
         ASSERT_EQ(file->recordCount(), 2u) << name;
         std::string bytes;
         file->readRecord(2, bytes);
@@ -195,8 +188,7 @@ TEST(DbfFile, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
         std::string bytes = handMadeTable();
         bytes[0] = static_cast<char>(version);
         writeFile("V.DBF", bytes);
-        EXPECT_EQ(DbfFile::open("V.DBF", OpenMode::ReadOnly, ShareMode::Shared)->header().version,
-                  version);
+        EXPECT_EQ(openShared("V.DBF")->header().version, version);
     }
 
     std::string seven(68, '\0');
@@ -210,7 +202,7 @@ TEST(DbfFile, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
     descriptor[33] = 3;
     seven += descriptor + "\x0D" + " abc" + "\x1A";
     writeFile("SIEBEN.DBF", seven);
-    const auto file = DbfFile::open("SIEBEN.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    const auto file = openShared("SIEBEN.DBF");
     EXPECT_EQ(file->layout().field(0).name, "LANGER_NAME");
     std::string record;
     file->readRecord(1, record);
@@ -243,24 +235,20 @@ TEST(DbfFile, DamagedOrForeignFilesGiveErrorsNamingTheFile) {
         {"no terminator", damaged([](std::string& b) { b[64] = 'X'; })},
     };
     for (const auto& [what, bytes] : cases) {
-        SCOPED_TRACE(what);
         writeFile("KAPUTT.DBF", bytes);
-        expectErrorNaming("KAPUTT.DBF",
-                          [] { DbfFile::open("KAPUTT.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+        EXPECT_TRUE(failsWith("KAPUTT.DBF", [] { openShared("KAPUTT.DBF"); })) << what;
     }
-    expectErrorNaming("FEHLT.DBF",
-                      [] { DbfFile::open("FEHLT.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+    EXPECT_TRUE(failsWith("FEHLT.DBF", [] { openShared("FEHLT.DBF"); }));
     std::filesystem::create_directory("ORDNER.DBF");
-    expectErrorNaming("ORDNER.DBF",
-                      [] { DbfFile::open("ORDNER.DBF", OpenMode::ReadOnly, ShareMode::Shared); });
+    EXPECT_TRUE(failsWith("ORDNER.DBF", [] { openShared("ORDNER.DBF"); }));
 }
 
 TEST(DbfFile, ReadOnlyOpenRefusesWrites) {
     fixtures::TempDir dir;
     DbfFile::create("T.DBF", sampleLayout());
-    const auto file = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-    expectErrorNaming("T.DBF", [&] { file->appendRecord(file->blankRecord()); });
-    expectErrorNaming("T.DBF", [&] { file->setProductionMdx(true); });
+    const auto file = openShared("T.DBF");
+    EXPECT_TRUE(failsWith("T.DBF", [&] { file->appendRecord(file->blankRecord()); }));
+    EXPECT_TRUE(failsWith("T.DBF", [&] { file->setProductionMdx(true); }));
     EXPECT_EQ(readFile("T.DBF")[28], 0);
 }
 
@@ -268,62 +256,42 @@ TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
     fixtures::TempDir dir;
     DbfFile::create("T.DBF", sampleLayout()).reset();
     {
-        const auto shared = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-        EXPECT_NO_THROW(DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared));
-        expectErrorNaming("T.DBF",
-                          [] { DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive); });
-        EXPECT_EQ(inChild([] {
-                      DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
-                      return 0;
-                  }),
-                  dbftest::childThrew);
-        EXPECT_EQ(inChild([] {
-                      DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-                      return 0;
-                  }),
-                  0);
+        const auto shared = openShared("T.DBF", OpenMode::ReadWrite);
+        EXPECT_NO_THROW(openShared("T.DBF"));
+        EXPECT_TRUE(failsWith("T.DBF", [] { openExclusive(); }));
+        EXPECT_EQ(inChild([] { return openExclusive() ? 0 : 1; }), dbftest::childThrew);
+        EXPECT_EQ(inChild([] { return openShared("T.DBF") ? 0 : 1; }), 0);
     }
     {
-        const auto exclusive = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive);
-        try {
-            DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-            ADD_FAILURE() << "shared open beside an exclusive one";
-        } catch (const DbaseError& error) {
-            EXPECT_NE(std::string(error.what()).find("exklusiv"), std::string::npos);
-        }
-        EXPECT_EQ(inChild([] {
-                      DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-                      return 0;
-                  }),
-                  dbftest::childThrew);
+        const auto exclusive = openExclusive();
+        EXPECT_TRUE(failsWith("exklusiv", [] { openShared("T.DBF"); }));
+        EXPECT_EQ(inChild([] { return openShared("T.DBF") ? 0 : 1; }), dbftest::childThrew);
         // nor may a new table replace it
-        expectErrorNaming("T.DBF", [] { DbfFile::create("T.DBF", sampleLayout()); });
+        EXPECT_TRUE(failsWith("T.DBF", [] { DbfFile::create("T.DBF", sampleLayout()); }));
     }
-    EXPECT_NO_THROW(DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Exclusive));
+    EXPECT_NO_THROW(openExclusive());
 }
 
 TEST(DbfFile, RefreshSeesAnotherOpensAppendsAndEdits) {
     fixtures::TempDir dir;
     DbfFile::create("T.DBF", sampleLayout()).reset();
-    const auto reader = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
-    const auto writer = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    const auto reader = openShared("T.DBF");
+    const auto writer = openShared("T.DBF", OpenMode::ReadWrite);
     writer->appendRecord(sampleRecord(*writer, "eins"));
     EXPECT_EQ(reader->recordCount(), 0u);
     EXPECT_TRUE(reader->refresh());
     EXPECT_EQ(reader->recordCount(), 1u);
-    std::string bytes;
-    reader->readRecord(1, bytes);
+    EXPECT_EQ(textAt(*reader, 1), "eins");
     writer->writeRecord(1, sampleRecord(*writer, "geändert"));
     EXPECT_FALSE(reader->refresh());
-    reader->readRecord(1, bytes);
-    EXPECT_EQ(RecordView(reader->layout(), reader->codePage(), bytes).text(0), "geändert");
+    EXPECT_EQ(textAt(*reader, 1), "geändert");
 }
 
 TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
     fixtures::TempDir dir;
     DbfFile::create("T.DBF", sampleLayout()).reset();
-    const auto a = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-    const auto b = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    const auto a = openShared("T.DBF", OpenMode::ReadWrite);
+    const auto b = openShared("T.DBF", OpenMode::ReadWrite);
     EXPECT_EQ(a->appendRecord(sampleRecord(*a, "von a")), 1u);
     EXPECT_EQ(b->appendRecord(sampleRecord(*b, "von b")), 2u);
     EXPECT_EQ(a->appendRecord(sampleRecord(*a, "wieder a")), 3u);
@@ -331,12 +299,10 @@ TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
     EXPECT_EQ(b->recordCount(), 2u);
     b->setProductionMdx(true);
     EXPECT_EQ(b->recordCount(), 3u);
-    const auto check = DbfFile::open("T.DBF", OpenMode::ReadOnly, ShareMode::Shared);
+    const auto check = openShared("T.DBF");
     ASSERT_EQ(check->recordCount(), 3u);
     EXPECT_TRUE(check->header().hasProductionMdx);
-    std::string bytes;
-    check->readRecord(2, bytes);
-    EXPECT_EQ(RecordView(check->layout(), check->codePage(), bytes).text(0), "von b");
+    EXPECT_EQ(textAt(*check, 2), "von b");
 }
 
 TEST(DbfFile, CreateReplacesAnExistingTable) {
@@ -349,10 +315,7 @@ TEST(DbfFile, CreateReplacesAnExistingTable) {
     EXPECT_EQ(fresh->recordCount(), 0u);
     EXPECT_EQ(fresh->layout().fieldCount(), 1);
     EXPECT_EQ(readFile("T.DBF").size(), 32u + 32 + 1 + 1);
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 1u); // no temporary file left behind
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file left";
 }
 
 TEST(DbfFile, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
@@ -363,7 +326,7 @@ TEST(DbfFile, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
     const std::string bytes = readFile("T.DBF");
     EXPECT_EQ(bytes[28], 1);
     EXPECT_EQ(bytes[32 + 31], 1);
-    const auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    const auto file = openShared("T.DBF", OpenMode::ReadWrite);
     EXPECT_TRUE(file->header().hasProductionMdx);
     EXPECT_TRUE(file->layout().field(0).mdxTag);
     file->setProductionMdx(false);
@@ -377,7 +340,7 @@ TEST(DbfFile, WritesBringTheUpdateDateForward) {
     bytes[2] = 1;
     bytes[3] = 1;
     writeFile("T.DBF", bytes);
-    const auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
+    const auto file = openShared("T.DBF", OpenMode::ReadWrite);
     EXPECT_EQ(file->header().year, 1990);
     file->writeRecord(1, " neu  ");
     const std::string disk = readFile("T.DBF");

@@ -13,16 +13,7 @@ using namespace tabletest;
 
 namespace {
 
-template <typename F>
-std::string errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const DbaseError& e) {
-        return e.what();
-    }
-    return {};
-}
+using dbftest::errorOf;
 
 class Recorder : public TableObserver {
 public:
@@ -315,9 +306,9 @@ TEST(TableObserver, HeldNotificationsAreToldOnceWhenTheLastHoldEnds)
 {
     fixtures::TempDir dir;
     makeNameTable("namen.dbf", sampleNames(), false);
+    Recorder recorder; // outlives the table, which tells it when it closes
     Table table;
     openTable(table, "namen.dbf");
-    Recorder recorder;
     table.addObserver(&recorder);
     {
         NotificationHold aussen(table);

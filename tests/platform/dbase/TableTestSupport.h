@@ -51,6 +51,15 @@ inline QStringList columnBackwards(dbase::Table& table, int field)
     return values;
 }
 
+// The record numbers the cursor visits, from first().
+inline std::vector<std::uint32_t> recNos(dbase::Table& table)
+{
+    std::vector<std::uint32_t> result;
+    for (table.first(); !table.eof(); table.next())
+        result.push_back(table.recNo());
+    return result;
+}
+
 // Creates chemie.dbf with CARN C(12) and MEMOTEXT M, opens it on `table`
 // and starts a record for CARN 64-17-5, not yet posted.
 inline void insertIntoNewMemoTable(dbase::Table& table)

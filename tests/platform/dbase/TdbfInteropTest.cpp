@@ -10,7 +10,7 @@
 #include <QDate>
 #include <QString>
 
-#include "DbfTestSupport.h"
+#include "TableTestSupport.h"
 #include "dbase/CodePage.h"
 #include "dbase/Collation.h"
 #include "dbase/DbfFile.h"
@@ -27,6 +27,7 @@
 namespace fs = std::filesystem;
 using dbase::FieldType;
 using dbftest::field;
+using tabletest::recNos;
 using fixtures::TdbfIndex;
 using fixtures::TdbfRow;
 using fixtures::TdbfTable;
@@ -67,15 +68,6 @@ std::vector<std::uint32_t> liveRecNos(const std::vector<TdbfRow>& rows)
         if (!row.deleted)
             result.push_back(row.recNo);
     }
-    return result;
-}
-
-// The rows our cursor visits, in its current order.
-std::vector<std::uint32_t> visitedRecNos(dbase::Table& table)
-{
-    std::vector<std::uint32_t> result;
-    for (table.first(); !table.eof(); table.next())
-        result.push_back(table.recNo());
     return result;
 }
 
@@ -146,7 +138,7 @@ void expectSameTags(dbase::Table& table, const fs::path& file, const TdbfTable& 
         EXPECT_EQ(defs[i].name, tdbf.tags[i].name);
         EXPECT_EQ(defs[i].expression, tdbf.tags[i].expression) << defs[i].name;
         table.setIndexName(QString::fromStdString(defs[i].name));
-        EXPECT_EQ(visitedRecNos(table), liveRecNos(fixtures::readWithTdbf(file, defs[i].name).rows))
+        EXPECT_EQ(recNos(table), liveRecNos(fixtures::readWithTdbf(file, defs[i].name).rows))
             << "tag " << defs[i].name;
     }
 }
@@ -243,7 +235,7 @@ void removeRecords(dbase::Table& table, std::initializer_list<std::uint32_t> rec
 
 // ------------------------------------------------------------ written by TDbf
 
-TEST(TdbfWrittenTables, ReadLikeTdbfReadsThem)
+TEST(TdbfWrittenTables, ReadLikeTdbfReadsThemTagsWithTdbfsExpressionsAndOrder)
 {
     REQUIRE_TDBF();
     for (const Fixture& fixture : kFixtures) {
@@ -252,26 +244,14 @@ TEST(TdbfWrittenTables, ReadLikeTdbfReadsThem)
         copyFixture(fixture, dir.path());
         dbase::Table table;
         openTable(table, fixture.table, true);
-        expectSameTable(table, fixtures::readWithTdbf(dir.file(fixture.table)));
+        const TdbfTable tdbf = fixtures::readWithTdbf(dir.file(fixture.table));
+        expectSameTable(table, tdbf);
+        if (fixture.index)
+            expectSameTags(table, dir.file(fixture.table), tdbf);
     }
 }
 
-TEST(TdbfWrittenTables, TagsKeepTdbfsExpressionsAndOrder)
-{
-    REQUIRE_TDBF();
-    for (const Fixture& fixture : kFixtures) {
-        if (!fixture.index)
-            continue;
-        SCOPED_TRACE(fixture.table);
-        fixtures::TempDir dir;
-        copyFixture(fixture, dir.path());
-        dbase::Table table;
-        openTable(table, fixture.table, true);
-        expectSameTags(table, dir.file(fixture.table), fixtures::readWithTdbf(dir.file(fixture.table)));
-    }
-}
-
-TEST(TdbfWrittenTables, IndexFileHoldsTdbfsEntriesDeletedRowsIncluded)
+TEST(TdbfWrittenTables, IndexFileHoldsTdbfsTagsAndEntriesDeletedRowsIncluded)
 {
     REQUIRE_TDBF();
     for (const Fixture& fixture : kFixtures) {
@@ -284,12 +264,11 @@ TEST(TdbfWrittenTables, IndexFileHoldsTdbfsEntriesDeletedRowsIncluded)
             fixtures::tdbfFixtureDir() / fixture.index,
             dbase::Collation::forLanguageDriver(static_cast<std::uint8_t>(tdbf.languageDriver)));
         ASSERT_EQ(mdx.tags().size(), tdbf.tags.size());
-        for (const dbase::IndexTag& tag : mdx.tags()) {
-            std::vector<std::uint32_t> ours;
-            for (std::size_t i = 0; i < tag.size(); ++i)
-                ours.push_back(tag.recNoAt(i));
-            EXPECT_EQ(ours, fixtures::readWithTdbf(table, tag.info().name).recNos())
-                << "tag " << tag.info().name;
+        for (std::size_t i = 0; i < tdbf.tags.size(); ++i) {
+            const dbase::TagInfo& info = mdx.tags()[i].info();
+            EXPECT_EQ(std::pair(info.name, info.expression), std::pair(tdbf.tags[i].name, tdbf.tags[i].expression));
+            EXPECT_EQ(dbftest::recNosOf(mdx.tags()[i]), fixtures::readWithTdbf(table, info.name).recNos())
+                << "tag " << info.name;
         }
     }
 }
@@ -349,7 +328,7 @@ TEST(TdbfWrittenTables, EditingARowWhoseStoredKeyDiffersFromOursKeepsItOnceInThe
     table.post();
 
     table.setIndexName(QStringLiteral("MENGE"));
-    const std::vector<std::uint32_t> ours = visitedRecNos(table);
+    const std::vector<std::uint32_t> ours = recNos(table);
     std::vector<std::uint32_t> once = ours;
     std::sort(once.begin(), once.end());
     once.erase(std::unique(once.begin(), once.end()), once.end());
@@ -440,7 +419,7 @@ TEST(TablesWeWrite, TdbfRebuildingOurTagsGivesTheOrderWeWrote)
         table.addIndex({"NRNAME", "STR(NR,4)+NAME", true});
         removeRecords(table, {2});
         table.setIndexName(QStringLiteral("NAME"));
-        const std::vector<std::uint32_t> ours = visitedRecNos(table);
+        const std::vector<std::uint32_t> ours = recNos(table);
         table.close();
 
         const fs::path file = dir.file("NAMEN.DBF");
@@ -471,7 +450,7 @@ TEST(TablesWeWrite, UpperTagOverMixedCaseNamesSortsLikeTdbf)
     table.addIndex({"UPNAME", "UPPER(NAME1)", true});
     removeRecords(table, {5});
     table.setIndexName(QStringLiteral("UPNAME"));
-    const std::vector<std::uint32_t> ours = visitedRecNos(table);
+    const std::vector<std::uint32_t> ours = recNos(table);
     table.close();
 
     const fs::path file = dir.file("NAMEN.DBF");
