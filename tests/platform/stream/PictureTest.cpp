@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "StreamTestSupport.h"
+#include "fixtures/Errors.h"
 #include "fixtures/Images.h"
 #include "stream/Picture.h"
 #include "stream/StreamError.h"
@@ -82,12 +83,9 @@ TEST(Picture, EmptyGlyphAndDamagedData)
         bytes("00 01 02"),                         // no name
     };
     for (const QByteArray& data : damaged) {
-        try {
-            Picture::fromPictureData(data, "Etikett.ETI");
-            ADD_FAILURE() << data.toHex(' ').constData();
-        } catch (const stream::StreamError& error) {
-            EXPECT_NE(std::string(error.what()).find("Etikett.ETI"), std::string::npos);
-        }
+        SCOPED_TRACE(data.toHex(' ').constData());
+        EXPECT_TRUE(fixtures::errorOf<stream::StreamError>([&] { Picture::fromPictureData(data, "Etikett.ETI"); })
+                        .contains("Etikett.ETI"));
     }
     EXPECT_THROW(Picture::fromGlyphData(bytes("FF FF FF FF 42 4D"), "a"), stream::StreamError);
 }

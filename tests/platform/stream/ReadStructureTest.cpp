@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "StreamTestSupport.h"
+#include "fixtures/Errors.h"
 #include "stream/StreamError.h"
 #include "stream/StreamReader.h"
 
@@ -155,10 +156,6 @@ TEST(ReadStructure, NestingAndEntryCountAreBounded)
 
 TEST(ReadStructure, FileThatCannotBeOpenedIsAnError)
 {
-    try {
-        StreamReader::readFile("/nonexistent/Fehlt.STO", layoutClasses());
-        FAIL() << "no error";
-    } catch (const StreamError& error) {
-        EXPECT_NE(std::string(error.what()).find("Fehlt.STO"), std::string::npos);
-    }
+    EXPECT_TRUE(fixtures::errorOf<StreamError>([] { StreamReader::readFile("/nonexistent/Fehlt.STO", layoutClasses()); })
+                    .contains("Fehlt.STO"));
 }

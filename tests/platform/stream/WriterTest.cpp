@@ -1,4 +1,3 @@
-#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -17,18 +16,6 @@ using stream::Value;
 
 namespace {
 
-// The bytes the writer gives for one property "P" with this value.
-QByteArray written(const Value& value)
-{
-    Object object("TOwnQuickRep", "R");
-    object.append("P", value);
-    const QByteArray out = StreamWriter::toBytes(object);
-    const QByteArray head = "TPF0" + shortString("TOwnQuickRep") + shortString("R") + shortString("P");
-    EXPECT_TRUE(out.startsWith(head));
-    EXPECT_TRUE(out.endsWith(QByteArray(2, '\0')));
-    return out.mid(head.size(), out.size() - head.size() - 2);
-}
-
 QByteArray fileBytes(const char* name)
 {
     QFile file(dataFile(name));
@@ -37,53 +24,6 @@ QByteArray fileBytes(const char* name)
 }
 
 } // namespace
-
-TEST(Writer, IntegersTakeTheSmallestForm)
-{
-    EXPECT_EQ(written(Value::integer(10)), bytes("02 0A"));
-    EXPECT_EQ(written(Value::integer(-128)), bytes("02 80"));
-    EXPECT_EQ(written(Value::integer(128)), bytes("03 80 00"));
-    EXPECT_EQ(written(Value::integer(300)), bytes("03 2C 01"));
-    EXPECT_EQ(written(Value::integer(-32769)), bytes("04 FF 7F FF FF"));
-    EXPECT_EQ(written(Value::integer(3000000000LL)), bytes("13 00 5E D0 B2 00 00 00 00"));
-    EXPECT_EQ(written(Value::integer(INT64_MIN)), bytes("13 00 00 00 00 00 00 00 80"));
-}
-
-TEST(Writer, StringsTakeTheFormTheirTextNeeds)
-{
-    EXPECT_EQ(written(Value::string(QString::fromUtf8("Ätzend€"))), bytes("06 07 C4 'tzend' 80"));
-    const QString long256(256, QChar('x'));
-    EXPECT_EQ(written(Value::string(long256)), bytes("0C 00 01 00 00") + QByteArray(256, 'x'));
-    EXPECT_EQ(written(Value::string(QString(255, QChar('x')))).left(2), bytes("06 FF"));
-    // Cyrillic has no byte in Windows-1252.
-    EXPECT_EQ(written(Value::string(QString::fromUtf8("к"))), bytes("12 01 00 00 00 3A 04"));
-    EXPECT_EQ(written(Value::wideString("A")), bytes("12 01 00 00 00 41 00"));
-    EXPECT_EQ(written(Value::utf8String(QString::fromUtf8("ä"))), bytes("14 02 00 00 00 C3 A4"));
-    // Bytes read from a stream go back unchanged, even where Windows-1252
-    // has no character for them.
-    EXPECT_EQ(written(Value::ansiString(bytes("81 8D"))), bytes("06 02 81 8D"));
-}
-
-TEST(Writer, OtherValueForms)
-{
-    EXPECT_EQ(written(Value::extended(1.5)), bytes("05 00 00 00 00 00 00 00 C0 FF 3F"));
-    EXPECT_EQ(written(Value::single(1.5f)), bytes("0F 00 00 C0 3F"));
-    EXPECT_EQ(written(Value::currency(123456)), bytes("10 40 E2 01 00 00 00 00 00"));
-    EXPECT_EQ(written(Value::date(36526.5)), bytes("11 00 00 00 00 D0 D5 E1 40"));
-    EXPECT_EQ(written(Value::identifier("clRed")), bytes("07 05 'clRed'"));
-    EXPECT_EQ(written(Value::boolean(false)), bytes("08"));
-    EXPECT_EQ(written(Value::boolean(true)), bytes("09"));
-    EXPECT_EQ(written(Value::nil()), bytes("0D"));
-    EXPECT_EQ(written(Value::binary(bytes("01 02 FF"))), bytes("0A 03 00 00 00 01 02 FF"));
-    EXPECT_EQ(written(Value::set({"fsBold", "fsItalic"})), bytes("0B 06 'fsBold' 08 'fsItalic' 00"));
-    EXPECT_EQ(written(Value::list({Value::integer(1), Value::string("a")})), bytes("01 02 01 06 01 'a' 00"));
-
-    stream::CollectionItem plain;
-    plain.append("Width", Value::integer(5));
-    stream::CollectionItem indexed;
-    indexed.index = 3;
-    EXPECT_EQ(written(Value::collection({plain, indexed})), bytes("0E 01 05 'Width' 02 05 00 02 03 01 00 00"));
-}
 
 TEST(Writer, FlagsAndChildPosition)
 {
