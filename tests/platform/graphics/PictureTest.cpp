@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "WmfBuilder.h"
+#include "fixtures/Errors.h"
 #include "fixtures/Files.h"
 #include "fixtures/Images.h"
 #include "fixtures/TempDir.h"
@@ -98,13 +99,7 @@ bool colourNear(const QColor& a, const QColor& b)
 template <typename F>
 QString errorOf(F&& f)
 {
-    try {
-        f();
-    } catch (const GraphicsError& e) {
-        return e.message();
-    }
-    ADD_FAILURE() << "no GraphicsError";
-    return {};
+    return fixtures::errorOf<GraphicsError>(std::forward<F>(f));
 }
 
 TEST(Picture, LoadsByExtensionWhateverTheCase)

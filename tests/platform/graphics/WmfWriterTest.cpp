@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 
 #include "WmfBuilder.h"
+#include "fixtures/Errors.h"
 #include "fixtures/TempDir.h"
 #include "codepage/CodePage.h"
 #include "graphics/GraphicsError.h"
@@ -318,12 +319,7 @@ TEST(WmfWriter, SaveWritesTheFileOrSaysWhyNot)
     EXPECT_EQ(file.readAll(), writer.data());
 
     const QString nowhere = QString::fromStdString(dir.file("fehlt/Etikett.wmf").string());
-    try {
-        writer.save(nowhere);
-        ADD_FAILURE() << "saved into a missing directory";
-    } catch (const GraphicsError& e) {
-        EXPECT_TRUE(e.message().contains(nowhere)) << e.what();
-    }
+    EXPECT_TRUE(fixtures::errorOf<GraphicsError>([&] { writer.save(nowhere); }).contains(nowhere));
 }
 
 // libwmf, an independent reader, turns our file into SVG; the shapes and the

@@ -3,11 +3,13 @@
 #include <QPrinterInfo>
 
 #include "ReportTestSupport.h"
+#include "fixtures/Errors.h"
 #include "report/Output.h"
 #include "report/ReportError.h"
 
 using namespace report;
 using namespace reporttest;
+using fixtures::errorOf;
 
 namespace {
 
@@ -84,24 +86,14 @@ TEST(PrinterStandIn, MissingPrintersAreGermanErrorsBeforeAnythingIsPrinted)
     report.events.afterPrint = [&](bool ok) { afterPrint.push_back(ok); };
     {
         ScopedPrinters printers({"Büro"}, 0, recordInto(jobs));
-        try {
-            printToPrinter(report, 4);
-            FAIL() << "printed on a printer that is not there";
-        } catch (const ReportError& e) {
-            EXPECT_TRUE(e.message().contains("Nummer 4")) << e.what();
-        }
+        EXPECT_TRUE(errorOf<ReportError>([&] { printToPrinter(report, 4); }).contains("Nummer 4"));
         EXPECT_THROW(printPages(build(report), 1), ReportError);
     }
     {
         ScopedPrinters none({}, 0, recordInto(jobs));
         EXPECT_TRUE(installedPrinters().isEmpty());
         EXPECT_EQ(defaultPrinterIndex(), -1);
-        try {
-            printToPrinter(report, -1);
-            FAIL() << "printed with no printer";
-        } catch (const ReportError& e) {
-            EXPECT_EQ(e.message(), "Es ist kein Drucker installiert.");
-        }
+        EXPECT_EQ(errorOf<ReportError>([&] { printToPrinter(report, -1); }), "Es ist kein Drucker installiert.");
     }
     EXPECT_TRUE(jobs.empty());
     EXPECT_EQ(afterPrint, std::vector<bool>({false, false}));
