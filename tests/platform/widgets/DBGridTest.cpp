@@ -81,9 +81,7 @@ TEST_F(Grid, CurrentRowAndTableCursorMoveTogether)
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "");
 
     // Reading the rows again puts the cursor back and tells no one of the walk.
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("NAME1");
+    control<DBEdit>("NAME1"); // a control that would hear of the walk
     Spy moves(&source, &DataSource::recordChanged);
     grid.refresh();
     EXPECT_EQ(moves.count(), 0);

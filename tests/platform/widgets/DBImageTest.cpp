@@ -26,9 +26,7 @@ protected:
 
 TEST_F(PictureField, ShowsThePictureOfTheCurrentRecord)
 {
-    DBImage image;
-    image.setDataSource(&source);
-    image.setDataField("BILD");
+    auto& image = control<DBImage>("BILD");
     EXPECT_EQ(image.picture().size(), QSize(30, 20));
     EXPECT_EQ(image.picture().toImage().pixelColor(0, 0), QColor(Qt::red));
     table.next();

@@ -25,21 +25,11 @@ class DataControls : public TableFixture {};
 
 TEST_F(DataControls, EveryControlShowsTheCurrentRecordAndFollowsTheCursor)
 {
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("NAME1");
-    DBComboBox combo;
-    combo.setDataSource(&source);
-    combo.setDataField("carn"); // field names are found whatever their case
-    DBRichEdit rich;
-    rich.setDataSource(&source);
-    rich.setDataField("NAME1");
-    DBMemo memo;
-    memo.setDataSource(&source);
-    memo.setDataField("NOTIZ");
-    DBEdit date;
-    date.setDataSource(&source);
-    date.setDataField("DATUM");
+    auto& edit = control<DBEdit>("NAME1");
+    auto& combo = control<DBComboBox>("carn"); // field names are found whatever their case
+    auto& rich = control<DBRichEdit>("NAME1");
+    auto& memo = control<DBMemo>("NOTIZ");
+    auto& date = control<DBEdit>("DATUM");
 
     auto shown = [&] {
         return QStringList{edit.text(), combo.currentText(), rich.toPlainText(), memo.toPlainText(), date.text()};
@@ -72,12 +62,8 @@ TEST_F(DataControls, EveryControlShowsTheCurrentRecordAndFollowsTheCursor)
 
 TEST_F(DataControls, TypingGoesIntoTheRecordWhichIsPostedWhenTheCursorLeavesIt)
 {
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("NAME1");
-    DBRichEdit sameField;
-    sameField.setDataSource(&source);
-    sameField.setDataField("NAME1");
+    auto& edit = control<DBEdit>("NAME1");
+    auto& sameField = control<DBRichEdit>("NAME1");
     Spy states(&source, &DataSource::stateChanged);
 
     edit.setCursorPosition(edit.text().size());
@@ -103,9 +89,7 @@ TEST_F(DataControls, TypingGoesIntoTheRecordWhichIsPostedWhenTheCursorLeavesIt)
 
 TEST_F(DataControls, TextTheProgramSetsGoesIntoARecordBeingChanged)
 {
-    DBEdit number; // a number the program hands out, never typed by the user
-    number.setDataSource(&source);
-    number.setDataField("CARN");
+    auto& number = control<DBEdit>("CARN"); // a number the program hands out, never typed by the user
     number.setEnabled(false);
     table.append();
     number.setText("4711");
@@ -117,9 +101,7 @@ TEST_F(DataControls, TextTheProgramSetsGoesIntoARecordBeingChanged)
 
 TEST_F(DataControls, CancelShowsTheStoredValuesAgain)
 {
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("CARN");
+    auto& edit = control<DBEdit>("CARN");
     typeText(&edit, "9");
     ASSERT_EQ(table.field(CARN).asString(), "67-64-19");
     table.cancel();
@@ -130,9 +112,7 @@ TEST_F(DataControls, CancelShowsTheStoredValuesAgain)
 
 TEST_F(DataControls, InputIsRefusedWhereTheTableOrControlIsReadOnlyOrEditIsNotAutomatic)
 {
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("NAME1");
+    auto& edit = control<DBEdit>("NAME1");
     EXPECT_FALSE(edit.isReadOnly());
 
     edit.setReadOnly(true);
@@ -164,9 +144,7 @@ TEST_F(DataControls, InputIsRefusedWhereTheTableOrControlIsReadOnlyOrEditIsNotAu
 
 TEST_F(DataControls, TextTheFieldCannotTakeWaitsAndIsReportedWhenTheControlIsLeft)
 {
-    DBEdit amount;
-    amount.setDataSource(&source);
-    amount.setDataField("MENGE");
+    auto& amount = control<DBEdit>("MENGE");
     EXPECT_EQ(amount.maxLength(), 8);
     amount.selectAll();
     typeText(&amount, "-");
@@ -193,17 +171,13 @@ TEST_F(DataControls, TextTheFieldCannotTakeWaitsAndIsReportedWhenTheControlIsLef
 
 TEST_F(DataControls, OneLineEditsTakeAtMostTheFieldWidth)
 {
-    DBEdit name;
-    name.setDataSource(&source);
-    name.setDataField("NAME1");
+    auto& name = control<DBEdit>("NAME1");
     EXPECT_EQ(name.maxLength(), 20);
     name.clear();
     typeText(&name, QString(25, QLatin1Char('a')));
     EXPECT_EQ(table.field(NAME1).asString(), QString(20, QLatin1Char('a')));
 
-    DBComboBox carn;
-    carn.setDataSource(&source);
-    carn.setDataField("CARN");
+    auto& carn = control<DBComboBox>("CARN");
     EXPECT_EQ(carn.lineEdit()->maxLength(), 12);
 }
 
@@ -270,9 +244,7 @@ TEST_F(DataControls, RichEditStoresPlainTextAndLetsTheProgramFormatAfterEachShow
 
 TEST_F(DataControls, MemoKeepsWindowsLineBreaksInTheField)
 {
-    DBMemo memo;
-    memo.setDataSource(&source);
-    memo.setDataField("NOTIZ");
+    auto& memo = control<DBMemo>("NOTIZ");
     memo.moveCursor(QTextCursor::End);
     typeText(&memo, "Zeile 1\nZeile 2");
     EXPECT_EQ(table.field(NOTIZ).asString(), "Zeile 1\r\nZeile 2");
@@ -293,9 +265,7 @@ TEST_F(DataControls, ADamagedMemoShowsEmptyAndCannotBeOverwrittenUnseen)
     table.close();
     std::filesystem::resize_file(dir.file("stoffe.dbt"), 512); // the memo blocks are gone
     openTable();
-    DBMemo memo;
-    memo.setDataSource(&source);
-    memo.setDataField("NOTIZ");
+    auto& memo = control<DBMemo>("NOTIZ");
     table.next(); // Ethanol, whose memo was in the lost blocks
     EXPECT_EQ(memo.toPlainText(), "");
     EXPECT_TRUE(memo.isReadOnly());
@@ -327,9 +297,7 @@ TEST_F(DataControls, DataSourceTellsOfMovesFieldsStatesAndOpening)
 
 TEST_F(DataControls, CursorMovesOnAnotherThreadAreNotPassedOn)
 {
-    DBEdit edit;
-    edit.setDataSource(&source);
-    edit.setDataField("NAME1");
+    auto& edit = control<DBEdit>("NAME1");
     Spy records(&source, &DataSource::recordChanged);
     std::thread pages([&] {
         table.next();

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -146,10 +149,21 @@ protected:
         return QStringLiteral("<no row %1>").arg(name);
     }
 
+    // A control of type C on the source's field `name`, living until the test ends.
+    template <typename C>
+    C& control(const QString& name)
+    {
+        auto& c = static_cast<C&>(*controls.emplace_back(std::make_unique<C>()));
+        c.setDataSource(&source);
+        c.setDataField(name);
+        return c;
+    }
+
     fixtures::TempDir dir;
     MessageRecorder messages;
     dbase::Table table;
     widgets::DataSource source;
+    std::vector<std::unique_ptr<QWidget>> controls; // gone before the source
 };
 
 } // namespace widgettest
