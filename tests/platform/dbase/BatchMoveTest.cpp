@@ -44,13 +44,11 @@ TEST_F(BatchMoveTest, AppendCopiesTheVisibleRowsInCursorOrder)
 TEST_F(BatchMoveTest, FieldsGoByPositionAndConvertBetweenTypes)
 {
     Table target;
-    target.setTableName("lager.dbf");
-    target.createTable(TableLayout({field("NAME", FieldType::Character, 5),
-                                    field("KEY", FieldType::Character, 60),
-                                    field("NUMMER", FieldType::Character, 12),
-                                    field("ANZAHL", FieldType::Numeric, 4),
-                                    field("REST", FieldType::Character, 3)}));
-    target.open();
+    fixtures::makeTable(target, "lager.dbf",
+                        TableLayout({field("NAME", FieldType::Character, 5), field("KEY", FieldType::Character, 60),
+                                     field("NUMMER", FieldType::Character, 12), field("ANZAHL", FieldType::Numeric, 4),
+                                     field("REST", FieldType::Character, 3)}),
+                        {});
     source.setIndexName("");
     EXPECT_EQ(batchMove(source, target, BatchMode::Append), 5u);
     target.first();
@@ -63,11 +61,10 @@ TEST_F(BatchMoveTest, FieldsGoByPositionAndConvertBetweenTypes)
 TEST_F(BatchMoveTest, AValueThatDoesNotFitStopsTheMoveBeforeAnythingIsWritten)
 {
     Table target;
-    target.setTableName("ziel.dbf");
-    target.createTable(TableLayout({field("NAME1", FieldType::Character, 60),
-                                    field("STRIPNAME1", FieldType::Character, 60),
-                                    field("CARN", FieldType::Numeric, 12)}));
-    target.open();
+    fixtures::makeTable(target, "ziel.dbf",
+                        TableLayout({field("NAME1", FieldType::Character, 60),
+                                     field("STRIPNAME1", FieldType::Character, 60), field("CARN", FieldType::Numeric, 12)}),
+                        {});
     EXPECT_THROW(batchMove(source, target, BatchMode::Append), DbaseError); // "64-17-5" is no number
     EXPECT_EQ(target.recordCount(), 0u);
     EXPECT_EQ(target.state(), TableState::Browse);
@@ -76,12 +73,9 @@ TEST_F(BatchMoveTest, AValueThatDoesNotFitStopsTheMoveBeforeAnythingIsWritten)
 TEST_F(BatchMoveTest, AppendUpdateOverwritesMatchesThroughTheActiveTag)
 {
     Table update;
-    update.setTableName("update.dbf");
-    update.createTable(nameLayout());
-    update.open();
-    appendRow(update, {"Ethanol neu", "ETHANOL NEU", "64-17-5", "1"});
-    appendRow(update, {"Xylol", "XYLOL", "1330-20-7", "12"});
-    appendRow(update, {"Xylol doppelt", "XYLOL DOPPELT", "1330-20-7", "12"});
+    fixtures::makeTable(update, "update.dbf", nameLayout(),
+                        {{"Ethanol neu", "ETHANOL NEU", "64-17-5", "1"}, {"Xylol", "XYLOL", "1330-20-7", "12"},
+                         {"Xylol doppelt", "XYLOL DOPPELT", "1330-20-7", "12"}});
 
     source.setIndexName("CARN_SUB");
     EXPECT_EQ(batchMove(update, source, BatchMode::AppendUpdate), 3u);

@@ -60,8 +60,7 @@ void killedAfter(Work work)
 int intactRows(const QString& file)
 {
     Table table;
-    table.setTableName(file);
-    table.open();
+    openTable(table, file);
     const QStringList numbers = column(table, 0);
     for (int i = 0; i < numbers.size(); ++i) {
         EXPECT_EQ(numbers[i], number(i + 1));
@@ -82,8 +81,7 @@ TEST(BulkAppendCrash, EachModeKeepsWhatItPromisesWhenTheProcessIsKilled)
         Table made;
         createWide(made, "einzeln.dbf");
         killedAfter([](Table& table) {
-            table.setTableName("einzeln.dbf");
-            table.open();
+            openTable(table, "einzeln.dbf");
             appendNumbered(table, 1, 40);
         });
         EXPECT_EQ(intactRows("einzeln.dbf"), 40);
@@ -115,8 +113,7 @@ TEST(BulkAppendCrash, EachModeKeepsWhatItPromisesWhenTheProcessIsKilled)
         Table made;
         createWide(made, "block.dbf");
         killedAfter([](Table& table) {
-            table.setTableName("block.dbf");
-            table.open();
+            openTable(table, "block.dbf");
             table.beginBulk();
             table.beginBulk(); // a copying loop inside another's bulk
             appendNumbered(table, 1, 1500);
@@ -127,18 +124,23 @@ TEST(BulkAppendCrash, EachModeKeepsWhatItPromisesWhenTheProcessIsKilled)
     }
 }
 
-TEST(BulkAppend, GatheredRowsAreWrittenBeforeAnyReadAndSeenByOtherOpens)
-{
+// t.dbf, made empty and open twice, as two windows of the program hold it.
+class BulkAppend : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Table made;
+        createWide(made, "t.dbf");
+        openTable(writer, "t.dbf");
+        openTable(other, "t.dbf");
+    }
     fixtures::TempDir dir;
-    Table made;
-    createWide(made, "t.dbf");
     Table writer;
-    writer.setTableName("t.dbf");
-    writer.open();
     Table other;
-    other.setTableName("t.dbf");
-    other.open();
+};
 
+TEST_F(BulkAppend, GatheredRowsAreWrittenBeforeAnyReadAndSeenByOtherOpens)
+{
     writer.beginBulk();
     appendNumbered(writer, 1, 3);
     EXPECT_EQ(writer.recNo(), 3u);
@@ -156,34 +158,41 @@ TEST(BulkAppend, GatheredRowsAreWrittenBeforeAnyReadAndSeenByOtherOpens)
     EXPECT_EQ(other.recordCount(), 5u);
 }
 
-TEST(BulkAppend, AnotherProcessAppendingWaitsUntilTheGatheredRowsAreWritten)
+TEST_F(BulkAppend, AnotherProcessAppendingWaitsUntilTheGatheredRowsAreWritten)
 {
-    fixtures::TempDir dir;
-    Table made;
-    createWide(made, "t.dbf");
-    Table table;
-    table.setTableName("t.dbf");
-    table.open();
-    table.beginBulk();
-    appendNumbered(table, 1, 3);
-
+    writer.beginBulk();
+    appendNumbered(writer, 1, 3);
     const pid_t child = dbftest::startChild([] {
         Table kind;
-        kind.setTableName("t.dbf");
-        kind.open();
+        openTable(kind, "t.dbf");
         appendRow(kind, {"KIND"});
         kind.close();
         return 0;
     });
     // the child's append is under way, waiting for the numbers handed out here
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    table.endBulk();
+    writer.endBulk();
     ASSERT_EQ(dbftest::exitCodeOf(child), 0);
-    table.refresh();
-    EXPECT_EQ(column(table, 0), (QStringList{"R1", "R2", "R3", "KIND"}));
+    writer.refresh();
+    EXPECT_EQ(column(writer, 0), (QStringList{"R1", "R2", "R3", "KIND"}));
 }
 
-TEST(BulkAppend, ATableFilledInBulkReadsTheSameInDbfread)
+TEST_F(BulkAppend, AnAppendBlockedByGatheredRowsOfThisProcessFailsInsteadOfHanging)
+{
+    writer.beginBulk();
+    appendNumbered(writer, 1, 2);
+    other.append();
+    other.field(0).setAsString("ANDERS");
+    EXPECT_TRUE(dbftest::failsWith("t.dbf", [&] { other.post(); })) << "an append went past rows being gathered";
+    other.cancel();
+
+    writer.endBulk();
+    appendRow(other, {"ANDERS"});
+    other.refresh();
+    EXPECT_EQ(column(other, 0), (QStringList{"R1", "R2", "ANDERS"}));
+}
+
+TEST(BulkAppendDbfread, ATableFilledInBulkReadsTheSameInDbfread)
 {
     fixtures::TempDir dir;
     {
@@ -200,34 +209,4 @@ TEST(BulkAppend, ATableFilledInBulkReadsTheSameInDbfread)
         EXPECT_EQ(row.value("NR").toString(), number(i));
         EXPECT_EQ(row.value("A").toString(), QStringLiteral("Größe %1").arg(i));
     }
-}
-
-TEST(BulkAppend, AnAppendBlockedByGatheredRowsOfThisProcessFailsInsteadOfHanging)
-{
-    fixtures::TempDir dir;
-    Table made;
-    createWide(made, "t.dbf");
-    Table filling;
-    filling.setTableName("t.dbf");
-    filling.open();
-    Table other;
-    other.setTableName("t.dbf");
-    other.open();
-    filling.beginBulk();
-    appendNumbered(filling, 1, 2);
-
-    other.append();
-    other.field(0).setAsString("ANDERS");
-    try {
-        other.post();
-        ADD_FAILURE() << "an append went past rows being gathered";
-    } catch (const DbaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("t.dbf"), std::string::npos) << e.what();
-    }
-    other.cancel();
-
-    filling.endBulk();
-    appendRow(other, {"ANDERS"});
-    other.refresh();
-    EXPECT_EQ(column(other, 0), (QStringList{"R1", "R2", "ANDERS"}));
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "DbfTestSupport.h"
+#include "TableTestSupport.h"
 #include "dbase/DbaseError.h"
 #include "dbase/CodePage.h"
 #include "dbase/DbtMemo.h"
@@ -76,19 +76,14 @@ TEST(DbtMemo, RoundTripsInBothFormats) {
     }
 }
 
-TEST(DbtMemo, BinaryDataInDBase4IncludingEndMarks) {
+TEST(DbtMemo, EndMarksAreDataInDBase4AndRefusedInDBase3RatherThanCutTheText) {
     fixtures::TempDir dir;
     std::string binary;
     for (int i = 0; i < 1500; ++i)
         binary.push_back(static_cast<char>(i % 256));
     const auto memo = DbtMemo::create("B.DBT", Format::DBase4);
     EXPECT_EQ(memo->read(memo->write(binary, 0)), binary);
-}
-
-TEST(DbtMemo, DBase3RefusesTheEndMarkRatherThanCutTheText) {
-    fixtures::TempDir dir;
-    const auto memo = DbtMemo::create("M.DBT", Format::DBase3);
-    EXPECT_THROW(memo->write("vor\x1A" "nach", 0), DbaseError);
+    EXPECT_THROW(DbtMemo::create("M.DBT", Format::DBase3)->write("vor\x1A" "nach", 0), DbaseError);
 }
 
 TEST(DbtMemo, ReusesOldBlocksWhenTheTextFitsElseAppends) {
@@ -147,22 +142,17 @@ TEST(DbtMemo, DBase4BlockWithoutHeaderIsReadTheDBase3Way) {
 
 TEST(DbtMemo, DamagedReferencesGiveErrorsNamingTheFile) {
     fixtures::TempDir dir;
-    const auto expectError = [](const DbtMemo& memo, std::uint32_t block) {
-        try {
-            memo.read(block);
-            ADD_FAILURE() << "no error for block " << block;
-        } catch (const DbaseError& error) {
-            EXPECT_NE(std::string(error.what()).find("M.DBT"), std::string::npos) << error.what();
-        }
+    const auto fails = [](const DbtMemo& memo, std::uint32_t block) {
+        return dbftest::failsWith("M.DBT", [&] { memo.read(block); });
     };
     const std::string header = dbase4Header(512);
     writeFile("M.DBT", header + std::string("\xFF\xFF\x08\x00\xFF\xFF\xFF\x7F" "abc", 11));
     const auto huge = DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly);
-    expectError(*huge, 1);          // length far past the end, never allocated
-    expectError(*huge, 2);          // block past the end
-    expectError(*huge, 0xFFFFFFFF); // block number overflowing the offset
+    EXPECT_TRUE(fails(*huge, 1));          // length far past the end, never allocated
+    EXPECT_TRUE(fails(*huge, 2));          // block past the end
+    EXPECT_TRUE(fails(*huge, 0xFFFFFFFF)); // block number overflowing the offset
     writeFile("M.DBT", header + std::string("\xFF\xFF\x08\x00\x03\x00\x00\x00", 8));
-    expectError(*DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly), 1);
+    EXPECT_TRUE(fails(*DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly), 1));
 
     writeFile("M.DBT", "kurz");
     EXPECT_THROW(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly), DbaseError);
@@ -206,22 +196,17 @@ TEST(DbtMemo, APlainVersionTableWithMemoFieldsKeepsDBase3Memos) {
     DbtMemo::create("PLAIN.DBT", Format::DBase3).reset();
 
     const QString note = QStringLiteral("Von Zündquellen fernhalten");
-    {
-        Table plain;
-        plain.setTableName("PLAIN.DBF");
-        plain.open();
-        plain.append();
-        plain.field(1).setAsString(note);
-        plain.post();
-        plain.close();
-    }
+    Table plain;
+    tabletest::openTable(plain, "PLAIN.DBF");
+    plain.append();
+    plain.field(1).setAsString(note);
+    plain.post();
+    plain.close();
     const std::string memo = readFile("PLAIN.DBT");
     const std::string stored = CodePage::windows1252().encode(note) + "\x1A\x1A";
     ASSERT_GE(memo.size(), 512 + stored.size());
     EXPECT_EQ(memo.substr(512, stored.size()), stored) << "no dBASE IV block header";
 
-    Table plain;
-    plain.setTableName("PLAIN.DBF");
     plain.open();
     EXPECT_EQ(plain.field(1).asString(), note);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dbase/DbaseError.h"
+#include "DbfTestSupport.h"
 #include "dbase/Filter.h"
 #include "platform/dbase/RecordSample.h"
 
@@ -10,12 +10,7 @@ namespace {
 
 std::string parseError(const QString& text)
 {
-    try {
-        Filter::parse(text);
-    } catch (const DbaseError& e) {
-        return e.what();
-    }
-    return {};
+    return dbftest::errorOf([&] { Filter::parse(text); });
 }
 
 RecordSample storageTable()
@@ -28,13 +23,7 @@ RecordSample storageTable()
 
 std::string bindError(const QString& text)
 {
-    const RecordSample table = storageTable();
-    try {
-        Filter::parse(text).bind(table.layout());
-    } catch (const DbaseError& e) {
-        return e.what();
-    }
-    return {};
+    return dbftest::errorOf([&] { Filter::parse(text).bind(storageTable().layout()); });
 }
 
 } // namespace

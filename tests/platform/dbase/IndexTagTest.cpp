@@ -10,14 +10,15 @@
 #include "dbase/DbaseError.h"
 #include "dbase/IndexTag.h"
 #include "dbase/KeyExpression.h"
+#include "DbfTestSupport.h"
 
 using dbase::DbaseError;
 using dbase::IndexTag;
 using dbase::TagInfo;
+using dbftest::recNosOf;
+using dbftest::westernEurope;
 
 namespace {
-
-const dbase::Collation& westernEurope() { return dbase::Collation::forLanguageDriver(0x58); }
 
 TagInfo tagInfo(char type, std::uint16_t length = 0, bool descending = false, bool unique = false)
 {
@@ -39,14 +40,6 @@ std::vector<std::string> keysOf(const IndexTag& tag)
         keys.emplace_back(key.substr(0, key.find_last_not_of(' ') + 1));
     }
     return keys;
-}
-
-std::vector<std::uint32_t> recNosOf(const IndexTag& tag)
-{
-    std::vector<std::uint32_t> recNos;
-    for (std::size_t i = 0; i < tag.size(); ++i)
-        recNos.push_back(tag.recNoAt(i));
-    return recNos;
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <limits>
 #include <optional>
 
-#include "dbase/DbaseError.h"
+#include "DbfTestSupport.h"
 #include "dbase/KeyExpression.h"
 #include "platform/dbase/RecordSample.h"
 
@@ -32,13 +32,7 @@ RecordSample sampleTable(const CodePage& codePage = CodePage::windows1252())
 
 std::string errorOf(const std::string& expression, const std::string& tag = "TAG1")
 {
-    const RecordSample table = sampleTable();
-    try {
-        KeyExpression::compile(expression, table.layout(), tag);
-    } catch (const DbaseError& e) {
-        return e.what();
-    }
-    return {};
+    return dbftest::errorOf([&] { KeyExpression::compile(expression, sampleTable().layout(), tag); });
 }
 
 } // namespace

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "TableTestSupport.h"
-#include "dbase/Collation.h"
 #include "dbase/MdxFile.h"
 #include "fixtures/TempDir.h"
 
@@ -16,21 +12,11 @@ namespace {
 // Record numbers of a tag as stored in the index file.
 std::vector<std::uint32_t> storedOrder(const std::filesystem::path& mdx, const std::string& tag)
 {
-    MdxFile file = MdxFile::read(mdx, Collation::forLanguageDriver(0x58));
-    const IndexTag* t = file.tag(tag);
-    EXPECT_NE(t, nullptr) << tag;
-    std::vector<std::uint32_t> order;
-    for (std::size_t i = 0; t && i < t->size(); ++i)
-        order.push_back(t->recNoAt(i));
-    return order;
-}
-
-std::vector<std::uint32_t> cursorOrder(Table& table)
-{
-    std::vector<std::uint32_t> order;
-    for (table.first(); !table.eof(); table.next())
-        order.push_back(table.recNo());
-    return order;
+    MdxFile file = MdxFile::read(mdx, dbftest::westernEurope());
+    if (const IndexTag* t = file.tag(tag))
+        return dbftest::recNosOf(*t);
+    ADD_FAILURE() << "no tag " << tag;
+    return {};
 }
 
 class TableIndexTest : public ::testing::Test {
@@ -48,9 +34,9 @@ TEST_F(TableIndexTest, RowsComeInTheActiveTagsOrder)
     EXPECT_EQ(columnBackwards(table, 1),
               (QStringList{"WASSER", "ETHYLALKOHOL", "ETHANOL", "BENZOL", "ACETON"}));
     table.setIndexName("CARN_SUB");
-    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
+    EXPECT_EQ(recNos(table), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
     table.setIndexName("");
-    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(recNos(table), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
     const std::vector<IndexDef> defs = table.indexDefs();
     ASSERT_EQ(defs.size(), 2u);
     EXPECT_EQ(defs[0].name, "CARN_SUB");
@@ -126,7 +112,7 @@ TEST_F(TableIndexTest, EveryTagFollowsEditsAppendsAndDeletesAndTheFileIsWrittenB
     table.remove();
     EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "AQUA", "ETHANOL", "ETHYLALKOHOL", "ZINK"}));
     table.setIndexName("CARN_SUB");
-    EXPECT_EQ(cursorOrder(table), (std::vector<std::uint32_t>{3, 1, 4, 2, 6}));
+    EXPECT_EQ(recNos(table), (std::vector<std::uint32_t>{3, 1, 4, 2, 6}));
     table.close();
 
     // deleted records keep their keys, as dBASE has it
@@ -157,10 +143,7 @@ TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
 {
     // A process killed after changing the table: the dirty mark stays and the
     // stored keys are those of before.
-    const std::string before = [] {
-        std::ifstream in("namen.mdx", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::string before = dbftest::readFile("namen.mdx");
     {
         Table table;
         openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
@@ -171,11 +154,7 @@ TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
         table.post();
         table.close();
     }
-    const auto restoreOld = [&] {
-        std::ofstream out("namen.mdx", std::ios::binary | std::ios::trunc);
-        out << before;
-    };
-    restoreOld();
+    dbftest::writeFile("namen.mdx", before);
     MdxFile::markDirty("namen.mdx");
     Table table;
     openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
@@ -185,7 +164,7 @@ TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
     EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx")); // written at close
 
     // without the mark, a key count that differs from the records gives it away
-    restoreOld();
+    dbftest::writeFile("namen.mdx", before);
     openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
     EXPECT_EQ(table.recordCount(), 6u);
     EXPECT_EQ(column(table, 1).size(), 6);
@@ -198,15 +177,7 @@ TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
     table.addIndex({"NAME1", "NAME1"});
     table.setIndexName("NAME1");
     EXPECT_EQ(column(table, 0).front(), "Aceton");
-    const std::string refused = [&] {
-        try {
-            table.addIndex({"KAPUTT", "CARN+", true});
-        } catch (const DbaseError& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    }();
-    EXPECT_NE(refused.find("KAPUTT"), std::string::npos) << refused;
+    EXPECT_TRUE(dbftest::failsWith("KAPUTT", [&] { table.addIndex({"KAPUTT", "CARN+", true}); }));
     EXPECT_THROW(table.addIndex({"NAME1", "CARN"}), DbaseError); // name taken
     EXPECT_THROW(table.addIndex({"X", "GIBTSNICHT"}), DbaseError);
     EXPECT_EQ(table.indexDefs().size(), 3u);
@@ -220,7 +191,7 @@ TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
     filter.addIndex({"CARN_SUB", "CARN+SUBCARN", true});
     filter.setIndexName("CARN_SUB");
     filter.open(); // no index file named: the production index opens with the table
-    EXPECT_EQ(cursorOrder(filter), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
+    EXPECT_EQ(recNos(filter), (std::vector<std::uint32_t>{1, 4, 2, 5, 3}));
 }
 
 // Tags added one after another to a closed table go on from the index the
@@ -244,7 +215,7 @@ TEST_F(TableIndexTest, AddIndexOnAClosedTableKeepsWhatAnotherOpenChangedMeanwhil
     }
     closed.addIndex({"SUBCARN", "SUBCARN"});
 
-    const MdxFile file = MdxFile::read("zan.mdx", Collation::forLanguageDriver(0x58));
+    const MdxFile file = MdxFile::read("zan.mdx", dbftest::westernEurope());
     std::vector<std::string> names;
     for (const IndexTag& tag : file.tags()) {
         names.push_back(tag.info().name);
