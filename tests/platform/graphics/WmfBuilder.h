@@ -1,7 +1,10 @@
 #pragma once
 
 #include <initializer_list>
+#include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QColor>
@@ -97,6 +100,15 @@ QByteArray makeDib(const QImage& image, int bits, bool topDown = false);
 
 // The metafile played onto a white image of `size`, as a viewer shows it.
 QImage render(const QByteArray& file, const QSize& size = QSize(100, 100));
+
+// Pixels as (x, y, colour) that a picture must show.
+using Pixels = std::vector<std::tuple<int, int, QColor>>;
+
+inline void expectPixels(const QImage& image, const Pixels& pixels, const char* what = "")
+{
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(image.pixelColor(x, y), colour) << what << " at " << x << "," << y;
+}
 
 } // namespace graphics::test
 

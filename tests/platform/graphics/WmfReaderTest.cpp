@@ -24,121 +24,96 @@ WmfBuilder redFill()
     return b;
 }
 
-TEST(WmfReader, DrawsShapesWhereTheWindowMapsThem)
+// A metafile, the size it is played at and what must then be where.
+struct Scene {
+    const char* what;
+    QByteArray file;
+    Pixels pixels;
+    QSize size = QSize(100, 100);
+};
+
+void expectScenes(const std::vector<Scene>& scenes)
 {
-    WmfBuilder b = redFill();
-    b.rectangle(10, 10, 50, 50);
-    b.record(Polygon, {3, 60, 60, 90, 60, 90, 90});            // a triangle above the diagonal
-    b.record(Ellipse, {95, 40, 60, 5});                          // bottom, right, top, left
-    const QByteArray file = b.placeable(100, 100);
-
-    const QImage image = render(file);
-    EXPECT_EQ(at(image, 30, 30), Red);
-    EXPECT_EQ(at(image, 55, 55), White);
-    EXPECT_EQ(at(image, 85, 65), Red);
-    EXPECT_EQ(at(image, 65, 85), White);
-    EXPECT_EQ(at(image, 22, 77), Red);   // centre of the ellipse
-    EXPECT_EQ(at(image, 6, 61), White);  // a corner of its box
-
-    // The same file stretched into a larger target keeps its proportions.
-    const QImage large = render(file, QSize(200, 100));
-    EXPECT_EQ(at(large, 60, 30), Red);
-    EXPECT_EQ(at(large, 110, 30), White);
+    for (const Scene& scene : scenes)
+        expectPixels(render(scene.file, scene.size), scene.pixels, scene.what);
 }
 
-TEST(WmfReader, WindowOriginExtentAndMapModes)
+TEST(WmfReader, ShapesLandWhereTheWindowAndMapModeMapThem)
 {
-    // A window with its y axis pointing up: (100, 200) is the top-left corner.
-    WmfBuilder up;
-    up.window(100, 200, 100, -100).brush(Red).select(0).pen(PsNull, 0, Black).select(1);
-    up.rectangle(110, 190, 150, 150);
-    const QImage flipped = render(up.placeable(100, 100));
-    EXPECT_EQ(at(flipped, 30, 30), Red);
-    EXPECT_EQ(at(flipped, 30, 70), White);
-
-    // In MM_TEXT the window extent does not scale; its origin still moves.
-    WmfBuilder text = redFill();
-    text.record(SetMapMode, {MmText}).record(SetWindowExt, {50, 50}).record(SetWindowOrg, {10, 10});
-    text.rectangle(10, 10, 50, 50);
-    const QImage unscaled = render(text.placeable(100, 100));
-    EXPECT_EQ(at(unscaled, 5, 5), Red);
-    EXPECT_EQ(at(unscaled, 45, 45), White);
-
-    // The isotropic mode keeps the aspect: a square stays a square.
-    WmfBuilder iso = redFill();
-    iso.record(SetMapMode, {MmIsotropic}).rectangle(0, 0, 100, 100);
-    const QImage wide = render(iso.placeable(100, 100), QSize(200, 100));
-    EXPECT_EQ(at(wide, 95, 50), Red);
-    EXPECT_EQ(at(wide, 150, 50), White);
-}
-
-TEST(WmfReader, SaveAndRestoreBringBackObjectsAndWindow)
-{
-    WmfBuilder b = redFill();
-    b.brush(Blue).record(SaveDc, {}).select(2).record(SetWindowExt, {50, 50});
-    b.record(SaveDc, {}).record(SetWindowExt, {10, 10});
-    b.record(RestoreDc, {-2});   // back past both saves: red brush, 100 × 100 window
-    b.rectangle(10, 10, 50, 50);
-    b.record(RestoreDc, {-1});   // nothing left to restore: ignored as Windows does
-    b.rectangle(60, 60, 90, 90);
-    const QImage image = render(b.placeable(100, 100));
-    EXPECT_EQ(at(image, 45, 45), Red);
-    EXPECT_EQ(at(image, 55, 55), White);
-    EXPECT_EQ(at(image, 75, 75), Red);
-}
-
-TEST(WmfReader, ObjectTableFillsTheLowestFreeSlot)
-{
-    WmfBuilder b;
-    b.window(0, 0, 100, 100);
-    b.pen(PsNull, 0, Black);       // slot 0
-    b.brush(Red);                  // slot 1
-    b.remove(0);
-    b.brush(Green);                // slot 0 again
-    b.select(0).record(SelectObject, {1});
-    b.record(SelectObject, {1}).select(0);  // green ends selected
-    b.pen(PsNull, 0, Black).select(2);      // slot 2
-    b.rectangle(0, 0, 50, 50);
-    b.remove(1).select(1);                  // an emptied slot changes nothing
-    b.rectangle(50, 50, 100, 100);
-    const QImage image = render(b.placeable(100, 100, 96, 3));
-    EXPECT_EQ(at(image, 25, 25), Green);
-    EXPECT_EQ(at(image, 75, 75), Green);
-
-    // Objects we do not draw with still take their slot.
-    WmfBuilder other;
-    other.window(0, 0, 100, 100).record(CreatePalette, {0x300, 0}).brush(Red).select(1);
-    other.pen(PsNull, 0, Black).select(2).rectangle(0, 0, 100, 100);
-    EXPECT_EQ(at(render(other.placeable(100, 100, 96, 3)), 50, 50), Red);
-}
-
-TEST(WmfReader, PensOutlineAndNullPenDoesNot)
-{
-    WmfBuilder b;
-    b.window(0, 0, 100, 100).brush(White, BsNull).select(0).pen(PsSolid, 6, Blue).select(1);
-    b.rectangle(10, 10, 90, 90);
-    b.record(MoveTo, {50, 10}).record(LineTo, {50, 90});
-    b.record(Polyline, {2, 10, 20, 90, 20});
-    const QImage image = render(b.placeable(100, 100));
-    EXPECT_EQ(at(image, 10, 50), Blue);   // the frame's left side
-    EXPECT_EQ(at(image, 30, 50), Blue);   // the horizontal line at y 50
-    EXPECT_EQ(at(image, 50, 80), White);  // inside, no brush
-    EXPECT_EQ(at(image, 30, 20), Blue);   // the polyline at y 20
-}
-
-TEST(WmfReader, PolyPolygonFillModes)
-{
+    // bottom, right, top, left: the order the records store a box in
+    const QByteArray shapes = redFill()
+                                  .rectangle(10, 10, 50, 50)
+                                  .record(Polygon, {3, 60, 60, 90, 60, 90, 90}) // a triangle above the diagonal
+                                  .record(Ellipse, {95, 40, 60, 5})
+                                  .placeable(100, 100);
     // Two nested squares: alternate leaves a hole, winding fills it.
-    auto nested = [](int mode) {
-        WmfBuilder b = redFill();
-        b.record(SetPolyFillMode, {mode});
-        b.record(PolyPolygon, {2, 4, 4, 10, 10, 90, 10, 90, 90, 10, 90, 30, 30, 70, 30, 70, 70, 30, 70});
-        return render(b.placeable(100, 100));
+    const auto nested = [](int mode) {
+        return redFill()
+            .record(SetPolyFillMode, {mode})
+            .record(PolyPolygon, {2, 4, 4, 10, 10, 90, 10, 90, 90, 10, 90, 30, 30, 70, 30, 70, 70, 30, 70})
+            .placeable(100, 100);
     };
-    const QImage alternate = nested(Alternate), winding = nested(Winding);
-    EXPECT_EQ(at(alternate, 20, 50), Red);
-    EXPECT_EQ(at(alternate, 50, 50), White);
-    EXPECT_EQ(at(winding, 50, 50), Red);
+    expectScenes({
+        // (22, 77) is the ellipse's centre, (6, 61) a corner of its box.
+        {"shapes", shapes, {{30, 30, Red}, {55, 55, White}, {85, 65, Red}, {65, 85, White}, {22, 77, Red}, {6, 61, White}}},
+        {"stretched, keeping the proportions", shapes, {{60, 30, Red}, {110, 30, White}}, QSize(200, 100)},
+        // A window with its y axis pointing up: (100, 200) is the top-left corner.
+        {"y axis up",
+         WmfBuilder().window(100, 200, 100, -100).brush(Red).select(0).pen(PsNull, 0, Black).select(1)
+             .rectangle(110, 190, 150, 150).placeable(100, 100),
+         {{30, 30, Red}, {30, 70, White}}},
+        // In MM_TEXT the window extent does not scale; its origin still moves.
+        {"MM_TEXT",
+         redFill().record(SetMapMode, {MmText}).record(SetWindowExt, {50, 50}).record(SetWindowOrg, {10, 10})
+             .rectangle(10, 10, 50, 50).placeable(100, 100),
+         {{5, 5, Red}, {45, 45, White}}},
+        {"isotropic: a square stays a square",
+         redFill().record(SetMapMode, {MmIsotropic}).rectangle(0, 0, 100, 100).placeable(100, 100),
+         {{95, 50, Red}, {150, 50, White}}, QSize(200, 100)},
+        {"alternate fill", nested(Alternate), {{20, 50, Red}, {50, 50, White}}},
+        {"winding fill", nested(Winding), {{50, 50, Red}}},
+    });
+}
+
+TEST(WmfReader, SaveRestoreAndTheObjectTable)
+{
+    WmfBuilder saves = redFill();
+    saves.brush(Blue).record(SaveDc, {}).select(2).record(SetWindowExt, {50, 50});
+    saves.record(SaveDc, {}).record(SetWindowExt, {10, 10});
+    saves.record(RestoreDc, {-2}); // back past both saves: red brush, 100 × 100 window
+    saves.rectangle(10, 10, 50, 50);
+    saves.record(RestoreDc, {-1}); // nothing left to restore: ignored as Windows does
+    saves.rectangle(60, 60, 90, 90);
+
+    // New objects fill the lowest free slot.
+    WmfBuilder objects;
+    objects.window(0, 0, 100, 100);
+    objects.pen(PsNull, 0, Black); // slot 0
+    objects.brush(Red);            // slot 1
+    objects.remove(0);
+    objects.brush(Green);          // slot 0 again
+    objects.select(0).record(SelectObject, {1});
+    objects.record(SelectObject, {1}).select(0); // green ends selected
+    objects.pen(PsNull, 0, Black).select(2);     // slot 2
+    objects.rectangle(0, 0, 50, 50);
+    objects.remove(1).select(1); // an emptied slot changes nothing
+    objects.rectangle(50, 50, 100, 100);
+
+    expectScenes({
+        {"save and restore", saves.placeable(100, 100), {{45, 45, Red}, {55, 55, White}, {75, 75, Red}}},
+        {"lowest free slot", objects.placeable(100, 100, 96, 3), {{25, 25, Green}, {75, 75, Green}}},
+        // Objects we do not draw with still take their slot.
+        {"palette in slot 0",
+         WmfBuilder().window(0, 0, 100, 100).record(CreatePalette, {0x300, 0}).brush(Red).select(1)
+             .pen(PsNull, 0, Black).select(2).rectangle(0, 0, 100, 100).placeable(100, 100, 96, 3),
+         {{50, 50, Red}}},
+        // The frame's left side, the line at x 50, the polyline at y 20; inside no brush.
+        {"pens outline, the null brush does not fill",
+         WmfBuilder().window(0, 0, 100, 100).brush(White, BsNull).select(0).pen(PsSolid, 6, Blue).select(1)
+             .rectangle(10, 10, 90, 90).record(MoveTo, {50, 10}).record(LineTo, {50, 90})
+             .record(Polyline, {2, 10, 20, 90, 20}).placeable(100, 100),
+         {{10, 50, Blue}, {30, 50, Blue}, {50, 80, White}, {30, 20, Blue}}},
+    });
 }
 
 TEST(WmfReader, TextIsWindows1252AndFollowsAlignmentAndColour)
@@ -284,67 +259,48 @@ TEST(WmfReader, StretchDibAtEveryDepth)
     }
 }
 
-TEST(WmfReader, SixteenBitBitmapsWithAndWithoutBitFields)
+TEST(WmfReader, SixteenBitBitmapsBlitsAndWhatItDoesNotDraw)
 {
     // Two pixels, red and green, as 5-5-5 (the default) and as 5-6-5 with masks.
-    const auto dib = [](bool bitFields) {
+    const auto sixteenBits = [](bool bitFields) {
         QByteArray d;
-        put32(d, 40);
-        put32(d, 2);
-        put32(d, 1);
-        put16(d, 1);
-        put16(d, 16);
-        put32(d, bitFields ? 3 : 0);
+        put32(d, 40), put32(d, 2), put32(d, 1), put16(d, 1), put16(d, 16), put32(d, bitFields ? 3 : 0);
         for (int i = 0; i < 5; ++i)
             put32(d, 0);
-        if (bitFields) {
-            put32(d, 0xF800), put32(d, 0x07E0), put32(d, 0x001F);
-            put16(d, 0xF800), put16(d, 0x07E0);
-        } else {
+        if (bitFields)
+            put32(d, 0xF800), put32(d, 0x07E0), put32(d, 0x001F), put16(d, 0xF800), put16(d, 0x07E0);
+        else
             put16(d, 0x7C00), put16(d, 0x03E0);
-        }
-        return d;
+        return WmfBuilder().window(0, 0, 100, 100)
+            .record(StretchDib, {0x0020, 0x00CC, 0, 1, 2, 0, 0, 100, 100, 0, 0}, d)
+            .placeable(100, 100);
     };
-    for (const bool bitFields : {false, true}) {
-        WmfBuilder b;
-        b.window(0, 0, 100, 100);
-        b.record(StretchDib, {0x0020, 0x00CC, 0, 1, 2, 0, 0, 100, 100, 0, 0}, dib(bitFields));
-        const QImage image = render(b.placeable(100, 100));
-        EXPECT_EQ(at(image, 25, 50), Red) << bitFields;
-        EXPECT_EQ(at(image, 75, 50), Green) << bitFields;
-    }
-}
-
-TEST(WmfReader, BlitRecordsAndSourceRectangles)
-{
-    const QImage source = sample(false);
-    const QByteArray dib = makeDib(source, 24);
-    WmfBuilder b;
-    b.window(0, 0, 100, 100);
+    const QByteArray dib = makeDib(sample(false), 24);
+    WmfBuilder blits;
+    blits.window(0, 0, 100, 100);
     // DIBStretchBlt: rop, source h w y x, destination h w y x. The source row
     // 1 counted from the bottom of a bottom-up bitmap is the top row.
-    b.record(DibStretchBlt, {0x0020, 0x00CC, 1, 4, 1, 0, 20, 80, 0, 0}, dib);
+    blits.record(DibStretchBlt, {0x0020, 0x00CC, 1, 4, 1, 0, 20, 80, 0, 0}, dib);
     // DIBBitBlt: rop, source y x, height, width, destination y x: the
     // bottom-right pixel (green) at (90, 90) unstretched.
-    b.record(DibBitBlt, {0x0020, 0x00CC, 0, 3, 1, 1, 90, 90}, dib);
+    blits.record(DibBitBlt, {0x0020, 0x00CC, 0, 3, 1, 1, 90, 90}, dib);
     // A pattern blit without bitmap: black over (0, 50)-(10, 60).
-    b.record(DibBitBlt, {0x0042, 0x0000, 0, 0, 0, 10, 10, 50, 0});
-    const QImage image = render(b.placeable(100, 100));
-    EXPECT_EQ(at(image, 10, 10), Red);
-    EXPECT_EQ(at(image, 70, 10), Black);
-    EXPECT_EQ(at(image, 10, 30), White);
-    EXPECT_EQ(at(image, 90, 90), Green);
-    EXPECT_EQ(at(image, 5, 55), Black);
-}
+    blits.record(DibBitBlt, {0x0042, 0x0000, 0, 0, 0, 10, 10, 50, 0});
 
-TEST(WmfReader, SkipsRecordsItDoesNotDraw)
-{
-    WmfBuilder b = redFill();
-    b.record(0x0626, {15, 1, 2, 3});                    // an escape
-    b.record(0x0999, {});                               // unknown
-    b.record(DibBitBlt, {0x0020, 0x00CC, 0, 0, 2, 2, 0, 0}, QByteArray::fromHex("0c000000"));  // old core header
-    b.rectangle(0, 0, 100, 100);
-    EXPECT_EQ(at(render(b.placeable(100, 100)), 50, 50), Red);
+    WmfBuilder skipped = redFill();
+    skipped.record(0x0626, {15, 1, 2, 3}); // an escape
+    skipped.record(0x0999, {});            // unknown
+    skipped.record(DibBitBlt, {0x0020, 0x00CC, 0, 0, 2, 2, 0, 0}, QByteArray::fromHex("0c000000")); // old core header
+    QByteArray wrongChecksum = redFill().rectangle(0, 0, 100, 100).placeable(100, 100);
+    wrongChecksum[20] = char(wrongChecksum[20] ^ 0x5A);
+
+    expectScenes({
+        {"5-5-5", sixteenBits(false), {{25, 50, Red}, {75, 50, Green}}},
+        {"5-6-5 with masks", sixteenBits(true), {{25, 50, Red}, {75, 50, Green}}},
+        {"blits", blits.placeable(100, 100), {{10, 10, Red}, {70, 10, Black}, {10, 30, White}, {90, 90, Green}, {5, 55, Black}}},
+        {"records it skips", skipped.rectangle(0, 0, 100, 100).placeable(100, 100), {{50, 50, Red}}},
+        {"a wrong checksum", wrongChecksum, {{50, 50, Red}}},
+    });
 }
 
 TEST(WmfReader, FrameAndSize)
@@ -365,15 +321,6 @@ TEST(WmfReader, FrameAndSize)
     WmfBuilder drawn;
     drawn.rectangle(10, 20, 30, 60).record(Polyline, {2, 5, 5, 6, 6});
     EXPECT_EQ(WmfReader(drawn.plain(), QStringLiteral("c.wmf")).frame(), QRect(5, 5, 25, 55));
-}
-
-TEST(WmfReader, AcceptsAWrongChecksum)
-{
-    WmfBuilder b = redFill();
-    b.rectangle(0, 0, 100, 100);
-    QByteArray file = b.placeable(100, 100);
-    file[20] = char(file[20] ^ 0x5A);
-    EXPECT_EQ(at(render(file), 50, 50), Red);
 }
 
 TEST(WmfReader, DamagedFilesAreErrorsNamingTheFile)

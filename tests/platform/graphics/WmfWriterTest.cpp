@@ -79,18 +79,10 @@ int inkIn(const QImage& image, const QRect& area)
 TEST(WmfWriter, PlaysBackWhatWasDrawn)
 {
     const QImage image = render(writeScene(), QSize(300, 100));
-    EXPECT_EQ(image.pixelColor(40, 30), Red);
-    EXPECT_EQ(image.pixelColor(75, 30), White);
-    EXPECT_EQ(image.pixelColor(120, 40), Blue);
-    EXPECT_EQ(image.pixelColor(95, 15), White);   // outside the ellipse, inside its box
-    EXPECT_EQ(image.pixelColor(220, 20), Green);
-    EXPECT_EQ(image.pixelColor(180, 60), White);
-    EXPECT_EQ(image.pixelColor(260, 20), Red);
-    EXPECT_EQ(image.pixelColor(280, 20), Green);
-    EXPECT_EQ(image.pixelColor(260, 40), Blue);
-    EXPECT_EQ(image.pixelColor(280, 40), White);
-    EXPECT_EQ(image.pixelColor(150, 90), Black);
-    EXPECT_EQ(image.pixelColor(150, 95), White);
+    // (95, 15) is outside the ellipse but inside its box; from (260, 20) on the picture's quadrants.
+    expectPixels(image, {{40, 30, Red}, {75, 30, White}, {120, 40, Blue}, {95, 15, White}, {220, 20, Green},
+                         {180, 60, White}, {260, 20, Red}, {280, 20, Green}, {260, 40, Blue}, {280, 40, White},
+                         {150, 90, Black}, {150, 95, White}});
 
     // The text lands where Qt itself puts it.
     QImage direct(300, 100, QImage::Format_RGB32);
@@ -107,9 +99,7 @@ TEST(WmfWriter, PlaysBackWhatWasDrawn)
     EXPECT_EQ(inkIn(image, QRect(width + 12, 72, 40, 8)), 0);
 
     // At twice the size the metafile is drawn afresh, not enlarged.
-    const QImage large = render(writeScene(), QSize(600, 200));
-    EXPECT_EQ(large.pixelColor(80, 60), Red);
-    EXPECT_EQ(large.pixelColor(240, 80), Blue);
+    expectPixels(render(writeScene(), QSize(600, 200)), {{80, 60, Red}, {240, 80, Blue}}, "twice the size");
 }
 
 TEST(WmfWriter, HeaderAndObjectTableAreConsistent)
@@ -241,13 +231,10 @@ TEST(WmfWriter, ClippingTurnedShapesAndPaths)
     }
     const QByteArray file = writer.data();
     const QImage image = render(file, QSize(100, 100));
-    EXPECT_EQ(image.pixelColor(25, 25), Red);
-    EXPECT_EQ(image.pixelColor(75, 75), White);
-    EXPECT_EQ(image.pixelColor(65, 65), Blue);
-    EXPECT_EQ(image.pixelColor(80, 13), Green);    // the turned square's top corner
-    EXPECT_EQ(image.pixelColor(74, 14), White);    // a corner of the unturned square
-    EXPECT_EQ(image.pixelColor(25, 80), Black);
-    EXPECT_EQ(image.pixelColor(25, 90), White);    // the open path stays open
+    // (80, 13) is the turned square's top corner, (74, 14) a corner of the
+    // unturned one; (25, 90) is inside the open path, which stays open.
+    expectPixels(image, {{25, 25, Red}, {75, 75, White}, {65, 65, Blue}, {80, 13, Green}, {74, 14, White},
+                         {25, 80, Black}, {25, 90, White}});
 
     const auto records = storedRecords(file);
     EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.function == IntersectClipRect; }));
@@ -283,9 +270,7 @@ TEST(WmfWriter, MetafilePicturesStayVectors)
     EXPECT_NEAR(text->param(0), -20 * 15, 15);   // 40 units of a window drawn at half its height
 
     const QImage image = render(file, QSize(200, 100));
-    EXPECT_EQ(image.pixelColor(120, 25), Red);
-    EXPECT_EQ(image.pixelColor(90, 25), White);
-    EXPECT_EQ(image.pixelColor(160, 5), White);
+    expectPixels(image, {{120, 25, Red}, {90, 25, White}, {160, 5, White}});
     EXPECT_GT(inkIn(image, QRect(158, 40, 30, 22)), 10);   // the "X", its cell's top at 40
     EXPECT_EQ(image.pixelColor(185, 60), White);           // no background behind it
 }
