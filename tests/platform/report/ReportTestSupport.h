@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -71,6 +73,18 @@ inline QStringList texts(const report::Page& page)
     for (const auto& item : page.items) {
         if (item.kind == report::ItemKind::Text || item.kind == report::ItemKind::TextRun)
             result << item.text;
+    }
+    return result;
+}
+
+// Each text of a page with its top in mm, in drawing order: where every band went.
+using Tops = std::vector<std::pair<std::string, double>>;
+inline Tops textTops(const report::Page& page)
+{
+    Tops result;
+    for (const auto& item : page.items) {
+        if (item.kind == report::ItemKind::Text)
+            result.emplace_back(item.text.toStdString(), item.rect.top());
     }
     return result;
 }
