@@ -83,12 +83,7 @@ TEST(Fixture, SheetLayoutReadsRecordByRecord)
     EXPECT_EQ(records[2].name, "Daten");
 
     const stream::PageValues page = stream::PageValues::fromProperties(report);
-    EXPECT_EQ(page.bottomMargin, 150);
-    EXPECT_EQ(page.length, 2970);
-    EXPECT_EQ(page.topMargin, 60);
-    EXPECT_EQ(page.width, 2100);
-    EXPECT_EQ(page.leftMargin, 130);
-    EXPECT_EQ(page.rightMargin, 100);
+    EXPECT_EQ(stored(page), (std::vector<double>{150, 2970, 60, 2100, 130, 100, 0}));
     EXPECT_EQ(stream::unitsFromIdentifier(report.identifier(u"Units")), stream::Units::MM);
     const auto bandSize = stream::BandSize::fromProperties(report.children[0]);
     ASSERT_TRUE(bandSize.has_value());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "StreamTestSupport.h"
 #include "stream/Font.h"
 #include "stream/LayoutValues.h"
 #include "stream/Object.h"
@@ -72,13 +73,7 @@ TEST(LayoutValues, PageValuesByPlaceAndByName)
                                               Value::extended(2970), Value::integer(130), Value::extended(70),
                                               Value::extended(5)}));
     stream::PageValues page = stream::PageValues::fromProperties(report);
-    EXPECT_EQ(page.bottomMargin, 50);
-    EXPECT_EQ(page.length, 2100);
-    EXPECT_EQ(page.topMargin, 100);
-    EXPECT_EQ(page.width, 2970);
-    EXPECT_EQ(page.leftMargin, 130);
-    EXPECT_EQ(page.rightMargin, 70);
-    EXPECT_EQ(page.columnSpace, 5);
+    EXPECT_EQ(streamtest::stored(page), (std::vector<double>{50, 2100, 100, 2970, 130, 70, 5}));
 
     report.append("Page.TopMargin", Value::extended(250));
     EXPECT_EQ(stream::PageValues::fromProperties(report).topMargin, 250);

@@ -5,6 +5,7 @@
 
 #include "fixtures/TempDir.h"
 #include "stream/ClassRegistry.h"
+#include "stream/LayoutValues.h"
 
 namespace streamtest {
 
@@ -59,6 +60,13 @@ inline stream::ClassRegistry layoutClasses()
     return {"TQRMemo", "TQRBand", "TQRChildBand", "TQRLabel", "TQRShape", "TQRImage", "TImage",
             "TShape", "TOwnShape", "TMemo", "TLabel", "TOwnBand", "TOwnQuickRep", "TQuickRep",
             "TQRGroup", "TQRSubDetail", "TQRExpr", "TTable", "TQuery"};
+}
+
+// Page values in their stored order: bottom margin, length, top margin,
+// width, left and right margin, column space.
+inline std::vector<double> stored(const stream::PageValues& p)
+{
+    return {p.bottomMargin, p.length, p.topMargin, p.width, p.leftMargin, p.rightMargin, p.columnSpace};
 }
 
 inline QString dataFile(const char* name)
