@@ -113,31 +113,53 @@ std::unique_ptr<DbfFile> reopenAndCheck(std::uint32_t kept) {
     return file;
 }
 
+class DbfCrash : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+};
+
 } // namespace
 
-TEST(DbfCrash, AppendKilledAtAnyByteLeavesEveryEarlierRecord) {
-    fixtures::TempDir dir;
+// A single append and a bulk chunk of two, killed at every byte they write:
+// the count never takes in part of what was appended, and the table stays
+// usable.
+TEST_F(DbfCrash, AppendsKilledAtAnyByteLeaveEveryEarlierRecordAndAWholeCount) {
     const std::string original = makeTable(3);
-    const std::size_t appendBytes = 1 + 12 + 6 + 1 + 32; // record, 0x1A, header
-    for (std::size_t budget = 0; budget <= appendBytes; ++budget) {
-        SCOPED_TRACE(budget);
-        const bool returned = KillableRun(original, static_cast<std::int64_t>(budget), true)
-                                  .survives([](DbfFile& file) { file.appendRecord(record(file, "NEU")); });
-        EXPECT_EQ(returned, budget == appendBytes);
-        const auto file = reopenAndCheck(3);
-        if (returned) {
-            ASSERT_EQ(file->recordCount(), 4u);
-            EXPECT_EQ(textAt(*file, 4), "NEU");
+    const struct {
+        bool bulk;
+        std::vector<const char*> names;
+    } cases[] = {{false, {"NEU"}}, {true, {"B4", "B5"}}};
+    for (const auto& c : cases) {
+        const std::uint32_t whole = 3 + static_cast<std::uint32_t>(c.names.size());
+        const std::size_t bytes = c.names.size() * (1 + 12 + 6) + 1 + 32; // records, 0x1A, header
+        for (std::size_t budget = 0; budget <= bytes; ++budget) {
+            SCOPED_TRACE((c.bulk ? "bulk, budget " : "append, budget ") + std::to_string(budget));
+            const bool returned = KillableRun(original, static_cast<std::int64_t>(budget), true)
+                                      .survives([&](DbfFile& file) {
+                                          if (c.bulk)
+                                              file.beginBulk();
+                                          std::uint32_t recNo = 3;
+                                          for (const char* name : c.names)
+                                              EXPECT_EQ(file.appendRecord(record(file, name)), ++recNo);
+                                          if (c.bulk)
+                                              file.endBulk();
+                                      });
+            EXPECT_EQ(returned, budget == bytes);
+            const auto file = reopenAndCheck(3);
+            const std::uint32_t count = file->recordCount();
+            EXPECT_TRUE(count == 3u || count == whole) << count;
+            EXPECT_TRUE(!returned || count == whole);
+            for (std::uint32_t i = 4; count == whole && i <= whole; ++i)
+                EXPECT_EQ(textAt(*file, i), c.names[i - 4]);
+            // the next append lands right after the last record
+            const std::uint32_t next = file->appendRecord(record(*file, "DANACH"));
+            EXPECT_EQ(next, count + 1);
+            EXPECT_EQ(textAt(*file, next), "DANACH");
         }
-        // the table stays usable: the next append lands right after the last record
-        const std::uint32_t next = file->appendRecord(record(*file, "DANACH"));
-        EXPECT_EQ(next, file->recordCount());
-        EXPECT_EQ(textAt(*file, next), "DANACH");
     }
 }
 
-TEST(DbfCrash, CountCrossingAByteBoundarySurvivesAKillBetweenWrites) {
-    fixtures::TempDir dir;
+TEST_F(DbfCrash, CountCrossingAByteBoundarySurvivesAKillBetweenWrites) {
     const std::string original = makeTable(255);
     for (std::int64_t budget : {0, 20, 52}) { // before, between and after the two writes
         KillableRun(original, budget).survives([](DbfFile& file) { file.appendRecord(record(file, "NEU")); });
@@ -146,8 +168,7 @@ TEST(DbfCrash, CountCrossingAByteBoundarySurvivesAKillBetweenWrites) {
     }
 }
 
-TEST(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
-    fixtures::TempDir dir;
+TEST_F(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
     const std::string original = makeTable(3);
     for (std::int64_t budget : {0, 20, 1000}) {
         KillableRun(original, budget).survives(
@@ -160,8 +181,7 @@ TEST(DbfCrash, EditKilledMidwayKeepsTheOtherRecordsAndTheHeader) {
     }
 }
 
-TEST(DbfCrash, FailedWritesAreErrorsAndChangeNothing) {
-    fixtures::TempDir dir;
+TEST_F(DbfCrash, FailedWritesAndBulkWritesAreErrorsAndChangeNothing) {
     makeTable(3);
     FaultyIoScope scope;
     auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
@@ -181,10 +201,24 @@ TEST(DbfCrash, FailedWritesAreErrorsAndChangeNothing) {
     scope.faults->bytesLeft = -1;
     EXPECT_EQ(file->appendRecord(record(*file, "GANZ")), 4u);
     EXPECT_EQ(textAt(*file, 4), "GANZ");
+
+    // a bulk whose write fails says so, and later appends number on right
+    file->beginBulk();
+    file->appendRecord(record(*file, "VERLOREN"));
+    file->appendRecord(record(*file, "VERLOREN"));
+    EXPECT_EQ(file->recordCount(), 6u);
+    scope.faults->failWrites = true;
+    const std::string error = dbftest::errorOf([&] { file->endBulk(); });
+    EXPECT_NE(error.find("T.DBF"), std::string::npos) << error;
+    EXPECT_NE(error.find("2 angefügte"), std::string::npos) << error;
+    EXPECT_FALSE(file->inBulk());
+    EXPECT_EQ(file->recordCount(), 4u);
+    scope.faults->failWrites = false;
+    EXPECT_EQ(file->appendRecord(record(*file, "DANACH")), 5u);
+    EXPECT_EQ(textAt(*file, 5), "DANACH");
 }
 
-TEST(DbfCrash, FailedCreateLeavesTheOldTable) {
-    fixtures::TempDir dir;
+TEST_F(DbfCrash, FailedCreateLeavesTheOldTable) {
     const std::string original = makeTable(3);
     for (bool crash : {false, true}) {
         {
@@ -207,8 +241,7 @@ TEST(DbfCrash, FailedCreateLeavesTheOldTable) {
     }
 }
 
-TEST(DbfCrash, FailedMemoWritesAreErrors) {
-    fixtures::TempDir dir;
+TEST_F(DbfCrash, FailedMemoWritesAreErrors) {
     DbtMemo::create("T.DBT", DbtMemo::Format::DBase4).reset();
     FaultyIoScope scope;
     const auto memo = DbtMemo::open("T.DBT", DbtMemo::Format::DBase4, OpenMode::ReadWrite);
@@ -222,51 +255,4 @@ TEST(DbfCrash, FailedMemoWritesAreErrors) {
     const std::uint32_t block = memo->write("zweiter", 0);
     EXPECT_EQ(block, 2u);
     EXPECT_EQ(memo->read(block), "zweiter");
-}
-
-TEST(DbfCrash, BulkChunkKilledAtAnyByteLeavesTheCountOfTheLastChunkWritten) {
-    fixtures::TempDir dir;
-    const std::string original = makeTable(3);
-    const std::size_t chunkBytes = 2 * (1 + 12 + 6) + 1 + 32; // two records, 0x1A, header
-    for (std::size_t budget = 0; budget <= chunkBytes; ++budget) {
-        SCOPED_TRACE(budget);
-        bool returned = false;
-        {
-            KillableRun run(original, static_cast<std::int64_t>(budget), true);
-            run.file->beginBulk();
-            EXPECT_EQ(run.file->appendRecord(record(*run.file, "B4")), 4u);
-            EXPECT_EQ(run.file->appendRecord(record(*run.file, "B5")), 5u);
-            returned = run.survives([](DbfFile& file) { file.endBulk(); });
-        }
-        EXPECT_EQ(returned, budget == chunkBytes);
-        // never a count that takes in part of the chunk
-        const auto file = reopenAndCheck(3);
-        const std::uint32_t count = file->recordCount();
-        EXPECT_TRUE(count == 3u || count == 5u) << count;
-        EXPECT_TRUE(!returned || count == 5u);
-        if (count == 5u) {
-            EXPECT_EQ(textAt(*file, 4), "B4");
-            EXPECT_EQ(textAt(*file, 5), "B5");
-        }
-    }
-}
-
-TEST(DbfCrash, AFailedBulkWriteIsAnErrorAndLaterAppendsNumberOnRight) {
-    fixtures::TempDir dir;
-    makeTable(3);
-    FaultyIoScope scope;
-    auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-    file->beginBulk();
-    file->appendRecord(record(*file, "VERLOREN"));
-    file->appendRecord(record(*file, "VERLOREN"));
-    EXPECT_EQ(file->recordCount(), 5u);
-    scope.faults->failWrites = true;
-    const std::string error = dbftest::errorOf([&] { file->endBulk(); });
-    EXPECT_NE(error.find("T.DBF"), std::string::npos) << error;
-    EXPECT_NE(error.find("2 angefügte"), std::string::npos) << error;
-    EXPECT_FALSE(file->inBulk());
-    EXPECT_EQ(file->recordCount(), 3u);
-    scope.faults->failWrites = false;
-    EXPECT_EQ(file->appendRecord(record(*file, "DANACH")), 4u);
-    EXPECT_EQ(textAt(*file, 4), "DANACH");
 }

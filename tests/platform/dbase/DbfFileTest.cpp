@@ -60,10 +60,14 @@ std::string handMadeTable() {
     return bytes;
 }
 
+class DbfFileTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+};
+
 } // namespace
 
-TEST(DbfFile, CreateWritesAValidHeader) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, CreateWritesAValidHeader) {
     const auto file = DbfFile::create("NEU.DBF", sampleLayout(), 0x58);
     const std::string bytes = readFile("NEU.DBF");
     ASSERT_EQ(bytes.size(), 32u + 4 * 32 + 1 + 1);
@@ -87,8 +91,7 @@ TEST(DbfFile, CreateWritesAValidHeader) {
     EXPECT_EQ(file->codePage().number(), 1252);
 }
 
-TEST(DbfFile, CreateChoosesTheMemoVersion) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, CreateChoosesTheMemoVersion) {
     const TableLayout memo({field("TEXT", FieldType::Memo, 10)});
     EXPECT_EQ(DbfFile::create("A.DBF", memo)->header().version, 0x8B);
     EXPECT_EQ(DbfFile::create("B.DBF", memo, 0x58, 0x83)->header().version, 0x83);
@@ -96,8 +99,7 @@ TEST(DbfFile, CreateChoosesTheMemoVersion) {
     EXPECT_THROW(DbfFile::create("D.DBF", memo, 0x58, 0x30), DbaseError);
 }
 
-TEST(DbfFile, CreateRefusesLayoutsOtherProgramsCannotRead) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, CreateRefusesLayoutsOtherProgramsCannotRead) {
     for (const TableLayout& bad :
          {TableLayout(), TableLayout({field("ZU_LANGER_NAME", FieldType::Character, 3)}),
           TableLayout({field("A", FieldType::Character, 3), field("A", FieldType::Numeric, 3)}),
@@ -106,8 +108,7 @@ TEST(DbfFile, CreateRefusesLayoutsOtherProgramsCannotRead) {
     EXPECT_FALSE(std::filesystem::exists("X.DBF"));
 }
 
-TEST(DbfFile, AppendAndEditRoundTrip) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, AppendAndEditRoundTrip) {
     {
         const auto file = DbfFile::create("T.DBF", sampleLayout());
         EXPECT_EQ(file->appendRecord(sampleRecord(*file, "Aceton")), 1u);
@@ -139,8 +140,7 @@ TEST(DbfFile, AppendAndEditRoundTrip) {
     EXPECT_EQ(dbftest::le32(disk, 4), 2u);
 }
 
-TEST(DbfFile, RefusesBadRecordNumbersAndBytes) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, RefusesBadRecordNumbersAndBytes) {
     const auto file = DbfFile::create("T.DBF", sampleLayout());
     file->appendRecord(sampleRecord(*file, "A"));
     std::string bytes;
@@ -154,8 +154,7 @@ TEST(DbfFile, RefusesBadRecordNumbersAndBytes) {
     EXPECT_EQ(file->recordCount(), 1u);
 }
 
-TEST(DbfFile, ManyRecordsAcrossCacheChunks) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, ManyRecordsAcrossCacheChunks) {
     const auto file = DbfFile::create("T.DBF", sampleLayout());
     const std::uint32_t count = 5000; // several cache chunks
     for (std::uint32_t i = 1; i <= count; ++i)
@@ -168,8 +167,7 @@ TEST(DbfFile, ManyRecordsAcrossCacheChunks) {
         EXPECT_EQ(textAt(*reader, i), i == 4000 ? QString("geändert") : QString::number(i));
 }
 
-TEST(DbfFile, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
     writeFile("OHNE.DBF", handMadeTable());
     writeFile("MEHR.DBF", handMadeTable() + "\x1A junk after the records");
     for (const char* name : {"OHNE.DBF", "MEHR.DBF"}) {
@@ -182,8 +180,7 @@ TEST(DbfFile, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
     }
 }
 
-TEST(DbfFile, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
     for (unsigned char version : {0x03, 0x83, 0x8B, 0x8E, 0xCB, 0x43}) {
         std::string bytes = handMadeTable();
         bytes[0] = static_cast<char>(version);
@@ -209,8 +206,7 @@ TEST(DbfFile, AcceptsTheDBaseVersionBytesAndReadsDBase7Headers) {
     EXPECT_EQ(record, " abc");
 }
 
-TEST(DbfFile, DamagedOrForeignFilesGiveErrorsNamingTheFile) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, DamagedOrForeignFilesGiveErrorsNamingTheFile) {
     const std::string good = handMadeTable();
     const auto damaged = [&](auto change) {
         std::string bytes = good;
@@ -243,8 +239,7 @@ TEST(DbfFile, DamagedOrForeignFilesGiveErrorsNamingTheFile) {
     EXPECT_TRUE(failsWith("ORDNER.DBF", [] { openShared("ORDNER.DBF"); }));
 }
 
-TEST(DbfFile, ReadOnlyOpenRefusesWrites) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, ReadOnlyOpenRefusesWrites) {
     DbfFile::create("T.DBF", sampleLayout());
     const auto file = openShared("T.DBF");
     EXPECT_TRUE(failsWith("T.DBF", [&] { file->appendRecord(file->blankRecord()); }));
@@ -252,8 +247,7 @@ TEST(DbfFile, ReadOnlyOpenRefusesWrites) {
     EXPECT_EQ(readFile("T.DBF")[28], 0);
 }
 
-TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, LocksHoldWithinTheProcessAndAgainstOthers) {
     DbfFile::create("T.DBF", sampleLayout()).reset();
     {
         const auto shared = openShared("T.DBF", OpenMode::ReadWrite);
@@ -272,8 +266,7 @@ TEST(DbfFile, LocksHoldWithinTheProcessAndAgainstOthers) {
     EXPECT_NO_THROW(openExclusive());
 }
 
-TEST(DbfFile, RefreshSeesAnotherOpensAppendsAndEdits) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, RefreshSeesAnotherOpensAppendsAndEdits) {
     DbfFile::create("T.DBF", sampleLayout()).reset();
     const auto reader = openShared("T.DBF");
     const auto writer = openShared("T.DBF", OpenMode::ReadWrite);
@@ -287,8 +280,7 @@ TEST(DbfFile, RefreshSeesAnotherOpensAppendsAndEdits) {
     EXPECT_EQ(textAt(*reader, 1), "geändert");
 }
 
-TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
     DbfFile::create("T.DBF", sampleLayout()).reset();
     const auto a = openShared("T.DBF", OpenMode::ReadWrite);
     const auto b = openShared("T.DBF", OpenMode::ReadWrite);
@@ -305,8 +297,7 @@ TEST(DbfFile, SharedAppendsFromTwoOpensDoNotOverwriteEachOther) {
     EXPECT_EQ(textAt(*check, 2), "von b");
 }
 
-TEST(DbfFile, CreateReplacesAnExistingTable) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, CreateReplacesAnExistingTable) {
     {
         const auto old = DbfFile::create("T.DBF", sampleLayout());
         old->appendRecord(sampleRecord(*old, "alt"));
@@ -318,8 +309,7 @@ TEST(DbfFile, CreateReplacesAnExistingTable) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file left";
 }
 
-TEST(DbfFile, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
     FieldDef tagged = field("NAME", FieldType::Character, 10);
     tagged.mdxTag = true;
     DbfFile::create("T.DBF", TableLayout({tagged}))->setProductionMdx(true);
@@ -333,8 +323,7 @@ TEST(DbfFile, ProductionMdxFlagAndDescriptorTagFlagRoundTrip) {
     EXPECT_EQ(readFile("T.DBF")[28], 0);
 }
 
-TEST(DbfFile, WritesBringTheUpdateDateForward) {
-    fixtures::TempDir dir;
+TEST_F(DbfFileTest, WritesBringTheUpdateDateForward) {
     std::string bytes = handMadeTable();
     bytes[1] = 90; // 1990-01-01
     bytes[2] = 1;

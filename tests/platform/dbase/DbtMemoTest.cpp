@@ -34,10 +34,14 @@ std::string dbase4Header(std::uint16_t blockSize, bool sizeAt20 = true, bool siz
     return bytes;
 }
 
+class DbtMemoTest : public ::testing::Test {
+protected:
+    fixtures::TempDir dir;
+};
+
 } // namespace
 
-TEST(DbtMemo, CreateWritesTheHeaderBothWays) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, CreateWritesTheHeaderBothWays) {
     DbtMemo::create("IV.DBT", Format::DBase4, 1024).reset();
     const std::string four = readFile("IV.DBT");
     ASSERT_EQ(four.size(), 1024u);
@@ -52,8 +56,7 @@ TEST(DbtMemo, CreateWritesTheHeaderBothWays) {
     EXPECT_EQ(three[16], 3);
 }
 
-TEST(DbtMemo, RoundTripsInBothFormats) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, RoundTripsInBothFormats) {
     for (Format format : {Format::DBase3, Format::DBase4}) {
         SCOPED_TRACE(format == Format::DBase3 ? "dBASE III" : "dBASE IV");
         const std::vector<std::string> memos = {"kurz", text(511), text(512), text(2000, 'y'),
@@ -76,8 +79,7 @@ TEST(DbtMemo, RoundTripsInBothFormats) {
     }
 }
 
-TEST(DbtMemo, EndMarksAreDataInDBase4AndRefusedInDBase3RatherThanCutTheText) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, EndMarksAreDataInDBase4AndRefusedInDBase3RatherThanCutTheText) {
     std::string binary;
     for (int i = 0; i < 1500; ++i)
         binary.push_back(static_cast<char>(i % 256));
@@ -86,8 +88,7 @@ TEST(DbtMemo, EndMarksAreDataInDBase4AndRefusedInDBase3RatherThanCutTheText) {
     EXPECT_THROW(DbtMemo::create("M.DBT", Format::DBase3)->write("vor\x1A" "nach", 0), DbaseError);
 }
 
-TEST(DbtMemo, ReusesOldBlocksWhenTheTextFitsElseAppends) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, ReusesOldBlocksWhenTheTextFitsElseAppends) {
     for (Format format : {Format::DBase3, Format::DBase4}) {
         const auto memo = DbtMemo::create("M.DBT", format);
         const std::uint32_t first = memo->write(text(1000), 0); // two blocks
@@ -103,8 +104,7 @@ TEST(DbtMemo, ReusesOldBlocksWhenTheTextFitsElseAppends) {
     }
 }
 
-TEST(DbtMemo, RewriteOfASingleMarkMemoKeepsTheNextMemo) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, RewriteOfASingleMarkMemoKeepsTheNextMemo) {
     // 511 bytes and one end mark fill block 1 exactly; block 2 follows at once
     writeFile("M.DBT", dbase4Header(512) + text(511) + "\x1A" + "zweiter\x1A\x1A");
     const auto memo = DbtMemo::open("M.DBT", Format::DBase3, OpenMode::ReadWrite);
@@ -112,8 +112,7 @@ TEST(DbtMemo, RewriteOfASingleMarkMemoKeepsTheNextMemo) {
     EXPECT_EQ(memo->read(2), "zweiter");
 }
 
-TEST(DbtMemo, BlockSizeComesFromTheHeader) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, BlockSizeComesFromTheHeader) {
     const std::string memo = std::string("\xFF\xFF\x08\x00\x0B\x00\x00\x00" "abc", 11);
     for (auto [sizeAt20, sizeAt4] : {std::pair{true, false}, std::pair{false, true}}) {
         std::string bytes = dbase4Header(64, sizeAt20, sizeAt4) + memo + std::string(53, ' ');
@@ -129,8 +128,7 @@ TEST(DbtMemo, BlockSizeComesFromTheHeader) {
     EXPECT_EQ(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly)->read(1), "abc");
 }
 
-TEST(DbtMemo, DBase4BlockWithoutHeaderIsReadTheDBase3Way) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, DBase4BlockWithoutHeaderIsReadTheDBase3Way) {
     writeFile("M.DBT", dbase4Header(512) + "alter Text\x1A\x1A" + text(100, '\0'));
     EXPECT_EQ(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly)->read(1), "alter Text");
     // a single end mark and a missing one at the end of the file
@@ -140,8 +138,7 @@ TEST(DbtMemo, DBase4BlockWithoutHeaderIsReadTheDBase3Way) {
     EXPECT_EQ(memo->read(2), text(96, ' ') + "bis zum Ende");
 }
 
-TEST(DbtMemo, DamagedReferencesGiveErrorsNamingTheFile) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, DamagedReferencesGiveErrorsNamingTheFile) {
     const auto fails = [](const DbtMemo& memo, std::uint32_t block) {
         return dbftest::failsWith("M.DBT", [&] { memo.read(block); });
     };
@@ -160,8 +157,7 @@ TEST(DbtMemo, DamagedReferencesGiveErrorsNamingTheFile) {
     EXPECT_THROW(DbtMemo::open("M.DBT", Format::DBase4, OpenMode::ReadOnly), DbaseError);
 }
 
-TEST(DbtMemo, NextFreeInTheHeaderIsNotTrustedOverTheFileEnd) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, NextFreeInTheHeaderIsNotTrustedOverTheFileEnd) {
     std::uint32_t block = 0;
     {
         const auto memo = DbtMemo::create("M.DBT", Format::DBase4);
@@ -185,8 +181,7 @@ TEST(DbtMemo, NextFreeInTheHeaderIsNotTrustedOverTheFileEnd) {
 
 // Some programs write memo tables with the plain version byte 0x03; what
 // reads them takes the memo file for dBASE III's, so it is written so.
-TEST(DbtMemo, APlainVersionTableWithMemoFieldsKeepsDBase3Memos) {
-    fixtures::TempDir dir;
+TEST_F(DbtMemoTest, APlainVersionTableWithMemoFieldsKeepsDBase3Memos) {
     const TableLayout layout({dbftest::field("NAME", FieldType::Character, 10),
                               dbftest::field("TEXT", FieldType::Memo, 10)});
     DbfFile::create("PLAIN.DBF", layout, 0x58, 0x83).reset();
