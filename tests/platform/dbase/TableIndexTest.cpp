@@ -22,13 +22,14 @@ std::vector<std::uint32_t> storedOrder(const std::filesystem::path& mdx, const s
 class TableIndexTest : public ::testing::Test {
 protected:
     void SetUp() override { makeNameTable("namen.dbf", sampleNames()); }
+    void open(const char* tag = "NAME1_SUB") { openTable(table, "namen.dbf", "namen.mdx", tag); }
     fixtures::TempDir dir;
+    Table table;
 };
 
 TEST_F(TableIndexTest, RowsComeInTheActiveTagsOrder)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     EXPECT_EQ(column(table, 1),
               (QStringList{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
     EXPECT_EQ(columnBackwards(table, 1),
@@ -49,8 +50,7 @@ TEST_F(TableIndexTest, RowsComeInTheActiveTagsOrder)
 
 TEST_F(TableIndexTest, FindKeyWithFullAndPartialKeysLeavesTheCursorWhenNothingMatches)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "CARN_SUB");
+    open("CARN_SUB");
     table.last();
     const std::uint32_t before = table.recNo();
     EXPECT_FALSE(table.findKey({"64-17-5", "2"}));
@@ -84,8 +84,7 @@ TEST_F(TableIndexTest, FindKeyWithFullAndPartialKeysLeavesTheCursorWhenNothingMa
 
 TEST_F(TableIndexTest, FindNearestStopsAtTheFirstKeyNotLess)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     table.findNearest({"C"});
     EXPECT_EQ(table.field(0).asString(), "Ethanol");
     table.findNearest({"ETHZ"});
@@ -97,8 +96,7 @@ TEST_F(TableIndexTest, FindNearestStopsAtTheFirstKeyNotLess)
 
 TEST_F(TableIndexTest, EveryTagFollowsEditsAppendsAndDeletesAndTheFileIsWrittenBack)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     ASSERT_TRUE(table.findKey({"WASSER"}));
     table.edit();
     table.field(1).setAsString("AQUA");
@@ -123,8 +121,7 @@ TEST_F(TableIndexTest, EveryTagFollowsEditsAppendsAndDeletesAndTheFileIsWrittenB
 
 TEST_F(TableIndexTest, TheIndexFileIsMarkedDirtyFromTheFirstChangeUntilItIsWritten)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     table.first();
     EXPECT_FALSE(MdxFile::isMarkedDirty("namen.mdx"));
     table.edit();
@@ -144,20 +141,16 @@ TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
     // A process killed after changing the table: the dirty mark stays and the
     // stored keys are those of before.
     const std::string before = dbftest::readFile("namen.mdx");
-    {
-        Table table;
-        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
-        appendRow(table, {"Argon", "ARGON", "7440-37-1", "8"});
-        table.first();
-        table.edit();
-        table.field(1).setAsString("ZZZ");
-        table.post();
-        table.close();
-    }
+    open();
+    appendRow(table, {"Argon", "ARGON", "7440-37-1", "8"});
+    table.first();
+    table.edit();
+    table.field(1).setAsString("ZZZ");
+    table.post();
+    table.close();
     dbftest::writeFile("namen.mdx", before);
     MdxFile::markDirty("namen.mdx");
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     EXPECT_EQ(column(table, 1),
               (QStringList{"ARGON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER", "ZZZ"}));
     table.close();
@@ -165,15 +158,14 @@ TEST_F(TableIndexTest, AStaleIndexIsRebuiltFromTheTableOnOpen)
 
     // without the mark, a key count that differs from the records gives it away
     dbftest::writeFile("namen.mdx", before);
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     EXPECT_EQ(table.recordCount(), 6u);
     EXPECT_EQ(column(table, 1).size(), 6);
 }
 
 TEST_F(TableIndexTest, AddIndexOnOpenAndClosedTablesAndRefusedExpressions)
 {
-    Table table;
-    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    open();
     table.addIndex({"NAME1", "NAME1"});
     table.setIndexName("NAME1");
     EXPECT_EQ(column(table, 0).front(), "Aceton");
