@@ -10,54 +10,14 @@
 #include "fixtures/TempDir.h"
 
 using namespace dbase;
+using dbftest::FaultyIoScope;
 using dbftest::field;
 using dbftest::readFile;
+using dbftest::SimulatedCrash;
 using dbftest::textAt;
 using dbftest::writeFile;
 
 namespace {
-
-// Thrown where the simulated process dies; deliberately no DbaseError, so
-// nothing in the dBASE code can mistake it for an ordinary failure.
-struct SimulatedCrash {};
-
-struct Faults {
-    // Bytes that may still reach the disk before the "crash"; -1: no crash.
-    std::int64_t bytesLeft = -1;
-    // Whether the write that runs out is cut at the byte (a torn write) or
-    // not done at all (a write is all-or-nothing against a killed process).
-    bool tear = false;
-    bool failWrites = false; // every write reports an I/O error
-};
-
-class FaultyIo final : public dbftest::ForwardingFileIo {
-public:
-    explicit FaultyIo(std::shared_ptr<Faults> faults) : m_faults(std::move(faults)) {}
-
-    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override {
-        if (m_faults->failWrites)
-            throw DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden");
-        std::int64_t& left = m_faults->bytesLeft;
-        if (left >= 0 && static_cast<std::int64_t>(size) > left) {
-            if (m_faults->tear && left > 0)
-                m_inner->writeAt(offset, data, static_cast<std::size_t>(left));
-            left = 0;
-            throw SimulatedCrash{};
-        }
-        if (left >= 0)
-            left -= static_cast<std::int64_t>(size);
-        m_inner->writeAt(offset, data, size);
-    }
-
-private:
-    std::shared_ptr<Faults> m_faults;
-};
-
-// Puts the faulty I/O under every table and memo file opened while it lives.
-struct FaultyIoScope {
-    std::shared_ptr<Faults> faults = std::make_shared<Faults>();
-    dbftest::ScopedFileIo io{[f = faults] { return std::make_unique<FaultyIo>(f); }};
-};
 
 const TableLayout layout({field("NAME", FieldType::Character, 12), field("NR", FieldType::Numeric, 6)});
 
@@ -185,7 +145,7 @@ TEST_F(DbfCrash, FailedWritesAndBulkWritesAreErrorsAndChangeNothing) {
     makeTable(3);
     FaultyIoScope scope;
     auto file = DbfFile::open("T.DBF", OpenMode::ReadWrite, ShareMode::Shared);
-    scope.faults->failWrites = true;
+    scope.faults->writesLeft = 0;
     EXPECT_THROW(file->appendRecord(record(*file, "NEU")), DbaseError);
     EXPECT_THROW(file->writeRecord(1, record(*file, "X")), DbaseError);
     EXPECT_THROW(file->setProductionMdx(true), DbaseError);
@@ -194,7 +154,7 @@ TEST_F(DbfCrash, FailedWritesAndBulkWritesAreErrorsAndChangeNothing) {
     EXPECT_FALSE(file->header().hasProductionMdx);
 
     // the header write alone fails: the record is there but not counted
-    scope.faults->failWrites = false;
+    scope.faults->writesLeft = -1;
     scope.faults->bytesLeft = 1 + 12 + 6 + 1;
     EXPECT_THROW(file->appendRecord(record(*file, "HALB")), SimulatedCrash);
     EXPECT_EQ(file->recordCount(), 3u);
@@ -207,13 +167,13 @@ TEST_F(DbfCrash, FailedWritesAndBulkWritesAreErrorsAndChangeNothing) {
     file->appendRecord(record(*file, "VERLOREN"));
     file->appendRecord(record(*file, "VERLOREN"));
     EXPECT_EQ(file->recordCount(), 6u);
-    scope.faults->failWrites = true;
+    scope.faults->writesLeft = 0;
     const std::string error = dbftest::errorOf([&] { file->endBulk(); });
     EXPECT_NE(error.find("T.DBF"), std::string::npos) << error;
     EXPECT_NE(error.find("2 angefügte"), std::string::npos) << error;
     EXPECT_FALSE(file->inBulk());
     EXPECT_EQ(file->recordCount(), 4u);
-    scope.faults->failWrites = false;
+    scope.faults->writesLeft = -1;
     EXPECT_EQ(file->appendRecord(record(*file, "DANACH")), 5u);
     EXPECT_EQ(textAt(*file, 5), "DANACH");
 }
@@ -226,7 +186,7 @@ TEST_F(DbfCrash, FailedCreateLeavesTheOldTable) {
             if (crash)
                 scope.faults->bytesLeft = 10;
             else
-                scope.faults->failWrites = true;
+                scope.faults->writesLeft = 0;
             try {
                 DbfFile::create("T.DBF", TableLayout({field("ANDERS", FieldType::Character, 3)}));
                 ADD_FAILURE() << "create reported success";
@@ -245,9 +205,9 @@ TEST_F(DbfCrash, FailedMemoWritesAreErrors) {
     DbtMemo::create("T.DBT", DbtMemo::Format::DBase4).reset();
     FaultyIoScope scope;
     const auto memo = DbtMemo::open("T.DBT", DbtMemo::Format::DBase4, OpenMode::ReadWrite);
-    scope.faults->failWrites = true;
+    scope.faults->writesLeft = 0;
     EXPECT_THROW(memo->write("Text", 0), DbaseError);
-    scope.faults->failWrites = false;
+    scope.faults->writesLeft = -1;
     // killed after the data, before "next free": the blocks are only wasted
     scope.faults->bytesLeft = 512;
     EXPECT_THROW(memo->write("erster", 0), SimulatedCrash);

@@ -127,16 +127,6 @@ struct TreeWalk {
     }
 };
 
-// The real files, except that every write fails halfway, as on a full disk.
-class FailingWrites final : public dbftest::ForwardingFileIo {
-public:
-    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
-    {
-        m_inner->writeAt(offset, data, size / 2);
-        throw DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden: kein Platz");
-    }
-};
-
 } // namespace
 
 TEST(MdxFileWrite, HeaderTagTableAndTagHeadersAreThoseOfDbase4)
@@ -261,7 +251,9 @@ TEST(MdxFileWrite, FailuresLeaveTheOldFileWhole)
     MdxFile changed;
     changed.tags().push_back(tag("NAME", "NAME", 'C', 10, numberedNames(5000)));
     EXPECT_TRUE(failsWith("namen.mdx", [&] {
-        dbftest::ScopedFileIo failing([] { return std::make_unique<FailingWrites>(); });
+        dbftest::FaultyIoScope fullDisk; // every write fails halfway
+        fullDisk.faults->writesLeft = 0;
+        fullDisk.faults->tear = true;
         changed.write("namen.mdx", "namen", 0x58);
     }));
     EXPECT_EQ(readFile("namen.mdx"), before);

@@ -13,37 +13,19 @@ using namespace tabletest;
 
 namespace {
 
-// Table and memo I/O whose writes fail once `writesLeft` reaches zero, the
-// way a full disk or a pulled network drive fails them.
-class FailingIo final : public dbftest::ForwardingFileIo {
-public:
-    explicit FailingIo(std::shared_ptr<int> writesLeft) : m_writesLeft(std::move(writesLeft)) {}
-    void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
-    {
-        if (*m_writesLeft == 0)
-            throw DbaseError("Die Datei \"" + m_path.filename().string()
-                             + "\" kann nicht geschrieben werden (Datenträger voll)");
-        if (*m_writesLeft > 0)
-            --*m_writesLeft;
-        m_inner->writeAt(offset, data, size);
-    }
-
-private:
-    std::shared_ptr<int> m_writesLeft;
-};
-
+// The name table open under I/O whose writes fail once `writesLeft` reaches
+// zero, the way a full disk or a pulled network drive fails them.
 class TableSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         makeNameTable("namen.dbf", sampleNames());
-        DbfFile::setIoFactoryForTesting([w = writesLeft] { return std::make_unique<FailingIo>(w); });
         openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
     }
-    void TearDown() override { DbfFile::setIoFactoryForTesting({}); }
 
-    std::shared_ptr<int> writesLeft = std::make_shared<int>(-1); // -1: never fail
     fixtures::TempDir dir;
+    dbftest::FaultyIoScope io;
+    int& writesLeft = io.faults->writesLeft;
     Table table;
 };
 
@@ -52,7 +34,7 @@ TEST_F(TableSafetyTest, AFailedPostKeepsTheChangeForAnotherTryAndTheIndexUnchang
     ASSERT_TRUE(table.findKey({"WASSER"}));
     table.edit();
     table.field(1).setAsString("AQUA");
-    *writesLeft = 0;
+    writesLeft = 0;
     EXPECT_THROW(table.post(), DbaseError);
     EXPECT_EQ(table.state(), TableState::Edit);
     EXPECT_TRUE(table.modified());
@@ -60,7 +42,7 @@ TEST_F(TableSafetyTest, AFailedPostKeepsTheChangeForAnotherTryAndTheIndexUnchang
     EXPECT_THROW(table.next(), DbaseError); // leaving posts, and that fails again
     EXPECT_EQ(table.state(), TableState::Edit);
 
-    *writesLeft = -1;
+    writesLeft = -1;
     table.post();
     EXPECT_TRUE(table.findKey({"AQUA"}));
     EXPECT_FALSE(table.findKey({"WASSER"}));
@@ -72,10 +54,10 @@ TEST_F(TableSafetyTest, AppliedUpdatesThatFailHalfwaySayHowFarTheyGotAndKeepTheR
     table.setCachedUpdates(true);
     for (const char* name : {"A1", "A2", "A3"})
         appendRow(table, {name, name, "1-1-1", "1"});
-    *writesLeft = 2; // the first append writes its record and end marker, then the disk is full
+    writesLeft = 2; // the first append writes its record and end marker, then the disk is full
     EXPECT_TRUE(dbftest::failsWith("übrigen bleiben vorgemerkt", [&] { table.applyUpdates(); }));
     EXPECT_THROW(table.setCachedUpdates(false), DbaseError); // still held
-    *writesLeft = -1;
+    writesLeft = -1;
     table.applyUpdates();
     table.setCachedUpdates(false);
     table.close();
