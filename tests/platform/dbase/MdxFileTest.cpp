@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <random>
 #include <set>
@@ -39,24 +38,27 @@ void setU32(std::string& bytes, std::size_t at, std::uint32_t value)
         bytes.at(at + i) = static_cast<char>(value >> (8 * i));
 }
 
+IndexTag tag(TagInfo info, Entries entries)
+{
+    IndexTag result(std::move(info), westernEurope());
+    result.assign(std::move(entries));
+    return result;
+}
+
+enum Order { Ascending, Descending };
+enum Keys { AllKeys, Unique };
+
 IndexTag tag(const std::string& name, const std::string& expression, char type = 'C', std::uint16_t length = 10,
-             Entries entries = {})
+             Entries entries = {}, Order order = Ascending, Keys keys = AllKeys)
 {
     TagInfo info;
     info.name = name;
     info.expression = expression;
     info.keyType = type;
     info.keyLength = type == 'C' ? length : 0;
-    IndexTag result(info, westernEurope());
-    result.assign(std::move(entries));
-    return result;
-}
-
-IndexTag tag(TagInfo info, Entries entries)
-{
-    IndexTag result(std::move(info), westernEurope());
-    result.assign(std::move(entries));
-    return result;
+    info.descending = order == Descending;
+    info.unique = keys == Unique;
+    return tag(std::move(info), std::move(entries));
 }
 
 Entries entriesOf(const IndexTag& tag)
@@ -135,9 +137,7 @@ TEST(MdxFileWrite, HeaderTagTableAndTagHeadersAreThoseOfDbase4)
     MdxFile file;
     file.tags().push_back(tag("NAME1_SUB", "STRIPNAME1", 'C', 50, {{"Aceton", 1}}));
     file.tags().push_back(tag("CARN_SUB", "CARN+SUBCARN", 'C', 13));
-    TagInfo amount = tag("MENGE", "MENGE", 'N').info();
-    amount.descending = amount.unique = true;
-    file.tags().push_back(tag(amount, {{dbase::encodeNumericKey(2.5), 1}}));
+    file.tags().push_back(tag("MENGE", "MENGE", 'N', 0, {{dbase::encodeNumericKey(2.5), 1}}, Descending, Unique));
     file.write("namen.mdx", "namen", 0x58);
     const std::string b = readFile("namen.mdx");
 
@@ -204,12 +204,11 @@ TEST(MdxFileWrite, TagsComeBackWithTheirDefinitionsAndEntries)
     TagInfo upper = tag("UPNAME", "UPPER(NAME)", 'C', 20).info();
     upper.forExpression = "MENGE > 0";
     file.tags().push_back(tag(upper, {{"\xC4THER", 3}, {"BENZOL", 1}, {"ACETON", 2}, {"BENZOL", 4}}));
-    TagInfo amount = tag("MENGE", "MENGE", 'N').info();
-    amount.descending = true;
-    file.tags().push_back(tag(amount, {{dbase::encodeNumericKey(-1.5), 1}, {dbase::encodeNumericKey(1e6), 2}}));
-    TagInfo date = tag("DATUM", "DATUM", 'D').info();
-    date.unique = true;
-    file.tags().push_back(tag(date, {{dbase::encodeDateKey(QDate(2024, 5, 1)), 1}, {dbase::encodeDateKey(QDate()), 2}}));
+    file.tags().push_back(
+        tag("MENGE", "MENGE", 'N', 0, {{dbase::encodeNumericKey(-1.5), 1}, {dbase::encodeNumericKey(1e6), 2}}, Descending));
+    file.tags().push_back(tag("DATUM", "DATUM", 'D', 0,
+                              {{dbase::encodeDateKey(QDate(2024, 5, 1)), 1}, {dbase::encodeDateKey(QDate()), 2}},
+                              Ascending, Unique));
     file.tags().push_back(tag("LEER", "LEER"));
     file.write("chemie.MDX", "chemie", 0x58);
 
@@ -339,10 +338,8 @@ TEST(MdxFileTdbf, TdbfWalksOurTagsInOurOrder)
     fixtures::TempDir dir;
     const dbase::TableLayout layout({{"NAME", dbase::FieldType::Character, 30, 0},
                                      {"MENGE", dbase::FieldType::Numeric, 10, 2}});
-    TagInfo descending = tag("DNAME", "NAME", 'C', 30).info();
-    descending.descending = true;
     MdxFile file;
-    file.tags() = {tag("NAME", "NAME", 'C', 30), tag(descending, {}), tag("MENGE", "MENGE", 'N')};
+    file.tags() = {tag("NAME", "NAME", 'C', 30), tag("DNAME", "NAME", 'C', 30, {}, Descending), tag("MENGE", "MENGE", 'N')};
     // Names whose order differs between bytes and the collation.
     const std::vector<std::string> parts = {"a", "A", "\xE4", "\xC4", "e", "E", "\xE9", "\xF6", "\xD6", "\xFC", "s",
                                             "ss", "\xDF", "st", "z", "Z", " ", "-", "_", "1", "Mu", "M\xFC"};
