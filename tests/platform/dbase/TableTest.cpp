@@ -13,8 +13,6 @@ using namespace tabletest;
 
 namespace {
 
-using dbftest::errorOf;
-
 class Recorder : public TableObserver {
 public:
     void recordMoved(Table&) override { events << "moved"; }
@@ -29,25 +27,19 @@ public:
 TEST(TableOpen, MissingTableOrIndexFileIsAGermanErrorNamingIt)
 {
     fixtures::TempDir dir;
-    Table table;
-    table.setTableName("fehlt.dbf");
-    const std::string missingTable = errorOf([&] { table.open(); });
-    EXPECT_NE(missingTable.find("fehlt.dbf"), std::string::npos) << missingTable;
-    EXPECT_NE(missingTable.find("nicht gefunden"), std::string::npos) << missingTable;
-    EXPECT_FALSE(table.active());
-
     makeNameTable("namen.dbf", sampleNames(), false);
-    table.setTableName("namen.dbf");
-    table.setIndexFiles("namen.mdx");
-    const std::string missingIndex = errorOf([&] { table.open(); });
-    EXPECT_NE(missingIndex.find("namen.mdx"), std::string::npos) << missingIndex;
-    EXPECT_FALSE(table.active());
-
-    table.setIndexFiles("");
-    table.setIndexName("GIBTSNICHT");
-    const std::string missingTag = errorOf([&] { table.open(); });
-    EXPECT_NE(missingTag.find("GIBTSNICHT"), std::string::npos) << missingTag;
-    EXPECT_FALSE(table.active());
+    const struct {
+        const char *table, *index, *tag;
+        std::vector<const char*> named;
+    } missing[] = {{"fehlt.dbf", "", "", {"fehlt.dbf", "nicht gefunden"}},
+                   {"namen.dbf", "namen.mdx", "", {"namen.mdx"}},
+                   {"namen.dbf", "", "GIBTSNICHT", {"GIBTSNICHT"}}};
+    for (const auto& m : missing) {
+        Table table;
+        for (const char* part : m.named)
+            EXPECT_TRUE(dbftest::failsWith(part, [&] { openTable(table, m.table, m.index, m.tag); }));
+        EXPECT_FALSE(table.active());
+    }
 }
 
 TEST(TableOpen, SettingsSurviveCloseAndOpenAndCannotChangeWhileOpen)
@@ -178,8 +170,7 @@ TEST(TableFields, ValuesAreEncodedByTypeAndRefusedWhenTheyDoNotFit)
     table.field(2).setAsInteger(7);
     table.field(3).setAsDate(QDate(2026, 12, 7));
     table.field(4).setAsBoolean(true);
-    const std::string tooBig = errorOf([&] { table.field(2).setAsInteger(1000); });
-    EXPECT_NE(tooBig.find("ANZAHL"), std::string::npos) << tooBig;
+    EXPECT_TRUE(dbftest::failsWith("ANZAHL", [&] { table.field(2).setAsInteger(1000); }));
     EXPECT_THROW(table.field(1).setAsFloat(123456.0), DbaseError);
     EXPECT_THROW(table.field(1).setAsString("viel"), DbaseError);
     EXPECT_THROW(table.field(3).setAsString("32.13.2026"), DbaseError);
