@@ -189,6 +189,9 @@ TEST_F(FilterMatchTest, BuiltTextReadsBackAsTheSameFilter)
         Filter::equals("NAME1", "N,N'-Dimethylharnstoff"),
         (Filter::equals("CARN", "67-64-1") || Filter::equals("CARN", "1-1-1")) && Filter::greaterThan("ANZAHL", 1),
         !(Filter::startsWith("NAME1", "A") || Filter::equals("NAME1", "")),
+        !(Filter::equals("CARN", "67-64-1") && Filter::equals("SUBCARN", "1")),
+        Filter::equals("NAME1", "a'b\"c"),
+        !Filter(),
     };
     for (const Filter& filter : built)
         EXPECT_EQ(passing(Filter::parse(filter.text())), passing(filter)) << filter.text().toStdString();

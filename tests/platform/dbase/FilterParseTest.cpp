@@ -140,7 +140,5 @@ TEST(FilterParseTest, BuiltPredicatesRenderReadableParseableText)
     EXPECT_EQ((Filter() && a).text(), a.text());
     EXPECT_TRUE((Filter() || a).isEmpty());
     EXPECT_EQ((!Filter()).text(), "FALSE");
-
-    for (const Filter& built : {a && b, (a || b) && c, !(a && b), Filter::equals("NAME1", "a'b\"c"), !Filter()})
-        EXPECT_NO_THROW(Filter::parse(built.text())) << built.text().toStdString();
+    // that the texts parse back to the same filters is checked in FilterMatchTest
 }

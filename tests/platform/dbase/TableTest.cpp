@@ -330,7 +330,6 @@ TEST(TableObserver, HeldNotificationsAreToldOnceWhenTheLastHoldEnds)
     table.releaseNotifications(); // one release too many changes nothing
     table.open();
     EXPECT_EQ(recorder.events, QStringList{"opened"});
-    table.removeObserver(&recorder); // it goes before the table
 }
 
 TEST(TableCreate, ReplacesTableMemoAndIndexAndDropsForeignIndexMarks)
