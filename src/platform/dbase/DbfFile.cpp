@@ -665,6 +665,4 @@ void DbfFile::setProductionMdx(bool present) {
 
 std::string DbfFile::blankRecord() const { return std::string(d->header.recordLength, ' '); }
 
-void DbfFile::setIoFactoryForTesting(FileIoFactory factory) { setFileIoFactory(std::move(factory)); }
-
 } // namespace dbase

@@ -96,10 +96,6 @@ public:
     // A blank record: deletion flag ' ' and every field blank.
     std::string blankRecord() const;
 
-    // For tests: all file I/O of tables and memo files goes through FileIo
-    // objects made by this factory; an empty factory restores the system's.
-    static void setIoFactoryForTesting(FileIoFactory factory);
-
 private:
     DbfFile();
     struct Impl;

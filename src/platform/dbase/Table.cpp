@@ -329,6 +329,8 @@ Table::Table() : d(std::make_unique<Impl>(*this)) {}
 
 Table::~Table()
 {
+    // A table going away tells no one: its observers may be gone before it.
+    d->observers.clear();
     if (!d->dbf)
         return;
     try {

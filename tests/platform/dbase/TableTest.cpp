@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -290,6 +292,13 @@ TEST(TableObserver, IsToldAboutOpeningMovesEditsAndClosing)
     table.removeObserver(&recorder);
     recorder.events.clear();
     table.open();
+    EXPECT_TRUE(recorder.events.isEmpty());
+
+    // A table going away open tells no one: observers may already be gone.
+    auto kurzlebig = std::make_unique<Table>();
+    openTable(*kurzlebig, "namen.dbf");
+    kurzlebig->addObserver(&recorder);
+    kurzlebig.reset();
     EXPECT_TRUE(recorder.events.isEmpty());
 }
 
