@@ -612,7 +612,9 @@ void Table::addIndex(const IndexDef& def)
         && !kept->index->changedOnDisk() && kept->recordCount == dbf->recordCount()
         && sameLayout(*kept->layout, dbf->layout());
     if (!keptIsCurrent) {
-        kept.emplace();
+        // Assigned rather than emplace()d: clang settles whether the nested
+        // struct is default-constructible while Impl is still incomplete.
+        kept = Impl::KeptIndex{};
         kept->layout = std::make_unique<TableLayout>(dbf->layout());
         if (indexPath)
             kept->index = TableIndex::load(*indexPath, *kept->layout, dbf->codePage(),
