@@ -1,6 +1,8 @@
 #include "SheetSession.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include "app/Marlex.h"
 #include "data/Optionen.h"
@@ -20,17 +22,45 @@ QString withMessages(const QString& what, const QStringList& messages)
     return messages.isEmpty() ? what : what + QLatin1Char('\n') + messages.join(QLatin1Char('\n'));
 }
 
+// The register's files copied, writable, and its folders linked into `to`.
+void copyRegister(const QString& registerDir, const QDir& to)
+{
+    const QDir from(registerDir);
+    if (!QFileInfo(registerDir).isDir())
+        throw SheetError(QStringLiteral("Das Bestandsverzeichnis %1 gibt es nicht.").arg(registerDir));
+    if (!QDir().mkpath(to.path()))
+        throw SheetError(QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(to.path()));
+    const auto entries = from.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        const QString copy = to.filePath(entry.fileName());
+        const bool done = entry.isDir()
+            ? QFile::link(entry.absoluteFilePath(), copy)
+            : QFile::copy(entry.absoluteFilePath(), copy)
+                  && QFile::setPermissions(copy, QFile::permissions(copy) | QFile::ReadOwner | QFile::WriteOwner);
+        if (!done)
+            throw SheetError(QStringLiteral("%1 aus dem Bestand kann nicht gelesen werden.").arg(entry.absoluteFilePath()));
+    }
+}
+
 } // namespace
 
-SheetSession::SheetSession()
+SheetSession::SheetSession(const SheetOptions& options)
 {
     if (!m_dir.isValid())
-        throw SheetError(QStringLiteral("Kein temporäres Verzeichnis für den Demo-Bestand: %1").arg(m_dir.errorString()));
+        throw SheetError(QStringLiteral("Kein temporäres Verzeichnis für den Bestand: %1").arg(m_dir.errorString()));
     const QDir root(m_dir.path());
     const QDir registerDir(root.filePath(QStringLiteral("daten")));
     const QDir programDir(root.filePath(QStringLiteral("programm")));
-    demo::generateRegister(demo::DemoData::load(QDir(QStringLiteral(MARLEX_DEMO_DATA_DIR))), registerDir);
+    if (options.registerDir.isEmpty()) {
+        demo::generateRegister(demo::DemoData::load(QDir(QStringLiteral(MARLEX_DEMO_DATA_DIR))), registerDir);
+        m_registerName = QStringLiteral("des Demo-Bestands");
+    } else {
+        copyRegister(options.registerDir, registerDir);
+        m_registerName = QStringLiteral("des Bestands %1").arg(QDir::toNativeSeparators(options.registerDir));
+    }
     demo::generateProgramFiles(programDir);
+    if (!options.layout.isEmpty())
+        demo::writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), QFileInfo(options.layout).absoluteFilePath());
 
     m_answers = std::make_unique<widgets::ScopedAnswerProvider>([this](const widgets::MessageRequest& request) {
         m_messages << request.text;
@@ -47,6 +77,7 @@ SheetSession::SheetSession()
         m_programm = std::make_unique<Programm>();
         if (!m_programm->gestartet())
             throw SheetError(withMessages(QStringLiteral("Das Programm hat den Start abgebrochen."), m_messages));
+        loadLayout();
     } catch (...) {
         m_programm.reset();
         QDir::setCurrent(m_previousDir);
@@ -72,7 +103,7 @@ void SheetSession::select(const QString& name)
             return;
         }
     }
-    throw SheetError(QStringLiteral("„%1“ steht nicht in der Namensliste des Demo-Bestands.").arg(name));
+    throw SheetError(QStringLiteral("„%1“ steht nicht in der Namensliste %2.").arg(name, m_registerName));
 }
 
 void SheetSession::printPdf(const QString& path)
@@ -86,15 +117,21 @@ void SheetSession::preview()
     run(0, QStringLiteral("Die Vorschau der Stoffinfo wurde nicht gezeigt."));
 }
 
-void SheetSession::run(int druckModus, const QString& what)
+// As the sheet dialogs do: the default layout of the settings, with their
+// message when it does not load.
+void SheetSession::loadLayout()
 {
-    // As the sheet dialogs do: the default layout of the settings, loaded
-    // before every run.
     try {
         StoffInfo->LoadStoffinfo(OptStandardStoffinfo);
     } catch (const std::exception& e) {
-        throw SheetError(QString::fromUtf8(e.what()));
+        throw SheetError(QStringLiteral("Das Stoffinfo-Layout wurde nicht geladen.\n") + QString::fromUtf8(e.what()));
     }
+}
+
+void SheetSession::run(int druckModus, const QString& what)
+{
+    // The dialogs load the layout before every run.
+    loadLayout();
     StoffInfo->DruckModus = druckModus;
     if (!StoffInfo->Erstellen())
         throw SheetError(withMessages(what, takeMessages()));

@@ -21,16 +21,29 @@ public:
     explicit SheetError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
-// The program started on the demo register as a user starts it: the demo's
-// register and program directory written into a temporary directory, the
-// register's directory the current one, the run-long windows created in the
-// program's order, and the demo's sheet layout loaded into the sheet engine.
-// Needs a QApplication; one session at a time, as the program's windows are
-// globals. Message boxes are answered (OK, or the question's escape answer)
-// and kept instead of shown, so nothing waits for a user.
+// Which register the program starts on and which sheet layout it prints.
+struct SheetOptions {
+    // A register directory of a user; empty: a freshly written demo register.
+    QString registerDir;
+    // A sheet layout ("STO" file); empty: the demo's STOFFINFO.STO.
+    QString layout;
+};
+
+// The program started as a user starts it: the register and the demo's
+// program directory in a temporary directory, the register's directory the
+// current one, the run-long windows created in the program's order, and the
+// sheet layout named as the default in the settings and loaded into the
+// sheet engine. A user's register is read and never written: its files are
+// copied (its folders linked) into the temporary directory, so what the
+// start writes beside the tables stays there, and read-only tables serve as
+// well. Needs a QApplication; one session at a time, as the program's
+// windows are globals. Message boxes are answered (OK, or the question's
+// escape answer) and kept instead of shown, so nothing waits for a user.
+// A SheetError with the program's messages when the program does not start
+// or the layout does not load.
 class SheetSession {
 public:
-    SheetSession();
+    explicit SheetSession(const SheetOptions& options = {});
     ~SheetSession();
     SheetSession(const SheetSession&) = delete;
     SheetSession& operator=(const SheetSession&) = delete;
@@ -52,9 +65,11 @@ public:
     QStringList takeMessages();
 
 private:
+    void loadLayout();
     void run(int druckModus, const QString& what);
 
     QTemporaryDir m_dir;
+    QString m_registerName; // for messages
     QString m_previousDir;
     QString m_previousProgramDir;
     QStringList m_messages;

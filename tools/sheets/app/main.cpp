@@ -1,9 +1,10 @@
-// marlex99-blatt: prints the demo's substance information sheet of the named
-// substances into PDF files, with the program's own windows and sheet engine
-// on a freshly written demo register.
+// marlex99-blatt: prints the substance information sheet of the named
+// substances into PDF files, with the program's own windows and sheet engine,
+// on a register and with a layout of the user's or on the demo's.
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include <QApplication>
 #include <QDir>
@@ -19,13 +20,66 @@ void print(FILE* to, const QString& text)
     std::fputc('\n', to);
 }
 
-int usage()
+int usage(FILE* to, int exitCode)
 {
-    print(stderr, QStringLiteral("Aufruf: marlex99-blatt AUSGABEVERZEICHNIS [STOFF ...]\n"
-                                 "Druckt das Stoffinfo-Blatt des Demo-Bestands für jeden genannten Stoff als PDF "
-                                 "nach AUSGABEVERZEICHNIS\n(Vorgabe: %1).")
-                                 .arg(sheets::defaultSubstances().join(QStringLiteral(", "))));
-    return 2;
+    print(to, QStringLiteral(
+        "Aufruf: marlex99-blatt [--register VERZEICHNIS] [--layout DATEI] [--out VERZEICHNIS] [STOFF ...]\n"
+        "Druckt das Stoffinfo-Blatt jedes genannten Stoffs (Vorgabe: %1) als PDF-Datei STOFF.pdf.\n"
+        "  --register VERZEICHNIS  der Bestand (namen.dbf, chemie.dbf, ...); er wird nur gelesen.\n"
+        "                          Vorgabe: ein frisch erzeugter Demo-Bestand\n"
+        "  --layout DATEI          das Stoffinfo-Layout (*.STO); Vorgabe: STOFFINFO.STO der Demo\n"
+        "  --out VERZEICHNIS       wohin die PDF-Dateien kommen; Vorgabe: das aktuelle Verzeichnis")
+        .arg(sheets::defaultSubstances().join(QStringLiteral(", "))));
+    return exitCode;
+}
+
+struct Arguments {
+    sheets::SheetOptions options;
+    QString out = QStringLiteral(".");
+    QStringList substances;
+};
+
+// The options as `--name VALUE` or `--name=VALUE`, the last one counting;
+// everything else, and all after "--", names a substance.
+std::optional<Arguments> parse(QStringList args)
+{
+    Arguments parsed;
+    bool namesOnly = false;
+    while (!args.isEmpty()) {
+        QString arg = args.takeFirst();
+        if (namesOnly || !arg.startsWith(QLatin1Char('-'))) {
+            parsed.substances << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            namesOnly = true;
+            continue;
+        }
+        QString value;
+        const qsizetype equals = arg.indexOf(QLatin1Char('='));
+        if (equals > 0) {
+            value = arg.mid(equals + 1);
+            arg.truncate(equals);
+        } else if (!args.isEmpty()) {
+            value = args.takeFirst();
+        }
+        QString* target = arg == QLatin1String("--register") ? &parsed.options.registerDir
+                        : arg == QLatin1String("--layout")   ? &parsed.options.layout
+                        : arg == QLatin1String("--out")      ? &parsed.out
+                                                             : nullptr;
+        if (!target) {
+            print(stderr, QStringLiteral("marlex99-blatt: Unbekannte Option %1.").arg(arg));
+            return std::nullopt;
+        }
+        if (value.isEmpty()) {
+            print(stderr, QStringLiteral("marlex99-blatt: Zu %1 fehlt der Wert.").arg(arg));
+            return std::nullopt;
+        }
+        *target = value;
+    }
+    if (parsed.substances.isEmpty())
+        parsed.substances = sheets::defaultSubstances();
+    return parsed;
 }
 
 } // namespace
@@ -36,12 +90,14 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.front().startsWith(QLatin1Char('-')))
-        return usage();
+    const QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
+        return usage(stdout, 0);
+    const std::optional<Arguments> parsed = parse(args);
+    if (!parsed)
+        return usage(stderr, 2);
     // The session makes the register's directory the current one.
-    const QDir output(QFileInfo(args.takeFirst()).absoluteFilePath());
-    const QStringList substances = args.isEmpty() ? sheets::defaultSubstances() : args;
+    const QDir output(QFileInfo(parsed->out).absoluteFilePath());
     if (!QDir().mkpath(output.path())) {
         print(stderr, QStringLiteral("marlex99-blatt: Das Verzeichnis %1 kann nicht angelegt werden.").arg(output.path()));
         return 1;
@@ -49,8 +105,8 @@ int main(int argc, char** argv)
 
     int failed = 0;
     try {
-        sheets::SheetSession session;
-        for (const QString& substance : substances) {
+        sheets::SheetSession session(parsed->options);
+        for (const QString& substance : parsed->substances) {
             const QString pdf = output.filePath(sheets::fileNameFor(substance) + QStringLiteral(".pdf"));
             try {
                 session.select(substance);
