@@ -167,15 +167,6 @@ void drucken(report::Report& report, const Druckziel& ziel)
         report::printToPrinter(report, auswahl.index);
 }
 
-void seitenDrucken(const std::vector<report::Page>& seiten, const Druckziel& ziel, const QString& titel)
-{
-    const Druckerauswahl auswahl = druckauswahl(ziel);
-    if (auswahl.index < 0)
-        report::writePdf(seiten, auswahl.name, titel);
-    else
-        report::printPages(seiten, auswahl.index, titel);
-}
-
 ScopedDruckerDialog::ScopedDruckerDialog(DruckerDialog dialog)
     : m_previous(std::exchange(druckerDialog(), std::move(dialog)))
 {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <vector>
 
 #include <QString>
 
@@ -9,8 +8,7 @@ class QWidget;
 
 namespace report {
 class Report;
-struct Page;
-} // namespace report
+}
 
 namespace reports {
 
@@ -80,7 +78,5 @@ private:
 // once before printing; with no printer at all a report::ReportError says so
 // in German, before anything is laid out (afterPrint then runs with false).
 void drucken(report::Report& report, const Druckziel& ziel);
-// Prints pages already laid out (a preview's) on the choice, as drucken does.
-void seitenDrucken(const std::vector<report::Page>& seiten, const Druckziel& ziel, const QString& titel);
 
 } // namespace reports

@@ -274,8 +274,7 @@ bool TStoffInfo::ausgeben(Lauf& lauf)
 
 void TStoffInfo::QuickRep1Preview(report::PageBuilder& builder)
 {
-    TVorschau::zeigen(besitzer(), QStringLiteral("Vorschau - Stoffinfo"), builder, *Marlex->IniDatei,
-                      reports::hauptfensterDruckziel());
+    TVorschau::zeigen(besitzer(), QStringLiteral("Vorschau - Stoffinfo"), builder, *Marlex->IniDatei);
 }
 
 // Fires once, before the first page: every page shows the same data.

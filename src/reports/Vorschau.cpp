@@ -123,21 +123,18 @@ public:
 
 } // namespace
 
-void TVorschau::zeigen(QWidget* owner, const QString& caption, report::PageBuilder& builder, ini::IniFile& iniDatei,
-                       const reports::Druckziel& druckziel)
+void TVorschau::zeigen(QWidget* owner, const QString& caption, report::PageBuilder& builder, ini::IniFile& iniDatei)
 {
-    TVorschau vorschau(owner, builder, iniDatei, druckziel);
+    TVorschau vorschau(owner, builder, iniDatei);
     vorschau.setWindowTitle(caption);
     vorschau.exec();
 }
 
-TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei,
-                     const reports::Druckziel& druckziel)
+TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , m_builder(&builder)
     , m_iniDatei(iniDatei)
-    , m_druckziel(druckziel)
 {
     setObjectName(QStringLiteral("Vorschau"));
     setWindowTitle(QStringLiteral("Vorschau"));
@@ -158,8 +155,6 @@ TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile&
     ToolBar1->addSeparator();
     ToolButton2 = werkzeug(ToolBar1, QStringLiteral("ToolButton2"), QStringLiteral("Vorschau als QuickPrint abspeichern"),
                            stil->standardIcon(QStyle::SP_DialogSaveButton));
-    ToolButton9 = werkzeug(ToolBar1, QStringLiteral("ToolButton9"), QStringLiteral("Drucken"),
-                           QIcon::fromTheme(QStringLiteral("document-print")));
     ToolBar1->addSeparator();
     ComboBox1 = new QComboBox(ToolBar1);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -200,7 +195,6 @@ TVorschau::TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile&
     connect(ToolButton5, &QToolButton::clicked, this, &TVorschau::ToolButton5Click);
     connect(ToolButton6, &QToolButton::clicked, this, &TVorschau::ToolButton6Click);
     connect(ToolButton2, &QToolButton::clicked, this, &TVorschau::ToolButton2Click);
-    connect(ToolButton9, &QToolButton::clicked, this, &TVorschau::ToolButton9Click);
     connect(ComboBox1, &QComboBox::activated, this, &TVorschau::ComboBox1Click);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(&builder, &report::PageBuilder::finished, this, &TVorschau::aufbauBeendet);
@@ -343,10 +337,10 @@ void TVorschau::aufbauFehlgeschlagen(const QString& meldung)
                                 + meldung);
 }
 
-// Saving and printing take every page. While pages are still being built
-// the user is told to wait, rather than getting part of the document or,
-// worse, nothing and no word.
-bool TVorschau::seitenVollstaendig(const QString& wozu)
+// Saving takes every page. While pages are still being built the user is
+// told to wait, rather than getting part of the document or, worse, nothing
+// and no word.
+bool TVorschau::seitenVollstaendig()
 {
     if (!m_builder)
         return false;
@@ -354,12 +348,10 @@ bool TVorschau::seitenVollstaendig(const QString& wozu)
         return true;
     if (m_builder->isBusy()) {
         MessageBox::information(this, QStringLiteral("Die Seiten der Vorschau werden noch aufgebaut. Die Vorschau "
-                                                     "kann %1 werden, sobald ihre letzte Seite fertig ist.")
-                                          .arg(wozu));
+                                                     "kann gespeichert werden, sobald ihre letzte Seite fertig ist."));
     } else {
-        QString text =
-            QStringLiteral("Die Vorschau kann nicht %1 werden, weil ihre Seiten nicht vollständig aufgebaut wurden.")
-                .arg(wozu);
+        QString text = QStringLiteral(
+            "Die Vorschau kann nicht gespeichert werden, weil ihre Seiten nicht vollständig aufgebaut wurden.");
         if (!m_builder->errorMessage().isEmpty())
             text += u'\n' + m_builder->errorMessage();
         MessageBox::error(this, text);
@@ -369,7 +361,7 @@ bool TVorschau::seitenVollstaendig(const QString& wozu)
 
 void TVorschau::ToolButton2Click()
 {
-    if (!seitenVollstaendig(QStringLiteral("gespeichert")))
+    if (!seitenVollstaendig())
         return;
     // Made at the first save, not with the window: a file dialog watches
     // its folder from the moment it exists.
@@ -408,18 +400,6 @@ void TVorschau::speichern(const QString& fileName, bool alsSeitendatei)
             report::PageFile::save(m_builder->pages(), fileName);
         else
             report::writePdf(m_builder->pages(), fileName, windowTitle());
-    } catch (const report::ReportError& fehler) {
-        MessageBox::error(this, fehler.message());
-    }
-}
-
-void TVorschau::ToolButton9Click()
-{
-    if (!seitenVollstaendig(QStringLiteral("gedruckt")))
-        return;
-    try {
-        const WarteZeiger warten;
-        reports::seitenDrucken(m_builder->pages(), m_druckziel, windowTitle());
     } catch (const report::ReportError& fehler) {
         MessageBox::error(this, fehler.message());
     }

@@ -4,8 +4,6 @@
 #include <QPointer>
 #include <QString>
 
-#include "reports/Drucker.h"
-
 class QComboBox;
 class QFileDialog;
 class QLabel;
@@ -23,8 +21,9 @@ class PreviewWidget;
 } // namespace report
 
 // The print preview of the sheet, report and label engines: pages, zoom,
-// saving as PDF or as a page file of ours, printing, and its place, size,
-// state and zoom kept in the settings section "Vorschau".
+// saving as PDF or as a page file of ours, and its place, size, state and
+// zoom kept in the settings section "Vorschau". It does not print: a
+// previewed report is printed by its own print command.
 //
 // An engine lays out its report with a preview PageBuilder and calls
 // zeigen(). The window starts the build; the pages are built in slices on
@@ -37,16 +36,14 @@ class TVorschau : public QDialog {
     Q_OBJECT
 public:
     // Shows the preview modally under owner with the caller's caption
-    // ("Vorschau - Report", ...). The print button prints on `druckziel`,
-    // the main window's printer choice. The builder must be a preview
-    // builder that outlives the call.
+    // ("Vorschau - Report", ...). The builder must be a preview builder
+    // that outlives the call.
     static void zeigen(QWidget* owner, const QString& caption, report::PageBuilder& builder,
-                       ini::IniFile& iniDatei, const reports::Druckziel& druckziel);
+                       ini::IniFile& iniDatei);
 
     // Takes its geometry and state from the settings and starts the build;
     // show() or exec() it. zeigen() is the way the engines open it.
-    TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei,
-              const reports::Druckziel& druckziel);
+    TVorschau(QWidget* owner, report::PageBuilder& builder, ini::IniFile& iniDatei);
     // Closes the builder if the window never closed, so the restore runs.
     ~TVorschau() override;
 
@@ -60,7 +57,6 @@ public:
     QToolButton* ToolButton5; // "Nächste Seite"
     QToolButton* ToolButton6; // "Letzte Seite"
     QToolButton* ToolButton2; // save
-    QToolButton* ToolButton9; // print
     QComboBox* ComboBox1;     // zoom in percent: item i is (i + 1) * 10
     QPushButton* Button1;     // "Schließen"
     report::PreviewWidget* QRPreview1;
@@ -82,16 +78,14 @@ private:
     void ToolButton5Click();
     void ToolButton6Click();
     void ToolButton2Click();
-    void ToolButton9Click();
     void aufbauBeendet();
     void aufbauFehlgeschlagen(const QString& meldung);
 
     void seitenTextSetzen();
     void speichern(const QString& fileName, bool alsSeitendatei);
-    bool seitenVollstaendig(const QString& wozu);
+    bool seitenVollstaendig();
     QString builderSchliessen();
 
     QPointer<report::PageBuilder> m_builder;
     ini::IniFile& m_iniDatei;
-    reports::Druckziel m_druckziel;
 };

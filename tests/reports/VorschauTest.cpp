@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -13,13 +15,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "fixtures/Events.h"
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
 #include "platform/report/ReportTestSupport.h"
-#include "report/Output.h"
 #include "report/PageFile.h"
 #include "report/PreviewWidget.h"
 #include "reports/Vorschau.h"
@@ -113,7 +115,7 @@ TEST(Vorschau, OpensWithPageOneWhileBuildingAndCountsPagesAtTheEnd)
     Umgebung u;
     Lauf lauf(200); // fifty pages
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, {});
+    TVorschau vorschau(nullptr, builder, u.ini);
     vorschau.show();
     EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(0, 0, 640, 480));
     EXPECT_EQ(vorschau.ComboBox1->currentText(), "100");
@@ -162,7 +164,7 @@ TEST(Vorschau, ZoomFromSettingsWithinItsRangeAndFromTheList)
         u.schreibe("zoom", fall.gespeichert);
         Lauf lauf(2);
         PageBuilder builder(lauf.report);
-        TVorschau vorschau(nullptr, builder, u.ini, {});
+        TVorschau vorschau(nullptr, builder, u.ini);
         vorschau.show();
         EXPECT_EQ(vorschau.QRPreview1->zoom(), fall.zoom);
         EXPECT_EQ(vorschau.ComboBox1->currentText(), fall.eintrag);
@@ -173,7 +175,7 @@ TEST(Vorschau, ZoomFromSettingsWithinItsRangeAndFromTheList)
     u.schreibe("zoom", 80);
     Lauf lauf(200);
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, {});
+    TVorschau vorschau(nullptr, builder, u.ini);
     vorschau.show();
     fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
     ASSERT_TRUE(builder.isBusy());
@@ -198,7 +200,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
     u.schreibe("hoehe", 400);
     QRect maximiert;
     {
-        TVorschau vorschau(nullptr, builder, u.ini, {});
+        TVorschau vorschau(nullptr, builder, u.ini);
         vorschau.show();
         EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(30, 40, 500, 400));
         vorschau.showMaximized();
@@ -208,7 +210,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
     }
     EXPECT_EQ(u.lies("state"), 2);
     EXPECT_EQ(QRect(u.lies("xpos"), u.lies("ypos"), u.lies("breite"), u.lies("hoehe")), maximiert);
-    EXPECT_TRUE(TVorschau(nullptr, builder, u.ini, {}).windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(TVorschau(nullptr, builder, u.ini).windowState() & Qt::WindowMaximized);
 
     // Minimised or unknown: the modal window opens normal.
     for (const int state : {1, 3, -1}) {
@@ -219,7 +221,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
             vorschau.Button1->click();
             return true;
         });
-        TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Report"), builder, u.ini, {});
+        TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Report"), builder, u.ini);
         EXPECT_EQ(gesehen, Qt::WindowNoState) << state;
     }
 
@@ -232,7 +234,7 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
         u.schreibe("ypos", gespeichert.y());
         u.schreibe("breite", gespeichert.width());
         u.schreibe("hoehe", gespeichert.height());
-        TVorschau vorschau(nullptr, builder, u.ini, {});
+        TVorschau vorschau(nullptr, builder, u.ini);
         const QRect fenster(vorschau.pos(), vorschau.size());
         if (gespeichert == halbDraussen)
             EXPECT_EQ(fenster, gespeichert) << "its title bar can still be reached";
@@ -252,7 +254,7 @@ TEST(Vorschau, ClosingDuringTheBuildStopsItAndRestoresOnceBeforeTheCallReturns)
         vorschau.close(); // the close box
         return true;
     });
-    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Stoffinfo"), builder, u.ini, {});
+    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Stoffinfo"), builder, u.ini);
     EXPECT_EQ(lauf.restores, 1);
     EXPECT_EQ(builder.status(), PageBuilder::Status::Cancelled);
     const int baender = lauf.baender;
@@ -276,7 +278,7 @@ TEST(Vorschau, FailingSettingsWriteIsReportedAndTheWindowClosesAllTheSame)
         vorschau.Button1->click();
         return true;
     });
-    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Etikett"), builder, ini, {});
+    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Etikett"), builder, ini);
     ASSERT_EQ(meldungen.gezeigt.size(), 1) << "one message for the six keys";
     EXPECT_TRUE(meldungen.gezeigt[0].text.contains("marlex99.ini"));
     EXPECT_EQ(lauf.restores, 1);
@@ -287,7 +289,7 @@ TEST(Vorschau, SavesTheFinishedPagesAsPdfOrPageFile)
     Umgebung u;
     Lauf lauf(12); // three pages
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, {});
+    TVorschau vorschau(nullptr, builder, u.ini);
     vorschau.show();
     Meldungen meldungen;
 
@@ -331,62 +333,25 @@ TEST(Vorschau, SavesTheFinishedPagesAsPdfOrPageFile)
     EXPECT_TRUE(vorschau.isVisible());
 }
 
-TEST(Vorschau, PrintsOnlyFinishedPagesAndSaysWhenNoPrinterIsThere)
-{
-    Umgebung u;
-    Lauf lauf(200);
-    PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, {});
-    vorschau.show();
-    Meldungen meldungen;
-    fixtures::processEventsUntil([&] { return vorschau.QRPreview1->pageCount() >= 1; });
-    vorschau.ToolButton9->click();
-    ASSERT_EQ(meldungen.gezeigt.size(), 1);
-    EXPECT_TRUE(meldungen.gezeigt[0].text.contains("gedruckt"));
-    EXPECT_TRUE(builder.isBusy()) << "the build goes on in its slices";
-
-    if (!installedPrinters().isEmpty())
-        GTEST_SKIP() << "a printer is installed here";
-    fixtures::processEventsUntil([&] { return !builder.isBusy(); });
-    vorschau.ToolButton9->click();
-    ASSERT_EQ(meldungen.gezeigt.size(), 2);
-    EXPECT_TRUE(meldungen.gezeigt[1].text.startsWith("Es ist kein Drucker installiert."));
-}
-
-TEST(Vorschau, PrintsOnThePrinterChoiceOfTheMainWindow)
+TEST(Vorschau, ToolBarOffersPagesSavingZoomAndClosingButNoPrinting)
 {
     Umgebung u;
     Lauf lauf(3);
     PageBuilder builder(lauf.report);
-    std::vector<std::pair<QString, std::size_t>> gedruckt;
-    ScopedPrinters drucker({u"Laser Flur"_qs, u"Tinte Labor"_qs}, 0,
-                           [&](const QString& name, const std::vector<Page>& seiten) {
-                               gedruckt.emplace_back(name, seiten.size());
-                           });
-    const QString pdf = QDir::current().filePath(u"vorschau.pdf"_qs);
-    {
-        TVorschau vorschau(nullptr, builder, u.ini, reports::Druckziel{1, {}});
-        vorschau.show();
-        fixtures::processEventsUntil([&] { return !builder.isBusy(); });
-        Meldungen meldungen;
-        vorschau.ToolButton9->click();
-        EXPECT_TRUE(meldungen.gezeigt.isEmpty());
-        ASSERT_EQ(gedruckt.size(), 1);
-        EXPECT_EQ(gedruckt[0].first, "Tinte Labor");
-        EXPECT_EQ(gedruckt[0].second, builder.pages().size());
-    }
-    Lauf nochmal(3);
-    PageBuilder zweiter(nochmal.report);
-    TVorschau vorschau(nullptr, zweiter, u.ini, reports::Druckziel{1, pdf});
+    TVorschau vorschau(nullptr, builder, u.ini);
     vorschau.show();
-    fixtures::processEventsUntil([&] { return !zweiter.isBusy(); });
-    vorschau.ToolButton9->click();
-    EXPECT_EQ(gedruckt.size(), 1) << "print to file goes to the file, not the printer";
-    QProcess info;
-    info.start(u"pdfinfo"_qs, {pdf});
-    ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(
-        QStringLiteral("Pages:           %1").arg(zweiter.pages().size())));
+    QStringList leiste;
+    for (QAction* action : vorschau.ToolBar1->actions()) {
+        const QWidget* befehl = vorschau.ToolBar1->widgetForAction(action);
+        leiste << (action->isSeparator() ? u"|"_qs : befehl->objectName() + u' ' + befehl->toolTip());
+    }
+    EXPECT_EQ(leiste.join(u" / ").toStdString(),
+              "ToolButton3 Erste Seite / ToolButton4 Vorherige Seite / ToolButton5 Nächste Seite / "
+              "ToolButton6 Letzte Seite / | / ToolButton2 Vorschau als QuickPrint abspeichern / | / "
+              "ComboBox1 Zoom / | / Button1 Vorschau - Fenster schließen");
+    for (const QAbstractButton* knopf : vorschau.findChildren<QAbstractButton*>())
+        EXPECT_FALSE(knopf->text().contains("Druck") || knopf->toolTip().contains("Druck"))
+            << knopf->objectName().toStdString();
 }
 
 TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
@@ -398,7 +363,7 @@ TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
             throw std::runtime_error("Die Tabelle chemie.dbf ist nicht geöffnet.");
     };
     PageBuilder builder(lauf.report);
-    TVorschau vorschau(nullptr, builder, u.ini, {});
+    TVorschau vorschau(nullptr, builder, u.ini);
     Meldungen meldungen;
     vorschau.show();
     fixtures::processEventsUntil([&] { return !meldungen.gezeigt.isEmpty(); });
