@@ -57,16 +57,17 @@ dbase::Table* GetTable(const QString& name, const TabellenSatz& tabellen)
     return tabelleNamens(GetTableName(ohnePfad(name)), tabellen);
 }
 
-QString Feldtext(dbase::Table* table, const QString& fieldName)
+QString Feldtext(const TabellenSatz& tabellen, dbase::Table* table, const QString& fieldName)
 {
     if (!table)
         return {};
-    return table->fieldByName(fieldName.toStdString()).asString();
+    const dbase::Field feld = table->fieldByName(fieldName.toStdString());
+    return table == tabellen.ohneDatensatz ? QString() : feld.asString();
 }
 
 QString Feldwert(const QString& reference, const TabellenSatz& tabellen)
 {
-    return Feldtext(GetFieldTable(reference, tabellen), GetFieldName(reference));
+    return Feldtext(tabellen, GetFieldTable(reference, tabellen), GetFieldName(reference));
 }
 
 } // namespace reports

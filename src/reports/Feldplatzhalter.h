@@ -17,6 +17,12 @@ struct TabellenSatz {
     dbase::Table* Table2 = nullptr;
     dbase::Table* Table3 = nullptr;
     dbase::Table* Table4 = nullptr;
+    // A table of the set that holds no record for the document being made
+    // (the storage table when the sheet's substance has no stock): its
+    // fields read empty wherever its cursor stands, so that no other
+    // record's values are printed. Conditions and text insertions still
+    // search it.
+    dbase::Table* ohneDatensatz = nullptr;
 };
 
 // A field reference (`Feldplatzhalter`) is one leading character, the table's
@@ -41,8 +47,9 @@ dbase::Table* GetFieldTable(const QString& reference, const TabellenSatz& tabell
 dbase::Table* GetTable(const QString& name, const TabellenSatz& tabellen);
 
 // The text of the named field of the table's current record; empty when the
-// table is nullptr. A field the table lacks is the dBASE layer's error.
-QString Feldtext(dbase::Table* table, const QString& fieldName);
+// table is nullptr or the set's table without a record. A field the table
+// lacks is the dBASE layer's error.
+QString Feldtext(const TabellenSatz& tabellen, dbase::Table* table, const QString& fieldName);
 // The text a reference stands for, empty when it names no table.
 QString Feldwert(const QString& reference, const TabellenSatz& tabellen);
 

@@ -5,6 +5,8 @@
 #include <exception>
 #include <vector>
 
+#include <QLocale>
+
 #include "app/Bilder.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
@@ -59,22 +61,22 @@ Filter zusammen(const Filter& grund, const Filter& auswahl)
 
 // Moves the table to its first row that passes `auswahl` as well as the
 // table's own filter, leaving that filter as it was. False, and the cursor
-// somewhere, when no row passes.
+// back on the row it stood on, when no row passes.
 bool positionieren(dbase::Table& table, const Filter& auswahl)
 {
     const Filter vorher = table.filter();
     const bool warGefiltert = table.filtered();
+    const dbase::Bookmark bisher = table.bookmark();
     table.setFilter(zusammen(wirksamerFilter(table), auswahl));
     table.setFiltered(true);
     table.first();
-    std::optional<dbase::Bookmark> zeile;
-    if (!table.isEmpty())
-        zeile = table.bookmark();
+    const bool gefunden = !table.isEmpty();
+    const dbase::Bookmark zeile = gefunden ? table.bookmark() : bisher;
     table.setFilter(vorher);
     table.setFiltered(warGefiltert);
-    if (zeile)
-        table.gotoBookmark(*zeile);
-    return zeile.has_value();
+    if (zeile.valid() && table.bookmarkValid(zeile))
+        table.gotoBookmark(zeile);
+    return gefunden;
 }
 
 void bildSetzen(const reports::Laufobjekt& objekt, const graphics::Picture& bild)
@@ -89,22 +91,27 @@ struct Eingrenzung {
     Filter filter;
 };
 
+// Puts the storage table on the substance's first stock row, under the
+// storage filter the user set. False when the substance has none there: the
+// table stays where it stood, and its fields read empty on the sheet.
+bool lagerPositionieren(dbase::Table& lager, const Stoffschluessel& stoff)
+{
+    return lager.active() && positionieren(lager, stoff.filter());
+}
+
 } // namespace
 
 struct TStoffInfo::Lauf {
     Lauf(TStoffInfo& form, TDatas& datas)
         : form(form)
         , wache{datas.Table1, datas.Table2, datas.Table3, datas.Table4, datas.Table6}
-        , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4}
         , stoff(stoffLesen(*datas.Table1))
+        , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4,
+                   lagerPositionieren(*datas.Table3, stoff) ? nullptr : datas.Table3}
+        , eingrenzungen{{datas.Table2, stoff.filter()}, {datas.Table6, stoff.filter()}}
         , builder(tabellen, datas.Table6)
         , quelle(*datas.Table2)
     {
-        const Filter schluessel = stoff.filter();
-        // A storage filter the user set keeps hiding the stock it hides.
-        eingrenzungen = {{datas.Table2, schluessel},
-                         {datas.Table3, zusammen(wirksamerFilter(*datas.Table3), schluessel)},
-                         {datas.Table6, schluessel}};
         form.m_lauf = this;
     }
     ~Lauf() { form.m_lauf = nullptr; }
@@ -131,6 +138,9 @@ struct TStoffInfo::Lauf {
         namen.first();
     }
 
+    // The substance and structure tables are narrowed to the substance; the
+    // storage table only stands on its stock, so that the sheet's conditions
+    // on it still ask about the whole stock the user's filter shows.
     void eingrenzen()
     {
         for (const Eingrenzung& e : eingrenzungen) {
@@ -140,12 +150,13 @@ struct TStoffInfo::Lauf {
             e.table->setFiltered(true);
             e.table->first();
         }
+        lagerPositionieren(*tabellen.Table3, stoff);
     }
 
     TStoffInfo& form;
     reports::TabellenWache wache;
-    reports::TabellenSatz tabellen;
     Stoffschluessel stoff;
+    reports::TabellenSatz tabellen;
     std::vector<Eingrenzung> eingrenzungen;
     reports::StoffInfoBuilder builder;
     report::Report report;
@@ -206,6 +217,12 @@ bool TStoffInfo::Erstellen()
         }
         raender = optionen.mm;
     }
+    report::PageSetup seite;
+    seiteEinrichten(seite, raender);
+    if (const QString fehler = reports::druckbereichFehler(seite, raender.has_value()); !fehler.isEmpty()) {
+        widgets::MessageBox::error(besitzer(), fehler);
+        return false;
+    }
     if (!Datas->Table1->active() || Datas->Table1->isEmpty()) {
         widgets::MessageBox::error(besitzer(), QStringLiteral("Es ist kein Stoff ausgewählt, dessen Stoffinfo "
                                                               "erstellt werden könnte."));
@@ -221,7 +238,7 @@ bool TStoffInfo::Erstellen()
         Lauf lauf(*this, *Datas);
         if (Marlex->ListenFilterAktiv)
             lauf.namenstabelleDesRegisters();
-        seiteEinrichten(lauf.report.page(), raender);
+        lauf.report.page() = seite;
         lauf.report.title = QStringLiteral("Marlex99: Stoffinfodruck");
         lauf.report.dataSource = &lauf.quelle;
         lauf.report.events.beforePrint = [this] { BeforePrint(); };
@@ -313,8 +330,8 @@ void TStoffInfo::SetStoffinfoInputData()
             sprache.BedingungsParser(objekt.als<report::Label>()->caption);
             break;
         case Elementart::eaSummenformel:
-            reports::formelSetzen(
-                *objekt.als<report::RichText>(), reports::Feldtext(&chemie, QStringLiteral("FORMEL")));
+            reports::formelSetzen(*objekt.als<report::RichText>(),
+                                  reports::Feldtext(tabellen, &chemie, QStringLiteral("FORMEL")));
             break;
         case Elementart::eaFeldformel: {
             auto& formel = *objekt.als<report::RichText>();
@@ -397,6 +414,22 @@ Randoptionen randoptionenLesen()
         return ergebnis;
     }
     return ergebnis;
+}
+
+QString druckbereichFehler(const report::PageSetup& seite, bool randAusOptionen)
+{
+    if (!seite.printableRectMm().isEmpty())
+        return {};
+    const QLocale deutsch(QLocale::German);
+    const auto mm = [&deutsch](double wert) { return deutsch.toString(wert, 'g', 6); };
+    const QSizeF papier = seite.pageSizeMm();
+    const report::Margins& rand = seite.marginsMm();
+    return QStringLiteral("Die Ränder lassen auf der Seite keinen Platz zum Drucken: Die Seite ist %1 × %2 mm groß, "
+                          "die Ränder sind oben %3, unten %4, links %5 und rechts %6 mm breit.\n%7")
+        .arg(mm(papier.width()), mm(papier.height()), mm(rand.top), mm(rand.bottom), mm(rand.left), mm(rand.right),
+             randAusOptionen ? QStringLiteral("Bitte verkleinern Sie die Ränder in den Optionen unter „Rand in mm“.")
+                             : QStringLiteral("Bitte verkleinern Sie die Ränder im Layout oder tragen Sie in den "
+                                              "Optionen unter „Rand in mm“ kleinere ein."));
 }
 
 } // namespace reports

@@ -45,16 +45,18 @@ public:
     // Makes the sheet of the substance of the name table's current row:
     // printed (DruckModus 1) on the main window's printer choice, else shown
     // in the preview window, which this call waits for. Every failure
-    // (no layout, a margin option that is not a number, a dataset error
-    // while filling, no printer) is told to the user in German and ends the
-    // run with every table as before. True when the sheet was printed or
-    // previewed.
+    // (no layout, a margin option that is not a number, margins that leave
+    // no room to print, a dataset error while filling, no printer) is told to
+    // the user in German and ends the run with every table as before. True
+    // when the sheet was printed or previewed.
     //
     // The detail band prints once per record of "chemie.dbf" narrowed to the
-    // substance; "lager.dbf" and "formeln.dbf" are narrowed to it as well, so
-    // a substance without stock or structure picture shows those empty, never
-    // another substance's. With the list filter on, the name table is
-    // "namen.dbf" for the run, standing on the selected name.
+    // substance; "formeln.dbf" is narrowed to it as well and "lager.dbf"
+    // stands on its first stock row, so a substance without stock or
+    // structure picture shows those empty, never another substance's. The
+    // sheet's conditions on "lager.dbf" ask about all of the stock the
+    // user's storage filter shows. With the list filter on, the name table
+    // is "namen.dbf" for the run, standing on the selected name.
     bool Erstellen();
 
     // The run objects of the current run, for the fill and for tests that
@@ -94,5 +96,10 @@ struct Randoptionen {
     QString fehler;
 };
 Randoptionen randoptionenLesen();
+
+// A German message when the page's margins leave nothing to print on (each
+// page would come out blank), naming the page and its margins and where they
+// come from; empty when there is room.
+QString druckbereichFehler(const report::PageSetup& seite, bool randAusOptionen);
 
 } // namespace reports

@@ -154,9 +154,8 @@ void StoffInfoBuilder::elementBauen(const LayoutComponent& quelle, Elementart ar
         auto& text = band.add<report::DataText>();
         // A reference naming none of the tables shows nothing rather than
         // a field of some other table.
-        text.value = [tabelle = GetFieldTable(quelle.caption, m_tabellen), feld = GetFieldName(quelle.caption)] {
-            return Feldtext(tabelle, feld);
-        };
+        text.value = [satz = m_tabellen, tabelle = GetFieldTable(quelle.caption, m_tabellen),
+                      feld = GetFieldName(quelle.caption)] { return Feldtext(satz, tabelle, feld); };
         text.autoSize = true;
         text.wordWrap = quelle.wordWrap;
         schriftKopieren(quelle, text);

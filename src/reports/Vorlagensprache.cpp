@@ -167,7 +167,7 @@ void Vorlagensprache::ParserFeldverweis(QString& rest, QString& output) const
     rest.remove(0, 1);
     const QString tabelle = nimmBis(rest, QLatin1Char(','));
     const QString feld = nimmBis(rest, QLatin1Char(']'));
-    output += Feldtext(GetTable(tabelle, m_tabellen), feld);
+    output += Feldtext(m_tabellen, GetTable(tabelle, m_tabellen), feld);
 }
 
 void Vorlagensprache::ParserTexteinschub(QString& rest, Zeile& zeile) const

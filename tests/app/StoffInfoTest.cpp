@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <functional>
 #include <ostream>
+#include <utility>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+#include <QTest>
+#include <QToolButton>
 
 #include "fixtures/Events.h"
 #include "MarlexTestSupport.h"
@@ -18,8 +23,12 @@
 #include "report/Output.h"
 #include "report/Units.h"
 #include "reports/StoffInfo.h"
+#include "reports/StoffinfoDialoge.h"
 #include "report/PreviewWidget.h"
 #include "reports/Vorschau.h"
+#include "widgets/DBImage.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/NameList.h"
 
 namespace {
 
@@ -345,6 +354,46 @@ TEST_F(StoffInfoTest, SubstanceWithoutStockOrStructurePictureShowsThemEmptyNotAn
     EXPECT_EQ(Datas->Table3->fieldByName("CARN").asString(), QStringLiteral("67-64-1"));
 }
 
+// A condition on the storage table asks about all of the stock that the
+// user's storage filter shows, whichever substance the sheet is of; the
+// storage fields are the substance's own first stock row, or empty without
+// one, in every kind of element.
+TEST_F(StoffInfoTest, ConditionsOnTheStockAskAboutAllOfItAndItsFieldsAreTheSubstancesOwn)
+{
+    blattSchreiben(QStringLiteral("lager.sto"),
+                   {{QStringLiteral("rbTitle"),
+                     80,
+                     {blattelement(600, QStringLiteral("{lager.dbf,LAGER_ORT='Regal A',Regal A belegt}")),
+                      blattelement(600, QStringLiteral("Ort [lager.dbf,LAGER_ORT]{lager.dbf,LAGER_ORT='Keller',/"
+                                                       "[lager.dbf,LAGER_ORT]}"),
+                                   {0, 25, 300, 20}),
+                      memoelement(1000, {QStringLiteral("Bestand [lager.dbf,LAGER_ORT]")}, {0, 50, 300, 20})}},
+                    {QStringLiteral("rbDetail"), 40, {blattelement(100, QStringLiteral("[lager.dbf LAGER_ORT]"))}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("lager.sto"));
+    aufZeile(*Datas->Table3, "LAGER_ORT", QStringLiteral("Regal B"));
+    const auto vorher = tabellenstand();
+    const auto gedruckt = [this] { return texte(auftraege.back()).filter(QRegularExpression(QStringLiteral("."))); };
+
+    ASSERT_TRUE(drucke(QStringLiteral("Aceton")));
+    EXPECT_EQ(gedruckt(), (QStringList{QStringLiteral("Regal A belegt"), QStringLiteral("Ort Schrank 2/Keller"),
+                                       QStringLiteral("Bestand Schrank 2"), QStringLiteral("Schrank 2")}));
+    EXPECT_EQ(tabellenstand(), vorher);
+
+    ASSERT_TRUE(drucke(QStringLiteral("Wasser")));
+    EXPECT_EQ(gedruckt(),
+              (QStringList{QStringLiteral("Regal A belegt"), QStringLiteral("Ort /"), QStringLiteral("Bestand")}))
+        << "no other substance's stock";
+    EXPECT_EQ(Datas->Table3->fieldByName("LAGER_ORT").asString(), QStringLiteral("Regal B"));
+
+    // The user's storage filter hides Regal A, Zwölf's only stock, from the
+    // sheet as from the storage page.
+    Datas->Table3->setFilterText(QStringLiteral("LAGER_ORT<>'Regal A'"));
+    Datas->Table3->setFiltered(true);
+    ASSERT_TRUE(drucke(QStringLiteral("Zwölf")));
+    EXPECT_EQ(gedruckt(), (QStringList{QStringLiteral("Ort /"), QStringLiteral("Bestand")}));
+    EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
+}
+
 // Every kind is filled from a substance record that is not there.
 TEST_F(StoffInfoTest, NameWithoutSubstanceRecordPrintsTheSheetWithoutDetails)
 {
@@ -572,6 +621,48 @@ TEST_F(StoffInfoTest, BadMarginOptionIsNamedAndNothingChanges)
     EXPECT_EQ(tabellenstand(), vorher);
 }
 
+// Margins larger than the page would print blank pages: the run is refused
+// before it starts, whether the options or the layout set them.
+TEST_F(StoffInfoTest, MarginsThatLeaveNoRoomOnThePageAreRefused)
+{
+    aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
+    const auto vorher = tabellenstand();
+    stoffInfo.DruckModus = 1;
+
+    OptOnlyEtikett = false;
+    OptRandOben = QStringLiteral("10");
+    OptRandUnten = QStringLiteral("400");
+    OptRandLinks = QStringLiteral("10");
+    OptRandRechts = QStringLiteral("10");
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 1u);
+    QString meldung = reg.meldungen().back().text;
+    EXPECT_TRUE(meldung.contains(QStringLiteral("keinen Platz zum Drucken")) && meldung.contains(QStringLiteral("400"))
+                && meldung.contains(QStringLiteral("Optionen")))
+        << meldung.toStdString();
+
+    OptRandUnten = QStringLiteral("10");
+    OptRandLinks = QStringLiteral("105,5");
+    OptRandRechts = QStringLiteral("104,5");
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 2u);
+    EXPECT_TRUE(reg.meldungen().back().text.contains(QStringLiteral("105,5"))) << reg.meldungen().back().text.toStdString();
+
+    OptOnlyEtikett = true;
+    blattSchreiben(QStringLiteral("rand.sto"), standardblatt(), [](stream::Object& bericht) {
+        bericht.append("Page.TopMargin", stream::Value::extended(2970));
+    });
+    stoffInfo.LoadStoffinfo(QStringLiteral("rand.sto"));
+    EXPECT_FALSE(stoffInfo.Erstellen());
+    ASSERT_EQ(reg.meldungen().size(), 3u);
+    meldung = reg.meldungen().back().text;
+    EXPECT_TRUE(meldung.contains(QStringLiteral("keinen Platz zum Drucken")) && meldung.contains(QStringLiteral("Layout")))
+        << meldung.toStdString();
+
+    EXPECT_TRUE(auftraege.empty());
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
 TEST_F(StoffInfoTest, WithoutALayoutNoRunStartsAndAFailedLoadKeepsTheEarlierOne)
 {
     aufZeile(*Datas->Table1, "NAME1", QStringLiteral("Ethanol"));
@@ -712,6 +803,97 @@ TEST_F(StoffInfoTest, PreviewThatCannotFillItsPagesSaysSoAndPutsTheTablesBack)
     EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT")))
         << reg.meldungen()[0].text.toStdString();
     EXPECT_EQ(tabellenstand(), vorher);
+}
+
+// ---------------------------------------------------------------- main window
+
+namespace {
+
+// What the main window shows of the current substance.
+struct Anzeige {
+    QRgb struktur = 0; // the structure picture's colour, 0 for none
+    QString formel;    // the formula as rich text, its subscripts included
+    QString name;
+    QString synonym;
+    bool operator==(const Anzeige&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Anzeige& a)
+{
+    return os << "struktur=" << a.struktur << "\nformel=" << a.formel.toStdString() << "\nname=" << a.name.toStdString()
+              << "\nsynonym=" << a.synonym.toStdString();
+}
+
+Anzeige anzeige(TMarlex& m)
+{
+    return {farbeVon(m.findChild<widgets::DBImage*>(QStringLiteral("DBImage1"))->picture()),
+            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit1"))->toHtml(),
+            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit2"))->toHtml(),
+            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit4"))->toHtml()};
+}
+
+// Clicks a line of the name list where the user sees it.
+void zeileAnklicken(TMarlex& m, const QString& text)
+{
+    auto* liste = m.findChild<widgets::NameList*>(QStringLiteral("ListBox1"));
+    ASSERT_NE(liste, nullptr);
+    int zeile = 0;
+    while (zeile < liste->count() && liste->text(zeile) != text)
+        ++zeile;
+    ASSERT_LT(zeile, liste->count()) << text.toStdString();
+    const QModelIndex index = liste->model()->index(zeile, 0);
+    liste->scrollTo(index);
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualRect(index).center());
+    ASSERT_EQ(liste->itemIndex(), zeile);
+}
+
+} // namespace
+
+// The window is not shown afresh after a sheet, so it must still show what
+// it showed: for a substance without structure picture none, though the
+// structure table stands on another substance's row; the formula with its
+// subscripts; every table where it stood, the storage table on no row.
+TEST_F(StoffInfoTest, PrintingFromTheMainWindowLeavesWhatItShowsAndEveryTableAsBefore)
+{
+    dbase::Table& chemie = *Datas->Table2;
+    aufZeile(chemie, "CARN", QStringLiteral("7732-18-5"));
+    chemie.edit();
+    chemie.field(FORMEL).setAsString(QStringLiteral("H2O"));
+    chemie.post();
+    const QString standard = std::exchange(OptStandardStoffinfo, QStringLiteral("blatt.sto"));
+    TMarlex& m = reg.fenster();
+    m.show();
+    m.DatenlisteEinlesen(); // shows Aceton, with its structure picture
+    zeileAnklicken(m, QStringLiteral("Wasser"));
+    Datas->Table3->setFilterText(QStringLiteral("LAGER_ORT='nirgends'")); // a storage filter that hides all
+    Datas->Table3->setFiltered(true);
+    ASSERT_TRUE(Datas->Table3->isEmpty());
+    ASSERT_NE(Datas->Table6->recNo(), 0u);
+
+    const auto tabellenVorher = tabellenstand();
+    const Anzeige vorher = anzeige(m);
+    ASSERT_EQ(vorher.struktur, 0u);
+    ASSERT_TRUE(vorher.formel.contains(QStringLiteral("<span style=\" font-size:"))) << "the 2 of H2O is small";
+
+    // The print dialog's "Ja", clicked once it is open.
+    QTimer dialog;
+    QObject::connect(&dialog, &QTimer::timeout, [&dialog] {
+        if (auto* druck = qobject_cast<TStoffinfoDruck*>(QApplication::activeModalWidget())) {
+            dialog.stop();
+            QTest::mouseClick(druck->Button1, Qt::LeftButton);
+        }
+    });
+    dialog.start(0);
+    QTest::mouseClick(m.findChild<QToolButton*>(QStringLiteral("ToolButton58")), Qt::LeftButton);
+    QApplication::processEvents();
+    OptStandardStoffinfo = standard;
+
+    ASSERT_EQ(auftraege.size(), 1u);
+    EXPECT_TRUE(texte(auftraege[0]).contains(QStringLiteral("Wasser dest.")));
+    EXPECT_TRUE(bilder(auftraege[0]).empty()) << "no structure picture on the sheet either";
+    EXPECT_EQ(anzeige(m), vorher);
+    EXPECT_EQ(tabellenstand(), tabellenVorher);
+    EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
 }
 
 // ---------------------------------------------------------------- program

@@ -85,14 +85,15 @@ Value colourValue(const Colour& colour)
     return name.isEmpty() ? Value::integer(colour.stored()) : Value::identifier(name);
 }
 
-// "{table,condition,body}": the body when a record of the table, narrowed
-// to the current substance, meets the condition. Neither part may hold what
-// would end it early.
-QString wenn(const QString& condition, const QString& body, const char* table = "chemie.dbf")
+// "{chemie.dbf,condition,body}": the body when the substance record meets
+// the condition (a sheet narrows the substance table to the current
+// substance, and a condition counts the table's filter). Neither part may
+// hold what would end it early.
+QString wenn(const QString& condition, const QString& body)
 {
     if (condition.contains(QLatin1Char(',')) || condition.contains(QLatin1Char('}')) || body.contains(QLatin1Char('}')))
         throw DemoError(QStringLiteral("Die Bedingung „%1“ des Stoffinfo-Layouts ist nicht schreibbar.").arg(condition));
-    return QStringLiteral("{%1,%2,%3}").arg(QLatin1String(table), condition, body);
+    return QStringLiteral("{chemie.dbf,%1,%2}").arg(condition, body);
 }
 
 const QString kStrich = QStringLiteral("–");
@@ -434,13 +435,16 @@ Band stoffdaten(int top)
                       + sonstStrich(QStringLiteral("MOLMASSE>0")));
     b.conditional(QStringLiteral("Vbf"), zeile(4, QStringLiteral("Vbf"), QStringLiteral("VbF-Klasse:")),
                   textOderStrich("VBF"));
-    // The stock of the substance, when the register holds some: label and
-    // value appear together or not at all.
-    const QString imBestand = QStringLiteral("LAGER_ORT<>''");
-    b.conditional(QStringLiteral("LagerText"), QRect(0, first + 5 * kRowHeight, kLabelWidth, 16),
-                  wenn(imBestand, QStringLiteral("Lagerort:"), "lager.dbf"), kLabel);
-    b.conditional(QStringLiteral("Lager"), QRect(kValueLeft, first + 5 * kRowHeight, 318, 16),
-                  wenn(imBestand, QStringLiteral("[lager.dbf,LAGER_ORT] ([lager.dbf,MENGE_IN_G] g)"), "lager.dbf"));
+    // The substance's stock: a sheet puts the storage table on the
+    // substance's first stock row, and its fields read empty when there is
+    // none. A condition on the storage table would ask about the whole
+    // stock, not this substance's.
+    const int lagerZeile = first + 5 * kRowHeight;
+    b.label(QStringLiteral("LagerText"), 0, lagerZeile, kLabelWidth, QStringLiteral("Lagerort:"));
+    b.field(QStringLiteral("Lager"), QRect(kValueLeft, lagerZeile, 200, 16), QStringLiteral("[lager.dbf LAGER_ORT]"));
+    b.label(QStringLiteral("MengeText"), kValueLeft + 206, lagerZeile, 70, QStringLiteral("Menge (g):"));
+    b.field(QStringLiteral("Menge"), QRect(kValueLeft + 280, lagerZeile, 38, 16),
+            QStringLiteral("[lager.dbf MENGE_IN_G]"));
 
     b.picture(QStringLiteral("Struktur"), Elementart::eaStrukturbild, QRect(kBandWidth - 200, 8, 200, 160));
     return b;

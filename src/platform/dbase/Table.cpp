@@ -320,6 +320,7 @@ void Table::Impl::reloadAfterForeignChange()
     } else {
         moveFirst();
     }
+    ++writes;
     notifyData();
 }
 
@@ -914,14 +915,25 @@ void Table::removeObserver(TableObserver* observer)
     std::erase(d->observers, observer);
 }
 
+Table::Impl::Shown Table::Impl::shown() const
+{
+    return {dbf != nullptr, tableName, indexFiles, indexName, filter.text(), filtered, filterOptions,
+            recNo, state, dbf ? buffer : std::string(), writes};
+}
+
 void Table::holdNotifications()
 {
-    ++d->holds;
+    if (d->holds++ == 0)
+        d->shownWhenHeld = d->shown();
 }
 
 void Table::releaseNotifications()
 {
     if (d->holds == 0 || --d->holds > 0 || !std::exchange(d->missed, false))
+        return;
+    // What the observers show is still right; told, controls that format
+    // what they show (a formula's subscripts) would lose it.
+    if (d->shown() == d->shownWhenHeld)
         return;
     if (!active()) {
         d->notify([&](TableObserver& o) { o.closed(*this); });

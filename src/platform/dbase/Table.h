@@ -247,7 +247,9 @@ public:
     // the controls on screen then follow none of it. When the last hold is
     // released and anything happened meanwhile, the observers hear once
     // that the table was opened and its rows and record changed, or that it
-    // is closed. Holds nest.
+    // is closed; unless the table is back as the first hold found it (open
+    // or closed, the same file, order, filter and record, nothing written):
+    // then what they show is still right and they hear nothing. Holds nest.
     void holdNotifications();
     void releaseNotifications();
 

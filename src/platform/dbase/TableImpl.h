@@ -176,6 +176,27 @@ struct Table::Impl {
     bool quiet = false;       // batch work: one dataChanged at the end
     int holds = 0;            // notifications held back (Table::holdNotifications)
     bool missed = false;      // something happened while they were held
+    // Changes of the rows: posts, deletes, updates applied or dropped, and
+    // other programs' writes once seen.
+    std::uint64_t writes = 0;
+    // What the observers were last shown, taken when the first hold begins:
+    // a table back in exactly that state at the last release tells nothing.
+    struct Shown {
+        bool open = false;
+        QString tableName;
+        QString indexFiles;
+        QString indexName;
+        QString filter;
+        bool filtered = false;
+        FilterOptions filterOptions;
+        std::uint32_t recNo = 0;
+        TableState state = TableState::Inactive;
+        std::string record;
+        std::uint64_t writes = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown shown() const;
+    Shown shownWhenHeld;
     bool deferIndex = false;  // batch appends: tags rebuilt once at the end
     bool indexStale = false;
     mutable bool autoBulk = false; // the fill after createTable(), ended by other calls

@@ -106,6 +106,7 @@ void Table::Impl::post()
     bof = eof = false;
     slot = slotOf(r, buffer);
     filteredCount.reset();
+    ++writes;
     notifyState();
     notifyData();
 }
@@ -235,6 +236,7 @@ void Table::remove()
             d->dbf->writeRecord(r, bytes);
         }
     }
+    ++d->writes;
     d->filteredCount.reset();
     if (const auto s = d->findVisible(nextSlot, +1)) {
         d->take(*s);
@@ -300,6 +302,7 @@ void Table::applyUpdates()
                 d->recNo = real;
         }
     } catch (const DbaseError& e) {
+        ++d->writes;
         d->relocate();
         d->filteredCount.reset();
         throw DbaseError("Von " + std::to_string(total) + " zurückgehaltenen Änderungen der Tabelle "
@@ -312,6 +315,7 @@ void Table::applyUpdates()
         d->readRow(d->recNo, d->buffer);
     d->relocate();
     d->filteredCount.reset();
+    ++d->writes;
     d->notifyData();
 }
 
@@ -319,6 +323,8 @@ void Table::cancelUpdates()
 {
     d->requireActive();
     d->cancel();
+    if (!d->pending.empty())
+        ++d->writes;
     for (const auto& [r, entry] : d->pending) {
         std::string stored;
         if (r < firstProvisionalRecNo)

@@ -341,6 +341,53 @@ TEST(TableObserver, HeldNotificationsAreToldOnceWhenTheLastHoldEnds)
     EXPECT_EQ(recorder.events, QStringList{"opened"});
 }
 
+// A print job narrows a table, walks it and puts it back: the controls on
+// screen, which may show the record formatted their own way, hear nothing
+// unless the job left the table otherwise than it found it.
+TEST(TableObserver, AHoldEndingWithTheTableAsItFoundItTellsNothing)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Recorder recorder;
+    Table table;
+    openTable(table, "namen.dbf");
+    table.next();
+    const Bookmark hier = table.bookmark();
+    table.addObserver(&recorder);
+    const auto zurueck = [&] {
+        table.setFiltered(false);
+        table.setFilterText("");
+        table.gotoBookmark(hier);
+    };
+    {
+        NotificationHold hold(table);
+        table.setFilterText("CARN='1-1-1'");
+        table.setFiltered(true);
+        table.close();
+        table.open();
+        zurueck();
+    }
+    EXPECT_TRUE(recorder.events.isEmpty()) << recorder.events.join(' ').toStdString();
+
+    {
+        NotificationHold hold(table);
+        table.first();
+        table.edit();
+        table.field(2).setAsString("9-9-9");
+        table.post(); // another row than the one shown
+        zurueck();
+    }
+    EXPECT_EQ(recorder.events, (QStringList{"opened", "data", "moved"})) << "a row was written";
+
+    recorder.events.clear();
+    {
+        NotificationHold hold(table);
+        table.setFilterText("CARN='9-9-9'");
+        table.setFiltered(true);
+    }
+    EXPECT_EQ(recorder.events, (QStringList{"opened", "data", "moved"})) << "left filtered";
+}
+
 TEST(TableCreate, ReplacesTableMemoAndIndexAndDropsForeignIndexMarks)
 {
     fixtures::TempDir dir;
