@@ -19,8 +19,10 @@ namespace reports {
 // filter options and record.
 //
 // While the guard lives, the tables' observers (the main window's controls)
-// hear nothing of the job's moves; when it ends they are told once, so the
-// screen neither flickers through the job nor costs it time.
+// hear nothing of the job's moves, so the screen neither flickers through
+// the job nor costs it time; when it ends they hear nothing of a table that
+// is back as it was (and so still show what they showed, formatting of their
+// own included), and once of any other.
 class TabellenWache {
 public:
     // Records the state of each table; nullptr entries and repeats are
