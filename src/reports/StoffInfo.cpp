@@ -91,12 +91,13 @@ struct Eingrenzung {
     Filter filter;
 };
 
-// Puts the storage table on the substance's first stock row, under the
-// storage filter the user set. False when the substance has none there: the
-// table stays where it stood, and its fields read empty on the sheet.
-bool lagerPositionieren(dbase::Table& lager, const Stoffschluessel& stoff)
+// Puts the storage table on the first row that passes `auswahl`, the
+// substance's stock under the storage filter the user set. False when there
+// is none: the table stays where it stood, and its fields read empty on the
+// sheet.
+bool lagerPositionieren(dbase::Table& lager, const Filter& auswahl)
 {
-    return lager.active() && positionieren(lager, stoff.filter());
+    return lager.active() && positionieren(lager, auswahl);
 }
 
 } // namespace
@@ -106,8 +107,11 @@ struct TStoffInfo::Lauf {
         : form(form)
         , wache{datas.Table1, datas.Table2, datas.Table3, datas.Table4, datas.Table6}
         , stoff(stoffLesen(*datas.Table1))
+        // Taken now: a text insertion on the storage table lifts the user's
+        // filter for the rest of the fill.
+        , lagerAuswahl(zusammen(wirksamerFilter(*datas.Table3), stoff.filter()))
         , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4,
-                   lagerPositionieren(*datas.Table3, stoff) ? nullptr : datas.Table3}
+                   lagerPositionieren(*datas.Table3, lagerAuswahl) ? nullptr : datas.Table3}
         , eingrenzungen{{datas.Table2, stoff.filter()}, {datas.Table6, stoff.filter()}}
         , builder(tabellen, datas.Table6)
         , quelle(*datas.Table2)
@@ -150,12 +154,13 @@ struct TStoffInfo::Lauf {
             e.table->setFiltered(true);
             e.table->first();
         }
-        lagerPositionieren(*tabellen.Table3, stoff);
+        lagerPositionieren(*tabellen.Table3, lagerAuswahl);
     }
 
     TStoffInfo& form;
     reports::TabellenWache wache;
     Stoffschluessel stoff;
+    Filter lagerAuswahl;
     reports::TabellenSatz tabellen;
     std::vector<Eingrenzung> eingrenzungen;
     reports::StoffInfoBuilder builder;

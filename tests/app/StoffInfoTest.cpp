@@ -394,6 +394,26 @@ TEST_F(StoffInfoTest, ConditionsOnTheStockAskAboutAllOfItAndItsFieldsAreTheSubst
     EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
 }
 
+// A text insertion on the storage table lifts the user's storage filter for
+// the rest of the fill; the stock printed after it is still the first one
+// that filter shows.
+TEST_F(StoffInfoTest, StockPrintedAfterATextInsertionOnItKeepsToTheStorageFilter)
+{
+    blattSchreiben(QStringLiteral("einschub.sto"),
+                   {{QStringLiteral("rbTitle"), 60, {memoelement(1000, {QStringLiteral("[+lager.dbf,CARN,,12]")})}},
+                    {QStringLiteral("rbDetail"), 40, {blattelement(100, QStringLiteral("[lager.dbf LAGER_ORT]"))}}});
+    stoffInfo.LoadStoffinfo(QStringLiteral("einschub.sto"));
+    Datas->Table3->setFilterText(QStringLiteral("LAGER_ORT<>'Schrank 2'"));
+    Datas->Table3->setFiltered(true);
+    const auto vorher = tabellenstand();
+
+    ASSERT_TRUE(drucke(QStringLiteral("Aceton")));
+    const QStringList gedruckt = gedruckteTexte();
+    EXPECT_TRUE(gedruckt.contains(QStringLiteral("Schrank 3"))) << gedruckt.join('|').toStdString();
+    EXPECT_FALSE(gedruckt.contains(QStringLiteral("Schrank 2")));
+    EXPECT_EQ(tabellenstand(), vorher);
+}
+
 // Every kind is filled from a substance record that is not there.
 TEST_F(StoffInfoTest, NameWithoutSubstanceRecordPrintsTheSheetWithoutDetails)
 {
