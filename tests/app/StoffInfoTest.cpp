@@ -3,94 +3,30 @@
 #include <algorithm>
 #include <functional>
 #include <ostream>
-#include <utility>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QTest>
-#include <QToolButton>
 
 #include "fixtures/Events.h"
-#include "MarlexTestSupport.h"
+#include "StoffInfoTestSupport.h"
 #include "data/Optionen.h"
 #include "data/Programm.h"
 #include "dbase/Filter.h"
 #include "report/Output.h"
 #include "report/Units.h"
 #include "reports/StoffInfo.h"
-#include "reports/StoffinfoDialoge.h"
 #include "report/PreviewWidget.h"
 #include "reports/Vorschau.h"
-#include "widgets/DBImage.h"
-#include "widgets/DBRichEdit.h"
-#include "widgets/NameList.h"
 
 namespace {
 
 using namespace marlextest;
+using namespace stoffinfotest;
 using reports::Elementart;
-
-// Where a table stands: everything a sheet run may change and must give back.
-struct Tabellenstand {
-    bool offen = false;
-    QString datei;
-    QString indexDatei;
-    QString tag;
-    QString filter;
-    bool gefiltert = false;
-    dbase::FilterOptions optionen;
-    std::uint32_t satz = 0;
-    bool operator==(const Tabellenstand&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Tabellenstand& s)
-{
-    return os << s.datei.toStdString() << " (" << s.indexDatei.toStdString() << ", " << s.tag.toStdString()
-              << ") offen=" << s.offen << " filter=\"" << s.filter.toStdString() << "\" gefiltert=" << s.gefiltert
-              << " satz=" << s.satz;
-}
-
-std::vector<Tabellenstand> tabellenstand()
-{
-    std::vector<Tabellenstand> staende;
-    for (dbase::Table* t : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4, Datas->Table6})
-        staende.push_back({t->active(), t->tableName(), t->indexFiles(), t->indexName(), t->filterText(),
-                           t->filtered(), t->filterOptions(), t->active() ? t->recNo() : 0});
-    return staende;
-}
-
-void aufZeile(dbase::Table& t, const char* feld, const QString& wert)
-{
-    for (t.first(); !t.eof(); t.next())
-        if (t.fieldByName(feld).asString() == wert)
-            return;
-    FAIL() << "keine Zeile mit " << feld << " = " << wert.toStdString();
-}
-
-QStringList texte(const std::vector<report::Page>& seiten)
-{
-    QStringList liste;
-    for (const report::Page& seite : seiten)
-        for (const report::DrawnItem& item : seite.items)
-            if (item.kind == report::ItemKind::Text || item.kind == report::ItemKind::TextRun)
-                liste << item.text;
-    return liste;
-}
-
-std::vector<report::DrawnItem> bilder(const std::vector<report::Page>& seiten)
-{
-    std::vector<report::DrawnItem> liste;
-    for (const report::Page& seite : seiten)
-        for (const report::DrawnItem& item : seite.items)
-            if (item.kind == report::ItemKind::Picture)
-                liste.push_back(item);
-    return liste;
-}
 
 // The colour of a printed picture's middle; 0 for none.
 QRgb farbe(const QImage& bild)
@@ -105,146 +41,6 @@ QImage laufbild(int nummer)
     const auto* bild = liste.at(static_cast<std::size_t>(nummer)).als<report::Image>();
     return bild ? bild->picture : QImage();
 }
-
-// Substances of the register:
-//   67-64-1   Aceton and Dimethylketon, stock "Schrank 2" and "Schrank 3",
-//             structure picture
-//   64-17-5   Ethanol, stock "Keller", structure picture
-//   12'3      Bob's Stoff, stock "Regal B" (an apostrophe in its key)
-//   12        Zwölf, stock "Regal A"
-//   7732-18-5 Wasser: no stock, no structure picture
-//   99-99-9   Unbekannt: a name without a substance record
-void registerFuellen(Register& reg)
-{
-    namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
-                    {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
-                    {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")},
-                    {QStringLiteral("Bob's Stoff"), QStringLiteral("12'3")},
-                    {QStringLiteral("Zwölf"), QStringLiteral("12")},
-                    {QStringLiteral("Wasser"), QStringLiteral("7732-18-5")},
-                    {QStringLiteral("Unbekannt"), QStringLiteral("99-99-9")}});
-    chemieSchreiben({{QStringLiteral("67-64-1"),
-                      QStringLiteral("1"),
-                      {{NAME1, QStringLiteral("Aceton rein")},
-                       {FORMEL, QStringLiteral("C3H6O")},
-                       {GEFSYM1, QStringLiteral("F")},
-                       {GEFSYM2, QStringLiteral("Xi")},
-                       {R_SATZ, QStringLiteral("11-36")},
-                       {S_SATZ, QStringLiteral("9")}}},
-                     {QStringLiteral("64-17-5"),
-                      QStringLiteral("1"),
-                      {{NAME1, QStringLiteral("Ethanol absolut")}, {FORMEL, QStringLiteral("C2H6O")},
-                       {GEFSYM1, QStringLiteral("F")}, {R_SATZ, QStringLiteral("11")}}},
-                     {QStringLiteral("12'3"), QStringLiteral("1"), {{NAME1, QStringLiteral("Bobs Reiniger")}}},
-                     {QStringLiteral("12"), QStringLiteral("1"), {{NAME1, QStringLiteral("Zwölfstoff")}}},
-                     {QStringLiteral("7732-18-5"), QStringLiteral("1"), {{NAME1, QStringLiteral("Wasser dest.")}}}});
-    lagerzeilenSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1"), QStringLiteral("Schrank 2")},
-                          {QStringLiteral("67-64-1"), QStringLiteral("1"), QStringLiteral("Schrank 3")},
-                          {QStringLiteral("64-17-5"), QStringLiteral("1"), QStringLiteral("Keller")},
-                          {QStringLiteral("12'3"), QStringLiteral("1"), QStringLiteral("Regal B")},
-                          {QStringLiteral("12"), QStringLiteral("1"), QStringLiteral("Regal A")}});
-    formelnSchreiben({QStringLiteral("67-64-1"), QStringLiteral("64-17-5")});
-    siGefSchreiben({{QStringLiteral("R11"), QStringLiteral("11= Leichtentzündlich.")},
-                    {QStringLiteral("R36"), QStringLiteral("36= Reizt die Augen.")},
-                    {QStringLiteral("S9"), QStringLiteral("9= Behälter an einem gut gelüfteten Ort aufbewahren.")}});
-    symbolOrdnerSchreiben(QDir(reg.programm()));
-}
-
-// The sheet most tests print: a title with a conditional text, and a detail
-// band with the substance's name, the selected name, the stock place, the
-// phrases, the sum formula and the structure picture.
-std::vector<Blattband> standardblatt()
-{
-    return {{QStringLiteral("rbTitle"),
-             60,
-             {blattelement(0, QStringLiteral("Stoffinfo")),
-              blattelement(600, QStringLiteral("{chemie.dbf,GEFSYM1='F',Achtung entzündlich}"), {0, 25, 300, 20})}},
-            {QStringLiteral("rbDetail"),
-             300,
-             {blattelement(100, QStringLiteral("[chemie.dbf NAME1]")),
-              blattelement(100, QStringLiteral("[namen.dbf NAME1]"), {0, 25, 200, 20}),
-              blattelement(100, QStringLiteral("[lager.dbf LAGER_ORT]"), {0, 50, 200, 20}),
-              blattelement(400, {}, {0, 75, 700, 60}),
-              blattelement(700, {}, {0, 140, 200, 20}),
-              blattelement(500, {}, {400, 0, 60, 30})}}};
-}
-
-class StoffInfoTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        registerFuellen(reg);
-        reg.starten();
-        Datas->Table4->open();
-        OptOnlyEtikett = true;
-        FarbDruck = 0;
-        StoffInfo = &stoffInfo;
-        blattSchreiben(QStringLiteral("blatt.sto"), standardblatt());
-        stoffInfo.LoadStoffinfo(QStringLiteral("blatt.sto"));
-    }
-
-    void TearDown() override
-    {
-        StoffInfo = nullptr;
-        OptOnlyEtikett = false;
-        for (QString* rand : {&OptRandOben, &OptRandUnten, &OptRandLinks, &OptRandRechts})
-            rand->clear();
-        FarbDruck = 0;
-    }
-
-    // Prints the sheet of the named substance, Table1 standing on that name.
-    bool drucke(const QString& name)
-    {
-        aufZeile(*Datas->Table1, "NAME1", name);
-        stoffInfo.DruckModus = 1;
-        return stoffInfo.Erstellen();
-    }
-
-    // The list filter as "GEFSYM1='F'" leaves it: chemie filtered, the names
-    // of Aceton and Ethanol copied into filter.dbf, the name table reading
-    // from there.
-    void listenfilterSetzen()
-    {
-        namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")},
-                        {QStringLiteral("Dimethylketon"), QStringLiteral("67-64-1")},
-                        {QStringLiteral("Ethanol"), QStringLiteral("64-17-5")}},
-                       QStringLiteral("filter.dbf"));
-        dbase::Table& namen = *Datas->Table1;
-        namen.close();
-        namen.setTableName(QStringLiteral("filter.dbf"));
-        namen.setIndexFiles(QStringLiteral("filter.mdx"));
-        namen.open();
-        Datas->Table2->setFilterText(QStringLiteral("GEFSYM1='F'"));
-        Datas->Table2->setFiltered(true);
-        Marlex->ListenFilterAktiv = 1;
-    }
-
-    // The texts of the one print job so far.
-    QStringList gedruckteTexte() const
-    {
-        EXPECT_EQ(auftraege.size(), 1u);
-        return auftraege.empty() ? QStringList() : texte(auftraege.back());
-    }
-
-    QStringList meldungstexte() const
-    {
-        QStringList liste;
-        for (const widgets::MessageRequest& m : reg.meldungen())
-            liste << m.text;
-        return liste;
-    }
-
-    Register reg;
-    TStoffInfo stoffInfo;
-    std::vector<std::vector<report::Page>> auftraege;
-    std::function<void()> imDruck; // runs while a job reaches the printer
-    report::ScopedPrinters drucker{{QStringLiteral("Testdrucker")}, 0,
-                                   [this](const QString&, const std::vector<report::Page>& seiten) {
-                                       auftraege.push_back(seiten);
-                                       if (imDruck)
-                                           imDruck();
-                                   }};
-};
 
 } // namespace
 
@@ -823,97 +619,6 @@ TEST_F(StoffInfoTest, PreviewThatCannotFillItsPagesSaysSoAndPutsTheTablesBack)
     EXPECT_TRUE(reg.meldungen()[0].text.contains(QStringLiteral("GIBTSNICHT")))
         << reg.meldungen()[0].text.toStdString();
     EXPECT_EQ(tabellenstand(), vorher);
-}
-
-// ---------------------------------------------------------------- main window
-
-namespace {
-
-// What the main window shows of the current substance.
-struct Anzeige {
-    QRgb struktur = 0; // the structure picture's colour, 0 for none
-    QString formel;    // the formula as rich text, its subscripts included
-    QString name;
-    QString synonym;
-    bool operator==(const Anzeige&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Anzeige& a)
-{
-    return os << "struktur=" << a.struktur << "\nformel=" << a.formel.toStdString() << "\nname=" << a.name.toStdString()
-              << "\nsynonym=" << a.synonym.toStdString();
-}
-
-Anzeige anzeige(TMarlex& m)
-{
-    return {farbeVon(m.findChild<widgets::DBImage*>(QStringLiteral("DBImage1"))->picture()),
-            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit1"))->toHtml(),
-            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit2"))->toHtml(),
-            m.findChild<widgets::DBRichEdit*>(QStringLiteral("DBRichEdit4"))->toHtml()};
-}
-
-// Clicks a line of the name list where the user sees it.
-void zeileAnklicken(TMarlex& m, const QString& text)
-{
-    auto* liste = m.findChild<widgets::NameList*>(QStringLiteral("ListBox1"));
-    ASSERT_NE(liste, nullptr);
-    int zeile = 0;
-    while (zeile < liste->count() && liste->text(zeile) != text)
-        ++zeile;
-    ASSERT_LT(zeile, liste->count()) << text.toStdString();
-    const QModelIndex index = liste->model()->index(zeile, 0);
-    liste->scrollTo(index);
-    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualRect(index).center());
-    ASSERT_EQ(liste->itemIndex(), zeile);
-}
-
-} // namespace
-
-// The window is not shown afresh after a sheet, so it must still show what
-// it showed: for a substance without structure picture none, though the
-// structure table stands on another substance's row; the formula with its
-// subscripts; every table where it stood, the storage table on no row.
-TEST_F(StoffInfoTest, PrintingFromTheMainWindowLeavesWhatItShowsAndEveryTableAsBefore)
-{
-    dbase::Table& chemie = *Datas->Table2;
-    aufZeile(chemie, "CARN", QStringLiteral("7732-18-5"));
-    chemie.edit();
-    chemie.field(FORMEL).setAsString(QStringLiteral("H2O"));
-    chemie.post();
-    const QString standard = std::exchange(OptStandardStoffinfo, QStringLiteral("blatt.sto"));
-    TMarlex& m = reg.fenster();
-    m.show();
-    m.DatenlisteEinlesen(); // shows Aceton, with its structure picture
-    zeileAnklicken(m, QStringLiteral("Wasser"));
-    Datas->Table3->setFilterText(QStringLiteral("LAGER_ORT='nirgends'")); // a storage filter that hides all
-    Datas->Table3->setFiltered(true);
-    ASSERT_TRUE(Datas->Table3->isEmpty());
-    ASSERT_NE(Datas->Table6->recNo(), 0u);
-
-    const auto tabellenVorher = tabellenstand();
-    const Anzeige vorher = anzeige(m);
-    ASSERT_EQ(vorher.struktur, 0u);
-    ASSERT_TRUE(vorher.formel.contains(QStringLiteral("<span style=\" font-size:"))) << "the 2 of H2O is small";
-
-    // The print dialog's "Ja", clicked once it is open.
-    QTimer dialog;
-    QObject::connect(&dialog, &QTimer::timeout, [&dialog] {
-        if (auto* druck = qobject_cast<TStoffinfoDruck*>(QApplication::activeModalWidget())) {
-            dialog.stop();
-            QTest::mouseClick(druck->Button1, Qt::LeftButton);
-        }
-    });
-    dialog.start(0);
-    QTest::mouseClick(m.findChild<QToolButton*>(QStringLiteral("ToolButton58")), Qt::LeftButton);
-    QApplication::processEvents();
-    OptStandardStoffinfo = standard;
-
-    ASSERT_EQ(auftraege.size(), 1u);
-    EXPECT_TRUE(texte(auftraege[0]).contains(QStringLiteral("Wasser dest.")));
-    EXPECT_TRUE(bilder(auftraege[0]).empty()) << "no structure picture on the sheet either";
-    EXPECT_EQ(anzeige(m), vorher);
-    EXPECT_EQ(tabellenstand(), tabellenVorher);
-    EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
 }
 
 // ---------------------------------------------------------------- program
