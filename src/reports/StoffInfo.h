@@ -14,9 +14,10 @@ class PageBuilder;
 } // namespace report
 
 // The substance information sheet ("Stoffinfo") of the current substance:
-// one run builds a report from the sheet layout, narrows the shared tables to
-// the substance, fills every element once before the first page, prints or
-// previews, and puts every table back as it found it, on every path.
+// one run builds a report from the sheet layout, narrows the substance and
+// structure tables to the substance and puts the storage table on its stock,
+// fills every element once before the first page, prints or previews, and
+// puts every table back as it found it, on every path.
 //
 // A window made at start in the program's creation order and never shown;
 // the sheet dialogs load the layout and start runs, the main window's
