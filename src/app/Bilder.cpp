@@ -1,6 +1,7 @@
 #include "app/Bilder.h"
 
 #include "dbase/Table.h"
+#include "files/Paths.h"
 #include "graphics/GraphicsError.h"
 
 QString symbolDatei(const QString& programmverzeichnis, const QString& stamm, const QString& endung, bool farbe)
@@ -22,7 +23,8 @@ void tabelleLaden(std::array<BildPaar, N>& tabelle, const std::array<const char*
                 tabelle[k][farbe] = graphics::Picture::load(datei);
             } catch (const graphics::GraphicsError& e) {
                 tabelle[k][farbe] = {};
-                fehler << QString::fromUtf8(e.what());
+                const QString name = datei.mid(datei.lastIndexOf(u'\\') + 1);
+                fehler << (files::find(datei) ? name + QStringLiteral(": ") + QString::fromUtf8(e.what()) : name);
             }
         }
     }

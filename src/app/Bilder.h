@@ -62,7 +62,8 @@ QString symbolDatei(const QString& programmverzeichnis, const QString& stamm, co
 
 // Loads every picture of the tables in table order, plain before colour. A
 // file that is missing or cannot be read leaves its picture empty and the
-// loading goes on; the result holds one German line per such file.
+// loading goes on; the result holds one line per such file: its name in the
+// Symbol folder, and for a file that is there but unreadable, why.
 QStringList SymbolBilderLaden(SymbolBilder& bilder, const QString& programmverzeichnis, const QString& endung);
 
 // The picture of the entry whose code equals `wert` exactly; an empty

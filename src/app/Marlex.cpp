@@ -32,6 +32,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBRichEdit.h"
+#include "widgets/IconTheme.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -146,7 +147,12 @@ void TMarlex::FormCreate()
 
     ListBox1->setMarkerImages(listenmarken());
 
-    StartFehler = SymbolBilderLaden(Bilder, Programmverzeichnis, Symbolendung);
+    const QStringList bildFehler = SymbolBilderLaden(Bilder, Programmverzeichnis, Symbolendung);
+    StartFehler = bildFehler;
+    if (!m_werkzeugbilderDa)
+        StartFehler << QStringLiteral("Die Bilder der Werkzeugleisten wurden nicht gefunden (die Datei \"%1\" fehlt "
+                                      "im Ordner des Programms); die Knöpfe bleiben ohne Bild.")
+                           .arg(QLatin1String(widgets::IconThemeFile));
 
     const QString feldbreiten = IniDatei->readString(QStringLiteral("Lager"), QStringLiteral("Feldbreiten"), {});
     if (const auto breiten = FeldbreitenLesen(feldbreiten, lagerSpalten))
@@ -159,11 +165,32 @@ void TMarlex::FormCreate()
     if (files::find(Programmverzeichnis + QStringLiteral("Hilfe\\hinweis1.htm")))
         ToolButton6->setEnabled(true);
 
-    // One message for everything that went wrong, not one box per file: the
-    // start goes on with what could be set up.
     if (!StartFehler.isEmpty())
-        widgets::MessageBox::warning(this, QStringLiteral("Beim Start von Marlex99 ist nicht alles gelungen:\n\n") +
-                                               StartFehler.join(u'\n'));
+        startfehlerMelden(bildFehler);
+}
+
+// One message for everything that went wrong, not one box per file: the
+// start goes on with what could be set up. Missing pictures may be dozens;
+// the message counts them and keeps their names in its details, so the box
+// fits on the screen.
+void TMarlex::startfehlerMelden(const QStringList& bildFehler)
+{
+    QStringList zeilen;
+    if (!bildFehler.isEmpty()) {
+        const QString ordner = files::nativePath(Programmverzeichnis + QStringLiteral("Symbol\\"));
+        zeilen << (bildFehler.size() == 1
+                       ? QStringLiteral("1 Piktogramm fehlt im Ordner \"%1\" oder ist nicht lesbar; es bleibt leer.")
+                             .arg(ordner)
+                       : QStringLiteral("%1 Piktogramme fehlen im Ordner \"%2\" oder sind nicht lesbar; sie "
+                                        "bleiben leer.")
+                             .arg(bildFehler.size())
+                             .arg(ordner))
+               << QStringLiteral("Die Namen der Dateien stehen in den Details.");
+    }
+    zeilen << StartFehler.mid(bildFehler.size()); // what went wrong after the pictures
+    widgets::MessageBox::warning(
+        this, QStringLiteral("Beim Start von Marlex99 ist nicht alles gelungen:\n\n") + zeilen.join(u'\n'), {},
+        bildFehler.join(u'\n'));
 }
 
 void TMarlex::fensterzustandSetzen()
@@ -512,12 +539,23 @@ void TMarlex::statusleisteAnlegen()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    const std::array<int, 4> breiten = {100, 100, 120, 50};
+    // Each panel's designed width, widened to the longest text it shows in
+    // the bar's font, so no text is cut.
+    const std::array<std::pair<int, QStringList>, 4> felder = {{
+        {100, {QStringLiteral("000000 / 000000")}},
+        {100, {QStringLiteral("STAMM"), QStringLiteral("TMP1"), QStringLiteral("TMP2")}},
+        {120, {QStringLiteral("Editiermodus"), QStringLiteral("Eingabemodus"), QStringLiteral("Lager-Editiermodus")}},
+        {50, {QStringLiteral("Im Lager"), QStringLiteral("Nicht im Lager")}},
+    }};
     for (std::size_t i = 0; i < StatusPanel.size(); ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setFixedWidth(breiten[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const QFontMetrics fm = panel->fontMetrics();
+        int breite = felder[i].first;
+        for (const QString& text : felder[i].second)
+            breite = std::max(breite, fm.horizontalAdvance(text) + 2 * (panel->frameWidth() + fm.averageCharWidth()));
+        panel->setFixedWidth(breite);
         if (i < 3)
             panel->setAlignment(Qt::AlignCenter);
         bar->addWidget(panel);

@@ -336,6 +336,7 @@ private:
     void ereignisseVerbinden();
     void stoffinfoBefehleVerbinden();
     void fensterzustandSetzen();
+    void startfehlerMelden(const QStringList& bildFehler);
     void symbolbilderLeeren();
     void datensatzBefehleFreigeben(bool enabled);
     void symbolBilderZeigen();
@@ -348,6 +349,7 @@ private:
 
     bool m_hinweiseZeigen = true;
     bool m_datenquellenVerbunden = false;
+    bool m_werkzeugbilderDa = false; // the icon theme of the tool buttons was found
 };
 
 // The main window of the run.

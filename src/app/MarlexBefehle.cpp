@@ -4,50 +4,17 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/Marlex.h"
+#include "app/Werkzeugbilder.h"
+#include "files/Paths.h"
+#include "widgets/IconTheme.h"
 
 namespace {
 
 constexpr char bildEigenschaft[] = "ImageIndex";
-
-// The tool bar pictures by image index. The program ships no picture list of
-// its own, so the style's standard icons stand in; what counts is that each
-// command keeps its picture and the blinking modes swap to another.
-QIcon werkzeugbild(const QWidget& widget, int image)
-{
-    QStyle::StandardPixmap pixmap = QStyle::SP_CustomBase;
-    switch (image) {
-    case 0: pixmap = QStyle::SP_DriveFDIcon; break;
-    case 1: pixmap = QStyle::SP_FileDialogDetailedView; break;
-    case 2: pixmap = QStyle::SP_FileLinkIcon; break;
-    case 3: pixmap = QStyle::SP_FileIcon; break;
-    case 4: pixmap = QStyle::SP_FileDialogContentsView; break;
-    case 6: pixmap = QStyle::SP_DialogYesToAllButton; break;
-    case 8: pixmap = QStyle::SP_DialogResetButton; break;
-    case 10: pixmap = QStyle::SP_DialogYesButton; break;
-    case 11: pixmap = QStyle::SP_FileDialogInfoView; break;
-    case 12: pixmap = QStyle::SP_TrashIcon; break;
-    case 13: pixmap = QStyle::SP_FileDialogNewFolder; break;
-    case 19: pixmap = QStyle::SP_MessageBoxInformation; break;
-    case 20: pixmap = QStyle::SP_DriveHDIcon; break;
-    case 21: pixmap = QStyle::SP_FileDialogListView; break;
-    case 22: pixmap = QStyle::SP_DialogSaveButton; break;
-    case 23: pixmap = QStyle::SP_DialogDiscardButton; break;
-    case 24: pixmap = QStyle::SP_DialogOpenButton; break;
-    case 25: pixmap = QStyle::SP_DriveCDIcon; break;
-    case 27: pixmap = QStyle::SP_MediaSeekForward; break;
-    case 29: pixmap = QStyle::SP_TitleBarMaxButton; break;
-    case 30:
-    case 31: pixmap = QStyle::SP_MessageBoxWarning; break;
-    case 32: pixmap = QStyle::SP_MessageBoxQuestion; break;
-    default: pixmap = QStyle::SP_ComputerIcon; break;
-    }
-    return widget.style()->standardIcon(pixmap);
-}
 
 QAction* aktion(QObject* parent, const char* name, const QString& caption, const QString& hint,
                 const QKeySequence& shortcut = {})
@@ -242,6 +209,8 @@ void TMarlex::setButtonImage(QToolButton* button, int image)
 
 void TMarlex::werkzeugleistenAnlegen()
 {
+    // The pictures come from the icon theme shipped beside the program file.
+    m_werkzeugbilderDa = widgets::installIconTheme(files::programDirectory());
     const auto leiste = [this](const char* name) {
         auto* bar = new QToolBar(this);
         bar->setObjectName(QLatin1String(name));

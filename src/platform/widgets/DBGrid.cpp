@@ -1,5 +1,7 @@
 #include "widgets/DBGrid.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -388,7 +390,21 @@ void DBGrid::fontChanged()
     QFont bold = font();
     bold.setBold(true);
     m_model->setBoldFont(bold);
+    // Titles in another font need other widths; a column someone has
+    // given a width keeps it.
+    for (int i = 0; i < static_cast<int>(m_fittedWidths.size()); ++i)
+        if (m_fittedWidths[static_cast<std::size_t>(i)] == columnWidth(i))
+            fitColumn(i);
     viewport()->update();
+}
+
+// A column without a width of its own is as wide as the grid's default, or
+// as its title needs when that is more, so no title is cut.
+void DBGrid::fitColumn(int column)
+{
+    const int width = std::max(horizontalHeader()->defaultSectionSize(), horizontalHeader()->sectionSizeHint(column));
+    setColumnWidth(column, width);
+    m_fittedWidths[static_cast<std::size_t>(column)] = width;
 }
 
 void DBGrid::changeEvent(QEvent* event)
@@ -401,9 +417,13 @@ void DBGrid::changeEvent(QEvent* event)
 void DBGrid::setColumns(std::vector<GridColumn> columns)
 {
     m_model->setColumns(std::move(columns));
+    m_fittedWidths.assign(this->columns().size(), -1);
     for (int i = 0; i < static_cast<int>(this->columns().size()); ++i) {
         const int width = this->columns()[static_cast<std::size_t>(i)].width;
-        setColumnWidth(i, width >= 0 ? width : horizontalHeader()->defaultSectionSize());
+        if (width >= 0)
+            setColumnWidth(i, width);
+        else
+            fitColumn(i);
     }
     m_selectedIndex = 0;
     followCursor();

@@ -140,10 +140,12 @@ private:
     class Delegate;
     void followCursor();
     void fontChanged();
+    void fitColumn(int column);
 
     GridModel* m_model; // owned by the grid
     int m_selectedIndex = 0;
     bool m_following = false;
+    std::vector<int> m_fittedWidths; // per column the width fitted to its title; -1: a width of its own
 };
 
 } // namespace widgets

@@ -81,6 +81,8 @@ Answer MessageBox::show(QWidget* parent, const MessageRequest& request)
         QAbstractButton* button = box.addButton(standardButton(answer));
         button->setText(germanText(answer));
     }
+    if (!request.details.isEmpty())
+        box.setDetailedText(request.details);
     box.setDefaultButton(standardButton(request.defaultButton));
     box.setEscapeButton(standardButton(escapeAnswer(request)));
     box.exec();
@@ -95,9 +97,11 @@ void MessageBox::information(QWidget* parent, const QString& text, const QString
     show(parent, request(MessageKind::Information, title, text, {Answer::Ok}, Answer::Ok));
 }
 
-void MessageBox::warning(QWidget* parent, const QString& text, const QString& title)
+void MessageBox::warning(QWidget* parent, const QString& text, const QString& title, const QString& details)
 {
-    show(parent, request(MessageKind::Warning, title, text, {Answer::Ok}, Answer::Ok));
+    MessageRequest r = request(MessageKind::Warning, title, text, {Answer::Ok}, Answer::Ok);
+    r.details = details;
+    show(parent, r);
 }
 
 void MessageBox::error(QWidget* parent, const QString& text, const QString& title)

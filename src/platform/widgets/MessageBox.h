@@ -20,6 +20,9 @@ struct MessageRequest {
     QString text;
     QList<Answer> buttons;
     Answer defaultButton = Answer::Ok;
+    // A long list behind the text (names of files, say), shown on demand in
+    // a scrolling field, so the box stays as small as its text.
+    QString details;
 };
 
 // Message boxes with German buttons ("OK", "Abbrechen", "&Ja", "&Nein"),
@@ -28,7 +31,8 @@ struct MessageRequest {
 class MessageBox {
 public:
     static void information(QWidget* parent, const QString& text, const QString& title = {});
-    static void warning(QWidget* parent, const QString& text, const QString& title = {});
+    static void warning(QWidget* parent, const QString& text, const QString& title = {},
+                        const QString& details = {});
     static void error(QWidget* parent, const QString& text, const QString& title = {});
     // Ja/Nein; Escape and closing the box answer Nein.
     static Answer askYesNo(QWidget* parent, const QString& text, Answer defaultButton = Answer::No,

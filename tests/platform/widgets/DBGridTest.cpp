@@ -1,6 +1,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include "WidgetTestSupport.h"
@@ -186,6 +188,30 @@ TEST_F(Grid, ColumnWidthsAreReadAndSetAsAList)
     grid.setFont(large);
     EXPECT_EQ(grid.rowHeight(0), QFontMetrics(large).height() + 4);
     EXPECT_EQ(grid.model()->index(0, 0).data(Qt::FontRole).value<QFont>().pointSize(), 20);
+}
+
+TEST_F(Grid, ColumnsWithoutAWidthOfTheirOwnFitTheirTitleInAnyFont)
+{
+    grid.setColumns({{"NAME1", "Eine lange Spaltenüberschrift"}, {"MENGE", "Menge", 20}, {"CARN"}});
+    const auto titelPasst = [this](int spalte) {
+        const QHeaderView* kopf = grid.horizontalHeader();
+        const int rand = kopf->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, kopf);
+        const QString titel = grid.model()->headerData(spalte, Qt::Horizontal).toString();
+        return kopf->fontMetrics().horizontalAdvance(titel) + 2 * rand <= kopf->sectionSize(spalte);
+    };
+    EXPECT_TRUE(titelPasst(0));
+    EXPECT_TRUE(titelPasst(2));
+    EXPECT_EQ(grid.columnWidth(2), 64) << "a short title keeps the grid's default";
+    EXPECT_EQ(grid.columnWidth(1), 20) << "a width of its own is kept";
+
+    grid.setFont(QFont("DejaVu Sans", 22));
+    EXPECT_TRUE(titelPasst(0));
+    EXPECT_TRUE(titelPasst(2));
+    EXPECT_EQ(grid.columnWidth(1), 20);
+
+    grid.setColumnWidths({50});
+    grid.setFont(QFont("DejaVu Sans", 8));
+    EXPECT_EQ(grid.columnWidth(0), 50) << "a width set since is not fitted again";
 }
 
 TEST_F(Grid, AnAppendedRecordIsAnExtraRowUntilPostedThenTakesItsPlace)

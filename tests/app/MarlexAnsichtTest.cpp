@@ -1,0 +1,194 @@
+// What the main window shows a person: pictures on the tool buttons that
+// say their command, texts that are not cut, and a start message that fits
+// on the screen.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include "MarlexTestSupport.h"
+#include "app/Werkzeugbilder.h"
+#include "widgets/DBGrid.h"
+#include "widgets/IconTheme.h"
+
+using namespace marlextest;
+
+namespace {
+
+std::vector<QToolButton*> werkzeugknoepfe(const TMarlex& m)
+{
+    std::vector<QToolButton*> knoepfe;
+    for (QToolButton* knopf : m.findChildren<QToolButton*>())
+        if (knopf->objectName().startsWith(QLatin1String("ToolButton")))
+            knoepfe.push_back(knopf);
+    return knoepfe;
+}
+
+// Whether a picture shows anything: an icon whose files are there but that
+// nothing can draw (no SVG engine) gives empty pixmaps.
+bool zeigtEtwas(const QIcon& icon)
+{
+    const QImage bild = icon.pixmap(28, 28).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x)
+            if (qAlpha(bild.pixel(x, y)) > 0)
+                return true;
+    return false;
+}
+
+TEST(Werkzeugbilder, EveryToolButtonShowsAPictureOfItsCommand)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    TMarlex& m = r.fensterAnlegen();
+
+    const std::vector<QToolButton*> knoepfe = werkzeugknoepfe(m);
+    ASSERT_EQ(knoepfe.size(), 26u);
+    for (QToolButton* knopf : knoepfe) {
+        EXPECT_FALSE(knopf->icon().isNull()) << knopf->objectName().toStdString();
+        EXPECT_TRUE(zeigtEtwas(knopf->icon())) << knopf->objectName().toStdString();
+    }
+
+    const std::vector<std::pair<QToolButton*, const char*>> erwartet = {
+        {m.ToolButton58, "document-print"},   {m.ToolButton40, "document-print"}, // Stoffinfo drucken
+        {m.ToolButton57, "document-preview"}, {m.ToolButton39, "document-preview"}, // Stoffinfo ansehen
+        {m.ToolButton53, "list-add"},         {m.ToolButton52, "list-remove"},    // Synonym hinzufügen, entfernen
+        {m.ToolButton43, "edit-find"},        {m.ToolButton3, "document-print"},  // Suchen, Etikett drucken
+        {m.ToolButton38, "document-new"},     {m.ToolButton41, "document-edit"},
+    };
+    for (const auto& [knopf, name] : erwartet)
+        EXPECT_EQ(knopf->icon().name(), QLatin1String(name)) << knopf->objectName().toStdString();
+
+    // The three databases share one picture, told apart by their numbers.
+    const QImage stamm = m.ToolButton48->icon().pixmap(28, 28).toImage();
+    EXPECT_NE(m.ToolButton49->icon().pixmap(28, 28).toImage(), stamm);
+    EXPECT_NE(m.ToolButton50->icon().pixmap(28, 28).toImage(), m.ToolButton49->icon().pixmap(28, 28).toImage());
+}
+
+TEST(Werkzeugbilder, BlinkingModeButtonsShowAnotherPictureInTheirOtherPhase)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    TMarlex& m = r.fensterAnlegen();
+
+    const std::vector<std::pair<QToolButton*, int>> blinker = {
+        {m.ToolButton41, 30}, {m.ToolButton22, 31}, {m.ToolButton31, 30}};
+    for (const auto& [knopf, anders] : blinker) {
+        const int normal = TMarlex::buttonImage(knopf);
+        const QImage vorher = knopf->icon().pixmap(28, 28).toImage();
+        m.setButtonImage(knopf, anders);
+        EXPECT_TRUE(zeigtEtwas(knopf->icon())) << knopf->objectName().toStdString();
+        EXPECT_NE(knopf->icon().pixmap(28, 28).toImage(), vorher) << knopf->objectName().toStdString();
+        m.setButtonImage(knopf, normal);
+        EXPECT_EQ(knopf->icon().pixmap(28, 28).toImage(), vorher);
+    }
+}
+
+TEST(Werkzeugbilder, TheBuildShipsTheIconThemeBesideTheProgram)
+{
+    EXPECT_TRUE(QFileInfo(QStringLiteral(MARLEX_BINARY_DIR "/src/app/") + QLatin1String(widgets::IconThemeFile))
+                    .isFile());
+}
+
+TEST(Statusleiste, EveryTextAPanelShowsFitsIntoIt)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    TMarlex& m = r.fensterAnlegen();
+    m.show();
+    QApplication::processEvents();
+
+    const std::array<QStringList, 4> texte = {
+        QStringList{"100000 / 100000"},
+        QStringList{"STAMM", "TMP1", "TMP2"},
+        QStringList{"Editiermodus", "Eingabemodus", "Lager-Editiermodus"},
+        QStringList{"Im Lager", "Nicht im Lager"},
+    };
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        QLabel* panel = m.StatusPanel[i];
+        for (const QString& text : texte[i])
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
+                << "panel " << i << ": " << text.toStdString();
+    }
+    EXPECT_GE(m.StatusPanel[2]->width(), 120) << "never narrower than designed";
+}
+
+// Whether each column of the grid is wide enough for its title.
+void titelPassen(const widgets::DBGrid& grid, const char* wann)
+{
+    const QHeaderView* kopf = grid.horizontalHeader();
+    const int rand = kopf->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, kopf);
+    for (int spalte = 0; spalte < grid.model()->columnCount(); ++spalte) {
+        const QString titel = grid.model()->headerData(spalte, Qt::Horizontal).toString();
+        EXPECT_LE(kopf->fontMetrics().horizontalAdvance(titel) + 2 * rand, kopf->sectionSize(spalte))
+            << wann << ": " << titel.toStdString();
+    }
+}
+
+TEST(Lagerraster, EveryColumnTitleFitsItsColumnInTheScreenFont)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    titelPassen(*r.fensterAnlegen().DBGrid1, "default font");
+    r.einstellung("Font", "FontSize", "16");
+    TMarlex& m = r.fensterAnlegen();
+    titelPassen(*m.DBGrid1, "16 point");
+    EXPECT_EQ(m.DBGrid1->columnWidths().at(2), 109) << "the amount column keeps its designed width";
+}
+
+TEST(Startmeldung, ManyMissingPicturesGiveOneBoxThatFitsOnTheScreenWithTheirNamesInTheDetails)
+{
+    Register r; // no Symbol folder: all 78 pictures are missing
+    QStringList namen;
+    const auto staemme = [&namen](const auto& tabelle) {
+        for (const char* stamm : tabelle)
+            namen << QLatin1String(stamm) + QLatin1String("BMP") << QLatin1String("F_") + stamm + "BMP";
+    };
+    staemme(GefahrStaemme);
+    staemme(SchutzStaemme);
+    staemme(UnterrichtStaemme);
+    staemme(WirkungStaemme);
+    staemme(KrebsStaemme);
+    staemme(CancerStaemme);
+
+    int boxen = 0;
+    QString text;
+    QString details;
+    int hoehe = 0;
+    const auto pruefen = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        ++boxen;
+        text = box->text();
+        details = box->detailedText();
+        hoehe = box->sizeHint().height();
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer wache;
+    QObject::connect(&wache, &QTimer::timeout, pruefen);
+    wache.start(10);
+    {
+        // The real box, as a user gets it.
+        const widgets::ScopedAnswerProvider aufDemBildschirm{widgets::MessageBox::AnswerProvider()};
+        r.fensterAnlegen();
+    }
+    wache.stop();
+
+    EXPECT_EQ(boxen, 1);
+    EXPECT_TRUE(text.contains("78 Piktogramme")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QDir::cleanPath(r.programm()) + "/Symbol/")) << text.toStdString();
+    EXPECT_LE(hoehe, QApplication::primaryScreen()->availableGeometry().height()) << text.toStdString();
+    for (const QString& name : namen)
+        EXPECT_TRUE(details.split('\n').contains(name)) << name.toStdString();
+}
+
+} // namespace
