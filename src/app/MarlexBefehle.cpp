@@ -278,5 +278,8 @@ void TMarlex::werkzeugleistenAnlegen()
         ziel->setAcceptDrops(true);
         ziel->installEventFilter(this);
     }
+
+    for (const Menuebild& eintrag : Menuebilder)
+        findChild<QAction*>(QLatin1String(eintrag.aktion))->setIcon(werkzeugbild(*this, eintrag.bild));
 }
 

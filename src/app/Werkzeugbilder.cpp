@@ -30,15 +30,17 @@ public:
             painter->drawRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), rect.width() / 6.0,
                                      rect.height() / 6.0);
         }
-        m_icon.paint(painter, rect, Qt::AlignCenter, mode, state);
+        // QIcon::paint() would draw a theme icon at the largest size the
+        // theme lists below the rectangle's, not filling it as buttons do.
+        painter->drawPixmap(rect, m_icon.pixmap(rect.size(), mode, state));
         const QRect ecke(rect.x() + rect.width() * 2 / 5, rect.y() + rect.height() * 2 / 5, rect.width() * 3 / 5,
                          rect.height() * 3 / 5);
         if (m_eintrag.beiIcon) {
             painter->setPen(Qt::NoPen);
             painter->setBrush(m_palette.color(QPalette::Window));
             painter->drawEllipse(ecke);
-            QIcon::fromTheme(QLatin1String(m_eintrag.beiIcon))
-                .paint(painter, ecke.adjusted(1, 1, -1, -1), Qt::AlignCenter, mode, state);
+            const QRect innen = ecke.adjusted(1, 1, -1, -1);
+            painter->drawPixmap(innen, QIcon::fromTheme(QLatin1String(m_eintrag.beiIcon)).pixmap(innen.size(), mode, state));
         }
         if (m_eintrag.zeichen) {
             const QColor grund = aus ? m_palette.color(QPalette::Disabled, QPalette::WindowText)
@@ -56,6 +58,16 @@ public:
         painter->restore();
     }
 
+    // The engine's own pixmap leaves what is not painted undefined.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap bild(size);
+        bild.fill(Qt::transparent);
+        QPainter painter(&bild);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return bild;
+    }
+
     QIconEngine* clone() const override { return new ZusatzEngine(*this); }
 
     bool isNull() override { return m_icon.isNull(); }
@@ -66,8 +78,6 @@ private:
     QIcon m_icon;
 };
 
-} // namespace
-
 const Werkzeugbild* werkzeugbildEintrag(int bild)
 {
     for (const Werkzeugbild& eintrag : Werkzeugbilder)
@@ -75,6 +85,8 @@ const Werkzeugbild* werkzeugbildEintrag(int bild)
             return &eintrag;
     return nullptr;
 }
+
+} // namespace
 
 QIcon werkzeugbild(const QWidget& widget, int bild)
 {

@@ -23,7 +23,7 @@ inline constexpr Werkzeugbild Werkzeugbilder[] = {
     {2, "edit-copy"},                                      // copy the record
     {3, "document-new"},                                   // new record
     {4, "edit-find"},                                      // search
-    {6, "document-multiple", "document-print"},            // print all marked labels
+    {6, "document-print", "document-multiple"},            // print all marked labels
     {8, "document-edit"},                                  // storage edit mode
     {10, "document-print"},                                // print the current label
     {11, "document-print-preview"},                        // show the label layout
@@ -43,8 +43,22 @@ inline constexpr Werkzeugbild Werkzeugbilder[] = {
     {32, "documentinfo"},                                  // supplement to the classification
 };
 
-// The table's entry for a picture number; nullptr for a number it lacks.
-const Werkzeugbild* werkzeugbildEintrag(int bild);
+// Menu items that give a tool button's command carry its picture.
+struct Menuebild {
+    const char* aktion; // object name of the menu item
+    int bild;
+};
+
+inline constexpr Menuebild Menuebilder[] = {
+    // main menu "Daten"
+    {"ndern1", 1}, {"Neueingabe1", 3}, {"Kopie1", 2}, {"Ansehen1", 19}, {"Stamm1", 20}, {"TMP11", 25},
+    {"TMP21", 0}, {"Hinzufgen1", 24}, {"Entfernen1", 23}, {"Ansehen2", 21}, {"Drucken1", 22}, {"Suchen1", 4},
+    // main menus "Lagerdaten" and "Drucken"
+    {"Neu2", 13}, {"Lschen2", 12}, {"Layout2", 11}, {"EtikettenLangform2", 10}, {"Gesamt2", 6},
+    // the popup menus of the name list and the storage grid
+    {"Datensatzbearbeiten1", 1}, {"Datensatzkopieren1", 2}, {"Stoffinfoanzeigen1", 21},
+    {"Stoffinfodrucken1", 22}, {"Layout1", 11}, {"AktuellenDatensatz1", 10}, {"Gesamt1", 6},
+};
 
 // The icon of a picture number, drawn in `widget`'s palette; a null icon
 // for a number the table lacks or when the icon theme is missing.

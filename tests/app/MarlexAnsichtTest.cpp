@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -66,6 +67,15 @@ TEST(Werkzeugbilder, EveryToolButtonShowsAPictureOfItsCommand)
     };
     for (const auto& [knopf, name] : erwartet)
         EXPECT_EQ(knopf->icon().name(), QLatin1String(name)) << knopf->objectName().toStdString();
+
+    // A menu item of the same command shows the same picture.
+    for (const auto& [name, icon] : std::vector<std::pair<const char*, const char*>>{
+             {"Drucken1", "document-print"}, {"Stoffinfodrucken1", "document-print"},
+             {"Stoffinfoanzeigen1", "document-preview"}, {"Hinzufgen1", "list-add"}}) {
+        auto* item = m.findChild<QAction*>(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_EQ(item->icon().name(), QLatin1String(icon)) << name;
+    }
 
     // The three databases share one picture, told apart by their numbers.
     const QImage stamm = m.ToolButton48->icon().pixmap(28, 28).toImage();
