@@ -74,6 +74,23 @@ TEST(MessageBoxScreen, ShowsGermanButtonsWithTheDefaultAndEscapeGiven)
     EXPECT_EQ(MessageBox::askOkCancel(nullptr, "Weiter?"), Answer::Cancel);
 }
 
+TEST(MessageBoxScreen, ALongListGoesIntoTheDetailsAndTheBoxStaysSmall)
+{
+    QStringList namen;
+    for (int i = 0; i < 200; ++i)
+        namen << QStringLiteral("BILD%1.BMP").arg(i);
+    QString details;
+    int hoehe = 0;
+    whenShown([&](QMessageBox& box) {
+        details = box.detailedText();
+        hoehe = box.sizeHint().height();
+        box.button(QMessageBox::Ok)->click();
+    });
+    MessageBox::warning(nullptr, "200 Bilder fehlen.", {}, namen.join('\n'));
+    EXPECT_EQ(details.split('\n'), namen);
+    EXPECT_LT(hoehe, 400) << "the list is behind the details button, not in the text";
+}
+
 TEST(GermanTranslation, StandardDialogButtonsSpeakGermanOnce)
 {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
