@@ -440,8 +440,10 @@ std::vector<int> DBGrid::columnWidths() const
 void DBGrid::setColumnWidths(const std::vector<int>& widths)
 {
     const int count = std::min(static_cast<int>(widths.size()), m_model->columnCount());
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+        m_fittedWidths[static_cast<std::size_t>(i)] = -1;
+    }
 }
 
 void DBGrid::setCellEditing(bool on)
