@@ -1,10 +1,14 @@
 #include "BenchRegister.h"
 
+#include <QBuffer>
 #include <QDate>
+#include <QDir>
+#include <QImage>
 #include <cstdint>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "app/NameRules.h"
 #include "demo/RegisterTables.h"
@@ -142,14 +146,17 @@ std::vector<Substance> makeSubstances(const RegisterSize& size, Dice& dice)
     return substances;
 }
 
+// R and S phrase numbers as R_SATZ and S_SATZ hold them ("60-61" is two).
+const char* const rSaetze[] = {"11", "20/21/22", "23/24/25", "34", "36/37/38", "39", "40", "45", "50/53", "26/27/28"};
+const char* const sSaetze[] = {"2", "7", "16", "26", "36/37/39", "45", "53", "60-61"};
+
 void fillChemie(dbase::Table& table, const std::vector<Substance>& substances, Dice& dice)
 {
     static const char* const symbols[] = {"C", "E", "F+", "F", "N", "O", "T+", "T", "Xi", "Xn"};
     static const char* const wgk[] = {"", "0", "1", "1", "2", "2", "3"};
-    static const char* const rSaetze[] = {"11", "20/21/22", "23/24/25", "34", "36/37/38", "39", "40", "45",
-                                          "50/53", "26/27/28"};
-    static const char* const sSaetze[] = {"2", "7", "16", "26", "36/37/39", "45", "53", "60-61"};
     static const char* const unterricht[] = {"", "", "LV", "SI", "SII", "SII#", "###", "XXX"};
+    static const char* const krebs[] = {"", "", "", "", "", "", "", "", "A1", "A2", "B"};
+    static const char* const wirkung[] = {"", "", "", "", "", "H", "S"};
     static const char* const entsorgung[] = {"", "1", "3", "7", "12", "Abluft", "Abwasser", "Aufarbeitung",
                                              "Hausmüll", "Einzelents"};
     int row = 0;
@@ -182,6 +189,16 @@ void fillChemie(dbase::Table& table, const std::vector<Substance>& substances, D
         table.fieldByName("MOLMASSE").setAsFloat((1000 + dice.pick(50000)) / 100.0);
         table.fieldByName("SMT").setAsFloat((dice.pick(4000) - 1500) / 10.0);
         table.fieldByName("SDT").setAsFloat((dice.pick(5000) - 500) / 10.0);
+        if (dice.chance(30)) {
+            const int mak = 1 + dice.pick(500);
+            set(table, "MAK1", QString::number(mak));
+            set(table, "MAK2", QString::number(mak * 3));
+        }
+        set(table, "DICHTE", dice.chance(70) ? QStringLiteral("%1 g/cm³").arg((500 + dice.pick(2000)) / 1000.0) : QString());
+        set(table, "KREBS", QString::fromLatin1(dice.of(krebs)));
+        set(table, "CANCER", dice.chance(5) ? QString::number(1 + dice.pick(3)) : QString());
+        set(table, "WIRKUNG", QString::fromLatin1(dice.of(wirkung)));
+        set(table, "VBF", dice.chance(20) ? QStringLiteral("A%1").arg(1 + dice.pick(3)) : QString());
         set(table, "FORMEL_BMP", demo::formelBildname(s.key.carn));
         if (++row % 40 == 0)
             set(table, "MEMOTEXT", QStringLiteral("Hinweis zu %1: nur im Abzug verwenden, Schutzbrille und "
@@ -191,8 +208,10 @@ void fillChemie(dbase::Table& table, const std::vector<Substance>& substances, D
     }
 }
 
-void fillLager(dbase::Table& table, const std::vector<Substance>& substances, int count, Dice& dice)
+// Returns which substances (by position) have stock.
+std::vector<bool> fillLager(dbase::Table& table, const std::vector<Substance>& substances, int count, Dice& dice)
 {
+    std::vector<bool> stocked(substances.size());
     static const char* const mengen[] = {"bis 10g", "bis 100g", "bis 1000g", "über 1000g"};
     static const char* const orte[] = {"Giftschrank", "Säureschrank", "Laugenschrank", "Kühlschrank",
                                        "Lösungsmittelschrank", "Sammlung Raum 2.14", "Regal A3"};
@@ -200,7 +219,9 @@ void fillLager(dbase::Table& table, const std::vector<Substance>& substances, in
     const QDate oldDate(2024, 9, 2);
     const QDate newDate(2025, 3, 14);
     for (int i = 0; i < count; ++i) {
-        const Substance& s = substances[static_cast<std::size_t>(dice.pick(static_cast<int>(substances.size())))];
+        const auto at = static_cast<std::size_t>(dice.pick(static_cast<int>(substances.size())));
+        const Substance& s = substances[at];
+        stocked[at] = true;
         table.append();
         set(table, "NAME1", s.names.front());
         set(table, "CARN", s.key.carn);
@@ -214,6 +235,70 @@ void fillLager(dbase::Table& table, const std::vector<Substance>& substances, in
         set(table, "VERWENDER", QStringLiteral("Fachbereich %1").arg(1 + dice.pick(6)));
         table.fieldByName("ANZAHL").setAsInteger(1);
         set(table, "STRIPNAME1", StripNameBilden(s.names.front()));
+        table.post();
+    }
+    return stocked;
+}
+
+// The R and S phrases the substances name, each in two or three lines of
+// si_gef.dbf as the phrase table keeps them.
+void fillSiGef(dbase::Table& table)
+{
+    const auto phrase = [&](const QString& key) {
+        const QString text = QStringLiteral("Hinweis %1 des Registers: beim Umgang die Betriebsanweisung beachten, "
+                                            "nur in gut gelüfteten Räumen arbeiten und Kontakt mit Haut und Augen "
+                                            "vermeiden.")
+                                 .arg(key);
+        const QStringList lines = demo::phraseLines(key.mid(1), text);
+        for (int i = 0; i < lines.size(); ++i) {
+            table.append();
+            set(table, "NRSATZ", key);
+            table.fieldByName("ZEILE").setAsInteger(i + 1);
+            set(table, "SATZTEXT", lines[i]);
+            table.post();
+        }
+    };
+    // Every single phrase, as the real table has them, then the combined
+    // ones the substances name.
+    QStringList keys;
+    for (int r = 1; r <= 68; ++r)
+        keys << QStringLiteral("R%1").arg(r);
+    for (int s = 1; s <= 64; ++s)
+        keys << QStringLiteral("S%1").arg(s);
+    for (const char* const number : rSaetze)
+        if (QLatin1String(number).contains(QLatin1Char('/')))
+            keys << QStringLiteral("R") + QLatin1String(number);
+    for (const char* const number : sSaetze)
+        if (QLatin1String(number).contains(QLatin1Char('/')))
+            keys << QStringLiteral("S") + QLatin1String(number);
+    for (const QString& key : keys)
+        phrase(key);
+}
+
+QByteArray structurePicture()
+{
+    QImage image(96, 64, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int x = 8; x < 88; ++x) // a zigzag chain
+        image.setPixel(x, 32 + (x % 16 < 8 ? x % 8 : 8 - x % 8), 1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+constexpr std::size_t structureStep = 5; // a structure picture for every fifth substance
+
+void fillFormeln(dbase::Table& table, const std::vector<Substance>& substances)
+{
+    const QByteArray picture = structurePicture();
+    for (std::size_t i = 0; i < substances.size(); i += structureStep) {
+        table.append();
+        set(table, "CARN", substances[i].key.carn);
+        set(table, "SUBCARN", substances[i].key.subcarn);
+        table.fieldByName("FORMEL").setAsBytes(picture);
         table.post();
     }
 }
@@ -250,8 +335,23 @@ BenchRegister::BenchRegister(const RegisterSize& size)
     });
     writeTable(path("chemie.dbf"), demo::chemieLayout(), {carnSubTag},
                [&](dbase::Table& table) { fillChemie(table, substances, dice); });
+    std::vector<bool> stocked;
     writeTable(path("lager.dbf"), demo::lagerLayout(), {carnSubTag, name1SubTag},
-               [&](dbase::Table& table) { fillLager(table, substances, size.stockItems, dice); });
+               [&](dbase::Table& table) { stocked = fillLager(table, substances, size.stockItems, dice); });
+    writeTable(path("si_gef.dbf"), demo::siGefLayout(), {demo::siGefTag}, fillSiGef);
+    writeTable(path("formeln.dbf"), demo::formelnLayout(), {carnSubTag},
+               [&](dbase::Table& table) { fillFormeln(table, substances); });
+    demo::writeFilesList(QDir(m_dir.path()));
+    // The sheet's substance: stock, a structure picture and a main name that
+    // is no other name of the register, so that its list line is found.
+    std::unordered_map<QString, int> uses;
+    for (const NameRow& row : m_names)
+        ++uses[row.name1];
+    for (std::size_t i = 0; i < substances.size() && m_sheetSubstance.isEmpty(); i += structureStep)
+        if (stocked[i] && uses[substances[i].names.front()] == 1)
+            m_sheetSubstance = substances[i].names.front();
+    if (m_sheetSubstance.isEmpty())
+        throw std::runtime_error("Benchmark register: no substance for the sheet");
 }
 
 const BenchRegister& BenchRegister::standard()

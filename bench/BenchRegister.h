@@ -1,9 +1,11 @@
 #pragma once
 
 // A register of the size users keep, written once into a temporary directory
-// for the benchmarks: namen.dbf, chemie.dbf (+ .dbt) and lager.dbf, each with
-// the production index and the tags the program works with. The content is
-// the same on every run (fixed seed), so figures of two runs compare.
+// for the benchmarks: namen.dbf, chemie.dbf (+ .dbt), lager.dbf, the phrase
+// table si_gef.dbf and the structure pictures formeln.dbf (+ .dbt), each with
+// the production index and the tags the program works with, and FILES.TXT,
+// so that the program starts on it. The content is the same on every run
+// (fixed seed), so figures of two runs compare.
 
 #include <QString>
 #include <QStringList>
@@ -47,11 +49,15 @@ public:
 
     // A file of the register's directory; new files may be made there too.
     QString path(const QString& fileName) const;
+    QString directory() const { return m_dir.path(); }
 
     // The rows of namen.dbf in physical order.
     const std::vector<NameRow>& names() const { return m_names; }
     // The keys of chemie.dbf in physical order.
     const std::vector<SubstanceKey>& substances() const { return m_substances; }
+    // The main name of a substance with stock, a structure picture and R
+    // and S phrases; no other name of the register reads so.
+    const QString& sheetSubstance() const { return m_sheetSubstance; }
 
     static const dbase::IndexDef carnSubTag;
     static const dbase::IndexDef name1SubTag;
@@ -63,6 +69,7 @@ private:
     QTemporaryDir m_dir;
     std::vector<NameRow> m_names;
     std::vector<SubstanceKey> m_substances;
+    QString m_sheetSubstance;
 };
 
 } // namespace bench

@@ -152,9 +152,7 @@ constexpr int phraseTextWidth = 80;
 
 void writeSiGef(const DemoData& data, const QDir& dir)
 {
-    NewTable t(dir, QStringLiteral("si_gef.dbf"),
-               dbase::TableLayout({text("NRSATZ", 12), field("ZEILE", FieldType::Numeric, 2),
-                                   text("SATZTEXT", phraseTextWidth)}));
+    NewTable t(dir, QStringLiteral("si_gef.dbf"), siGefLayout());
     for (const auto& [key, phrase] : data.phrases) {
         const QStringList lines = phraseLines(key.mid(1), phrase, phraseTextWidth);
         for (int i = 0; i < lines.size(); ++i) {
@@ -166,7 +164,7 @@ void writeSiGef(const DemoData& data, const QDir& dir)
         }
     }
     // The line number keeps a phrase's continuation lines in order under one key.
-    t.finish({{"NRSATZ_SUB", "NRSATZ+STR(ZEILE,2)", true}});
+    t.finish({siGefTag});
 }
 
 QByteArray bmpBytes(const QImage& image)
@@ -181,9 +179,7 @@ QByteArray bmpBytes(const QImage& image)
 
 void writeFormeln(const DemoData& data, const QDir& dir)
 {
-    NewTable t(dir, QStringLiteral("formeln.dbf"),
-               dbase::TableLayout({text("CARN", 12), text("SUBCARN", 4),
-                                   field("FORMEL", FieldType::Binary, blockFieldWidth)}));
+    NewTable t(dir, QStringLiteral("formeln.dbf"), formelnLayout());
     for (const Substance& s : data.substances) {
         const QImage picture = structureFormula(s.carn());
         if (picture.isNull())
@@ -197,6 +193,8 @@ void writeFormeln(const DemoData& data, const QDir& dir)
     t.finish({carnSub});
 }
 
+} // namespace
+
 void writeFilesList(const QDir& dir)
 {
     QSaveFile file(dir.filePath(QStringLiteral("FILES.TXT")));
@@ -206,7 +204,16 @@ void writeFilesList(const QDir& dir)
         throw DemoError(QStringLiteral("%1 kann nicht geschrieben werden: %2").arg(file.fileName(), file.errorString()));
 }
 
-} // namespace
+dbase::TableLayout siGefLayout()
+{
+    return dbase::TableLayout(
+        {text("NRSATZ", 12), field("ZEILE", FieldType::Numeric, 2), text("SATZTEXT", phraseTextWidth)});
+}
+
+dbase::TableLayout formelnLayout()
+{
+    return dbase::TableLayout({text("CARN", 12), text("SUBCARN", 4), field("FORMEL", FieldType::Binary, blockFieldWidth)});
+}
 
 dbase::TableLayout namenLayout()
 {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "dbase/FieldDef.h"
+#include "dbase/Table.h"
 
 namespace demo {
 
@@ -16,6 +17,12 @@ dbase::TableLayout chemieLayout();
 dbase::TableLayout namenLayout();
 // The 16 fields of lager.dbf, the storage list.
 dbase::TableLayout lagerLayout();
+// si_gef.dbf: NRSATZ ("R11"), ZEILE (the line's number), SATZTEXT; its tag
+// keeps a phrase's lines together and in order.
+dbase::TableLayout siGefLayout();
+inline const dbase::IndexDef siGefTag{"NRSATZ_SUB", "NRSATZ+STR(ZEILE,2)", true};
+// formeln.dbf: CARN, SUBCARN and the structure picture FORMEL.
+dbase::TableLayout formelnLayout();
 
 // The picture name the record editor stores for a hazard symbol code in
 // GEFSYMxBMP: "FPLU." for "F+", ..., "LEER.BMP" for an empty slot.
@@ -32,6 +39,8 @@ QStringList phraseLines(const QString& number, const QString& text, int width = 
 
 // The files the program requires at start, in the order of FILES.TXT.
 QStringList requiredFiles();
+// Writes requiredFiles() into FILES.TXT in `dir`.
+void writeFilesList(const QDir& dir);
 
 // Writes namen.dbf, chemie.dbf (+ .dbt), lager.dbf, si_gef.dbf, formeln.dbf
 // (+ .dbt), each with its production index, and FILES.TXT into `dir`,
