@@ -69,6 +69,18 @@ void filterAus(dbase::Table& table)
     table.setFiltered(false);
 }
 
+// Filters the table and moves it to its first passing record. The rows are
+// looked through once: while filtering is off, neither the new filter nor
+// the move to the first row looks at more than one of them. A filter the
+// table refuses changes nothing but the switch.
+void filtern(dbase::Table& table, const dbase::Filter& filter)
+{
+    table.setFiltered(false);
+    table.setFilter(filter);
+    table.first(); // what other programs wrote meanwhile counts
+    table.setFiltered(true);
+}
+
 // A memo's text split into lines as a memo takes it: CR LF, CR or LF end a
 // line, and a break at the very end opens no further line.
 QStringList memoZeilen(const QString& text)
@@ -120,9 +132,7 @@ void bedingungLesen(const TabellenSatz& tabellen, QString& rest, const std::func
 
     // The table's own filter counts, so a condition on the substance table
     // during a sheet run asks about the current substance only.
-    table->setFilter(gemerkterFilter && bedingung);
-    table->setFiltered(true);
-    table->first();
+    filtern(*table, gemerkterFilter && bedingung);
     if (!table->eof())
         beiTreffer();
     else
@@ -246,11 +256,10 @@ void Vorlagensprache::FetchTextToMemo(const QString& table, const QString& keyfi
     // A predicate, so an apostrophe in a value selects exactly; a trailing
     // "*" keeps the meaning it has in filter text.
     const bool praefixsuche = gesucht.endsWith(QLatin1Char('*')) && !tabelle->filterOptions().noPartialCompare;
-    tabelle->setFilter(praefixsuche ? dbase::Filter::startsWith(feld, gesucht.chopped(1))
-                                    : dbase::Filter::equals(feld, gesucht));
+    filtern(*tabelle, praefixsuche ? dbase::Filter::startsWith(feld, gesucht.chopped(1))
+                                   : dbase::Filter::equals(feld, gesucht));
     BeimVerlassen aufheben([tabelle] { filterAus(*tabelle); });
-    tabelle->setFiltered(true);
-    for (tabelle->first(); !tabelle->eof(); tabelle->next())
+    for (; !tabelle->eof(); tabelle->next())
         memo.append(tabelle->field(kTextFeld).asString());
     aufheben.jetzt();
 }
@@ -269,10 +278,8 @@ void Vorlagensprache::FetchRSToMemo(QChar letter, int fieldPosition, QStringList
         nummern.remove(0, strich < 0 ? nummern.size() : strich + 1);
 
         phrasen->setFilterOptions(dbase::FilterOptions{.caseInsensitive = false, .noPartialCompare = true});
-        phrasen->setFilter(dbase::Filter::equals("NRSATZ", letter + nummer));
+        filtern(*phrasen, dbase::Filter::equals("NRSATZ", letter + nummer));
         BeimVerlassen aufheben([phrasen] { filterAus(*phrasen); });
-        phrasen->setFiltered(true);
-        phrasen->first();
         if (!phrasen->eof()) {
             // The first line opens with the number and "= ", which the memo
             // does not show; continuation lines are joined by a blank.

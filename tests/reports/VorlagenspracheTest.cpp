@@ -156,3 +156,36 @@ TEST_F(VorlagenspracheTest, PhraseMemoJoinsTheTextsOfEachLetter)
     sprache.FetchRSToMemo(QLatin1Char('R'), 9, zeilen);
     EXPECT_EQ(zeilen, QStringList({" "}));
 }
+
+TEST_F(VorlagenspracheTest, TablesInKeyOrderGiveTheSameTexts)
+{
+    const QStringList vorlage{
+        "{chemie.dbf,GEFSYM2='Xi' AND NAME2<>'',reizend ([chemie.dbf,NAME2])}{chemie.dbf,GEFSYM1='T',giftig}",
+        "{lager.dbf,CARN='67-64-1' AND LAGER_ORT<>'Schrank 2',[lager.dbf,LAGER_ORT]}{lager.dbf,CARN='99',nie}",
+        "[+lager.dbf,CARN,,[chemie.dbf,CARN]]",
+        "[+si_gef.dbf,NRSATZ,R,66]",
+        "[+si_gef.dbf,NRSATZ,R,6*]",
+        "[+namen.dbf,NAME1,,Bob's Stoff]",
+    };
+    const QString titel = QStringLiteral("{chemie.dbf,GEFSYM1='F',Symbol [chemie.dbf,GEFSYM1]}");
+    const auto texte = [&] {
+        t.siGef.setFilterOptions({}); // the phrase lookup leaves no-partial-compare behind
+        const QStringList zeilen = memo(vorlage) + QStringList{caption(titel)};
+        QStringList saetze;
+        sprache.SaetzeFuellen(saetze);
+        return zeilen + saetze;
+    };
+    const QStringList physisch = texte();
+    ASSERT_EQ(physisch.size(), 14);
+
+    // The data module's tables stand on tags that the filters' keys lead.
+    for (auto [table, tag] : {std::pair{&t.chemie, dbase::IndexDef{"CARN_SUB", "CARN+SUBCARN", true}},
+                              std::pair{&t.lager, dbase::IndexDef{"CARN_SUB", "CARN+SUBCARN", true}},
+                              std::pair{&t.siGef, dbase::IndexDef{"NRSATZ_SUB", "NRSATZ+NR", true}},
+                              std::pair{&t.namen, dbase::IndexDef{"NAME1", "NAME1"}}}) {
+        table->addIndex(tag);
+        table->setIndexName(QString::fromStdString(tag.name));
+    }
+    t.substanz("67-64-1", "2");
+    EXPECT_EQ(texte(), physisch);
+}

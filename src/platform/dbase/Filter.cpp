@@ -1100,4 +1100,34 @@ bool Filter::Bound::matches(const RecordView& record, const FilterOptions& optio
     return Evaluator(d->nodes, record, options).evaluate(static_cast<int>(d->nodes.size()) - 1);
 }
 
+std::optional<QString> Filter::Bound::requiredPrefix(int field, const FilterOptions& options) const
+{
+    if (d->nodes.empty() || options.caseInsensitive)
+        return std::nullopt;
+    // The comparison as matchText() makes it: a stored text loses its
+    // trailing blanks and is then equal to the value or starts with it.
+    const auto prefixOf = [&](const BoundNode& node) -> std::optional<QString> {
+        if (node.kind != FilterNode::Kind::Compare || node.compareKind != CompareKind::Text
+            || node.op != CompareOp::Equal || node.left.field != field || node.left.type != FieldType::Character
+            || node.right.field >= 0)
+            return std::nullopt;
+        std::u16string_view value = node.right.text;
+        if (node.right.star && !options.noPartialCompare && !node.right.forcePrefix)
+            value.remove_suffix(1);
+        else if (!node.right.forcePrefix)
+            value = withoutTrailingBlanks(value);
+        return QString::fromUtf16(value.data(), static_cast<qsizetype>(value.size()));
+    };
+    std::vector<int> open{static_cast<int>(d->nodes.size()) - 1};
+    while (!open.empty()) {
+        const BoundNode& node = d->nodes[static_cast<size_t>(open.back())];
+        open.pop_back();
+        if (node.kind == FilterNode::Kind::And)
+            open.insert(open.end(), node.children.begin(), node.children.end());
+        else if (auto prefix = prefixOf(node))
+            return prefix;
+    }
+    return std::nullopt;
+}
+
 } // namespace dbase

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,12 @@ public:
     class Bound {
     public:
         bool matches(const RecordView& record, const FilterOptions& options) const;
+        // A text that the given text field of every passing record begins
+        // with, as its stored bytes read: the value of an equality or of a
+        // prefix match with that field which the filter requires (alone or
+        // joined by AND). nullopt when it requires none, or when the options
+        // ignore case.
+        std::optional<QString> requiredPrefix(int field, const FilterOptions& options) const;
         ~Bound();
         Bound(Bound&&) noexcept;
         Bound& operator=(Bound&&) noexcept;

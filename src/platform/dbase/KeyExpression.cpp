@@ -447,6 +447,11 @@ Value evaluateNode(const Node& node, const RecordView& record)
     return value;
 }
 
+bool isTextField(const NodePtr& node)
+{
+    return node->kind == Node::Kind::Field && node->type == 'C';
+}
+
 } // namespace
 
 struct KeyExpression::Impl {
@@ -496,7 +501,6 @@ KeyExpression KeyExpression::compile(const std::string& expression, const TableL
     }
 
     // Keyed lookups can set the fields of a plain concatenation of text fields.
-    const auto isTextField = [](const NodePtr& node) { return node->kind == Node::Kind::Field && node->type == 'C'; };
     if (isTextField(d.root)) {
         d.keyFields = {d.root->field};
     } else if (d.root->kind == Node::Kind::Plus
@@ -505,6 +509,14 @@ KeyExpression KeyExpression::compile(const std::string& expression, const TableL
             d.keyFields.push_back(child->field);
     }
     return result;
+}
+
+int KeyExpression::leadingField() const
+{
+    // "+" of texts lays the parts end to end, each with its full width.
+    const NodePtr& first = d->root->kind == Node::Kind::Plus && d->root->type == 'C' ? d->root->children.front()
+                                                                                      : d->root;
+    return isTextField(first) ? first->field : -1;
 }
 
 const std::string& KeyExpression::text() const

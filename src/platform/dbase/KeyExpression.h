@@ -32,6 +32,11 @@ public:
     // concatenation of character fields ("CARN+SUBCARN", "STRIPNAME1");
     // empty otherwise. Keyed lookups set these fields.
     const std::vector<int>& keyFields() const;
+    // The text field whose stored bytes begin every key: the expression is
+    // that field, or joins it with others by "+" ("NRSATZ+STR(ZEILE,2)");
+    // -1 otherwise. Rows whose field starts with a text lie together in the
+    // tag, so a filter that fixes the field need not look beyond them.
+    int leadingField() const;
 
     KeyExpression(KeyExpression&&) noexcept;
     KeyExpression& operator=(KeyExpression&&) noexcept;

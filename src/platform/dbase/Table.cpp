@@ -240,10 +240,37 @@ std::size_t Table::Impl::slotOf(std::uint32_t r, std::string_view bytes) const
     return fileCount() + static_cast<std::size_t>(it - pendingAppends.begin());
 }
 
+std::pair<std::size_t, std::size_t> Table::Impl::filterRange() const
+{
+    const std::pair<std::size_t, std::size_t> all{0, slotCount()};
+    if (!filterOn() || activeTag < 0 || indexStale)
+        return all;
+    const KeyExpression& expression = index->expression(activeTag);
+    const int field = expression.leadingField();
+    if (field < 0)
+        return all;
+    const std::optional<QString> prefix = boundFilter->requiredPrefix(field, filterOptions);
+    if (!prefix || prefix->isEmpty())
+        return all;
+    std::optional<std::string> bytes = codePage().encodeExactly(*prefix);
+    if (!bytes)
+        return all; // a character the code page lacks: the walk finds no row
+    // A value longer than the field: the few rows that begin with what fits
+    // are tested and fail.
+    const auto width = std::min<std::size_t>(layout().field(field).length,
+                                             static_cast<std::size_t>(expression.keyLength()));
+    if (bytes->size() > width)
+        bytes->resize(width);
+    return index->tag(activeTag).prefixRange(*bytes);
+}
+
 std::optional<std::size_t> Table::Impl::findVisible(std::ptrdiff_t from, int step) const
 {
-    const auto count = static_cast<std::ptrdiff_t>(slotCount());
-    for (std::ptrdiff_t s = from; s >= 0 && s < count; s += step) {
+    const auto [first, last] = filterRange();
+    const auto begin = static_cast<std::ptrdiff_t>(first);
+    const auto end = static_cast<std::ptrdiff_t>(last);
+    from = step > 0 ? std::max(from, begin) : std::min(from, end - 1);
+    for (std::ptrdiff_t s = from; s >= begin && s < end; s += step) {
         readRow(recNoAt(static_cast<std::size_t>(s)), scratch);
         if (passes(scratch))
             return static_cast<std::size_t>(s);

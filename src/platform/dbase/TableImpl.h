@@ -238,8 +238,13 @@ struct Table::Impl {
     std::uint32_t recNoAt(std::size_t s) const;
     // Slot of a record in the active order; slotCount() when not there.
     std::size_t slotOf(std::uint32_t r, std::string_view bytes) const;
-    // Searches visible rows from slot `from` in direction `step` (+1 / -1);
-    // on success the row's bytes are in `scratch`.
+    // Slots [first, last) of the active order outside which no row passes
+    // the filter: those whose key begins with the text the filter requires
+    // of the tag's leading field (CARN of "CARN+SUBCARN"). All slots when it
+    // requires none, or the tag lags behind the rows.
+    std::pair<std::size_t, std::size_t> filterRange() const;
+    // Searches visible rows from slot `from` in direction `step` (+1 / -1),
+    // within filterRange(); on success the row's bytes are in `scratch`.
     std::optional<std::size_t> findVisible(std::ptrdiff_t from, int step) const;
     void take(std::size_t s); // makes slot s (found by findVisible) current
     void setNoRecord();
