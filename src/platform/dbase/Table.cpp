@@ -264,6 +264,28 @@ std::pair<std::size_t, std::size_t> Table::Impl::filterRange() const
     return index->tag(activeTag).prefixRange(*bytes);
 }
 
+std::uint32_t Table::Impl::countPassing() const
+{
+    std::uint32_t count = 0;
+    const auto [first, last] = filterRange();
+    const bool everyRecordOnce = activeTag >= 0 && !index->tag(activeTag).info().unique
+        && index->tag(activeTag).info().forExpression.empty();
+    if (everyRecordOnce && (first > 0 || last < slotCount())) {
+        std::string bytes;
+        for (std::size_t s = first; s < last; ++s) {
+            readRow(recNoAt(s), bytes);
+            if (passes(bytes))
+                ++count;
+        }
+        return count;
+    }
+    rowScan()([&](std::uint32_t, const std::string& bytes) {
+        if (passes(bytes))
+            ++count;
+    });
+    return count;
+}
+
 std::optional<std::size_t> Table::Impl::findVisible(std::ptrdiff_t from, int step) const
 {
     const auto [first, last] = filterRange();
@@ -722,14 +744,8 @@ std::uint32_t Table::recordCount() const
     d->requireActive();
     if (!d->filterOn())
         return d->fileCount() + static_cast<std::uint32_t>(d->pendingAppends.size());
-    if (!d->filteredCount) {
-        std::uint32_t count = 0;
-        d->rowScan()([&](std::uint32_t, const std::string& bytes) {
-            if (d->passes(bytes))
-                ++count;
-        });
-        d->filteredCount = count;
-    }
+    if (!d->filteredCount)
+        d->filteredCount = d->countPassing();
     return *d->filteredCount;
 }
 

@@ -243,6 +243,10 @@ struct Table::Impl {
     // of the tag's leading field (CARN of "CARN+SUBCARN"). All slots when it
     // requires none, or the tag lags behind the rows.
     std::pair<std::size_t, std::size_t> filterRange() const;
+    // The records of the table that pass the filter, counted in the filter's
+    // range when the active tag holds every record once (neither unique nor
+    // with a FOR condition), else in the whole file.
+    std::uint32_t countPassing() const;
     // Searches visible rows from slot `from` in direction `step` (+1 / -1),
     // within filterRange(); on success the row's bytes are in `scratch`.
     std::optional<std::size_t> findVisible(std::ptrdiff_t from, int step) const;

@@ -84,6 +84,7 @@ protected:
                     std::reverse(expected.begin(), expected.end());
                     EXPECT_EQ(backwards, expected);
                     EXPECT_EQ(table.isEmpty(), expected.empty());
+                    EXPECT_EQ(table.recordCount(), expected.size());
                 }
             }
         }
@@ -158,4 +159,17 @@ TEST_F(TableKeyFilterTest, FollowsChangedAndHeldBackRows)
     expectSameAsWalk();
     EXPECT_EQ(ethanolZeilen(), vorher + 3);
     table.cancelUpdates();
+}
+
+TEST_F(TableKeyFilterTest, CountsEveryPassingRecordWhateverTheOrderShows)
+{
+    // A unique tag shows one row a key; the count is of the records.
+    table.close();
+    table.addIndex({"CARN_EIN", "CARN", true, true});
+    table.setIndexName("CARN_EIN");
+    table.open();
+    table.setFilter(Filter::parse("CARN='64-17-5'"));
+    table.setFiltered(true);
+    EXPECT_EQ(recNos(table).size(), 1u);
+    EXPECT_EQ(table.recordCount(), 3u);
 }
