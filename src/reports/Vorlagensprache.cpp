@@ -69,15 +69,17 @@ void filterAus(dbase::Table& table)
     table.setFiltered(false);
 }
 
-// Filters the table and moves it to its first passing record. The rows are
-// looked through once: while filtering is off, neither the new filter nor
-// the move to the first row looks at more than one of them. A filter the
-// table refuses changes nothing but the switch.
+// Filters the table and moves it to its first passing record, looking the
+// rows through once: while filtering is off, setting the filter moves
+// nothing, and switching it on moves to that record. (A first() after that
+// would look again, and would drop the table's cached records to check for
+// other programs' writes, which the sheet run does once, when it positions
+// its tables before the fill.) A filter the table refuses changes nothing
+// but the switch.
 void filtern(dbase::Table& table, const dbase::Filter& filter)
 {
     table.setFiltered(false);
     table.setFilter(filter);
-    table.first(); // what other programs wrote meanwhile counts
     table.setFiltered(true);
 }
 
