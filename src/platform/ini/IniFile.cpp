@@ -1,5 +1,6 @@
 #include "ini/IniFile.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -18,7 +19,8 @@ namespace ini {
 namespace {
 
 constexpr const char* codePage = "windows-1252";
-constexpr QByteArrayView newLine = "\r\n";
+constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
+constexpr QByteArrayView crLf = "\r\n";
 
 QString quoted(const QString& fileName)
 {
@@ -35,6 +37,28 @@ void fallBackToLatin1(Converter& converter)
         converter = Converter(QStringConverter::Latin1);
 }
 
+// The line end that `raw` finishes with: CR LF, LF, a lone CR, or none.
+QByteArray lineEnding(QByteArrayView raw)
+{
+    if (raw.endsWith(crLf))
+        return crLf.toByteArray();
+    if (raw.endsWith('\n') || raw.endsWith('\r'))
+        return raw.last(1).toByteArray();
+    return {};
+}
+
+// Where the line starting at `start` ends, its line end included.
+qsizetype endOfLine(QByteArrayView content, qsizetype start)
+{
+    for (qsizetype i = start; i < content.size(); ++i) {
+        if (content[i] == '\n')
+            return i + 1;
+        if (content[i] == '\r')
+            return i + 1 < content.size() && content[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return content.size();
+}
+
 // One line of the file: its bytes with the line end, and what it means.
 struct Line {
     enum class Kind { Other, Section, Key };
@@ -44,7 +68,7 @@ struct Line {
     QString value; // of a key, trimmed
     bool blank = false;
 
-    bool terminated() const { return raw.endsWith('\n'); }
+    bool terminated() const { return !lineEnding(raw).isEmpty(); }
 };
 
 Line parseLine(QByteArray raw, QStringDecoder& decoder)
@@ -52,10 +76,7 @@ Line parseLine(QByteArray raw, QStringDecoder& decoder)
     Line line;
     line.raw = std::move(raw);
     QByteArrayView body(line.raw);
-    if (body.endsWith('\n'))
-        body.chop(1);
-    if (body.endsWith('\r'))
-        body.chop(1);
+    body.chop(lineEnding(body).size());
     const QString text = QString(decoder(body)).trimmed();
     line.blank = text.isEmpty();
     if (text.startsWith(u'[')) {
@@ -75,19 +96,61 @@ Line parseLine(QByteArray raw, QStringDecoder& decoder)
     return line;
 }
 
-std::vector<Line> parse(const QByteArray& content)
+bool isAscii(QByteArrayView bytes)
 {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool validUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8);
+    const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+// A file as its author wrote it: the code page, the line end and the lines.
+struct Document {
+    QByteArray byteOrderMark;       // kept in front of the first line
+    bool utf8 = false;              // else Windows-1252
+    QByteArray newLine = "\r\n";    // for lines that the file does not have yet
     std::vector<Line> lines;
-    QStringDecoder decoder(codePage);
+
+    QByteArray bytes() const
+    {
+        QByteArray result = byteOrderMark;
+        for (const Line& line : lines)
+            result += line.raw;
+        return result;
+    }
+};
+
+// A file saved as UTF-8 elsewhere is read as such: with the byte-order mark
+// (which is no part of the first line), or when its bytes beyond ASCII are
+// valid UTF-8 throughout, which Windows-1252 text with umlauts practically
+// never is.
+Document parse(const QByteArray& content)
+{
+    Document document;
+    QByteArrayView text(content);
+    if (text.startsWith(byteOrderMark)) {
+        document.byteOrderMark = byteOrderMark.toByteArray();
+        document.utf8 = true;
+        text = text.sliced(byteOrderMark.size());
+    } else if (!isAscii(text)) {
+        document.utf8 = validUtf8(text);
+    }
+    const qsizetype firstEnd = endOfLine(text, 0);
+    if (const QByteArray ending = lineEnding(text.first(firstEnd)); !ending.isEmpty())
+        document.newLine = ending;
+
+    QStringDecoder decoder(document.utf8 ? "UTF-8" : codePage);
     fallBackToLatin1(decoder);
-    qsizetype start = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        end = end < 0 ? content.size() : end + 1;
-        lines.push_back(parseLine(content.mid(start, end - start), decoder));
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = endOfLine(text, start);
+        document.lines.push_back(parseLine(text.sliced(start, end - start).toByteArray(), decoder));
         start = end;
     }
-    return lines;
+    return document;
 }
 
 bool sameName(const QString& a, const QString& b)
@@ -141,11 +204,11 @@ std::optional<QString> lookup(const QString& fileName, const QString& section, c
     const auto content = readContent(*path);
     if (!content)
         return std::nullopt;
-    const std::vector<Line> lines = parse(*content);
-    const Position position = locate(lines, section, key);
+    const Document document = parse(*content);
+    const Position position = locate(document.lines, section, key);
     if (!position.key)
         return std::nullopt;
-    return lines[*position.key].value;
+    return document.lines[*position.key].value;
 }
 
 QString stripQuotes(const QString& value)
@@ -188,7 +251,8 @@ std::optional<int> parseInteger(const QString& text)
         if (value > limit)
             return std::nullopt;
     }
-    if (i == first)
+    // "12abc" is no number, not 12.
+    if (i == first || i != text.size())
         return std::nullopt;
     if (base == 16)
         return static_cast<int>(static_cast<quint32>(value));
@@ -205,15 +269,88 @@ void checkName(const QString& name, const QString& what, bool storable, const QS
                            .arg(what, name, quoted(fileName)));
 }
 
-QByteArray encode(const QString& text, const QString& fileName)
+void check(const IniChanges::Change& change, const QString& fileName)
 {
-    QStringEncoder encoder(codePage);
-    fallBackToLatin1(encoder);
-    QByteArray bytes = encoder(text);
-    if (encoder.hasError())
-        throw IniError(u"Der Text „%1“ enthält Zeichen, die die Einstellungsdatei %2 nicht aufnehmen kann."_qs
-                           .arg(text, quoted(fileName)));
-    return bytes;
+    checkName(change.section, u"Abschnitt"_qs, !change.section.contains(u']'), fileName);
+    checkName(change.key, u"Schlüssel"_qs,
+              !change.key.contains(u'=') && !change.key.startsWith(u'[') && !change.key.startsWith(u';'), fileName);
+    if (change.value.contains(u'\r') || change.value.contains(u'\n'))
+        throw IniError(u"Der Wert für „%1“ enthält einen Zeilenumbruch und kann in der Einstellungsdatei %2 nicht gespeichert werden."_qs
+                           .arg(change.key, quoted(fileName)));
+}
+
+// The lines that a write puts into a document, in its code page.
+class LineMaker {
+public:
+    LineMaker(const Document& document, const QString& fileName)
+        : m_encoder(document.utf8 ? "UTF-8" : codePage), m_newLine(document.newLine), m_fileName(fileName)
+    {
+        fallBackToLatin1(m_encoder);
+    }
+
+    Line section(const QString& name) { return make(Line::Kind::Section, name, {}, '[' + encode(name) + ']'); }
+    Line key(const QString& name, const QString& value, const QByteArray& ending)
+    {
+        return make(Line::Kind::Key, name, value, encode(name) + '=' + encode(value), ending);
+    }
+    Line key(const QString& name, const QString& value) { return key(name, value, m_newLine); }
+    Line blank() { return make(Line::Kind::Other, {}, {}, {}); }
+    const QByteArray& newLine() const { return m_newLine; }
+
+private:
+    Line make(Line::Kind kind, const QString& name, const QString& value, const QByteArray& body)
+    {
+        return make(kind, name, value, body, m_newLine);
+    }
+    Line make(Line::Kind kind, const QString& name, const QString& value, const QByteArray& body,
+              const QByteArray& ending)
+    {
+        Line line;
+        line.raw = body + ending;
+        line.kind = kind;
+        line.name = name;
+        line.value = value;
+        line.blank = body.isEmpty();
+        return line;
+    }
+
+    QByteArray encode(const QString& text)
+    {
+        QByteArray bytes = m_encoder(text);
+        if (m_encoder.hasError())
+            throw IniError(u"Der Text „%1“ enthält Zeichen, die die Einstellungsdatei %2 nicht aufnehmen kann."_qs
+                               .arg(text, quoted(m_fileName)));
+        return bytes;
+    }
+
+    QStringEncoder m_encoder;
+    QByteArray m_newLine;
+    QString m_fileName;
+};
+
+void apply(Document& document, LineMaker& make, const IniChanges::Change& change)
+{
+    std::vector<Line>& lines = document.lines;
+    auto terminate = [&](Line& line) {
+        if (!line.terminated())
+            line.raw += make.newLine();
+    };
+    const Position position = locate(lines, change.section, change.key);
+    if (position.key) {
+        Line& line = lines[*position.key];
+        line = make.key(line.name, change.value, lineEnding(line.raw));
+    } else if (position.section) {
+        terminate(lines[position.lastKeyOrHeader]);
+        lines.insert(lines.begin() + std::ptrdiff_t(position.lastKeyOrHeader + 1), make.key(change.key, change.value));
+    } else {
+        if (!lines.empty()) {
+            terminate(lines.back());
+            if (!lines.back().blank)
+                lines.push_back(make.blank());
+        }
+        lines.push_back(make.section(change.section));
+        lines.push_back(make.key(change.key, change.value));
+    }
 }
 
 } // namespace
@@ -239,14 +376,12 @@ bool IniFile::readBool(const QString& section, const QString& key, bool defaultV
     return readInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+void IniFile::write(const IniChanges& changes)
 {
-    checkName(section, u"Abschnitt"_qs, !section.contains(u']'), m_fileName);
-    checkName(key, u"Schlüssel"_qs,
-              !key.contains(u'=') && !key.startsWith(u'[') && !key.startsWith(u';'), m_fileName);
-    if (value.contains(u'\r') || value.contains(u'\n'))
-        throw IniError(u"Der Wert für „%1“ enthält einen Zeilenumbruch und kann in der Einstellungsdatei %2 nicht gespeichert werden."_qs
-                           .arg(key, quoted(m_fileName)));
+    if (changes.changes().empty())
+        return;
+    for (const IniChanges::Change& change : changes.changes())
+        check(change, m_fileName);
 
     const QString path = files::resolveForWrite(m_fileName);
     QByteArray content;
@@ -258,43 +393,11 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         content = *existing;
     }
 
-    std::vector<Line> lines = parse(content);
-    const Position position = locate(lines, section, key);
-    const QByteArray entryEnd = newLine.toByteArray();
-    auto terminate = [&](Line& line) {
-        if (!line.terminated())
-            line.raw += entryEnd;
-    };
-
-    if (position.key) {
-        Line& line = lines[*position.key];
-        const QByteArray ending = line.raw.endsWith("\r\n") ? QByteArray("\r\n")
-                                : line.raw.endsWith('\n')   ? QByteArray("\n")
-                                                            : QByteArray();
-        line.raw = encode(line.name, path) + '=' + encode(value, path) + ending;
-    } else if (position.section) {
-        terminate(lines[position.lastKeyOrHeader]);
-        Line entry;
-        entry.raw = encode(key, path) + '=' + encode(value, path) + entryEnd;
-        lines.insert(lines.begin() + std::ptrdiff_t(position.lastKeyOrHeader + 1), std::move(entry));
-    } else {
-        QByteArray tail;
-        if (!lines.empty()) {
-            terminate(lines.back());
-            if (!lines.back().blank)
-                tail += entryEnd;
-        }
-        tail += '[' + encode(section, path) + ']' + entryEnd;
-        tail += encode(key, path) + '=' + encode(value, path) + entryEnd;
-        Line appended;
-        appended.raw = tail;
-        lines.push_back(std::move(appended));
-    }
-
-    QByteArray result;
-    result.reserve(content.size() + 64);
-    for (const Line& line : lines)
-        result += line.raw;
+    Document document = parse(content);
+    LineMaker make(document, path);
+    for (const IniChanges::Change& change : changes.changes())
+        apply(document, make, change);
+    const QByteArray result = document.bytes();
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(result) != result.size() || !file.commit())
@@ -302,14 +405,35 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
                            .arg(quoted(path), file.errorString()));
 }
 
+void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+{
+    write(IniChanges().setString(section, key, value));
+}
+
 void IniFile::writeInteger(const QString& section, const QString& key, int value)
 {
-    writeString(section, key, QString::number(value));
+    write(IniChanges().setInteger(section, key, value));
 }
 
 void IniFile::writeBool(const QString& section, const QString& key, bool value)
 {
-    writeString(section, key, value ? u"1"_qs : u"0"_qs);
+    write(IniChanges().setBool(section, key, value));
+}
+
+IniChanges& IniChanges::setString(const QString& section, const QString& key, const QString& value)
+{
+    m_changes.push_back({section, key, value});
+    return *this;
+}
+
+IniChanges& IniChanges::setInteger(const QString& section, const QString& key, int value)
+{
+    return setString(section, key, QString::number(value));
+}
+
+IniChanges& IniChanges::setBool(const QString& section, const QString& key, bool value)
+{
+    return setString(section, key, value ? u"1"_qs : u"0"_qs);
 }
 
 } // namespace ini

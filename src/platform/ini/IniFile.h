@@ -1,10 +1,33 @@
 #pragma once
 
+#include <vector>
+
 #include <QString>
 
 #include "ini/IniError.h"
 
 namespace ini {
+
+// Changes to a settings file that are written together (IniFile::write):
+// the file is read once and replaced once, so the values are stored all or
+// none, and the disk is asked to keep them once.
+class IniChanges {
+public:
+    struct Change {
+        QString section;
+        QString key;
+        QString value;
+    };
+
+    IniChanges& setString(const QString& section, const QString& key, const QString& value);
+    IniChanges& setInteger(const QString& section, const QString& key, int value);
+    IniChanges& setBool(const QString& section, const QString& key, bool value);
+
+    const std::vector<Change>& changes() const { return m_changes; }
+
+private:
+    std::vector<Change> m_changes;
+};
 
 // A settings file with the rules of the Windows private-profile functions:
 //
@@ -17,16 +40,18 @@ namespace ini {
 //   in it the first line of a key.
 // - Integers are written in decimal. A text of more than two characters
 //   starting with 0x or 0X is read as hexadecimal (32 bits, 0xFFFFFFFF is
-//   -1), any other as decimal with an optional sign; reading stops at the
-//   first character that is not a digit, and a text without leading digits
-//   or out of range gives the default. Booleans are written "1" and "0" and
-//   read as integers: any number but 0 is true.
-// - A write changes the key's line only (its spelling and place kept), adds a
-//   new key after the last key of its section and a new section at the end
-//   of the file; every other byte of the file stays as it was. New lines end
-//   with CR LF. The file is created by the first write and replaced
-//   atomically; a write that cannot be done throws IniError.
-// - The file is Windows-1252 text; its name is looked up ignoring case.
+//   -1), any other as decimal with an optional sign; a text that is not
+//   wholly such a number, or is out of range, gives the default. Booleans
+//   are written "1" and "0" and read as integers: any number but 0 is true.
+// - A write changes the key's line only (its spelling, place and line end
+//   kept), adds a new key after the last key of its section and a new
+//   section at the end of the file; every other byte of the file stays as it
+//   was. New lines end as the file's first line does (CR LF in a new file).
+//   The file is created by the first write and replaced atomically; a write
+//   that cannot be done throws IniError and leaves the file as it was.
+// - The file is Windows-1252 text, or UTF-8 when it starts with the UTF-8
+//   byte-order mark (kept) or is valid UTF-8 throughout; lines end with
+//   CR LF, LF or a lone CR. Its name is looked up ignoring case.
 class IniFile {
 public:
     explicit IniFile(QString fileName);
@@ -39,7 +64,9 @@ public:
 
     // Throws IniError when the file cannot be read or written, and when a
     // name or value cannot be stored: line breaks anywhere, "=" in a key,
-    // "]" in a section, a blank name, characters outside Windows-1252.
+    // "]" in a section, a blank name, characters the file's code page lacks.
+    // Then nothing of the changes is written.
+    void write(const IniChanges& changes);
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);

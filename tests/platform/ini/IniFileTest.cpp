@@ -59,6 +59,58 @@ TEST_F(IniFileTest, ReadsFilesWithBareLineFeedsAndWithoutAFinalLineEnd)
     EXPECT_EQ(settings.readInteger("Marlex99", "ypos", 0), 34);
 }
 
+TEST_F(IniFileTest, ReadsAndWritesFilesSavedElsewhereAsTheirAuthorMeantThem)
+{
+    // UTF-8 with its byte-order mark right before the first section.
+    writeBytes(path, "\xEF\xBB\xBF[Optionen]\r\nLagerdatens\xC3\xA4tze markieren=0\r\nLieferant=M\xC3\xBCller\r\n");
+    EXPECT_FALSE(settings.readBool("Optionen", u"Lagerdatensätze markieren"_qs, true));
+    EXPECT_EQ(settings.readString("Optionen", "Lieferant", ""), u"Müller"_qs);
+    settings.writeString("Optionen", "Verwender", u"Ωmega Süd"_qs);
+    settings.writeBool("Optionen", u"Lagerdatensätze markieren"_qs, true);
+    EXPECT_EQ(readBytes(path), QByteArray("\xEF\xBB\xBF[Optionen]\r\nLagerdatens\xC3\xA4tze markieren=1\r\n"
+                                          "Lieferant=M\xC3\xBC" "ller\r\nVerwender=\xCE\xA9mega S\xC3\xBC" "d\r\n"));
+
+    // UTF-8 without the mark: bytes that only UTF-8 makes sense of.
+    writeBytes(path, "[Optionen]\nLagerdatens\xC3\xA4tze markieren=0\n");
+    EXPECT_FALSE(settings.readBool("Optionen", u"Lagerdatensätze markieren"_qs, true));
+
+    // Lines ended by a lone CR; new lines end the same way.
+    const QByteArray mac = "; alt\r[Marlex99]\rxpos=12\rypos=34\r\r[Font]\rFontSize=10";
+    writeBytes(path, mac);
+    EXPECT_EQ(settings.readInteger("Marlex99", "xpos", 0), 12);
+    EXPECT_EQ(settings.readInteger("Marlex99", "ypos", 0), 34);
+    EXPECT_EQ(settings.readInteger("Font", "FontSize", 0), 10);
+    settings.writeInteger("Marlex99", "xpos", 5);
+    settings.writeInteger("Marlex99", "breite", 700);
+    settings.writeInteger("Vorschau", "zoom", 80);
+    EXPECT_EQ(readBytes(path), QByteArray("; alt\r[Marlex99]\rxpos=5\rypos=34\rbreite=700\r\r[Font]\rFontSize=10\r"
+                                          "\r[Vorschau]\rzoom=80\r"));
+}
+
+TEST_F(IniFileTest, ChangesWrittenTogetherAreStoredAllOrNone)
+{
+    const QByteArray original = "[Marlex99]\r\nxpos=1\r\n\r\n[Optionen]\r\nHint=1\r\n";
+    writeBytes(path, original);
+    settings.write(ini::IniChanges()
+                       .setInteger("Marlex99", "xpos", 40)
+                       .setInteger("Marlex99", "ypos", 30)
+                       .setInteger("Optionen", "AktPrinterIndex", 2)
+                       .setString("Lager", "Feldbreiten", "64.120.")
+                       .setBool("Lager", "Markiert", true));
+    EXPECT_EQ(readBytes(path), QByteArray("[Marlex99]\r\nxpos=40\r\nypos=30\r\n\r\n[Optionen]\r\nHint=1\r\n"
+                                          "AktPrinterIndex=2\r\n\r\n[Lager]\r\nFeldbreiten=64.120.\r\nMarkiert=1\r\n"));
+
+    // One change the file cannot take, and none of them is written.
+    writeBytes(path, original);
+    EXPECT_THROW(settings.write(ini::IniChanges()
+                                    .setInteger("Marlex99", "xpos", 40)
+                                    .setString("Optionen", "Verwender", u"Ωmega"_qs)),
+                 ini::IniError);
+    EXPECT_THROW(settings.write(ini::IniChanges().setInteger("Marlex99", "xpos", 40).setInteger("Opt]", "x", 1)),
+                 ini::IniError);
+    EXPECT_EQ(readBytes(path), original);
+}
+
 TEST_F(IniFileTest, TheFirstSectionAndTheFirstKeyOfANameCount)
 {
     writeBytes(path, "[Lager]\r\nFeldbreiten=10,20\r\nFeldbreiten=99\r\n[lager]\r\nAnderes=1\r\n");
@@ -102,12 +154,12 @@ TEST_F(IniFileTest, ReadsIntegersLikeTheProfileFunctions)
     auto read = [&](const char* key) { return settings.readInteger("Zahlen", key, 555); };
     EXPECT_EQ(read("hex"), 1);
     EXPECT_EQ(read("hexgross"), 31);
-    EXPECT_EQ(read("nurpraefix"), 0);
+    EXPECT_EQ(read("nurpraefix"), 555);
     EXPECT_EQ(read("hexfalsch"), 555);
-    EXPECT_EQ(read("hexrest"), 1);
+    EXPECT_EQ(read("hexrest"), 555) << "a text that is not a number gives the default";
     EXPECT_EQ(read("hexvoll"), -1);
     EXPECT_EQ(read("hexzugross"), 555);
-    EXPECT_EQ(read("ziffern"), 12);
+    EXPECT_EQ(read("ziffern"), 555);
     EXPECT_EQ(read("ja"), 555);
     EXPECT_EQ(read("leer"), 555);
     EXPECT_EQ(read("minus"), -1);
