@@ -84,35 +84,6 @@ TMarlex::~TMarlex()
         Marlex = nullptr;
 }
 
-std::optional<std::vector<int>> FeldbreitenLesen(const QString& wert, int spalten)
-{
-    std::vector<int> breiten;
-    QString rest = wert;
-    // Each width is the decimal number before the next point; the text
-    // written at quitting ends every number with one.
-    while (!rest.isEmpty()) {
-        const qsizetype punkt = rest.indexOf(u'.');
-        if (punkt <= 0 || static_cast<int>(breiten.size()) == spalten)
-            return std::nullopt;
-        bool ok = false;
-        const int breite = rest.left(punkt).toInt(&ok);
-        if (!ok || breite <= 0 || breite > 10000)
-            return std::nullopt;
-        breiten.push_back(breite);
-        rest.remove(0, punkt + 1);
-    }
-    return breiten;
-}
-
-Qt::WindowStates fensterzustand(int state)
-{
-    switch (state) {
-    case 1: return Qt::WindowMinimized;
-    case 2: return Qt::WindowMaximized;
-    default: return Qt::WindowNoState;
-    }
-}
-
 void TMarlex::FormCreate()
 {
     komponentenAnlegen();
@@ -155,11 +126,11 @@ void TMarlex::FormCreate()
                            .arg(QLatin1String(widgets::IconThemeFile));
 
     const QString feldbreiten = IniDatei->readString(QStringLiteral("Lager"), QStringLiteral("Feldbreiten"), {});
-    if (const auto breiten = FeldbreitenLesen(feldbreiten, lagerSpalten))
-        DBGrid1->setColumnWidths(*breiten);
-    else
+    const Feldbreiten breiten = FeldbreitenLesen(feldbreiten, lagerSpalten);
+    DBGrid1->setColumnWidths(breiten.breiten);
+    if (!breiten.vollstaendig)
         StartFehler << QStringLiteral("Die gespeicherten Spaltenbreiten des Lagers (\"%1\") sind ungültig; "
-                                      "die Spalten behalten ihre Standardbreite.")
+                                      "die Spalten ab der ungültigen Angabe behalten ihre Standardbreite.")
                            .arg(feldbreiten);
 
     if (files::find(Programmverzeichnis + QStringLiteral("Hilfe\\hinweis1.htm")))
@@ -191,14 +162,6 @@ void TMarlex::startfehlerMelden(const QStringList& bildFehler)
     widgets::MessageBox::warning(
         this, QStringLiteral("Beim Start von Marlex99 ist nicht alles gelungen:\n\n") + zeilen.join(u'\n'), {},
         bildFehler.join(u'\n'));
-}
-
-void TMarlex::fensterzustandSetzen()
-{
-    move(OptXPos, OptYPos);
-    // A hand-edited size of nothing would leave a window nobody can grab.
-    resize(std::max(OptBreite, 200), std::max(OptHoehe, 150));
-    setWindowState(fensterzustand(OptState));
 }
 
 // --- components -------------------------------------------------------------
@@ -572,6 +535,7 @@ void TMarlex::ereignisseVerbinden()
         PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos));
     });
     connect(Datensatzanzeigen1, &QAction::triggered, this, &TMarlex::Datensatzanzeigen1Click);
+    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(DBRichEdit3, &widgets::DBRichEdit::exited, this, &TMarlex::DBRichEdit3Exit);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TMarlex::Splitter1Moved);
     connect(ToolButton4, &QToolButton::clicked, this, [this] {

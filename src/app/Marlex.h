@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include <QFont>
@@ -302,6 +301,9 @@ public:
     void Ansehen2Click();
     void Drucken1Click();
     void DBRichEdit3Exit();
+    // Asks first when OptAbfrageVorBeenden is set (false: the window stays
+    // open), then stores the window's settings with one save.
+    bool FormCloseQuery();
     // The status bar shows a hint alone while there is one.
     void DisplayHint(const QString& hint);
     // Whether tool tips are shown (OptHint).
@@ -322,6 +324,8 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    // The close box and "Beenden": FormCloseQuery decides.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -356,9 +360,16 @@ private:
 extern TMarlex* Marlex;
 
 // The column widths of the "Feldbreiten" setting: each width in decimal
-// followed by "." ("64.120." gives 64 and 120). nullopt when the text is
-// not of that form or names more than `spalten` columns.
-std::optional<std::vector<int>> FeldbreitenLesen(const QString& wert, int spalten);
+// followed by "." ("64.120." gives 64 and 120). Reading stops at the first
+// piece that is not such a width, or beyond `spalten` columns; the widths
+// before it count, and the text is then not `vollstaendig`.
+struct Feldbreiten {
+    std::vector<int> breiten;
+    bool vollstaendig = true;
+};
+Feldbreiten FeldbreitenLesen(const QString& wert, int spalten);
+// The setting's text of the widths: "64.120." for 64 and 120.
+QString FeldbreitenText(const std::vector<int>& breiten);
 
 // The window state the settings key "state" means: 0 normal, 1 minimised,
 // 2 maximised; any other value opens the window normal.

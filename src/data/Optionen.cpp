@@ -37,6 +37,14 @@ bool OptWin98 = false;
 int FarbDarstellung = 0;
 int FarbDruck = 0;
 
+namespace {
+
+constexpr int kStandardSchriftgroesse = 8;
+constexpr int kKleinsteSchrift = 6;
+constexpr int kGroessteSchrift = 72;
+
+} // namespace
+
 void EinstellungenLaden(const ini::IniFile& ini)
 {
     const QString& o = SektionOptionen;
@@ -61,7 +69,11 @@ void EinstellungenLaden(const ini::IniFile& ini)
     OptOnlyEtikett = ini.readBool(o, "OnlyEtikett", true);
     OptFirst = ini.readBool(o, "First", true);
     OptFontName = ini.readString(SektionFont, "FontName", "MS Sans Serif");
-    OptFontSize = ini.readInteger(SektionFont, "FontSize", 8);
+    OptFontSize = ini.readInteger(SektionFont, "FontSize", kStandardSchriftgroesse);
+    // A size nobody can read, or whose letters would not fit a list line on
+    // any screen, is no choice anyone made.
+    if (OptFontSize < kKleinsteSchrift || OptFontSize > kGroessteSchrift)
+        OptFontSize = kStandardSchriftgroesse;
     OptXPos = ini.readInteger(SektionMarlex, "xpos", 0);
     OptYPos = ini.readInteger(SektionMarlex, "ypos", 0);
     OptBreite = ini.readInteger(SektionMarlex, "breite", 640);

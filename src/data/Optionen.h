@@ -52,5 +52,6 @@ inline const QString SektionFont = QStringLiteral("Font");
 inline const QString SektionMarlex = QStringLiteral("Marlex99");
 
 // Reads every option key of the settings file, in the file's key order, into
-// the option values. It does not apply them: the callers do.
+// the option values. It does not apply them: the callers do. A font size
+// outside 6 to 72 points gives the default 8.
 void EinstellungenLaden(const ini::IniFile& iniDatei);

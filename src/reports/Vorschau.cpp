@@ -1,6 +1,5 @@
 #include "reports/Vorschau.h"
 
-#include <algorithm>
 #include <exception>
 
 #include <QComboBox>
@@ -18,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "data/Fensterlage.h"
 #include "ini/IniFile.h"
 #include "report/Output.h"
 #include "report/PageBuilder.h"
@@ -37,46 +37,13 @@ constexpr int kStandardHoehe = 480;
 constexpr int kStandardZoom = 100;
 constexpr int kZoomSchritte = 15; // 10 .. 150 %
 
-enum Zustand { Normal = 0, Minimiert = 1, Maximiert = 2 };
+// Stored states: 0 normal, 1 minimised, 2 maximised.
+constexpr int kNormal = 0;
+constexpr int kMaximiert = 2;
 
 const QString kPdfFilter = QStringLiteral("PDF-Dokument (*.pdf)");
 const QString kSeitendateiFilter = QStringLiteral("QuickPrint (*.QRP *.qrp)");
 const QString kAlleFilter = QStringLiteral("Alle Dateien (*)");
-
-// A window can be brought back only by its title bar: it counts as on a
-// screen when enough of that strip lies on one to take hold of it.
-constexpr int kTitelleiste = 30;
-constexpr int kGriff = 100;
-
-bool erreichbar(const QRect& fenster)
-{
-    const QRect leiste(fenster.left(), fenster.top(), fenster.width(), kTitelleiste);
-    const int griff = std::min(kGriff, fenster.width());
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
-        const QRect teil = screen->availableGeometry().intersected(leiste);
-        return teil.width() >= griff && teil.height() >= kTitelleiste / 2;
-    });
-}
-
-// Settings from another computer, or a screen unplugged since, may place the
-// window where nobody can reach it; it then comes onto the given screen.
-QRect aufBildschirm(QRect fenster, const QScreen* screen)
-{
-    if (!screen || erreichbar(fenster))
-        return fenster;
-    const QRect frei = screen->availableGeometry();
-    fenster.setSize(fenster.size().boundedTo(frei.size()));
-    if (fenster.right() > frei.right())
-        fenster.moveRight(frei.right());
-    if (fenster.bottom() > frei.bottom())
-        fenster.moveBottom(frei.bottom());
-    if (fenster.left() < frei.left())
-        fenster.moveLeft(frei.left());
-    if (fenster.top() < frei.top())
-        fenster.moveTop(frei.top());
-    return fenster;
-}
 
 QToolButton* werkzeug(QToolBar* leiste, const QString& name, const QString& text, const QIcon& bild)
 {
@@ -216,18 +183,19 @@ TVorschau::~TVorschau()
 
 void TVorschau::FormCreate()
 {
-    const QRect gespeichert(m_iniDatei.readInteger(kSektion, QStringLiteral("xpos"), 0),
-                            m_iniDatei.readInteger(kSektion, QStringLiteral("ypos"), 0),
-                            m_iniDatei.readInteger(kSektion, QStringLiteral("breite"), kStandardBreite),
-                            m_iniDatei.readInteger(kSektion, QStringLiteral("hoehe"), kStandardHoehe));
+    const QPoint lage(m_iniDatei.readInteger(kSektion, QStringLiteral("xpos"), 0),
+                      m_iniDatei.readInteger(kSektion, QStringLiteral("ypos"), 0));
+    const QSize groesse(m_iniDatei.readInteger(kSektion, QStringLiteral("breite"), kStandardBreite),
+                        m_iniDatei.readInteger(kSektion, QStringLiteral("hoehe"), kStandardHoehe));
     const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    const QRect fenster = aufBildschirm(gespeichert, bildschirm);
+    const QRect fenster =
+        fensterAufBildschirm(lage, groesse, QRect(0, 0, kStandardBreite, kStandardHoehe), bildschirm);
     move(fenster.topLeft());
     resize(fenster.size());
     // A minimised modal window would leave the program without a window to
     // work in; any state but maximised opens normal.
-    const int zustand = m_iniDatei.readInteger(kSektion, QStringLiteral("state"), Normal);
-    setWindowState(zustand == Maximiert ? Qt::WindowMaximized : Qt::WindowNoState);
+    const int zustand = m_iniDatei.readInteger(kSektion, QStringLiteral("state"), kNormal);
+    setWindowState(zustand == kMaximiert ? Qt::WindowMaximized : Qt::WindowNoState);
 }
 
 void TVorschau::showEvent(QShowEvent* event)
@@ -259,15 +227,14 @@ void TVorschau::done(int result)
 
 void TVorschau::FormCloseQuery()
 {
-    const Qt::WindowStates state = windowState();
-    const int zustand = state & Qt::WindowMinimized ? Minimiert : state & Qt::WindowMaximized ? Maximiert : Normal;
     try {
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("xpos"), x());
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("ypos"), y());
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("breite"), width());
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("hoehe"), height());
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("state"), zustand);
-        m_iniDatei.writeInteger(kSektion, QStringLiteral("zoom"), QRPreview1->zoom());
+        m_iniDatei.write(ini::IniChanges()
+                             .setInteger(kSektion, QStringLiteral("xpos"), x())
+                             .setInteger(kSektion, QStringLiteral("ypos"), y())
+                             .setInteger(kSektion, QStringLiteral("breite"), width())
+                             .setInteger(kSektion, QStringLiteral("hoehe"), height())
+                             .setInteger(kSektion, QStringLiteral("state"), zustandsnummer(windowState()))
+                             .setInteger(kSektion, QStringLiteral("zoom"), QRPreview1->zoom()));
     } catch (const ini::IniError& fehler) {
         MessageBox::warning(this, QStringLiteral("Größe, Lage und Zoom der Vorschau konnten nicht gespeichert werden.\n")
                                       + fehler.message());

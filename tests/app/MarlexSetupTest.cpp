@@ -41,21 +41,34 @@ QDir programmDir(const Register& r)
 
 TEST(FeldbreitenLesen, TakesEachNumberBeforeItsPoint)
 {
-    EXPECT_EQ(FeldbreitenLesen("64.120.", 13), (std::vector<int>{64, 120}));
-    EXPECT_EQ(FeldbreitenLesen("", 13), std::vector<int>{});
-    QString dreizehn;
+    const Feldbreiten zwei = FeldbreitenLesen("64.120.", 13);
+    EXPECT_EQ(zwei.breiten, (std::vector<int>{64, 120}));
+    EXPECT_TRUE(zwei.vollstaendig);
+    EXPECT_EQ(FeldbreitenLesen("", 13).breiten, std::vector<int>{});
+    std::vector<int> dreizehn;
     for (int i = 1; i <= 13; ++i)
-        dreizehn += QString::number(10 + i) + '.';
-    EXPECT_EQ(FeldbreitenLesen(dreizehn, 13)->size(), 13u);
+        dreizehn.push_back(10 + i);
+    EXPECT_EQ(FeldbreitenText({64, 120}), "64.120.");
+    const Feldbreiten gelesen = FeldbreitenLesen(FeldbreitenText(dreizehn), 13);
+    EXPECT_EQ(gelesen.breiten, dreizehn);
+    EXPECT_TRUE(gelesen.vollstaendig);
 }
 
-TEST(FeldbreitenLesen, RefusesHandEditedValues)
+TEST(FeldbreitenLesen, KeepsTheWidthsBeforeAHandEditedPiece)
 {
-    EXPECT_FALSE(FeldbreitenLesen("64.120", 13)) << "last number without its point";
-    EXPECT_FALSE(FeldbreitenLesen("64.breit.", 13));
-    EXPECT_FALSE(FeldbreitenLesen(".64.", 13));
-    EXPECT_FALSE(FeldbreitenLesen("-5.", 13));
-    EXPECT_FALSE(FeldbreitenLesen("1.2.3.", 2)) << "more columns than the grid has";
+    struct Fall {
+        const char* wert;
+        int spalten;
+        std::vector<int> breiten;
+    };
+    for (const Fall& fall : {Fall{"64.120", 13, {64}}, // last number without its point
+                             Fall{"64.breit.80.", 13, {64}}, Fall{"64.12abc.80.", 13, {64}},
+                             Fall{"64.2147483647.80.", 13, {64}}, Fall{".64.", 13, {}}, Fall{"-5.", 13, {}},
+                             Fall{"1.2.3.", 2, {1, 2}}}) { // more columns than the grid has
+        const Feldbreiten gelesen = FeldbreitenLesen(fall.wert, fall.spalten);
+        EXPECT_EQ(gelesen.breiten, fall.breiten) << fall.wert;
+        EXPECT_FALSE(gelesen.vollstaendig) << fall.wert;
+    }
 }
 
 TEST(Fensterzustand, OnlyTheThreeKnownStatesCount)
@@ -183,7 +196,8 @@ TEST(FormCreate, MissingPicturesAndBadWidthsAreReportedOnceAndTheRestIsSetUp)
     EXPECT_TRUE(m.Bilder.GefahrBilder[0][0].isEmpty());
     EXPECT_FALSE(m.Bilder.GefahrBilder[0][1].isEmpty()) << "the colour picture of C loads all the same";
     EXPECT_FALSE(m.Bilder.CancerBilder[2][1].isEmpty()) << "the last picture still loads";
-    EXPECT_NE(m.DBGrid1->columnWidths().at(1), 120) << "design widths kept";
+    EXPECT_EQ(m.DBGrid1->columnWidths().at(0), 64) << "the width before the bad piece is kept";
+    EXPECT_NE(m.DBGrid1->columnWidths().at(1), 120) << "design widths from there on";
     EXPECT_TRUE(m.ToolButton6->isEnabled()) << "the steps after the faults still ran";
 
     ASSERT_EQ(r.meldungen().size(), 1u);

@@ -19,6 +19,8 @@
 #include <QToolButton>
 
 #include "fixtures/Events.h"
+#include "fixtures/FileWrites.h"
+#include "fixtures/Files.h"
 #include "fixtures/TempDir.h"
 #include "ini/IniFile.h"
 #include "platform/report/ReportTestSupport.h"
@@ -243,6 +245,19 @@ TEST(Vorschau, GeometryAndStateAsStoredButNeverMinimisedNorOffScreen)
     }
 }
 
+TEST(Vorschau, SizesNoScreenCouldShowOpenTheDefaultSize)
+{
+    Umgebung u;
+    Lauf lauf(2);
+    PageBuilder builder(lauf.report);
+    u.schreibe("xpos", 20);
+    u.schreibe("ypos", 10);
+    u.schreibe("breite", 2147483647);
+    u.schreibe("hoehe", -480);
+    TVorschau vorschau(nullptr, builder, u.ini);
+    EXPECT_EQ(QRect(vorschau.pos(), vorschau.size()), QRect(20, 10, 640, 480));
+}
+
 TEST(Vorschau, ClosingDuringTheBuildStopsItAndRestoresOnceBeforeTheCallReturns)
 {
     Umgebung u;
@@ -263,6 +278,24 @@ TEST(Vorschau, ClosingDuringTheBuildStopsItAndRestoresOnceBeforeTheCallReturns)
     EXPECT_EQ(lauf.baender, baender);
     EXPECT_FALSE(lauf.bandNachRestore);
     EXPECT_EQ(u.lies("state"), 0) << "settings written on the close box too";
+}
+
+TEST(Vorschau, ClosingStoresItsSettingsWithOneSaveAndKeepsTheOtherLines)
+{
+    Umgebung u;
+    const QByteArray andere = "; von Hand\r\n[Optionen]\r\nHint=0\r\n";
+    fixtures::writeBytes(u.ini.fileName(), andere);
+    Lauf lauf(2);
+    PageBuilder builder(lauf.report);
+    fixtures::FileWrites schreibvorgaenge(u.ordner());
+    solangeOffen<TVorschau>([](TVorschau& vorschau) {
+        vorschau.Button1->click();
+        return true;
+    });
+    TVorschau::zeigen(nullptr, QStringLiteral("Vorschau - Report"), builder, u.ini);
+    EXPECT_EQ(schreibvorgaenge.count(u.ini.fileName()), 1);
+    EXPECT_EQ(fixtures::readBytes(u.ini.fileName()),
+              andere + "\r\n[Vorschau]\r\nxpos=0\r\nypos=0\r\nbreite=640\r\nhoehe=480\r\nstate=0\r\nzoom=100\r\n");
 }
 
 TEST(Vorschau, FailingSettingsWriteIsReportedAndTheWindowClosesAllTheSame)

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "MarlexTestSupport.h"
+#include "data/Optionen.h"
+#include "fixtures/FileWrites.h"
+#include "fixtures/Files.h"
+#include "ini/IniFile.h"
+#include "widgets/DBGrid.h"
+
+using namespace marlextest;
+
+TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    r.einstellung("Optionen", "Hint", "0");
+    {
+        TMarlex& m = r.fensterAnlegen();
+        m.show();
+        m.move(50, 60);
+        m.resize(700, 500);
+        m.DruckerIndex = 2;
+        m.DBGrid1->setColumnWidth(0, 77);
+        const std::vector<int> breiten = m.DBGrid1->columnWidths();
+        fixtures::FileWrites schreibvorgaenge(r.programm());
+        EXPECT_TRUE(m.close()) << "the close box";
+        EXPECT_EQ(schreibvorgaenge.count("marlex99.ini"), 1);
+
+        const ini::IniFile ini(r.ini());
+        EXPECT_EQ(QRect(ini.readInteger("Marlex99", "xpos", -1), ini.readInteger("Marlex99", "ypos", -1),
+                        ini.readInteger("Marlex99", "breite", -1), ini.readInteger("Marlex99", "hoehe", -1)),
+                  QRect(50, 60, 700, 500));
+        EXPECT_EQ(ini.readInteger("Marlex99", "state", -1), 0);
+        EXPECT_EQ(ini.readInteger("Optionen", "AktPrinterIndex", -1), 2);
+        EXPECT_EQ(ini.readString("Lager", "Feldbreiten", {}), FeldbreitenText(breiten));
+        EXPECT_FALSE(ini.readBool("Optionen", "Hint", true)) << "the other settings stay";
+    }
+
+    // The next start opens the window as it was closed.
+    TMarlex& m = r.fensterAnlegen();
+    EXPECT_EQ(m.pos(), QPoint(50, 60));
+    EXPECT_EQ(m.size(), QSize(700, 500));
+    EXPECT_EQ(m.DruckerIndex, 2);
+    EXPECT_EQ(m.DBGrid1->columnWidths().at(0), 77);
+    EXPECT_TRUE(r.meldungen().empty());
+}
+
+TEST(FormCloseQuery, QuittingAsksFirstWhenTheOptionSaysSo)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    r.einstellung("Optionen", "Abfrage vor Beenden", "1");
+    TMarlex& m = r.fensterAnlegen();
+    m.show();
+    widgets::Answer antwort = widgets::Answer::Cancel;
+    QStringList fragen;
+    const widgets::ScopedAnswerProvider antworten([&](const widgets::MessageRequest& request) {
+        fragen << request.text;
+        return antwort;
+    });
+    fixtures::FileWrites schreibvorgaenge(r.programm());
+    m.Beenden1->trigger();
+    EXPECT_TRUE(m.isVisible()) << "cancelled";
+    EXPECT_EQ(schreibvorgaenge.count("marlex99.ini"), 0);
+
+    antwort = widgets::Answer::Ok;
+    m.Beenden1->trigger();
+    EXPECT_FALSE(m.isVisible());
+    EXPECT_EQ(schreibvorgaenge.count("marlex99.ini"), 1);
+    EXPECT_EQ(fragen, QStringList({"Marlex beenden?", "Marlex beenden?"}));
+}
+
+TEST(FormCreate, AbsurdGeometryAndFontGiveAWindowOnTheScreenWithAReadableFont)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    const QRect frei = QGuiApplication::primaryScreen()->availableGeometry();
+    r.einstellung("Marlex99", "xpos", "100000");
+    r.einstellung("Marlex99", "ypos", "-2147483648");
+    r.einstellung("Marlex99", "breite", "2147483647");
+    r.einstellung("Marlex99", "hoehe", "2147483647");
+    r.einstellung("Font", "FontSize", "100000");
+    {
+        TMarlex& m = r.fensterAnlegen();
+        EXPECT_EQ(m.size(), QSize(640, 480).boundedTo(frei.size())) << "the default size";
+        EXPECT_TRUE(frei.contains(QRect(m.pos(), m.size())));
+        EXPECT_EQ(m.ScreenFont.pointSize(), 8);
+    }
+
+    // Bounds from a larger screen, far to its right: the window comes onto
+    // this one, no larger than it.
+    r.einstellung("Marlex99", "xpos", QString::number(frei.right() + 4000));
+    r.einstellung("Marlex99", "ypos", "0");
+    r.einstellung("Marlex99", "breite", QString::number(frei.width() + 1000));
+    r.einstellung("Marlex99", "hoehe", "400");
+    r.einstellung("Font", "FontSize", "12");
+    TMarlex& m = r.fensterAnlegen();
+    EXPECT_TRUE(frei.contains(QRect(m.pos(), m.size())));
+    EXPECT_EQ(m.width(), frei.width());
+    EXPECT_EQ(m.height(), 400);
+    EXPECT_EQ(m.ScreenFont.pointSize(), 12);
+}
