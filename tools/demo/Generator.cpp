@@ -34,43 +34,45 @@ void writeSettings(const QString& iniPath, const QString& sheetLayout)
 {
     if (QFile::exists(iniPath) && !QFile::remove(iniPath))
         throw DemoError(QStringLiteral("Die alte Datei %1 kann nicht ersetzt werden.").arg(iniPath));
-    ini::IniFile file(iniPath);
+    // One write for all keys: one file replacement, synced once.
+    ini::IniChanges settings;
     const QString o = QStringLiteral("Optionen");
-    file.writeBool(o, QStringLiteral("Hint"), true);
-    file.writeBool(o, QStringLiteral("Abfrage vor Beenden"), false);
-    file.writeBool(o, QStringLiteral("Nur Lesemodus"), false);
-    file.writeBool(o, QStringLiteral("IndexCheck"), false);
-    file.writeBool(o, QStringLiteral("ExklusivZugriff"), false);
-    file.writeBool(o, QStringLiteral("Darstellung in Farbe"), true);
-    file.writeBool(o, QStringLiteral("Formel darstellen"), true);
-    file.writeBool(o, QStringLiteral("Lagerdatensätze markieren"), true);
-    file.writeString(o, QStringLiteral("Lieferant"), QString());
-    file.writeString(o, QStringLiteral("Verwender"), QString());
-    file.writeBool(o, QStringLiteral("Farb-Druck"), true);
-    file.writeInteger(o, QStringLiteral("TabPosition"), 0);
-    file.writeString(o, QStringLiteral("StandardStoffinfo"), sheetLayout);
-    file.writeString(o, QStringLiteral("RandOben"), QStringLiteral("10"));
-    file.writeString(o, QStringLiteral("RandUnten"), QStringLiteral("10"));
-    file.writeString(o, QStringLiteral("RandRechts"), QStringLiteral("10"));
-    file.writeString(o, QStringLiteral("RandLinks"), QStringLiteral("15"));
-    file.writeBool(o, QStringLiteral("OnlyEtikett"), true);
+    settings.setBool(o, QStringLiteral("Hint"), true);
+    settings.setBool(o, QStringLiteral("Abfrage vor Beenden"), false);
+    settings.setBool(o, QStringLiteral("Nur Lesemodus"), false);
+    settings.setBool(o, QStringLiteral("IndexCheck"), false);
+    settings.setBool(o, QStringLiteral("ExklusivZugriff"), false);
+    settings.setBool(o, QStringLiteral("Darstellung in Farbe"), true);
+    settings.setBool(o, QStringLiteral("Formel darstellen"), true);
+    settings.setBool(o, QStringLiteral("Lagerdatensätze markieren"), true);
+    settings.setString(o, QStringLiteral("Lieferant"), QString());
+    settings.setString(o, QStringLiteral("Verwender"), QString());
+    settings.setBool(o, QStringLiteral("Farb-Druck"), true);
+    settings.setInteger(o, QStringLiteral("TabPosition"), 0);
+    settings.setString(o, QStringLiteral("StandardStoffinfo"), sheetLayout);
+    settings.setString(o, QStringLiteral("RandOben"), QStringLiteral("10"));
+    settings.setString(o, QStringLiteral("RandUnten"), QStringLiteral("10"));
+    settings.setString(o, QStringLiteral("RandRechts"), QStringLiteral("10"));
+    settings.setString(o, QStringLiteral("RandLinks"), QStringLiteral("15"));
+    settings.setBool(o, QStringLiteral("OnlyEtikett"), true);
     // The demo has no earlier storage data to take over.
-    file.writeBool(o, QStringLiteral("First"), false);
-    file.writeBool(o, QStringLiteral("EtikettAnzahlLoeschen"), true);
-    file.writeBool(o, QStringLiteral("AutoHelp"), true);
-    file.writeString(o, QStringLiteral("HelpBrowser"), QString());
-    file.writeBool(o, QStringLiteral("WIN98"), true);
-    file.writeInteger(o, QStringLiteral("AktPrinterIndex"), 0);
+    settings.setBool(o, QStringLiteral("First"), false);
+    settings.setBool(o, QStringLiteral("EtikettAnzahlLoeschen"), true);
+    settings.setBool(o, QStringLiteral("AutoHelp"), true);
+    settings.setString(o, QStringLiteral("HelpBrowser"), QString());
+    settings.setBool(o, QStringLiteral("WIN98"), true);
+    settings.setInteger(o, QStringLiteral("AktPrinterIndex"), 0);
     const QString font = QStringLiteral("Font");
-    file.writeString(font, QStringLiteral("FontName"), QStringLiteral("DejaVu Sans"));
-    file.writeInteger(font, QStringLiteral("FontSize"), 9);
+    settings.setString(font, QStringLiteral("FontName"), QStringLiteral("DejaVu Sans"));
+    settings.setInteger(font, QStringLiteral("FontSize"), 9);
     const QString window = QStringLiteral("Marlex99");
-    file.writeInteger(window, QStringLiteral("xpos"), 60);
-    file.writeInteger(window, QStringLiteral("ypos"), 40);
-    file.writeInteger(window, QStringLiteral("breite"), 900);
-    file.writeInteger(window, QStringLiteral("hoehe"), 640);
-    file.writeInteger(window, QStringLiteral("state"), 0);
-    file.writeString(window, QStringLiteral("symbolendung"), QStringLiteral("BMP"));
+    settings.setInteger(window, QStringLiteral("xpos"), 60);
+    settings.setInteger(window, QStringLiteral("ypos"), 40);
+    settings.setInteger(window, QStringLiteral("breite"), 900);
+    settings.setInteger(window, QStringLiteral("hoehe"), 640);
+    settings.setInteger(window, QStringLiteral("state"), 0);
+    settings.setString(window, QStringLiteral("symbolendung"), QStringLiteral("BMP"));
+    ini::IniFile(iniPath).write(settings);
 }
 
 ProgramFilesSummary generateProgramFiles(const QDir& programDir)
