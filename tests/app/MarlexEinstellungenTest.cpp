@@ -104,3 +104,17 @@ TEST(FormCreate, AbsurdGeometryAndFontGiveAWindowOnTheScreenWithAReadableFont)
     EXPECT_EQ(m.height(), 400);
     EXPECT_EQ(m.ScreenFont.pointSize(), 12);
 }
+
+TEST(FormCloseQuery, SettingsThatCannotBeStoredAreReportedAndTheWindowClosesAllTheSame)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    TMarlex& m = r.fensterAnlegen();
+    m.show();
+    // A folder in the settings file's place: the save fails, whoever runs the test.
+    ASSERT_TRUE(QDir().mkdir(r.ini()));
+    EXPECT_TRUE(m.close());
+    ASSERT_EQ(r.meldungen().size(), 1u);
+    EXPECT_EQ(r.meldungen()[0].kind, widgets::MessageKind::Warning);
+    EXPECT_TRUE(r.meldungen()[0].text.contains("marlex99.ini")) << r.meldungen()[0].text.toStdString();
+}
