@@ -13,14 +13,25 @@
 
 using namespace marlextest;
 
+namespace {
+
+// The main window on the settings written so far, shown.
+TMarlex& fensterZeigen(Register& r)
+{
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    TMarlex& m = r.fensterAnlegen();
+    m.show();
+    return m;
+}
+
+} // namespace
+
 TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
 {
     Register r;
-    symbolOrdnerSchreiben(QDir(r.programm()));
     r.einstellung("Optionen", "Hint", "0");
     {
-        TMarlex& m = r.fensterAnlegen();
-        m.show();
+        TMarlex& m = fensterZeigen(r);
         m.move(50, 60);
         m.resize(700, 500);
         m.DruckerIndex = 2;
@@ -52,10 +63,8 @@ TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
 TEST(FormCloseQuery, QuittingAsksFirstWhenTheOptionSaysSo)
 {
     Register r;
-    symbolOrdnerSchreiben(QDir(r.programm()));
     r.einstellung("Optionen", "Abfrage vor Beenden", "1");
-    TMarlex& m = r.fensterAnlegen();
-    m.show();
+    TMarlex& m = fensterZeigen(r);
     widgets::Answer antwort = widgets::Answer::Cancel;
     QStringList fragen;
     const widgets::ScopedAnswerProvider antworten([&](const widgets::MessageRequest& request) {
@@ -108,9 +117,7 @@ TEST(FormCreate, AbsurdGeometryAndFontGiveAWindowOnTheScreenWithAReadableFont)
 TEST(FormCloseQuery, SettingsThatCannotBeStoredAreReportedAndTheWindowClosesAllTheSame)
 {
     Register r;
-    symbolOrdnerSchreiben(QDir(r.programm()));
-    TMarlex& m = r.fensterAnlegen();
-    m.show();
+    TMarlex& m = fensterZeigen(r);
     // A folder in the settings file's place: the save fails, whoever runs the test.
     ASSERT_TRUE(QDir().mkdir(r.ini()));
     EXPECT_TRUE(m.close());
