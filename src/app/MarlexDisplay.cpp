@@ -13,6 +13,7 @@
 #include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "data/Optionen.h"
+#include "dbase/Filter.h"
 #include "graphics/GraphicsError.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
@@ -35,16 +36,24 @@ enum ChemieFeld {
 class TabellenLeihe {
 public:
     explicit TabellenLeihe(dbase::Table& table)
-        : m_table(table), m_index(table.indexName()), m_filter(table.filterText()), m_filtered(table.filtered()),
+        : m_table(table), m_index(table.indexName()), m_filter(table.filter()), m_filtered(table.filtered()),
           m_position(table.bookmark())
     {
+    }
+    // Narrows the table to the rows that pass `filter` alone, for the job.
+    void eingrenzen(const dbase::Filter& filter)
+    {
+        m_eingegrenzt = true;
+        m_table.setFiltered(false);
+        m_table.setFilter(filter);
+        m_table.setFiltered(true);
     }
     ~TabellenLeihe()
     {
         try {
-            if (m_table.filterText() != m_filter || m_table.filtered() != m_filtered) {
+            if (m_eingegrenzt) {
                 m_table.setFiltered(false);
-                m_table.setFilterText(m_filter);
+                m_table.setFilter(m_filter);
                 m_table.setFiltered(m_filtered);
             }
             if (m_table.indexName() != m_index)
@@ -62,9 +71,10 @@ public:
 private:
     dbase::Table& m_table;
     QString m_index;
-    QString m_filter;
+    dbase::Filter m_filter; // the user's, built or typed, as it was
     bool m_filtered;
     dbase::Bookmark m_position;
+    bool m_eingegrenzt = false;
 };
 
 // Hides the progress window when the reading ends, by error too.
@@ -235,10 +245,9 @@ void TMarlex::lagerzustandZeigen(const QString& carn, const QString& subcarn)
     {
         TabellenLeihe leihe(lager);
         widgets::DataSource::Silence still(*Datas->DataSource3);
-        lager.setFiltered(false);
-        lager.setFilterText(QStringLiteral("CARN='") + carn + QStringLiteral("' and SUBCARN='") + subcarn +
-                            QStringLiteral("'"));
-        lager.setFiltered(true);
+        // The key values are compared as data: an apostrophe or a "*" in a
+        // number selects exactly the rows that hold it.
+        leihe.eingrenzen(dbase::Filter::equals("CARN", carn) && dbase::Filter::equals("SUBCARN", subcarn));
         lager.first();
         imLager = !lager.eof();
     }

@@ -380,3 +380,36 @@ TEST(Namenliste, PopupTitleIsTheCurrentLine)
     m.Datensatzanzeigen1Click();
     EXPECT_EQ(m.PageControl1->currentWidget(), m.TabSheet2);
 }
+
+TEST(Namenliste, WithoutMarkersTheStorageCheckTakesTheKeyValuesAsTheyAre)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    const QString einschub = QStringLiteral("1' or ''='"); // would pass every row with SUBCARN 1
+    const QString stern = QStringLiteral("7782-*");        // would pass Chlor's rows as a prefix
+    const QString apostroph = QStringLiteral("12'3");      // would not parse
+    namenSchreiben({{"Einschub", einschub}, {"Stern", stern}, {"Apostroph", apostroph}});
+    chemieSchreiben({{einschub, "1", {}}, {stern, "1", {}}, {apostroph, "1", {}}});
+    lagerSchreiben({{chlor, "1"}, {apostroph, "1"}});
+    formelnSchreiben({});
+    r.einstellung("Optionen", "Lagerdatensätze markieren", "0");
+    TMarlex& m = r.starten();
+    m.DatenlisteEinlesen();
+
+    // The user's storage filter, built as the program builds them, is the
+    // same filter afterwards: exact, not a prefix read back from its text.
+    dbase::Table& lager = *r.datas().Table3;
+    lager.setFilter(dbase::Filter::equals("CARN", stern));
+    lager.setFiltered(true);
+
+    const std::vector<std::pair<int, const char*>> faelle = {
+        {2, "Nicht im Lager"}, {1, "Nicht im Lager"}, {0, "Im Lager"}};
+    for (const auto& [zeile, erwartet] : faelle) {
+        SCOPED_TRACE(m.ListBox1->text(zeile).toStdString());
+        ASSERT_NO_THROW(zeigen(m, zeile));
+        EXPECT_EQ(m.StatusPanel[3]->text(), erwartet);
+        EXPECT_EQ(m.Menu31->isEnabled(), erwartet != std::string("Im Lager"));
+        EXPECT_TRUE(lager.filtered());
+        EXPECT_EQ(lager.recordCount(), 0u) << "no row holds the CARN 7782-* itself";
+    }
+}
