@@ -292,6 +292,7 @@ void TMarlex::keineDatenZeigen()
     BearbeitungFreigeben(!OptNurLesemodus);
     datensatzBefehleFreigeben(false);
     ToolButton55->setEnabled(false);
+    Ansehen1->setEnabled(false);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), false);
 }
 
@@ -304,10 +305,12 @@ void TMarlex::AktuellenDatensatzZeigen()
 
     const int zeile = ListBox1->itemIndex();
     if (zeile < 0 || namen.isEmpty()) {
-        // No line, no row: nothing may act on a record that is not there.
+        // No line, no row: nothing may act on a record that is not there,
+        // and the status bar tells of none.
         keineDatenZeigen();
         Menu31->setEnabled(false);
         StatusPanel[0]->setText(QStringLiteral("0 / %1").arg(ChemieSatzAnzahl));
+        StatusPanel[3]->clear();
         return;
     }
     AktuellerListenIndex = zeile;

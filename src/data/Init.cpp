@@ -167,9 +167,10 @@ void TInit::FormClose()
 {
     Marlex->PageControl1->setCurrentWidget(Marlex->TabSheet1);
     Marlex->ListBox1->setFocus();
-    if (Marlex->ListBox1->count() == 0)
-        return;
-    Marlex->ListBox1->setItemIndex(0);
+    // An empty list is shown too: until something is shown, the record page
+    // and its commands would offer whatever substance the tables stand on.
+    if (Marlex->ListBox1->count() > 0)
+        Marlex->ListBox1->setItemIndex(0);
     try {
         Marlex->AktuellenDatensatzZeigen();
     } catch (const std::exception& fehler) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolButton>
 
 #include "MarlexTestSupport.h"
 #include "app/SymbolBild.h"
@@ -37,6 +39,17 @@ void phrasenSchreiben()
     t.addIndex({"NRSATZ_SUB", "NRSATZ", false});
 }
 
+// What a start needs beside the name, substance, storage and structure
+// tables: the phrase table, the pictograms and the list of required files.
+void startdateienSchreiben(const Register& reg)
+{
+    phrasenSchreiben();
+    symbolOrdnerSchreiben(QDir(reg.programm()));
+    QFile liste(QStringLiteral("FILES.TXT"));
+    ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
+    liste.write("namen.dbf\r\nchemie.dbf\r\nlager.dbf\r\nsi_gef.dbf\r\nformeln.dbf\r\n");
+}
+
 } // namespace
 
 // The whole program on a small register, started as its main routine does
@@ -53,13 +66,7 @@ TEST(Programmstart, StartsOnASmallRegisterAndShowsTheFirstNamesSubstance)
                       {{NAME1, QStringLiteral("Aceton")}, {GEFSYM1, QStringLiteral("F")}, {GEFSYM2, QStringLiteral("Xi")}}}});
     lagerSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1")}});
     formelnSchreiben({QStringLiteral("67-64-1")});
-    phrasenSchreiben();
-    symbolOrdnerSchreiben(QDir(reg.programm()));
-    {
-        QFile liste(QStringLiteral("FILES.TXT"));
-        ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
-        liste.write("namen.dbf\r\nchemie.dbf\r\nlager.dbf\r\nsi_gef.dbf\r\nformeln.dbf\r\n");
-    }
+    startdateienSchreiben(reg);
     reg.einstellung(QStringLiteral("Optionen"), QStringLiteral("Darstellung in Farbe"), QStringLiteral("1"));
 
     const Programm programm;
@@ -84,4 +91,42 @@ TEST(Programmstart, StartsOnASmallRegisterAndShowsTheFirstNamesSubstance)
     EXPECT_EQ(farbeVon(Marlex->Image2->picture()), symbolfarbe("F.", true));
     EXPECT_EQ(farbeVon(Marlex->Image3->picture()), symbolfarbe("Xi.", true));
     EXPECT_FALSE(Marlex->DBImage1->isHidden());
+}
+
+// A register whose name table is empty: the start shows no substance and
+// offers no command for one, though the other tables have rows.
+TEST(Programmstart, OnAnEmptyNameTableNoRecordIsShownOrOffered)
+{
+    Register reg;
+    namenSchreiben({});
+    chemieSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1"),
+                      {{NAME1, QStringLiteral("Aceton")}, {GEFSYM1, QStringLiteral("F")}}}});
+    lagerSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1")}});
+    formelnSchreiben({QStringLiteral("67-64-1")});
+    startdateienSchreiben(reg);
+    reg.einstellung(QStringLiteral("Optionen"), QStringLiteral("Lagerdatensätze markieren"), QStringLiteral("0"));
+
+    const Programm programm;
+    ASSERT_TRUE(programm.gestartet());
+    for (const widgets::MessageRequest& m : reg.meldungen())
+        ADD_FAILURE() << m.text.toStdString();
+
+    TMarlex& m = *Marlex;
+    EXPECT_EQ(m.ListBox1->count(), 0);
+    EXPECT_EQ(m.ListBox1->itemIndex(), -1);
+    EXPECT_EQ(m.PageControl1->currentWidget(), m.TabSheet1);
+    EXPECT_FALSE(m.PageControl1->isTabVisible(m.PageControl1->indexOf(m.TabSheet2)));
+    for (QAction* a : {m.ndern1, m.Kopie1, m.Lschen1, m.Memo1, m.Ansehen1, m.Synonym1, m.Stoffinfo1,
+                       m.Datensatzanzeigen1, m.Datensatzbearbeiten1, m.Datensatzkopieren1, m.Menu31,
+                       m.Stoffinfoanzeigen1, m.Stoffinfodrucken1})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    for (QToolButton* b : {m.ToolButton41, m.ToolButton42, m.ToolButton52, m.ToolButton53, m.ToolButton55,
+                           m.ToolButton57, m.ToolButton58, m.ToolButton23, m.ToolButton24, m.ToolButton39,
+                           m.ToolButton40})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(m.Neueingabe1->isEnabled()) << "a first substance can be entered";
+    EXPECT_EQ(farbeVon(m.DBImage1->picture()), symbolfarbe("NODATA.", true)) << "not Aceton's structure";
+    EXPECT_TRUE(m.Image2->picture().isEmpty());
+    EXPECT_EQ(m.StatusPanel[0]->text(), QStringLiteral("0 / 1")) << "no record number of chemie.dbf";
+    EXPECT_TRUE(m.StatusPanel[3]->text().isEmpty());
 }
