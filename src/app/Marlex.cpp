@@ -589,7 +589,7 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (nimmtListenzeilenAn(drag->mimeData(), drag->source()))
+        if (nimmtListenzeilenAn(drag->mimeData(), widgets::NameList::dragSource()))
             drag->acceptProposedAction();
         else
             drag->ignore();
@@ -597,7 +597,7 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!nimmtListenzeilenAn(drop->mimeData(), drop->source())) {
+        if (!nimmtListenzeilenAn(drop->mimeData(), widgets::NameList::dragSource())) {
             drop->ignore();
             return true;
         }

@@ -1,15 +1,43 @@
 #include "widgets/NameList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QBitmap>
 #include <QDataStream>
+#include <QDrag>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace widgets {
+
+namespace {
+
+NameList::DragRunner& dragRunner()
+{
+    static NameList::DragRunner runner;
+    return runner;
+}
+
+NameList*& currentDragSource()
+{
+    static NameList* source = nullptr;
+    return source;
+}
+
+// Only the left button works the list; another button's event ends here.
+bool otherButton(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        return false;
+    event->accept();
+    return true;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------- NameLines
 
@@ -161,7 +189,6 @@ NameList::NameList(QWidget* parent)
     setScreenFont(font());
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { emit currentLineChanged(current.isValid() ? current.row() : -1); });
-    connect(this, &QAbstractItemView::clicked, this, [this] { emit lineClicked(); });
 }
 
 NameList::~NameList() = default;
@@ -285,6 +312,77 @@ void NameList::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
     if (itemIndex() != before)
         emit lineClicked();
+}
+
+void NameList::mousePressEvent(QMouseEvent* event)
+{
+    if (otherButton(event))
+        return; // the right button's popup follows as an event of its own
+    QListView::mousePressEvent(event);
+    // The pressed line is current now, and is shown before a drag from it
+    // can begin: what is dropped is what the user sees.
+    if (indexAt(event->position().toPoint()).isValid())
+        emit lineClicked();
+}
+
+void NameList::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton && !(event->buttons() & Qt::LeftButton)) {
+        event->accept(); // dragging with another button neither selects nor drags
+        return;
+    }
+    const int before = itemIndex();
+    QListView::mouseMoveEvent(event);
+    // Sweeping over lines to select them moves the current line along.
+    if (itemIndex() != before)
+        emit lineClicked();
+}
+
+void NameList::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!otherButton(event))
+        QListView::mouseReleaseEvent(event);
+}
+
+void NameList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (!otherButton(event))
+        QListView::mouseDoubleClickEvent(event);
+}
+
+void NameList::startDrag(Qt::DropActions supportedActions)
+{
+    const QModelIndexList lines = selectedIndexes();
+    if (lines.isEmpty())
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(m_model->mimeData(lines));
+    struct Source {
+        NameList* previous;
+        explicit Source(NameList* list) : previous(std::exchange(currentDragSource(), list)) {}
+        ~Source() { currentDragSource() = previous; }
+    } source(this);
+    if (const DragRunner& runner = dragRunner()) {
+        runner(*drag);
+        drag->deleteLater();
+    } else {
+        drag->exec(supportedActions, defaultDropAction()); // Qt deletes the drag afterwards
+    }
+}
+
+NameList* NameList::dragSource()
+{
+    return currentDragSource();
+}
+
+ScopedDragRunner::ScopedDragRunner(NameList::DragRunner runner)
+    : m_previous(std::exchange(dragRunner(), std::move(runner)))
+{
+}
+
+ScopedDragRunner::~ScopedDragRunner()
+{
+    dragRunner() = std::move(m_previous);
 }
 
 } // namespace widgets

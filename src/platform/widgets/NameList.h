@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include <QListView>
 #include <QPixmap>
 
+class QDrag;
 class QMimeData;
 
 namespace widgets {
@@ -61,6 +63,10 @@ private:
 // the line's height, and the text at the marker's width + 6 pixels. Lines
 // are one font height high. Dragging takes the selected line numbers along
 // under mimeType().
+//
+// As a list box does, only the left button moves the current line: a right
+// click leaves line and selection as they are, for the popup of the current
+// line.
 class NameList : public QListView {
     Q_OBJECT
 public:
@@ -98,19 +104,44 @@ public:
 
     NameListModel& lineModel() const { return *m_model; }
 
+    // The name list whose drag is under way; nullptr when none is.
+    static NameList* dragSource();
+    // Carries a drag from the list to its drop and returns the action taken:
+    // the platform's drag unless a ScopedDragRunner puts one in its place
+    // (tests drop with one where the platform cannot drag).
+    using DragRunner = std::function<Qt::DropAction(QDrag& drag)>;
+
 signals:
     void currentLineChanged(int line);
-    // The user clicked a line or moved to one with the keyboard.
+    // The user pressed the left button on a line, or moved the current line
+    // with the mouse or the keyboard.
     void lineClicked();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     class Delegate;
     NameListModel* m_model;       // owned by the view
     Delegate* m_delegate;         // owned by the view
     int m_itemHeight = 0;
+};
+
+// Installs a drag runner for its lifetime and puts the earlier one back.
+class ScopedDragRunner {
+public:
+    explicit ScopedDragRunner(NameList::DragRunner runner);
+    ~ScopedDragRunner();
+    ScopedDragRunner(const ScopedDragRunner&) = delete;
+    ScopedDragRunner& operator=(const ScopedDragRunner&) = delete;
+
+private:
+    NameList::DragRunner m_previous;
 };
 
 } // namespace widgets
