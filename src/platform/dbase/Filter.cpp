@@ -1106,7 +1106,14 @@ std::optional<QString> Filter::Bound::requiredPrefix(int field, const FilterOpti
         return std::nullopt;
     // The comparison as matchText() makes it: a stored text loses its
     // trailing blanks and is then equal to the value or starts with it.
-    const auto prefixOf = [&](const BoundNode& node) -> std::optional<QString> {
+    // Asked at every step of a walk, so it allocates nothing until it finds.
+    const auto search = [&](const auto& self, const BoundNode& node) -> std::optional<QString> {
+        if (node.kind == FilterNode::Kind::And) {
+            for (int child : node.children)
+                if (auto prefix = self(self, d->nodes[static_cast<size_t>(child)]))
+                    return prefix;
+            return std::nullopt;
+        }
         if (node.kind != FilterNode::Kind::Compare || node.compareKind != CompareKind::Text
             || node.op != CompareOp::Equal || node.left.field != field || node.left.type != FieldType::Character
             || node.right.field >= 0)
@@ -1118,16 +1125,7 @@ std::optional<QString> Filter::Bound::requiredPrefix(int field, const FilterOpti
             value = withoutTrailingBlanks(value);
         return QString::fromUtf16(value.data(), static_cast<qsizetype>(value.size()));
     };
-    std::vector<int> open{static_cast<int>(d->nodes.size()) - 1};
-    while (!open.empty()) {
-        const BoundNode& node = d->nodes[static_cast<size_t>(open.back())];
-        open.pop_back();
-        if (node.kind == FilterNode::Kind::And)
-            open.insert(open.end(), node.children.begin(), node.children.end());
-        else if (auto prefix = prefixOf(node))
-            return prefix;
-    }
-    return std::nullopt;
+    return search(search, d->nodes.back());
 }
 
 } // namespace dbase
