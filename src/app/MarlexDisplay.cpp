@@ -319,6 +319,7 @@ void TMarlex::AktuellenDatensatzZeigen()
 
     const QString carn = namen.fieldByName("CARN").asString();
     const QString subcarn = namen.fieldByName("SUBCARN").asString();
+    QString memoFehler;
     if (chemie.findKey({carn, subcarn})) {
         dbase::Table& formeln = *Datas->Table6;
         if (formeln.findKey({carn})) {
@@ -334,7 +335,14 @@ void TMarlex::AktuellenDatensatzZeigen()
         symbolBilderZeigen();
         datensatzBefehleFreigeben(true);
         BearbeitungFreigeben(!OptNurLesemodus);
-        const bool memo = !chemie.field(MEMOTEXT).isNull();
+        // A damaged memo must not keep the rest of the record from view: it
+        // counts as empty, and the user is told once the record is shown.
+        bool memo = false;
+        try {
+            memo = !chemie.field(MEMOTEXT).isNull();
+        } catch (const dbase::DbaseError& fehler) {
+            memoFehler = QString::fromStdString(fehler.what());
+        }
         ToolButton55->setEnabled(memo);
         Ansehen1->setEnabled(memo);
         PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), true);
@@ -342,6 +350,9 @@ void TMarlex::AktuellenDatensatzZeigen()
         keineDatenZeigen();
     }
     StatusPanel[0]->setText(QStringLiteral("%1 / %2").arg(chemie.recNo()).arg(ChemieSatzAnzahl));
+    if (!memoFehler.isEmpty())
+        widgets::MessageBox::error(
+            this, QStringLiteral("Der Memotext dieses Stoffes kann nicht gelesen werden:\n\n") + memoFehler);
 }
 
 void TMarlex::ListBox1Click()

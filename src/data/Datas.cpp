@@ -14,19 +14,25 @@ struct TabellenVorgabe {
     const char* tabelle;
     const char* indexDatei;
     const char* indexName;
+    std::vector<dbase::IndexDef> tags;
 };
+
+const dbase::IndexDef& carnSub = NamenTags[0];
+const dbase::IndexDef& name1Sub = NamenTags[1];
 
 // Table1 .. Table7 as the data module declares them; the index file names
 // are written exactly so. Table5's file is set by the start-up, Table7 has
-// no index until the list filter builds it.
-constexpr TabellenVorgabe vorgaben[7] = {
-    {"namen.dbf", "namen.mdx", "NAME1_SUB"},
-    {"chemie.dbf", "chemie.MDX", "CARN_SUB"},
-    {"lager.dbf", "lager.MDX", "CARN_SUB"},
-    {"si_gef.dbf", "si_gef.mdx", "NRSATZ_SUB"},
-    {"", "", ""},
-    {"formeln.dbf", "formeln.MDX", "CARN_SUB"},
-    {"filter.dbf", "", ""},
+// no index until the list filter builds it. The phrase table's tag is its
+// key field: every phrase table has it, and a phrase's lines keep the order
+// they were written in.
+const TabellenVorgabe vorgaben[7] = {
+    {"namen.dbf", "namen.mdx", "NAME1_SUB", NamenTags},
+    {"chemie.dbf", "chemie.MDX", "CARN_SUB", {carnSub}},
+    {"lager.dbf", "lager.MDX", "CARN_SUB", {carnSub, name1Sub}},
+    {"si_gef.dbf", "si_gef.mdx", "NRSATZ_SUB", {{"NRSATZ_SUB", "NRSATZ", false, false, false}}},
+    {"", "", "", {}},
+    {"formeln.dbf", "formeln.MDX", "CARN_SUB", {carnSub}},
+    {"filter.dbf", "", "", {}},
 };
 
 template <typename T, std::size_t N>
@@ -68,6 +74,20 @@ TDatas::~TDatas()
     // The data sources go first (declared last); the tables close when they go.
     for (auto& source : m_sources)
         source->setDataSet(nullptr);
+}
+
+const std::vector<dbase::IndexDef>& TDatas::indexTags(const dbase::Table& table) const
+{
+    std::size_t i = 0;
+    while (i < m_tables.size() && m_tables[i].get() != &table)
+        ++i;
+    static const std::vector<dbase::IndexDef> keine;
+    return i < m_tables.size() ? vorgaben[i].tags : keine;
+}
+
+QString TDatas::arbeitsdatei(const QString& dateiName) const
+{
+    return Arbeitsordner.isEmpty() ? dateiName : Arbeitsordner + u'/' + dateiName;
 }
 
 void TDatas::FormCreate()

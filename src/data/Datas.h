@@ -2,8 +2,10 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include <QObject>
+#include <QString>
 
 #include "dbase/Table.h"
 #include "widgets/DataSource.h"
@@ -21,6 +23,14 @@
 //   Table7  "filter.dbf", the list filter's table
 //
 // No table is open after construction; FormCreate() brings the data side up.
+//
+// The tags of the name table, made in this order on every table the program
+// builds from it (the research tables, the filter table).
+inline const std::vector<dbase::IndexDef> NamenTags = {
+    {"CARN_SUB", "CARN+SUBCARN", true, false, false},
+    {"NAME1_SUB", "STRIPNAME1", false, false, false},
+};
+
 class TDatas : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +41,19 @@ public:
     // construction: the first-start step, then the start-up window and its
     // routine. Uses the main window (Marlex) and the start-up window (Init).
     void FormCreate();
+
+    // The tags that the index file of Table1 (as "namen.dbf") to Table4 and
+    // Table6 carries by the program's own definitions: what a damaged or
+    // missing index file is made anew from. None for the other tables.
+    const std::vector<dbase::IndexDef>& indexTags(const dbase::Table& table) const;
+
+    // The folder of the tables the program makes for itself at start (the
+    // research tables): empty for the register's own folder, the current
+    // directory; in read-only mode, where the register may be
+    // write-protected, a folder of the user's own. Set by the start-up.
+    QString Arbeitsordner;
+    // A file of that name in that folder.
+    QString arbeitsdatei(const QString& dateiName) const;
 
 private:
     // Declared before the pointers and data sources below, so the tables

@@ -1,7 +1,10 @@
 #include "data/Init.h"
 
+#include <array>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -21,6 +24,8 @@
 #include "dbase/CodePage.h"
 #include "files/Paths.h"
 #include "files/SharedLibrary.h"
+#include "ini/IniFile.h"
+#include "ini/SettingsLocation.h"
 #include "widgets/DBImage.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
@@ -38,6 +43,33 @@ const QStringList indexEinstiege = {
 
 const QString dateiliste = u"FILES.TXT"_qs;
 const QString fehlerliste = u"init.err"_qs;
+
+// The tables the start opens, in its order.
+std::array<dbase::Table*, 5> startTabellen()
+{
+    return {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4, Datas->Table6};
+}
+
+QString einstellungsdatei()
+{
+    return QDir::toNativeSeparators(Marlex->IniDatei->fileName());
+}
+
+// What the user reads when the start cannot go on. A write-protected
+// register without read-only mode gets its own explanation: the user can
+// do something about it, and only in the settings file, as the program
+// does not come up.
+QString startFehler(const std::exception& fehler)
+{
+    QString grund = QString::fromStdString(fehler.what());
+    if (dynamic_cast<const dbase::WriteProtectedError*>(&fehler) && !OptNurLesemodus)
+        grund = u"Das Register im Ordner \"%1\" ist schreibgeschützt; Marlex kann dort nichts speichern:\n%2\n\n"
+                u"Ein schreibgeschütztes Register (etwa auf einer CD oder einem Netzlaufwerk ohne Schreibrecht) lässt "
+                u"sich im Nur-Lesemodus öffnen. Schalten Sie dazu in der Einstellungsdatei \"%3\" im Abschnitt "
+                u"[Optionen] den \"Nur Lesemodus\" ein: Nur Lesemodus=1"_qs
+                    .arg(QDir::toNativeSeparators(QDir::currentPath()), grund, einstellungsdatei());
+    return u"Marlex kann nicht gestartet werden:\n\n%1\n\nDas Programm wird nun beendet!"_qs.arg(grund);
+}
 
 // The window's corner picture: a small laboratory flask.
 QPixmap kolbenBild()
@@ -199,6 +231,8 @@ void TInit::schrittBeginnen(const QString& text, int maximum)
 void TInit::Initialisieren()
 {
     Image1->setVisible(OptWin98);
+    // A register that may be write-protected gets nothing written into it.
+    Datas->Arbeitsordner = OptNurLesemodus ? ini::userSettingsDirectory() : QString();
 
     // The required-file list. One that is missing or cannot be read stops
     // the start like a missing required file.
@@ -218,12 +252,20 @@ void TInit::Initialisieren()
         alleVorhanden = DateiPruefen(dateiliste, alleVorhanden);
     }
 
-    if (OptIndexCheck)
-        indexDateienErzeugen();
+    if (OptIndexCheck) {
+        try {
+            indexDateienErzeugen();
+            indexDateienErneuern();
+        } catch (const std::exception& fehler) {
+            startBeenden(startFehler(fehler), widgets::MessageKind::Error);
+            return;
+        }
+    }
 
     Marlex->Kavuaufrufen1->setEnabled(istDatei(u"KAVU.EXE"_qs));
 
-    if (const auto alteListe = files::find(fehlerliste); alteListe && QFileInfo(*alteListe).isFile())
+    const QString fehlerdatei = Datas->arbeitsdatei(fehlerliste);
+    if (const auto alteListe = files::find(fehlerdatei); alteListe && QFileInfo(*alteListe).isFile())
         QFile::remove(*alteListe);
 
     if (dateien) {
@@ -233,8 +275,9 @@ void TInit::Initialisieren()
 
     if (!alleVorhanden) {
         const QString zeilen = Memo1->toPlainText();
-        QSaveFile datei(files::resolveForWrite(fehlerliste));
-        bool gespeichert = datei.open(QIODevice::WriteOnly);
+        QSaveFile datei(files::resolveForWrite(fehlerdatei));
+        bool gespeichert = Datas->Arbeitsordner.isEmpty() || QDir().mkpath(Datas->Arbeitsordner);
+        gespeichert = gespeichert && datei.open(QIODevice::WriteOnly);
         if (gespeichert) {
             const std::string text = dbase::CodePage::windows1252().encode(zeilen);
             for (const QByteArray& zeile : QByteArray::fromStdString(text).split('\n'))
@@ -247,17 +290,22 @@ void TInit::Initialisieren()
             : u"Es sind Fehler beim Starten von Marlex aufgetreten. Die Fehlerliste konnte nicht in der Datei "
               u"init.err gespeichert werden (%1):\n\n%2\n\nDas Programm wird nun beendet!"_qs
                   .arg(datei.errorString(), zeilen),
-            widgets::MessageKind::Information);
+            widgets::MessageKind::Information, zeilen);
         return;
     }
 
     try {
+        if (!Datas->Arbeitsordner.isEmpty() && !QDir().mkpath(Datas->Arbeitsordner))
+            throw std::runtime_error(u"Der Ordner \"%1\" für die Recherche-Dateien kann nicht angelegt werden."_qs
+                                         .arg(QDir::toNativeSeparators(Datas->Arbeitsordner))
+                                         .toStdString());
         dateienOeffnen();
         rechercheDateiErzeugen(u"zan_tmp1.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP1)"_qs);
         rechercheDateiErzeugen(u"zan_tmp2.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP2)"_qs);
         namenlisteLesen();
         zugriffsartSetzen();
     } catch (const std::exception& fehler) {
+        const QString meldung = startFehler(fehler);
         for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4,
                                       Datas->Table5, Datas->Table6, Datas->Table7}) {
             try {
@@ -269,9 +317,7 @@ void TInit::Initialisieren()
         }
         Marlex->ListBox1->clear();
         Marlex->RecNoList.clear();
-        startBeenden(u"Marlex kann nicht gestartet werden:\n\n%1\n\nDas Programm wird nun beendet!"_qs
-                         .arg(QString::fromStdString(fehler.what())),
-                     widgets::MessageKind::Error);
+        startBeenden(meldung, widgets::MessageKind::Error);
         return;
     }
 
@@ -280,13 +326,13 @@ void TInit::Initialisieren()
     Marlex->DBImage1->setVisible(OptFormelDarstellen);
 }
 
-void TInit::startBeenden(const QString& meldung, widgets::MessageKind art)
+void TInit::startBeenden(const QString& meldung, widgets::MessageKind art, const QString& einzelheiten)
 {
     m_abgebrochen = true;
     if (art == widgets::MessageKind::Error)
         widgets::MessageBox::error(this, meldung);
     else
-        widgets::MessageBox::information(this, meldung);
+        widgets::MessageBox::information(this, meldung, {}, einzelheiten);
 }
 
 void TInit::indexDateienErzeugen()
@@ -313,12 +359,53 @@ void TInit::indexDateienErzeugen()
     aufrufen(6);
 }
 
+void TInit::indexDateienErneuern()
+{
+    for (dbase::Table* tabelle : startTabellen()) {
+        try {
+            tabelle->checkIndexFile();
+            continue;
+        } catch (const dbase::DbaseError& schaden) {
+            Label1->setText(u"Index-Datei %1 wird neu erzeugt..."_qs.arg(tabelle->indexFiles()));
+            fensterZeichnen();
+            try {
+                tabelle->rebuildIndexFile(Datas->indexTags(*tabelle));
+            } catch (const dbase::DbaseError& fehler) {
+                const std::string text =
+                    std::string(schaden.what()) + "\nSie kann nicht neu erzeugt werden: " + fehler.what();
+                if (dynamic_cast<const dbase::WriteProtectedError*>(&fehler))
+                    throw dbase::WriteProtectedError(text);
+                throw dbase::DbaseError(text);
+            }
+        }
+    }
+}
+
 void TInit::dateienOeffnen()
 {
     schrittBeginnen(u"Dateien werden geöffnet..."_qs, 5);
-    for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4, Datas->Table6}) {
+    for (dbase::Table* tabelle : startTabellen()) {
+        if (OptNurLesemodus)
+            tabelle->setReadOnly(true);
+        indexDateiPruefen(*tabelle);
         tabelle->open();
         ProgressBar1->stepIt();
+    }
+}
+
+void TInit::indexDateiPruefen(const dbase::Table& tabelle)
+{
+    try {
+        tabelle.checkIndexFile();
+    } catch (const dbase::DbaseError& schaden) {
+        if (OptIndexCheck)
+            throw;
+        throw dbase::DbaseError(
+            (QString::fromStdString(schaden.what())
+             + u"\n\nMit der Option \"IndexCheck\" (\"Neuindizierung bei jedem Start\") wird die Indexdatei beim "
+               u"Start aus der Tabelle neu erzeugt; die Datensätze bleiben dabei, wie sie sind. Schalten Sie sie in "
+               u"der Einstellungsdatei \"%1\" im Abschnitt [Optionen] ein: IndexCheck=1"_qs.arg(einstellungsdatei()))
+                .toStdString());
     }
 }
 
@@ -336,10 +423,10 @@ void TInit::rechercheDateiErzeugen(const QString& dateiName, const QString& text
         felder.push_back(std::move(feld));
     }
     dbase::Table* tabelle = Datas->Table5;
-    tabelle->setTableName(dateiName);
+    tabelle->setTableName(Datas->arbeitsdatei(dateiName));
     tabelle->createTable(dbase::TableLayout(std::move(felder)), Datas->Table1->languageDriver());
-    tabelle->addIndex({"CARN_SUB", "CARN+SUBCARN", true, false, false});
-    tabelle->addIndex({"NAME1_SUB", "STRIPNAME1", false, false, false});
+    for (const dbase::IndexDef& tag : NamenTags)
+        tabelle->addIndex(tag);
 }
 
 void TInit::namenlisteLesen()
@@ -357,17 +444,15 @@ void TInit::namenlisteLesen()
 
 void TInit::zugriffsartSetzen()
 {
-    const auto neuOeffnen = [](auto setzen) {
+    // Read-only tables were opened so from the start: a write-protected
+    // register opens no other way.
+    if (OptNurLesemodus)
+        Marlex->BearbeitungFreigeben(false);
+    if (OptExklusivZugriff) {
         for (dbase::Table* tabelle : {Datas->Table1, Datas->Table2, Datas->Table3}) {
             tabelle->close();
-            setzen(*tabelle);
+            tabelle->setExclusive(true);
             tabelle->open();
         }
-    };
-    if (OptNurLesemodus) {
-        neuOeffnen([](dbase::Table& tabelle) { tabelle.setReadOnly(true); });
-        Marlex->BearbeitungFreigeben(false);
     }
-    if (OptExklusivZugriff)
-        neuOeffnen([](dbase::Table& tabelle) { tabelle.setExclusive(true); });
 }

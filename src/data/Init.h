@@ -6,6 +6,7 @@
 class QLabel;
 class QPlainTextEdit;
 
+namespace dbase { class Table; }
 namespace widgets { enum class MessageKind; }
 
 namespace datawidgets {
@@ -52,11 +53,18 @@ private:
     bool DateiPruefen(const QString& dateiName, bool alleVorhanden);
     void schrittBeginnen(const QString& text, int maximum);
     void indexDateienErzeugen();
+    // Index files of the start's tables that are damaged or missing are made
+    // anew from the program's own tag definitions and the rows: the index
+    // library leaves a damaged tag table alone. The rows stay as they are.
+    void indexDateienErneuern();
     void dateienOeffnen();
+    // Whether the index file can be read, checked before the open since the
+    // open may read a tag only when it is first used.
+    void indexDateiPruefen(const dbase::Table& tabelle);
     void rechercheDateiErzeugen(const QString& dateiName, const QString& text);
     void namenlisteLesen();
     void zugriffsartSetzen();
-    void startBeenden(const QString& meldung, widgets::MessageKind art);
+    void startBeenden(const QString& meldung, widgets::MessageKind art, const QString& einzelheiten = {});
 
     bool m_abgebrochen = false;
     bool m_gestartet = false;

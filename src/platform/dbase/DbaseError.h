@@ -12,4 +12,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file or folder that cannot be written because it is write-protected
+// (no write permission, a read-only medium or share), as opposed to one that
+// is damaged or missing: such a table can still be opened for reading.
+class WriteProtectedError : public DbaseError {
+public:
+    using DbaseError::DbaseError;
+};
+
 } // namespace dbase

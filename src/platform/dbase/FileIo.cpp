@@ -1,8 +1,10 @@
 #include "dbase/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
+#include <csignal>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -36,6 +38,23 @@ constexpr int setLock = F_SETLK;
 constexpr auto appendLockPatience = std::chrono::seconds(3);
 constexpr auto appendLockRetry = std::chrono::milliseconds(2);
 
+// What stands between a file's name and the number of the process that
+// writes its replacement.
+constexpr std::string_view replacementMark = ".new";
+
+bool writeProtection(int errorNumber) {
+    return errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS;
+}
+
+// A write refused by the system: write-protection has its own error type,
+// since a table that cannot be written can still be read.
+[[noreturn]] void throwWriteFailure(const std::string& message, int errorNumber) {
+    const std::string text = message + ": " + systemErrorText(errorNumber);
+    if (writeProtection(errorNumber))
+        throw WriteProtectedError(text);
+    throw DbaseError(text);
+}
+
 class SystemFileIo final : public FileIo {
 public:
     ~SystemFileIo() override {
@@ -52,6 +71,8 @@ public:
         case Access::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
         }
         m_fd = ::open(path.c_str(), flags, 0666);
+        if (m_fd < 0 && access != Access::ReadOnly && writeProtection(errno))
+            throwWriteFailure("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden", errno);
         if (m_fd < 0)
             fail("kann nicht geöffnet werden");
         struct stat info {};
@@ -153,8 +174,7 @@ private:
     }
 
     [[noreturn]] void fail(const char* what) const {
-        throw DbaseError("Die Datei \"" + m_path.string() + "\" " + what + ": "
-                         + std::strerror(errno));
+        throw DbaseError("Die Datei \"" + m_path.string() + "\" " + what + ": " + systemErrorText(errno));
     }
 
     int m_fd = -1;
@@ -191,9 +211,46 @@ void syncDirectory(const std::filesystem::path& directory) {
 
 } // namespace
 
+namespace {
+
+// The user knows the file being written, not the new one beside it.
+std::string naming(std::string message, const std::string& temporary, const std::string& path) {
+    for (std::size_t at = message.find(temporary); at != std::string::npos;
+         at = message.find(temporary, at + path.size()))
+        message.replace(at, temporary.size(), path);
+    return message;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// Whether the number names a running process; one that runs under another
+// user counts too.
+bool processRuns(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// The number of the process whose replacement of `file` the name `name`
+// is; 0 when it is none.
+pid_t replacementOwner(std::string_view name, std::string_view file) {
+    const std::size_t prefix = file.size() + replacementMark.size();
+    if (name.size() <= prefix || name.size() > prefix + 9 || !equalIgnoringCase(name.substr(0, file.size()), file)
+        || name.substr(file.size(), replacementMark.size()) != replacementMark)
+        return 0;
+    const std::string_view digits = name.substr(prefix);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    return static_cast<pid_t>(std::stol(std::string(digits)));
+}
+
+} // namespace
+
 void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path temporary = path;
-    temporary += ".new" + std::to_string(::getpid());
+    temporary += std::string(replacementMark) + std::to_string(::getpid());
     std::error_code ignored;
     try {
         std::unique_ptr<FileIo> io = makeFileIo();
@@ -204,13 +261,62 @@ void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
         std::filesystem::rename(temporary, path);
     } catch (const std::filesystem::filesystem_error& error) {
         std::filesystem::remove(temporary, ignored);
-        throw DbaseError("Die Datei \"" + path.string() + "\" kann nicht geschrieben werden: "
-                         + error.code().message());
+        throwWriteFailure("Die Datei \"" + path.string() + "\" kann nicht geschrieben werden", error.code().value());
+    } catch (const WriteProtectedError& error) {
+        std::filesystem::remove(temporary, ignored);
+        throw WriteProtectedError(naming(error.what(), temporary.string(), path.string()));
+    } catch (const DbaseError& error) {
+        std::filesystem::remove(temporary, ignored);
+        throw DbaseError(naming(error.what(), temporary.string(), path.string()));
     } catch (...) {
         std::filesystem::remove(temporary, ignored);
         throw;
     }
     syncDirectory(path.parent_path());
+}
+
+void removeStaleReplacements(const std::vector<std::filesystem::path>& files) {
+    std::map<std::filesystem::path, std::vector<std::string>> byDirectory;
+    for (const std::filesystem::path& file : files)
+        byDirectory[file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path()].push_back(
+            file.filename().string());
+    for (const auto& [directory, names] : byDirectory) {
+        std::error_code error;
+        for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
+             entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
+            for (const std::string& file : names) {
+                const pid_t owner = replacementOwner(name, file);
+                if (owner > 0 && !processRuns(owner)) {
+                    std::error_code ignored;
+                    std::filesystem::remove(entry->path(), ignored);
+                }
+            }
+        }
+    }
+}
+
+std::string systemErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM: return "keine Berechtigung";
+    case EROFS: return "der Datenträger ist schreibgeschützt";
+    case ENOENT: return "die Datei oder ihr Ordner ist nicht vorhanden";
+    case ENOSPC: return "auf dem Datenträger ist kein Platz mehr frei";
+    case EDQUOT: return "der zugeteilte Speicherplatz ist aufgebraucht";
+    case EIO: return "Ein-/Ausgabefehler des Datenträgers";
+    case EISDIR: return "es ist ein Ordner";
+    case ENOTDIR: return "ein Teil des Pfades ist kein Ordner";
+    case ENAMETOOLONG: return "der Name ist zu lang";
+    case EMFILE:
+    case ENFILE: return "es sind zu viele Dateien geöffnet";
+    case EBUSY:
+    case ETXTBSY: return "die Datei wird gerade verwendet";
+    case EFBIG: return "die Datei wird zu groß";
+    case ENOLCK: return "der Datenträger kennt keine Sperren";
+    case EEXIST: return "die Datei ist schon vorhanden";
+    default: return "Fehler " + std::to_string(errorNumber) + " des Betriebssystems";
+    }
 }
 
 } // namespace dbase

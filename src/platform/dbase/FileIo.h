@@ -5,14 +5,18 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace dbase {
 
 // The file operations the table and memo files need, in one small interface
 // so that tests can put short writes, I/O errors and a process dying halfway
 // between the dBASE code and the disk. Every failure throws DbaseError with a
-// German message naming the file; nothing reports a failed write as done.
+// German message naming the file; nothing reports a failed write as done. A
+// file that cannot be opened for writing or made because it or its folder is
+// write-protected throws WriteProtectedError.
 class FileIo {
 public:
     enum class Access { ReadOnly, ReadWrite, Create }; // Create truncates or makes the file
@@ -52,8 +56,18 @@ void setFileIoFactory(FileIoFactory factory);
 
 // Writes a whole new file beside `path` and renames it over `path`, so that
 // a failure at any point leaves the old file (or none) and never half of the
-// new one. The file and the rename are synced to the disk.
+// new one. The file and the rename are synced to the disk. Errors name
+// `path`, never the new file beside it.
 void replaceFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Removes what replaceFile() left beside any of `files` in a process that
+// was killed before its rename and no longer runs; the files of a process
+// that still runs stay, and one that cannot be removed (a write-protected
+// folder) stays without complaint.
+void removeStaleReplacements(const std::vector<std::filesystem::path>& files);
+
+// The operating system's error number as German text for messages.
+std::string systemErrorText(int errorNumber);
 
 // The operating system's files (POSIX).
 std::unique_ptr<FileIo> makeSystemFileIo();

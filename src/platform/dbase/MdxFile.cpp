@@ -201,8 +201,11 @@ public:
     {
         std::vector<TagInfo> infos;
         for (std::size_t i = 0; i < m_tagCount; ++i) {
+            // tagHeader() names the file in its own message; the tag's
+            // checks below need it said.
+            const TagHeader header = tagHeader(i);
             try {
-                infos.push_back(IndexTag(tagHeader(i).info, Collation::forLanguageDriver(0)).info());
+                infos.push_back(IndexTag(header.info, Collation::forLanguageDriver(0)).info());
             } catch (const DbaseError& error) {
                 fail(error.what());
             }

@@ -47,6 +47,29 @@ QString besideTable(const std::filesystem::path& table, const QString& name)
                                                        : (table.parent_path() / given).string());
 }
 
+// The index file a table reads: the one its settings name, else its
+// production index when its header says it has one.
+std::optional<QString> indexFileName(const std::filesystem::path& table, const QString& indexFiles,
+                                     bool hasProductionMdx)
+{
+    if (!indexFiles.trimmed().isEmpty())
+        return besideTable(table, indexFiles);
+    if (hasProductionMdx)
+        return sibling(table, ".mdx");
+    return std::nullopt;
+}
+
+// The name a missing index file is made under: a production index takes
+// the spelling of its table's name, under which other dBASE programs look
+// for it where names are case-sensitive.
+QString newIndexName(const std::filesystem::path& table, const QString& indexName)
+{
+    const std::string extension = table.extension().string();
+    const bool upper = std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    const QString production = sibling(table, upper ? ".MDX" : ".mdx");
+    return QString::compare(indexName, production, Qt::CaseInsensitive) == 0 ? production : indexName;
+}
+
 std::string quoted(const QString& text)
 {
     return "\"" + text.toStdString() + "\"";
@@ -55,6 +78,15 @@ std::string quoted(const QString& text)
 std::string quoted(const std::filesystem::path& path)
 {
     return "\"" + path.filename().string() + "\"";
+}
+
+std::filesystem::path existingIndexFile(const QString& name, const std::filesystem::path& table)
+{
+    const auto path = findFile(name);
+    if (!path)
+        throw DbaseError("Die Indexdatei " + quoted(toPath(name)) + " zur Tabelle " + quoted(table)
+                         + " wurde nicht gefunden.");
+    return *path;
 }
 
 // Reads every record of a file for index building.
@@ -460,6 +492,14 @@ void Table::open()
     if (!path)
         throw DbaseError("Die Tabelle " + quoted(wanted) + " wurde nicht gefunden.");
 
+    // Replacements of these files that a killed process left would pile up
+    // in the table's folder: nothing else ever looks at them.
+    std::vector<std::filesystem::path> ownFiles{*path, toPath(sibling(*path, ".dbt")),
+                                                toPath(sibling(*path, ".mdx"))};
+    if (!d->indexFiles.trimmed().isEmpty())
+        ownFiles.push_back(toPath(besideTable(*path, d->indexFiles)));
+    removeStaleReplacements(ownFiles);
+
     const OpenMode mode = d->readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite;
     try {
         d->dbf = DbfFile::open(*path, mode, d->exclusive ? ShareMode::Exclusive : ShareMode::Shared);
@@ -475,17 +515,9 @@ void Table::open()
             d->memo = DbtMemo::open(*memoPath, memoFormatFor(d->dbf->header().version), mode);
         }
 
-        std::optional<QString> indexName;
-        if (!d->indexFiles.trimmed().isEmpty())
-            indexName = besideTable(*path, d->indexFiles);
-        else if (d->dbf->header().hasProductionMdx)
-            indexName = sibling(*path, ".mdx");
-        if (indexName) {
-            const auto indexPath = findFile(*indexName);
-            if (!indexPath)
-                throw DbaseError("Die Indexdatei " + quoted(toPath(*indexName)) + " zur Tabelle "
-                                 + quoted(*path) + " wurde nicht gefunden.");
-            d->index = TableIndex::load(*indexPath, d->layout(), d->codePage(),
+        if (const auto indexName = indexFileName(*path, d->indexFiles, d->dbf->header().hasProductionMdx)) {
+            const std::filesystem::path indexPath = existingIndexFile(*indexName, *path);
+            d->index = TableIndex::load(indexPath, d->layout(), d->codePage(),
                                         d->dbf->header().languageDriver, d->fileCount(),
                                         scanFile(*d->dbf));
         }
@@ -620,7 +652,7 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
         std::error_code error;
         if (!std::filesystem::remove(*oldIndex, error))
             throw DbaseError("Die alte Indexdatei " + quoted(*oldIndex)
-                             + " konnte nicht gelöscht werden: " + error.message());
+                             + " konnte nicht gelöscht werden: " + systemErrorText(error.value()));
     }
     if (const auto oldMemo = findFile(sibling(path, ".dbt")); oldMemo && !clean.hasBlobFields()) {
         std::error_code error;
@@ -630,6 +662,47 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
         DbtMemo::create(toPath(files::resolveForWrite(sibling(path, ".dbt"))),
                         memoFormatFor(dbf->header().version));
     d->createdHere = true;
+}
+
+void Table::checkIndexFile() const
+{
+    const auto path = findFile(withDefaultSuffix(d->tableName, "dbf"));
+    if (!path)
+        return;
+    bool hasProductionMdx = false;
+    if (d->dbf) {
+        hasProductionMdx = d->dbf->header().hasProductionMdx;
+    } else if (d->indexFiles.trimmed().isEmpty()) {
+        try {
+            hasProductionMdx = DbfFile::open(*path, OpenMode::ReadOnly, ShareMode::Shared)->header().hasProductionMdx;
+        } catch (const DbaseError&) {
+            return;
+        }
+    }
+    if (const auto indexName = indexFileName(*path, d->indexFiles, hasProductionMdx))
+        MdxFile::readTagInfos(existingIndexFile(*indexName, *path));
+}
+
+void Table::rebuildIndexFile(const std::vector<IndexDef>& tags)
+{
+    d->requireClosed("die Indexdatei");
+    d->keptIndex.reset();
+    const QString wanted = withDefaultSuffix(d->tableName, "dbf");
+    const auto path = findFile(wanted);
+    if (!path)
+        throw DbaseError("Die Tabelle " + quoted(wanted) + " wurde nicht gefunden.");
+    // Exclusive, so that no one changes rows while their keys are gathered.
+    const auto dbf = DbfFile::open(*path, OpenMode::ReadOnly, ShareMode::Exclusive);
+    const QString indexName = *indexFileName(*path, d->indexFiles, true);
+    const auto existing = findFile(indexName);
+    const std::filesystem::path indexPath =
+        existing ? *existing : toPath(files::resolveForWrite(newIndexName(*path, indexName)));
+    TableIndex index =
+        TableIndex::create(indexPath, dbf->layout(), dbf->codePage(), dbf->header().languageDriver);
+    const RowScan scan = scanFile(*dbf);
+    for (const IndexDef& tag : tags)
+        index.addTag(tag, scan);
+    index.write(path->stem().string(), scan);
 }
 
 void Table::addIndex(const IndexDef& def)

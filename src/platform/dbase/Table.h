@@ -127,7 +127,11 @@ public:
     bool exclusive() const;
 
     // --- open and close
-    void open();  // DbaseError naming the file when missing, corrupt or locked
+    // DbaseError naming the file when missing, corrupt or locked;
+    // WriteProtectedError when a table that is not read-only cannot be
+    // written. Removes what replacements of the table's files left behind
+    // in processes that were killed.
+    void open();
     // Posts a pending record first and writes the index if it changed.
     // Refused (DbaseError, the table stays open) while cached updates are held.
     void close();
@@ -150,6 +154,16 @@ public:
     // field: a table being filled right after it was made is not one anybody
     // relies on yet, and a kill leaves it opening with the rows written so far.
     void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58);
+    // For a closed table: checks the index file that open() reads (none
+    // without one), its tag table and tag headers read afresh: open() may
+    // read a tag only when it is first used. DbaseError naming the index
+    // file when it is missing, damaged or no index file. A table file that
+    // is missing or cannot be read is left for open() to report.
+    void checkIndexFile() const;
+    // For a closed table: makes the index file that open() reads anew from
+    // `tags` and the rows, in place of a damaged or missing one; the table
+    // file is only read, under an exclusive lock.
+    void rebuildIndexFile(const std::vector<IndexDef>& tags);
     // Adds a tag to the production index (creating it); the table may be open
     // or closed. Expression tags and field tags as the engine offers them.
     // A closed table's index file is written at once, an open table's at

@@ -36,6 +36,9 @@ TableIndex TableIndex::create(const std::filesystem::path& path, const TableLayo
 {
     TableIndex index(path, layout, codePage, languageDriver);
     index.m_changed = true;
+    // Nothing here came from a file already there (one being replaced):
+    // writing over it needs no rebuild from the rows first.
+    index.noteFileState();
     return index;
 }
 

@@ -92,9 +92,11 @@ Answer MessageBox::show(QWidget* parent, const MessageRequest& request)
     return escapeAnswer(request);
 }
 
-void MessageBox::information(QWidget* parent, const QString& text, const QString& title)
+void MessageBox::information(QWidget* parent, const QString& text, const QString& title, const QString& details)
 {
-    show(parent, request(MessageKind::Information, title, text, {Answer::Ok}, Answer::Ok));
+    MessageRequest r = request(MessageKind::Information, title, text, {Answer::Ok}, Answer::Ok);
+    r.details = details;
+    show(parent, r);
 }
 
 void MessageBox::warning(QWidget* parent, const QString& text, const QString& title, const QString& details)

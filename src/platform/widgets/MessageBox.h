@@ -30,7 +30,8 @@ struct MessageRequest {
 // application's display name, as the program's plain messages have it.
 class MessageBox {
 public:
-    static void information(QWidget* parent, const QString& text, const QString& title = {});
+    static void information(QWidget* parent, const QString& text, const QString& title = {},
+                            const QString& details = {});
     static void warning(QWidget* parent, const QString& text, const QString& title = {},
                         const QString& details = {});
     static void error(QWidget* parent, const QString& text, const QString& title = {});
