@@ -41,6 +41,8 @@ bool mountReadOnly(const std::filesystem::path& directory)
         && ::chdir(directory.c_str()) == 0;
 }
 
+// The message of the write-protection error `body` throws; what it threw
+// instead, marked as such.
 std::string writeProtectionOf(const std::function<void()>& body)
 {
     try {
@@ -48,9 +50,9 @@ std::string writeProtectionOf(const std::function<void()>& body)
     } catch (const dbase::WriteProtectedError& error) {
         return error.what();
     } catch (const std::exception& error) {
-        return std::string("other error: ") + error.what();
+        return std::string("(not write protection) ") + error.what();
     }
-    return "no error";
+    return "(no error)";
 }
 
 } // namespace
@@ -70,7 +72,8 @@ TEST(WriteProtection, AWriteProtectedFolderRefusesWritesInGermanAndStillOpensFor
         std::string failures;
         const auto expectProtected = [&](const std::string& what, const std::string& message,
                                          const std::string& names) {
-            if (message.find(names + "\" kann nicht geschrieben werden: der Datenträger ist schreibgeschützt")
+            if (message.rfind("Die Datei ", 0) != 0
+                || message.find(names + "\" kann nicht geschrieben werden: der Datenträger ist schreibgeschützt")
                     == std::string::npos
                 || message.find(".new") != std::string::npos)
                 failures += what + ": " + message + "\n";
