@@ -262,6 +262,42 @@ TEST_P(Schreibschutz, ReadOnlyModeOpensTheTablesForReadingAndMakesTheResearchTab
     EXPECT_EQ(registerInhalt(), vorher) << "nothing is written into the register";
 }
 
+TEST_P(Schreibschutz, ReadOnlyModeWritesTheErrorListIntoTheUsersFolder)
+{
+    option(u"Nur Lesemodus"_qs, u"1"_qs);
+    fixtures::writeBytes(u"FILES.TXT"_qs, "namen.dbf\r\nfehlt.dbf");
+    const auto vorher = registerInhalt();
+    starten();
+    ASSERT_EQ(meldungenDesStarts().size(), 1);
+    EXPECT_TRUE(meldungenDesStarts().front().contains(u"Die Fehlerliste wurde in der Datei init.err gespeichert"_qs))
+        << meldungenDesStarts().front().toStdString();
+    EXPECT_EQ(fixtures::readBytes(benutzer + u"/Marlex99/init.err"_qs), QByteArray("fehlt.dbf nicht vorhanden\r\n"));
+    EXPECT_EQ(registerInhalt(), vorher);
+}
+
+TEST_P(Schreibschutz, ADamagedIndexThatCannotBeMadeAnewIsNamedWithTheReason)
+{
+    option(u"Nur Lesemodus"_qs, u"1"_qs);
+    option(u"IndexCheck"_qs, u"1"_qs);
+    beschaedigen(dir.file("namen.mdx"), Schaden::Leer);
+    const auto vorher = registerInhalt();
+    starten();
+    if (GetParam() == Schutz::Dateien) {
+        // A folder that can be written takes a new file in place of one that cannot.
+        EXPECT_TRUE(programm->gestartet()) << meldungenDesStarts().join(u'\n').toStdString();
+        EXPECT_EQ(listenTexte(), alleNamen);
+        return;
+    }
+    ASSERT_EQ(meldungenDesStarts().size(), 1);
+    const QString meldung = meldungenDesStarts().front();
+    EXPECT_EQ(meldung.count(u"Die Indexdatei"_qs), 1) << meldung.toStdString();
+    EXPECT_TRUE(meldung.contains(u"ist beschädigt"_qs)) << meldung.toStdString();
+    EXPECT_TRUE(meldung.contains(u"Sie kann nicht neu erzeugt werden: Die Datei"_qs)) << meldung.toStdString();
+    EXPECT_TRUE(meldung.contains(u"namen.mdx\" kann nicht geschrieben werden"_qs)) << meldung.toStdString();
+    erwarteAbbruchOhneGeoeffneteTabellen();
+    EXPECT_EQ(registerInhalt(), vorher);
+}
+
 // --- leftovers and the error list
 
 TEST_F(Start, ReplacementsLeftByAKilledProcessGoAndThoseOfARunningOneStay)
