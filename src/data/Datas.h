@@ -10,6 +10,13 @@
 #include "dbase/Table.h"
 #include "widgets/DataSource.h"
 
+// The tags of the name table, made in this order on every table the program
+// builds from it (the research tables, the filter table).
+inline const std::vector<dbase::IndexDef> NamenTags = {
+    {"CARN_SUB", "CARN+SUBCARN", true, false, false},
+    {"NAME1_SUB", "STRIPNAME1", false, false, false},
+};
+
 // The data module: the one shared set of cursors over the register's tables
 // and a data source for each. Table files are named without a directory, so
 // they are found in the current directory when a table is opened.
@@ -18,19 +25,12 @@
 //   Table2  "chemie.dbf", "chemie.MDX", CARN_SUB
 //   Table3  "lager.dbf", "lager.MDX", CARN_SUB
 //   Table4  "si_gef.dbf", "si_gef.mdx", NRSATZ_SUB, read-only
-//   Table5  the research table, set at run time (zan_tmp1.dbf / zan_tmp2.dbf)
+//   Table5  the research table, set at run time (zan_tmp1.dbf / zan_tmp2.dbf
+//           in Arbeitsordner)
 //   Table6  "formeln.dbf", "formeln.MDX", CARN_SUB
 //   Table7  "filter.dbf", the list filter's table
 //
 // No table is open after construction; FormCreate() brings the data side up.
-//
-// The tags of the name table, made in this order on every table the program
-// builds from it (the research tables, the filter table).
-inline const std::vector<dbase::IndexDef> NamenTags = {
-    {"CARN_SUB", "CARN+SUBCARN", true, false, false},
-    {"NAME1_SUB", "STRIPNAME1", false, false, false},
-};
-
 class TDatas : public QObject {
     Q_OBJECT
 public:
