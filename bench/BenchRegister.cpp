@@ -360,6 +360,12 @@ const BenchRegister& BenchRegister::standard()
     return instance;
 }
 
+const BenchRegister& BenchRegister::large()
+{
+    static const BenchRegister instance{RegisterSize{200000, 1000000, 50000}};
+    return instance;
+}
+
 QString BenchRegister::path(const QString& fileName) const { return m_dir.filePath(fileName); }
 
 void BenchRegister::open(dbase::Table& table, const QString& fileName, const QString& tag) const

@@ -46,6 +46,9 @@ public:
 
     // The default size, written on first use and kept for the whole run.
     static const BenchRegister& standard();
+    // Ten times that (1,000,000 names), as a long-kept register grows to;
+    // written on first use and kept for the whole run, like standard().
+    static const BenchRegister& large();
 
     // A file of the register's directory; new files may be made there too.
     QString path(const QString& fileName) const;

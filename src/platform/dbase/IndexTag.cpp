@@ -94,11 +94,6 @@ std::string_view IndexTag::keyAt(std::size_t position) const
     return std::string_view(m_keys).substr(position * m_info.keyLength, m_info.keyLength);
 }
 
-std::string_view IndexTag::sortKeyAt(std::size_t position) const
-{
-    return std::string_view(m_sortKeys).substr(position * m_sortWidth, m_sortWidth);
-}
-
 void IndexTag::writeFullKey(std::string_view key, char* out) const
 {
     const std::size_t length = m_info.keyLength;
@@ -128,9 +123,10 @@ std::size_t IndexTag::makeSortKey(std::string_view key, char* out) const
     } else if (m_info.keyType == 'N') {
         length = makeNumericSortKey(key, out);
     } else {
-        const std::string bytes = sortableDouble(decodeDateKey(key));
-        length = std::min(bytes.size(), m_sortWidth);
-        std::memcpy(out, bytes.data(), length);
+        char bytes[dateSortWidth];
+        writeSortableDouble(decodeDateKey(key), bytes);
+        length = std::min(sizeof bytes, m_sortWidth);
+        std::memcpy(out, bytes, length);
     }
     if (m_info.descending)
         std::for_each(out, out + length, [](char& c) { c = static_cast<char>(~c); });
@@ -167,6 +163,69 @@ IndexTag::KeyBytes IndexTag::sortKey(std::string_view key) const
     return result;
 }
 
+int IndexTag::compareAt(std::size_t position, std::string_view sortKey) const
+{
+    const char* stored = m_keys.data() + position * m_info.keyLength;
+    if (m_info.keyType != 'C') {
+        char bytes[numericSortWidth];
+        makeSortKey(std::string_view(stored, m_info.keyLength), bytes);
+        return std::memcmp(bytes, sortKey.data(), std::min(sortKey.size(), m_sortWidth));
+    }
+    const std::uint8_t flip = m_info.descending ? 0xFF : 0x00;
+    for (std::size_t i = 0; i < sortKey.size(); ++i) {
+        const int a = m_collation->weight(static_cast<unsigned char>(stored[i])) ^ flip;
+        const int b = static_cast<unsigned char>(sortKey[i]);
+        if (a != b)
+            return a - b;
+    }
+    return 0;
+}
+
+namespace {
+
+// Bytes that both keys share from the start, eight at a time: sorted keys
+// next to each other mostly share long prefixes.
+std::size_t commonPrefix(const char* a, const char* b, std::size_t length)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y)
+            break;
+    }
+    while (i < length && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+} // namespace
+
+int IndexTag::compareEntries(std::size_t a, std::size_t b) const
+{
+    const std::size_t length = m_info.keyLength;
+    const char* x = m_keys.data() + a * length;
+    const char* y = m_keys.data() + b * length;
+    if (m_info.keyType != 'C') {
+        char sortX[numericSortWidth];
+        char sortY[numericSortWidth];
+        makeSortKey(std::string_view(x, length), sortX);
+        makeSortKey(std::string_view(y, length), sortY);
+        return std::memcmp(sortX, sortY, m_sortWidth);
+    }
+    // Equal bytes have equal weights; only where the bytes differ do the
+    // weights decide (and two bytes may share a weight).
+    for (std::size_t i = commonPrefix(x, y, length); i < length; i += 1 + commonPrefix(x + i + 1, y + i + 1, length - i - 1)) {
+        const int wx = m_collation->weight(static_cast<unsigned char>(x[i]));
+        const int wy = m_collation->weight(static_cast<unsigned char>(y[i]));
+        if (wx != wy)
+            return m_info.descending ? wy - wx : wx - wy;
+    }
+    return 0;
+}
+
 std::size_t IndexTag::lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const
 {
     const bool partial = sortKey.size() < m_sortWidth;
@@ -174,7 +233,7 @@ std::size_t IndexTag::lowerBoundOf(std::string_view sortKey, std::uint32_t recNo
     std::size_t high = size();
     while (low < high) {
         const std::size_t mid = low + (high - low) / 2;
-        const int c = std::memcmp(m_sortKeys.data() + mid * m_sortWidth, sortKey.data(), sortKey.size());
+        const int c = compareAt(mid, sortKey);
         const bool less = c < 0 || (c == 0 && !partial && m_recNos[mid] < recNo);
         if (less)
             low = mid + 1;
@@ -186,8 +245,7 @@ std::size_t IndexTag::lowerBoundOf(std::string_view sortKey, std::uint32_t recNo
 
 bool IndexTag::hasSortKeyAt(std::size_t position, std::string_view sortKey) const
 {
-    return position < size()
-        && std::memcmp(m_sortKeys.data() + position * m_sortWidth, sortKey.data(), sortKey.size()) == 0;
+    return position < size() && compareAt(position, sortKey) == 0;
 }
 
 bool IndexTag::insert(std::string_view key, std::uint32_t recNo)
@@ -203,7 +261,6 @@ bool IndexTag::insert(std::string_view key, std::uint32_t recNo)
         return false;
     m_recNos.insert(m_recNos.begin() + static_cast<std::ptrdiff_t>(position), recNo);
     m_keys.insert(position * m_info.keyLength, full);
-    m_sortKeys.insert(position * m_sortWidth, sk);
     return true;
 }
 
@@ -214,7 +271,6 @@ bool IndexTag::remove(std::string_view key, std::uint32_t recNo)
         return false;
     m_recNos.erase(m_recNos.begin() + static_cast<std::ptrdiff_t>(position));
     m_keys.erase(position * m_info.keyLength, m_info.keyLength);
-    m_sortKeys.erase(position * m_sortWidth, m_sortWidth);
     return true;
 }
 
@@ -245,90 +301,99 @@ void IndexTag::assign(std::string keys, std::vector<std::uint32_t> recNos)
     const std::size_t keyLength = m_info.keyLength;
     if (keys.size() != count * keyLength)
         throw DbaseError(tagError(m_info.name, "Schlüssel und Satznummern passen nicht zusammen"));
-    std::string sortKeys(count * m_sortWidth, '\0');
-    for (std::size_t i = 0; i < count; ++i)
-        makeSortKey(std::string_view(keys.data() + i * keyLength, keyLength),
-                    sortKeys.data() + i * m_sortWidth);
-
-    const auto entryLess = [&](std::size_t a, std::size_t b) {
-        const int c = std::memcmp(sortKeys.data() + a * m_sortWidth, sortKeys.data() + b * m_sortWidth,
-                                  m_sortWidth);
-        return c < 0 || (c == 0 && recNos[a] < recNos[b]);
-    };
-    bool sorted = true;
-    for (std::size_t i = 1; i < count && sorted; ++i)
-        sorted = !entryLess(i, i - 1);
-
-    if (!sorted) {
-        // Sorting compact (leading bytes, position) entries keeps most
-        // comparisons out of the long keys: only equal leading bytes look
-        // further.
-        struct Entry {
-            std::uint64_t head[2];
-            std::uint32_t at;
+    // The new entries are put in place and ordered there; a key refused on
+    // the way (a numeric key with an invalid digit) brings the old ones back.
+    m_keys.swap(keys);
+    m_recNos.swap(recNos);
+    try {
+        // Entries read from an index file mostly come in order already: a
+        // check of neighbours spares the sort.
+        const auto entryLess = [&](std::size_t a, std::size_t b) {
+            const int c = compareEntries(a, b);
+            return c < 0 || (c == 0 && m_recNos[a] < m_recNos[b]);
         };
-        const std::size_t headWidth = std::min<std::size_t>(16, m_sortWidth);
-        std::vector<Entry> order(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(sortKeys.data() + i * m_sortWidth);
-            Entry& entry = order[i];
-            for (std::size_t half = 0; half < 2; ++half) {
-                std::uint64_t word = 0;
-                for (std::size_t b = half * 8; b < half * 8 + 8; ++b)
-                    word = word << 8 | (b < headWidth ? bytes[b] : 0u);
-                entry.head[half] = word;
-            }
-            entry.at = static_cast<std::uint32_t>(i);
-        }
-        std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
-            if (a.head[0] != b.head[0])
-                return a.head[0] < b.head[0];
-            if (a.head[1] != b.head[1])
-                return a.head[1] < b.head[1];
-            const int c = std::memcmp(sortKeys.data() + a.at * m_sortWidth + headWidth,
-                                      sortKeys.data() + b.at * m_sortWidth + headWidth,
-                                      m_sortWidth - headWidth);
-            return c < 0 || (c == 0 && recNos[a.at] < recNos[b.at]);
-        });
-        std::string orderedKeys(keys.size(), '\0');
-        std::string orderedSortKeys(sortKeys.size(), '\0');
-        std::vector<std::uint32_t> orderedRecNos(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t from = order[i].at;
-            std::memcpy(orderedKeys.data() + i * keyLength, keys.data() + from * keyLength, keyLength);
-            std::memcpy(orderedSortKeys.data() + i * m_sortWidth, sortKeys.data() + from * m_sortWidth,
-                        m_sortWidth);
-            orderedRecNos[i] = recNos[from];
-        }
-        keys.swap(orderedKeys);
-        sortKeys.swap(orderedSortKeys);
-        recNos.swap(orderedRecNos);
+        bool sorted = true;
+        for (std::size_t i = 1; i < count && sorted; ++i)
+            sorted = !entryLess(i, i - 1);
+        if (count == 1)
+            compareEntries(0, 0); // checks the one key
+        if (!sorted)
+            sortEntries(m_keys, m_recNos);
+    } catch (...) {
+        m_keys.swap(keys);
+        m_recNos.swap(recNos);
+        throw;
     }
+    keys = {};
+    recNos = {};
 
     // Drop repeated entries; in a unique tag every entry after the first of
     // its key (the lowest record number, now that they are sorted).
     std::size_t kept = 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (kept > 0) {
-            const bool sameKey = std::memcmp(sortKeys.data() + (kept - 1) * m_sortWidth,
-                                             sortKeys.data() + i * m_sortWidth, m_sortWidth) == 0;
-            if (sameKey && (m_info.unique || recNos[kept - 1] == recNos[i]))
+            const bool sameKey = compareEntries(kept - 1, i) == 0;
+            if (sameKey && (m_info.unique || m_recNos[kept - 1] == m_recNos[i]))
                 continue;
         }
         if (kept != i) {
-            std::memcpy(keys.data() + kept * keyLength, keys.data() + i * keyLength, keyLength);
-            std::memcpy(sortKeys.data() + kept * m_sortWidth, sortKeys.data() + i * m_sortWidth, m_sortWidth);
-            recNos[kept] = recNos[i];
+            std::memcpy(m_keys.data() + kept * keyLength, m_keys.data() + i * keyLength, keyLength);
+            m_recNos[kept] = m_recNos[i];
         }
         ++kept;
     }
-    keys.resize(kept * keyLength);
-    sortKeys.resize(kept * m_sortWidth);
-    recNos.resize(kept);
+    m_keys.resize(kept * keyLength);
+    m_recNos.resize(kept);
+}
 
-    m_keys.swap(keys);
-    m_sortKeys.swap(sortKeys);
-    m_recNos.swap(recNos);
+void IndexTag::sortEntries(std::string& keys, std::vector<std::uint32_t>& recNos) const
+{
+    const std::size_t count = recNos.size();
+    const std::size_t keyLength = m_info.keyLength;
+    // The sort keys are made once for the sort and dropped after it.
+    std::string sortKeys(count * m_sortWidth, '\0');
+    for (std::size_t i = 0; i < count; ++i)
+        makeSortKey(std::string_view(keys.data() + i * keyLength, keyLength), sortKeys.data() + i * m_sortWidth);
+
+    // Sorting compact (leading bytes, position) entries keeps most
+    // comparisons out of the long keys: only equal leading bytes look
+    // further.
+    struct Entry {
+        std::uint64_t head[2];
+        std::uint32_t at;
+    };
+    const std::size_t headWidth = std::min<std::size_t>(16, m_sortWidth);
+    std::vector<Entry> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(sortKeys.data() + i * m_sortWidth);
+        Entry& entry = order[i];
+        for (std::size_t half = 0; half < 2; ++half) {
+            std::uint64_t word = 0;
+            for (std::size_t b = half * 8; b < half * 8 + 8; ++b)
+                word = word << 8 | (b < headWidth ? bytes[b] : 0u);
+            entry.head[half] = word;
+        }
+        entry.at = static_cast<std::uint32_t>(i);
+    }
+    std::sort(order.begin(), order.end(), [&](const Entry& a, const Entry& b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        const int c = std::memcmp(sortKeys.data() + a.at * m_sortWidth + headWidth,
+                                  sortKeys.data() + b.at * m_sortWidth + headWidth, m_sortWidth - headWidth);
+        return c < 0 || (c == 0 && recNos[a.at] < recNos[b.at]);
+    });
+    sortKeys = {};
+    std::string orderedKeys(keys.size(), '\0');
+    std::vector<std::uint32_t> orderedRecNos(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t from = order[i].at;
+        std::memcpy(orderedKeys.data() + i * keyLength, keys.data() + from * keyLength, keyLength);
+        orderedRecNos[i] = recNos[from];
+    }
+    keys.swap(orderedKeys);
+    recNos.swap(orderedRecNos);
 }
 
 std::size_t IndexTag::findPrefix(std::string_view prefix) const

@@ -90,19 +90,26 @@ private:
     std::size_t makeSortKey(std::string_view key, char* out) const;
     std::size_t makeNumericSortKey(std::string_view key, char* out) const;
     KeyBytes sortKey(std::string_view key) const;
-    std::string_view sortKeyAt(std::size_t position) const;
+    // Tag order of the stored key at `position` against a sort key (the
+    // stored key's first sortKey.size() bytes of sort form): negative, zero,
+    // positive. Sort keys are made as they are compared, not kept: a tag
+    // holds no more than the index file does.
+    int compareAt(std::size_t position, std::string_view sortKey) const;
+    // Tag order of two stored keys, whole.
+    int compareEntries(std::size_t a, std::size_t b) const;
     // First position whose (sort key, record number) is not less than the
     // given pair; a sort key shorter than the width compares as a prefix.
     std::size_t lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const;
     bool hasSortKeyAt(std::size_t position, std::string_view sortKey) const;
+    // Puts unsorted entries into tag order.
+    void sortEntries(std::string& keys, std::vector<std::uint32_t>& recNos) const;
 
     TagInfo m_info;
     const Collation* m_collation;
     std::size_t m_sortWidth; // key length for C, 12 for N, 8 for D
-    // Flat storage: index keys and sort keys of fixed length side by side.
+    // Flat storage: index keys of fixed length side by side.
     std::vector<std::uint32_t> m_recNos;
-    std::string m_keys;     // size() * keyLength bytes, index encoding
-    std::string m_sortKeys; // size() * m_sortWidth bytes, memcmp-comparable
+    std::string m_keys; // size() * keyLength bytes, index encoding
 };
 
 } // namespace dbase

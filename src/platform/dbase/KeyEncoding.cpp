@@ -28,14 +28,6 @@ std::string littleEndian(std::uint64_t bits)
     return out;
 }
 
-std::string bigEndian(std::uint64_t bits)
-{
-    std::string out(8, '\0');
-    for (int i = 0; i < 8; ++i)
-        out[static_cast<size_t>(i)] = static_cast<char>((bits >> (8 * (7 - i))) & 0xFF);
-    return out;
-}
-
 QString numberText(double value)
 {
     return QString::number(value, 'g', 17);
@@ -140,7 +132,7 @@ double decodeDateKey(std::string_view bytes)
     return std::bit_cast<double>(bits);
 }
 
-std::string sortableDouble(double value)
+void writeSortableDouble(double value, char* out)
 {
     if (value == 0.0)
         value = 0.0; // -0.0 and 0.0 are one key
@@ -148,7 +140,15 @@ std::string sortableDouble(double value)
     // Negative numbers: flip everything so larger magnitudes sort first;
     // positive numbers: set the sign bit so they sort after all negatives.
     bits = (bits & (std::uint64_t{1} << 63)) ? ~bits : bits | (std::uint64_t{1} << 63);
-    return bigEndian(bits);
+    for (int i = 0; i < 8; ++i)
+        out[i] = static_cast<char>((bits >> (8 * (7 - i))) & 0xFF);
+}
+
+std::string sortableDouble(double value)
+{
+    std::string out(8, '\0');
+    writeSortableDouble(value, out.data());
+    return out;
 }
 
 } // namespace dbase

@@ -57,5 +57,7 @@ std::string encodeDateKey(const QDate& date); // Julian day as little-endian dou
 double decodeDateKey(std::string_view bytes);
 // Bytes whose memcmp order is the numeric order of the value.
 std::string sortableDouble(double value);
+// The same 8 bytes written to `out`, for comparisons that allocate nothing.
+void writeSortableDouble(double value, char* out);
 
 } // namespace dbase

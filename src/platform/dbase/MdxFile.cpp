@@ -163,81 +163,66 @@ std::string fileText(const std::filesystem::path& path)
     return "\"" + path.string() + "\"";
 }
 
-// The whole file read through the layer's I/O.
-std::string readWholeFile(const std::filesystem::path& path)
-{
-    const std::unique_ptr<FileIo> io = makeFileIo();
-    io->open(path, FileIo::Access::ReadOnly);
-    std::string bytes(static_cast<std::size_t>(io->size()), '\0');
-    bytes.resize(io->readAt(0, bytes.data(), bytes.size()));
-    return bytes;
-}
-
 // Reads one file's header, tag table, tag headers and trees, checking every
-// count, page number and length against the file before using it.
+// count, page number and length against the file before using it. Only the
+// header and a window of neighbouring pages are held: a tree written in
+// order is read with few calls, and nothing is kept that the caller does
+// not take.
 class MdxReader {
 public:
-    MdxReader(const std::filesystem::path& path, std::string bytes)
-        : m_path(path), m_bytes(std::move(bytes))
+    explicit MdxReader(const std::filesystem::path& path) : m_path(path), m_io(makeFileIo())
     {
-        if (m_bytes.size() < headerSize)
+        m_io->open(path, FileIo::Access::ReadOnly);
+        m_fileSize = m_io->size();
+        m_header.resize(headerSize);
+        if (m_fileSize < headerSize || m_io->readAt(0, m_header.data(), headerSize) != headerSize)
             fail("die Datei ist kürzer als der Kopf einer Indexdatei");
-        if (static_cast<std::uint8_t>(m_bytes[versionOffset]) != mdxVersion)
+        if (static_cast<std::uint8_t>(m_header[versionOffset]) != mdxVersion)
             fail("keine dBASE-IV-Indexdatei (Kennung "
-                 + std::to_string(static_cast<unsigned char>(m_bytes[versionOffset])) + ")");
-        const std::uint16_t blockPages = get16(m_bytes, blockPagesOffset);
-        m_blockSize = get16(m_bytes, blockSizeOffset);
+                 + std::to_string(static_cast<unsigned char>(m_header[versionOffset])) + ")");
+        const std::uint16_t blockPages = get16(m_header, blockPagesOffset);
+        m_blockSize = get16(m_header, blockSizeOffset);
         if (blockPages == 0 || blockPages > 64 || m_blockSize != blockPages * pageSize)
             fail("ungültige Blockgröße");
-        if (static_cast<std::uint8_t>(m_bytes[tagEntrySizeOffset]) != tagEntrySize)
+        if (static_cast<std::uint8_t>(m_header[tagEntrySizeOffset]) != tagEntrySize)
             fail("ungültige Länge der Indexeinträge");
-        m_tagCount = get16(m_bytes, tagsUsedOffset);
+        m_tagCount = get16(m_header, tagsUsedOffset);
         if (m_tagCount > maxTags)
             fail("ungültige Anzahl von Indizes (" + std::to_string(m_tagCount) + ")");
     }
 
-    // Checked as a tag would be (the collation plays no part in that).
-    std::vector<TagInfo> tagInfos()
+    // Every tag's header, checked as a tag would be (the collation plays no
+    // part in that).
+    std::vector<StoredTag> storedTags()
     {
-        std::vector<TagInfo> infos;
+        std::vector<StoredTag> tags;
         for (std::size_t i = 0; i < m_tagCount; ++i) {
-            // tagHeader() names the file in its own message; the tag's
-            // checks below need it said.
-            const TagHeader header = tagHeader(i);
+            StoredTag tag = tagHeader(i);
             try {
-                infos.push_back(IndexTag(header.info, Collation::forLanguageDriver(0)).info());
+                tag.info = IndexTag(tag.info, Collation::forLanguageDriver(0)).info();
             } catch (const DbaseError& error) {
                 fail(error.what());
             }
-        }
-        return infos;
-    }
-
-    std::vector<IndexTag> tags(const Collation& collation)
-    {
-        std::vector<IndexTag> tags;
-        std::vector<bool> visited(m_bytes.size() / pageSize + 1, false);
-        for (std::size_t i = 0; i < m_tagCount; ++i) {
-            const TagHeader header = tagHeader(i);
-            Entries tagEntries = entries(header, visited);
-            try {
-                IndexTag tag(header.info, collation);
-                tag.assign(std::move(tagEntries.keys), std::move(tagEntries.recNos));
-                tags.push_back(std::move(tag));
-            } catch (const DbaseError& error) {
-                fail(error.what());
-            }
+            tags.push_back(std::move(tag));
         }
         return tags;
     }
 
-private:
-    struct TagHeader {
-        TagInfo info;
-        std::uint32_t root = 0;
-        std::uint16_t itemLength = 0;
-    };
+    // A tag's entries put into `tag`. Pages marked in `claimed` belong to
+    // trees read before (in this tag or another): meeting one again means a
+    // cycle or shared nodes, damage either way.
+    void readInto(const StoredTag& stored, IndexTag& tag, std::vector<bool>& claimed)
+    {
+        claimed.resize(std::max<std::size_t>(claimed.size(), m_fileSize / pageSize + 1), false);
+        Entries tagEntries = entries(stored, claimed);
+        try {
+            tag.assign(std::move(tagEntries.keys), std::move(tagEntries.recNos));
+        } catch (const DbaseError& error) {
+            fail(error.what());
+        }
+    }
 
+private:
     [[noreturn]] void fail(const std::string& what) const
     {
         throw DbaseError("Die Indexdatei " + fileText(m_path) + " ist beschädigt: " + what);
@@ -248,23 +233,40 @@ private:
     std::size_t pageOffset(std::uint32_t page, std::size_t size, const std::string& tagName) const
     {
         const std::uint64_t offset = std::uint64_t{page} * pageSize;
-        if (page < headerPages || offset + size > m_bytes.size())
+        if (page < headerPages || offset + size > m_fileSize)
             fail("Index \"" + tagName + "\" verweist auf Seite " + std::to_string(page)
                  + " außerhalb der Datei");
         return static_cast<std::size_t>(offset);
     }
 
-    TagHeader tagHeader(std::size_t index) const
+    // `size` bytes at `offset` (checked by pageOffset), valid until the next
+    // call.
+    std::string_view bytesAt(std::size_t offset, std::size_t size)
     {
-        const std::string_view entry = std::string_view(m_bytes).substr(tagTableOffset + index * tagEntrySize,
-                                                                        tagEntrySize);
-        TagHeader header;
+        if (offset < m_windowStart || offset + size > m_windowStart + m_window.size()) {
+            constexpr std::size_t windowSize = 64 * 1024;
+            m_window.resize(std::max(size, std::min<std::size_t>(windowSize, m_fileSize - offset)));
+            m_windowStart = offset;
+            if (m_io->readAt(offset, m_window.data(), m_window.size()) != m_window.size()) {
+                m_window.clear();
+                fail("die Datei endet vor Seite " + std::to_string(offset / pageSize));
+            }
+        }
+        return std::string_view(m_window).substr(offset - m_windowStart, size);
+    }
+
+    StoredTag tagHeader(std::size_t index)
+    {
+        const std::string_view entry = std::string_view(m_header).substr(tagTableOffset + index * tagEntrySize,
+                                                                         tagEntrySize);
+        StoredTag header;
         TagInfo& info = header.info;
         info.name = textAt(entry, entryNameOffset, entryNameSize);
         const std::size_t at = pageOffset(get32(entry, 0), pageSize, info.name);
-        const std::string_view block = std::string_view(m_bytes).substr(at, m_blockSize);
+        const std::string_view block = bytesAt(at, std::min<std::size_t>(m_blockSize, m_fileSize - at));
 
         header.root = get32(block, rootOffset);
+        header.pages = get32(block, tagPagesOffset);
         const auto format = static_cast<std::uint8_t>(block[keyFormatOffset]);
         info.keyType = block[keyTypeOffset];
         info.keyLength = get16(block, keyLengthOffset);
@@ -281,9 +283,6 @@ private:
         return header;
     }
 
-    // All entries of a tag in the file's order, walking its tree from the
-    // root. Pages seen before (in this tag or another) mean a cycle or
-    // shared nodes: damage either way.
     // A tag's keys laid end to end (each as long as the tag's keys, which
     // the header check made sure of) and their record numbers.
     struct Entries {
@@ -291,11 +290,19 @@ private:
         std::vector<std::uint32_t> recNos;
     };
 
-    Entries entries(const TagHeader& header, std::vector<bool>& visited) const
+    // All entries of a tag in the file's order, walking its tree from the
+    // root.
+    Entries entries(const StoredTag& header, std::vector<bool>& visited)
     {
         const TagInfo& info = header.info;
         const std::size_t itemLength = header.itemLength;
         Entries result;
+        // Room for the entries the tag's pages can hold at most, as far as
+        // the file has them: the keys are not copied again as they grow.
+        const std::size_t pages = std::min<std::size_t>(header.pages, m_fileSize / pageSize);
+        const std::size_t expected = pages * pageSize / m_blockSize * ((m_blockSize - nodeItemsOffset) / itemLength);
+        result.keys.reserve(expected * info.keyLength);
+        result.recNos.reserve(expected);
         struct Pending {
             std::uint32_t page;
             int depth;
@@ -312,7 +319,7 @@ private:
                 fail("Index \"" + info.name + "\" enthält eine Schleife bei Seite "
                      + std::to_string(node.page));
             visited[node.page] = true;
-            const std::string_view block = std::string_view(m_bytes).substr(at, m_blockSize);
+            const std::string_view block = bytesAt(at, m_blockSize);
 
             const std::uint32_t keyCount = get32(block, 0);
             if (keyCount > (m_blockSize - nodeItemsOffset) / itemLength)
@@ -340,11 +347,21 @@ private:
                     stack.push_back({get32(block, nodeItemsOffset + k * itemLength), node.depth + 1});
             }
         }
+        // A reservation far above what came (a foreign file's page count)
+        // is given back.
+        if (result.recNos.capacity() > result.recNos.size() + result.recNos.size() / 4 + 64) {
+            result.keys.shrink_to_fit();
+            result.recNos.shrink_to_fit();
+        }
         return result;
     }
 
     const std::filesystem::path& m_path;
-    std::string m_bytes;
+    std::unique_ptr<FileIo> m_io;
+    std::uint64_t m_fileSize = 0;
+    std::string m_header;
+    std::string m_window;
+    std::size_t m_windowStart = 0;
     std::size_t m_blockSize = 0;
     std::size_t m_tagCount = 0;
 };
@@ -527,15 +544,34 @@ void checkWritable(const std::vector<IndexTag>& tags, const std::filesystem::pat
 
 MdxFile MdxFile::read(const std::filesystem::path& path, const Collation& collation)
 {
-    MdxReader reader(path, readWholeFile(path));
+    MdxReader reader(path);
     MdxFile file;
-    file.m_tags = reader.tags(collation);
+    std::vector<bool> claimed;
+    for (const StoredTag& stored : reader.storedTags()) {
+        IndexTag tag(stored.info, collation);
+        reader.readInto(stored, tag, claimed);
+        file.m_tags.push_back(std::move(tag));
+    }
     return file;
 }
 
 std::vector<TagInfo> MdxFile::readTagInfos(const std::filesystem::path& path)
 {
-    return MdxReader(path, readWholeFile(path)).tagInfos();
+    std::vector<TagInfo> infos;
+    for (StoredTag& stored : readStoredTags(path))
+        infos.push_back(std::move(stored.info));
+    return infos;
+}
+
+std::vector<StoredTag> MdxFile::readStoredTags(const std::filesystem::path& path)
+{
+    return MdxReader(path).storedTags();
+}
+
+void MdxFile::readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
+                          std::vector<bool>& claimed)
+{
+    MdxReader(path).readInto(stored, tag, claimed);
 }
 
 void MdxFile::write(const std::filesystem::path& path, const std::string& tableBaseName,

@@ -9,10 +9,18 @@
 
 namespace dbase {
 
+// One tag as an index file holds it: its definition, and where its tree is.
+struct StoredTag {
+    TagInfo info;
+    std::uint32_t root = 0;       // page of the tree's root
+    std::uint32_t pages = 0;      // the tag's size in pages, as the file says
+    std::uint16_t itemLength = 0; // bytes of one entry in a tree node
+};
+
 // A dBASE IV production index file (.mdx): the tag table, each tag's header
-// with its key expression, and its B-tree. Read into memory whole; written
-// back whole to a temporary file that then replaces the old one, so a crash
-// never leaves a half-written index.
+// with its key expression, and its B-tree. Read a tag at a time, never the
+// whole file at once; written back whole to a temporary file that then
+// replaces the old one, so a crash never leaves a half-written index.
 class MdxFile {
 public:
     // Throws DbaseError naming the file when it is truncated, corrupt or not
@@ -21,6 +29,14 @@ public:
     static MdxFile read(const std::filesystem::path& path, const Collation& collation);
     // Only the tag table and headers (names, expressions), no entries.
     static std::vector<TagInfo> readTagInfos(const std::filesystem::path& path);
+    // The same with where each tag's tree is, for reading its entries when
+    // they are first wanted.
+    static std::vector<StoredTag> readStoredTags(const std::filesystem::path& path);
+    // Reads one tag's entries into `tag` (made from stored.info), as read()
+    // does. `claimed` marks the pages of the trees read so far from this
+    // file; a tree that runs into one of them is damaged. DbaseError as read().
+    static void readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
+                            std::vector<bool>& claimed);
 
     // A dBASE IV file of 1024-byte blocks with a B-tree per tag, written to
     // a temporary file beside `path`, synced, then renamed over it. DbaseError

@@ -519,7 +519,7 @@ void Table::open()
             const std::filesystem::path indexPath = existingIndexFile(*indexName, *path);
             d->index = TableIndex::load(indexPath, d->layout(), d->codePage(),
                                         d->dbf->header().languageDriver, d->fileCount(),
-                                        scanFile(*d->dbf));
+                                        d->rowScan());
         }
 
         d->activeTag = -1;

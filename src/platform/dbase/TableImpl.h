@@ -30,13 +30,17 @@ using RowScan = std::function<void(const RowVisitor& visit)>;
 
 // The tags of one production index file with their compiled key expressions,
 // kept in step with the table's records, and the file they are written to.
+// A tag's entries are read from the file when the tag is first used; a tag
+// nobody uses costs no more than its header.
 class TableIndex {
 public:
-    // Reads the index file; a file marked dirty, or whose tags do not hold one
-    // key per record, is rebuilt from the rows and written at the next write().
+    // Reads the index file's tag table; a file marked dirty, a tag whose
+    // entries cannot be read, or one that does not hold one key per record,
+    // is made from the rows (`scan`, which must stay callable while the index
+    // lives) and written at the next write().
     static TableIndex load(const std::filesystem::path& path, const TableLayout& layout,
                            const CodePage& codePage, std::uint8_t languageDriver,
-                           std::uint32_t recordCount, const RowScan& scan);
+                           std::uint32_t recordCount, RowScan scan);
     // A new index file that does not exist on disk yet.
     static TableIndex create(const std::filesystem::path& path, const TableLayout& layout,
                              const CodePage& codePage, std::uint8_t languageDriver);
@@ -44,8 +48,10 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     int tagCount() const { return static_cast<int>(m_tags.size()); }
     int findTag(const QString& name) const; // -1 when absent
-    IndexTag& tag(int i) { return m_mdx.tags()[static_cast<std::size_t>(i)]; }
-    const IndexTag& tag(int i) const { return m_mdx.tags()[static_cast<std::size_t>(i)]; }
+    const TagInfo& info(int i) const { return m_mdx.tags()[static_cast<std::size_t>(i)].info(); }
+    // The tag with its entries, read first if this is its first use.
+    IndexTag& tag(int i) { return loaded(i); }
+    const IndexTag& tag(int i) const { return loaded(i); }
     const KeyExpression& expression(int i) const { return m_tags[static_cast<std::size_t>(i)].expression; }
     std::vector<IndexDef> defs() const;
 
@@ -59,7 +65,8 @@ public:
     bool includes(int i, std::string_view recordBytes) const;
 
     // Keeps every tag right for one record: `oldBytes` empty for a new record,
-    // `newBytes` empty for a record that vanishes.
+    // `newBytes` empty for a record that vanishes. Tags not read yet are read
+    // first, from the file as it was before the change.
     void update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
                 const RowScan& scan);
     void rebuild(const RowScan& scan);
@@ -86,19 +93,29 @@ private:
     struct TagState {
         KeyExpression expression;
         std::shared_ptr<Filter::Bound> forCondition; // null: every record
+        // Where the entries are in the file until they are read; none when
+        // they are to be made from the rows.
+        std::optional<StoredTag> stored;
+        bool loaded = false;
     };
     TagState compileTag(const TagInfo& info) const;
-    void rebuildTag(int i, const RowScan& scan);
+    IndexTag& loaded(int i) const;
+    void loadAll() const;
+    void rebuildTag(int i, const RowScan& scan) const;
     void noteFileState();
 
     std::filesystem::path m_path;
     const TableLayout* m_layout;
     const CodePage* m_codePage;
     std::uint8_t m_languageDriver;
-    MdxFile m_mdx;
-    std::vector<TagState> m_tags;
-    bool m_changed = false;      // differs from the file on disk
-    bool m_markedOnDisk = false; // dirty mark set since the last write
+    // Tags are read on first use, also through const access.
+    mutable MdxFile m_mdx;
+    mutable std::vector<TagState> m_tags;
+    RowScan m_scan;                       // the rows, for tags made from them
+    std::uint32_t m_recordCount = 0;      // records when the file was opened
+    mutable std::vector<bool> m_claimed;  // pages of the trees read so far
+    mutable bool m_changed = false;       // differs from the file on disk
+    bool m_markedOnDisk = false;          // dirty mark set since the last write
     std::optional<std::filesystem::file_time_type> m_stamp; // file as last seen here
     std::uintmax_t m_fileSize = 0;
     bool m_writtenElsewhere = false;

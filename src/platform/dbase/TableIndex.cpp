@@ -44,53 +44,72 @@ TableIndex TableIndex::create(const std::filesystem::path& path, const TableLayo
 
 TableIndex TableIndex::load(const std::filesystem::path& path, const TableLayout& layout,
                             const CodePage& codePage, std::uint8_t languageDriver,
-                            std::uint32_t recordCount, const RowScan& scan)
+                            std::uint32_t recordCount, RowScan scan)
 {
     TableIndex index(path, layout, codePage, languageDriver);
+    index.m_scan = std::move(scan);
+    index.m_recordCount = recordCount;
     const Collation& collation = Collation::forLanguageDriver(languageDriver);
-    bool stale = MdxFile::isMarkedDirty(path);
-    try {
-        index.m_mdx = MdxFile::read(path, collation);
-    } catch (const DbaseError&) {
-        // The tag table may still be readable when a B-tree page is damaged:
-        // then the entries come from the table itself.
-        std::vector<TagInfo> infos = MdxFile::readTagInfos(path);
-        index.m_mdx = MdxFile();
-        for (TagInfo& info : infos)
-            index.m_mdx.tags().emplace_back(std::move(info), collation);
-        stale = true;
-    }
-    for (IndexTag& tag : index.m_mdx.tags()) {
-        TagState state = index.compileTag(tag.info());
+    const bool stale = MdxFile::isMarkedDirty(path);
+    for (StoredTag& stored : MdxFile::readStoredTags(path)) {
+        TagState state = index.compileTag(stored.info);
         const int length = state.expression.keyLength();
         const char type = state.expression.keyType();
         const bool shapeDiffers =
-            type != tag.info().keyType || (type == 'C' && length != tag.info().keyLength);
+            type != stored.info.keyType || (type == 'C' && length != stored.info.keyLength);
+        TagInfo info = stored.info;
         if (shapeDiffers) {
             // The stored key shape is not what the expression gives here:
             // trusting the entries would misorder; the tag is made anew.
-            TagInfo info = tag.info();
             info.keyType = type;
             info.keyLength = static_cast<std::uint16_t>(type == 'C' ? length : 0);
-            tag = IndexTag(std::move(info), collation);
-            stale = true;
+        } else if (!stale) {
+            state.stored = std::move(stored);
         }
-        const bool holdsEveryRecord = !tag.info().unique && tag.info().forExpression.empty();
-        if (holdsEveryRecord && tag.size() != recordCount)
-            stale = true;
+        index.m_changed = index.m_changed || !state.stored;
+        index.m_mdx.tags().emplace_back(std::move(info), collation);
         index.m_tags.push_back(std::move(state));
     }
-    if (stale) {
-        index.rebuild(scan);
-        index.m_markedOnDisk = MdxFile::isMarkedDirty(path);
-    }
+    index.m_markedOnDisk = stale;
     index.noteFileState();
     return index;
 }
 
+IndexTag& TableIndex::loaded(int i) const
+{
+    TagState& state = m_tags[static_cast<std::size_t>(i)];
+    IndexTag& t = m_mdx.tags()[static_cast<std::size_t>(i)];
+    if (state.loaded)
+        return t;
+    // The file holds what this open saw at its start only while nobody
+    // else wrote it since; otherwise, and when the tree is damaged, the rows
+    // tell.
+    bool fromFile = state.stored && !m_writtenElsewhere && !changedOnDisk();
+    if (fromFile) {
+        try {
+            MdxFile::readEntries(m_path, *state.stored, t, m_claimed);
+            const bool holdsEveryRecord = !t.info().unique && t.info().forExpression.empty();
+            fromFile = !holdsEveryRecord || t.size() == m_recordCount;
+        } catch (const DbaseError&) {
+            fromFile = false;
+        }
+    }
+    if (!fromFile)
+        rebuildTag(i, m_scan);
+    state.stored.reset();
+    state.loaded = true;
+    return t;
+}
+
+void TableIndex::loadAll() const
+{
+    for (int i = 0; i < tagCount(); ++i)
+        loaded(i);
+}
+
 TableIndex::TagState TableIndex::compileTag(const TagInfo& info) const
 {
-    TagState state{KeyExpression::compile(info.expression, *m_layout, info.name), nullptr};
+    TagState state{KeyExpression::compile(info.expression, *m_layout, info.name), nullptr, std::nullopt, false};
     if (!info.forExpression.empty()) {
         try {
             state.forCondition = std::make_shared<Filter::Bound>(
@@ -108,7 +127,7 @@ int TableIndex::findTag(const QString& name) const
 {
     const std::string wanted = upperAscii(name.trimmed().toStdString());
     for (int i = 0; i < tagCount(); ++i)
-        if (upperAscii(tag(i).info().name) == wanted)
+        if (upperAscii(info(i).name) == wanted)
             return i;
     return -1;
 }
@@ -139,6 +158,7 @@ bool TableIndex::includes(int i, std::string_view recordBytes) const
 void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
                         const RowScan& scan)
 {
+    loadAll();
     for (int i = 0; i < tagCount(); ++i) {
         IndexTag& t = tag(i);
         const bool inOld = !oldBytes.empty() && includes(i, oldBytes);
@@ -182,9 +202,12 @@ std::size_t TableIndex::position(int i, std::string_view key, std::uint32_t recN
     return t.size();
 }
 
-void TableIndex::rebuildTag(int i, const RowScan& scan)
+void TableIndex::rebuildTag(int i, const RowScan& scan) const
 {
-    IndexTag& t = tag(i);
+    if (!scan)
+        throw DbaseError("Der Index \"" + info(i).name + "\" in " + fileName(m_path)
+                         + " kann nicht aus der Tabelle aufgebaut werden.");
+    IndexTag& t = m_mdx.tags()[static_cast<std::size_t>(i)];
     std::string keys;
     std::vector<std::uint32_t> recNos;
     scan([&](std::uint32_t recNo, const std::string& bytes) {
@@ -196,6 +219,9 @@ void TableIndex::rebuildTag(int i, const RowScan& scan)
         }
     });
     t.assign(std::move(keys), std::move(recNos)); // a unique tag keeps the lowest record of a key
+    TagState& state = m_tags[static_cast<std::size_t>(i)];
+    state.stored.reset();
+    state.loaded = true;
     m_changed = true;
 }
 
@@ -261,6 +287,8 @@ void TableIndex::write(const std::string& tableBaseName, const RowScan& scan)
 {
     if (m_writtenElsewhere || changedOnDisk())
         rebuild(scan);
+    loadAll();
+    m_scan = {}; // every tag is read now; the rows' source may go
     m_mdx.write(m_path, tableBaseName, m_languageDriver);
     m_changed = false;
     m_markedOnDisk = false;
