@@ -39,7 +39,7 @@ void BM_NameListRead(benchmark::State& state)
         lines.reserve(namen.recordCount());
         for (namen.first(); !namen.eof(); namen.next()) {
             lines.push_back(namen.field(0).raw());
-            inStock.push_back(markStock && lager.findKey({namen.field(2).asString(), namen.field(3).asString()}));
+            inStock.push_back(markStock && lager.findKey(namen.currentRecord(), {2, 3}));
             recNos.push_back(namen.recNo());
         }
         marked = static_cast<std::size_t>(std::count(inStock.begin(), inStock.end(), true));

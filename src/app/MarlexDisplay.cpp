@@ -142,7 +142,7 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
             const dbase::RecordView satz = namen.currentRecord();
             std::uint8_t marke = KeinLagerMarke;
             // Name rows: NAME1, STRIPNAME1, CARN, SUBCARN.
-            if (lager && lager->findKey({satz.text(2), satz.text(3)}))
+            if (lager && lager->findKey(satz, {2, 3}))
                 marke = LagerMarke;
             zeilen.add(satz.text(0), marke, namen.recNo());
             recNos << QString::number(namen.recNo());

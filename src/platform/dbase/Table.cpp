@@ -860,52 +860,90 @@ bool Table::gotoRecNo(std::uint32_t recNo)
 
 // ---------------------------------------------------------------- keyed lookup
 
+const KeyExpression& Table::Impl::startLookup(std::size_t valueCount)
+{
+    if (activeTag < 0)
+        throw DbaseError("Für die Suche in der Tabelle " + quotedName() + " ist kein Index aktiv.");
+    const KeyExpression& expression = index->expression(activeTag);
+    const std::string& tagName = index->info(activeTag).name;
+    if (expression.keyFields().empty())
+        throw DbaseError("Der Index \"" + tagName + "\" der Tabelle " + quotedName()
+                         + " erlaubt keine Suche nach Feldwerten.");
+    if (valueCount > expression.keyFields().size())
+        throw DbaseError("Für den Index \"" + tagName + "\" wurden mehr Suchwerte als Schlüsselfelder"
+                         " angegeben.");
+    lookupBytes.clear();
+    return expression;
+}
+
 // The key prefix that a keyed lookup with these values looks for: the tag's
 // key fields, each padded to its width, as the expression joins them, cut
 // after the fields given.
 std::string_view Table::Impl::lookupKey(const QStringList& values)
 {
-    Impl& d = *this;
-    if (d.activeTag < 0)
-        throw DbaseError("Für die Suche in der Tabelle " + d.quotedName()
-                         + " ist kein Index aktiv.");
-    const KeyExpression& expression = d.index->expression(d.activeTag);
-    const std::vector<int>& keyFields = expression.keyFields();
-    const std::string& tagName = d.index->tag(d.activeTag).info().name;
-    if (keyFields.empty())
-        throw DbaseError("Der Index \"" + tagName + "\" der Tabelle " + d.quotedName()
-                         + " erlaubt keine Suche nach Feldwerten.");
-    if (static_cast<std::size_t>(values.size()) > keyFields.size())
-        throw DbaseError("Für den Index \"" + tagName + "\" wurden mehr Suchwerte als Schlüsselfelder"
-                         " angegeben.");
-    d.lookupBytes.clear();
+    const KeyExpression& expression = startLookup(static_cast<std::size_t>(values.size()));
     for (qsizetype i = 0; i < values.size(); ++i) {
-        const FieldDef& field = d.layout().field(keyFields[static_cast<std::size_t>(i)]);
-        d.lookupBytes += encodeFieldText(field, d.codePage(), values[i]);
+        const FieldDef& field = layout().field(expression.keyFields()[static_cast<std::size_t>(i)]);
+        lookupBytes += encodeFieldText(field, codePage(), values[i]);
     }
-    const auto keyLength = static_cast<std::size_t>(expression.keyLength());
-    if (d.lookupBytes.size() > keyLength)
-        d.lookupBytes.resize(keyLength);
-    return d.lookupBytes;
+    lookupBytes.resize(std::min(lookupBytes.size(), static_cast<std::size_t>(expression.keyLength())));
+    return lookupBytes;
+}
+
+std::string_view Table::Impl::lookupKey(const RecordView& record, std::initializer_list<int> fields)
+{
+    const KeyExpression& expression = startLookup(fields.size());
+    const bool sameCodePage = record.codePage().number() == codePage().number();
+    std::size_t i = 0;
+    for (const int from : fields) {
+        if (from < 0 || from >= record.layout().fieldCount())
+            throw DbaseError("Für die Suche in der Tabelle " + quotedName() + " fehlt das Feld Nr. "
+                             + std::to_string(from) + " des Suchsatzes.");
+        const FieldDef& field = layout().field(expression.keyFields()[i++]);
+        const FieldDef& source = record.layout().field(from);
+        if (sameCodePage && field.type == FieldType::Character && source.type == FieldType::Character) {
+            // As the text would give it: trailing blanks make no difference
+            // once the value is padded to the field's width.
+            const std::string_view bytes = record.raw(from);
+            const std::size_t used = std::min<std::size_t>(bytes.size(), field.length);
+            lookupBytes.append(bytes.substr(0, used));
+            lookupBytes.append(field.length - used, ' ');
+        } else {
+            lookupBytes += encodeFieldText(field, codePage(), record.text(from));
+        }
+    }
+    lookupBytes.resize(std::min(lookupBytes.size(), static_cast<std::size_t>(expression.keyLength())));
+    return lookupBytes;
+}
+
+bool Table::Impl::findPrefix(std::string_view key)
+{
+    const IndexTag& tag = index->tag(activeTag);
+    const auto [first, last] = tag.prefixRange(key);
+    for (std::size_t p = first; p < last; ++p) {
+        readRow(tag.recNoAt(p), scratch);
+        if (passes(scratch)) {
+            take(p);
+            bof = eof = false;
+            notifyMoved();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Table::findKey(const QStringList& values)
 {
     d->requireActive();
     d->leaveRecord();
-    const std::string_view key = d->lookupKey(values);
-    const IndexTag& tag = d->index->tag(d->activeTag);
-    const auto [first, last] = tag.prefixRange(key);
-    for (std::size_t p = first; p < last; ++p) {
-        d->readRow(tag.recNoAt(p), d->scratch);
-        if (d->passes(d->scratch)) {
-            d->take(p);
-            d->bof = d->eof = false;
-            d->notifyMoved();
-            return true;
-        }
-    }
-    return false;
+    return d->findPrefix(d->lookupKey(values));
+}
+
+bool Table::findKey(const RecordView& record, std::initializer_list<int> fields)
+{
+    d->requireActive();
+    d->leaveRecord();
+    return d->findPrefix(d->lookupKey(record, fields));
 }
 
 void Table::findNearest(const QStringList& values)

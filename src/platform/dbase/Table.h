@@ -199,6 +199,12 @@ public:
     // make a partial key. Returns false and leaves the cursor where it was
     // when nothing is found.
     bool findKey(const QStringList& values);
+    // The same with the values of fields of another record (a row read
+    // elsewhere), one field position of `record` per key field: character
+    // fields in the same code page are taken as stored, blank-padded or cut
+    // to the key field's width, without being decoded to text and encoded
+    // back; other fields go through their text as above.
+    bool findKey(const RecordView& record, std::initializer_list<int> fields);
     // Moves to the first row whose key is not less than the values.
     void findNearest(const QStringList& values);
 

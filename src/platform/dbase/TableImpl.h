@@ -284,8 +284,14 @@ struct Table::Impl {
     std::string memoData(int field) const;
     void setField(int field, const std::string& bytes);
     void setMemo(int field, std::string data);
-    // Valid until the next lookup.
+    // The active tag's expression, checked for a lookup of `valueCount`
+    // values; lookupBytes emptied for the key.
+    const KeyExpression& startLookup(std::size_t valueCount);
+    // The key prefix of a lookup, valid until the next one.
     std::string_view lookupKey(const QStringList& values);
+    std::string_view lookupKey(const RecordView& record, std::initializer_list<int> fields);
+    // Moves to the first visible row whose key starts with `key`.
+    bool findPrefix(std::string_view key);
     void checkForeignChanges();
     void reloadAfterForeignChange();
 

@@ -158,9 +158,8 @@ bool TableIndex::includes(int i, std::string_view recordBytes) const
 void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
                         const RowScan& scan)
 {
-    loadAll();
     for (int i = 0; i < tagCount(); ++i) {
-        IndexTag& t = tag(i);
+        IndexTag& t = tag(i); // read now if not yet: the file is as before the change
         const bool inOld = !oldBytes.empty() && includes(i, oldBytes);
         const bool inNew = !newBytes.empty() && includes(i, newBytes);
         const std::string oldKey = inOld ? key(i, oldBytes) : std::string();

@@ -218,3 +218,81 @@ TEST_F(TableIndexTest, AddIndexOnAClosedTableKeepsWhatAnotherOpenChangedMeanwhil
 }
 
 } // namespace
+
+TEST_F(TableIndexTest, ATagFirstUsedAfterAnEditHoldsTheEditedKey)
+{
+    // Only the active tag is read at the open; the other one must not come
+    // from the file as it was before the edit.
+    open();
+    ASSERT_TRUE(table.findKey({"WASSER"}));
+    table.edit();
+    table.field(2).setAsString("1-1-1");
+    table.post();
+    table.setIndexName("CARN_SUB");
+    EXPECT_FALSE(table.findKey({"7732-18-5"}));
+    ASSERT_TRUE(table.findKey({"1-1-1"}));
+    EXPECT_EQ(table.recNo(), 3u);
+    EXPECT_EQ(recNos(table), (std::vector<std::uint32_t>{3, 1, 4, 2, 5}));
+    table.close();
+    EXPECT_EQ(storedOrder("namen.mdx", "CARN_SUB"), (std::vector<std::uint32_t>{3, 1, 4, 2, 5}));
+
+    // A tag whose tree is damaged does not keep the table from opening; it
+    // is made from the rows when it is first used.
+    std::string bytes = dbftest::readFile("namen.mdx");
+    const auto get32 = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+        return value;
+    };
+    const std::size_t carnSubHeader = std::size_t{get32(544)} * 512; // the first tag's entry
+    const std::size_t carnSubRoot = std::size_t{get32(carnSubHeader)} * 512;
+    bytes.replace(carnSubRoot, 4, "\xFF\xFF\xFF\x7F", 4); // an impossible key count
+    dbftest::writeFile("namen.mdx", bytes);
+    open();
+    EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+    table.setIndexName("CARN_SUB");
+    EXPECT_EQ(recNos(table), (std::vector<std::uint32_t>{3, 1, 4, 2, 5}));
+    table.close();
+    EXPECT_EQ(storedOrder("namen.mdx", "CARN_SUB"), (std::vector<std::uint32_t>{3, 1, 4, 2, 5}));
+}
+
+TEST_F(TableIndexTest, FindKeyByTheFieldsOfAnotherRecord)
+{
+    // The source fields are wider than the key fields, one is numeric and
+    // one table has another code page: each value finds what its text finds.
+    Table source;
+    source.setTableName("quelle.dbf");
+    source.createTable(TableLayout({field("CARN", FieldType::Character, 20),
+                                    field("SUB", FieldType::Numeric, 3), field("NAME", FieldType::Character, 20)}),
+                       0x02);
+    source.open();
+    appendRow(source, {"7732-18-5", "3", QString::fromUtf8("Wässer")});
+    appendRow(source, {"64-17-5", "1", "Ethylalkohol"});
+    open("CARN_SUB");
+    source.first();
+    ASSERT_TRUE(table.findKey(source.currentRecord(), {0, 1}));
+    EXPECT_EQ(table.recNo(), 3u);
+    source.next();
+    ASSERT_TRUE(table.findKey(source.currentRecord(), {0}));
+    EXPECT_EQ(table.recNo(), 1u);
+    EXPECT_FALSE(table.findKey(source.currentRecord(), {2}));
+    EXPECT_THROW(table.findKey(source.currentRecord(), {0, 1, 2}), DbaseError);
+    EXPECT_THROW(table.findKey(source.currentRecord(), {7}), DbaseError);
+
+    // Same code page: the bytes as stored, umlauts included.
+    table.setIndexName("");
+    appendRow(table, {QString::fromUtf8("Äther"), QString::fromUtf8("ÄTHER"), QString::fromUtf8("60-29-7Ä"), "9"});
+    table.setIndexName("CARN_SUB");
+    Table same;
+    openTable(same, "namen.dbf");
+    same.last();
+    ASSERT_TRUE(table.findKey(same.currentRecord(), {2, 3}));
+    EXPECT_EQ(table.recNo(), 6u);
+    // and across code pages through the text
+    appendRow(source, {QString::fromUtf8("60-29-7Ä"), "9", ""});
+    source.last();
+    table.first();
+    ASSERT_TRUE(table.findKey(source.currentRecord(), {0, 1}));
+    EXPECT_EQ(table.recNo(), 6u);
+}
