@@ -89,8 +89,22 @@ IndexTag::IndexTag(TagInfo info, const Collation& collation)
 {
 }
 
+void IndexTag::requireKeys() const
+{
+    if (!hasKeys())
+        throw DbaseError(tagError(m_info.name, "die Schlüssel sind nicht gelesen"));
+}
+
+void IndexTag::assignOrder(std::vector<std::uint32_t> recNos)
+{
+    m_keys.clear();
+    m_keys.shrink_to_fit();
+    m_recNos = std::move(recNos);
+}
+
 std::string_view IndexTag::keyAt(std::size_t position) const
 {
+    requireKeys();
     return std::string_view(m_keys).substr(position * m_info.keyLength, m_info.keyLength);
 }
 
@@ -163,28 +177,20 @@ IndexTag::KeyBytes IndexTag::sortKey(std::string_view key) const
     return result;
 }
 
-int IndexTag::compareAt(std::size_t position, std::string_view sortKey) const
+IndexTag::KeyBytes IndexTag::searchKey(std::string_view key) const
 {
-    const char* stored = m_keys.data() + position * m_info.keyLength;
-    if (m_info.keyType != 'C') {
-        char bytes[numericSortWidth];
-        makeSortKey(std::string_view(stored, m_info.keyLength), bytes);
-        return std::memcmp(bytes, sortKey.data(), std::min(sortKey.size(), m_sortWidth));
-    }
-    const std::uint8_t flip = m_info.descending ? 0xFF : 0x00;
-    for (std::size_t i = 0; i < sortKey.size(); ++i) {
-        const int a = m_collation->weight(static_cast<unsigned char>(stored[i])) ^ flip;
-        const int b = static_cast<unsigned char>(sortKey[i]);
-        if (a != b)
-            return a - b;
-    }
-    return 0;
+    if (m_info.keyType != 'C')
+        return sortKey(key);
+    KeyBytes result;
+    result.size = std::min<std::size_t>(key.size(), m_info.keyLength);
+    std::memcpy(result.bytes.data(), key.data(), result.size);
+    return result;
 }
 
 namespace {
 
-// Bytes that both keys share from the start, eight at a time: sorted keys
-// next to each other mostly share long prefixes.
+// Bytes that both keys share from the start, eight at a time: neighbouring
+// keys and a key near the one searched mostly share long prefixes.
 std::size_t commonPrefix(const char* a, const char* b, std::size_t length)
 {
     std::size_t i = 0;
@@ -203,27 +209,40 @@ std::size_t commonPrefix(const char* a, const char* b, std::size_t length)
 
 } // namespace
 
-int IndexTag::compareEntries(std::size_t a, std::size_t b) const
+int IndexTag::compareStored(const char* stored, std::string_view searchKey) const
 {
-    const std::size_t length = m_info.keyLength;
-    const char* x = m_keys.data() + a * length;
-    const char* y = m_keys.data() + b * length;
     if (m_info.keyType != 'C') {
-        char sortX[numericSortWidth];
-        char sortY[numericSortWidth];
-        makeSortKey(std::string_view(x, length), sortX);
-        makeSortKey(std::string_view(y, length), sortY);
-        return std::memcmp(sortX, sortY, m_sortWidth);
+        char bytes[numericSortWidth];
+        makeSortKey(std::string_view(stored, m_info.keyLength), bytes);
+        return std::memcmp(bytes, searchKey.data(), std::min(searchKey.size(), m_sortWidth));
     }
     // Equal bytes have equal weights; only where the bytes differ do the
     // weights decide (and two bytes may share a weight).
-    for (std::size_t i = commonPrefix(x, y, length); i < length; i += 1 + commonPrefix(x + i + 1, y + i + 1, length - i - 1)) {
-        const int wx = m_collation->weight(static_cast<unsigned char>(x[i]));
-        const int wy = m_collation->weight(static_cast<unsigned char>(y[i]));
-        if (wx != wy)
-            return m_info.descending ? wy - wx : wx - wy;
+    const char* key = searchKey.data();
+    const std::size_t length = searchKey.size();
+    for (std::size_t i = commonPrefix(stored, key, length); i < length;
+         i += 1 + commonPrefix(stored + i + 1, key + i + 1, length - i - 1)) {
+        const int ws = m_collation->weight(static_cast<unsigned char>(stored[i]));
+        const int wk = m_collation->weight(static_cast<unsigned char>(key[i]));
+        if (ws != wk)
+            return m_info.descending ? wk - ws : ws - wk;
     }
     return 0;
+}
+
+int IndexTag::compareAt(std::size_t position, std::string_view searchKey) const
+{
+    return compareStored(m_keys.data() + position * m_info.keyLength, searchKey);
+}
+
+int IndexTag::compareStoredKeys(std::string_view a, std::string_view b) const
+{
+    return compareStored(a.data(), searchKey(b).view());
+}
+
+int IndexTag::compareEntries(std::size_t a, std::size_t b) const
+{
+    return compareStoredKeys(keyAt(a), keyAt(b));
 }
 
 std::size_t IndexTag::lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const
@@ -250,10 +269,11 @@ bool IndexTag::hasSortKeyAt(std::size_t position, std::string_view sortKey) cons
 
 bool IndexTag::insert(std::string_view key, std::uint32_t recNo)
 {
+    requireKeys();
     const KeyBytes fullBytes = fullKey(key);
     const std::string_view full = fullBytes.view();
-    const KeyBytes sortBytes = sortKey(full);
-    const std::string_view sk = sortBytes.view();
+    const KeyBytes searchBytes = searchKey(full);
+    const std::string_view sk = searchBytes.view();
     if (m_info.unique && hasSortKeyAt(lowerBoundOf(sk, 0), sk))
         return false;
     const std::size_t position = lowerBoundOf(sk, recNo);
@@ -404,8 +424,9 @@ std::size_t IndexTag::findPrefix(std::string_view prefix) const
 
 std::pair<std::size_t, std::size_t> IndexTag::prefixRange(std::string_view prefix) const
 {
-    const KeyBytes sortBytes = sortKey(prefix);
-    const std::string_view sk = sortBytes.view();
+    requireKeys();
+    const KeyBytes searchBytes = searchKey(prefix);
+    const std::string_view sk = searchBytes.view();
     const std::size_t first = lowerBoundOf(sk, 0);
     // A prefix is mostly shared by one entry or a few: the end is looked for
     // close by in growing steps, then by halving the last step.
@@ -428,12 +449,14 @@ std::pair<std::size_t, std::size_t> IndexTag::prefixRange(std::string_view prefi
 
 std::size_t IndexTag::lowerBound(std::string_view key) const
 {
-    return lowerBoundOf(sortKey(key).view(), 0);
+    requireKeys();
+    return lowerBoundOf(searchKey(key).view(), 0);
 }
 
 std::size_t IndexTag::find(std::string_view key, std::uint32_t recNo) const
 {
-    const KeyBytes sortBytes = sortKey(fullKey(key).view());
+    requireKeys();
+    const KeyBytes sortBytes = searchKey(fullKey(key).view());
     const std::string_view sk = sortBytes.view();
     const std::size_t position = lowerBoundOf(sk, recNo);
     return hasSortKeyAt(position, sk) && m_recNos[position] == recNo ? position : size();

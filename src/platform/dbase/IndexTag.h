@@ -48,6 +48,16 @@ public:
     std::uint32_t recNoAt(std::size_t position) const { return m_recNos[position]; }
     std::string_view keyAt(std::size_t position) const;
 
+    // A tag walked in order needs its record numbers only: assignOrder()
+    // takes them (already in tag order, as an index file holds them) without
+    // the keys, which keyAt(), insert(), remove() and the searches need
+    // (DbaseError without them) until assign() gives them.
+    void assignOrder(std::vector<std::uint32_t> recNos);
+    bool hasKeys() const { return m_keys.size() == m_recNos.size() * m_info.keyLength; }
+    // Tag order of two keys as the tag stores them (full length; for a
+    // descending tag the descending order): negative, zero or positive.
+    int compareStoredKeys(std::string_view a, std::string_view b) const;
+
     // Character keys are blank-padded or cut to the key length; numeric and
     // date keys must have their exact length (DbaseError otherwise). Returns
     // false when nothing was added: the entry is already there, or a unique
@@ -90,17 +100,21 @@ private:
     std::size_t makeSortKey(std::string_view key, char* out) const;
     std::size_t makeNumericSortKey(std::string_view key, char* out) const;
     KeyBytes sortKey(std::string_view key) const;
-    // Tag order of the stored key at `position` against a sort key (the
-    // stored key's first sortKey.size() bytes of sort form): negative, zero,
-    // positive. Sort keys are made as they are compared, not kept: a tag
-    // holds no more than the index file does.
-    int compareAt(std::size_t position, std::string_view sortKey) const;
-    // Tag order of two stored keys, whole.
+    // What a key is searched by: character keys as they are (compared
+    // weight by weight where their bytes differ), numeric and date keys in
+    // their sort form. Sort forms are made as keys are compared, not kept:
+    // a tag holds no more than the index file does.
+    KeyBytes searchKey(std::string_view key) const;
+    // Tag order of a stored key against a search key (its first
+    // searchKey.size() bytes, so a shorter one compares as a prefix).
+    int compareStored(const char* stored, std::string_view searchKey) const;
+    int compareAt(std::size_t position, std::string_view searchKey) const;
     int compareEntries(std::size_t a, std::size_t b) const;
-    // First position whose (sort key, record number) is not less than the
-    // given pair; a sort key shorter than the width compares as a prefix.
-    std::size_t lowerBoundOf(std::string_view sortKey, std::uint32_t recNo) const;
-    bool hasSortKeyAt(std::size_t position, std::string_view sortKey) const;
+    void requireKeys() const;
+    // First position whose (key, record number) is not less than the given
+    // pair; a search key shorter than the key compares as a prefix.
+    std::size_t lowerBoundOf(std::string_view searchKey, std::uint32_t recNo) const;
+    bool hasSortKeyAt(std::size_t position, std::string_view searchKey) const;
     // Puts unsorted entries into tag order.
     void sortEntries(std::string& keys, std::vector<std::uint32_t>& recNos) const;
 

@@ -198,34 +198,85 @@ public:
         std::vector<StoredTag> tags;
         for (std::size_t i = 0; i < m_tagCount; ++i) {
             StoredTag tag = tagHeader(i);
-            try {
-                tag.info = IndexTag(tag.info, Collation::forLanguageDriver(0)).info();
-            } catch (const DbaseError& error) {
-                fail(error.what());
-            }
+            tag.info = checked([&] { return IndexTag(tag.info, Collation::forLanguageDriver(0)).info(); });
             tags.push_back(std::move(tag));
         }
         return tags;
     }
 
-    // A tag's entries put into `tag`. Pages marked in `claimed` belong to
-    // trees read before (in this tag or another): meeting one again means a
-    // cycle or shared nodes, damage either way.
-    void readInto(const StoredTag& stored, IndexTag& tag, std::vector<bool>& claimed)
+    // A tag's entries put into `tag`, or with `withKeys` false only its
+    // order, when the file holds the entries in the tag's order (false, and
+    // nothing taken, when it does not). `owners` gives for each page the
+    // number of the tag whose tree was read there: a tree that runs into
+    // another tag's page, or into its own page twice, is damaged.
+    bool readInto(const StoredTag& stored, IndexTag& tag, std::vector<std::uint8_t>& owners, std::uint8_t owner,
+                  bool withKeys)
     {
-        claimed.resize(std::max<std::size_t>(claimed.size(), m_fileSize / pageSize + 1), false);
-        Entries tagEntries = entries(stored, claimed);
-        try {
-            tag.assign(std::move(tagEntries.keys), std::move(tagEntries.recNos));
-        } catch (const DbaseError& error) {
-            fail(error.what());
+        owners.resize(std::max<std::size_t>(owners.size(), m_fileSize / pageSize + 1), 0);
+        if (withKeys) {
+            std::string keys;
+            std::vector<std::uint32_t> recNos;
+            reserveFor(stored, &keys, recNos);
+            walk(stored, owners, owner, [&](std::string_view key, std::uint32_t recNo) {
+                keys.append(key);
+                recNos.push_back(recNo);
+                return true;
+            });
+            giveBackSpare(recNos, &keys);
+            checked([&] { tag.assign(std::move(keys), std::move(recNos)); });
+            return true;
         }
+        // The order alone: each entry is checked against the one kept before
+        // it, as assign() would order and thin them.
+        std::vector<std::uint32_t> recNos;
+        reserveFor(stored, nullptr, recNos);
+        std::string previous;
+        const bool inOrder = walk(stored, owners, owner, [&](std::string_view key, std::uint32_t recNo) {
+            // Comparing a key with itself checks a numeric key's digits.
+            const int c = checked([&] { return tag.compareStoredKeys(recNos.empty() ? key : previous, key); });
+            if (!recNos.empty()) {
+                if (c > 0 || (c == 0 && recNos.back() > recNo))
+                    return false;
+                if (c == 0 && (tag.info().unique || recNos.back() == recNo))
+                    return true;
+            }
+            previous.assign(key);
+            recNos.push_back(recNo);
+            return true;
+        });
+        if (inOrder) {
+            giveBackSpare(recNos, nullptr);
+            tag.assignOrder(std::move(recNos));
+        }
+        return inOrder;
     }
 
 private:
     [[noreturn]] void fail(const std::string& what) const
     {
         throw DbaseError("Die Indexdatei " + fileText(m_path) + " ist beschädigt: " + what);
+    }
+
+    // What a tag refuses of the file's entries is damage of the file.
+    template <typename F>
+    auto checked(F f) const -> decltype(f())
+    {
+        try {
+            return f();
+        } catch (const DbaseError& error) {
+            fail(error.what());
+        }
+    }
+
+    // A reservation far above what came (a foreign file's page count) is
+    // given back.
+    static void giveBackSpare(std::vector<std::uint32_t>& recNos, std::string* keys)
+    {
+        if (recNos.capacity() <= recNos.size() + recNos.size() / 4 + 64)
+            return;
+        recNos.shrink_to_fit();
+        if (keys)
+            keys->shrink_to_fit();
     }
 
     // Offset of a page that starts `size` bytes lying wholly inside the
@@ -283,31 +334,33 @@ private:
         return header;
     }
 
-    // A tag's keys laid end to end (each as long as the tag's keys, which
-    // the header check made sure of) and their record numbers.
-    struct Entries {
-        std::string keys;
-        std::vector<std::uint32_t> recNos;
-    };
+    // Room for the entries the tag's pages can hold at most, as far as the
+    // file has them: the keys are not copied again as they grow.
+    void reserveFor(const StoredTag& header, std::string* keys, std::vector<std::uint32_t>& recNos) const
+    {
+        const std::size_t pages = std::min<std::size_t>(header.pages, m_fileSize / pageSize);
+        const std::size_t expected =
+            pages * pageSize / m_blockSize * ((m_blockSize - nodeItemsOffset) / header.itemLength);
+        if (keys)
+            keys->reserve(expected * header.info.keyLength);
+        recNos.reserve(expected);
+    }
 
-    // All entries of a tag in the file's order, walking its tree from the
-    // root.
-    Entries entries(const StoredTag& header, std::vector<bool>& visited)
+    // Calls `visit(key, recNo)` for every entry of a tag in the file's
+    // order, walking its tree from the root; stops when `visit` returns
+    // false and returns false then. Each key is as long as the tag's keys,
+    // which the header check made sure of.
+    template <typename Visit>
+    bool walk(const StoredTag& header, std::vector<std::uint8_t>& owners, std::uint8_t owner, Visit visit)
     {
         const TagInfo& info = header.info;
         const std::size_t itemLength = header.itemLength;
-        Entries result;
-        // Room for the entries the tag's pages can hold at most, as far as
-        // the file has them: the keys are not copied again as they grow.
-        const std::size_t pages = std::min<std::size_t>(header.pages, m_fileSize / pageSize);
-        const std::size_t expected = pages * pageSize / m_blockSize * ((m_blockSize - nodeItemsOffset) / itemLength);
-        result.keys.reserve(expected * info.keyLength);
-        result.recNos.reserve(expected);
         struct Pending {
             std::uint32_t page;
             int depth;
         };
         std::vector<Pending> stack{{header.root, 0}};
+        std::vector<bool> visited(owners.size(), false);
         int leafDepth = -1;
         while (!stack.empty()) {
             const Pending node = stack.back();
@@ -315,10 +368,11 @@ private:
             if (node.depth > maxTreeDepth)
                 fail("Index \"" + info.name + "\" ist zu tief verschachtelt");
             const std::size_t at = pageOffset(node.page, m_blockSize, info.name);
-            if (visited[node.page])
+            if (visited[node.page] || (owners[node.page] != 0 && owners[node.page] != owner))
                 fail("Index \"" + info.name + "\" enthält eine Schleife bei Seite "
                      + std::to_string(node.page));
             visited[node.page] = true;
+            owners[node.page] = owner;
             const std::string_view block = bytesAt(at, m_blockSize);
 
             const std::uint32_t keyCount = get32(block, 0);
@@ -338,8 +392,8 @@ private:
                     const std::uint32_t recNo = get32(block, item);
                     if (recNo == 0)
                         fail("Index \"" + info.name + "\" enthält die Satznummer 0");
-                    result.keys.append(block.substr(item + itemKeyOffset, info.keyLength));
-                    result.recNos.push_back(recNo);
+                    if (!visit(block.substr(item + itemKeyOffset, info.keyLength), recNo))
+                        return false;
                 }
             } else {
                 // Children are pushed last to first so the first is walked first.
@@ -347,13 +401,7 @@ private:
                     stack.push_back({get32(block, nodeItemsOffset + k * itemLength), node.depth + 1});
             }
         }
-        // A reservation far above what came (a foreign file's page count)
-        // is given back.
-        if (result.recNos.capacity() > result.recNos.size() + result.recNos.size() / 4 + 64) {
-            result.keys.shrink_to_fit();
-            result.recNos.shrink_to_fit();
-        }
-        return result;
+        return true;
     }
 
     const std::filesystem::path& m_path;
@@ -546,10 +594,11 @@ MdxFile MdxFile::read(const std::filesystem::path& path, const Collation& collat
 {
     MdxReader reader(path);
     MdxFile file;
-    std::vector<bool> claimed;
+    std::vector<std::uint8_t> owners;
+    std::uint8_t owner = 0;
     for (const StoredTag& stored : reader.storedTags()) {
         IndexTag tag(stored.info, collation);
-        reader.readInto(stored, tag, claimed);
+        reader.readInto(stored, tag, owners, ++owner, true);
         file.m_tags.push_back(std::move(tag));
     }
     return file;
@@ -568,10 +617,10 @@ std::vector<StoredTag> MdxFile::readStoredTags(const std::filesystem::path& path
     return MdxReader(path).storedTags();
 }
 
-void MdxFile::readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
-                          std::vector<bool>& claimed)
+bool MdxFile::readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
+                          std::vector<std::uint8_t>& owners, std::uint8_t owner, bool withKeys)
 {
-    MdxReader(path).readInto(stored, tag, claimed);
+    return MdxReader(path).readInto(stored, tag, owners, owner, withKeys);
 }
 
 void MdxFile::write(const std::filesystem::path& path, const std::string& tableBaseName,

@@ -33,10 +33,13 @@ public:
     // they are first wanted.
     static std::vector<StoredTag> readStoredTags(const std::filesystem::path& path);
     // Reads one tag's entries into `tag` (made from stored.info), as read()
-    // does. `claimed` marks the pages of the trees read so far from this
-    // file; a tree that runs into one of them is damaged. DbaseError as read().
-    static void readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
-                            std::vector<bool>& claimed);
+    // does; with `withKeys` false only the order (IndexTag::assignOrder),
+    // when the file holds the entries in the tag's order already: false,
+    // and nothing taken, when it does not. `owners` holds for every page of
+    // the file the number (from 1) of the tag whose tree was read there; a
+    // tree that runs into another tag's page is damaged. DbaseError as read().
+    static bool readEntries(const std::filesystem::path& path, const StoredTag& stored, IndexTag& tag,
+                            std::vector<std::uint8_t>& owners, std::uint8_t owner, bool withKeys);
 
     // A dBASE IV file of 1024-byte blocks with a B-tree per tag, written to
     // a temporary file beside `path`, synced, then renamed over it. DbaseError

@@ -247,14 +247,14 @@ RowScan Table::Impl::freshRowScan() const
 std::size_t Table::Impl::slotCount() const
 {
     if (activeTag >= 0)
-        return index->tag(activeTag).size();
+        return index->order(activeTag).size();
     return fileCount() + pendingAppends.size();
 }
 
 std::uint32_t Table::Impl::recNoAt(std::size_t s) const
 {
     if (activeTag >= 0)
-        return index->tag(activeTag).recNoAt(s);
+        return index->order(activeTag).recNoAt(s);
     const std::uint32_t count = fileCount();
     return s < count ? static_cast<std::uint32_t>(s + 1) : pendingAppends[s - count];
 }

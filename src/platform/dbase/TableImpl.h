@@ -50,8 +50,11 @@ public:
     int findTag(const QString& name) const; // -1 when absent
     const TagInfo& info(int i) const { return m_mdx.tags()[static_cast<std::size_t>(i)].info(); }
     // The tag with its entries, read first if this is its first use.
-    IndexTag& tag(int i) { return loaded(i); }
-    const IndexTag& tag(int i) const { return loaded(i); }
+    IndexTag& tag(int i) { return loaded(i, true); }
+    const IndexTag& tag(int i) const { return loaded(i, true); }
+    // The tag for walking it in order: its record numbers at least (the keys
+    // may be missing; IndexTag::hasKeys()).
+    const IndexTag& order(int i) const { return loaded(i, false); }
     const KeyExpression& expression(int i) const { return m_tags[static_cast<std::size_t>(i)].expression; }
     std::vector<IndexDef> defs() const;
 
@@ -96,10 +99,10 @@ private:
         // Where the entries are in the file until they are read; none when
         // they are to be made from the rows.
         std::optional<StoredTag> stored;
-        bool loaded = false;
+        bool loaded = false; // the entries are read, with their keys or not
     };
     TagState compileTag(const TagInfo& info) const;
-    IndexTag& loaded(int i) const;
+    IndexTag& loaded(int i, bool withKeys) const;
     void loadAll() const;
     void rebuildTag(int i, const RowScan& scan) const;
     void noteFileState();
@@ -113,7 +116,7 @@ private:
     mutable std::vector<TagState> m_tags;
     RowScan m_scan;                       // the rows, for tags made from them
     std::uint32_t m_recordCount = 0;      // records when the file was opened
-    mutable std::vector<bool> m_claimed;  // pages of the trees read so far
+    mutable std::vector<std::uint8_t> m_owners; // per page: the tag (from 1) read there
     mutable bool m_changed = false;       // differs from the file on disk
     bool m_markedOnDisk = false;          // dirty mark set since the last write
     std::optional<std::filesystem::file_time_type> m_stamp; // file as last seen here

@@ -75,19 +75,23 @@ TableIndex TableIndex::load(const std::filesystem::path& path, const TableLayout
     return index;
 }
 
-IndexTag& TableIndex::loaded(int i) const
+IndexTag& TableIndex::loaded(int i, bool withKeys) const
 {
     TagState& state = m_tags[static_cast<std::size_t>(i)];
     IndexTag& t = m_mdx.tags()[static_cast<std::size_t>(i)];
-    if (state.loaded)
+    if (state.loaded && (!withKeys || t.hasKeys()))
         return t;
     // The file holds what this open saw at its start only while nobody
-    // else wrote it since; otherwise, and when the tree is damaged, the rows
-    // tell.
+    // else wrote it since; otherwise, and when the tree is damaged or its
+    // entries do not match the table, the rows tell.
     bool fromFile = state.stored && !m_writtenElsewhere && !changedOnDisk();
     if (fromFile) {
         try {
-            MdxFile::readEntries(m_path, *state.stored, t, m_claimed);
+            const auto owner = static_cast<std::uint8_t>(i + 1);
+            // A tag stored in another order than ours comes with its keys,
+            // which ordering it needs.
+            if (!MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, withKeys))
+                MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, true);
             const bool holdsEveryRecord = !t.info().unique && t.info().forExpression.empty();
             fromFile = !holdsEveryRecord || t.size() == m_recordCount;
         } catch (const DbaseError&) {
@@ -96,7 +100,8 @@ IndexTag& TableIndex::loaded(int i) const
     }
     if (!fromFile)
         rebuildTag(i, m_scan);
-    state.stored.reset();
+    if (t.hasKeys())
+        state.stored.reset();
     state.loaded = true;
     return t;
 }
@@ -104,7 +109,7 @@ IndexTag& TableIndex::loaded(int i) const
 void TableIndex::loadAll() const
 {
     for (int i = 0; i < tagCount(); ++i)
-        loaded(i);
+        loaded(i, true);
 }
 
 TableIndex::TagState TableIndex::compileTag(const TagInfo& info) const

@@ -19,6 +19,21 @@ std::vector<std::uint32_t> storedOrder(const std::filesystem::path& mdx, const s
     return {};
 }
 
+std::uint32_t get32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+// Byte offset of the root node of the index file's tag number `tag` (from 0).
+std::size_t rootOffset(const std::string& mdx, std::size_t tag)
+{
+    const std::size_t header = std::size_t{get32(mdx, 544 + 32 * tag)} * 512;
+    return std::size_t{get32(mdx, header)} * 512;
+}
+
 class TableIndexTest : public ::testing::Test {
 protected:
     void SetUp() override { makeNameTable("namen.dbf", sampleNames()); }
@@ -239,14 +254,7 @@ TEST_F(TableIndexTest, ATagFirstUsedAfterAnEditHoldsTheEditedKey)
     // A tag whose tree is damaged does not keep the table from opening; it
     // is made from the rows when it is first used.
     std::string bytes = dbftest::readFile("namen.mdx");
-    const auto get32 = [&](std::size_t at) {
-        std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i)
-            value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-        return value;
-    };
-    const std::size_t carnSubHeader = std::size_t{get32(544)} * 512; // the first tag's entry
-    const std::size_t carnSubRoot = std::size_t{get32(carnSubHeader)} * 512;
+    const std::size_t carnSubRoot = rootOffset(bytes, 0);
     bytes.replace(carnSubRoot, 4, "\xFF\xFF\xFF\x7F", 4); // an impossible key count
     dbftest::writeFile("namen.mdx", bytes);
     open();
@@ -295,4 +303,21 @@ TEST_F(TableIndexTest, FindKeyByTheFieldsOfAnotherRecord)
     table.first();
     ASSERT_TRUE(table.findKey(source.currentRecord(), {0, 1}));
     EXPECT_EQ(table.recNo(), 6u);
+}
+
+TEST_F(TableIndexTest, ATagStoredInAnotherOrderIsWalkedInOurs)
+{
+    // Another program's file whose first two names stand the other way
+    // round: walking the tag reads its keys to put them in our order.
+    std::string bytes = dbftest::readFile("namen.mdx");
+    const std::size_t leaf = rootOffset(bytes, 1); // NAME1_SUB, five names in one leaf
+    const std::size_t itemLength = 64;             // 60 bytes of key and the record number
+    const std::string first = bytes.substr(leaf + 8, itemLength);
+    bytes.replace(leaf + 8, itemLength, bytes.substr(leaf + 8 + itemLength, itemLength));
+    bytes.replace(leaf + 8 + itemLength, itemLength, first);
+    dbftest::writeFile("namen.mdx", bytes);
+    open();
+    EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+    ASSERT_TRUE(table.findKey({"BENZOL"}));
+    EXPECT_EQ(table.recNo(), 5u);
 }
