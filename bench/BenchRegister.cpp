@@ -360,7 +360,7 @@ const BenchRegister& BenchRegister::standard()
     return instance;
 }
 
-const BenchRegister& BenchRegister::large()
+const BenchRegister& BenchRegister::millionNames()
 {
     static const BenchRegister instance{RegisterSize{200000, 1000000, 50000}};
     return instance;

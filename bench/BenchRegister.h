@@ -48,7 +48,7 @@ public:
     static const BenchRegister& standard();
     // Ten times that (1,000,000 names), as a long-kept register grows to;
     // written on first use and kept for the whole run, like standard().
-    static const BenchRegister& large();
+    static const BenchRegister& millionNames();
 
     // A file of the register's directory; new files may be made there too.
     QString path(const QString& fileName) const;

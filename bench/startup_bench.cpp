@@ -112,7 +112,7 @@ void BM_ProgrammStart(benchmark::State& state)
 {
     bench::application();
     const bench::BenchRegister& reg =
-        state.range(0) >= 1000 ? bench::BenchRegister::large() : bench::BenchRegister::standard();
+        state.range(0) >= 1000 ? bench::BenchRegister::millionNames() : bench::BenchRegister::standard();
     ergaenzeKleineTabellen(reg);
     // Without pictograms in the program directory the set-up reports them
     // missing; nobody is there to answer.
