@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -70,14 +71,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     setFileIoFactory([] { return std::make_unique<InputFile>(); });
     MdxFile file;
+    std::vector<IndexTag> orders; // each tag read for its order alone, where that works
     try {
         MdxFile::readTagInfos("fuzz.mdx");
         file = MdxFile::read("fuzz.mdx", collation);
+        std::vector<std::uint8_t> owners;
+        std::uint8_t owner = 0;
+        for (const StoredTag& stored : MdxFile::readStoredTags("fuzz.mdx")) {
+            IndexTag order(stored.info, collation);
+            if (!MdxFile::readEntries("fuzz.mdx", stored, order, owners, ++owner, false))
+                order = file.tags()[owner - 1u];
+            orders.push_back(std::move(order));
+        }
     } catch (const DbaseError&) {
         setFileIoFactory({});
         return 0;
     }
     setFileIoFactory({});
+
+    // The order read without keys is the order of the whole read.
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        const IndexTag& whole = file.tags()[i];
+        if (orders[i].size() != whole.size())
+            std::abort();
+        for (std::size_t p = 0; p < whole.size(); ++p)
+            if (orders[i].recNoAt(p) != whole.recNoAt(p))
+                std::abort();
+    }
 
     for (const IndexTag& tag : file.tags()) {
         if (tag.size() == 0)

@@ -239,3 +239,26 @@ TEST(IndexTagDefinition, RefusesWhatCannotBeStored)
     lower.name = "name1_sub";
     EXPECT_EQ(IndexTag(lower, westernEurope()).info().name, "NAME1_SUB");
 }
+
+TEST(IndexTagLookup, ATagHeldInOrderWithoutKeysRefusesSearchesUntilItHasThem)
+{
+    IndexTag tag(tagInfo('C', 6, true), westernEurope());
+    tag.assignOrder({3, 1, 2});
+    EXPECT_FALSE(tag.hasKeys());
+    EXPECT_EQ(recNosOf(tag), (std::vector<std::uint32_t>{3, 1, 2}));
+    EXPECT_THROW(tag.keyAt(0), DbaseError);
+    EXPECT_THROW(tag.findPrefix("a"), DbaseError);
+    EXPECT_THROW(tag.lowerBound("a"), DbaseError);
+    EXPECT_THROW(tag.insert("zz", 4), DbaseError);
+    EXPECT_THROW(tag.remove("a", 1), DbaseError);
+
+    // Keys as stored, compared in the descending tag's order: 'b' before
+    // 'a', and 'ä' by the collation (between them), not by its byte.
+    EXPECT_GT(tag.compareStoredKeys("a     ", "b     "), 0);
+    EXPECT_LT(tag.compareStoredKeys("\xE4     ", "ab    "), 0);
+    EXPECT_EQ(tag.compareStoredKeys("ab    ", "ab    "), 0);
+    tag.assign({{"b", 3}, {"a", 1}, {"\xE4", 2}});
+    EXPECT_TRUE(tag.hasKeys());
+    EXPECT_EQ(recNosOf(tag), (std::vector<std::uint32_t>{3, 2, 1}));
+    EXPECT_EQ(tag.findPrefix("a"), 2u);
+}
