@@ -543,6 +543,7 @@ void TMarlex::ereignisseVerbinden()
         SymbolfeldAnordnen();
     });
     stoffinfoBefehleVerbinden();
+    filterBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

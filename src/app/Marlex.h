@@ -300,6 +300,10 @@ public:
     // then a preview) and print (the print dialog, which prints).
     void Ansehen2Click();
     void Drucken1Click();
+    // The filter dialog on the list filter ("&Daten") and on the storage
+    // filter ("&Lagerdaten").
+    void Filtersetzen1Click();
+    void Filter2Click();
     void DBRichEdit3Exit();
     // Asks first when OptAbfrageVorBeenden is set (false: the window stays
     // open), then stores the window's settings with one save.
@@ -339,6 +343,7 @@ private:
     void statusleisteAnlegen();
     void ereignisseVerbinden();
     void stoffinfoBefehleVerbinden();
+    void filterBefehleVerbinden();
     void fensterzustandSetzen();
     void startfehlerMelden(const QStringList& bildFehler);
     void symbolbilderLeeren();

@@ -6,6 +6,9 @@
 #include "data/Init.h"
 #include "data/ListeEinlesen.h"
 #include "reports/StoffInfo.h"
+#include "search/AktuellerFilter.h"
+#include "search/AktuellerLagerFilter.h"
+#include "search/FilterWarten.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ Programm::Programm()
         m_marlex->show();
         anlegen(m_listeEinlesen, ListeEinlesen);
         anlegen(m_datenAuffrischen, DatenAuffrischen);
+        anlegen(m_aktuellerFilter, AktuellerFilter);
+        anlegen(m_aktuellerLagerFilter, AktuellerLagerFilter);
+        anlegen(m_filterWarten, FilterWarten);
         anlegen(m_stoffInfo, StoffInfo);
         anlegen(m_init, Init);
         anlegen(m_datas, Datas);
@@ -55,6 +61,9 @@ void Programm::freigebenAlle()
     freigeben(m_datas, Datas);
     freigeben(m_init, Init);
     freigeben(m_stoffInfo, StoffInfo);
+    freigeben(m_filterWarten, FilterWarten);
+    freigeben(m_aktuellerLagerFilter, AktuellerLagerFilter);
+    freigeben(m_aktuellerFilter, AktuellerFilter);
     freigeben(m_datenAuffrischen, DatenAuffrischen);
     freigeben(m_listeEinlesen, ListeEinlesen);
     freigeben(m_marlex, Marlex);

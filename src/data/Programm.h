@@ -5,17 +5,22 @@
 class TMarlex;
 class TListeEinlesen;
 class TDatenAuffrischen;
+class TAktuellerFilter;
+class TAktuellerLagerFilter;
+class TFilterWarten;
 class TStoffInfo;
 class TInit;
 class TDatas;
 
 // The windows that live for the whole run, created in the program's order
-// (main window, progress window, wait window, sheet engine, start-up window,
-// data module), each one's creation handler finished before the next is
-// created. Creating the data module runs the start of the data side. The
-// windows go in the reverse order, the data module (and with it the tables)
-// before the start-up window. The globals Marlex, ListeEinlesen, DatenAuffrischen,
-// StoffInfo, Init and Datas point at them while they live.
+// (main window, progress window, wait window, the two current-filter
+// windows, the filter wait window, sheet engine, start-up window, data
+// module), each one's creation handler finished before the next is created.
+// Creating the data module runs the start of the data side. The windows go
+// in the reverse order, the data module (and with it the tables) before the
+// start-up window. The globals Marlex, ListeEinlesen, DatenAuffrischen,
+// AktuellerFilter, AktuellerLagerFilter, FilterWarten, StoffInfo, Init and
+// Datas point at them while they live.
 class Programm {
 public:
     // A window that fails to come up throws on; the ones made before it are
@@ -36,6 +41,9 @@ private:
     std::unique_ptr<TMarlex> m_marlex;
     std::unique_ptr<TListeEinlesen> m_listeEinlesen;
     std::unique_ptr<TDatenAuffrischen> m_datenAuffrischen;
+    std::unique_ptr<TAktuellerFilter> m_aktuellerFilter;
+    std::unique_ptr<TAktuellerLagerFilter> m_aktuellerLagerFilter;
+    std::unique_ptr<TFilterWarten> m_filterWarten;
     std::unique_ptr<TStoffInfo> m_stoffInfo;
     std::unique_ptr<TInit> m_init;
     std::unique_ptr<TDatas> m_datas;
