@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "data/Wartefenster.h"
 
-class QLabel;
-
-// The wait window of jobs that run in one piece (a batch move). It lives for
-// the whole run and is only shown and hidden by the jobs.
-class TDatenAuffrischen : public QDialog {
+// The wait window of jobs that run in one piece (a batch move).
+class TDatenAuffrischen : public Wartefenster {
     Q_OBJECT
 public:
     explicit TDatenAuffrischen(QWidget* parent = nullptr);

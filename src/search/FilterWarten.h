@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "data/Wartefenster.h"
 
-class QLabel;
-
-// "Bitte warten...": shown while the list filter's table is built. It lives
-// for the whole run and has no behaviour of its own.
-class TFilterWarten : public QDialog {
+// "Bitte warten...": shown while the list filter's table is built.
+class TFilterWarten : public Wartefenster {
     Q_OBJECT
 public:
     explicit TFilterWarten(QWidget* parent = nullptr);

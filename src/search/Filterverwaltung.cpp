@@ -133,6 +133,16 @@ void bearbeitungsbefehle(bool enabled)
         item->setEnabled(enabled);
 }
 
+// A filter switched off: its table unfiltered, its window hidden, its flag
+// down.
+void filterAus(dbase::Table& tabelle, QWidget& fenster, int& flag)
+{
+    tabelle.setFiltered(false);
+    tabelle.setFilter(dbase::Filter());
+    fenster.hide();
+    flag = 0;
+}
+
 } // namespace
 
 dbase::Filter FilterPruefen(const QString& text, const dbase::Table& table)
@@ -206,19 +216,11 @@ void LagerFilterSetzen(const dbase::Filter& filter)
 
 void FilterLoeschen()
 {
-    dbase::Table& chemie = *Datas->Table2;
-    chemie.setFiltered(false);
-    chemie.setFilter(dbase::Filter());
-    AktuellerFilter->hide();
-    Marlex->ListenFilterAktiv = 0;
+    filterAus(*Datas->Table2, *AktuellerFilter, Marlex->ListenFilterAktiv);
     bearbeitungsbefehle(true);
 }
 
 void LagerFilterLoeschen()
 {
-    dbase::Table& lager = *Datas->Table3;
-    lager.setFiltered(false);
-    lager.setFilter(dbase::Filter());
-    AktuellerLagerFilter->hide();
-    Marlex->LagerFilterAktiv = 0;
+    filterAus(*Datas->Table3, *AktuellerLagerFilter, Marlex->LagerFilterAktiv);
 }
