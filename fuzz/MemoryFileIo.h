@@ -32,6 +32,8 @@ public:
     std::uint64_t size() override { return m_bytes->size(); }
     void truncate(std::uint64_t size) override { m_bytes->resize(size); }
     void sync() override {}
+    void renameTo(const std::filesystem::path& target) override { m_path = target; }
+    void syncDirectory() override {}
     bool tryLock(Lock) override { return true; }
     void lockAppend() override {}
     void unlockAppend() override {}

@@ -36,6 +36,8 @@ public:
     std::uint64_t size() override { return input.size(); }
     void truncate(std::uint64_t) override { std::abort(); }
     void sync() override {}
+    void renameTo(const std::filesystem::path&) override { std::abort(); }
+    void syncDirectory() override {}
     bool tryLock(Lock) override { return true; }
     void lockAppend() override {}
     void unlockAppend() override {}

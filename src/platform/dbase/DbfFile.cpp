@@ -158,6 +158,7 @@ struct DbfFile::Impl {
     std::string gathered;
     std::uint32_t gatheredCount = 0;
     bool holdingAppendLock = false;
+    std::function<void()> syncFirst;
 
     QDate todayDate;
     std::chrono::steady_clock::time_point todayCheckedAt;
@@ -178,6 +179,16 @@ struct DbfFile::Impl {
     QDate today();
     std::uint32_t gather(const std::string& bytes);
     void writeGathered();
+    // Before records go to the file: what they point to is synced, and the
+    // records themselves are once the count is to follow them.
+    void beforeRecordWrite() {
+        if (syncFirst)
+            syncFirst();
+    }
+    void writeRecordsAt(std::uint64_t offset, const std::string& bytes) {
+        beforeRecordWrite();
+        io->writeAt(offset, bytes.data(), bytes.size());
+    }
     void releaseAppendLock();
     void checkWritable() const;
     void checkRecord(std::uint32_t recNo) const;
@@ -393,8 +404,8 @@ std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
     return recNo;
 }
 
-// The records first, then the count, as a single append does: a kill in
-// between leaves the count of the last chunk written.
+// The records first, synced, then the count, as a single append does: a
+// kill or a power loss in between leaves the count of the last chunk written.
 void DbfFile::Impl::writeGathered() {
     if (gatheredCount == 0)
         return;
@@ -406,7 +417,8 @@ void DbfFile::Impl::writeGathered() {
     } release{this};
     try {
         gathered.push_back(endOfFile);
-        io->writeAt(recordOffset(first), gathered.data(), gathered.size());
+        writeRecordsAt(recordOffset(first), gathered);
+        io->sync();
         DbfHeader next = header;
         setDate(next, today());
         writeHeader(next);
@@ -595,7 +607,7 @@ void DbfFile::writeRecord(std::uint32_t recNo, const std::string& bytes) {
     d->checkRecord(recNo);
     d->checkBytes(bytes);
     d->writeGathered();
-    d->io->writeAt(d->recordOffset(recNo), bytes.data(), bytes.size());
+    d->writeRecordsAt(d->recordOffset(recNo), bytes);
     d->storeInCache(recNo, bytes);
     d->touchDate();
 }
@@ -613,12 +625,13 @@ std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
         recNo = next.recordCount + 1;
         next.recordCount = recNo;
         setDate(next, today);
-        // Record and end-of-file marker first, the count last: a crash in
-        // between leaves the old count and a table that opens without the
-        // new record.
+        // Record and end-of-file marker first and synced, the count last: a
+        // crash or power loss in between leaves the old count and a table
+        // that opens without the new record.
         d->appendBuffer.assign(bytes);
         d->appendBuffer.push_back(endOfFile);
-        d->io->writeAt(d->recordOffset(recNo), d->appendBuffer.data(), d->appendBuffer.size());
+        d->writeRecordsAt(d->recordOffset(recNo), d->appendBuffer);
+        d->io->sync();
     });
     d->storeInCache(recNo, bytes);
     return recNo;
@@ -630,12 +643,22 @@ void DbfFile::endBulk() {
     if (d->bulkDepth == 0)
         return;
     if (--d->bulkDepth == 0)
-        d->writeGathered();
+        sync();
 }
 
 bool DbfFile::inBulk() const { return d->bulkDepth > 0; }
 
-void DbfFile::flush() { d->writeGathered(); }
+void DbfFile::flush() { sync(); }
+
+void DbfFile::sync() {
+    d->writeGathered();
+    if (d->readOnly)
+        return;
+    d->beforeRecordWrite();
+    d->io->sync();
+}
+
+void DbfFile::setSyncFirst(std::function<void()> syncFirst) { d->syncFirst = std::move(syncFirst); }
 
 bool DbfFile::refresh() {
     d->writeGathered();
@@ -661,6 +684,7 @@ void DbfFile::setProductionMdx(bool present) {
         return;
     d->writeGathered();
     d->updateHeader([&](DbfHeader& next) { next.hasProductionMdx = present; });
+    d->io->sync();
 }
 
 std::string DbfFile::blankRecord() const { return std::string(d->header.recordLength, ' '); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ struct DbfHeader {
 // the file is destroyed. A shared open holds the append lock while it has
 // records gathered, so that the numbers it hands out stay those the records
 // get on disk; other writers wait meanwhile.
+//
+// Power loss: the file is synced where a promise is made, never per record
+// of a bulk: at sync(), at the outermost endBulk() and at flush(). The count
+// in the header is written only once the records it counts are synced, so
+// that after a power loss it never counts records the disk lost (the table
+// would not open). A record that is rewritten in place while the power goes
+// may come back old, new or partly written; every other record is safe.
 //
 // Locking: a shared open takes a shared lock on the file, an exclusive open an
 // exclusive one; both are respected by other processes and by other opens in
@@ -86,8 +94,14 @@ public:
     void beginBulk();
     void endBulk();
     bool inBulk() const;
-    // Writes the gathered records now; the bulk goes on.
+    // Writes the gathered records now and syncs them; the bulk goes on.
     void flush();
+    // Writes the gathered records and makes every write so far durable.
+    void sync();
+    // What the records point into (the memo file) is synced by `syncFirst`
+    // before any record reaches this file, so that a record on the disk never
+    // names memo blocks the disk lost.
+    void setSyncFirst(std::function<void()> syncFirst);
     // Re-reads the record count from disk (another process may have appended).
     // Returns true when it changed. A shared open also forgets the records it
     // had cached, so that edits by another process are seen.

@@ -49,6 +49,7 @@ struct DbtMemo::Impl {
     Format format = Format::DBase4;
     std::uint32_t blockSize = dbase3BlockSize;
     bool readOnly = false;
+    bool unsynced = false; // written since the last sync
 
     [[noreturn]] void corrupt(const std::string& detail) const {
         throw DbaseError("Die Memodatei " + quoted(path) + " ist beschädigt: " + detail);
@@ -227,6 +228,7 @@ std::uint32_t DbtMemo::write(const std::string& bytes, std::uint32_t oldBlock) {
     // writer would overwrite a memo, one far ahead (a damaged header) would
     // grow the file by gigabytes.
     const std::uint64_t nextFree = std::max<std::uint64_t>(d->blocksFor(d->io->size()), 1);
+    d->unsynced = true;
     if (oldBlock != 0 && oldBlock < nextFree && d->oldBlocks(oldBlock) >= needed) {
         d->io->writeAt(d->blockOffset(oldBlock), data.data(), data.size());
         return oldBlock;
@@ -240,6 +242,13 @@ std::uint32_t DbtMemo::write(const std::string& bytes, std::uint32_t oldBlock) {
     put32(nextBytes.data(), block + needed);
     d->io->writeAt(nextFreeAt, nextBytes.data(), nextBytes.size());
     return block;
+}
+
+void DbtMemo::sync() {
+    if (!d->unsynced)
+        return;
+    d->io->sync();
+    d->unsynced = false;
 }
 
 } // namespace dbase

@@ -34,6 +34,9 @@ public:
     // the end; returns the block number to store in the record (0 for empty
     // data). dBASE III memos cannot hold the byte 0x1A and refuse it.
     std::uint32_t write(const std::string& bytes, std::uint32_t oldBlock);
+    // Makes the writes so far durable; nothing to do when there were none
+    // since the last sync.
+    void sync();
 
 private:
     DbtMemo();

@@ -129,6 +129,27 @@ public:
             fail("kann nicht auf den Datenträger geschrieben werden");
     }
 
+    void renameTo(const std::filesystem::path& target) override {
+        std::error_code error;
+        std::filesystem::rename(m_path, target, error);
+        if (error)
+            throwWriteFailure("Die Datei \"" + target.string() + "\" kann nicht geschrieben werden",
+                              error.value());
+        m_path = target;
+    }
+
+    // A file system that cannot sync a directory still has the renamed file,
+    // so failures here are not errors.
+    void syncDirectory() override {
+        const std::filesystem::path directory = m_path.parent_path();
+        const std::string name = directory.empty() ? std::string(".") : directory.string();
+        const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+
     bool tryLock(Lock lock) override {
         const int operation = (lock == Lock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
         while (::flock(m_fd, operation) != 0) {
@@ -198,21 +219,6 @@ void setFileIoFactory(FileIoFactory factory) { factorySlot() = std::move(factory
 
 namespace {
 
-// Makes a rename itself durable; a file system that cannot sync a directory
-// still has the renamed file, so failures here are not errors.
-void syncDirectory(const std::filesystem::path& directory) {
-    const std::string name = directory.empty() ? std::string(".") : directory.string();
-    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-} // namespace
-
-namespace {
-
 // The user knows the file being written, not the new one beside it.
 std::string naming(std::string message, const std::string& temporary, const std::string& path) {
     for (std::size_t at = message.find(temporary); at != std::string::npos;
@@ -252,27 +258,26 @@ void replaceFile(const std::filesystem::path& path, std::string_view bytes) {
     std::filesystem::path temporary = path;
     temporary += std::string(replacementMark) + std::to_string(::getpid());
     std::error_code ignored;
+    std::unique_ptr<FileIo> io = makeFileIo();
     try {
-        std::unique_ptr<FileIo> io = makeFileIo();
         io->open(temporary, FileIo::Access::Create);
         io->writeAt(0, bytes.data(), bytes.size());
-        io->sync();
-        io.reset();
-        std::filesystem::rename(temporary, path);
-    } catch (const std::filesystem::filesystem_error& error) {
-        std::filesystem::remove(temporary, ignored);
-        throwWriteFailure("Die Datei \"" + path.string() + "\" kann nicht geschrieben werden", error.code().value());
+        io->sync(); // the bytes before the name: a rename may reach the disk first
+        io->renameTo(path);
     } catch (const WriteProtectedError& error) {
+        io.reset();
         std::filesystem::remove(temporary, ignored);
         throw WriteProtectedError(naming(error.what(), temporary.string(), path.string()));
     } catch (const DbaseError& error) {
+        io.reset();
         std::filesystem::remove(temporary, ignored);
         throw DbaseError(naming(error.what(), temporary.string(), path.string()));
     } catch (...) {
+        io.reset();
         std::filesystem::remove(temporary, ignored);
         throw;
     }
-    syncDirectory(path.parent_path());
+    io->syncDirectory();
 }
 
 void removeStaleReplacements(const std::vector<std::filesystem::path>& files) {

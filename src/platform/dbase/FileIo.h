@@ -31,7 +31,15 @@ public:
     virtual void writeAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
     virtual std::uint64_t size() = 0;
     virtual void truncate(std::uint64_t size) = 0;
+    // Makes every write before it durable: once it returned, the bytes
+    // survive a power loss. Writes since the last sync may each be lost, cut
+    // short or reach the disk in another order than they were made.
     virtual void sync() = 0;
+    // Renames the open file over `target` (replacing it in one step); the
+    // new name survives a power loss only once syncDirectory() returned.
+    virtual void renameTo(const std::filesystem::path& target) = 0;
+    // Makes the names in the file's directory durable: renames and new files.
+    virtual void syncDirectory() = 0;
     // A lock on the whole file for as long as it is open, held against other
     // processes and other opens in this process; false when refused.
     virtual bool tryLock(Lock lock) = 0;
@@ -56,7 +64,8 @@ void setFileIoFactory(FileIoFactory factory);
 
 // Writes a whole new file beside `path` and renames it over `path`, so that
 // a failure at any point leaves the old file (or none) and never half of the
-// new one. The file and the rename are synced to the disk. Errors name
+// new one. The file and the rename are synced to the disk: after a power
+// loss the name holds the old bytes or all of the new ones. Errors name
 // `path`, never the new file beside it.
 void replaceFile(const std::filesystem::path& path, std::string_view bytes);
 

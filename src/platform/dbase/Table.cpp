@@ -114,8 +114,11 @@ bool sameLayout(const TableLayout& a, const TableLayout& b)
 
 // Writes a table's production index and marks the table as having one; in
 // this order, so that a table never names an index file that is not there.
+// The table (and its memos) are synced first: after a power loss the index
+// on the disk never describes rows the disk lost.
 void writeIndex(DbfFile& dbf, TableIndex& index, const RowScan& scan)
 {
+    dbf.sync();
     index.write(dbf.path().stem().string(), scan);
     if (!dbf.header().hasProductionMdx)
         dbf.setProductionMdx(true);
@@ -516,6 +519,10 @@ void Table::open()
                 throw DbaseError("Die Memodatei " + quoted(toPath(memoName)) + " zur Tabelle "
                                  + quoted(*path) + " wurde nicht gefunden.");
             d->memo = DbtMemo::open(*memoPath, memoFormatFor(d->dbf->header().version), mode);
+            d->dbf->setSyncFirst([impl = d.get()] {
+                if (impl->memo)
+                    impl->memo->sync();
+            });
         }
 
         if (const auto indexName = indexFileName(*path, d->indexFiles, d->dbf->header().hasProductionMdx)) {

@@ -95,6 +95,10 @@ void Table::Impl::post()
             r = dbf->appendRecord(bytes);
         else
             dbf->writeRecord(r, bytes);
+        // A post that returned survives a power loss; a bulk is synced once
+        // at its end.
+        if (!dbf->inBulk())
+            dbf->sync();
         if (!memos.empty())
             buffer = std::move(withMemos);
         updateIndex(r, inserting ? std::string_view() : std::string_view(original), buffer);
@@ -234,6 +238,8 @@ void Table::remove()
             // dBASE keeps the keys of deleted records in its tags, so the
             // index stays valid: nothing to mark.
             d->dbf->writeRecord(r, bytes);
+            if (!d->dbf->inBulk())
+                d->dbf->sync();
         }
     }
     ++d->writes;
@@ -285,23 +291,51 @@ void Table::applyUpdates()
         d->index->beforeFileChange();
     const std::size_t total = d->pending.size();
     std::size_t done = 0;
-    try {
-        for (auto it = d->pending.begin(); it != d->pending.end(); it = d->pending.erase(it), ++done) {
-            const std::uint32_t r = it->first;
-            std::string bytes = it->second.bytes;
-            d->writeMemos(bytes, it->second.memos);
-            if (r < firstProvisionalRecNo) {
-                d->dbf->writeRecord(r, bytes);
-                continue;
-            }
-            const std::uint32_t real = d->dbf->appendRecord(bytes);
-            d->updateIndex(r, it->second.bytes, {});
-            std::erase(d->pendingAppends, r);
+    // The memos first, then the records that name them, the new ones in one
+    // bulk: each file is synced once for all the updates, not once a record.
+    // An update leaves the held ones only once its record is written.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> appended; // provisional, real number
+    const auto adoptAppended = [&] {
+        for (const auto [r, real] : appended) {
+            if (real > d->dbf->recordCount())
+                break; // its chunk did not reach the file
+            const std::string bytes = d->pending.at(r).bytes;
+            d->updateIndex(r, bytes, {});
             d->updateIndex(real, {}, bytes);
+            std::erase(d->pendingAppends, r);
+            d->pending.erase(r);
             if (d->recNo == r)
                 d->recNo = real;
+            ++done;
         }
+    };
+    try {
+        std::map<std::uint32_t, std::string> stored;
+        for (const auto& [r, entry] : d->pending) {
+            std::string bytes = entry.bytes;
+            d->writeMemos(bytes, entry.memos);
+            stored.emplace(r, std::move(bytes));
+        }
+        d->dbf->beginBulk();
+        for (const auto& [r, bytes] : stored) {
+            if (r < firstProvisionalRecNo) {
+                d->dbf->writeRecord(r, bytes);
+                d->pending.erase(r);
+                ++done;
+            } else {
+                appended.emplace_back(r, d->dbf->appendRecord(bytes));
+            }
+        }
+        d->dbf->endBulk();
     } catch (const DbaseError& e) {
+        while (d->dbf->inBulk()) {
+            try {
+                d->dbf->endBulk(); // what was written stays written
+            } catch (const DbaseError&) {
+                // reported below with the first failure
+            }
+        }
+        adoptAppended();
         ++d->writes;
         d->relocate();
         d->filteredCount.reset();
@@ -309,6 +343,7 @@ void Table::applyUpdates()
                          + d->quotedName() + " wurden nur " + std::to_string(done)
                          + " gespeichert; die übrigen bleiben vorgemerkt. " + e.what());
     }
+    adoptAppended();
     d->pendingAppends.clear();
     d->nextProvisional = firstProvisionalRecNo;
     if (d->recNo != 0)

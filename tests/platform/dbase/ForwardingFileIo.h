@@ -29,6 +29,12 @@ public:
     std::uint64_t size() override { return m_inner->size(); }
     void truncate(std::uint64_t size) override { m_inner->truncate(size); }
     void sync() override { m_inner->sync(); }
+    void renameTo(const std::filesystem::path& target) override
+    {
+        m_inner->renameTo(target);
+        m_path = target;
+    }
+    void syncDirectory() override { m_inner->syncDirectory(); }
     bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
     void lockAppend() override { m_inner->lockAppend(); }
     void unlockAppend() override { m_inner->unlockAppend(); }
