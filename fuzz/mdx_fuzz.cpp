@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "FuzzSupport.h"
 #include "dbase/Collation.h"
 #include "dbase/DbaseError.h"
 #include "dbase/FileIo.h"
@@ -42,16 +41,6 @@ public:
     void lockAppend() override {}
     void unlockAppend() override {}
 };
-
-const std::filesystem::path& scratchDir()
-{
-    static const std::filesystem::path dir = [] {
-        const auto path = std::filesystem::temp_directory_path() / ("mdx_fuzz." + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path;
-    }();
-    return dir;
-}
 
 bool sameEntries(const dbase::IndexTag& a, const dbase::IndexTag& b)
 {
@@ -109,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
 
-    const std::filesystem::path copy = scratchDir() / "copy.mdx";
+    const std::filesystem::path copy = scratchDir("mdx_fuzz") / "copy.mdx";
     try {
         file.write(copy, "FUZZ", size > 31 ? data[31] : 0);
     } catch (const DbaseError&) {
