@@ -227,26 +227,31 @@ void TFiltersetzen::Button4Click()
                                       widgets::Answer::No, widgets::MessageKind::Warning)
         != widgets::Answer::Yes)
         return;
+    const int anzahl = ComboBox1->count();
     ComboBox1->clear();
-    try {
-        Marlex->IniDatei->writeInteger(sektion(), anzahlSchluessel, 0);
-    } catch (const ini::IniError& fehler) {
-        widgets::MessageBox::warning(this, u"Die Filterliste konnte nicht gespeichert werden.\n\n"_qs
-                                               + QString::fromStdString(fehler.what()));
-    }
+    ini::IniChanges aenderungen;
+    aenderungen.setInteger(sektion(), anzahlSchluessel, 0);
+    for (int i = 1; i <= anzahl; ++i)
+        aenderungen.removeKey(sektion(), filterSchluessel(i));
+    speichern(aenderungen);
 }
 
 void TFiltersetzen::FilterInIniFileSchreiben()
 {
     const int anzahl = ComboBox1->count();
+    ini::IniChanges aenderungen;
+    aenderungen.setInteger(sektion(), anzahlSchluessel, anzahl);
+    for (int i = 1; i <= anzahl; ++i)
+        aenderungen.setString(sektion(), filterSchluessel(i), gespeichert(ComboBox1->itemText(i - 1)));
+    speichern(aenderungen);
+}
+
+void TFiltersetzen::speichern(const ini::IniChanges& aenderungen)
+{
     try {
-        // The count last: a write that fails midway leaves a list that
-        // still reads as the one before.
-        for (int i = 1; i <= anzahl; ++i)
-            Marlex->IniDatei->writeString(sektion(), filterSchluessel(i), gespeichert(ComboBox1->itemText(i - 1)));
-        Marlex->IniDatei->writeInteger(sektion(), anzahlSchluessel, anzahl);
+        Marlex->IniDatei->write(aenderungen);
     } catch (const ini::IniError& fehler) {
         widgets::MessageBox::warning(this, u"Die Filterliste konnte nicht gespeichert werden.\n\n"_qs
-                                               + QString::fromStdString(fehler.what()));
+                                               + fehler.message());
     }
 }

@@ -9,6 +9,7 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace dbase { class Table; }
+namespace ini { class IniChanges; }
 
 // "Filter setzen": the expression of the list filter (over chemie.dbf) or of
 // the storage filter (over lager.dbf), as the main window's LagerFilterModus
@@ -45,6 +46,8 @@ private:
     void FormCreate();
     void anhaengen(const QString& text);
     void merken(const QString& text);
+    // Stores the changes all or none; a failure is told, the filter stays.
+    void speichern(const ini::IniChanges& aenderungen);
     bool lagerModus() const;
     dbase::Table& tabelle() const;
     QString sektion() const;

@@ -179,7 +179,10 @@ TEST_F(FilterFenster, DeletingTheSavedList)
     EXPECT_EQ(einstellung(u"Filter"_qs, u"Anzahl"_qs), u"2"_qs);
     loeschen(widgets::Answer::Yes);
     EXPECT_EQ(einstellung(u"Filter"_qs, u"Anzahl"_qs), u"0"_qs);
+    EXPECT_EQ(einstellung(u"Filter"_qs, u"Filter1"_qs), u"<fehlt>"_qs);
+    EXPECT_EQ(einstellung(u"Filter"_qs, u"Filter2"_qs), u"<fehlt>"_qs);
     EXPECT_EQ(einstellung(u"LagerFilter"_qs, u"Anzahl"_qs), u"1"_qs);
+    EXPECT_EQ(einstellung(u"LagerFilter"_qs, u"Filter1"_qs), u"LAGER_ORT='Keller'"_qs);
     EXPECT_EQ(m.ListenFilterAktiv, 1);
     EXPECT_EQ(listenzeilen(m), QStringList{u"Chlor"_qs});
 }

@@ -336,6 +336,11 @@ void apply(Document& document, LineMaker& make, const IniChanges::Change& change
             line.raw += make.newLine();
     };
     const Position position = locate(lines, change.section, change.key);
+    if (change.remove) {
+        if (position.key)
+            lines.erase(lines.begin() + std::ptrdiff_t(*position.key));
+        return;
+    }
     if (position.key) {
         Line& line = lines[*position.key];
         line = make.key(line.name, change.value, lineEnding(line.raw));
@@ -398,6 +403,10 @@ void IniFile::write(const IniChanges& changes)
     for (const IniChanges::Change& change : changes.changes())
         apply(document, make, change);
     const QByteArray result = document.bytes();
+    // Removing keys that are not there is no reason to make or touch a file.
+    if (result == content && std::all_of(changes.changes().begin(), changes.changes().end(),
+                                         [](const IniChanges::Change& change) { return change.remove; }))
+        return;
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(result) != result.size() || !file.commit())
@@ -423,6 +432,12 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value)
 IniChanges& IniChanges::setString(const QString& section, const QString& key, const QString& value)
 {
     m_changes.push_back({section, key, value});
+    return *this;
+}
+
+IniChanges& IniChanges::removeKey(const QString& section, const QString& key)
+{
+    m_changes.push_back({section, key, {}, true});
     return *this;
 }
 

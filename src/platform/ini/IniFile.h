@@ -17,11 +17,15 @@ public:
         QString section;
         QString key;
         QString value;
+        bool remove = false; // the key's line goes; the section stays
     };
 
     IniChanges& setString(const QString& section, const QString& key, const QString& value);
     IniChanges& setInteger(const QString& section, const QString& key, int value);
     IniChanges& setBool(const QString& section, const QString& key, bool value);
+    // Removes the key's line (the first one of the first section of that
+    // name, the one reads see); a missing key is no error.
+    IniChanges& removeKey(const QString& section, const QString& key);
 
     const std::vector<Change>& changes() const { return m_changes; }
 
