@@ -17,6 +17,9 @@ TFilterfenster::TFilterfenster(const QString& name, const QString& caption, int 
 {
     setObjectName(name);
     setWindowTitle(caption);
+    // Shown beside the main window, it must not keep the program running
+    // once the main window is closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     Label1->setObjectName(u"Label1"_qs);
     Edit1->setObjectName(u"Edit1"_qs);
     Edit1->setEnabled(false);

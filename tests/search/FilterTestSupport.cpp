@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -31,6 +32,14 @@ namespace {
 
 TMarlex& registerStarten(Register& r)
 {
+    registerSchreiben(r);
+    return r.starten();
+}
+
+} // namespace
+
+void registerSchreiben(Register& r)
+{
     symbolOrdnerSchreiben(QDir(r.programm()));
     namenSchreiben({{u"Ethanol"_qs, ethanol},
                     {u"Propanon"_qs, aceton},
@@ -50,10 +59,11 @@ TMarlex& registerStarten(Register& r)
     lagerzeilenSchreiben({{aceton, u"1"_qs, u"Keller"_qs}, {benzol, u"1"_qs, u"Schrank"_qs},
                           {chlor, u"1"_qs, u"Keller"_qs}});
     formelnSchreiben({});
-    return r.starten();
+    siGefSchreiben({});
+    QFile liste(u"FILES.TXT"_qs);
+    ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
+    liste.write("namen.dbf\r\nchemie.dbf\r\nlager.dbf\r\nsi_gef.dbf\r\nformeln.dbf\r\n");
 }
-
-} // namespace
 
 FilterRegister::FilterRegister() : m(registerStarten(*this))
 {

@@ -26,6 +26,10 @@ extern const QString aceton, benzol, chlor, ethanol, eigen;
 //   Chlor                            chlor    GEFSYM1 T   WGK 2  in the Keller
 //   Ethanol                          ethanol  GEFSYM1 F
 //   O'Brien-Reagenz                  eigen    GEFSYM1 Xi
+// Writes the register's tables and FILES.TXT into the register directory.
+void registerSchreiben(marlextest::Register& r);
+
+// The register started with the windows of the filters.
 class FilterRegister : public marlextest::Register {
 public:
     FilterRegister();
