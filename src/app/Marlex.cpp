@@ -320,7 +320,10 @@ void TMarlex::datensatzseiteAnlegen()
         edit->setFixedHeight(edit->fontMetrics().height() * 2);
     namen->addRow(QStringLiteral("Name1:"), DBRichEdit2);
     namen->addRow(QStringLiteral("Name2:"), DBRichEdit3);
-    namen->addRow(QStringLiteral("Synonym:"), DBRichEdit4);
+    Label35 = new QLabel(QStringLiteral("Synonym:"), TabSheet2);
+    Label35->setObjectName(QStringLiteral("Label35"));
+    Label35->setEnabled(false);
+    namen->addRow(Label35, DBRichEdit4);
     seite->addLayout(namen);
 
     ScrollBox1 = new QScrollArea(TabSheet2);
@@ -410,6 +413,9 @@ void TMarlex::datensatzseiteAnlegen()
 
     for (const auto& s : links1)
         anlegen(linkeSpalte, s);
+    Label36 = qobject_cast<QLabel*>(linkeSpalte->labelForField(inhalt->findChild<QWidget*>(QStringLiteral("DBEdit15"))));
+    Label36->setObjectName(QStringLiteral("Label36"));
+    Label36->setEnabled(false);
     DBRichEdit1 = richEdit("DBRichEdit1", "FORMEL", QStringLiteral("Geben Sie hier die Summenformel des Stoffes ein"));
     DBRichEdit1->setParent(inhalt);
     DBRichEdit1->setFixedHeight(DBRichEdit1->fontMetrics().height() * 2);
@@ -544,6 +550,7 @@ void TMarlex::ereignisseVerbinden()
     });
     stoffinfoBefehleVerbinden();
     filterBefehleVerbinden();
+    bearbeitungVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------
@@ -574,6 +581,8 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ToolTip)
         return !m_hinweiseZeigen;
+    if (watched == DBRichEdit2 && event->type() == QEvent::FocusIn)
+        m_stoffnameVorher = DBRichEdit2->field() ? DBRichEdit2->field()->asString() : QString();
     if (watched == Panel3 && event->type() == QEvent::Resize) {
         Panel3Resize();
         // The panel's height follows the window's; its width follows its

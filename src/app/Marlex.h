@@ -157,6 +157,8 @@ public:
     widgets::DBRichEdit* DBRichEdit2 = nullptr;
     widgets::DBRichEdit* DBRichEdit3 = nullptr;
     widgets::DBRichEdit* DBRichEdit4 = nullptr;
+    QLabel* Label35 = nullptr; // "Synonym:"
+    QLabel* Label36 = nullptr; // "Carn-Nummer:"
     widgets::DBEdit* DBEdit15 = nullptr;
     widgets::DBEdit* DBEdit18 = nullptr;
     widgets::DBEdit* DBEdit19 = nullptr;
@@ -305,6 +307,29 @@ public:
     void Filtersetzen1Click();
     void Filter2Click();
     void DBRichEdit3Exit();
+
+    // --- substance editing (edit mode on the shown record, input mode for a
+    // new substance held in cached updates until it is stored or discarded)
+    // Enables or disables the record page's edit controls and sets the
+    // edit-mode state (EditModus, status panel 2, Timer1).
+    void EditierfelderFreigeben(bool enabled);
+    // Sets or clears input mode and locks what would leave the record page.
+    void EingabemodusSetzen(bool on);
+    void MenuAendern1Click();
+    void ndern1Click();
+    void Datensatzbearbeiten1Click();
+    void Neueingabe1Click();
+    // Starts input mode, or ends it: stores the new substance or discards it.
+    void ToolButton22Click();
+    // Leaving the formula or the first name (`verlassen`), the synonym, the
+    // CAS number; a change of a hazard symbol box.
+    void DBRichEdit1Exit(widgets::DBRichEdit* verlassen);
+    void DBEdit14Exit();
+    void DBEdit15Exit();
+    void DBComboBox1Change();
+    void DBComboBox2Change();
+    void DBComboBox3Change();
+    void DBComboBox18Change();
     // Asks first when OptAbfrageVorBeenden is set (false: the window stays
     // open), then stores the window's settings with one save.
     bool FormCloseQuery();
@@ -352,6 +377,14 @@ private:
     void lagerzustandZeigen(const QString& carn, const QString& subcarn);
     void keineDatenZeigen();
     void symbolbreiteSetzen(int breite);
+    void bearbeitungVerbinden();
+    std::vector<QWidget*> editierfelder() const;
+    void eingabefelderFreigeben(bool enabled);
+    void symbolGeaendert(int slot);
+    void namenszeilenNachfuehren();
+    bool neuenStoffSpeichern();
+    void eingabeBeenden(bool speichern);
+    QString m_stoffnameVorher; // NAME1 of the substance when its name control was entered
 
     std::array<SymbolBild*, 12> symbolbilder() const;
     std::array<widgets::DBComboBox*, 18> auswahlfelder() const;

@@ -217,7 +217,9 @@ void TMarlex::datensatzBefehleFreigeben(bool enabled)
 
 void TMarlex::BearbeitungFreigeben(bool enabled)
 {
-    for (QAction* item : {ndern1, Neueingabe1, Kopie1, Lschen1, Eingabe1, ndern2, Hinzufgen1, Entfernen1, Update1})
+    // The list popup's edit and copy items write as their menu items do.
+    for (QAction* item : {ndern1, Neueingabe1, Kopie1, Lschen1, Eingabe1, ndern2, Hinzufgen1, Entfernen1, Update1,
+                          Datensatzbearbeiten1, Datensatzkopieren1})
         item->setEnabled(enabled);
     for (QToolButton* button : {ToolButton38, ToolButton41, ToolButton42, ToolButton52, ToolButton53, ToolButton22,
                                 ToolButton23, ToolButton24})

@@ -1,0 +1,389 @@
+// Editing and entering substances on the record page, driven as a user does:
+// clicks on the tool buttons and the popup, typing into the controls, and
+// leaving them by clicking the next one. What is stored is read back by
+// python3-dbfread.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "MarlexTestSupport.h"
+#include "app/NameRules.h"
+#include "fixtures/Dbfread.h"
+#include "platform/dbase/ForwardingFileIo.h"
+#include "widgets/DBComboBox.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/NameList.h"
+
+using namespace marlextest;
+
+namespace {
+
+const QString aceton = QStringLiteral("67-64-1");
+const QString ethanol = QStringLiteral("64-17-5");
+const QString wasser = QStringLiteral("7732-18-5");
+
+// Fails every write to one file while `aus` is set, as a full disk or a
+// broken network share would.
+struct DateiFehler {
+    std::shared_ptr<QString> datei = std::make_shared<QString>();
+    dbftest::ScopedFileIo io{[d = datei] {
+        struct Io : dbftest::ForwardingFileIo {
+            explicit Io(std::shared_ptr<QString> d) : datei(std::move(d)) {}
+            void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
+            {
+                if (!datei->isEmpty() && QString::fromStdString(m_path.filename().string()) == *datei)
+                    throw dbase::DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden");
+                ForwardingFileIo::writeAt(offset, data, size);
+            }
+            std::shared_ptr<QString> datei;
+        };
+        return std::make_unique<Io>(d);
+    }};
+};
+
+class StoffBearbeiten : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        symbolOrdnerSchreiben(QDir(r.programm()));
+        // Two substance records; water's key with the number a third one
+        // gets is taken already (a record was deleted before).
+        namenSchreiben({{"Aceton", aceton}, {"Ethanol", ethanol}, {"Dimethylketon", aceton}});
+        chemieSchreiben({{aceton, "1", {{NAME1, "Aceton"}}}, {wasser, "3", {{NAME1, "Wasser alt"}}}});
+        lagerSchreiben({});
+        formelnSchreiben({aceton});
+    }
+
+    TMarlex& starten()
+    {
+        m = &r.starten();
+        m->DatenlisteEinlesen();
+        m->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m));
+        return *m;
+    }
+
+    // Clicks into a control, as a user does before typing.
+    void hinein(QWidget* feld)
+    {
+        QWidget* ziel = feld;
+        if (auto* edit = qobject_cast<QTextEdit*>(feld))
+            ziel = edit->viewport();
+        QTest::mouseClick(ziel, Qt::LeftButton, {}, QPoint(5, 5));
+        ASSERT_TRUE(feld->hasFocus()) << feld->objectName().toStdString();
+    }
+    // Types `text` over what the control holds.
+    void tippen(QWidget* feld, const QString& text)
+    {
+        hinein(feld);
+        QTest::keyClick(feld, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(feld, Qt::Key_Delete);
+        QTest::keyClicks(feld, text);
+    }
+    void klick(QToolButton* knopf) { QTest::mouseClick(knopf, Qt::LeftButton); }
+
+    QStringList listenzeilen() const
+    {
+        QStringList zeilen;
+        for (int i = 0; i < m->ListBox1->count(); ++i)
+            zeilen << m->ListBox1->text(i);
+        return zeilen;
+    }
+    int zeile(const QString& name) const { return static_cast<int>(listenzeilen().indexOf(name)); }
+
+    QStringList meldungen() const
+    {
+        QStringList texte;
+        for (const auto& meldung : r.meldungen())
+            texte << meldung.text;
+        return texte;
+    }
+
+    static QJsonArray zeilenVon(const char* datei) { return fixtures::readWithDbfread(datei).rows; }
+    static QJsonObject zeileMit(const QJsonArray& zeilen, const QString& feld, const QString& wert)
+    {
+        for (const auto& z : zeilen) {
+            if (z.toObject().value(feld).toString() == wert)
+                return z.toObject();
+        }
+        return {};
+    }
+
+    Register r;
+    TMarlex* m = nullptr;
+};
+
+// Answers the program's yes/no questions with `antwort` and keeps them.
+struct Fragen {
+    explicit Fragen(widgets::Answer antwort)
+        : provider([this, antwort](const widgets::MessageRequest& f) {
+              texte << f.text;
+              return f.buttons.contains(antwort) ? antwort : widgets::Answer::Ok;
+          })
+    {
+    }
+    QStringList texte;
+    widgets::ScopedAnswerProvider provider;
+};
+
+} // namespace
+
+TEST_F(StoffBearbeiten, ANewSubstanceWithAWrongThenARightCasNumberIsStoredInAllThreeTables)
+{
+    starten();
+    klick(m->ToolButton38);
+    ASSERT_EQ(m->EingabeModus, 1);
+    EXPECT_EQ(m->StatusPanel[2]->text(), "Eingabemodus");
+    EXPECT_EQ(m->PageControl1->currentWidget(), m->TabSheet2);
+    EXPECT_FALSE(m->PageControl1->isTabVisible(m->PageControl1->indexOf(m->TabSheet1)));
+    EXPECT_FALSE(m->PageControl1->isTabVisible(m->PageControl1->indexOf(m->TabSheet3)));
+    EXPECT_FALSE(m->Daten1->isEnabled());
+    EXPECT_TRUE(m->DBEdit15->isEnabled());
+    EXPECT_TRUE(m->Label36->isEnabled());
+    EXPECT_FALSE(m->DBEdit18->isEnabled());
+    EXPECT_EQ(m->DBEdit18->text(), "3") << "record count + 1";
+
+    tippen(m->DBRichEdit2, "Wasser");
+    hinein(m->DBRichEdit3); // leaving the name copies it into the name row
+    EXPECT_EQ(m->DBRichEdit4->toPlainText(), "Wasser");
+    tippen(m->DBRichEdit1, "H2O");
+    tippen(m->DBEdit15, "7732-18-4");
+    hinein(m->DBEdit19);
+    EXPECT_TRUE(meldungen().contains("Fehler bei der Eingabe der CARN-Nummer.")) << meldungen().join('\n').toStdString();
+    EXPECT_TRUE(r.datas().Table2->field(41).asString().isEmpty()) << "a wrong number is not copied";
+
+    // Storing with the wrong number asks; "Ja" goes on with the input.
+    {
+        Fragen ja(widgets::Answer::Yes);
+        klick(m->ToolButton22);
+        ASSERT_EQ(ja.texte, QStringList{"Fehler bei der Eingabe der CARN-Nummer. Wollen Sie mit der Eingabe fortfahren?"});
+    }
+    ASSERT_EQ(m->EingabeModus, 1);
+
+    // A code picked in a symbol box and one typed into another.
+    hinein(m->DBComboBox1);
+    QTest::keyClick(m->DBComboBox1, Qt::Key_Down);
+    EXPECT_EQ(m->DBComboBox1->currentText(), "C");
+    tippen(m->DBComboBox2->lineEdit(), "Xn");
+    // The right number, stored at once with the tool button: the copies are
+    // made from what the fields hold, not from when they were last left.
+    tippen(m->DBEdit15, wasser);
+    klick(m->ToolButton22);
+
+    EXPECT_EQ(m->EingabeModus, 0);
+    EXPECT_TRUE(m->StatusPanel[2]->text().isEmpty());
+    EXPECT_TRUE(m->PageControl1->isTabVisible(m->PageControl1->indexOf(m->TabSheet1)));
+    EXPECT_TRUE(m->Daten1->isEnabled());
+    EXPECT_FALSE(m->DBEdit15->isEnabled());
+    EXPECT_FALSE(m->DBRichEdit2->isEnabled());
+    EXPECT_EQ(m->ListBox1->itemIndex(), 0);
+    EXPECT_TRUE(listenzeilen().contains("Wasser"));
+    for (dbase::Table* t : {r.datas().Table1, r.datas().Table2, r.datas().Table6})
+        EXPECT_FALSE(t->cachedUpdates());
+
+    const QJsonObject stoff = zeileMit(zeilenVon("chemie.dbf"), "NAME1", "Wasser");
+    ASSERT_FALSE(stoff.isEmpty());
+    EXPECT_EQ(stoff["CARN"].toString(), wasser);
+    EXPECT_EQ(stoff["SUBCARN"].toString(), "4") << "3 is taken for this number: the next free one";
+    EXPECT_EQ(stoff["FORMEL"].toString(), "H2O");
+    EXPECT_EQ(stoff["FORMEL_BMP"].toString(), "7732-18.BMP");
+    EXPECT_EQ(stoff["GEFSYM1"].toString(), "C");
+    EXPECT_EQ(stoff["GEFSYM1BMP"].toString(), "C.");
+    EXPECT_EQ(stoff["GEFSYM2"].toString(), "Xn");
+    EXPECT_EQ(stoff["GEFSYM2BMP"].toString(), "XN.") << "a typed code names its picture as a picked one";
+    EXPECT_EQ(stoff["GEFSYM3BMP"].toString(), "LEER.BMP");
+    EXPECT_EQ(stoff["GEFSYM4BMP"].toString(), "LEER.BMP");
+    const QJsonObject name = zeileMit(zeilenVon("namen.dbf"), "NAME1", "Wasser");
+    EXPECT_EQ(name["STRIPNAME1"].toString(), StripNameBilden("Wasser"));
+    EXPECT_EQ(name["CARN"].toString(), wasser);
+    EXPECT_EQ(name["SUBCARN"].toString(), "4");
+    const QJsonObject formel = zeileMit(zeilenVon("formeln.dbf"), "CARN", wasser);
+    EXPECT_EQ(formel["SUBCARN"].toString(), "4");
+    EXPECT_EQ(zeilenVon("namen.dbf").size(), 4);
+    EXPECT_EQ(zeilenVon("formeln.dbf").size(), 2);
+
+    // The new substance is shown from its line.
+    m->ListBox1->setItemIndex(zeile("Wasser"));
+    m->AktuellenDatensatzZeigen();
+    EXPECT_EQ(m->DBEdit18->text(), "4");
+}
+
+TEST_F(StoffBearbeiten, TheSynonymLeftLastNamesTheRowAndTheFormulaLeavesItAlone)
+{
+    starten();
+    klick(m->ToolButton38);
+    tippen(m->DBRichEdit2, "Ethylalkohol");
+    tippen(m->DBRichEdit4, "Weingeist");
+    tippen(m->DBRichEdit1, "C2H6O"); // leaving the formula keeps the synonym
+    tippen(m->DBEdit15, ethanol);
+    hinein(m->DBEdit19);
+    EXPECT_EQ(m->DBRichEdit4->toPlainText(), "Weingeist");
+    klick(m->ToolButton22);
+
+    const QJsonObject name = zeileMit(zeilenVon("namen.dbf"), "NAME1", "Weingeist");
+    EXPECT_EQ(name["STRIPNAME1"].toString(), StripNameBilden("Weingeist"));
+    EXPECT_EQ(name["CARN"].toString(), ethanol);
+    EXPECT_EQ(name["SUBCARN"].toString(), "3");
+    EXPECT_EQ(zeileMit(zeilenVon("chemie.dbf"), "NAME1", "Ethylalkohol")["FORMEL_BMP"].toString(), "64-17.BMP");
+}
+
+TEST_F(StoffBearbeiten, CancellingEitherModeChangesNothing)
+{
+    starten();
+    const QJsonArray namenVorher = zeilenVon("namen.dbf");
+    const QJsonArray chemieVorher = zeilenVon("chemie.dbf");
+    const QJsonArray formelnVorher = zeilenVon("formeln.dbf");
+
+    // Edit mode on and off again with the record page's button.
+    m->ListBox1->setItemIndex(zeile("Aceton"));
+    m->AktuellenDatensatzZeigen();
+    klick(m->ToolButton41);
+    ASSERT_EQ(m->EditModus, 1);
+    EXPECT_EQ(m->StatusPanel[2]->text(), "Editiermodus");
+    EXPECT_TRUE(m->ndern1->isChecked());
+    EXPECT_TRUE(m->DBRichEdit2->isEnabled());
+    EXPECT_TRUE(m->DBComboBox17->isEnabled());
+    EXPECT_FALSE(m->DBEdit15->isEnabled()) << "the key stays as it is";
+    EXPECT_FALSE(m->DBRichEdit4->isEnabled());
+    klick(m->ToolButton23);
+    EXPECT_EQ(m->EditModus, 0);
+    EXPECT_FALSE(m->ndern1->isChecked());
+    EXPECT_TRUE(m->StatusPanel[2]->text().isEmpty());
+    EXPECT_FALSE(m->DBRichEdit2->isEnabled());
+
+    // Input mode started from edit mode, then given up when incomplete.
+    klick(m->ToolButton41);
+    klick(m->ToolButton22);
+    ASSERT_EQ(m->EingabeModus, 1);
+    EXPECT_EQ(m->EditModus, 0);
+    EXPECT_EQ(m->StatusPanel[2]->text(), "Eingabemodus");
+    tippen(m->DBRichEdit2, "Halbfertig");
+    {
+        Fragen nein(widgets::Answer::No);
+        klick(m->ToolButton22);
+        EXPECT_EQ(nein.texte,
+                  QStringList{"Fehler! Die Eingabe ist nicht vollständig. Wollen Sie mit der Eingabe fortfahren?"});
+    }
+    EXPECT_EQ(m->EingabeModus, 0);
+    EXPECT_EQ(m->ListBox1->itemIndex(), 0);
+    EXPECT_EQ(m->PageControl1->currentWidget(), m->TabSheet1);
+    EXPECT_FALSE(listenzeilen().contains("Halbfertig"));
+    EXPECT_EQ(QJsonDocument(zeilenVon("namen.dbf")).toJson().toStdString(), QJsonDocument(namenVorher).toJson().toStdString());
+    EXPECT_EQ(zeilenVon("chemie.dbf"), chemieVorher);
+    EXPECT_EQ(zeilenVon("formeln.dbf"), formelnVorher);
+}
+
+TEST_F(StoffBearbeiten, AnEditedNameIsCarriedIntoItsNameRowAndTheList)
+{
+    starten();
+    m->ListBox1->setItemIndex(zeile("Aceton"));
+    m->AktuellenDatensatzZeigen();
+    // From the list's popup, as a user opens it.
+    QTest::mouseClick(m->windowHandle(), Qt::RightButton, {},
+                      m->ListBox1->viewport()->mapTo(m, m->ListBox1->visualRect(m->ListBox1->lineModel().index(zeile("Aceton"))).center()));
+    ASSERT_TRUE(m->PopupMenu1->isVisible());
+    QTest::mouseClick(m->PopupMenu1, Qt::LeftButton, {},
+                      m->PopupMenu1->actionGeometry(m->Datensatzbearbeiten1).center());
+    ASSERT_EQ(m->EditModus, 1);
+    ASSERT_EQ(m->PageControl1->currentWidget(), m->TabSheet2);
+
+    tippen(m->DBRichEdit2, "Propanon");
+    tippen(m->DBEdit55, "1090");
+    EXPECT_TRUE(listenzeilen().contains("Propanon"));
+    EXPECT_FALSE(listenzeilen().contains("Aceton"));
+    EXPECT_TRUE(listenzeilen().contains("Dimethylketon")) << "a synonym keeps its name";
+    EXPECT_EQ(m->ListBox1->text(m->ListBox1->itemIndex()), "Propanon");
+    EXPECT_EQ(m->DBRichEdit4->toPlainText(), "Propanon");
+    EXPECT_EQ(m->EditModus, 1);
+
+    klick(m->ToolButton23); // edit mode off stores the record
+    const QJsonObject name = zeileMit(zeilenVon("namen.dbf"), "NAME1", "Propanon");
+    EXPECT_EQ(name["STRIPNAME1"].toString(), StripNameBilden("Propanon"));
+    EXPECT_EQ(name["CARN"].toString(), aceton);
+    const QJsonObject stoff = zeileMit(zeilenVon("chemie.dbf"), "CARN", aceton);
+    EXPECT_EQ(stoff["NAME1"].toString(), "Propanon");
+    EXPECT_EQ(stoff["UN_NR"].toString(), "1090");
+    EXPECT_EQ(zeilenVon("namen.dbf").size(), 3);
+}
+
+TEST_F(StoffBearbeiten, AFailedWriteLeavesAllThreeTablesAsTheyWereAndTheInputOn)
+{
+    DateiFehler fehler; // before the tables are opened, so it lies under them
+    starten();
+    const QJsonArray namenVorher = zeilenVon("namen.dbf");
+    const QJsonArray chemieVorher = zeilenVon("chemie.dbf");
+    const QJsonArray formelnVorher = zeilenVon("formeln.dbf");
+
+    klick(m->ToolButton38);
+    tippen(m->DBRichEdit2, "Wasser");
+    tippen(m->DBEdit15, wasser);
+    hinein(m->DBEdit19);
+    for (const char* datei : {"namen.dbf", "formeln.dbf", "chemie.dbf"}) {
+        *fehler.datei = QString::fromLatin1(datei);
+        klick(m->ToolButton22);
+        ASSERT_EQ(m->EingabeModus, 1) << datei;
+        ASSERT_FALSE(meldungen().isEmpty());
+        EXPECT_TRUE(meldungen().last().contains("Keine der Tabellen wurde verändert")) << meldungen().last().toStdString();
+        EXPECT_EQ(zeilenVon("namen.dbf"), namenVorher) << datei;
+        EXPECT_EQ(zeilenVon("chemie.dbf"), chemieVorher) << datei;
+        EXPECT_EQ(zeilenVon("formeln.dbf"), formelnVorher) << datei;
+        EXPECT_EQ(m->DBRichEdit2->toPlainText(), "Wasser") << "the input stays as typed";
+        EXPECT_EQ(m->DBEdit15->text(), wasser);
+    }
+
+    // With the disk writable again the same input is stored once.
+    *fehler.datei = QString();
+    klick(m->ToolButton22);
+    EXPECT_EQ(m->EingabeModus, 0);
+    EXPECT_EQ(zeilenVon("namen.dbf").size(), namenVorher.size() + 1);
+    EXPECT_EQ(zeilenVon("chemie.dbf").size(), chemieVorher.size() + 1);
+    EXPECT_EQ(zeilenVon("formeln.dbf").size(), formelnVorher.size() + 1);
+    EXPECT_EQ(zeileMit(zeilenVon("namen.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
+}
+
+TEST_F(StoffBearbeiten, ANewNameRowGoesIntoNamenDbfAlsoWhileTheListShowsAnotherTable)
+{
+    starten();
+    // The list reads a research table holding one of the names.
+    namenSchreiben({{"Ethanol", ethanol}}, QStringLiteral("zan_tmp1.dbf"));
+    m->AktuelleNamenDatei = QStringLiteral("zan_tmp1.dbf");
+    m->AktuelleIndexDatei = QStringLiteral("zan_tmp1.mdx");
+    m->DatenlisteEinlesen();
+    ASSERT_EQ(listenzeilen(), QStringList{"Ethanol"});
+    m->activateWindow(); // the progress window had it
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+
+    klick(m->ToolButton38);
+    ASSERT_EQ(m->EingabeModus, 1);
+    tippen(m->DBRichEdit2, "Wasser");
+    tippen(m->DBEdit15, wasser);
+    klick(m->ToolButton22);
+    ASSERT_EQ(m->EingabeModus, 0);
+
+    EXPECT_EQ(zeileMit(zeilenVon("namen.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
+    EXPECT_EQ(zeileMit(zeilenVon("zan_tmp1.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
+    EXPECT_TRUE(listenzeilen().contains("Wasser"));
+}
+
+TEST_F(StoffBearbeiten, ReadOnlyModeOffersNoCommandThatWrites)
+{
+    r.einstellung("Optionen", "Nur Lesemodus", "1");
+    starten();
+    for (QAction* item : {m->ndern1, m->Neueingabe1, m->Datensatzbearbeiten1, m->Datensatzkopieren1})
+        EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
+    for (QToolButton* knopf : {m->ToolButton38, m->ToolButton41, m->ToolButton22, m->ToolButton23})
+        EXPECT_FALSE(knopf->isEnabled()) << knopf->objectName().toStdString();
+    EXPECT_TRUE(m->Datensatzanzeigen1->isEnabled());
+}
