@@ -262,3 +262,36 @@ TEST(IndexTagLookup, ATagHeldInOrderWithoutKeysRefusesSearchesUntilItHasThem)
     EXPECT_EQ(recNosOf(tag), (std::vector<std::uint32_t>{3, 2, 1}));
     EXPECT_EQ(tag.findPrefix("a"), 2u);
 }
+
+// Runs of shared prefixes in a descending tag of many keys, umlauts among
+// them: each found whole by the searches.
+TEST(IndexTagLookup, LargeDescendingTagsFindEveryPrefixRun)
+{
+    IndexTag tag(tagInfo('C', 4, true), westernEurope());
+    const std::string alphabet = "a\xE4" "bB 9";
+    std::mt19937 random(3);
+    std::vector<std::pair<std::string, std::uint32_t>> entries;
+    for (std::uint32_t recNo = 1; recNo <= 2000; ++recNo) {
+        std::string key;
+        for (int i = 0; i < 4; ++i)
+            key += alphabet[random() % alphabet.size()];
+        entries.emplace_back(key, recNo);
+    }
+    tag.assign(entries);
+    for (const char a : alphabet) {
+        for (const char b : alphabet) {
+            const std::string prefix{a, b};
+            std::size_t first = tag.size();
+            std::size_t last = tag.size();
+            for (std::size_t i = 0; i < tag.size(); ++i) {
+                if (westernEurope().compare(tag.keyAt(i).substr(0, 2), prefix) != 0)
+                    continue;
+                first = std::min(first, i);
+                last = i + 1;
+            }
+            EXPECT_EQ(tag.prefixRange(prefix), std::make_pair(first, first == tag.size() ? first : last)) << prefix;
+            if (first < tag.size())
+                EXPECT_EQ(tag.lowerBound(prefix), first) << prefix;
+        }
+    }
+}
