@@ -541,7 +541,6 @@ void TMarlex::ereignisseVerbinden()
         PopupMenu1->popup(ListBox1->viewport()->mapToGlobal(pos));
     });
     connect(Datensatzanzeigen1, &QAction::triggered, this, &TMarlex::Datensatzanzeigen1Click);
-    connect(Beenden1, &QAction::triggered, this, &QWidget::close);
     connect(DBRichEdit3, &widgets::DBRichEdit::exited, this, &TMarlex::DBRichEdit3Exit);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TMarlex::Splitter1Moved);
     connect(ToolButton4, &QToolButton::clicked, this, [this] {
@@ -551,6 +550,9 @@ void TMarlex::ereignisseVerbinden()
     stoffinfoBefehleVerbinden();
     filterBefehleVerbinden();
     bearbeitungVerbinden();
+    beendenVerbinden();
+    hilfeBefehleVerbinden();
+    hilfsfensterVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

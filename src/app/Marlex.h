@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QFont>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 
 #include "app/Bilder.h"
@@ -330,9 +332,28 @@ public:
     void DBComboBox2Change();
     void DBComboBox3Change();
     void DBComboBox18Change();
-    // Asks first when OptAbfrageVorBeenden is set (false: the window stays
-    // open), then stores the window's settings with one save.
+    // Quitting, from the menu and by the close box: asks first when a record
+    // is being edited or OptAbfrageVorBeenden is set (an answer other than
+    // yes keeps the window open, with the edit as it was), then stores the
+    // window's settings with one save. "Beenden" then ends the program
+    // without asking again.
+    void Beenden1Click();
     bool FormCloseQuery();
+    // Help: the start page of "HILFE\" with the desktop's program for it
+    // (OptAutoHelp), or with the browser OptHelpBrowser names.
+    void Index1Click();
+    // Starts the sibling program KAVU beside this one.
+    void Kavuaufrufen1Click();
+    // The printer dialog: the printer chosen, or a PDF file, takes every
+    // later print job of the run.
+    void Druckerinstallation1Click();
+    void Infober1Click();
+    // One step of the current mode button's blinking.
+    void Timer1Timer();
+    // The record page's check buttons: the data navigator and the
+    // supplement to the classification, shown or hidden.
+    void ToolButton2Click();
+    void ToolButton6Click();
     // The status bar shows a hint alone while there is one.
     void DisplayHint(const QString& hint);
     // Whether tool tips are shown (OptHint).
@@ -355,6 +376,7 @@ protected:
     bool event(QEvent* event) override;
     // The close box and "Beenden": FormCloseQuery decides.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -369,7 +391,17 @@ private:
     void ereignisseVerbinden();
     void stoffinfoBefehleVerbinden();
     void filterBefehleVerbinden();
+    void beendenVerbinden();
+    void hilfeBefehleVerbinden();
+    void hilfsfensterVerbinden();
     void fensterzustandSetzen();
+    // The outer bounds read at start, put on the window once the desktop
+    // has told the size of its frame.
+    void aeussereLageAnwenden();
+    bool beendenBestaetigen();
+    bool offeneBearbeitung() const;
+    void bearbeitungVerwerfen();
+    void fenstereinstellungenSpeichern();
     void startfehlerMelden(const QStringList& bildFehler);
     void symbolbilderLeeren();
     void datensatzBefehleFreigeben(bool enabled);
@@ -392,6 +424,8 @@ private:
     bool m_hinweiseZeigen = true;
     bool m_datenquellenVerbunden = false;
     bool m_werkzeugbilderDa = false; // the icon theme of the tool buttons was found
+    bool m_beendenBestaetigt = false; // "Beenden" has asked; the close that follows does not
+    std::optional<QRect> m_aeussereLage;
 };
 
 // The main window of the run.

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/Datennavigator.h"
 #include "app/Marlex.h"
 #include "app/NameRules.h"
 #include "app/SymbolBild.h"
@@ -194,6 +195,9 @@ void TMarlex::DatenlisteEinlesen()
     AktuellerListenIndex = 0;
 
     PageControl1->setCurrentWidget(TabSheet1);
+    // Its button keeps its state: the record page shows the navigator again.
+    if (Datennavigator)
+        Datennavigator->hide();
     ListBox1->setFocus();
     ListBox1->setItemIndex(ListBox1->count() > 0 ? 0 : -1);
     AktuellenDatensatzZeigen();
@@ -383,4 +387,6 @@ void TMarlex::DBRichEdit3Exit()
 void TMarlex::Datensatzanzeigen1Click()
 {
     PageControl1->setCurrentWidget(TabSheet2);
+    if (Datennavigator && ToolButton2->isChecked())
+        Datennavigator->show();
 }

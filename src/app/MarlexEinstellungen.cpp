@@ -1,12 +1,13 @@
 // The main window's own settings: its place, size and state, the printer
 // choice and the storage grid's column widths, read at start and stored
-// when the window closes.
+// when the program ends.
 
 #include "app/Marlex.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include "data/Fensterlage.h"
 #include "data/Optionen.h"
@@ -61,33 +62,54 @@ void TMarlex::fensterzustandSetzen()
 {
     const QPoint lage(OptXPos, OptYPos);
     const QScreen* bildschirm = QGuiApplication::screenAt(lage);
-    const QRect fenster = fensterAufBildschirm(lage, QSize(OptBreite, OptHoehe), QRect(0, 0, 640, 480),
-                                               bildschirm ? bildschirm : QGuiApplication::primaryScreen());
-    move(fenster.topLeft());
-    resize(fenster.size());
+    m_aeussereLage = fensterAufBildschirm(lage, QSize(OptBreite, OptHoehe), QRect(0, 0, 640, 480),
+                                          bildschirm ? bildschirm : QGuiApplication::primaryScreen());
+    move(m_aeussereLage->topLeft());
+    resize(m_aeussereLage->size());
+    // Where the platform knows the frame before the window is shown, the
+    // bounds are right from the first paint.
+    create();
+    aeussereLageAnwenden();
     setWindowState(fensterzustand(OptState));
 }
 
-void TMarlex::closeEvent(QCloseEvent* event)
+void TMarlex::aeussereLageAnwenden()
 {
-    if (FormCloseQuery())
-        event->accept();
-    else
-        event->ignore();
+    if (!m_aeussereLage || windowState() != Qt::WindowNoState)
+        return;
+    const QWindow* fenster = windowHandle();
+    const QMargins rahmen = fenster ? fenster->frameMargins() : QMargins();
+    if (rahmen.isNull())
+        return;
+    // The stored width and height are the window's outer ones, frame and
+    // title bar included, as they are written at closing; taken as the
+    // inner size the window would grow by its frame at every start.
+    resize(m_aeussereLage->size().shrunkBy(rahmen));
+    move(m_aeussereLage->topLeft());
+    m_aeussereLage.reset();
 }
 
-bool TMarlex::FormCloseQuery()
+void TMarlex::showEvent(QShowEvent* event)
 {
-    if (OptAbfrageVorBeenden
-        && widgets::MessageBox::askOkCancel(this, QStringLiteral("Marlex beenden?")) != widgets::Answer::Ok)
-        return false;
+    QMainWindow::showEvent(event);
+    aeussereLageAnwenden();
+    // Some desktops tell the frame only once the window is on the screen.
+    if (m_aeussereLage)
+        QTimer::singleShot(0, this, &TMarlex::aeussereLageAnwenden);
+}
+
+void TMarlex::fenstereinstellungenSpeichern()
+{
+    // The outer bounds, as the window was placed from them at start (of the
+    // maximised window while it is maximised).
+    const QRect lage = frameGeometry();
     // One save for all: the settings are stored together or not at all.
     try {
         IniDatei->write(ini::IniChanges()
-                            .setInteger(SektionMarlex, QStringLiteral("xpos"), x())
-                            .setInteger(SektionMarlex, QStringLiteral("ypos"), y())
-                            .setInteger(SektionMarlex, QStringLiteral("breite"), width())
-                            .setInteger(SektionMarlex, QStringLiteral("hoehe"), height())
+                            .setInteger(SektionMarlex, QStringLiteral("xpos"), lage.x())
+                            .setInteger(SektionMarlex, QStringLiteral("ypos"), lage.y())
+                            .setInteger(SektionMarlex, QStringLiteral("breite"), lage.width())
+                            .setInteger(SektionMarlex, QStringLiteral("hoehe"), lage.height())
                             .setInteger(SektionMarlex, QStringLiteral("state"), zustandsnummer(windowState()))
                             .setInteger(SektionOptionen, QStringLiteral("AktPrinterIndex"), DruckerIndex)
                             .setString(SektionLager, QStringLiteral("Feldbreiten"),
@@ -99,5 +121,4 @@ bool TMarlex::FormCloseQuery()
                                                           "werden.\n")
                                                + fehler.message());
     }
-    return true;
 }

@@ -1,5 +1,7 @@
 #include "data/Programm.h"
 
+#include "app/Datennavigator.h"
+#include "app/Einstufung.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/DatenAuffrischen.h"
@@ -39,11 +41,13 @@ Programm::Programm()
         anlegen(m_datenAuffrischen, DatenAuffrischen);
         anlegen(m_aktuellerFilter, AktuellerFilter);
         anlegen(m_aktuellerLagerFilter, AktuellerLagerFilter);
+        anlegen(m_datennavigator, Datennavigator);
         anlegen(m_filterWarten, FilterWarten);
         anlegen(m_stoffInfo, StoffInfo);
         anlegen(m_init, Init);
         anlegen(m_datas, Datas);
         m_datas->FormCreate();
+        anlegen(m_einstufung, Einstufung);
     } catch (...) {
         // No global may point at a window that is gone.
         freigebenAlle();
@@ -58,10 +62,12 @@ Programm::~Programm()
 
 void Programm::freigebenAlle()
 {
+    freigeben(m_einstufung, Einstufung);
     freigeben(m_datas, Datas);
     freigeben(m_init, Init);
     freigeben(m_stoffInfo, StoffInfo);
     freigeben(m_filterWarten, FilterWarten);
+    freigeben(m_datennavigator, Datennavigator);
     freigeben(m_aktuellerLagerFilter, AktuellerLagerFilter);
     freigeben(m_aktuellerFilter, AktuellerFilter);
     freigeben(m_datenAuffrischen, DatenAuffrischen);

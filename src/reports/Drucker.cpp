@@ -113,6 +113,10 @@ QString druckerFrage(const QString& was, const Druckziel& ziel)
 void druckerEinrichten(QWidget* owner, Druckziel& ziel)
 {
     const Druckerauswahl auswahl = druckerAufloesen(ziel);
+    // A printer removed since its number was stored: the dialog starts on
+    // the default printer, and the user is told why.
+    if (auswahl.index >= 0 && !auswahl.hinweis.isEmpty())
+        widgets::MessageBox::information(owner, auswahl.hinweis);
     Druckerwahl wahl;
     if (auswahl.index >= 0)
         wahl.drucker = auswahl.name;

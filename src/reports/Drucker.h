@@ -46,7 +46,8 @@ QString druckerFrage(const QString& was, const Druckziel& ziel);
 
 // Runs the printer dialog on the choice, offering the installed printers and
 // "print to file" (PDF). OK stores the printer's index or the file; cancel
-// keeps the choice as it was.
+// keeps the choice as it was. A stored index that names no installed
+// printer is told, and the dialog starts on the default printer.
 void druckerEinrichten(QWidget* owner, Druckziel& ziel);
 
 // What the printer dialog is preset to and returns: a printer by name, or a

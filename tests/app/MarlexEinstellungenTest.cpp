@@ -30,12 +30,14 @@ TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
 {
     Register r;
     r.einstellung("Optionen", "Hint", "0");
+    QRect aussen;
     {
         TMarlex& m = fensterZeigen(r);
         m.move(50, 60);
         m.resize(700, 500);
         m.DruckerIndex = 2;
         m.DBGrid1->setColumnWidth(0, 77);
+        aussen = m.frameGeometry(); // the bounds are stored with the frame
         const std::vector<int> breiten = m.DBGrid1->columnWidths();
         fixtures::FileWrites schreibvorgaenge(r.programm());
         EXPECT_TRUE(m.close()) << "the close box";
@@ -44,7 +46,7 @@ TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
         const ini::IniFile ini(r.ini());
         EXPECT_EQ(QRect(ini.readInteger("Marlex99", "xpos", -1), ini.readInteger("Marlex99", "ypos", -1),
                         ini.readInteger("Marlex99", "breite", -1), ini.readInteger("Marlex99", "hoehe", -1)),
-                  QRect(50, 60, 700, 500));
+                  aussen);
         EXPECT_EQ(ini.readInteger("Marlex99", "state", -1), 0);
         EXPECT_EQ(ini.readInteger("Optionen", "AktPrinterIndex", -1), 2);
         EXPECT_EQ(ini.readString("Lager", "Feldbreiten", {}), FeldbreitenText(breiten));
@@ -53,8 +55,7 @@ TEST(FormCloseQuery, ClosingStoresPlaceSizePrinterAndColumnWidthsWithOneSave)
 
     // The next start opens the window as it was closed.
     TMarlex& m = r.fensterAnlegen();
-    EXPECT_EQ(m.pos(), QPoint(50, 60));
-    EXPECT_EQ(m.size(), QSize(700, 500));
+    EXPECT_EQ(m.frameGeometry(), aussen);
     EXPECT_EQ(m.DruckerIndex, 2);
     EXPECT_EQ(m.DBGrid1->columnWidths().at(0), 77);
     EXPECT_TRUE(r.meldungen().empty());
@@ -95,8 +96,8 @@ TEST(FormCreate, AbsurdGeometryAndFontGiveAWindowOnTheScreenWithAReadableFont)
     r.einstellung("Font", "FontSize", "100000");
     {
         TMarlex& m = r.fensterAnlegen();
-        EXPECT_EQ(m.size(), QSize(640, 480).boundedTo(frei.size())) << "the default size";
-        EXPECT_TRUE(frei.contains(QRect(m.pos(), m.size())));
+        EXPECT_EQ(m.frameGeometry().size(), QSize(640, 480).boundedTo(frei.size())) << "the default size";
+        EXPECT_TRUE(frei.contains(m.frameGeometry()));
         EXPECT_EQ(m.ScreenFont.pointSize(), 8);
     }
 
@@ -108,9 +109,9 @@ TEST(FormCreate, AbsurdGeometryAndFontGiveAWindowOnTheScreenWithAReadableFont)
     r.einstellung("Marlex99", "hoehe", "400");
     r.einstellung("Font", "FontSize", "12");
     TMarlex& m = r.fensterAnlegen();
-    EXPECT_TRUE(frei.contains(QRect(m.pos(), m.size())));
-    EXPECT_EQ(m.width(), frei.width());
-    EXPECT_EQ(m.height(), 400);
+    EXPECT_TRUE(frei.contains(m.frameGeometry()));
+    EXPECT_EQ(m.frameGeometry().width(), frei.width());
+    EXPECT_EQ(m.frameGeometry().height(), 400);
     EXPECT_EQ(m.ScreenFont.pointSize(), 12);
 }
 

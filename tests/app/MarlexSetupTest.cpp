@@ -126,7 +126,7 @@ TEST(FormCreate, AppliesTheSettings)
     EXPECT_EQ(FarbDarstellung, 1);
     EXPECT_EQ(FarbDruck, 0);
     EXPECT_FALSE(m.hinweiseZeigen());
-    EXPECT_EQ(m.size(), QSize(700, 500));
+    EXPECT_EQ(m.frameGeometry(), QRect(40, 30, 700, 500)) << "the stored bounds are the outer ones";
     EXPECT_EQ(m.ScreenFont.pointSize(), 14);
     EXPECT_EQ(m.ListBox1->font().pointSize(), 14);
     const std::vector<int> breiten = m.DBGrid1->columnWidths();

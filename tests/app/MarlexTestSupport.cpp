@@ -307,4 +307,28 @@ TMarlex& Register::starten()
     return fensterAnlegen();
 }
 
+TMarlex& Register::fensterZeigen()
+{
+    symbolOrdnerSchreiben(QDir(m_programm));
+    TMarlex& m = fensterAnlegen();
+    m.show();
+    return m;
+}
+
+TMarlex& Register::startenMit(const std::vector<Stoff>& stoffe)
+{
+    symbolOrdnerSchreiben(QDir(m_programm));
+    std::vector<Name> namen;
+    for (const Stoff& stoff : stoffe)
+        namen.push_back({stoff.felder.at(NAME1), stoff.carn, stoff.subcarn});
+    namenSchreiben(namen);
+    chemieSchreiben(stoffe);
+    lagerSchreiben({});
+    formelnSchreiben({});
+    TMarlex& m = starten();
+    m.show();
+    m.DatenlisteEinlesen();
+    return m;
+}
+
 } // namespace marlextest

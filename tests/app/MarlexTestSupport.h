@@ -114,6 +114,12 @@ public:
     // Opens the data module's tables (as the start-up does) and creates the
     // main window.
     TMarlex& starten();
+    // The Symbol folder, then the main window on the settings written so
+    // far, shown.
+    TMarlex& fensterZeigen();
+    // A register of these substances, each under its NAME1 in the name
+    // table, nothing in storage: started, shown, with the list read.
+    TMarlex& startenMit(const std::vector<Stoff>& stoffe);
     TMarlex& fenster() { return *m_fenster; }
     TDatas& datas() { return *m_datas; }
     // Message boxes shown so far (answered with OK).

@@ -1,0 +1,110 @@
+// Quitting: from the menu or by the close box, asking first where the
+// user would lose something or wants to be asked, and storing the window's
+// settings on the way out.
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "data/Optionen.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+std::array<dbase::Table*, 7> tabellen()
+{
+    return {Datas->Table1, Datas->Table2, Datas->Table3, Datas->Table4,
+            Datas->Table5, Datas->Table6, Datas->Table7};
+}
+
+} // namespace
+
+void TMarlex::beendenVerbinden()
+{
+    connect(Beenden1, &QAction::triggered, this, &TMarlex::Beenden1Click);
+}
+
+bool TMarlex::offeneBearbeitung() const
+{
+    if (EditModus == 1 || EingabeModus == 1 || LagerEditModus == 1)
+        return true;
+    if (!Datas)
+        return false;
+    for (const dbase::Table* t : tabellen()) {
+        if (t->active() && (t->cachedUpdates() || t->state() == dbase::TableState::Edit
+                            || t->state() == dbase::TableState::Insert))
+            return true;
+    }
+    return false;
+}
+
+void TMarlex::bearbeitungVerwerfen()
+{
+    if (!Datas)
+        return;
+    for (dbase::Table* t : tabellen()) {
+        if (!t->active())
+            continue;
+        try {
+            // Closing the tables would store a changed record: what the user
+            // chose to drop must not reach the files.
+            if (t->state() == dbase::TableState::Edit || t->state() == dbase::TableState::Insert)
+                t->cancel();
+            if (t->cachedUpdates()) {
+                t->cancelUpdates();
+                t->setCachedUpdates(false);
+            }
+        } catch (const std::exception&) {
+            // A table that cannot even drop its changes keeps them unwritten
+            // until the program ends; quitting goes on.
+        }
+    }
+}
+
+bool TMarlex::beendenBestaetigen()
+{
+    if (offeneBearbeitung()) {
+        if (widgets::MessageBox::askYesNo(this,
+                                          QStringLiteral("Ein Datensatz wird gerade bearbeitet. Was noch nicht "
+                                                         "gespeichert ist, geht beim Beenden verloren.\n\n"
+                                                         "Marlex trotzdem beenden?"),
+                                          widgets::Answer::No, widgets::MessageKind::Warning)
+            != widgets::Answer::Yes)
+            return false;
+        bearbeitungVerwerfen();
+    } else if (OptAbfrageVorBeenden
+               && widgets::MessageBox::askOkCancel(this, QStringLiteral("Marlex beenden?")) != widgets::Answer::Ok) {
+        return false;
+    }
+    fenstereinstellungenSpeichern();
+    return true;
+}
+
+bool TMarlex::FormCloseQuery()
+{
+    return beendenBestaetigen();
+}
+
+void TMarlex::Beenden1Click()
+{
+    if (!beendenBestaetigen())
+        return;
+    m_beendenBestaetigt = true;
+    close();
+    m_beendenBestaetigt = false;
+}
+
+void TMarlex::closeEvent(QCloseEvent* event)
+{
+    if (!m_beendenBestaetigt && !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // The main window's end is the program's, whatever other window is
+    // still open.
+    QCoreApplication::quit();
+}
