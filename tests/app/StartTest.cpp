@@ -7,9 +7,13 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "MarlexTestSupport.h"
+#include "app/Datennavigator.h"
+#include "app/Einstufung.h"
 #include "app/SymbolBild.h"
 #include "data/Init.h"
 #include "data/Programm.h"
@@ -129,4 +133,51 @@ TEST(Programmstart, OnAnEmptyNameTableNoRecordIsShownOrOffered)
     EXPECT_TRUE(m.Image2->picture().isEmpty());
     EXPECT_EQ(m.StatusPanel[0]->text(), QStringLiteral("0 / 1")) << "no record number of chemie.dbf";
     EXPECT_TRUE(m.StatusPanel[3]->text().isEmpty());
+}
+
+// The program's navigator and supplement window, made at start, work on the
+// program's data module; left open, they do not keep the program running
+// once "Beenden" has ended it.
+TEST(Programmstart, TheSmallWindowsOfTheRecordPageAreMadeAtStartAndEndWithTheProgram)
+{
+    Register reg;
+    namenSchreiben({{QStringLiteral("Ethanol"), QStringLiteral("64-17-5")},
+                    {QStringLiteral("Aceton"), QStringLiteral("67-64-1")}});
+    chemieSchreiben({{QStringLiteral("64-17-5"), QStringLiteral("1"), {{NAME1, QStringLiteral("Ethanol")}}},
+                     {QStringLiteral("67-64-1"), QStringLiteral("1"), {{NAME1, QStringLiteral("Aceton")}}}});
+    lagerSchreiben({});
+    formelnSchreiben({});
+    startdateienSchreiben(reg);
+    QDir(reg.programm()).mkpath(QStringLiteral("Hilfe"));
+    QFile seite(reg.programm() + QStringLiteral("Hilfe/hinweis1.htm"));
+    ASSERT_TRUE(seite.open(QIODevice::WriteOnly));
+    seite.write("<p>Hinweis</p>");
+    seite.close();
+
+    {
+        const Programm programm;
+        ASSERT_TRUE(programm.gestartet());
+        ASSERT_NE(Datennavigator, nullptr);
+        ASSERT_NE(Einstufung, nullptr);
+        EXPECT_FALSE(Datennavigator->isVisible());
+        EXPECT_FALSE(Einstufung->isVisible());
+
+        TMarlex& m = *Marlex;
+        m.Datensatzanzeigen1->trigger();
+        QTest::mouseClick(m.ToolButton2, Qt::LeftButton);
+        QTest::mouseClick(m.ToolButton6, Qt::LeftButton);
+        ASSERT_TRUE(Datennavigator->isVisible());
+        EXPECT_TRUE(Einstufung->isVisible());
+        QTest::mouseClick(Datennavigator->findChild<QToolButton*>(QStringLiteral("nbNext")), Qt::LeftButton);
+        EXPECT_EQ(m.ListBox1->itemIndex(), 1);
+        EXPECT_EQ(m.DBRichEdit2->toPlainText(), QStringLiteral("Ethanol"));
+
+        QTimer::singleShot(0, &m, [&m] { m.Beenden1->trigger(); });
+        QTimer::singleShot(5000, [] { QApplication::exit(1); });
+        EXPECT_EQ(QApplication::exec(), 0) << "the program ended";
+    }
+    EXPECT_EQ(Datennavigator, nullptr);
+    EXPECT_EQ(Einstufung, nullptr);
+    for (const widgets::MessageRequest& m : reg.meldungen())
+        ADD_FAILURE() << m.text.toStdString();
 }
