@@ -143,7 +143,9 @@ Document parse(const QByteArray& content)
     if (const QByteArray ending = lineEnding(text.first(firstEnd)); !ending.isEmpty())
         document.newLine = ending;
 
-    QStringDecoder decoder(document.utf8 ? "UTF-8" : codePage);
+    // Stateless: a sequence a stray byte leaves open at a line's end must
+    // not take the first character of the next line with it.
+    QStringDecoder decoder(document.utf8 ? "UTF-8" : codePage, QStringConverter::Flag::Stateless);
     fallBackToLatin1(decoder);
     for (qsizetype start = 0; start < text.size();) {
         const qsizetype end = endOfLine(text, start);

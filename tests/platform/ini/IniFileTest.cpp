@@ -87,6 +87,17 @@ TEST_F(IniFileTest, ReadsAndWritesFilesSavedElsewhereAsTheirAuthorMeantThem)
                                           "\r[Vorschau]\rzoom=80\r"));
 }
 
+TEST_F(IniFileTest, AStrayByteInAUtf8FileSpoilsOnlyItsOwnLine)
+{
+    // A hand edit in a Windows-1252 editor left an "Å" at a line's end of a
+    // file marked UTF-8: the next line, a section header, still counts.
+    writeBytes(path, "\xEF\xBB\xBF[Optionen]\nLieferant=Nord \xC5\n[Font]\nFontSize=10\n; Ende \xC5");
+    EXPECT_EQ(settings.readInteger("Font", "FontSize", 0), 10);
+    // A setting written after such a line is the one read back.
+    settings.writeString("Vorschau", "zoom", u"80"_qs);
+    EXPECT_EQ(settings.readInteger("Vorschau", "zoom", 0), 80);
+}
+
 TEST_F(IniFileTest, ChangesWrittenTogetherAreStoredAllOrNone)
 {
     const QByteArray original = "[Marlex99]\r\nxpos=1\r\n\r\n[Optionen]\r\nHint=1\r\n";
