@@ -323,6 +323,10 @@ public:
     void Neueingabe1Click();
     // Starts input mode, or ends it: stores the new substance or discards it.
     void ToolButton22Click();
+    // The writing step of storing: the copied values made from what the
+    // rows hold, then the three tables written all or none. False, with a
+    // German message and the input kept as typed, when anything failed.
+    bool neuenStoffSpeichern();
     // Leaving the formula or the first name (`verlassen`), the synonym, the
     // CAS number; a change of a hazard symbol box.
     void DBRichEdit1Exit(widgets::DBRichEdit* verlassen);
@@ -414,7 +418,6 @@ private:
     void eingabefelderFreigeben(bool enabled);
     void symbolGeaendert(int slot);
     void namenszeilenNachfuehren();
-    bool neuenStoffSpeichern();
     void eingabeBeenden(bool speichern);
     QString m_stoffnameVorher; // NAME1 of the substance when its name control was entered
 

@@ -357,6 +357,9 @@ bool TMarlex::neuenStoffSpeichern()
         return false;
     }
 
+    // Every row is on the disk once its write returns; the indexes follow
+    // in memory and are written when the tables are closed, as a whole
+    // index file each, far more than one substance is worth.
     std::size_t fertig = 0;
     try {
         for (; fertig < schritte.size(); ++fertig) {
@@ -399,20 +402,6 @@ bool TMarlex::neuenStoffSpeichern()
         widgets::MessageBox::error(this, meldung + QStringLiteral("\n\n") + QString::fromStdString(fehler.what()));
         return false;
     }
-    QString flushFehler;
-    for (const Schreibschritt& s : schritte) {
-        try {
-            s.tabelle->flush();
-        } catch (const dbase::DbaseError& fehler) {
-            // The rows are stored; an index that was not written is made
-            // anew when the table is next opened.
-            flushFehler = QString::fromStdString(fehler.what());
-        }
-    }
-    if (!flushFehler.isEmpty())
-        widgets::MessageBox::warning(this, QStringLiteral("Der neue Stoff ist gespeichert, aber ein Index konnte "
-                                                          "nicht geschrieben werden:\n\n")
-                                               + flushFehler);
     return true;
 }
 
