@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,6 +21,7 @@
 #include "MarlexTestSupport.h"
 #include "app/NameRules.h"
 #include "fixtures/Dbfread.h"
+#include "platform/dbase/ChildProcess.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
@@ -386,4 +388,70 @@ TEST_F(StoffBearbeiten, ReadOnlyModeOffersNoCommandThatWrites)
     for (QToolButton* knopf : {m->ToolButton38, m->ToolButton41, m->ToolButton22, m->ToolButton23})
         EXPECT_FALSE(knopf->isEnabled()) << knopf->objectName().toStdString();
     EXPECT_TRUE(m->Datensatzanzeigen1->isEnabled());
+}
+
+// A process killed at any point while it writes a new substance leaves
+// tables that open, in index order, with every row stored before.
+TEST(StoffSpeichernAbbruch, AKillWhileASubstanceIsWrittenLeavesEveryEarlierRow)
+{
+    Register r;
+    dbftest::FaultyIoScope io; // under every table the program opens
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    namenSchreiben({{"Aceton", aceton}, {"Ethanol", ethanol}, {"Dimethylketon", aceton}});
+    chemieSchreiben({{aceton, "1", {{NAME1, "Aceton"}}}, {ethanol, "1", {{NAME1, "Ethanol"}}}});
+    lagerSchreiben({});
+    formelnSchreiben({aceton});
+    TMarlex& m = r.starten();
+    m.DatenlisteEinlesen();
+    m.Neueingabe1Click();
+    r.datas().Table2->fieldByName("NAME1").setAsString("Wasser");
+    r.datas().Table2->fieldByName("CARN").setAsString(wasser);
+    r.datas().Table1->fieldByName("NAME1").setAsString("Wasser");
+
+    std::map<QString, QByteArray> vorher;
+    for (const QString& datei : QDir::current().entryList({"*.dbf", "*.mdx", "*.MDX", "*.dbt"}, QDir::Files)) {
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        vorher[datei] = f.readAll();
+    }
+    const auto gefunden = [](const char* datei, const char* tag, const QStringList& schluessel) {
+        dbase::Table t;
+        t.setTableName(QString::fromLatin1(datei));
+        t.setIndexName(QString::fromLatin1(tag));
+        t.open();
+        return t.findKey(schluessel);
+    };
+
+    int ueberlebt = -1;
+    int getoetet = 0;
+    for (std::int64_t budget = 0; budget < 100000 && ueberlebt != 0; budget += budget < 64 ? 5 : 31) {
+        SCOPED_TRACE("bytes written before the kill: " + std::to_string(budget));
+        ueberlebt = dbftest::inChild([&] {
+            io.faults->bytesLeft = budget;
+            io.faults->tear = true;
+            try {
+                return m.neuenStoffSpeichern() ? 0 : 2;
+            } catch (const dbftest::SimulatedCrash&) {
+                return 1;
+            }
+        });
+        ASSERT_TRUE(ueberlebt == 0 || ueberlebt == 1) << ueberlebt;
+        getoetet += ueberlebt;
+        EXPECT_TRUE(gefunden("chemie.dbf", "CARN_SUB", {aceton, "1"}));
+        EXPECT_TRUE(gefunden("chemie.dbf", "CARN_SUB", {ethanol, "1"}));
+        EXPECT_TRUE(gefunden("formeln.dbf", "CARN_SUB", {aceton}));
+        for (const char* name : {"ACETON", "ETHANOL", "DIMETHYLKETON"})
+            EXPECT_TRUE(gefunden("namen.dbf", "NAME1_SUB", {name})) << name;
+        if (ueberlebt == 0) {
+            EXPECT_TRUE(gefunden("chemie.dbf", "CARN_SUB", {wasser, "3"}));
+            EXPECT_TRUE(gefunden("namen.dbf", "NAME1_SUB", {StripNameBilden("Wasser")}));
+        }
+        for (const auto& [datei, bytes] : vorher) {
+            QFile f(datei);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        }
+    }
+    EXPECT_EQ(ueberlebt, 0) << "the store ends within the bytes tried";
+    EXPECT_GT(getoetet, 20) << "killed at many points of its writes";
 }
