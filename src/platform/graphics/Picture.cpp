@@ -170,4 +170,24 @@ void saveBmp(const QImage& image, const QString& path)
         throw GraphicsError(QStringLiteral("Die Bitmap „%1“ kann nicht gespeichert werden.").arg(path));
 }
 
+Picture decodePicture(const QByteArray& bytes, const QString& origin)
+{
+    try {
+        return Picture::fromData(bytes, {}, origin);
+    } catch (const GraphicsError& error) {
+        // The database engine's picture fields may carry a small header of
+        // their own (count, type, size) before the bitmap.
+        const qsizetype start = bytes.indexOf("BM");
+        if (start > 0 && start <= 16) {
+            try {
+                return Picture::fromData(bytes.mid(start), QStringLiteral("BMP"), origin);
+            } catch (const GraphicsError&) {
+            }
+        }
+        // A damaged picture in one record must not stop browsing or printing.
+        qWarning("%s", error.what());
+        return {};
+    }
+}
+
 } // namespace graphics

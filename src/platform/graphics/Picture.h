@@ -57,6 +57,11 @@ private:
     std::shared_ptr<const WmfReader> m_metafile;
 };
 
+// The picture in the bytes of a picture field (BMP, GIF, PNG, JPEG, WMF);
+// empty when the bytes hold none that can be read, the reason logged.
+// `origin` names the data.
+Picture decodePicture(const QByteArray& bytes, const QString& origin);
+
 // Saves `image` as a Windows bitmap file with a plain BITMAPINFOHEADER and 24
 // bits per pixel, transparent parts laid over white; the file is replaced
 // only once the new one is written. Failure is a GraphicsError naming it.

@@ -3,29 +3,9 @@
 #include <QPainter>
 
 #include "dbase/DbaseError.h"
-#include "graphics/GraphicsError.h"
+#include "graphics/Picture.h"
 
 namespace widgets {
-
-graphics::Picture decodePicture(const QByteArray& bytes, const QString& origin)
-{
-    try {
-        return graphics::Picture::fromData(bytes, {}, origin);
-    } catch (const graphics::GraphicsError& error) {
-        // The database engine's picture fields may carry a small header of
-        // their own (count, type, size) before the bitmap.
-        const qsizetype start = bytes.indexOf("BM");
-        if (start > 0 && start <= 16) {
-            try {
-                return graphics::Picture::fromData(bytes.mid(start), QStringLiteral("BMP"), origin);
-            } catch (const graphics::GraphicsError&) {
-            }
-        }
-        // A damaged picture in one record must not stop the browsing.
-        qWarning("%s", error.what());
-        return {};
-    }
-}
 
 DBImage::DBImage(QWidget* parent) : QFrame(parent) {}
 
@@ -53,7 +33,7 @@ void DBImage::showField()
     graphics::Picture picture;
     try {
         if (f)
-            picture = decodePicture(f->asBytes(), QString::fromStdString(f->name()));
+            picture = graphics::decodePicture(f->asBytes(), QString::fromStdString(f->name()));
     } catch (const dbase::DbaseError& error) {
         qWarning("%s", error.what()); // a damaged memo file: no picture
     }

@@ -43,8 +43,4 @@ private:
     bool m_center = true;
 };
 
-// The picture in the bytes of a picture field (BMP, GIF, PNG, JPEG, WMF);
-// empty when the bytes hold none that can be read. `origin` names the data.
-graphics::Picture decodePicture(const QByteArray& bytes, const QString& origin);
-
 } // namespace widgets

@@ -234,5 +234,16 @@ TEST(Picture, SavedBitmapIsAPlainTwentyFourBitFile)
     EXPECT_TRUE(errorOf([&] { saveBmp(image, QStringLiteral("fehlt/Etikett.bmp")); }).contains(u"„fehlt/Etikett.bmp“"));
 }
 
+TEST(DecodePicture, ReadsCommonFormatsAndTheFieldHeaderOfTheDatabaseEngine)
+{
+    const QImage source = fixtures::filledImage(4, 3, Qt::yellow);
+    for (const char* format : {"BMP", "PNG", "JPEG"})
+        EXPECT_EQ(decodePicture(fixtures::encodedImage(source, format), "BILD").size(), QSize(4, 3)) << format;
+    const QByteArray header("\x01\x00\x01\x00\x46\x00\x00\x00", 8);
+    EXPECT_EQ(decodePicture(header + fixtures::encodedImage(source, "BMP"), "BILD").size(), QSize(4, 3));
+    EXPECT_TRUE(decodePicture("kein Bild", "BILD").isEmpty());
+    EXPECT_TRUE(decodePicture({}, "BILD").isEmpty());
+}
+
 } // namespace
 } // namespace graphics::test

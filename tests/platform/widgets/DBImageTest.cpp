@@ -48,17 +48,6 @@ TEST_F(PictureField, ShowsThePictureOfTheCurrentRecord)
     EXPECT_TRUE(image.picture().isEmpty());
 }
 
-TEST(DecodePicture, ReadsCommonFormatsAndTheFieldHeaderOfTheDatabaseEngine)
-{
-    const QImage source = fixtures::filledImage(4, 3, Qt::yellow);
-    for (const char* format : {"BMP", "PNG", "JPEG"})
-        EXPECT_EQ(decodePicture(fixtures::encodedImage(source, format), "BILD").size(), QSize(4, 3)) << format;
-    const QByteArray header("\x01\x00\x01\x00\x46\x00\x00\x00", 8);
-    EXPECT_EQ(decodePicture(header + fixtures::encodedImage(source, "BMP"), "BILD").size(), QSize(4, 3));
-    EXPECT_TRUE(decodePicture("kein Bild", "BILD").isEmpty());
-    EXPECT_TRUE(decodePicture({}, "BILD").isEmpty());
-}
-
 TEST(DBImageLayout, StretchesExactlyWhenThePictureIsLargerThanTheControl)
 {
     DBImage image;
