@@ -7,6 +7,7 @@
 #include "data/DatenAuffrischen.h"
 #include "data/Init.h"
 #include "data/ListeEinlesen.h"
+#include "labels/EtikettenLayout.h"
 #include "reports/StoffInfo.h"
 #include "search/AktuellerFilter.h"
 #include "search/AktuellerLagerFilter.h"
@@ -44,6 +45,7 @@ Programm::Programm()
         anlegen(m_datennavigator, Datennavigator);
         anlegen(m_filterWarten, FilterWarten);
         anlegen(m_stoffInfo, StoffInfo);
+        anlegen(m_etikettenLayout, EtikettenLayout);
         anlegen(m_init, Init);
         anlegen(m_datas, Datas);
         m_datas->FormCreate();
@@ -65,6 +67,7 @@ void Programm::freigebenAlle()
     freigeben(m_einstufung, Einstufung);
     freigeben(m_datas, Datas);
     freigeben(m_init, Init);
+    freigeben(m_etikettenLayout, EtikettenLayout);
     freigeben(m_stoffInfo, StoffInfo);
     freigeben(m_filterWarten, FilterWarten);
     freigeben(m_datennavigator, Datennavigator);

@@ -11,6 +11,7 @@ class TDatennavigator;
 class TEinstufung;
 class TFilterWarten;
 class TStoffInfo;
+class TEtikettenLayout;
 class TInit;
 class TDatas;
 
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<TDatennavigator> m_datennavigator;
     std::unique_ptr<TFilterWarten> m_filterWarten;
     std::unique_ptr<TStoffInfo> m_stoffInfo;
+    std::unique_ptr<TEtikettenLayout> m_etikettenLayout;
     std::unique_ptr<TInit> m_init;
     std::unique_ptr<TDatas> m_datas;
     std::unique_ptr<TEinstufung> m_einstufung;

@@ -62,7 +62,7 @@ QString Feldtext(const TabellenSatz& tabellen, dbase::Table* table, const QStrin
     if (!table)
         return {};
     const dbase::Field feld = table->fieldByName(fieldName.toStdString());
-    return table == tabellen.ohneDatensatz ? QString() : feld.asString();
+    return tabellen.ohneSatz(table) ? QString() : feld.asString();
 }
 
 QString Feldwert(const QString& reference, const TabellenSatz& tabellen)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
 #include <QString>
 
 namespace dbase {
@@ -17,12 +20,17 @@ struct TabellenSatz {
     dbase::Table* Table2 = nullptr;
     dbase::Table* Table3 = nullptr;
     dbase::Table* Table4 = nullptr;
-    // A table of the set that holds no record for the document being made
-    // (the storage table when the sheet's substance has no stock): its
-    // fields read empty wherever its cursor stands, so that no other
-    // record's values are printed. Conditions and text insertions still
-    // search it.
-    dbase::Table* ohneDatensatz = nullptr;
+    // Tables of the set that hold no record for the document being made
+    // (the storage table when the sheet's substance has no stock, the
+    // substance tables of a label whose substance is missing): their fields
+    // read empty wherever their cursors stand, so that no other record's
+    // values are printed. Conditions and text insertions still search them.
+    std::vector<dbase::Table*> ohneDatensatz;
+
+    bool ohneSatz(const dbase::Table* table) const
+    {
+        return std::find(ohneDatensatz.begin(), ohneDatensatz.end(), table) != ohneDatensatz.end();
+    }
 };
 
 // A field reference (`Feldplatzhalter`) is one leading character, the table's

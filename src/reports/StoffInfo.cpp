@@ -111,7 +111,8 @@ struct TStoffInfo::Lauf {
         // filter for the rest of the fill.
         , lagerAuswahl(zusammen(wirksamerFilter(*datas.Table3), stoff.filter()))
         , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4,
-                   lagerPositionieren(*datas.Table3, lagerAuswahl) ? nullptr : datas.Table3}
+                   lagerPositionieren(*datas.Table3, lagerAuswahl) ? std::vector<dbase::Table*>{}
+                                                                   : std::vector<dbase::Table*>{datas.Table3}}
         , eingrenzungen{{datas.Table2, stoff.filter()}, {datas.Table6, stoff.filter()}}
         , builder(tabellen, datas.Table6)
         , quelle(*datas.Table2)

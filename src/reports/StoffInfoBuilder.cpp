@@ -8,42 +8,11 @@
 #include "dbase/Table.h"
 #include "graphics/Picture.h"
 #include "report/Units.h"
-#include "widgets/DBImage.h"
+#include "reports/Laufelemente.h"
 
 namespace reports {
 
 namespace {
-
-// The structure picture of the record formeln.dbf stands on; none while the
-// table is closed or has no record. A table without the field is the dBASE
-// layer's error, as for any data text; bytes that hold no readable picture
-// print nothing, as the record page shows nothing for them.
-QImage strukturbild(dbase::Table* formeln)
-{
-    if (!formeln || !formeln->active() || formeln->isEmpty() || formeln->eof())
-        return {};
-    dbase::Field feld = formeln->fieldByName("FORMEL");
-    QByteArray bytes;
-    try {
-        bytes = feld.asBytes();
-    } catch (const dbase::DbaseError& error) {
-        qWarning("%s", error.what()); // a damaged memo file
-        return {};
-    }
-    return druckbild(widgets::decodePicture(bytes, QStringLiteral("formeln.dbf FORMEL")));
-}
-
-QRectF geometrie(const LayoutComponent& quelle, QPoint versatz)
-{
-    return {report::pixelsToMm(quelle.left + versatz.x()), report::pixelsToMm(quelle.top + versatz.y()),
-            report::pixelsToMm(quelle.width), report::pixelsToMm(quelle.height)};
-}
-
-void schriftKopieren(const LayoutComponent& quelle, report::TextElement& ziel)
-{
-    ziel.font = toQFont(quelle.font);
-    ziel.color = toQColor(quelle.font);
-}
 
 // A band's height: its "Size" length where the layout stores one (it is what
 // the designer sized the band by), else its height in pixels.
@@ -138,115 +107,12 @@ report::Band* StoffInfoBuilder::kindbandAnhaengen(const LayoutComponent& quelle)
 void StoffInfoBuilder::elementBauen(const LayoutComponent& quelle, Elementart art, report::Band& band,
                                     QPoint versatz)
 {
-    report::Element* element = nullptr;
-    switch (art) {
-    case Elementart::eaText:
-    case Elementart::eaBedingungstext: {
-        auto& label = band.add<report::Label>();
-        label.caption = quelle.caption;
-        label.autoSize = false;
-        label.wordWrap = quelle.wordWrap;
-        schriftKopieren(quelle, label);
-        element = &label;
-        break;
-    }
-    case Elementart::eaFeld: {
-        auto& text = band.add<report::DataText>();
-        // A reference naming none of the tables shows nothing rather than
-        // a field of some other table.
-        text.value = [satz = m_tabellen, tabelle = GetFieldTable(quelle.caption, m_tabellen),
-                      feld = GetFieldName(quelle.caption)] { return Feldtext(satz, tabelle, feld); };
-        text.autoSize = true;
-        text.wordWrap = quelle.wordWrap;
-        schriftKopieren(quelle, text);
-        element = &text;
-        break;
-    }
-    case Elementart::eaGefahrsymbol:
-    case Elementart::eaSchutzbild:
-    case Elementart::eaUnterrichtbild:
-    case Elementart::eaWirkungbild:
-    case Elementart::eaKrebsbild: {
-        auto& bild = band.add<report::Image>();
-        bild.stretch = true;
-        bild.hint = quelle.hint;
-        element = &bild;
-        break;
-    }
-    case Elementart::eaForm: {
-        auto& form = band.add<report::Shape>();
-        form.shape = quelle.shape;
-        form.penColor = quelle.pen.color;
-        form.penStyle = quelle.pen.style;
-        form.penWidth = report::pixelsToMm(quelle.pen.width);
-        form.brushColor = quelle.brush.color;
-        form.brushStyle = quelle.brush.style;
-        element = &form;
-        break;
-    }
-    case Elementart::eaSaetze: {
-        auto& memo = band.add<report::Memo>();
-        memo.autoSize = false;
-        memo.wordWrap = quelle.wordWrap;
-        schriftKopieren(quelle, memo);
-        element = &memo;
-        break;
-    }
-    case Elementart::eaStrukturbild: {
-        auto& bild = band.add<report::DataImage>();
-        bild.stretch = true;
-        bild.value = [formeln = m_formeln] { return strukturbild(formeln); };
-        element = &bild;
-        break;
-    }
-    case Elementart::eaSummenformel:
-    case Elementart::eaFeldformel: {
-        auto& formel = band.add<report::RichText>();
-        formel.wordWrap = quelle.wordWrap;
-        formel.font = toQFont(quelle.font);
-        formel.color = toQColor(quelle.font);
-        if (art == Elementart::eaFeldformel)
-            formel.hint = quelle.caption.mid(1);
-        m_richEditListe.push_back({&formel, art, static_cast<int>(m_elementListe.size())});
-        element = &formel;
-        break;
-    }
-    case Elementart::eaBild: {
-        auto& bild = band.add<report::Image>();
-        bild.stretch = quelle.stretch;
-        bild.autoSize = quelle.autoSize;
-        bild.picture = druckbild(widgets::decodePicture(quelle.picture.file, quelle.name));
-        element = &bild;
-        break;
-    }
-    case Elementart::eaSystemdaten: {
-        const auto daten = systemdatenArt(quelle.caption);
-        if (!daten) {
-            qWarning("Das Systemdatenfeld %s mit der Beschriftung \"%s\" nennt keine Ziffer von 0 bis 6 und wird "
-                     "nicht gedruckt.",
-                     qPrintable(quelle.name), qPrintable(quelle.caption));
-            return;
-        }
-        auto& system = band.add<report::SystemData>();
-        system.data = *daten;
-        schriftKopieren(quelle, system);
-        system.autoSize = quelle.autoSize;
-        element = &system;
-        break;
-    }
-    case Elementart::eaVorlagentext: {
-        auto& memo = band.add<report::Memo>();
-        memo.autoSize = true;
-        memo.autoStretch = true;
-        schriftKopieren(quelle, memo);
-        memo.wordWrap = quelle.wordWrap;
-        memo.lines = quelle.lines;
-        element = &memo;
-        break;
-    }
-    }
-    element->rect = geometrie(quelle, versatz);
-    element->tag = static_cast<int>(quelle.tag);
+    const Elementbau bau{&m_tabellen, m_formeln, Elementbau::TextGroesse::Fest};
+    report::Element* element = laufelementBauen(quelle, art, band, versatz, bau);
+    if (!element)
+        return;
+    if (auto* formel = dynamic_cast<report::RichText*>(element))
+        m_richEditListe.push_back({formel, art, static_cast<int>(m_elementListe.size())});
     m_elementListe.push_back({&band, element, art});
 }
 

@@ -156,7 +156,8 @@ protected:
         lager.setFiltered(false);
         if (bestand.valid())
             lager.gotoBookmark(bestand);
-        satz.ohneDatensatz = bestand.valid() ? nullptr : &lager;
+        if (!bestand.valid())
+            satz.ohneDatensatz = {&lager};
         sprache = reports::Vorlagensprache(satz);
     }
 

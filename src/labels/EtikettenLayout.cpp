@@ -1,0 +1,394 @@
+#include "labels/EtikettenLayout.h"
+
+#include <exception>
+
+#include "app/Bilder.h"
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "data/Optionen.h"
+#include "dbase/Filter.h"
+#include "dbase/Table.h"
+#include "report/PageBuilder.h"
+#include "report/Report.h"
+#include "report/Units.h"
+#include "reports/Drucker.h"
+#include "reports/Laufelemente.h"
+#include "reports/StoffInfo.h"
+#include "reports/StoffInfoBuilder.h"
+#include "reports/TabellenWache.h"
+#include "reports/Vorlagensprache.h"
+#include "reports/Vorschau.h"
+#include "widgets/MessageBox.h"
+
+TEtikettenLayout* EtikettenLayout = nullptr;
+
+namespace {
+
+using dbase::Filter;
+using reports::Elementart;
+
+constexpr int kAnzahlFeld = 14; // lager.dbf ANZAHL
+const QString kKeineMarkierten = QStringLiteral("Es wurden keine markierten Lagerdatensätze gefunden.");
+
+// One stock item of the job: its row and how many labels it gets.
+struct Posten {
+    std::uint32_t recNo = 0;
+    int anzahl = 0;
+    QString carn;
+    QString subcarn;
+};
+
+// The kinds a label shows; the sheet's template and picture kinds are not
+// label elements.
+bool etikettenart(Elementart art)
+{
+    return art <= Elementart::eaSystemdaten || art == Elementart::eaFeldformel;
+}
+
+int anzahlVon(dbase::Table& lager)
+{
+    return static_cast<int>(lager.field(kAnzahlFeld).asInteger());
+}
+
+Posten postenLesen(dbase::Table& lager)
+{
+    return {lager.recNo(), anzahlVon(lager), lager.fieldByName("CARN").asString(),
+            lager.fieldByName("SUBCARN").asString()};
+}
+
+// Everything a job checks before it changes anything.
+struct Vorbereitung {
+    reports::Layout layout;
+    report::PageSetup seite;
+    double etikettHoeheMm = 0.0;
+};
+
+} // namespace
+
+struct TEtikettenLayout::Lauf {
+    Lauf(TEtikettenLayout& form, TDatas& datas)
+        : form(form)
+        , datas(datas)
+        , wache{datas.Table1, datas.Table2, datas.Table3, datas.Table4, datas.Table6}
+        , tabellen{datas.Table1, datas.Table2, datas.Table3, datas.Table4, {}}
+    {
+        form.m_lauf = this;
+    }
+    ~Lauf() { form.m_lauf = nullptr; }
+    Lauf(const Lauf&) = delete;
+    Lauf& operator=(const Lauf&) = delete;
+
+    // The names of the list filter's table are copies, and the substance
+    // table is narrowed to the list: a label reads the whole register.
+    void tabellenDesRegisters()
+    {
+        dbase::Table& namen = *datas.Table1;
+        if (Marlex->ListenFilterAktiv) {
+            namen.close();
+            namen.setTableName(QStringLiteral("namen.dbf"));
+            namen.setIndexFiles(QStringLiteral("namen.mdx"));
+            namen.open();
+            datas.Table2->setFiltered(false);
+        }
+        namen.setIndexName(QStringLiteral("CARN_SUB"));
+    }
+
+    // The stock items of the job in the storage table's order. The user's
+    // storage filter joins the job's condition as a whole, whatever it holds.
+    void postenSammeln(bool alleMarkierten)
+    {
+        dbase::Table& lager = *datas.Table3;
+        if (!lager.active() || lager.isEmpty())
+            return;
+        if (!alleMarkierten) {
+            // The row the user stands on, not every row of its substance.
+            Posten aktuell = postenLesen(lager);
+            if (aktuell.anzahl > 0)
+                posten.push_back(aktuell);
+            return;
+        }
+        const Filter markiert = Filter::greaterThan("ANZAHL", 0);
+        const Filter gemerkt = lager.filtered() ? lager.filter() : Filter();
+        lager.setFilter(gemerkt.isEmpty() ? markiert : gemerkt && markiert);
+        lager.setFiltered(true);
+        for (lager.first(); !lager.eof(); lager.next())
+            posten.push_back(postenLesen(lager));
+    }
+
+    TEtikettenLayout& form;
+    TDatas& datas;
+    reports::TabellenWache wache;
+    reports::TabellenSatz tabellen;
+    std::vector<Posten> posten;
+    std::size_t naechster = 0; // the item after the current one
+    std::size_t aktuell = 0;
+    int kopienRest = 0;        // labels still to come for the current item
+    std::vector<reports::Laufobjekt> elementListe;
+    report::Band* etikett = nullptr;
+    report::Report report;
+};
+
+TEtikettenLayout::TEtikettenLayout(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("EtikettenLayout"));
+    ScrollBox1 = new QWidget(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+}
+
+TEtikettenLayout::~TEtikettenLayout() = default;
+
+QWidget* TEtikettenLayout::besitzer() const
+{
+    return Marlex;
+}
+
+bool TEtikettenLayout::EtikettenLayoutZeigen(bool AlleMarkierten)
+{
+    return etikettenlauf(AlleMarkierten, Ausgabe::Vorschau);
+}
+
+bool TEtikettenLayout::EtikettenGesamtDrucken()
+{
+    return etikettenlauf(true, Ausgabe::Drucker);
+}
+
+bool TEtikettenLayout::EtikettAktuellDrucken()
+{
+    return etikettenlauf(false, Ausgabe::Drucker);
+}
+
+bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
+{
+    m_fehlend.clear();
+    if (!Marlex || !Datas) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Etiketten können erst gedruckt werden, wenn das "
+                                                              "Programm vollständig gestartet ist."));
+        return false;
+    }
+    if (m_lauf) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Es werden gerade Etiketten erstellt. Bitte warten Sie, "
+                                                              "bis sie gedruckt oder die Vorschau geschlossen ist."));
+        return false;
+    }
+    if (VorlagenDatei.isEmpty()) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Es ist keine Etikettendatei (*.ETI) gewählt."));
+        return false;
+    }
+
+    // Every input first: a bad one changes nothing.
+    std::optional<Vorbereitung> vorbereitung;
+    try {
+        vorbereitung.emplace(Vorbereitung{reports::Layout::load(VorlagenDatei, reports::LayoutKind::Eti), {}, 0.0});
+    } catch (const std::exception& e) {
+        widgets::MessageBox::error(besitzer(), QStringLiteral("Die Etikettendatei „%1“ kann nicht gelesen werden.\n%2")
+                                                   .arg(VorlagenDatei, QString::fromUtf8(e.what())));
+        return false;
+    }
+    const reports::Randoptionen raender = reports::randoptionenLesen();
+    if (!raender.fehler.isEmpty()) {
+        widgets::MessageBox::error(besitzer(), raender.fehler);
+        return false;
+    }
+    report::PageSetup& seite = vorbereitung->seite;
+    seite.setUnits(report::Unit::MM);
+    seite.setPaperSize(report::PaperSize::A4);
+    seite.setOrientation(report::Orientation::Portrait);
+    seite.setBottomMargin(raender.mm.bottom);
+    seite.setLeftMargin(raender.mm.left);
+    seite.setRightMargin(raender.mm.right);
+    seite.setTopMargin(raender.mm.top);
+    if (const QString fehler = reports::druckbereichFehler(seite, true); !fehler.isEmpty()) {
+        widgets::MessageBox::error(besitzer(), fehler);
+        return false;
+    }
+    const double hoehe = report::pixelsToMm(vorbereitung->layout.height);
+    const double platz = seite.printableRectMm().height();
+    if (hoehe <= 0.0 || hoehe > platz) {
+        const QLocale deutsch(QLocale::German);
+        widgets::MessageBox::error(
+            besitzer(), QStringLiteral("Das Etikett in „%1“ ist %2 mm hoch; auf eine Seite passen zwischen den Rändern "
+                                       "%3 mm.\nBitte wählen Sie ein anderes Etikett oder verkleinern Sie die Ränder "
+                                       "in den Optionen unter „Rand in mm“.")
+                            .arg(VorlagenDatei, deutsch.toString(hoehe, 'f', 1), deutsch.toString(platz, 'f', 1)));
+        return false;
+    }
+    vorbereitung->etikettHoeheMm = hoehe;
+
+    bool ausgegeben = false;
+    bool keine = false;
+    std::optional<QString> fehler;
+    QString wiederherstellFehler;
+    try {
+        Lauf lauf(*this, *Datas);
+        lauf.tabellenDesRegisters();
+        lauf.postenSammeln(alleMarkierten);
+        if (lauf.posten.empty()) {
+            keine = true;
+        } else {
+            report::Report& report = lauf.report;
+            report.page() = seite;
+            if (ausgabe == Ausgabe::Drucker)
+                report.title = QStringLiteral("Marlex99: Etikettendruck");
+            report::Band& band = report.addBand(report::BandType::Detail);
+            band.height = hoehe;
+            lauf.etikett = &band;
+            const double breite = seite.printableRectMm().width();
+            const reports::Elementbau bau{&lauf.tabellen, Datas->Table6, reports::Elementbau::TextGroesse::Automatisch};
+            for (const reports::LayoutComponent* quelle : vorbereitung->layout.allComponents()) {
+                const auto art = quelle->elementart();
+                if (!quelle->isElementClass() || !art || !etikettenart(*art))
+                    continue;
+                if (report::Element* element = reports::laufelementBauen(*quelle, *art, band, {}, bau))
+                    lauf.elementListe.push_back({&band, element, art});
+            }
+            // The cut lines at the label's upper and lower edge.
+            for (const double top : {0.0, hoehe}) {
+                auto& linie = band.add<report::Shape>();
+                linie.shape = report::ShapeKind::HorLine;
+                linie.penStyle = Qt::DashLine;
+                linie.penColor = Qt::black;
+                linie.rect = QRectF(0.0, top, breite, 0.0);
+            }
+            report.needData = [this] { return NeedData(); };
+            report.events.beforeBand = [this](report::Band& b, bool&) {
+                if (&b == m_lauf->etikett)
+                    BandBeforePrint();
+            };
+            bool vollstaendig = false;
+            report.events.afterPrint = [&vollstaendig](bool fertig) { vollstaendig = fertig; };
+            if (ausgabe == Ausgabe::Drucker) {
+                reports::drucken(report, reports::hauptfensterDruckziel());
+                // Counts go back to 0 only for a document that reached the
+                // printer whole.
+                if (vollstaendig && OptEtikettAnzahlLoeschen)
+                    anzahlenLoeschen();
+                ausgegeben = vollstaendig;
+            } else {
+                report::PageBuilder seiten(report, report::PageBuilder::Purpose::Preview);
+                QuickRep1Preview(seiten);
+                ausgegeben = seiten.status() != report::PageBuilder::Status::Failed;
+            }
+        }
+        try {
+            lauf.wache.restore();
+        } catch (const std::exception& e) {
+            wiederherstellFehler = QString::fromUtf8(e.what());
+        }
+    } catch (const std::exception& e) {
+        fehler = QString::fromUtf8(e.what());
+    }
+    if (fehler)
+        widgets::MessageBox::error(besitzer(),
+                                   QStringLiteral("Die Etiketten konnten nicht erstellt werden.\n%1").arg(*fehler));
+    if (!wiederherstellFehler.isEmpty())
+        widgets::MessageBox::error(besitzer(), wiederherstellFehler);
+    if (keine && !fehler)
+        widgets::MessageBox::information(besitzer(), kKeineMarkierten);
+    if (!m_fehlend.isEmpty() && !fehler)
+        widgets::MessageBox::warning(
+            besitzer(), QStringLiteral("Zu diesen Lagerdatensätzen (CAS-Nummer) wurden keine Stoffdaten gefunden; "
+                                       "ihre Etiketten zeigen die Stoffangaben leer:\n%1")
+                            .arg(m_fehlend.join(QLatin1Char('\n'))));
+    return ausgegeben && !fehler && wiederherstellFehler.isEmpty();
+}
+
+// Asked before the first label and after each: every item gives its count
+// of labels, one after the other.
+bool TEtikettenLayout::NeedData()
+{
+    Lauf& lauf = *m_lauf;
+    if (lauf.kopienRest == 0) {
+        if (lauf.naechster >= lauf.posten.size())
+            return false;
+        lauf.aktuell = lauf.naechster++;
+        lauf.kopienRest = lauf.posten[lauf.aktuell].anzahl;
+    }
+    --lauf.kopienRest;
+    return true;
+}
+
+// Puts the tables on the label's stock item and its substance. A table
+// without the item's row reads empty on this label, never another item's.
+void TEtikettenLayout::BandBeforePrint()
+{
+    Lauf& lauf = *m_lauf;
+    const Posten& posten = lauf.posten[lauf.aktuell];
+    TDatas& datas = lauf.datas;
+    datas.Table3->gotoRecNo(posten.recNo);
+    const QStringList schluessel{posten.carn, posten.subcarn};
+    std::vector<dbase::Table*>& ohne = lauf.tabellen.ohneDatensatz;
+    ohne.clear();
+    const auto suchen = [&ohne](dbase::Table* table, const QStringList& werte) {
+        const bool gefunden = table->active() && table->findKey(werte);
+        if (!gefunden)
+            ohne.push_back(table);
+        return gefunden;
+    };
+    const bool name = suchen(datas.Table1, schluessel);
+    const bool stoff = suchen(datas.Table2, schluessel);
+    suchen(datas.Table6, {posten.carn});
+    const QString kennung = posten.subcarn.trimmed().isEmpty() || posten.subcarn.trimmed() == QLatin1String("0")
+        ? posten.carn
+        : posten.carn + QLatin1Char('-') + posten.subcarn;
+    if ((!name || !stoff) && !m_fehlend.contains(kennung))
+        m_fehlend << kennung;
+    EtikettFuellen();
+}
+
+void TEtikettenLayout::EtikettFuellen()
+{
+    const reports::TabellenSatz& tabellen = m_lauf->tabellen;
+    dbase::Table& chemie = *tabellen.Table2;
+    const bool stoffDa = !tabellen.ohneSatz(&chemie);
+    const reports::Vorlagensprache sprache(tabellen);
+    const int farbe = FarbDruck != 0 ? 1 : 0;
+    for (const reports::Laufobjekt& objekt : m_lauf->elementListe) {
+        switch (*objekt.art) {
+        case Elementart::eaBedingungstext:
+            objekt.als<report::Label>()->caption = QStringLiteral("NOCH NICHT IMPLEMENTIERT");
+            break;
+        case Elementart::eaSummenformel:
+            reports::formelSetzen(*objekt.als<report::RichText>(),
+                                  reports::Feldtext(tabellen, &chemie, QStringLiteral("FORMEL")));
+            break;
+        case Elementart::eaFeldformel: {
+            auto& formel = *objekt.als<report::RichText>();
+            reports::formelSetzen(formel, reports::Feldwert(formel.hint, tabellen));
+            break;
+        }
+        case Elementart::eaGefahrsymbol:
+            objekt.als<report::Image>()->picture = reports::druckbild(bildZuCode(
+                Marlex->Bilder.GefahrBilder, GefahrCodes, reports::Feldwert(objekt.element->hint, tabellen), farbe));
+            break;
+        case Elementart::eaSaetze: {
+            QStringList& zeilen = objekt.als<report::Memo>()->lines;
+            zeilen.clear();
+            if (stoffDa)
+                sprache.SaetzeFuellen(zeilen);
+            break;
+        }
+        default:
+            break; // printed by the report from the positioned tables
+        }
+    }
+}
+
+// Sets the count of every printed item back to 0, each on its own row.
+void TEtikettenLayout::anzahlenLoeschen()
+{
+    dbase::Table& lager = *m_lauf->datas.Table3;
+    lager.setFiltered(false);
+    for (const Posten& posten : m_lauf->posten) {
+        if (!lager.gotoRecNo(posten.recNo))
+            continue;
+        lager.edit();
+        lager.field(kAnzahlFeld).setAsFloat(0.0);
+        lager.post();
+    }
+}
+
+void TEtikettenLayout::QuickRep1Preview(report::PageBuilder& builder)
+{
+    TVorschau::zeigen(besitzer(), QStringLiteral("Vorschau - Etikett"), builder, *Marlex->IniDatei);
+}

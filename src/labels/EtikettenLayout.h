@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "reports/Layout.h"
+
+namespace report {
+class PageBuilder;
+class Report;
+} // namespace report
+
+// Hazard labels of the storage register's stock items: one run reads the
+// label layout ("ETI"), builds a report whose detail band is one label, and
+// prints or previews every stock item of the job `ANZAHL` times, one label
+// under the other down A4 pages, with a dashed cut line at each label's top
+// and bottom edge. After a print that went to the printer without error the
+// counts of the printed items are set back to 0 when the option says so.
+//
+// A window made at start in the program's creation order and never shown;
+// the label dialogs set VorlagenDatei and start the jobs. Every input (the
+// layout, the margins, the label's height against the page) is read and
+// checked before any table is touched; the run's guard puts the tables back
+// on every path.
+class TEtikettenLayout : public QWidget {
+    Q_OBJECT
+public:
+    explicit TEtikettenLayout(QWidget* parent = nullptr);
+    ~TEtikettenLayout() override;
+
+    // Holds the run reports' hidden parts; never shown.
+    QWidget* ScrollBox1 = nullptr;
+    // The layout file ("*.ETI") the next job reads.
+    QString VorlagenDatei;
+
+    // Preview of all marked stock items, or of the current one.
+    bool EtikettenLayoutZeigen(bool AlleMarkierten);
+    // Prints all marked stock items.
+    bool EtikettenGesamtDrucken();
+    // Prints the current stock item (the storage table's current row).
+    bool EtikettAktuellDrucken();
+
+    // The stock items of the last job whose substance, name or structure
+    // row was not found, as "CARN-SUBCARN" (their labels show those empty).
+    const QStringList& FehlendeStoffe() const { return m_fehlend; }
+
+private:
+    struct Lauf;
+    enum class Ausgabe { Vorschau, Drucker };
+
+    bool etikettenlauf(bool alleMarkierten, Ausgabe ausgabe);
+    bool NeedData();
+    void BandBeforePrint();
+    void EtikettFuellen();
+    void QuickRep1Preview(report::PageBuilder& builder);
+    void anzahlenLoeschen();
+    QWidget* besitzer() const;
+
+    Lauf* m_lauf = nullptr;
+    QStringList m_fehlend;
+};
+
+// The label engine; created and owned by the program's main routine, null
+// before and after.
+extern TEtikettenLayout* EtikettenLayout;
