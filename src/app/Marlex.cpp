@@ -553,6 +553,7 @@ void TMarlex::ereignisseVerbinden()
     beendenVerbinden();
     hilfeBefehleVerbinden();
     hilfsfensterVerbinden();
+    suchBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

@@ -308,6 +308,10 @@ public:
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();
     void Filter2Click();
+    // The name search ("&Daten", F3, ToolButton43) and the storage search
+    // ("&Lagerdaten").
+    void Suchen1Click();
+    void Suchen3Click();
     void DBRichEdit3Exit();
 
     // --- substance editing (edit mode on the shown record, input mode for a
@@ -398,6 +402,7 @@ private:
     void beendenVerbinden();
     void hilfeBefehleVerbinden();
     void hilfsfensterVerbinden();
+    void suchBefehleVerbinden();
     void fensterzustandSetzen();
     // The outer bounds read at start, put on the window once the desktop
     // has told the size of its frame.

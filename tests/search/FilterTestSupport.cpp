@@ -97,13 +97,14 @@ QStringList meldungstexte(const Register& r)
     return texte;
 }
 
-void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFiltersetzen&)>& schritte)
+void imModalenDialog(const std::function<void()>& oeffnen, const QMetaObject& klasse,
+                     const std::function<void(QDialog&)>& schritte)
 {
     QTimer warten;
     bool gelaufen = false;
     QObject::connect(&warten, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<TFiltersetzen*>(QApplication::activeModalWidget());
-        if (!dialog || gelaufen)
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->metaObject()->inherits(&klasse) || gelaufen)
             return;
         gelaufen = true;
         warten.stop();
@@ -113,7 +114,12 @@ void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFi
     });
     warten.start(0);
     oeffnen();
-    EXPECT_TRUE(gelaufen) << "the filter dialog did not open";
+    EXPECT_TRUE(gelaufen) << "the dialog " << klasse.className() << " did not open";
+}
+
+void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFiltersetzen&)>& schritte)
+{
+    imDialogVon<TFiltersetzen>(oeffnen, schritte);
 }
 
 void tippen(TFiltersetzen& dialog, const QString& text)
