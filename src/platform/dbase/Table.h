@@ -249,7 +249,9 @@ public:
     // written at the outermost endBulk(), at close() and flush(), and before
     // any read of the table file. While records are gathered in a shared
     // open, other programs' appends wait. Without bulk, every post that
-    // returned survives a kill. Calls nest; close() ends every level.
+    // returned survives a kill and, synced at its end, a power loss; a bulk
+    // is synced once, at its outermost end. Calls nest; close() ends every
+    // level.
     void beginBulk();
     void endBulk();
 

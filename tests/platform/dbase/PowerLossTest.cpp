@@ -128,6 +128,15 @@ const Scenario scenarios[] = {
          returned();
          table.close();
      }},
+    {"Delete",
+     [](const Returned& returned) {
+         Table table;
+         openSubstances(table, "NAME");
+         table.gotoRecNo(4);
+         table.remove();
+         returned();
+         table.close();
+     }},
     {"BatchMoveAppending",
      [](const Returned& returned) { batchMoveInto(BatchMode::Append, {}, returned); }},
     {"BatchMoveUpdating",
@@ -227,7 +236,8 @@ void expectTagsInKeyOrder()
 // What the job left against what it had made when its change returned
 // (`promised`) or not: unchanged records as they were, changed ones as the
 // job made them once promised, else as before, as after or (an interrupted
-// rewrite in place) anything; appended ones complete or absent.
+// rewrite in place) anything; appended ones complete or absent, deleted
+// ones gone or as they were.
 void expectRecords(const Rows& found, const Rows& before, const Rows& after, bool promised)
 {
     for (const auto& [recNo, row] : after) {
@@ -241,8 +251,13 @@ void expectRecords(const Rows& found, const Rows& before, const Rows& after, boo
             EXPECT_EQ(now->second, row) << "halb angefügter Datensatz " << recNo;
         }
     }
-    for (const auto& [recNo, row] : found)
-        EXPECT_TRUE(after.contains(recNo)) << "Datensatz " << recNo << " kam aus dem Nichts";
+    for (const auto& [recNo, row] : found) {
+        if (after.contains(recNo))
+            continue;
+        const auto was = before.find(recNo);
+        EXPECT_TRUE(!promised && was != before.end() && was->second == row)
+            << "Datensatz " << recNo << (was == before.end() ? " kam aus dem Nichts" : " ist nicht gelöscht");
+    }
 }
 
 using Files = std::map<std::string, std::string>;
