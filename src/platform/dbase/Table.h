@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -229,6 +230,15 @@ public:
     void cancel();
     void remove();   // marks the current record deleted; the cursor moves on
     bool modified() const;
+    // The current record as it was read before the changes of the current
+    // edit: a blank record while inserting, the current record while browsing.
+    RecordView storedRecord() const;
+    // Runs before a changed or new record is written, by post() or by the
+    // cursor leaving it, with the record still in Edit or Insert state: the
+    // place to complete it (the date of a change, say). Not held back by
+    // holdNotifications(); a handler that throws keeps the record unwritten.
+    // Kept across close and open; empty: none.
+    void setBeforePost(std::function<void(Table&)> handler);
 
     // Cached updates: writes (appends, edits, deletes, memos) are held back,
     // visible to this cursor only, until applied or cancelled, all together.

@@ -181,6 +181,7 @@ struct Table::Impl {
     bool eof = true;
     std::string buffer;      // current record as shown, with unposted changes
     std::string original;    // the record as stored when editing began
+    std::function<void(Table&)> beforePost;
     std::map<int, std::string> memos; // unposted memo data by field
     TableState state = TableState::Inactive;
     bool modified = false;

@@ -63,6 +63,8 @@ void Table::Impl::post()
         notifyState();
         return;
     }
+    if (beforePost)
+        beforePost(self);
     const bool inserting = state == TableState::Insert;
     std::uint32_t r = recNo;
     if (cachedUpdates) {
@@ -155,6 +157,20 @@ std::string Table::Impl::memoData(int field) const
 TableState Table::state() const { return d->state; }
 
 bool Table::modified() const { return d->modified; }
+
+RecordView Table::storedRecord() const
+{
+    d->requireActive();
+    const std::string& bytes = d->state == TableState::Edit     ? d->original
+                               : d->state == TableState::Insert ? d->blank
+                                                                : d->buffer;
+    return RecordView(d->layout(), d->codePage(), bytes);
+}
+
+void Table::setBeforePost(std::function<void(Table&)> handler)
+{
+    d->beforePost = std::move(handler);
+}
 
 void Table::append()
 {

@@ -269,6 +269,46 @@ TEST(TableWrite, LeavingAChangedRecordPostsItAndCancelOrAnUntouchedAppendDropsIt
     EXPECT_EQ(table.field(0).asString(), "Neu");
 }
 
+// The before-post handler completes a record however it is stored, sees it
+// as it was read, and is not called for an edit that changed nothing.
+TEST(TableWrite, TheBeforePostHandlerCompletesEveryStoredRecordAndSeesTheStoredOne)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames(), false);
+    Table table;
+    openTable(table, "namen.dbf");
+    QStringList gesehen;
+    table.setBeforePost([&gesehen](Table& t) {
+        gesehen << t.storedRecord().text(0) + " -> " + t.currentRecord().text(0);
+        t.field(1).setAsString(t.field(0).asString().toUpper());
+    });
+    table.edit();
+    table.next(); // untouched: nothing to store
+    table.edit();
+    table.field(0).setAsString("Propanon");
+    EXPECT_EQ(table.storedRecord().text(0), "Aceton");
+    table.next(); // leaving it stores it
+    table.append();
+    table.field(0).setAsString("Neu");
+    table.post();
+    EXPECT_EQ(gesehen, (QStringList{"Aceton -> Propanon", " -> Neu"}));
+    EXPECT_EQ(table.storedRecord().text(1), "NEU") << "browsing: the record itself";
+
+    // A handler that refuses keeps the record unwritten and in its state.
+    table.setBeforePost([](Table&) { throw DbaseError("nein"); });
+    table.edit();
+    table.field(0).setAsString("Nicht gespeichert");
+    EXPECT_THROW(table.post(), DbaseError);
+    EXPECT_EQ(table.state(), TableState::Edit);
+    table.cancel();
+    table.setBeforePost({});
+    table.close();
+    table.open();
+    table.moveBy(1);
+    EXPECT_EQ(table.field(0).asString(), "Propanon");
+    EXPECT_EQ(table.field(1).asString(), "PROPANON");
+}
+
 TEST(TableObserver, IsToldAboutOpeningMovesEditsAndClosing)
 {
     fixtures::TempDir dir;
