@@ -541,6 +541,10 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     if (event->isAccepted())
         return;
     event->accept();
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier && state() != EditingState) {
+        emit deleteRequested();
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 

@@ -90,7 +90,7 @@ private:
 
 // Grid over a data source: the current row follows the table's cursor and
 // moves it; cell edits write into the current record, which is posted when
-// the cursor leaves it. Column enter and exit and key presses are told to the
+// the cursor leaves it. The grid adds no rows and deletes none of its own. Column enter and exit and key presses are told to the
 // program, which reads selectedIndex() and selectedField() in its handlers.
 class DBGrid : public QTableView {
     Q_OBJECT
@@ -130,6 +130,9 @@ signals:
     void colEnter();
     // Before the grid handles a key; accept the event to keep it from the grid.
     void keyPressed(QKeyEvent* event);
+    // Ctrl+Del: the grid deletes no row itself; whoever owns the rows
+    // decides, and asks.
+    void deleteRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

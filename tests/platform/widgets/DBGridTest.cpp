@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -262,3 +263,22 @@ TEST(GridRows, FiveThousandRowsAreReadAndFollowTheCursor)
 }
 
 } // namespace
+
+// The grid's rows are the table's: no key adds one, and its delete key only
+// asks whoever owns the rows, who may ask the user first.
+TEST_F(Grid, KeysAddNoRowAndTheDeleteKeyOnlyAsks)
+{
+    int deletes = 0;
+    QObject::connect(&grid, &DBGrid::deleteRequested, [&] { ++deletes; });
+    grid.setCurrentIndex(grid.model()->index(2, 0));
+    for (const int key : {Qt::Key_Insert, Qt::Key_Down, Qt::Key_PageDown})
+        pressKey(&grid, key);
+    QKeyEvent ctrlDel(QEvent::KeyPress, Qt::Key_Delete, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&grid, &ctrlDel);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(table.state(), dbase::TableState::Browse);
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(table.recordCount(), 3u);
+    EXPECT_EQ(table.field(NAME1).asString(), "Wasser");
+}
