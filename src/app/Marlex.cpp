@@ -554,6 +554,7 @@ void TMarlex::ereignisseVerbinden()
     hilfeBefehleVerbinden();
     hilfsfensterVerbinden();
     suchBefehleVerbinden();
+    lagerBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------
@@ -594,6 +595,12 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
             FormResize();
         return false;
     }
+    if (watched == PageControl1 && event->type() == QEvent::KeyPress)
+        seitenwechselVomNutzer();
+    if (watched == Image11 && event->type() == QEvent::MouseButtonDblClick) {
+        Image11DblClick();
+        return true;
+    }
     const bool ablage = watched == ToolButton42 || watched == ToolButton52 || watched == ToolButton57 ||
                         watched == ToolButton58 || watched == Image11;
     if (!ablage)
@@ -602,7 +609,9 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (nimmtListenzeilenAn(drag->mimeData(), widgets::NameList::dragSource()))
+        // Read-only mode takes nothing into storage.
+        const bool gesperrt = watched == Image11 && OptNurLesemodus;
+        if (!gesperrt && nimmtListenzeilenAn(drag->mimeData(), widgets::NameList::dragSource()))
             drag->acceptProposedAction();
         else
             drag->ignore();
@@ -610,7 +619,8 @@ bool TMarlex::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!nimmtListenzeilenAn(drop->mimeData(), widgets::NameList::dragSource())) {
+        if ((watched == Image11 && OptNurLesemodus)
+            || !nimmtListenzeilenAn(drop->mimeData(), widgets::NameList::dragSource())) {
             drop->ignore();
             return true;
         }

@@ -16,6 +16,7 @@
 
 class QAction;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -26,6 +27,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+namespace dbase { class Table; }
 namespace ini { class IniFile; }
 namespace widgets {
 class DBComboBox;
@@ -84,7 +86,6 @@ public:
     QString Symbolendung = QStringLiteral("BMP");
     QString AktuelleNamenDatei = QStringLiteral("namen.dbf");
     QString AktuelleIndexDatei = QStringLiteral("namen.mdx");
-    QString MengeAltText;
     int EditModus = 0;
     int EingabeModus = 0;
     int LagerEditModus = 0;
@@ -371,6 +372,29 @@ public:
     void Panel3Resize();
     void Splitter1Moved();
     void SymbolfeldAnordnen();
+
+    // --- the storage page (lager.dbf in DBGrid1)
+    // Takes the current substance into storage and shows the storage page.
+    void Menu31Click();
+    // Takes the substances of the dropped list lines into storage, one
+    // stored row each, and shows the storage page.
+    void Image11DragDrop(const std::vector<int>& zeilen);
+    void Image11DblClick();
+    // A further row for the substance of the current storage row.
+    void ToolButton25Click();
+    // The storage edit mode: cell editing in the grid and the new and
+    // delete commands.
+    void ToolButton31Click();
+    void Editieren2Click();
+    // Deletes the current storage row after asking.
+    void ToolButton30Click();
+    // Plus and minus change the label count of the current row outside the
+    // edit mode.
+    void DBGrid1KeyPress(QKeyEvent* event);
+    // The user has switched pages.
+    void PageControl1Change();
+    void LagerseiteAktivieren();
+    void DatenseiteAktivieren();
     // Whether a drag brings lines of ListBox1, the only drags the drop
     // targets take.
     bool nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) const;
@@ -403,6 +427,26 @@ private:
     void hilfeBefehleVerbinden();
     void hilfsfensterVerbinden();
     void suchBefehleVerbinden();
+    void lagerBefehleVerbinden();
+    void lagerEditModusSetzen(bool an);
+    void lagerseiteVerlassen();
+    // Shows the navigator and supplement windows with the record page only.
+    void hilfsfensterZeigen(bool datenseite);
+    // Shows the current-filter windows of the page entered.
+    void filterfensterZeigen(bool lagerseite);
+    // The mode's blinking and its text in the status bar, on or off.
+    void modusZeigen(bool an, const QString& text);
+    void lagerAnzahlZeigen();
+    void lagerzustandAuffrischen();
+    void seitenwechselVomNutzer();
+    // Whether lager.dbf holds a row of the substance, whatever the user's
+    // storage filter shows.
+    bool lagerHatStoff(const QString& carn, const QString& subcarn);
+    // Gives every list line of the substance the marker (with marking on).
+    void lagerMarkeSetzen(const QString& carn, const QString& subcarn, std::uint8_t marke);
+    // Appends and stores a storage row of the substance and marks its
+    // lines; false (after saying why) when lager.dbf refuses it.
+    bool insLagerUebernehmen(const QString& name1, const QString& carn, const QString& subcarn);
     void fensterzustandSetzen();
     // The outer bounds read at start, put on the window once the desktop
     // has told the size of its frame.
@@ -434,7 +478,21 @@ private:
     bool m_werkzeugbilderDa = false; // the icon theme of the tool buttons was found
     bool m_beendenBestaetigt = false; // "Beenden" has asked; the close that follows does not
     std::optional<QRect> m_aeussereLage;
+    bool m_nutzerSeitenwechsel = false; // a page change now comes from the user
 };
+
+// A new storage row of a substance as the program appends it: amount and
+// difference 0, both dates today, one label to print; lager.dbf is left in
+// Insert state with the row not yet stored.
+void LagerzeileAnhaengen(dbase::Table& lager, const QString& name1, const QString& carn, const QString& subcarn);
+// The same row stored at once, the table's buffers written to disk; what
+// lager.dbf refuses leaves it browsing, with the DbaseError thrown.
+void LagerzeileSpeichern(dbase::Table& lager, const QString& name1, const QString& carn, const QString& subcarn);
+// Completes a storage row before it is stored: when its amount differs from
+// the stored one, the previous amount date becomes the stored date of the
+// last change and that date today (dates the user changed in the same edit
+// stay as typed). lager.dbf's before-post handler.
+void LagerDatumStempeln(dbase::Table& lager);
 
 // The main window of the run.
 extern TMarlex* Marlex;

@@ -10,6 +10,7 @@
 #include "app/Marlex.h"
 #include "app/NameRules.h"
 #include "app/SymbolBild.h"
+#include "app/TabellenLeihe.h"
 #include "data/Datas.h"
 #include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
@@ -30,52 +31,6 @@ namespace {
 enum ChemieFeld {
     GEFSYM1 = 6, GEFSYM2 = 7, GEFSYM3 = 8, CANCER = 12, KREBS = 16, WIRKUNG = 24, UNTERRICHT = 33,
     MEMOTEXT = 37, GEFSYM4 = 42
-};
-
-// Puts a table's index, filter and row back however the job that borrowed
-// them ends; what the job left as it was is not touched again.
-class TabellenLeihe {
-public:
-    explicit TabellenLeihe(dbase::Table& table)
-        : m_table(table), m_index(table.indexName()), m_filter(table.filter()), m_filtered(table.filtered()),
-          m_position(table.bookmark())
-    {
-    }
-    // Narrows the table to the rows that pass `filter` alone, for the job.
-    void eingrenzen(const dbase::Filter& filter)
-    {
-        m_eingegrenzt = true;
-        m_table.setFiltered(false);
-        m_table.setFilter(filter);
-        m_table.setFiltered(true);
-    }
-    ~TabellenLeihe()
-    {
-        try {
-            if (m_eingegrenzt) {
-                m_table.setFiltered(false);
-                m_table.setFilter(m_filter);
-                m_table.setFiltered(m_filtered);
-            }
-            if (m_table.indexName() != m_index)
-                m_table.setIndexName(m_index);
-            if (m_position.valid() && m_table.bookmarkValid(m_position))
-                m_table.gotoBookmark(m_position);
-        } catch (const std::exception&) {
-            // Index and filter were the table's own a moment ago; a table
-            // that refuses them now has nothing better to go back to.
-        }
-    }
-    TabellenLeihe(const TabellenLeihe&) = delete;
-    TabellenLeihe& operator=(const TabellenLeihe&) = delete;
-
-private:
-    dbase::Table& m_table;
-    QString m_index;
-    dbase::Filter m_filter; // the user's, built or typed, as it was
-    bool m_filtered;
-    dbase::Bookmark m_position;
-    bool m_eingegrenzt = false;
 };
 
 // Hides the progress window when the reading ends, by error too.
@@ -116,6 +71,7 @@ void TMarlex::DatenquellenVerbinden()
         auswahl->setDataSource(Datas->DataSource2);
     DBImage1->setDataSource(Datas->DataSource6);
     DBGrid1->setDataSource(Datas->DataSource3);
+    Datas->Table3->setBeforePost(LagerDatumStempeln);
 }
 
 void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
@@ -241,24 +197,15 @@ void TMarlex::BearbeitungFreigeben(bool enabled)
 
 void TMarlex::lagerzustandZeigen(const QString& carn, const QString& subcarn)
 {
+    // Read-only mode takes nothing into storage.
     if (OptLagerMarkieren) {
         const int zeile = ListBox1->itemIndex();
-        Menu31->setEnabled(zeile < 0 || ListBox1->marker(zeile) != LagerMarke);
+        Menu31->setEnabled(!OptNurLesemodus && (zeile < 0 || ListBox1->marker(zeile) != LagerMarke));
         return;
     }
-    dbase::Table& lager = *Datas->Table3;
-    bool imLager = false;
-    {
-        TabellenLeihe leihe(lager);
-        widgets::DataSource::Silence still(*Datas->DataSource3);
-        // The key values are compared as data: an apostrophe or a "*" in a
-        // number selects exactly the rows that hold it.
-        leihe.eingrenzen(dbase::Filter::equals("CARN", carn) && dbase::Filter::equals("SUBCARN", subcarn));
-        lager.first();
-        imLager = !lager.eof();
-    }
+    const bool imLager = lagerHatStoff(carn, subcarn);
     StatusPanel[3]->setText(imLager ? QStringLiteral("Im Lager") : QStringLiteral("Nicht im Lager"));
-    Menu31->setEnabled(!imLager);
+    Menu31->setEnabled(!OptNurLesemodus && !imLager);
 }
 
 void TMarlex::symbolBilderZeigen()

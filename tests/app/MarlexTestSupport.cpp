@@ -1,6 +1,10 @@
 #include "MarlexTestSupport.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "fixtures/Images.h"
@@ -329,6 +333,47 @@ TMarlex& Register::startenMit(const std::vector<Stoff>& stoffe)
     m.show();
     m.DatenlisteEinlesen();
     return m;
+}
+
+} // namespace marlextest
+
+namespace marlextest {
+
+Ziehen::Ziehen() : m_runner([this](QDrag& drag) { return ausfuehren(drag); }) {}
+
+bool Ziehen::eventFilter(QObject* objekt, QEvent* event)
+{
+    if (event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonRelease)
+        return false;
+    auto* ziel = qobject_cast<QWidget*>(objekt);
+    if (!ziel)
+        return false;
+    const QPoint stelle = static_cast<QMouseEvent*>(event)->position().toPoint();
+    if (event->type() == QEvent::MouseMove) {
+        QDragEnterEvent eintritt(stelle, Qt::CopyAction, m_drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(ziel, &eintritt);
+        m_ueber = eintritt.isAccepted() ? ziel : nullptr;
+        return true;
+    }
+    if (m_ueber) {
+        QDropEvent drop(stelle, Qt::CopyAction, m_drag->mimeData(), Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_ueber, &drop);
+        if (drop.isAccepted())
+            abgelegtAuf = m_ueber;
+    }
+    m_schleife.quit();
+    return true;
+}
+
+Qt::DropAction Ziehen::ausfuehren(QDrag& drag)
+{
+    m_drag = &drag;
+    m_ueber = nullptr;
+    abgelegtAuf = nullptr;
+    qApp->installEventFilter(this);
+    m_schleife.exec();
+    qApp->removeEventFilter(this);
+    return abgelegtAuf ? Qt::CopyAction : Qt::IgnoreAction;
 }
 
 } // namespace marlextest

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include <QColor>
+#include <QDrag>
+#include <QEventLoop>
 #include <QDir>
 #include <QImage>
 #include <QRect>
@@ -25,6 +27,7 @@
 #include "fixtures/TempDir.h"
 #include "stream/Object.h"
 #include "widgets/MessageBox.h"
+#include "widgets/NameList.h"
 
 namespace marlextest {
 
@@ -97,6 +100,28 @@ struct Blattband {
 // millimetre, ...).
 void blattSchreiben(const QString& datei, const std::vector<Blattband>& baender,
                     const std::function<void(stream::Object&)>& bericht = {});
+
+// Carries a list drag the way the platform's drag loop does, where the
+// offscreen platform has none: once the drag has begun, the mouse moves go
+// to the widget under the mouse as drag moves and the release as the drop.
+class Ziehen : public QObject {
+public:
+    Ziehen();
+
+    // The widget that took the last drop; nullptr when none did.
+    QWidget* abgelegtAuf = nullptr;
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* event) override;
+
+private:
+    Qt::DropAction ausfuehren(QDrag& drag);
+
+    widgets::ScopedDragRunner m_runner;
+    QDrag* m_drag = nullptr;
+    QWidget* m_ueber = nullptr;
+    QEventLoop m_schleife;
+};
 
 // The register directory (current directory while it lives) holding the
 // tables, and the program directory beside it with Symbol\ and the settings.

@@ -33,59 +33,6 @@ const QString propanol = QStringLiteral("67-63-0");
 // Lines in name order.
 enum Zeile { Propan2ol, Toluen, Toluol };
 
-// Carries a list drag the way the platform's drag loop does, where the
-// offscreen platform has none: once the drag has begun, the mouse moves go
-// to the widget under the mouse as drag moves and the release as the drop.
-class Ziehen : public QObject {
-public:
-    Ziehen() : m_runner([this](QDrag& drag) { return ausfuehren(drag); }) {}
-
-    // The widget that took the last drop; nullptr when none did.
-    QWidget* abgelegtAuf = nullptr;
-
-protected:
-    bool eventFilter(QObject* objekt, QEvent* event) override
-    {
-        if (event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonRelease)
-            return false;
-        auto* ziel = qobject_cast<QWidget*>(objekt);
-        if (!ziel)
-            return false;
-        const QPoint stelle = static_cast<QMouseEvent*>(event)->position().toPoint();
-        if (event->type() == QEvent::MouseMove) {
-            QDragEnterEvent eintritt(stelle, Qt::CopyAction, m_drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(ziel, &eintritt);
-            m_ueber = eintritt.isAccepted() ? ziel : nullptr;
-            return true;
-        }
-        if (m_ueber) {
-            QDropEvent drop(stelle, Qt::CopyAction, m_drag->mimeData(), Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(m_ueber, &drop);
-            if (drop.isAccepted())
-                abgelegtAuf = m_ueber;
-        }
-        m_schleife.quit();
-        return true;
-    }
-
-private:
-    Qt::DropAction ausfuehren(QDrag& drag)
-    {
-        m_drag = &drag;
-        m_ueber = nullptr;
-        abgelegtAuf = nullptr;
-        qApp->installEventFilter(this);
-        m_schleife.exec();
-        qApp->removeEventFilter(this);
-        return abgelegtAuf ? Qt::CopyAction : Qt::IgnoreAction;
-    }
-
-    widgets::ScopedDragRunner m_runner;
-    QDrag* m_drag = nullptr;
-    QWidget* m_ueber = nullptr;
-    QEventLoop m_schleife;
-};
-
 class NamenlisteMaus : public ::testing::Test {
 protected:
     NamenlisteMaus()
