@@ -32,7 +32,8 @@ constexpr std::uint8_t dbase3MemoVersion = 0x83;
 constexpr std::uint8_t dbase4MemoVersion = 0x8B;
 constexpr std::uint8_t plainVersion = 0x03;
 constexpr std::size_t maxFieldNameLength = 10;
-// Records are cached in chunks of about this many bytes, loaded on first use.
+// Records are cached in chunks of about this many bytes, loaded on first use,
+// at most DbfFile::cacheBudget bytes of them.
 constexpr std::size_t cacheChunkBytes = 64 * 1024;
 // Bulk appends are written when about this many bytes are gathered: large
 // enough that the two writes per chunk vanish beside the copying, small
@@ -149,8 +150,24 @@ struct DbfFile::Impl {
     bool readOnly = false;
     ShareMode share = ShareMode::Shared;
 
+    // The record cache: up to maxSlots chunks, each in a slot; slotOf[chunk]
+    // is its slot + 1, or 0 while the chunk is not held. Once every slot is
+    // taken, a read that continues a walk in physical order replaces the
+    // least recently used chunk; any other read fetches its record alone
+    // into `single`, so that a walk jumping across a large table keeps what
+    // it has without loading a chunk per record.
+    struct Slot {
+        std::string bytes;
+        std::uint32_t chunk = 0;
+        std::uint64_t lastUse = 0;
+    };
     std::uint32_t chunkRecords = 1;
-    mutable std::vector<std::string> chunks; // empty string: not loaded
+    std::size_t maxSlots = 1;
+    mutable std::vector<std::uint32_t> slotOf;
+    mutable std::vector<Slot> held;
+    mutable std::uint64_t useClock = 0;
+    mutable std::uint32_t lastRead = 0;
+    mutable std::string single;
     std::string appendBuffer;                // record + end-of-file marker
 
     // Bulk appends: records counted in header.recordCount but not yet on disk.
@@ -194,6 +211,13 @@ struct DbfFile::Impl {
     void checkRecord(std::uint32_t recNo) const;
     void checkBytes(const std::string& bytes) const;
     const char* cachedRecord(std::uint32_t recNo) const;
+    // The chunk's bytes when it is held, else nullptr.
+    std::string* heldChunk(std::uint32_t index) const;
+    std::string& takeSlot(std::uint32_t index) const;
+    void forgetCache() {
+        slotOf.clear();
+        held.clear();
+    }
     void storeInCache(std::uint32_t recNo, const std::string& bytes);
 };
 
@@ -298,7 +322,8 @@ void DbfFile::Impl::parseHeader() {
     codePage = &CodePage::forLanguageDriver(header.languageDriver);
     chunkRecords = static_cast<std::uint32_t>(
         std::max<std::size_t>(1, cacheChunkBytes / header.recordLength));
-    chunks.clear();
+    maxSlots = std::max<std::size_t>(1, cacheBudget / (std::size_t(chunkRecords) * header.recordLength));
+    forgetCache();
 }
 
 void DbfFile::Impl::writeHeader(const DbfHeader& next) {
@@ -324,7 +349,7 @@ void DbfFile::Impl::adoptCountOnDisk() {
         return;
     checkCountFits(count);
     header.recordCount = count;
-    chunks.clear();
+    forgetCache();
 }
 
 // Every header write goes through here. A shared open holds the append lock
@@ -426,7 +451,7 @@ void DbfFile::Impl::writeGathered() {
     } catch (...) {
         header.recordCount = first - 1;
         gathered.clear();
-        chunks.clear();
+        forgetCache();
         try {
             throw;
         } catch (const DbaseError& error) {
@@ -459,34 +484,79 @@ void DbfFile::Impl::checkBytes(const std::string& bytes) const {
         throw DbaseError("Ungültige Löschmarkierung in einem Datensatz für " + quoted(path));
 }
 
+std::string* DbfFile::Impl::heldChunk(std::uint32_t index) const {
+    if (index >= slotOf.size() || slotOf[index] == 0)
+        return nullptr;
+    Slot& slot = held[slotOf[index] - 1];
+    slot.lastUse = ++useClock;
+    return &slot.bytes;
+}
+
+std::string& DbfFile::Impl::takeSlot(std::uint32_t index) const {
+    if (slotOf.size() <= index)
+        slotOf.resize(std::size_t(index) + 1);
+    std::size_t at = held.size();
+    if (at < maxSlots) {
+        held.emplace_back();
+    } else {
+        at = static_cast<std::size_t>(
+            std::min_element(held.begin(), held.end(),
+                             [](const Slot& a, const Slot& b) { return a.lastUse < b.lastUse; })
+            - held.begin());
+        slotOf[held[at].chunk] = 0;
+    }
+    Slot& slot = held[at];
+    slot.chunk = index;
+    slot.lastUse = ++useClock;
+    // Room for a whole chunk once, so that neither loading nor appending
+    // ever grows a slot beyond it.
+    const std::size_t whole = std::size_t(chunkRecords) * header.recordLength;
+    if (slot.bytes.capacity() < whole) {
+        std::string room;
+        room.reserve(whole);
+        slot.bytes.swap(room);
+    }
+    slot.bytes.clear();
+    slotOf[index] = static_cast<std::uint32_t>(at + 1);
+    return slot.bytes;
+}
+
 const char* DbfFile::Impl::cachedRecord(std::uint32_t recNo) const {
     const std::uint32_t index = (recNo - 1) / chunkRecords;
     const std::uint32_t first = index * chunkRecords + 1;
     const std::size_t within = std::size_t(recNo - first) * header.recordLength;
-    if (chunks.size() <= index)
-        chunks.resize(std::size_t(index) + 1);
-    std::string& chunk = chunks[index];
-    if (chunk.size() < within + header.recordLength) {
-        const std::uint32_t count = std::min(chunkRecords, header.recordCount - first + 1);
-        chunk.resize(std::size_t(count) * header.recordLength);
-        if (io->readAt(recordOffset(first), chunk.data(), chunk.size()) != chunk.size()) {
-            chunk.clear();
+    const bool walking = recNo == lastRead + 1 || recNo + 1 == lastRead;
+    lastRead = recNo;
+    std::string* chunk = heldChunk(index);
+    if (chunk && chunk->size() >= within + header.recordLength)
+        return chunk->data() + within;
+    if (!chunk && held.size() >= maxSlots && !walking) {
+        single.resize(header.recordLength);
+        if (io->readAt(recordOffset(recNo), single.data(), single.size()) != single.size())
             corrupt(path, "Datensatz " + std::to_string(recNo) + " fehlt (Datei abgeschnitten)");
-        }
+        return single.data();
     }
-    return chunk.data() + within;
+    if (!chunk)
+        chunk = &takeSlot(index);
+    const std::uint32_t count = std::min(chunkRecords, header.recordCount - first + 1);
+    chunk->resize(std::size_t(count) * header.recordLength);
+    if (io->readAt(recordOffset(first), chunk->data(), chunk->size()) != chunk->size()) {
+        chunk->clear();
+        corrupt(path, "Datensatz " + std::to_string(recNo) + " fehlt (Datei abgeschnitten)");
+    }
+    return chunk->data() + within;
 }
 
 void DbfFile::Impl::storeInCache(std::uint32_t recNo, const std::string& bytes) {
     const std::uint32_t index = (recNo - 1) / chunkRecords;
-    if (index >= chunks.size())
+    std::string* chunk = heldChunk(index);
+    if (!chunk)
         return;
-    std::string& chunk = chunks[index];
     const std::size_t within = std::size_t(recNo - 1 - index * chunkRecords) * header.recordLength;
-    if (chunk.size() >= within + bytes.size())
-        chunk.replace(within, bytes.size(), bytes);
-    else if (chunk.size() == within && !chunk.empty())
-        chunk += bytes;
+    if (chunk->size() >= within + bytes.size())
+        chunk->replace(within, bytes.size(), bytes);
+    else if (chunk->size() == within && !chunk->empty())
+        *chunk += bytes;
 }
 
 DbfFile::DbfFile() : d(std::make_unique<Impl>()) {}
@@ -574,6 +644,13 @@ std::unique_ptr<DbfFile> DbfFile::create(const std::filesystem::path& path,
 
 const std::filesystem::path& DbfFile::path() const { return d->path; }
 const DbfHeader& DbfFile::header() const { return d->header; }
+
+std::size_t DbfFile::cachedBytes() const {
+    std::size_t bytes = d->single.capacity();
+    for (const Impl::Slot& slot : d->held)
+        bytes += slot.bytes.capacity();
+    return bytes;
+}
 const TableLayout& DbfFile::layout() const { return d->layout; }
 const CodePage& DbfFile::codePage() const { return *d->codePage; }
 bool DbfFile::readOnly() const { return d->readOnly; }
@@ -589,9 +666,9 @@ void DbfFile::prefetch(std::uint32_t recNo) const {
     if (recNo == 0 || recNo > d->header.recordCount)
         return;
     const std::uint32_t index = (recNo - 1) / d->chunkRecords;
-    if (index >= d->chunks.size())
+    if (index >= d->slotOf.size() || d->slotOf[index] == 0)
         return;
-    const std::string& chunk = d->chunks[index];
+    const std::string& chunk = d->held[d->slotOf[index] - 1].bytes;
     const std::size_t within = std::size_t(recNo - 1 - index * d->chunkRecords) * d->header.recordLength;
     if (chunk.size() < within + d->header.recordLength)
         return;
@@ -674,7 +751,7 @@ bool DbfFile::refresh() {
     d->headerBytes = onDisk;
     d->header = fresh;
     if (d->share == ShareMode::Shared)
-        d->chunks.clear();
+        d->forgetCache();
     return changed;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -51,6 +52,12 @@ struct DbfHeader {
 // would not open). A record that is rewritten in place while the power goes
 // may come back old, new or partly written; every other record is safe.
 //
+// Memory: records read are kept in chunks of about 64 KB, up to cacheBudget
+// bytes per open, so that a table of 100,000 names is read from the disk
+// once. Of a larger table the chunks read last are kept; a walk in physical
+// order goes on chunk by chunk, and a walk that jumps across the file (in
+// index order) reads the records the cache does not hold one by one.
+//
 // Locking: a shared open takes a shared lock on the file, an exclusive open an
 // exclusive one; both are respected by other processes and by other opens in
 // this process. A refused lock is a DbaseError naming the file.
@@ -79,6 +86,11 @@ public:
     const TableLayout& layout() const;
     const CodePage& codePage() const;
     bool readOnly() const;
+
+    static constexpr std::size_t cacheBudget = 16 * 1024 * 1024;
+    // What the record cache holds, in bytes: at most cacheBudget and one
+    // record.
+    std::size_t cachedBytes() const;
 
     std::uint32_t recordCount() const;
     // Whole record including the deletion flag, exactly recordLength bytes.

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <vector>
+
 #include <QDate>
 
 #include "ChildProcess.h"
@@ -165,6 +170,61 @@ TEST_F(DbfFileTest, ManyRecordsAcrossCacheChunks) {
     const auto reader = openShared("T.DBF");
     for (std::uint32_t i : {1u, 1724u, 1725u, 4000u, count})
         EXPECT_EQ(textAt(*reader, i), i == 4000 ? QString("geändert") : QString::number(i));
+}
+
+// Reads every record in `order` and counts those whose first field is not
+// their number.
+int misread(const DbfFile& file, const std::vector<std::uint32_t>& order) {
+    int wrong = 0;
+    for (std::uint32_t recNo : order)
+        wrong += textAt(file, recNo) != QString::number(recNo);
+    return wrong;
+}
+
+TEST_F(DbfFileTest, RecordCacheStaysWithinItsBudgetOnWalksOfALargerTable) {
+    std::vector<FieldDef> fields;
+    for (int i = 0; i < 8; ++i)
+        fields.push_back(field("F" + std::to_string(i), FieldType::Character, 250));
+    const auto file = DbfFile::create("T.DBF", TableLayout(fields));
+    const std::size_t recordLength = file->header().recordLength;
+    const auto count = static_cast<std::uint32_t>(DbfFile::cacheBudget / recordLength * 3 / 2);
+    file->beginBulk();
+    for (std::uint32_t i = 1; i <= count; ++i) {
+        std::string record = file->blankRecord();
+        dbftest::put(record, file->layout().field(0), std::to_string(i));
+        file->appendRecord(record);
+    }
+    file->endBulk();
+    const std::size_t bound = DbfFile::cacheBudget + recordLength;
+
+    std::vector<std::uint32_t> physical(count);
+    std::iota(physical.begin(), physical.end(), 1u);
+    std::vector<std::uint32_t> jumping = physical;
+    std::shuffle(jumping.begin(), jumping.end(), std::mt19937(7));
+    const std::vector<std::uint32_t> backwards(physical.rbegin(), physical.rend());
+
+    const auto reader = openShared("T.DBF");
+    EXPECT_EQ(misread(*reader, jumping), 0);
+    EXPECT_LE(reader->cachedBytes(), bound);
+    EXPECT_GT(reader->cachedBytes(), DbfFile::cacheBudget / 2); // it does keep records
+    EXPECT_EQ(misread(*reader, physical), 0);
+    EXPECT_LE(reader->cachedBytes(), bound);
+    EXPECT_EQ(misread(*reader, backwards), 0);
+    EXPECT_LE(reader->cachedBytes(), bound);
+    EXPECT_EQ(misread(*reader, jumping), 0);
+    EXPECT_LE(reader->cachedBytes(), bound);
+
+    // Edits reach the records whether their chunk is held or not.
+    EXPECT_EQ(misread(*file, jumping), 0);
+    for (std::uint32_t recNo : {1u, count / 2, count}) {
+        std::string record = file->blankRecord();
+        dbftest::put(record, file->layout().field(0), "neu");
+        file->writeRecord(recNo, record);
+        EXPECT_EQ(textAt(*file, recNo), "neu");
+        reader->refresh();
+        EXPECT_EQ(textAt(*reader, recNo), "neu");
+    }
+    EXPECT_LE(file->cachedBytes(), bound);
 }
 
 TEST_F(DbfFileTest, ReadsFilesWithAndWithoutEndMarkerTrustingTheCount) {
