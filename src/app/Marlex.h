@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "app/Bilder.h"
+#include "app/RecNoListe.h"
 
 class QAction;
 class QFrame;
@@ -67,7 +68,7 @@ public:
     std::unique_ptr<ini::IniFile> IniDatei;
     int MemoEingabeModus = 0;
     int ChemieSatzAnzahl = 0;       // record count of chemie.dbf
-    QStringList RecNoList;          // physical record number of each list line's row
+    RecNoListe RecNoList;           // physical record number of each list line's row
     int ListenFilterAktiv = 0;
     int LagerFilterAktiv = 0;
     int LagerFilterModus = 0;

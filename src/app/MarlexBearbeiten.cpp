@@ -487,7 +487,7 @@ void TMarlex::namenszeilenNachfuehren()
     }
     m_stoffnameVorher = neu;
     NamenlisteLesen();
-    const int zeile = std::max(0, static_cast<int>(RecNoList.indexOf(QString::number(gezeigt))));
+    const int zeile = std::max(0, static_cast<int>(RecNoList.indexOf(gezeigt)));
     VorherigerListenIndex = 0;
     ListBox1->setItemIndex(zeile);
     namen.moveBy(zeile);

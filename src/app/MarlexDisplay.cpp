@@ -81,7 +81,6 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
     dbase::Table* lager = OptLagerMarkieren ? Datas->Table3 : nullptr;
 
     widgets::NameLines zeilen;
-    QStringList recNos;
     {
         // The storage grid keeps its order and row; the lookups need the
         // key order, which the storage page replaces by the name order.
@@ -94,7 +93,6 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
         if (lager && lager->indexName() != QLatin1String("CARN_SUB"))
             lager->setIndexName(QStringLiteral("CARN_SUB"));
         zeilen.reserve(namen.recordCount());
-        recNos.reserve(namen.recordCount());
         for (namen.first(); !namen.eof(); namen.next()) {
             const dbase::RecordView satz = namen.currentRecord();
             std::uint8_t marke = KeinLagerMarke;
@@ -102,13 +100,12 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
             if (lager && lager->findKey(satz, {2, 3}))
                 marke = LagerMarke;
             zeilen.add(satz.text(0), marke, namen.recNo());
-            recNos << QString::number(namen.recNo());
             if (schritt)
                 schritt();
         }
     }
     namen.first();
-    RecNoList = std::move(recNos);
+    RecNoList = RecNoListe(zeilen.recNos());
     ListBox1->setLines(std::move(zeilen));
 }
 
