@@ -84,10 +84,7 @@ struct TEtikettenLayout::Lauf {
     {
         dbase::Table& namen = *datas.Table1;
         if (Marlex->ListenFilterAktiv) {
-            namen.close();
-            namen.setTableName(QStringLiteral("namen.dbf"));
-            namen.setIndexFiles(QStringLiteral("namen.mdx"));
-            namen.open();
+            reports::namenDesRegistersOeffnen(namen);
             datas.Table2->setFiltered(false);
         }
         namen.setIndexName(QStringLiteral("CARN_SUB"));
@@ -349,14 +346,9 @@ void TEtikettenLayout::EtikettFuellen()
             objekt.als<report::Label>()->caption = QStringLiteral("NOCH NICHT IMPLEMENTIERT");
             break;
         case Elementart::eaSummenformel:
-            reports::formelSetzen(*objekt.als<report::RichText>(),
-                                  reports::Feldtext(tabellen, &chemie, QStringLiteral("FORMEL")));
+        case Elementart::eaFeldformel:
+            reports::formelFuellen(objekt, tabellen);
             break;
-        case Elementart::eaFeldformel: {
-            auto& formel = *objekt.als<report::RichText>();
-            reports::formelSetzen(formel, reports::Feldwert(formel.hint, tabellen));
-            break;
-        }
         case Elementart::eaGefahrsymbol:
             objekt.als<report::Image>()->picture = reports::druckbild(bildZuCode(
                 Marlex->Bilder.GefahrBilder, GefahrCodes, reports::Feldwert(objekt.element->hint, tabellen), farbe));

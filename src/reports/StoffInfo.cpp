@@ -128,10 +128,7 @@ struct TStoffInfo::Lauf {
     void namenstabelleDesRegisters()
     {
         dbase::Table& namen = *tabellen.Table1;
-        namen.close();
-        namen.setTableName(QStringLiteral("namen.dbf"));
-        namen.setIndexFiles(QStringLiteral("namen.mdx"));
-        namen.open();
+        reports::namenDesRegistersOeffnen(namen);
         const Filter schluessel = stoff.filter();
         if (positionieren(namen, Filter::equals("NAME1", stoff.name) && schluessel))
             return;
@@ -336,14 +333,9 @@ void TStoffInfo::SetStoffinfoInputData()
             sprache.BedingungsParser(objekt.als<report::Label>()->caption);
             break;
         case Elementart::eaSummenformel:
-            reports::formelSetzen(*objekt.als<report::RichText>(),
-                                  reports::Feldtext(tabellen, &chemie, QStringLiteral("FORMEL")));
+        case Elementart::eaFeldformel:
+            reports::formelFuellen(objekt, tabellen);
             break;
-        case Elementart::eaFeldformel: {
-            auto& formel = *objekt.als<report::RichText>();
-            reports::formelSetzen(formel, reports::Feldwert(formel.hint, tabellen));
-            break;
-        }
         case Elementart::eaVorlagentext:
             sprache.Parser(objekt.als<report::Memo>()->lines);
             break;

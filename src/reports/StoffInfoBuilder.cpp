@@ -181,4 +181,12 @@ void formelSetzen(report::RichText& element, const QString& text)
     element.runs = formelRuns(text, element.font.pointSizeF());
 }
 
+void formelFuellen(const Laufobjekt& objekt, const TabellenSatz& tabellen)
+{
+    auto& formel = *objekt.als<report::RichText>();
+    formelSetzen(formel, *objekt.art == Elementart::eaSummenformel
+                             ? Feldtext(tabellen, tabellen.Table2, QStringLiteral("FORMEL"))
+                             : Feldwert(formel.hint, tabellen));
+}
+
 } // namespace reports

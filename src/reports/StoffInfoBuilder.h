@@ -122,5 +122,8 @@ QImage druckbild(const graphics::Picture& bild);
 std::vector<report::TextRun> formelRuns(const QString& text, double pointSize);
 // Gives a formula element its text, formatted as above in its own font.
 void formelSetzen(report::RichText& element, const QString& text);
+// Fills a run element of the two formula kinds: the sum formula from the
+// substance's "FORMEL", a field formula from the field its Hint names.
+void formelFuellen(const Laufobjekt& objekt, const TabellenSatz& tabellen);
 
 } // namespace reports

@@ -98,4 +98,12 @@ void TabellenWache::zuruecksetzen(const Stand& stand)
         table.first();
 }
 
+void namenDesRegistersOeffnen(dbase::Table& namen)
+{
+    namen.close();
+    namen.setTableName(QStringLiteral("namen.dbf"));
+    namen.setIndexFiles(QStringLiteral("namen.mdx"));
+    namen.open();
+}
+
 } // namespace reports

@@ -66,4 +66,8 @@ private:
     bool m_restored = false;
 };
 
+// Opens namen.dbf with its production index on `namen` in place of the list
+// filter's copies; the guard of the run puts the file back.
+void namenDesRegistersOeffnen(dbase::Table& namen);
+
 } // namespace reports
