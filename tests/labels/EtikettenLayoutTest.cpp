@@ -21,24 +21,14 @@
 #include "reports/Vorschau.h"
 #include "sheets/SheetSession.h"
 #include "stream/StreamWriter.h"
+#include "fixtures/Poppler.h"
 
 namespace {
 
+using fixtures::poppler;
+
 using stream::Object;
 using stream::Value;
-
-QString poppler(const char* tool, const QStringList& args)
-{
-    const QString program = QStandardPaths::findExecutable(QLatin1String(tool));
-    if (program.isEmpty()) {
-        ADD_FAILURE() << tool << " is missing (poppler-utils)";
-        return {};
-    }
-    QProcess run;
-    run.start(program, args);
-    run.waitForFinished(60000);
-    return QString::fromUtf8(run.readAllStandardOutput());
-}
 
 // The CAS numbers printed on each page, in reading order.
 std::vector<QStringList> casProSeite(const QString& pdf)

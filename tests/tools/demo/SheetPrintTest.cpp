@@ -10,24 +10,11 @@
 #include <QTemporaryDir>
 
 #include "sheets/SheetSession.h"
+#include "fixtures/Poppler.h"
 
 namespace {
 
-// The output of one of poppler's tools (poppler-utils is a dependency of
-// the project's checks).
-QString poppler(const char* tool, const QStringList& args)
-{
-    const QString program = QStandardPaths::findExecutable(QLatin1String(tool));
-    if (program.isEmpty()) {
-        ADD_FAILURE() << tool << " is missing (poppler-utils)";
-        return {};
-    }
-    QProcess run;
-    run.start(program, args);
-    run.waitForFinished(60000);
-    EXPECT_EQ(run.exitCode(), 0) << tool << ": " << run.readAllStandardError().toStdString();
-    return QString::fromUtf8(run.readAllStandardOutput());
-}
+using fixtures::poppler;
 
 struct Gedruckt {
     QString text;  // pdftotext -layout
