@@ -15,45 +15,16 @@
 
 #include <optional>
 
-#include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "BenchApplication.h"
 #include "BenchRegister.h"
-#include "report/PreviewWidget.h"
-#include "reports/Vorschau.h"
+#include "BenchVorschau.h"
 #include "sheets/SheetSession.h"
 
 namespace {
 
 enum class Bestand { Demo, Gross };
-
-// Watches for the modal preview from the event loop it runs; once the
-// preview holds a page, draws the window as the screen would and closes it.
-class ErsteSeiteSchliessen {
-public:
-    ErsteSeiteSchliessen()
-    {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* vorschau = qobject_cast<TVorschau*>(QApplication::activeModalWidget());
-            if (!vorschau || vorschau->QRPreview1->pageCount() < 1)
-                return;
-            vorschau->grab(); // paints the first page now, not at the next expose
-            m_gezeigt = true;
-            m_timer.stop();
-            vorschau->reject();
-        });
-        m_timer.start();
-    }
-
-    bool gezeigt() const { return m_gezeigt; }
-
-private:
-    QTimer m_timer;
-    bool m_gezeigt = false;
-};
 
 // Starts the program on the register with its sheet substance selected;
 // false, and the benchmark skipped, when it could not be started.
@@ -81,19 +52,7 @@ void vorschau(benchmark::State& state, Bestand bestand)
     std::optional<sheets::SheetSession> sitzung;
     if (!starten(state, bestand, sitzung))
         return;
-    for (auto _ : state) {
-        ErsteSeiteSchliessen schliessen;
-        try {
-            sitzung->preview();
-        } catch (const std::exception& e) {
-            state.SkipWithError(e.what());
-            break;
-        }
-        if (!schliessen.gezeigt()) {
-            state.SkipWithError("the preview closed before its first page was shown");
-            break;
-        }
-    }
+    bench::ersteSeiteMessen(state, [&sitzung] { sitzung->preview(); });
 }
 
 void hundertPdf(benchmark::State& state, Bestand bestand)

@@ -2,7 +2,6 @@
 
 #include <exception>
 
-#include "app/Bilder.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
@@ -16,7 +15,6 @@
 #include "reports/StoffInfo.h"
 #include "reports/StoffInfoBuilder.h"
 #include "reports/TabellenWache.h"
-#include "reports/Vorlagensprache.h"
 #include "reports/Vorschau.h"
 #include "widgets/MessageBox.h"
 
@@ -335,35 +333,7 @@ void TEtikettenLayout::BandBeforePrint()
 
 void TEtikettenLayout::EtikettFuellen()
 {
-    const reports::TabellenSatz& tabellen = m_lauf->tabellen;
-    dbase::Table& chemie = *tabellen.Table2;
-    const bool stoffDa = !tabellen.ohneSatz(&chemie);
-    const reports::Vorlagensprache sprache(tabellen);
-    const int farbe = FarbDruck != 0 ? 1 : 0;
-    for (const reports::Laufobjekt& objekt : m_lauf->elementListe) {
-        switch (*objekt.art) {
-        case Elementart::eaBedingungstext:
-            objekt.als<report::Label>()->caption = QStringLiteral("NOCH NICHT IMPLEMENTIERT");
-            break;
-        case Elementart::eaSummenformel:
-        case Elementart::eaFeldformel:
-            reports::formelFuellen(objekt, tabellen);
-            break;
-        case Elementart::eaGefahrsymbol:
-            objekt.als<report::Image>()->picture = reports::druckbild(bildZuCode(
-                Marlex->Bilder.GefahrBilder, GefahrCodes, reports::Feldwert(objekt.element->hint, tabellen), farbe));
-            break;
-        case Elementart::eaSaetze: {
-            QStringList& zeilen = objekt.als<report::Memo>()->lines;
-            zeilen.clear();
-            if (stoffDa)
-                sprache.SaetzeFuellen(zeilen);
-            break;
-        }
-        default:
-            break; // printed by the report from the positioned tables
-        }
-    }
+    reports::laufelementeFuellen(m_lauf->elementListe, m_lauf->tabellen, QStringLiteral("NOCH NICHT IMPLEMENTIERT"));
 }
 
 // Sets the count of every printed item back to 0, each on its own row.

@@ -136,6 +136,13 @@ void druckerEinrichten(QWidget* owner, Druckziel& ziel)
     ziel.datei.clear();
 }
 
+void hauptfensterDruckerEinrichten(QWidget* owner)
+{
+    Druckziel ziel = hauptfensterDruckziel();
+    druckerEinrichten(owner, ziel);
+    hauptfensterDruckzielSetzen(ziel);
+}
+
 namespace {
 
 // The choice resolved for a job about to print: a fallback is told, no

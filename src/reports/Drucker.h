@@ -50,6 +50,10 @@ QString druckerFrage(const QString& was, const Druckziel& ziel);
 // printer is told, and the dialog starts on the default printer.
 void druckerEinrichten(QWidget* owner, Druckziel& ziel);
 
+// "Druckerinstallation" of the print questions: the printer dialog on the
+// main window's choice, a new choice stored there at once.
+void hauptfensterDruckerEinrichten(QWidget* owner);
+
 // What the printer dialog is preset to and returns: a printer by name, or a
 // PDF file (then drucker is empty).
 struct Druckerwahl {

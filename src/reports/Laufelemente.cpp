@@ -1,10 +1,14 @@
 #include "reports/Laufelemente.h"
 
+#include "app/Bilder.h"
+#include "app/Marlex.h"
+#include "data/Optionen.h"
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
 #include "graphics/Picture.h"
 #include "report/Units.h"
 #include "reports/StoffInfoBuilder.h"
+#include "reports/Vorlagensprache.h"
 
 namespace reports {
 
@@ -157,6 +161,40 @@ report::Element* laufelementBauen(const LayoutComponent& quelle, Elementart art,
     element->rect = geometrie(quelle, versatz);
     element->tag = static_cast<int>(quelle.tag);
     return element;
+}
+
+void laufelementeFuellen(const std::vector<Laufobjekt>& elemente, const TabellenSatz& tabellen,
+                         const QString& bedingungstext)
+{
+    const bool stoffDa = !tabellen.ohneSatz(tabellen.Table2);
+    const Vorlagensprache sprache(tabellen);
+    const int farbe = FarbDruck != 0 ? 1 : 0;
+    for (const Laufobjekt& objekt : elemente) {
+        if (!objekt.art)
+            continue;
+        switch (*objekt.art) {
+        case Elementart::eaBedingungstext:
+            objekt.als<report::Label>()->caption = bedingungstext;
+            break;
+        case Elementart::eaSummenformel:
+        case Elementart::eaFeldformel:
+            formelFuellen(objekt, tabellen);
+            break;
+        case Elementart::eaGefahrsymbol:
+            objekt.als<report::Image>()->picture = druckbild(
+                bildZuCode(Marlex->Bilder.GefahrBilder, GefahrCodes, Feldwert(objekt.element->hint, tabellen), farbe));
+            break;
+        case Elementart::eaSaetze: {
+            QStringList& zeilen = objekt.als<report::Memo>()->lines;
+            zeilen.clear();
+            if (stoffDa)
+                sprache.SaetzeFuellen(zeilen);
+            break;
+        }
+        default:
+            break; // complete from the build, or read when printed
+        }
+    }
 }
 
 } // namespace reports

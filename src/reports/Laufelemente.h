@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include <QPoint>
+#include <QString>
 
 #include "report/Band.h"
 #include "report/Element.h"
@@ -36,5 +39,15 @@ struct Elementbau {
 // its second character).
 report::Element* laufelementBauen(const LayoutComponent& quelle, Elementart art, report::Band& band, QPoint versatz,
                                   const Elementbau& bau);
+
+// Fills the run elements that the report and label engines fill afresh for
+// every band or label, from the records the tables stand on: a hazard symbol
+// by its field, the phrase memo (left empty when the substance table holds
+// no record for it), the two formula kinds, and a conditional text, which
+// these engines print as `bedingungstext` instead of expanding it. Other
+// kinds are complete from the build or read their fields when printed.
+struct Laufobjekt;
+void laufelementeFuellen(const std::vector<Laufobjekt>& elemente, const TabellenSatz& tabellen,
+                         const QString& bedingungstext);
 
 } // namespace reports

@@ -221,7 +221,7 @@ bool TStoffInfo::Erstellen()
         raender = optionen.mm;
     }
     report::PageSetup seite;
-    seiteEinrichten(seite, raender);
+    reports::seiteAusLayout(seite, *m_layout, raender);
     if (const QString fehler = reports::druckbereichFehler(seite, raender.has_value()); !fehler.isEmpty()) {
         widgets::MessageBox::error(besitzer(), fehler);
         return false;
@@ -258,24 +258,6 @@ bool TStoffInfo::Erstellen()
     if (!m_wiederherstellFehler.isEmpty())
         widgets::MessageBox::error(besitzer(), m_wiederherstellFehler);
     return ausgegeben && !fehler && m_wiederherstellFehler.isEmpty();
-}
-
-// The layout's page; its margins unless the options' are given.
-void TStoffInfo::seiteEinrichten(report::PageSetup& seite, const std::optional<report::Margins>& raender) const
-{
-    const reports::LayoutPage& layout = m_layout->page;
-    seite.setUnits(report::Unit::MM);
-    seite.setLength(layout.length);
-    seite.setWidth(layout.width);
-    const report::Margins rand =
-        raender.value_or(report::Margins{layout.topMargin, layout.bottomMargin, layout.leftMargin, layout.rightMargin});
-    seite.setBottomMargin(rand.bottom);
-    seite.setTopMargin(rand.top);
-    seite.setLeftMargin(rand.left);
-    seite.setRightMargin(rand.right);
-    seite.setOrientation(layout.orientation);
-    seite.setPaperSize(layout.paperSize);
-    seite.setUnits(raender ? report::Unit::MM : m_layout->units);
 }
 
 // Printing lays out every page before it returns; a preview returns when
@@ -379,6 +361,23 @@ void TStoffInfo::AfterPreviewPrint()
 }
 
 namespace reports {
+
+void seiteAusLayout(report::PageSetup& seite, const Layout& layout, const std::optional<report::Margins>& raender)
+{
+    const LayoutPage& papier = layout.page;
+    seite.setUnits(report::Unit::MM);
+    seite.setLength(papier.length);
+    seite.setWidth(papier.width);
+    const report::Margins rand = raender.value_or(
+        report::Margins{papier.topMargin, papier.bottomMargin, papier.leftMargin, papier.rightMargin});
+    seite.setBottomMargin(rand.bottom);
+    seite.setTopMargin(rand.top);
+    seite.setLeftMargin(rand.left);
+    seite.setRightMargin(rand.right);
+    seite.setOrientation(papier.orientation);
+    seite.setPaperSize(papier.paperSize);
+    seite.setUnits(raender ? report::Unit::MM : layout.units);
+}
 
 Randoptionen randoptionenLesen()
 {

@@ -71,7 +71,6 @@ private:
     void SetStoffinfoInputData();
     void QuickRep1Preview(report::PageBuilder& builder);
     void AfterPreviewPrint();
-    void seiteEinrichten(report::PageSetup& seite, const std::optional<report::Margins>& raender) const;
     bool ausgeben(Lauf& lauf);
     QWidget* besitzer() const;
 
@@ -97,6 +96,10 @@ struct Randoptionen {
     QString fehler;
 };
 Randoptionen randoptionenLesen();
+
+// The page of a run report from its layout: paper, orientation and size,
+// and the layout's margins unless `raender` (millimetres) are given.
+void seiteAusLayout(report::PageSetup& seite, const Layout& layout, const std::optional<report::Margins>& raender);
 
 // A German message when the page's margins leave nothing to print on (each
 // page would come out blank), naming the page and its margins and where they

@@ -151,9 +151,7 @@ void TStoffinfoDruck::Button1Click()
 
 void TStoffinfoDruck::Button3Click()
 {
-    reports::Druckziel ziel = reports::hauptfensterDruckziel();
-    reports::druckerEinrichten(this, ziel);
-    reports::hauptfensterDruckzielSetzen(ziel);
+    reports::hauptfensterDruckerEinrichten(this);
     Label1->setText(frage());
 }
 

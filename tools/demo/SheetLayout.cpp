@@ -1,21 +1,13 @@
 #include "SheetLayout.h"
 
-#include <algorithm>
-#include <optional>
-#include <utility>
-
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRect>
-#include <QStringList>
 
 #include "DemoError.h"
+#include "LayoutWriter.h"
 #include "reports/Elementart.h"
-#include "stream/Colour.h"
-#include "stream/LayoutValues.h"
-#include "stream/Picture.h"
 #include "stream/StreamWriter.h"
 
 namespace demo {
@@ -23,33 +15,14 @@ namespace demo {
 namespace {
 
 using reports::Elementart;
-using stream::Colour;
 using stream::Object;
-using stream::Value;
-
-// The designer stores geometry in screen pixels at 96 dpi and page measures
-// in tenths of a millimetre.
-constexpr double kPixelsPerMm = 96.0 / 25.4;
-
-// Page measures are never negative, so rounding half up is rounding.
-constexpr int px(double mm)
-{
-    return static_cast<int>(mm * kPixelsPerMm + 0.5);
-}
-
-double tenthsMm(int pixels)
-{
-    return pixels / kPixelsPerMm * 10.0;
-}
 
 // A4 portrait. The left and right margins leave room for punching and
 // binding; the band width is what remains between them.
-constexpr double kPageWidthMm = 210.0;
-constexpr double kPageLengthMm = 297.0;
-constexpr double kSideMarginMm = 15.0;
-constexpr double kTopMarginMm = 12.0;
-constexpr double kBottomMarginMm = 12.0;
-constexpr int kBandWidth = px(kPageWidthMm - 2 * kSideMarginMm);
+constexpr Seite kSeite{};
+constexpr int kBandWidth = kSeite.bandWidth();
+
+using Band = LayoutBand;
 
 // Two columns of label and value in the data sections; a section split in
 // halves starts its right half at kRightHalf.
@@ -58,32 +31,6 @@ constexpr int kValueLeft = 122;
 constexpr int kRightHalf = 350;
 constexpr int kRowHeight = 18;
 constexpr int kFirstRow = 32; // below the section bar
-
-const Colour kBlack = Colour::fromRgb(0, 0, 0);
-const Colour kInk = Colour::fromRgb(31, 58, 95);   // headings, rules
-const Colour kMuted = Colour::fromRgb(85, 85, 85); // labels, footer
-const Colour kBar = Colour::fromRgb(224, 231, 240);
-const Colour kRule = Colour::fromRgb(170, 180, 195);
-
-// A font as the designer stores it: height negative for a character height
-// in pixels at 96 dpi (-12 is 9 pt).
-struct Schrift {
-    int height;
-    QStringList style;
-    Colour colour;
-};
-
-const Schrift kBody{-12, {}, kBlack};
-const Schrift kLabel{-12, {QStringLiteral("fsBold")}, kMuted};
-const Schrift kHeading{-13, {QStringLiteral("fsBold")}, kInk};
-const Schrift kCaption{-10, {}, kBlack};
-const Schrift kSmall{-11, {}, kMuted};
-
-Value colourValue(const Colour& colour)
-{
-    const QString name = colour.identifier();
-    return name.isEmpty() ? Value::integer(colour.stored()) : Value::identifier(name);
-}
 
 // "{chemie.dbf,condition,body}": the body when the substance record meets
 // the condition (a sheet narrows the substance table to the current
@@ -206,188 +153,6 @@ QByteArray emblemPng()
     return png;
 }
 
-// One band: its properties for the report record and its elements for its
-// own record.
-class Band {
-public:
-    Band(const QString& name, const char* bandType, int top, int height)
-        : m_name(name)
-        , m_bandType(QLatin1String(bandType))
-        , m_top(top)
-        , m_height(height)
-    {
-    }
-
-    int top() const { return m_top; }
-    int bottom() const { return m_top + m_height; }
-    void frameTop(const Colour& colour) { m_frameTop = colour; }
-
-    Object header() const
-    {
-        Object band(QStringLiteral("TQRBand"), m_name);
-        band.append(QStringLiteral("Left"), Value::integer(px(kSideMarginMm)));
-        band.append(QStringLiteral("Top"), Value::integer(m_top));
-        band.append(QStringLiteral("Width"), Value::integer(kBandWidth));
-        band.append(QStringLiteral("Height"), Value::integer(m_height));
-        band.append(QStringLiteral("Frame.Color"), colourValue(m_frameTop.value_or(kBlack)));
-        band.append(QStringLiteral("Frame.DrawTop"), Value::boolean(m_frameTop.has_value()));
-        band.append(QStringLiteral("Frame.DrawBottom"), Value::boolean(false));
-        band.append(QStringLiteral("Frame.DrawLeft"), Value::boolean(false));
-        band.append(QStringLiteral("Frame.DrawRight"), Value::boolean(false));
-        band.append(QStringLiteral("Size.Values"),
-                    stream::BandSize{tenthsMm(m_height), tenthsMm(kBandWidth)}.toValue());
-        band.append(QStringLiteral("BandType"), Value::identifier(m_bandType));
-        return band;
-    }
-
-    Object record() const
-    {
-        Object band(QStringLiteral("TQRBand"), m_name);
-        band.children = m_elements;
-        return band;
-    }
-
-    // --- elements; names are unique over the whole layout, as the designer
-    // keeps them, by the band's name as their prefix.
-
-    void text(const QString& name, QRect r, const QString& caption, const Schrift& font, bool wordWrap = false)
-    {
-        Object& e = add(QStringLiteral("TQRLabel"), name, Elementart::eaText, r);
-        e.append(QStringLiteral("AutoSize"), Value::boolean(false));
-        e.append(QStringLiteral("Caption"), Value::string(caption));
-        e.append(QStringLiteral("WordWrap"), Value::boolean(wordWrap));
-        setFont(e, font);
-    }
-
-    // A field of a table, as "[table field]".
-    void field(const QString& name, QRect r, const QString& reference, const Schrift& font = kBody)
-    {
-        Object& e = add(QStringLiteral("TQRLabel"), name, Elementart::eaFeld, r);
-        e.append(QStringLiteral("AutoSize"), Value::boolean(true));
-        e.append(QStringLiteral("Caption"), Value::string(reference));
-        e.append(QStringLiteral("WordWrap"), Value::boolean(false));
-        setFont(e, font);
-    }
-
-    void conditional(const QString& name, QRect r, const QString& caption, const Schrift& font = kBody,
-                     bool wordWrap = false)
-    {
-        Object& e = add(QStringLiteral("TQRLabel"), name, Elementart::eaBedingungstext, r);
-        e.append(QStringLiteral("AutoSize"), Value::boolean(false));
-        e.append(QStringLiteral("Caption"), Value::string(caption));
-        e.append(QStringLiteral("WordWrap"), Value::boolean(wordWrap));
-        setFont(e, font);
-    }
-
-    void label(const QString& name, int left, int top, int width, const QString& caption)
-    {
-        text(name, QRect(left, top, width, 16), caption, kLabel);
-    }
-
-    // A picture the engine chooses when it fills the sheet.
-    void picture(const QString& name, Elementart art, QRect r, const QString& hint = {})
-    {
-        Object& e = add(QStringLiteral("TQRImage"), name, art, r);
-        if (!hint.isEmpty())
-            e.append(QStringLiteral("Hint"), Value::string(hint));
-        e.append(QStringLiteral("Stretch"), Value::boolean(true));
-    }
-
-    void storedPicture(const QString& name, QRect r, const QByteArray& png)
-    {
-        Object& e = add(QStringLiteral("TQRImage"), name, Elementart::eaBild, r);
-        e.append(QStringLiteral("Picture.Data"),
-                 Value::binary(stream::Picture{QStringLiteral("TPngImage"), png}.toPictureData()));
-        e.append(QStringLiteral("Stretch"), Value::boolean(true));
-    }
-
-    void shape(const QString& name, QRect r, const char* shape, const Colour& pen, int penWidth,
-               std::optional<Colour> fill = std::nullopt)
-    {
-        Object& e = add(QStringLiteral("TQRShape"), name, Elementart::eaForm, r);
-        e.append(QStringLiteral("Brush.Color"), colourValue(fill.value_or(Colour::fromRgb(255, 255, 255))));
-        e.append(QStringLiteral("Brush.Style"), Value::identifier(fill ? QStringLiteral("bsSolid") : QStringLiteral("bsClear")));
-        e.append(QStringLiteral("Pen.Color"), colourValue(pen));
-        e.append(QStringLiteral("Pen.Style"), Value::identifier(penWidth > 0 ? QStringLiteral("psSolid") : QStringLiteral("psClear")));
-        e.append(QStringLiteral("Pen.Width"), Value::integer(std::max(penWidth, 1)));
-        e.append(QStringLiteral("Shape"), Value::identifier(QLatin1String(shape)));
-    }
-
-    void memo(const QString& name, Elementart art, QRect r, const QStringList& lines, const Schrift& font = kBody)
-    {
-        Object& e = add(QStringLiteral("TQRMemo"), name, art, r);
-        if (!lines.isEmpty()) {
-            Value::List items;
-            for (const QString& line : lines)
-                items.push_back(Value::string(line));
-            e.append(QStringLiteral("Lines.Strings"), Value::list(std::move(items)));
-        }
-        e.append(QStringLiteral("WordWrap"), Value::boolean(true));
-        setFont(e, font);
-    }
-
-    // A sum formula: the substance's own (caption empty) or, for a field
-    // formula, any field as "=[table field]".
-    void formula(const QString& name, Elementart art, QRect r, const Schrift& font, const QString& caption = {})
-    {
-        Object& e = add(QStringLiteral("TQRLabel"), name, art, r);
-        e.append(QStringLiteral("AutoSize"), Value::boolean(false));
-        if (!caption.isEmpty())
-            e.append(QStringLiteral("Caption"), Value::string(caption));
-        e.append(QStringLiteral("WordWrap"), Value::boolean(false));
-        setFont(e, font);
-    }
-
-    // "#1" date, "#3" page number: the digit after the first character.
-    void systemData(const QString& name, QRect r, const QString& caption, const Schrift& font)
-    {
-        Object& e = add(QStringLiteral("TQRLabel"), name, Elementart::eaSystemdaten, r);
-        e.append(QStringLiteral("AutoSize"), Value::boolean(true));
-        e.append(QStringLiteral("Caption"), Value::string(caption));
-        setFont(e, font);
-    }
-
-    // A tinted bar across the band with the section's heading on it.
-    void sectionBar(const QString& heading)
-    {
-        shape(QStringLiteral("Balken"), QRect(0, 6, kBandWidth, 20), "qrsRectangle", kBar, 0, kBar);
-        text(QStringLiteral("Ueberschrift"), QRect(6, 8, kBandWidth - 12, 17), heading, kHeading);
-    }
-
-private:
-    Object& add(const QString& className, const QString& name, Elementart art, QRect r)
-    {
-        Object e(className, m_name + name);
-        e.append(QStringLiteral("Tag"), Value::integer(static_cast<int>(art)));
-        e.append(QStringLiteral("Left"), Value::integer(r.left()));
-        e.append(QStringLiteral("Top"), Value::integer(r.top()));
-        e.append(QStringLiteral("Width"), Value::integer(r.width()));
-        e.append(QStringLiteral("Height"), Value::integer(r.height()));
-        e.append(QStringLiteral("Size.Values"), stream::ElementSize{tenthsMm(r.height()), tenthsMm(r.left()),
-                                                                    tenthsMm(r.top()), tenthsMm(r.width())}
-                                                    .toValue());
-        m_elements.push_back(std::move(e));
-        return m_elements.back();
-    }
-
-    static void setFont(Object& e, const Schrift& font)
-    {
-        e.append(QStringLiteral("Font.Charset"), Value::identifier(QStringLiteral("DEFAULT_CHARSET")));
-        e.append(QStringLiteral("Font.Color"), colourValue(font.colour));
-        e.append(QStringLiteral("Font.Height"), Value::integer(font.height));
-        e.append(QStringLiteral("Font.Name"), Value::string(QStringLiteral("Arial")));
-        e.append(QStringLiteral("Font.Style"), Value::set(font.style));
-        e.append(QStringLiteral("ParentFont"), Value::boolean(false));
-    }
-
-    QString m_name;
-    QString m_bandType;
-    int m_top;
-    int m_height;
-    std::optional<Colour> m_frameTop;
-    std::vector<Object> m_elements;
-};
-
 // A row of a label/value table.
 int row(int index)
 {
@@ -396,7 +161,7 @@ int row(int index)
 
 Band titel(int top)
 {
-    Band b(QStringLiteral("Titel"), "rbTitle", top, 66);
+    Band b(kSeite, QStringLiteral("Titel"), "rbTitle", top, 66);
     b.storedPicture(QStringLiteral("Emblem"), QRect(0, 2, 48, 48), emblemPng());
     b.text(QStringLiteral("Text"), QRect(60, 0, 380, 30), QStringLiteral("Stoffinformation"),
            {-27, {QStringLiteral("fsBold")}, kInk});
@@ -410,7 +175,7 @@ Band titel(int top)
 
 Band stoffdaten(int top)
 {
-    Band b(QStringLiteral("Stoff"), "rbDetail", top, 210);
+    Band b(kSeite, QStringLiteral("Stoff"), "rbDetail", top, 210);
     constexpr int textWidth = 440;
     b.field(QStringLiteral("Name"), QRect(0, 6, textWidth, 34), QStringLiteral("[chemie.dbf NAME1]"),
             {-29, {QStringLiteral("fsBold")}, kInk});
@@ -452,7 +217,7 @@ Band stoffdaten(int top)
 
 Band kennzeichnung(int top)
 {
-    Band b(QStringLiteral("Kennzeichnung"), "rbChild", top, 122);
+    Band b(kSeite, QStringLiteral("Kennzeichnung"), "rbChild", top, 122);
     b.sectionBar(QStringLiteral("Gefahrensymbole"));
     // Four symbols with their designations below, wider than the symbols,
     // then the three classification pictures up to the right margin.
@@ -481,7 +246,7 @@ Band kennzeichnung(int top)
 
 Band schutz(int top)
 {
-    Band b(QStringLiteral("Schutz"), "rbChild", top, 94);
+    Band b(kSeite, QStringLiteral("Schutz"), "rbChild", top, 94);
     b.sectionBar(QStringLiteral("Schutzmaßnahmen"));
     // The pictures stand at the right, so that the text starts at the margin
     // whether they show or not.
@@ -504,7 +269,7 @@ Band schutz(int top)
 
 Band saetze(int top)
 {
-    Band b(QStringLiteral("Saetze"), "rbChild", top, 238);
+    Band b(kSeite, QStringLiteral("Saetze"), "rbChild", top, 238);
     b.sectionBar(QStringLiteral("Gefahrenhinweise (R-Sätze) und Sicherheitsratschläge (S-Sätze)"));
     b.label(QStringLiteral("RText"), 0, kFirstRow, 60, QStringLiteral("R-Sätze:"));
     b.conditional(QStringLiteral("R"), QRect(62, kFirstRow, 270, 16), textOderStrich("R_SATZ"));
@@ -516,7 +281,7 @@ Band saetze(int top)
 
 Band grenzwerte(int top)
 {
-    Band b(QStringLiteral("Grenzwerte"), "rbChild", top, 128);
+    Band b(kSeite, QStringLiteral("Grenzwerte"), "rbChild", top, 128);
     b.sectionBar(QStringLiteral("Grenzwerte und Umwelt"));
     b.text(QStringLiteral("Physik"), QRect(kRightHalf + 6, 8, 300, 17), QStringLiteral("Physikalische Daten"),
            kHeading);
@@ -568,7 +333,7 @@ Band grenzwerte(int top)
 
 Band hinweise(int top)
 {
-    Band b(QStringLiteral("Hinweise"), "rbChild", top, 92);
+    Band b(kSeite, QStringLiteral("Hinweise"), "rbChild", top, 92);
     b.sectionBar(QStringLiteral("Unterricht, Lagerung und Entsorgung"));
     // The register's own storage class and disposal key, when it has them.
     b.conditional(QStringLiteral("Schluessel"), QRect(kRightHalf, 8, kBandWidth - kRightHalf - 6, 17),
@@ -613,7 +378,7 @@ Band hinweise(int top)
 Band fusszeile()
 {
     constexpr int height = 28;
-    Band b(QStringLiteral("Fuss"), "rbPageFooter", px(kPageLengthMm - kBottomMarginMm) - height, height);
+    Band b(kSeite, QStringLiteral("Fuss"), "rbPageFooter", px(kSeite.lengthMm - kSeite.bottomMarginMm) - height, height);
     b.frameTop(kRule);
     b.text(QStringLiteral("Text"), QRect(0, 8, 190, 15), QStringLiteral("Marlex99 · Stoffinformation"), kSmall);
     b.field(QStringLiteral("Name"), QRect(200, 8, 250, 15), QStringLiteral("[chemie.dbf NAME1]"),
@@ -632,37 +397,14 @@ std::vector<Object> sheetLayoutRecords()
     // The title, the substance and its sections stand one under the other,
     // each section a child band hanging from the band above it.
     std::vector<Band> bands;
-    bands.push_back(titel(px(kTopMarginMm)));
+    bands.push_back(titel(px(kSeite.topMarginMm)));
     bands.push_back(stoffdaten(bands.back().bottom()));
     for (Band (*section)(int) : {kennzeichnung, schutz, saetze, grenzwerte, hinweise})
         bands.push_back(section(bands.back().bottom()));
     bands.push_back(fusszeile());
 
-    Object report(QStringLiteral("TOwnQuickRep"), QStringLiteral("Stoffinfo"));
-    report.append(QStringLiteral("Left"), Value::integer(0));
-    report.append(QStringLiteral("Top"), Value::integer(0));
-    report.append(QStringLiteral("Width"), Value::integer(px(kPageWidthMm)));
-    report.append(QStringLiteral("Height"), Value::integer(px(kPageLengthMm)));
-    report.append(QStringLiteral("Font.Charset"), Value::identifier(QStringLiteral("DEFAULT_CHARSET")));
-    report.append(QStringLiteral("Font.Color"), colourValue(kBlack));
-    report.append(QStringLiteral("Font.Height"), Value::integer(kBody.height));
-    report.append(QStringLiteral("Font.Name"), Value::string(QStringLiteral("Arial")));
-    report.append(QStringLiteral("Font.Style"), Value::set({}));
-    report.append(QStringLiteral("Page.Orientation"), Value::identifier(QStringLiteral("poPortrait")));
-    report.append(QStringLiteral("Page.PaperSize"), Value::identifier(QStringLiteral("A4")));
-    report.append(QStringLiteral("Page.Values"),
-                  stream::PageValues{kBottomMarginMm * 10, kPageLengthMm * 10, kTopMarginMm * 10,
-                                     kPageWidthMm * 10, kSideMarginMm * 10, kSideMarginMm * 10, 0}
-                      .toValue());
-    report.append(QStringLiteral("ReportTitle"), Value::string(QStringLiteral("Stoffinformation")));
-    report.append(QStringLiteral("Units"), Value::identifier(QStringLiteral("MM")));
-
-    std::vector<Object> records{report};
-    for (const Band& band : bands) {
-        records.front().children.push_back(band.header());
-        records.push_back(band.record());
-    }
-    return records;
+    return layoutRecords(QStringLiteral("TOwnQuickRep"), QStringLiteral("Stoffinfo"), kSeite,
+                         QStringLiteral("Stoffinformation"), {}, bands);
 }
 
 void writeSheetLayout(const QString& path)
