@@ -548,6 +548,7 @@ void TMarlex::ereignisseVerbinden()
         SymbolfeldAnordnen();
     });
     stoffinfoBefehleVerbinden();
+    reportBefehleVerbinden();
     filterBefehleVerbinden();
     bearbeitungVerbinden();
     beendenVerbinden();

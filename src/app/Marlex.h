@@ -306,6 +306,9 @@ public:
     // then a preview) and print (the print dialog, which prints).
     void Ansehen2Click();
     void Drucken1Click();
+    // "&Report erstellen": the report generator, modal, for any number of
+    // reports over the storage register.
+    void Reporterstellen1Click();
     // The filter dialog on the list filter ("&Daten") and on the storage
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();
@@ -423,6 +426,7 @@ private:
     void statusleisteAnlegen();
     void ereignisseVerbinden();
     void stoffinfoBefehleVerbinden();
+    void reportBefehleVerbinden();
     void filterBefehleVerbinden();
     void beendenVerbinden();
     void hilfeBefehleVerbinden();

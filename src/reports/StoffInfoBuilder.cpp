@@ -23,9 +23,10 @@ double bandhoeheMm(const LayoutComponent& quelle)
 
 } // namespace
 
-StoffInfoBuilder::StoffInfoBuilder(const TabellenSatz& tabellen, dbase::Table* formeln)
+StoffInfoBuilder::StoffInfoBuilder(const TabellenSatz& tabellen, dbase::Table* formeln, Bauplan plan)
     : m_tabellen(tabellen)
     , m_formeln(formeln)
+    , m_plan(plan)
 {
 }
 
@@ -45,8 +46,8 @@ void StoffInfoBuilder::bauen(const LayoutComponent& quelle, report::Report& repo
                              QPoint versatz)
 {
     if (quelle.isBand()) {
-        report::Band* gebaut = quelle.band->bandType == report::BandType::Child ? kindbandAnhaengen(quelle)
-                                                                                : bandBauen(quelle, report);
+        const bool kind = quelle.band->bandType == report::BandType::Child && m_plan.kindbaenderAnhaengen;
+        report::Band* gebaut = kind ? kindbandAnhaengen(quelle) : bandBauen(quelle, report);
         // A child band below no band has nowhere to print its elements.
         if (!gebaut)
             return;
@@ -107,6 +108,9 @@ report::Band* StoffInfoBuilder::kindbandAnhaengen(const LayoutComponent& quelle)
 void StoffInfoBuilder::elementBauen(const LayoutComponent& quelle, Elementart art, report::Band& band,
                                     QPoint versatz)
 {
+    const bool vorlageOderKlassenbild = art >= Elementart::eaVorlagentext && art <= Elementart::eaKrebsbild;
+    if (vorlageOderKlassenbild && !m_plan.vorlagenUndKlassenbilder)
+        return;
     const Elementbau bau{&m_tabellen, m_formeln, Elementbau::TextGroesse::Fest};
     report::Element* element = laufelementBauen(quelle, art, band, versatz, bau);
     if (!element)

@@ -47,7 +47,17 @@ struct Formelelement {
     int elementNummer = 0; // its position in ElementListe
 };
 
-// Turns a sheet layout into the run objects of a run report. The builder
+// How a layout's components become run objects. The sheet hangs a child
+// band from the band above it and builds every kind; the free report builds
+// a child band as a band of its own that hangs from no band and so never
+// prints, and builds no template text nor any of the four classification
+// pictures.
+struct Bauplan {
+    bool kindbaenderAnhaengen = true;
+    bool vorlagenUndKlassenbilder = true;
+};
+
+// Turns a sheet or report layout into the run objects of a run report. The builder
 // lives as long as its sheet form; each build replaces the lists of the one
 // before, whose objects went with their report.
 class StoffInfoBuilder {
@@ -56,7 +66,7 @@ public:
     // with its file name at build time); `formeln` is the structure picture
     // table, whose field "FORMEL" the structure picture shows. Both are read
     // when the report prints, so they must outlive it.
-    StoffInfoBuilder(const TabellenSatz& tabellen, dbase::Table* formeln);
+    StoffInfoBuilder(const TabellenSatz& tabellen, dbase::Table* formeln, Bauplan plan = {});
 
     // Builds a run band for every band of the layout, attaches child bands
     // to the band above them, and builds the run element of each element's
@@ -72,6 +82,9 @@ public:
     // were made (depth first, in layout order); the position is the element
     // number the fill uses.
     const std::vector<Laufobjekt>& ElementListe() const { return m_elementListe; }
+    // The tables the run elements read, the builder's own copy of the set:
+    // an engine that fills per band changes its ohneDatensatz between bands.
+    TabellenSatz& Tabellen() { return m_tabellen; }
     // The formula elements, in the same order.
     const std::vector<Formelelement>& RichEditListe() const { return m_richEditListe; }
 
@@ -90,6 +103,7 @@ private:
 
     TabellenSatz m_tabellen;
     dbase::Table* m_formeln;
+    Bauplan m_plan;
     std::vector<Laufobjekt> m_elementListe;
     std::vector<Formelelement> m_richEditListe;
     std::vector<Bandlage> m_bandlagen;

@@ -7,6 +7,7 @@
 #include "HelpPages.h"
 #include "Pictograms.h"
 #include "RegisterTables.h"
+#include "ReportLayouts.h"
 #include "SheetLayout.h"
 #include "StructureFormulas.h"
 #include "ini/IniFile.h"
@@ -86,6 +87,7 @@ ProgramFilesSummary generateProgramFiles(const QDir& programDir)
     // layout by its full path.
     const QString sheetLayout = programDir.absoluteFilePath(QLatin1String(kSheetLayoutFile));
     writeSheetLayout(sheetLayout);
+    writeReportLayouts(programDir);
     writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), sheetLayout);
     return summary;
 }

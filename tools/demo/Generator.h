@@ -24,7 +24,8 @@ struct ProgramFilesSummary {
 RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir);
 
 // Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, the
-// sheet layout STOFFINFO.STO and marlex99.ini (written anew) in the program
+// sheet layout STOFFINFO.STO, the report layouts LAGERLISTE.REP and
+// GIFTLISTE.REP, and marlex99.ini (written anew) in the program
 // directory.
 ProgramFilesSummary generateProgramFiles(const QDir& programDir);
 

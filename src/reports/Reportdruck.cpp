@@ -1,0 +1,56 @@
+#include "reports/Reportdruck.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include "reports/Drucker.h"
+
+TReportdruck::TReportdruck(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Reportdruck"));
+    setWindowTitle(QStringLiteral("Reportdruck"));
+    setFixedSize(391, 128);
+
+    Label1 = new QLabel(frage(), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(15, 8, 361, 73);
+
+    const auto knopf = [this](const char* name, const QString& text, int left, int width) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(left, 88, width, 28);
+        return button;
+    };
+    Button1 = knopf("Button1", QStringLiteral("&Ja"), 15, 90);
+    Button1->setDefault(true);
+    Button2 = knopf("Button2", QStringLiteral("&Nein"), 113, 90);
+    Button3 = knopf("Button3", QStringLiteral("&Druckerinstallation"), 226, 150);
+
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Button3, &QPushButton::clicked, this, &TReportdruck::Button3Click);
+}
+
+QString TReportdruck::frage()
+{
+    return reports::druckerFrage(QStringLiteral("der akteulle Report"), reports::hauptfensterDruckziel());
+}
+
+void TReportdruck::Button3Click()
+{
+    reports::hauptfensterDruckerEinrichten(this);
+    Label1->setText(frage());
+}
+
+void TReportdruck::showEvent(QShowEvent* event)
+{
+    // Centred on the screen rather than on the window that asks.
+    if (const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : screen())
+        move(bildschirm->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,196 @@
+// The report generator's dialog and the print question driven as a user
+// drives them: the main window's menu command, clicks on the file list, the
+// output and the buttons, the printer chosen in the question.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "ReportLaufSupport.h"
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "dbase/Table.h"
+#include "report/Output.h"
+#include "reports/Drucker.h"
+#include "reports/ReportErstellung.h"
+#include "reports/Reportdruck.h"
+#include "reports/Vorschau.h"
+#include "sheets/SheetSession.h"
+
+namespace {
+
+// Runs `tun` once on the modal window of class W as soon as it is shown
+// (from the event loop of whatever is modal at that moment).
+template <class W>
+void sobaldModal(std::function<void(W&)> tun)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tun] {
+        auto* fenster = qobject_cast<W*>(QApplication::activeModalWidget());
+        if (!fenster || !fenster->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        tun(*fenster);
+    });
+    timer->start();
+}
+
+void klicken(QWidget* widget)
+{
+    ASSERT_TRUE(widget->isVisible() && widget->isEnabled()) << widget->objectName().toStdString();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void zeileKlicken(QListWidget& liste, const QString& text, bool doppelt = false)
+{
+    const auto treffer = liste.findItems(text, Qt::MatchExactly);
+    ASSERT_EQ(treffer.size(), 1) << text.toStdString();
+    liste.scrollToItem(treffer.front());
+    const QPoint punkt = liste.visualItemRect(treffer.front()).center();
+    QTest::mouseClick(liste.viewport(), Qt::LeftButton, {}, punkt);
+    if (doppelt)
+        QTest::mouseDClick(liste.viewport(), Qt::LeftButton, {}, punkt);
+}
+
+class ReportDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The layout in the register's directory, where the lists start.
+        reportlauf::testlayoutSchreiben(QDir::current().filePath("GIFT.REP"),
+                                        {"lager.dbf", "LAGER_ORT='Giftschrank'"});
+        Marlex->DruckDatei.clear();
+        Marlex->DruckerIndex = 0;
+    }
+
+    sheets::SheetSession session;
+    // Two printers; what is printed on which is recorded.
+    std::vector<std::pair<QString, std::size_t>> gedruckt;
+    report::ScopedPrinters drucker{{"Laser Lehrerzimmer", "Tinte Chemieraum"}, 0,
+                                   [this](const QString& name, const std::vector<report::Page>& seiten) {
+                                       gedruckt.emplace_back(name, seiten.size());
+                                   }};
+};
+
+} // namespace
+
+TEST_F(ReportDialog, AUserChoosesTheFileAnotherPrinterAndPrintsThenDeclinesAndLooksAtThePreview)
+{
+    // The printer dialog of "Druckerinstallation" answered with the second printer.
+    reports::ScopedDruckerDialog druckerDialog([](QWidget*, reports::Druckerwahl& wahl) {
+        wahl.drucker = QStringLiteral("Tinte Chemieraum");
+        wahl.datei.clear();
+        return true;
+    });
+    const auto lagerVorher = Datas->Table3->recNo();
+    const auto namenVorher = Datas->Table1->recNo();
+    bool durchgelaufen = false;
+    QStringList fragen;
+    QString vorschauTitel;
+
+    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Report erstellen");
+        EXPECT_FALSE(dialog.Button1->isEnabled());
+        EXPECT_FALSE(dialog.RadioGroup1->isEnabled());
+        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+        EXPECT_TRUE(dialog.Button1->isEnabled());
+        klicken(dialog.Drucker);
+
+        // "Ja" after choosing the other printer: printed there.
+        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+            fragen << frage.Label1->text();
+            klicken(frage.Button3);
+            fragen << frage.Label1->text();
+            klicken(frage.Button1);
+        });
+        klicken(dialog.Button1);
+        EXPECT_EQ(Marlex->DruckerIndex, 1);
+
+        // "Nein": nothing printed, the same file not read again.
+        QFile::remove(QDir::current().filePath("GIFT.REP"));
+        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+            fragen << frage.Label1->text();
+            klicken(frage.Button2);
+        });
+        klicken(dialog.Button1);
+
+        // The preview of the held layout.
+        klicken(dialog.Bildschirm);
+        sobaldModal<TVorschau>([&](TVorschau& vorschau) {
+            vorschauTitel = vorschau.windowTitle();
+            klicken(vorschau.Button1);
+        });
+        klicken(dialog.Button1);
+
+        // Another directory: nothing chosen, and the file is read afresh.
+        zeileKlicken(*dialog.DirectoryListBox1, "[..]", true);
+        EXPECT_NE(dialog.Verzeichnis().absolutePath(), QDir::currentPath());
+        EXPECT_FALSE(dialog.Button1->isEnabled());
+        EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
+        durchgelaufen = true;
+        klicken(dialog.Button2);
+    });
+    Marlex->Reporterstellen1->trigger();
+
+    ASSERT_TRUE(durchgelaufen);
+    EXPECT_EQ(fragen, (QStringList{"Soll der akteulle Report auf dem Drucker Laser Lehrerzimmer gedruckt werden?",
+                                   "Soll der akteulle Report auf dem Drucker Tinte Chemieraum gedruckt werden?",
+                                   "Soll der akteulle Report auf dem Drucker Tinte Chemieraum gedruckt werden?"}));
+    ASSERT_EQ(gedruckt.size(), 1u);
+    EXPECT_EQ(gedruckt.front().first, "Tinte Chemieraum");
+    EXPECT_EQ(gedruckt.front().second, 1u);
+    EXPECT_EQ(vorschauTitel, "Vorschau - Report");
+    EXPECT_EQ(Datas->Table3->recNo(), lagerVorher);
+    EXPECT_EQ(Datas->Table1->recNo(), namenVorher);
+    EXPECT_EQ(Datas->Table1->indexName(), "NAME1_SUB");
+    EXPECT_EQ(Datas->Table3->indexName(), "CARN_SUB");
+    EXPECT_TRUE(session.takeMessages().isEmpty());
+}
+
+TEST_F(ReportDialog, AFileThatNoLongerLoadsIsToldAndTheDialogStaysOpenForTheNextRun)
+{
+    bool durchgelaufen = false;
+    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
+        QFile kaputt(QDir::current().filePath("KAPUTT.REP"));
+        ASSERT_TRUE(kaputt.open(QIODevice::WriteOnly));
+        kaputt.write("kein Report");
+        kaputt.close();
+        dialog.VerzeichnisSetzen(QDir::currentPath()); // the list shows the new file
+        zeileKlicken(*dialog.FileListBox1, "KAPUTT.REP");
+        klicken(dialog.Button1);
+        const QStringList meldungen = session.takeMessages();
+        ASSERT_EQ(meldungen.size(), 1);
+        EXPECT_TRUE(meldungen.front().contains("„" + QDir::current().filePath("KAPUTT.REP") + "“ kann nicht gelesen"))
+            << meldungen.front().toStdString();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
+
+        // The good one, printed to the first printer.
+        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+        klicken(dialog.Drucker);
+        sobaldModal<TReportdruck>([](TReportdruck& frage) { klicken(frage.Button1); });
+        klicken(dialog.Button1);
+        durchgelaufen = true;
+        klicken(dialog.Button2);
+    });
+    Marlex->Reporterstellen1->trigger();
+    ASSERT_TRUE(durchgelaufen);
+    ASSERT_EQ(gedruckt.size(), 1u);
+    EXPECT_EQ(gedruckt.front().first, "Laser Lehrerzimmer");
+}
