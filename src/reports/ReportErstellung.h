@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include "dbase/Filter.h"
-#include "report/Report.h"
 #include "reports/Feldplatzhalter.h"
 #include "reports/Layout.h"
 #include "reports/StoffInfoBuilder.h"
