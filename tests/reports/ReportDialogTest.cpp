@@ -194,3 +194,26 @@ TEST_F(ReportDialog, AFileThatNoLongerLoadsIsToldAndTheDialogStaysOpenForTheNext
     ASSERT_EQ(gedruckt.size(), 1u);
     EXPECT_EQ(gedruckt.front().first, "Laser Lehrerzimmer");
 }
+
+TEST_F(ReportDialog, AStoredPrinterThatIsNoLongerInstalledGivesWayToTheDefaultPrinterTheQuestionNames)
+{
+    Marlex->DruckerIndex = 7;
+    QString frageText;
+    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
+        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+        klicken(dialog.Drucker);
+        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+            frageText = frage.Label1->text();
+            klicken(frage.Button1);
+        });
+        klicken(dialog.Button1);
+        klicken(dialog.Button2);
+    });
+    Marlex->Reporterstellen1->trigger();
+    EXPECT_EQ(frageText, "Soll der akteulle Report auf dem Drucker Laser Lehrerzimmer gedruckt werden?");
+    ASSERT_EQ(gedruckt.size(), 1u);
+    EXPECT_EQ(gedruckt.front().first, "Laser Lehrerzimmer");
+    const QStringList meldungen = session.takeMessages();
+    ASSERT_EQ(meldungen.size(), 1);
+    EXPECT_TRUE(meldungen.front().contains("Drucker Nummer 7 ist nicht installiert")) << meldungen.front().toStdString();
+}

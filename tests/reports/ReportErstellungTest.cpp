@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "ReportLaufSupport.h"
 #include "app/Marlex.h"
@@ -15,7 +18,9 @@
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
 #include "demo/ReportLayouts.h"
+#include "report/PreviewWidget.h"
 #include "reports/ReportErstellung.h"
+#include "reports/Vorschau.h"
 #include "search/Filterverwaltung.h"
 #include "sheets/ReportRun.h"
 #include "sheets/SheetSession.h"
@@ -282,4 +287,72 @@ TEST_F(Reporte, TheDemoToxicListShowsTheToxicItemsWithSymbolsAndPhrases)
     // Two symbols a line, the two of each substance that has two.
     const QString bilder = fixtures::poppler("pdfimages", {"-list", pdf});
     EXPECT_EQ(bilder.split('\n', Qt::SkipEmptyParts).size() - 2, 9) << bilder.toStdString();
+}
+
+TEST_F(Reporte, WithAResearchTableAsTheNameTableOnlyItsSubstancesPrintAndNamenDbfNamesNoTable)
+{
+    // The research table holds mercury's name alone.
+    dbase::Table& namen = *Datas->Table1;
+    namen.close();
+    namen.setTableName(Datas->arbeitsdatei("zan_tmp1.dbf"));
+    namen.setIndexFiles(Datas->arbeitsdatei("zan_tmp1.mdx"));
+    namen.setIndexName("NAME1_SUB");
+    namen.open();
+    namen.append();
+    namen.fieldByName("NAME1").setAsString("Quecksilber");
+    namen.fieldByName("STRIPNAME1").setAsString("QUECKSILBER");
+    namen.fieldByName("CARN").setAsString("7439-97-6");
+    namen.fieldByName("SUBCARN").setAsString("1");
+    namen.post();
+    const Tabellenstand vorher = Tabellenstand::jetzt();
+
+    EXPECT_EQ(drucken({"lager.dbf", ""}, "RECHERCHE"), QStringList{"7439-97-6"});
+    EXPECT_EQ(Tabellenstand::jetzt(), vorher);
+
+    const QString layout = out.filePath("NAMEN.REP");
+    testlayoutSchreiben(layout, {"namen.dbf", ""});
+    try {
+        sheets::printReportPdf(session, layout, out.filePath("namen.pdf"));
+        ADD_FAILURE() << "printed";
+    } catch (const sheets::SheetError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains("„namen.dbf“")) << e.what();
+    }
+    EXPECT_EQ(Tabellenstand::jetzt(), vorher);
+}
+
+TEST_F(Reporte, APreviewClosedWhileItsPagesAreStillBeingBuiltPutsTheTablesBack)
+{
+    dbase::Table& lager = *Datas->Table3;
+    for (int i = 0; i < 400; ++i) {
+        lager.append();
+        lager.fieldByName("NAME1").setAsString("Ethanol");
+        lager.fieldByName("STRIPNAME1").setAsString("ETHANOL");
+        lager.fieldByName("CARN").setAsString("64-17-5");
+        lager.fieldByName("SUBCARN").setAsString("1");
+        lager.post();
+    }
+    LagerFilterSetzen(dbase::Filter::parse("LAGER_ORT<>'Regal 3'"));
+    lager.next();
+    const Tabellenstand vorher = Tabellenstand::jetzt();
+
+    int seitenBeimSchliessen = -1;
+    bool nochImAufbau = false;
+    QTimer schliessen;
+    schliessen.setInterval(0);
+    QObject::connect(&schliessen, &QTimer::timeout, [&] {
+        auto* vorschau = qobject_cast<TVorschau*>(QApplication::activeModalWidget());
+        if (!vorschau || vorschau->QRPreview1->pageCount() < 1)
+            return;
+        schliessen.stop();
+        seitenBeimSchliessen = vorschau->QRPreview1->pageCount();
+        nochImAufbau = vorschau->Panel0->text().isEmpty(); // the page text comes when the build ends
+        vorschau->close();
+    });
+    schliessen.start();
+    sheets::previewReport(session, sheets::demoReportLayouts().at(0));
+
+    EXPECT_GE(seitenBeimSchliessen, 1);
+    EXPECT_TRUE(nochImAufbau) << seitenBeimSchliessen << " pages";
+    EXPECT_EQ(Tabellenstand::jetzt(), vorher);
+    EXPECT_TRUE(session.takeMessages().isEmpty());
 }
