@@ -103,18 +103,12 @@ void TMarlex::FormCreate()
     ScreenFont = QFont(OptFontName);
     if (OptFontSize > 0)
         ScreenFont.setPointSize(OptFontSize);
-    DBGrid1->setFont(ScreenFont);
-    ListBox1->setScreenFont(ScreenFont);
+    anzeigeoptionenSetzen();
 
     DruckerIndex = IniDatei->readInteger(SektionOptionen, QStringLiteral("AktPrinterIndex"), 0);
 
-    FarbDarstellung = OptDarstellungInFarbe ? 1 : 0;
-    FarbDruck = OptFarbDruck ? 1 : 0;
-
-    setHinweiseZeigen(OptHint);
     // Hints are the application's, shown or not for every window alike.
     qApp->installEventFilter(this);
-    PageControl1->setTabPosition(OptTabPosition == 0 ? QTabWidget::North : QTabWidget::South);
 
     ListBox1->setMarkerImages(listenmarken());
 
@@ -556,6 +550,8 @@ void TMarlex::ereignisseVerbinden()
     hilfsfensterVerbinden();
     suchBefehleVerbinden();
     lagerBefehleVerbinden();
+    memoBefehleVerbinden();
+    optionenBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

@@ -317,6 +317,31 @@ public:
     // ("&Lagerdaten").
     void Suchen1Click();
     void Suchen3Click();
+    // The memo of the current substance, viewed ("&Ansehen", ToolButton55)
+    // or entered ("&Eingabe"), and the search over all memos.
+    void Ansehen1Click();
+    void Eingabe1Click();
+    void Suchen2Click();
+    // The options dialog on all its pages, and on its storage and print
+    // pages alone ("D&ruckoptionen").
+    void Optionen1Click();
+    void Druckoptionen1Click();
+    // What the options dialog's OK changes on the screen, from the option
+    // values just loaded: the screen font (ScreenFont := `schrift`),
+    // tooltips, the structure picture, colour pictures, the tab position,
+    // the list with or without storage markers when that option differs
+    // from `lagerMarkierenVorher`, the editing commands when the access
+    // mode was `zugriffGewechselt`; then the record of the selected line.
+    void OptionenAnwenden(const QFont& schrift, bool lagerMarkierenVorher, bool zugriffGewechselt);
+    // Reopens the name, substance and storage tables (and formeln.dbf for
+    // read-only mode) in the access mode given, after storing what is being
+    // edited. When that cannot be stored, or a table cannot be opened so,
+    // every table is put back into the mode it had, the record is shown
+    // again, and false comes back with the German reason in `grund`.
+    bool ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund);
+    // Whether a record is being edited or entered (or a table holds back
+    // changes) now.
+    bool offeneBearbeitung() const;
     void DBRichEdit3Exit();
 
     // --- substance editing (edit mode on the shown record, input mode for a
@@ -432,6 +457,15 @@ private:
     void hilfeBefehleVerbinden();
     void hilfsfensterVerbinden();
     void suchBefehleVerbinden();
+    void memoBefehleVerbinden();
+    void optionenBefehleVerbinden();
+    // Opens the memo window on the current substance (`modus` is
+    // MemoEingabeModus), then shows the record again.
+    void memofensterZeigen(int modus, const QString& caption);
+    bool memoDesAktuellenStoffs() const;
+    // The screen font, tooltips, colour pictures and tab position from
+    // ScreenFont and the option values.
+    void anzeigeoptionenSetzen();
     void lagerBefehleVerbinden();
     void lagerEditModusSetzen(bool an);
     void lagerseiteVerlassen();
@@ -457,7 +491,6 @@ private:
     // has told the size of its frame.
     void aeussereLageAnwenden();
     bool beendenBestaetigen();
-    bool offeneBearbeitung() const;
     void bearbeitungVerwerfen();
     void fenstereinstellungenSpeichern();
     void startfehlerMelden(const QStringList& bildFehler);
