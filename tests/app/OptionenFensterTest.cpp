@@ -16,7 +16,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolButton>
 
 #include "MarlexTestSupport.h"
@@ -25,6 +24,7 @@
 #include "data/OptionenDialog.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/FileWrites.h"
+#include "fixtures/ModalerDialog.h"
 #include "ini/IniFile.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
@@ -38,29 +38,6 @@ namespace {
 const QString aceton = QStringLiteral("67-64-1");
 const QString benzol = QStringLiteral("71-43-2");
 const QString chlor = QStringLiteral("7782-50-5");
-
-// Runs `schritte` on the modal window of class D once `oeffnen` has opened
-// it (also from within another modal window); a window the steps leave
-// open is cancelled.
-template <typename D>
-void imDialog(const std::function<void()>& oeffnen, const std::function<void(D&)>& schritte)
-{
-    QTimer warten;
-    bool gelaufen = false;
-    QObject::connect(&warten, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog || gelaufen)
-            return;
-        gelaufen = true;
-        warten.stop();
-        schritte(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    warten.start(0);
-    oeffnen();
-    EXPECT_TRUE(gelaufen) << "the window " << D::staticMetaObject.className() << " did not open";
-}
 
 void klick(QAbstractButton* knopf)
 {
@@ -151,7 +128,7 @@ public:
 
     void optionen(const std::function<void(TOptionen&)>& schritte)
     {
-        imDialog<TOptionen>([&] { m().Optionen1->trigger(); }, schritte);
+        fixtures::imDialogVon<TOptionen>([&] { m().Optionen1->trigger(); }, schritte);
     }
 };
 
@@ -183,7 +160,7 @@ TEST(Optionen, EveryControlWritesItsKeyInOneSaveAndTheMainWindowShowsTheChangeAt
         klick(d.CheckBox9);
         klick(d.CheckBox10);
         klick(d.RadioUnten);
-        imDialog<QFontDialog>([&] { QTest::mouseClick(d.Button3, Qt::LeftButton); },
+        fixtures::imDialogVon<QFontDialog>([&] { QTest::mouseClick(d.Button3, Qt::LeftButton); },
                               [&](QFontDialog& f) {
                                   f.setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 14));
                                   QTest::keyClick(&f, Qt::Key_Return);
@@ -378,7 +355,7 @@ TEST(Optionen, PrintOptionsShowTheirTwoPagesAndKeepTheHiddenKeysAsTheyWere)
 
     // Abbruch first: nothing stored, nothing applied.
     fixtures::FileWrites schreiben(r.programm());
-    imDialog<TOptionen>([&] { m.Druckoptionen1->trigger(); },
+    fixtures::imDialogVon<TOptionen>([&] { m.Druckoptionen1->trigger(); },
                         [&](TOptionen& d) {
                             klick(d.CheckBox7);
                             QTest::mouseClick(d.Button2, Qt::LeftButton);
@@ -386,12 +363,12 @@ TEST(Optionen, PrintOptionsShowTheirTwoPagesAndKeepTheHiddenKeysAsTheyWere)
     EXPECT_EQ(schreiben.count("marlex99.ini"), 0);
     EXPECT_EQ(r.wert("Farb-Druck"), "(fehlt)");
 
-    imDialog<TOptionen>([&] { m.Druckoptionen1->trigger(); },
+    fixtures::imDialogVon<TOptionen>([&] { m.Druckoptionen1->trigger(); },
                         [&](TOptionen& d) {
                             EXPECT_EQ(sichtbareSeiten(d), QStringList({"Lager", "Druck"}));
                             EXPECT_EQ(d.PageControl1->currentWidget(), d.TabSheet4);
                             EXPECT_TRUE(d.RadioUnten->isChecked()) << "0x1 reads as 1";
-                            imDialog<QFileDialog>([&] { QTest::mouseClick(d.Button4, Qt::LeftButton); },
+                            fixtures::imDialogVon<QFileDialog>([&] { QTest::mouseClick(d.Button4, Qt::LeftButton); },
                                                   [&](QFileDialog& f) {
                                                       EXPECT_EQ(f.selectedNameFilter(), "Etiketten (*.ETI *.eti)");
                                                       f.selectFile(etikett.fileName());

@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -95,26 +94,6 @@ QStringList meldungstexte(const Register& r)
     for (const widgets::MessageRequest& meldung : r.meldungen())
         texte << meldung.text;
     return texte;
-}
-
-void imModalenDialog(const std::function<void()>& oeffnen, const QMetaObject& klasse,
-                     const std::function<void(QDialog&)>& schritte)
-{
-    QTimer warten;
-    bool gelaufen = false;
-    QObject::connect(&warten, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->metaObject()->inherits(&klasse) || gelaufen)
-            return;
-        gelaufen = true;
-        warten.stop();
-        schritte(*dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    warten.start(0);
-    oeffnen();
-    EXPECT_TRUE(gelaufen) << "the dialog " << klasse.className() << " did not open";
 }
 
 void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFiltersetzen&)>& schritte)

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "MarlexTestSupport.h"
+#include "fixtures/ModalerDialog.h"
 #include "search/AktuellerFilter.h"
 #include "search/AktuellerLagerFilter.h"
 #include "search/FilterWarten.h"
@@ -45,16 +46,8 @@ public:
 QStringList listenzeilen(const TMarlex& m);
 QStringList meldungstexte(const marlextest::Register& r);
 
-// Runs `schritte` on the modal dialog of class D once `oeffnen` has opened
-// it; returns once the dialog is closed again (or `oeffnen` returned without
-// one). The steps may leave the dialog open: it is then cancelled.
-void imModalenDialog(const std::function<void()>& oeffnen, const QMetaObject& klasse,
-                     const std::function<void(QDialog&)>& schritte);
-template <typename D>
-void imDialogVon(const std::function<void()>& oeffnen, const std::function<void(D&)>& schritte)
-{
-    imModalenDialog(oeffnen, D::staticMetaObject, [&](QDialog& d) { schritte(static_cast<D&>(d)); });
-}
+using fixtures::imDialogVon;
+using fixtures::imModalenDialog;
 // The same for the filter dialog.
 void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFiltersetzen&)>& schritte);
 
