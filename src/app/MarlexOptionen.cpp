@@ -106,8 +106,10 @@ bool TMarlex::ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund)
             + QString::fromStdString(fehler.what());
         return false;
     }
-    if (EditModus == 1)
+    if (EditModus == 1) {
+        ndern1->setChecked(false);
         EditierfelderFreigeben(false);
+    }
     if (LagerEditModus == 1)
         lagerEditModusSetzen(false);
 

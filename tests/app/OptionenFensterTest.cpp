@@ -333,6 +333,8 @@ TEST(Optionen, SwitchingTheAccessModeWhileARecordIsEditedAsksFirst)
         EXPECT_FALSE(d.isVisible());
     });
     EXPECT_EQ(m.EditModus, 0);
+    EXPECT_FALSE(m.ndern1->isChecked()) << "edit mode ended";
+    EXPECT_FALSE(m.DBRichEdit3->isEnabled());
     EXPECT_TRUE(Datas->Table2->readOnly());
     EXPECT_EQ(r.wert("Nur Lesemodus"), "1");
     QString name2;
