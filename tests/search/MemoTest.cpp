@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -41,7 +43,8 @@ const QString eigen = u"EIG'1"_qs;
 // Benzol's the word of Aceton's in capitals, Chlor has none.
 class MemoRegister : public Register {
 public:
-    MemoRegister()
+    // `vorDemStart` runs on the tables as written, before the program opens them.
+    explicit MemoRegister(const std::function<void()>& vorDemStart = {})
     {
         symbolOrdnerSchreiben(QDir(programm()));
         namenSchreiben({{u"Propanon"_qs, aceton}, {u"Benzol"_qs, benzol}, {u"Waisenkind"_qs, u"1-11-1"_qs},
@@ -54,6 +57,8 @@ public:
                          {eigen, u"1"_qs, {{NAME1, u"O'Brien-Reagenz"_qs}, {MEMOTEXT, u"nach O'Briens Vorschrift"_qs}}}});
         lagerSchreiben({});
         formelnSchreiben({});
+        if (vorDemStart)
+            vorDemStart();
         TMarlex& m = starten();
         m.show();
         m.DatenlisteEinlesen();
@@ -229,6 +234,21 @@ TEST(MemoSuchen, PassesOverNamesWithoutASubstance)
     EXPECT_EQ(namenGefunden, QStringList({"Aceton", "Benzol", "Dimethylketon", "O'Brien-Reagenz", "Propanon"}))
         << "neither Chlor (no memo) nor Waisenkind (no substance; the table stood on Aceton before)";
     EXPECT_EQ(ergebnis.unlesbar, 0);
+}
+
+TEST(MemoSuchen, MemosThatCannotBeReadArePassedOverAndCounted)
+{
+    // The memo file lost everything behind its header.
+    MemoRegister r([] { std::filesystem::resize_file("chemie.dbt", 512); });
+    ASSERT_EQ(r.meldungen().size(), 1u) << "the record shown first tells of its memo";
+    memoSuchen(r.fenster(), u"im"_qs, [&](TMemoSuchen& d) {
+        EXPECT_EQ(d.ComboBox1->count(), 0);
+        EXPECT_TRUE(d.isVisible());
+    });
+    EXPECT_EQ(meldungstexte(r).mid(1), QStringList({"3 Memotexte können nicht gelesen werden; ihre Stoffe wurden bei der "
+                                             "Suche übergangen.",
+                                             "Es wurden keine übereinstimmenden Datensätze gefunden."}));
+    EXPECT_FALSE(ListeEinlesen->isVisible());
 }
 
 TEST(Memofenster, AMemoEnteredIsStoredOnOkAndCanThenBeViewedReadOnly)
