@@ -117,7 +117,7 @@ struct TReportErstellung::Lauf {
         , quelle(*datas.Table3)
         , carn(datas.Table3->fieldByName("CARN").index())
         , subcarn(datas.Table3->fieldByName("SUBCARN").index())
-        , strukturbildSichtbar(Marlex->DBImage1 && Marlex->DBImage1->isVisible())
+        , strukturbildSichtbar(Marlex->DBImage1 && !Marlex->DBImage1->isHidden())
     {
         form.m_lauf = this;
     }

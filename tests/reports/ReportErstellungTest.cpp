@@ -21,6 +21,7 @@
 #include "report/PreviewWidget.h"
 #include "reports/ReportErstellung.h"
 #include "reports/Vorschau.h"
+#include "widgets/DBImage.h"
 #include "search/Filterverwaltung.h"
 #include "sheets/ReportRun.h"
 #include "sheets/SheetSession.h"
@@ -35,6 +36,7 @@ struct Tabellenstand {
     QString namen, namenIndex, chemieFilter, lagerFilter, lagerIndex, siGefFilter;
     bool chemieGefiltert, lagerGefiltert;
     std::uint32_t namenZeile, lagerZeile;
+    bool strukturbildVersteckt; // the main window's structure picture
 
     static Tabellenstand jetzt()
     {
@@ -42,7 +44,7 @@ struct Tabellenstand {
         return {d.Table1->tableName(),   d.Table1->indexName(), d.Table2->filter().text(),
                 d.Table3->filter().text(), d.Table3->indexName(), d.Table4->filter().text(),
                 d.Table2->filtered(),    d.Table3->filtered(),  d.Table1->recNo(),
-                d.Table3->recNo()};
+                d.Table3->recNo(),       Marlex->DBImage1->isHidden()};
     }
     bool operator==(const Tabellenstand&) const = default;
 };
@@ -52,7 +54,8 @@ void PrintTo(const Tabellenstand& s, std::ostream* os)
     *os << s.namen.toStdString() << "/" << s.namenIndex.toStdString() << "@" << s.namenZeile << " chemie "
         << s.chemieFilter.toStdString() << (s.chemieGefiltert ? " (an)" : " (aus)") << " lager "
         << s.lagerFilter.toStdString() << (s.lagerGefiltert ? " (an) " : " (aus) ") << s.lagerIndex.toStdString()
-        << "@" << s.lagerZeile << " si_gef " << s.siGefFilter.toStdString();
+        << "@" << s.lagerZeile << " si_gef " << s.siGefFilter.toStdString()
+        << (s.strukturbildVersteckt ? " structure picture hidden" : "");
 }
 
 class Reporte : public ::testing::Test {
