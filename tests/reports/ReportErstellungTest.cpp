@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -249,6 +251,7 @@ TEST_F(Reporte, TheDemoStockListPrintsEveryItemOnceInNameOrderWithItsPlaceOnItsP
     seitentexte.removeAll(QString());
     ASSERT_GE(seitentexte.size(), 3);
     QStringList faecher;
+    std::vector<int> zeilenJeSeite;
     for (int s = 0; s < seitentexte.size(); ++s) {
         const QString& seite = seitentexte[s];
         SCOPED_TRACE("page " + std::to_string(s + 1));
@@ -264,8 +267,17 @@ TEST_F(Reporte, TheDemoStockListPrintsEveryItemOnceInNameOrderWithItsPlaceOnItsP
             faecher << treffer.captured(1);
             EXPECT_EQ(treffer.captured(2).toInt(), treffer.captured(1).toInt() * 10);
         }
-        EXPECT_TRUE(seite.contains(QRegularExpression("\\d+-\\d\\d-\\d\\s"))) << "items on every page";
+        zeilenJeSeite.push_back(
+            static_cast<int>(seite.count(QRegularExpression("\\b\\d{2,7}-\\d\\d-\\d\\s+\\d+\\b"))));
     }
+    // Every page but the last is full: as many lines as fit under the
+    // headings, the first page fewer for the title; 133 in all.
+    EXPECT_EQ(std::accumulate(zeilenJeSeite.begin(), zeilenJeSeite.end(), 0), 133);
+    for (std::size_t s = 2; s + 1 < zeilenJeSeite.size(); ++s)
+        EXPECT_EQ(zeilenJeSeite[s], zeilenJeSeite[1]) << "page " << s + 1;
+    EXPECT_LT(zeilenJeSeite[0], zeilenJeSeite[1]);
+    EXPECT_GT(zeilenJeSeite[0], 0);
+    EXPECT_GT(zeilenJeSeite.back(), 0);
     QStringList erwartet;
     for (int i = 1; i <= 120; ++i)
         erwartet << QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));

@@ -29,7 +29,8 @@ struct SheetOptions {
     QString layout;
 };
 
-// The program started as a user starts it: the register and the demo's
+// The program started as a user starts it (for the sheet and report tools,
+// their tests and benchmarks): the register and the demo's
 // program directory in a temporary directory, the register's directory the
 // current one, the run-long windows created in the program's order, and the
 // sheet layout named as the default in the settings and loaded into the
