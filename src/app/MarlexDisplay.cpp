@@ -12,7 +12,6 @@
 #include "app/SymbolBild.h"
 #include "app/TabellenLeihe.h"
 #include "data/Datas.h"
-#include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "data/Optionen.h"
 #include "dbase/Filter.h"
@@ -31,15 +30,6 @@ namespace {
 enum ChemieFeld {
     GEFSYM1 = 6, GEFSYM2 = 7, GEFSYM3 = 8, CANCER = 12, KREBS = 16, WIRKUNG = 24, UNTERRICHT = 33,
     MEMOTEXT = 37, GEFSYM4 = 42
-};
-
-// Hides the progress window when the reading ends, by error too.
-struct FortschrittSchliessen {
-    ~FortschrittSchliessen()
-    {
-        if (ListeEinlesen)
-            ListeEinlesen->hide();
-    }
 };
 
 QString fortschrittText(bool gefiltert, bool markieren)
@@ -133,15 +123,10 @@ void TMarlex::DatenlisteEinlesen()
         }
     }
 
-    FortschrittSchliessen schliessen;
-    ListeEinlesen->setWindowTitle(QStringLiteral("Datenliste neu einlesen"));
-    ListeEinlesen->ProgressBar1->setPosition(0);
-    ListeEinlesen->ProgressBar1->setMaximumSteps(static_cast<int>(namen.recordCount()));
-    ListeEinlesen->show();
-    ListeEinlesen->Label1->setText(fortschrittText(ListenFilterAktiv == 1, OptLagerMarkieren));
-    QCoreApplication::processEvents();
-
-    NamenlisteLesen([] { ListeEinlesen->ProgressBar1->stepIt(); });
+    const Fortschrittsanzeige fortschritt(QStringLiteral("Datenliste neu einlesen"),
+                                          fortschrittText(ListenFilterAktiv == 1, OptLagerMarkieren),
+                                          static_cast<int>(namen.recordCount()));
+    NamenlisteLesen(&Fortschrittsanzeige::schritt);
 
     ChemieSatzAnzahl = static_cast<int>(Datas->Table2->recordCount());
     VorherigerListenIndex = 0;

@@ -1,5 +1,6 @@
 #include "data/ListeEinlesen.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -33,3 +34,24 @@ TListeEinlesen::TListeEinlesen(QWidget* parent)
 }
 
 TListeEinlesen::~TListeEinlesen() = default;
+
+Fortschrittsanzeige::Fortschrittsanzeige(const QString& caption, const QString& text, int schritte)
+{
+    ListeEinlesen->setWindowTitle(caption);
+    ListeEinlesen->ProgressBar1->setPosition(0);
+    ListeEinlesen->ProgressBar1->setMaximumSteps(schritte);
+    ListeEinlesen->show();
+    ListeEinlesen->Label1->setText(text);
+    QCoreApplication::processEvents();
+}
+
+Fortschrittsanzeige::~Fortschrittsanzeige()
+{
+    if (ListeEinlesen)
+        ListeEinlesen->hide();
+}
+
+void Fortschrittsanzeige::schritt()
+{
+    ListeEinlesen->ProgressBar1->stepIt();
+}

@@ -26,3 +26,17 @@ public:
 
 // The progress window of the run; created by the main routine.
 extern TListeEinlesen* ListeEinlesen;
+
+// The progress window through one job: shown with the job's caption, status
+// text and a bar of `schritte` steps, pending events run so that it is
+// painted; hidden when the job ends, by error too.
+class Fortschrittsanzeige {
+public:
+    Fortschrittsanzeige(const QString& caption, const QString& text, int schritte);
+    ~Fortschrittsanzeige();
+    Fortschrittsanzeige(const Fortschrittsanzeige&) = delete;
+    Fortschrittsanzeige& operator=(const Fortschrittsanzeige&) = delete;
+
+    // One record done.
+    static void schritt();
+};

@@ -4,7 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +14,6 @@
 #include "app/Marlex.h"
 #include "app/TabellenLeihe.h"
 #include "data/Datas.h"
-#include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "dbase/Table.h"
 #include "widgets/MessageBox.h"
@@ -35,15 +33,6 @@ QString zeilenumbruecheVereinheitlicht(QString text)
     text.replace(u"\r\n"_qs, u"\n"_qs);
     return text;
 }
-
-// Hides the progress window when the search ends, by error too.
-struct FortschrittVerbergen {
-    ~FortschrittVerbergen()
-    {
-        if (ListeEinlesen)
-            ListeEinlesen->hide();
-    }
-};
 
 template <typename W>
 W* benannt(W* widget, const char* name)
@@ -161,15 +150,10 @@ void TMemoSuchen::Button1Click()
 
     MemoSuchergebnis ergebnis;
     try {
-        FortschrittVerbergen verbergen;
         dbase::Table& namen = *Datas->Table1;
-        ListeEinlesen->setWindowTitle(u"Memotext suchen"_qs);
-        ListeEinlesen->Label1->setText(u"Memotext wird gesucht..."_qs);
-        ListeEinlesen->ProgressBar1->setPosition(0);
-        ListeEinlesen->ProgressBar1->setMaximumSteps(static_cast<int>(namen.recordCount()));
-        ListeEinlesen->show();
-        QCoreApplication::processEvents();
-        ergebnis = MemotexteDurchsuchen(namen, *Datas->Table2, text, [] { ListeEinlesen->ProgressBar1->stepIt(); });
+        const Fortschrittsanzeige fortschritt(u"Memotext suchen"_qs, u"Memotext wird gesucht..."_qs,
+                                              static_cast<int>(namen.recordCount()));
+        ergebnis = MemotexteDurchsuchen(namen, *Datas->Table2, text, &Fortschrittsanzeige::schritt);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, u"Die Memotexte können nicht durchsucht werden:\n\n"_qs
                                              + QString::fromStdString(fehler.what()));
