@@ -251,7 +251,7 @@ TEST(MemoSuchen, MemosThatCannotBeReadArePassedOverAndCounted)
     EXPECT_FALSE(ListeEinlesen->isVisible());
 }
 
-TEST(Memofenster, AMemoEnteredIsStoredOnOkAndCanThenBeViewedReadOnly)
+TEST(Memofenster, AMemoEnteredIsStoredOnOkViewedReadOnlyAndFoundByTheSearch)
 {
     MemoRegister r;
     TMarlex& m = r.fenster();
@@ -288,6 +288,16 @@ TEST(Memofenster, AMemoEnteredIsStoredOnOkAndCanThenBeViewedReadOnly)
                   });
     nichtsOffen();
     EXPECT_EQ(memoVon(chlor), "Giftig\r\nNicht einatmen");
+
+    // From another substance, the new memo is found and gone to.
+    r.waehlen(u"Benzol"_qs);
+    memoSuchen(m, u"einatmen"_qs, [&](TMemoSuchen& d) {
+        EXPECT_EQ(eintraege(*d.ComboBox1), QStringList({"Chlor"}));
+        QTest::mouseClick(d.Button3, Qt::LeftButton);
+    });
+    EXPECT_EQ(m.ListBox1->itemIndex(), r.zeile(u"Chlor"_qs));
+    EXPECT_EQ(m.DBRichEdit2->toPlainText(), "Chlor");
+    EXPECT_TRUE(m.Ansehen1->isEnabled());
 }
 
 TEST(Memofenster, AbbruchDropsWhatWasTypedAfterEditieren)
