@@ -190,6 +190,30 @@ struct DbfFile::Impl {
     std::array<char, fileHeaderSize> readFileHeader();
     void writeHeader(const DbfHeader& next);
     void adoptCountOnDisk();
+    // Held while the header's count changes: a shared open takes the append
+    // lock and first adopts the count other opens have committed, so that
+    // the header it writes never hides their records.
+    struct AppendLock {
+        Impl& impl;
+        bool shared;
+        explicit AppendLock(Impl& i) : impl(i), shared(i.share == ShareMode::Shared) {
+            if (!shared)
+                return;
+            impl.io->lockAppend();
+            try {
+                impl.adoptCountOnDisk();
+            } catch (...) {
+                impl.io->unlockAppend();
+                throw;
+            }
+        }
+        ~AppendLock() {
+            if (shared)
+                impl.io->unlockAppend();
+        }
+        AppendLock(const AppendLock&) = delete;
+        AppendLock& operator=(const AppendLock&) = delete;
+    };
     template <typename Change>
     void updateHeader(Change change);
     void touchDate();
@@ -352,23 +376,10 @@ void DbfFile::Impl::adoptCountOnDisk() {
     forgetCache();
 }
 
-// Every header write goes through here. A shared open holds the append lock
-// meanwhile and first adopts the count other opens have committed, so that
-// the header it writes never hides their records.
+// Every header write goes through here, under the append lock.
 template <typename Change>
 void DbfFile::Impl::updateHeader(Change change) {
-    const bool shared = share == ShareMode::Shared;
-    if (shared)
-        io->lockAppend();
-    struct Unlock {
-        FileIo* io;
-        ~Unlock() {
-            if (io)
-                io->unlockAppend();
-        }
-    } unlock{shared ? io.get() : nullptr};
-    if (shared)
-        adoptCountOnDisk();
+    const AppendLock lock(*this);
     DbfHeader next = header;
     change(next);
     writeHeader(next);
@@ -712,6 +723,27 @@ std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
     });
     d->storeInCache(recNo, bytes);
     return recNo;
+}
+
+bool DbfFile::takeBackLast(std::uint32_t recNo) {
+    d->checkWritable();
+    d->writeGathered();
+    const Impl::AppendLock lock(*d);
+    if (recNo == 0 || recNo != d->header.recordCount)
+        return false;
+    // The count first and synced, then the bytes: a kill in between leaves a
+    // table that opens without the record and a few bytes too many at its
+    // end, never a count the file is too short for.
+    DbfHeader next = d->header;
+    next.recordCount = recNo - 1;
+    d->writeHeader(next);
+    d->io->sync();
+    d->forgetCache();
+    const std::uint64_t end = d->recordOffset(recNo);
+    d->io->writeAt(end, &endOfFile, 1);
+    d->io->truncate(end + 1);
+    d->io->sync();
+    return true;
 }
 
 void DbfFile::beginBulk() { ++d->bulkDepth; }

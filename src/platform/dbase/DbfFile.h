@@ -100,6 +100,10 @@ public:
     void prefetch(std::uint32_t recNo) const;
     void writeRecord(std::uint32_t recNo, const std::string& bytes);
     std::uint32_t appendRecord(const std::string& bytes);
+    // Takes an appended record back as if it had never been written: the
+    // file ends before it again. Only the last record can go; false, and
+    // nothing changed, when `recNo` is not (another open appended since).
+    bool takeBackLast(std::uint32_t recNo);
     // Bulk appends nest: the outermost endBulk() writes what is gathered. A
     // failed write of gathered records throws from the call that made it
     // (an append, endBulk() or a read); those records are not in the table.

@@ -833,6 +833,14 @@ std::uint32_t Table::recordCount() const
     return *d->filteredCount;
 }
 
+std::uint32_t Table::visibleCount() const
+{
+    d->requireActive();
+    if (!d->filteredCount)
+        d->filteredCount = d->countPassing();
+    return *d->filteredCount;
+}
+
 Bookmark Table::bookmark() const { return Bookmark{recNo()}; }
 
 void Table::gotoBookmark(const Bookmark& bookmark)

@@ -189,6 +189,9 @@ public:
     // like the engine's record count for a dBASE table without a filter;
     // with a filter on, the rows that pass.
     std::uint32_t recordCount() const;
+    // The rows a walk visits: deleted records left out, and with a filter on
+    // only those that pass. Counted once and kept until the table changes.
+    std::uint32_t visibleCount() const;
     Bookmark bookmark() const;
     void gotoBookmark(const Bookmark& bookmark); // DbaseError if the row is gone
     bool bookmarkValid(const Bookmark& bookmark) const;
@@ -229,6 +232,13 @@ public:
     void post();
     void cancel();
     void remove();   // marks the current record deleted; the cursor moves on
+    // Takes back the record `recNo` this table appended and stored, as if it
+    // had never been: the table file ends before it again and its keys leave
+    // the index, so nothing deleted is left behind. Only the file's last
+    // record can go so: false, and nothing changed, when another was
+    // appended after it. Refused while the record is edited or held in
+    // cached updates.
+    bool takeBackAppend(std::uint32_t recNo);
     bool modified() const;
     // The current record as it was read before the changes of the current
     // edit: a blank record while inserting, the current record while browsing.

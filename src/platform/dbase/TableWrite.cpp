@@ -274,6 +274,32 @@ void Table::remove()
     d->notifyMoved();
 }
 
+bool Table::takeBackAppend(std::uint32_t r)
+{
+    d->requireWritable();
+    if (d->state != TableState::Browse && d->recNo == r)
+        throw DbaseError("Der Datensatz " + std::to_string(r) + " der Tabelle " + d->quotedName()
+                         + " wird gerade bearbeitet und kann nicht zurückgenommen werden.");
+    if (r == 0 || r >= firstProvisionalRecNo || d->pending.contains(r) || r != d->fileCount())
+        return false;
+    std::string bytes;
+    d->readRow(r, bytes);
+    if (d->index)
+        d->index->beforeFileChange();
+    if (!d->dbf->takeBackLast(r))
+        return false;
+    d->updateIndex(r, bytes, {});
+    ++d->writes;
+    d->filteredCount.reset();
+    if (d->recNo == r)
+        d->moveFirst();
+    else
+        d->relocate();
+    d->notifyData();
+    d->notifyMoved();
+    return true;
+}
+
 // ---------------------------------------------------------------- cached updates
 
 void Table::setCachedUpdates(bool on)

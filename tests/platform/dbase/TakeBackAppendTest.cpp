@@ -1,0 +1,111 @@
+// Taking back a stored append (a job that wrote part of what belongs
+// together and must undo it) and counting the rows a walk visits.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "TableTestSupport.h"
+#include "fixtures/Dbfread.h"
+#include "fixtures/TempDir.h"
+
+using namespace dbase;
+using namespace tabletest;
+
+namespace {
+
+QByteArray bytesOf(const char* file)
+{
+    QFile f(QString::fromLatin1(file));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class TakeBackAppend : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeNameTable("namen.dbf", sampleNames());
+        before = bytesOf("namen.dbf");
+        openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    }
+    std::uint32_t appendArgon()
+    {
+        appendRow(table, {"Argon", "ARGON", "7440-37-1", "6"});
+        return table.recNo();
+    }
+    fixtures::TempDir dir;
+    Table table;
+    QByteArray before;
+};
+
+} // namespace
+
+TEST_F(TakeBackAppend, TheFileEndsBeforeTheRowAgainWithNothingDeletedAndTheIndexWithoutIt)
+{
+    const std::uint32_t argon = appendArgon();
+    ASSERT_EQ(argon, 6u);
+    ASSERT_TRUE(table.findKey({"ARGON"}));
+
+    ASSERT_TRUE(table.takeBackAppend(argon));
+    EXPECT_EQ(bytesOf("namen.dbf"), before) << "record, count and end-of-file marker as before";
+    EXPECT_FALSE(table.findKey({"ARGON"}));
+    EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+    EXPECT_EQ(table.recordCount(), 5u);
+    const fixtures::DbfreadTable read = fixtures::readWithDbfread("namen.dbf");
+    EXPECT_EQ(read.rows.size(), 5);
+    EXPECT_EQ(read.deletedCount, 0);
+
+    // The next append takes the number again, and the written index holds it once.
+    EXPECT_EQ(appendArgon(), 6u);
+    table.close();
+    Table other;
+    openTable(other, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    EXPECT_EQ(column(other, 1),
+              (QStringList{"ACETON", "ARGON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+}
+
+TEST_F(TakeBackAppend, OnlyTheLastRowGoesAndNeverOneBeingEditedOrHeld)
+{
+    const std::uint32_t argon = appendArgon();
+    // Another open appended after it: the row stays.
+    {
+        Table other;
+        openTable(other, "namen.dbf");
+        appendRow(other, {"Helium", "HELIUM", "7440-59-7", "7"});
+    }
+    table.refresh();
+    EXPECT_FALSE(table.takeBackAppend(argon));
+    EXPECT_FALSE(table.takeBackAppend(3));
+    EXPECT_TRUE(table.findKey({"ARGON"}));
+    EXPECT_EQ(fixtures::readWithDbfread("namen.dbf").rows.size(), 7);
+
+    table.setIndexName({});
+    table.last();
+    const std::uint32_t helium = table.recNo();
+    table.edit();
+    table.field(0).setAsString("He");
+    EXPECT_THROW(table.takeBackAppend(helium), DbaseError);
+    table.cancel();
+    table.setCachedUpdates(true);
+    appendRow(table, {"Neon", "NEON", "7440-01-9", "8"});
+    EXPECT_FALSE(table.takeBackAppend(table.recNo())) << "a held row is cancelled, not taken back";
+    table.cancelUpdates();
+    table.setCachedUpdates(false);
+    EXPECT_TRUE(table.takeBackAppend(helium));
+    EXPECT_EQ(fixtures::readWithDbfread("namen.dbf").rows.size(), 6);
+}
+
+TEST_F(TakeBackAppend, TheVisibleCountLeavesOutDeletedAndFilteredRows)
+{
+    ASSERT_TRUE(table.findKey({"BENZOL"}));
+    table.remove();
+    EXPECT_EQ(table.recordCount(), 5u) << "the file's count, deleted ones included";
+    EXPECT_EQ(table.visibleCount(), 4u);
+    appendArgon();
+    EXPECT_EQ(table.visibleCount(), 5u);
+    table.setFilterText("CARN='64-17-5'");
+    table.setFiltered(true);
+    EXPECT_EQ(table.visibleCount(), 2u);
+    table.setFiltered(false);
+    EXPECT_EQ(table.visibleCount(), 5u);
+}
