@@ -9,9 +9,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 
+#include "app/Datennavigator.h"
 #include "app/Marlex.h"
 #include "app/NameRules.h"
 #include "data/Datas.h"
@@ -142,6 +142,13 @@ std::vector<QWidget*> TMarlex::editierfelder() const
 
 // --- edit mode -----------------------------------------------------------------
 
+void TMarlex::datenseiteZeigen()
+{
+    // Shown from code the page runs no steps of its own.
+    PageControl1->setCurrentWidget(TabSheet2);
+    DatenseiteAktivieren();
+}
+
 void TMarlex::EditierfelderFreigeben(bool enabled)
 {
     for (QWidget* feld : editierfelder())
@@ -150,8 +157,7 @@ void TMarlex::EditierfelderFreigeben(bool enabled)
         DBRichEdit2->setFocus();
     if (enabled && EingabeModus == 0) {
         EditModus = 1;
-        StatusPanel[2]->setText(QStringLiteral("Editiermodus"));
-        Timer1->start();
+        modusZeigen(true, QStringLiteral("Editiermodus"));
         return;
     }
     if (EditModus == 1 && !enabled && Datas) {
@@ -166,8 +172,7 @@ void TMarlex::EditierfelderFreigeben(bool enabled)
         }
     }
     EditModus = 0;
-    StatusPanel[2]->clear();
-    Timer1->stop();
+    modusZeigen(false, {});
     setButtonImage(ToolButton41, 1);
     setButtonImage(ToolButton23, 1);
 }
@@ -177,7 +182,7 @@ void TMarlex::MenuAendern1Click()
     // The action has already turned its check mark over.
     const bool an = ndern1->isChecked();
     if (an)
-        PageControl1->setCurrentWidget(TabSheet2);
+        datenseiteZeigen();
     EditierfelderFreigeben(an);
 }
 
@@ -185,7 +190,7 @@ void TMarlex::ndern1Click()
 {
     if (EditModus == 0) {
         ndern1->setChecked(true);
-        PageControl1->setCurrentWidget(TabSheet2);
+        datenseiteZeigen();
         EditierfelderFreigeben(true);
     } else {
         ndern1->setChecked(false);
@@ -197,7 +202,7 @@ void TMarlex::Datensatzbearbeiten1Click()
 {
     if (OptNurLesemodus)
         return;
-    PageControl1->setCurrentWidget(TabSheet2);
+    datenseiteZeigen();
     if (EditModus == 0) {
         ndern1->setChecked(true);
         EditierfelderFreigeben(true);
@@ -215,14 +220,9 @@ void TMarlex::eingabefelderFreigeben(bool enabled)
 void TMarlex::EingabemodusSetzen(bool on)
 {
     EingabeModus = on ? 1 : 0;
-    if (on) {
-        StatusPanel[2]->setText(QStringLiteral("Eingabemodus"));
-        Timer1->start();
-    } else {
-        StatusPanel[2]->clear();
-        Timer1->stop();
+    modusZeigen(on, QStringLiteral("Eingabemodus"));
+    if (!on)
         setButtonImage(ToolButton22, 3);
-    }
     const bool l = !on;
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet1), l);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), l);
@@ -264,7 +264,10 @@ void TMarlex::Neueingabe1Click()
     }
     EingabeModus = 1;
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), true);
-    PageControl1->setCurrentWidget(TabSheet2);
+    datenseiteZeigen();
+    // The navigator would move the name table off the new row.
+    if (Datennavigator)
+        Datennavigator->hide();
     EditierfelderFreigeben(true);
     eingabefelderFreigeben(true);
     EingabemodusSetzen(true);
@@ -362,6 +365,12 @@ bool TMarlex::neuenStoffSpeichern()
     // index file each, far more than one substance is worth.
     std::size_t fertig = 0;
     try {
+        // What can be known before the first write is checked first.
+        for (const Schreibschritt& s : schritte) {
+            if (s.tabelle->readOnly())
+                throw dbase::DbaseError("Die Tabelle \"" + s.tabelle->tableName().toStdString()
+                                        + "\" ist nur zum Lesen geöffnet.");
+        }
         for (; fertig < schritte.size(); ++fertig) {
             Schreibschritt& s = schritte[fertig];
             if (s.zwischengespeichert) {
@@ -373,7 +382,8 @@ bool TMarlex::neuenStoffSpeichern()
             s.geschrieben = s.tabelle->recNo();
         }
     } catch (const dbase::DbaseError& fehler) {
-        // Rows already written are taken out again, the held ones dropped,
+        // Rows already written are taken back (their files end before them
+        // again, so no deleted row is left behind), the held ones dropped,
         // and every table gets its row back as typed: input goes on.
         QStringList nichtZurueck;
         for (std::size_t i = 0; i < schritte.size(); ++i) {
@@ -381,7 +391,9 @@ bool TMarlex::neuenStoffSpeichern()
             try {
                 if (i < fertig) {
                     s.tabelle->setCachedUpdates(false);
-                    if (s.tabelle->gotoRecNo(s.geschrieben))
+                    // Another program appended after it: then the row can
+                    // only be deleted.
+                    if (!s.tabelle->takeBackAppend(s.geschrieben) && s.tabelle->gotoRecNo(s.geschrieben))
                         s.tabelle->remove();
                     s.tabelle->setCachedUpdates(s.zwischengespeichert);
                 } else if (s.zwischengespeichert) {

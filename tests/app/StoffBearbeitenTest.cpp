@@ -8,17 +8,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include "MarlexTestSupport.h"
+#include "app/Datennavigator.h"
 #include "app/NameRules.h"
 #include "fixtures/Dbfread.h"
 #include "platform/dbase/ChildProcess.h"
@@ -287,6 +290,48 @@ TEST_F(StoffBearbeiten, CancellingEitherModeChangesNothing)
     EXPECT_EQ(zeilenVon("formeln.dbf"), formelnVorher);
 }
 
+// The edit commands open the record page as the user's own change of page
+// does: storage menus off, the storage table in key order, the navigator
+// back while its button is down; input mode keeps the navigator away, as it
+// would move the name table off the new row.
+TEST_F(StoffBearbeiten, TheEditCommandsSetUpTheRecordPageAsTheTabDoes)
+{
+    TDatennavigator navigator;
+    Datennavigator = &navigator;
+    struct Abmelden {
+        ~Abmelden() { Datennavigator = nullptr; }
+    } abmelden;
+    starten();
+    QTabBar* reiter = m->PageControl1->tabBar();
+    const auto seite = [&](QWidget* s) {
+        QTest::mouseClick(reiter, Qt::LeftButton, {}, reiter->tabRect(m->PageControl1->indexOf(s)).center());
+    };
+    seite(m->TabSheet2);
+    klick(m->ToolButton2);
+    ASSERT_TRUE(navigator.isVisible());
+    seite(m->TabSheet3);
+    ASSERT_FALSE(navigator.isVisible());
+    ASSERT_EQ(r.datas().Table3->indexName(), "NAME1_SUB");
+    seite(m->TabSheet1);
+
+    klick(m->ToolButton41);
+    ASSERT_EQ(m->PageControl1->currentWidget(), m->TabSheet2);
+    EXPECT_EQ(m->EditModus, 1);
+    EXPECT_EQ(m->StatusPanel[2]->text(), "Editiermodus");
+    EXPECT_TRUE(navigator.isVisible());
+    EXPECT_FALSE(m->Daten3->isEnabled());
+    EXPECT_TRUE(m->Daten1->isEnabled());
+    EXPECT_EQ(r.datas().Table3->indexName(), "CARN_SUB");
+    klick(m->ToolButton23);
+
+    seite(m->TabSheet1);
+    klick(m->ToolButton38);
+    ASSERT_EQ(m->EingabeModus, 1);
+    EXPECT_EQ(m->StatusPanel[2]->text(), "Eingabemodus");
+    EXPECT_FALSE(navigator.isVisible());
+    EXPECT_FALSE(m->ToolButton2->isEnabled());
+}
+
 TEST_F(StoffBearbeiten, AnEditedNameIsCarriedIntoItsNameRowAndTheList)
 {
     starten();
@@ -353,6 +398,54 @@ TEST_F(StoffBearbeiten, AFailedWriteLeavesAllThreeTablesAsTheyWereAndTheInputOn)
     EXPECT_EQ(zeilenVon("chemie.dbf").size(), chemieVorher.size() + 1);
     EXPECT_EQ(zeilenVon("formeln.dbf").size(), formelnVorher.size() + 1);
     EXPECT_EQ(zeileMit(zeilenVon("namen.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
+}
+
+// A write that fails at any of the three tables takes back what the tables
+// before it had written: no deleted row is left in any file, and the
+// indexes the program keeps know nothing of the substance.
+TEST_F(StoffBearbeiten, AFailedWriteLeavesNoDeletedRowAndNoKeyBehind)
+{
+    DateiFehler fehler;
+    starten();
+    std::map<QString, qint64> groessen;
+    for (const char* datei : {"namen.dbf", "chemie.dbf", "formeln.dbf"})
+        groessen[QString::fromLatin1(datei)] = QFileInfo(QString::fromLatin1(datei)).size();
+
+    klick(m->ToolButton38);
+    tippen(m->DBRichEdit2, "Wasser");
+    tippen(m->DBEdit15, wasser);
+    for (const char* datei : {"chemie.dbf", "formeln.dbf", "namen.dbf"}) {
+        *fehler.datei = QString::fromLatin1(datei);
+        klick(m->ToolButton22);
+        ASSERT_EQ(m->EingabeModus, 1) << datei;
+        EXPECT_EQ(m->StatusPanel[2]->text(), "Eingabemodus");
+        ASSERT_FALSE(meldungen().isEmpty());
+        EXPECT_TRUE(meldungen().last().startsWith("Der neue Stoff konnte nicht gespeichert werden."));
+        for (const auto& [tabelle, groesse] : groessen) {
+            const fixtures::DbfreadTable gelesen = fixtures::readWithDbfread(tabelle.toStdString());
+            EXPECT_EQ(gelesen.deletedCount, 0) << "failed at " << datei << ", " << tabelle.toStdString();
+            EXPECT_EQ(QFileInfo(tabelle).size(), groesse) << "failed at " << datei << ", " << tabelle.toStdString();
+        }
+    }
+    // The program's own tables, as the list and the record display use them.
+    *fehler.datei = QString();
+    klick(m->ToolButton22); // stored now
+    ASSERT_EQ(m->EingabeModus, 0);
+    // Each index holds the substance's key once, not once per try.
+    const auto schluessel = [](dbase::Table& t, const QStringList& werte, int feld) {
+        int n = 0;
+        if (t.findKey(werte)) {
+            for (; !t.eof() && t.field(feld).asString() == werte[0]; t.next())
+                ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(schluessel(*r.datas().Table2, {wasser, "4"}, 2), 1);
+    EXPECT_EQ(schluessel(*r.datas().Table6, {wasser}, 0), 1);
+    EXPECT_EQ(schluessel(*r.datas().Table1, {StripNameBilden("Wasser")}, 1), 1);
+    for (const auto& [tabelle, groesse] : groessen)
+        EXPECT_EQ(fixtures::readWithDbfread(tabelle.toStdString()).deletedCount, 0) << tabelle.toStdString();
+    EXPECT_EQ(listenzeilen().count("Wasser"), 1);
 }
 
 TEST_F(StoffBearbeiten, ANewNameRowGoesIntoNamenDbfAlsoWhileTheListShowsAnotherTable)
