@@ -504,7 +504,10 @@ void DBGrid::followCursor()
     const int row = m_model->currentRow();
     if (row < 0 || m_model->columnCount() == 0)
         return;
-    const QModelIndex target = m_model->index(row, std::min(m_selectedIndex, m_model->columnCount() - 1));
+    // While a click or key moves to another row and column, the cursor
+    // follows into the column being entered, not back into the old one.
+    const int column = m_enteringColumn >= 0 ? m_enteringColumn : m_selectedIndex;
+    const QModelIndex target = m_model->index(row, std::min(column, m_model->columnCount() - 1));
     if (currentIndex() == target)
         return;
     m_following = true;
@@ -524,9 +527,11 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     if (columnMoves)
         emit colExit();
     if (!previous.isValid() || current.row() != previous.row()) {
-        if (!m_model->moveTo(current.row())) {
+        m_enteringColumn = current.column();
+        const bool moved = m_model->moveTo(current.row());
+        m_enteringColumn = -1;
+        if (!moved)
             QTimer::singleShot(0, this, &DBGrid::followCursor); // back to where the cursor is
-        }
     }
     if (columnMoves) {
         m_selectedIndex = current.column();

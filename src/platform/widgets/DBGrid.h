@@ -147,6 +147,7 @@ private:
 
     GridModel* m_model; // owned by the grid
     int m_selectedIndex = 0;
+    int m_enteringColumn = -1; // the column a move to another row goes into
     bool m_following = false;
     std::vector<int> m_fittedWidths; // per column the width fitted to its title; -1: a width of its own
 };

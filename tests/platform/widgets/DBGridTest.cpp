@@ -160,6 +160,15 @@ TEST_F(Grid, ColumnExitAndEnterSeeTheOldAndNewColumn)
     EXPECT_EQ(events, (QStringList{"exit 0 Aceton", "enter 2 67-64-1"}));
 }
 
+TEST_F(Grid, ACellOfAnotherRowAndColumnBecomesTheCurrentOne)
+{
+    grid.setCurrentIndex(grid.model()->index(0, 0));
+    grid.setCurrentIndex(grid.model()->index(2, 1));
+    EXPECT_EQ(grid.currentIndex(), grid.model()->index(2, 1));
+    EXPECT_EQ(grid.selectedIndex(), 1);
+    EXPECT_EQ(table.field(NAME1).asString(), "Wasser");
+}
+
 TEST_F(Grid, KeyPressesGoToTheProgramFirst)
 {
     QList<int> keys;
