@@ -424,6 +424,8 @@ public:
     void PageControl1Change();
     void LagerseiteAktivieren();
     void DatenseiteAktivieren();
+    // Label48: the storage rows the user can see.
+    void lagerAnzahlZeigen();
     // Whether a drag brings lines of ListBox1, the only drags the drop
     // targets take.
     bool nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) const;
@@ -468,6 +470,9 @@ private:
     void anzeigeoptionenSetzen();
     void lagerBefehleVerbinden();
     void lagerEditModusSetzen(bool an);
+    void lagerzelleAbschliessen();
+    // Shows the record page and sets it up, as the user's change of page does.
+    void datenseiteZeigen();
     void lagerseiteVerlassen();
     // Shows the navigator and supplement windows with the record page only.
     void hilfsfensterZeigen(bool datenseite);
@@ -475,7 +480,6 @@ private:
     void filterfensterZeigen(bool lagerseite);
     // The mode's blinking and its text in the status bar, on or off.
     void modusZeigen(bool an, const QString& text);
-    void lagerAnzahlZeigen();
     void lagerzustandAuffrischen();
     void seitenwechselVomNutzer();
     // Whether lager.dbf holds a row of the substance, whatever the user's

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QAbstractItemDelegate>
 #include <QAction>
 #include <QDate>
 #include <QKeyEvent>
@@ -203,9 +204,10 @@ void TMarlex::lagerzustandAuffrischen()
 void TMarlex::lagerAnzahlZeigen()
 {
     const dbase::Table& lager = *Datas->Table3;
-    // A new row not yet stored is one of the rows the user sees.
+    // A new row not yet stored is one of the rows the user sees; deleted
+    // rows are none.
     const std::uint32_t neu = lager.state() == dbase::TableState::Insert ? 1 : 0;
-    Label48->setText(QString::number(lager.recordCount() + neu));
+    Label48->setText(QString::number(lager.visibleCount() + neu));
 }
 
 // --- taking substances into storage -------------------------------------------
@@ -290,8 +292,25 @@ void TMarlex::ToolButton25Click()
 
 // --- edit mode, keys, delete --------------------------------------------------
 
+// A cell still being edited when the edit mode ends keeps what was typed,
+// and the row is stored (its dates stamped when the amount changed), as
+// leaving the record page's edit mode stores the record.
+void TMarlex::lagerzelleAbschliessen()
+{
+    if (QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex())) {
+        QAbstractItemDelegate* delegat = DBGrid1->itemDelegate();
+        emit delegat->commitData(editor);
+        emit delegat->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    dbase::Table& lager = *Datas->Table3;
+    if (lager.state() != dbase::TableState::Browse && lager.modified())
+        lager.post();
+}
+
 void TMarlex::lagerEditModusSetzen(bool an)
 {
+    if (!an)
+        melden(this, [this] { lagerzelleAbschliessen(); });
     LagerEditModus = an ? 1 : 0;
     const bool schreiben = an && !OptNurLesemodus;
     ToolButton25->setEnabled(schreiben);

@@ -438,7 +438,7 @@ void TInit::namenlisteLesen()
     Marlex->NamenlisteLesen([this] { ProgressBar1->stepIt(); });
 
     Datas->Table1->first();
-    Marlex->Label48->setText(QString::number(Datas->Table3->recordCount()));
+    Marlex->lagerAnzahlZeigen();
     Marlex->ChemieSatzAnzahl = int(Datas->Table2->recordCount());
 }
 

@@ -25,6 +25,7 @@
 #include "app/SymbolBild.h"
 #include "data/Optionen.h"
 #include "fixtures/Dbfread.h"
+#include "platform/dbase/ForwardingFileIo.h"
 #include "search/AktuellerLagerFilter.h"
 #include "widgets/DBGrid.h"
 #include "widgets/NameList.h"
@@ -444,4 +445,85 @@ TEST_F(MarlexLager, ReadOnlyModeTakesNothingIntoStorageAndChangesNoRow)
     const QList<QJsonObject> zeilen = gespeichert();
     ASSERT_EQ(zeilen.size(), 1);
     EXPECT_EQ(zeilen[0]["ANZAHL"].toInt(), 1);
+}
+
+TEST_F(MarlexLager, TheCountBesideThePictureLeavesOutDeletedRows)
+{
+    starten({{"Benzol", benzol, "Keller", "bis 10g"}, {"Toluol", toluol, "Keller", "bis 10g"}});
+    widgets::ScopedAnswerProvider ja([](const widgets::MessageRequest&) { return widgets::Answer::Yes; });
+    lagerseiteOeffnen();
+    QTest::mouseClick(m->ToolButton31, Qt::LeftButton);
+    QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(0, SpalteName));
+    QTest::mouseClick(m->ToolButton30, Qt::LeftButton);
+    EXPECT_EQ(m->Label48->text(), "1");
+
+    // Taken into storage from the list's popup: the deleted row still counts for nothing.
+    seiteKlicken(m->TabSheet1);
+    klicken(Benzol);
+    QTest::mouseClick(m->windowHandle(), Qt::RightButton, {}, liste()->mapTo(m, zeile(Benzol)));
+    ASSERT_TRUE(m->PopupMenu1->isVisible());
+    QTest::mouseClick(m->PopupMenu1, Qt::LeftButton, {}, m->PopupMenu1->actionGeometry(m->Menu31).center());
+    QApplication::processEvents();
+    EXPECT_EQ(m->Label48->text(), "2");
+    EXPECT_EQ(gespeichert().size(), 2);
+}
+
+// The edit mode's button takes no focus: a cell still being edited when it
+// is clicked off keeps what was typed, and the row is stored with its dates.
+TEST_F(MarlexLager, EndingTheEditModeClosesAnOpenCellAndStoresWhatWasTyped)
+{
+    starten({{"Benzol", benzol, "Keller", "bis 10g"}, {"Toluol", toluol, "Schrank", "bis 100g"}});
+    lagerseiteOeffnen();
+    QTest::mouseClick(m->ToolButton31, Qt::LeftButton);
+    QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(1, SpalteMenge));
+    QTest::keyClick(m->DBGrid1, Qt::Key_F2);
+    auto* editor = qobject_cast<QComboBox*>(m->DBGrid1->indexWidget(m->DBGrid1->currentIndex()));
+    ASSERT_NE(editor, nullptr);
+    editor->lineEdit()->selectAll();
+    QTest::keyClicks(editor->lineEdit(), "bis 1000g");
+
+    QTest::mouseClick(m->ToolButton31, Qt::LeftButton);
+    EXPECT_EQ(m->LagerEditModus, 0);
+    EXPECT_EQ(m->DBGrid1->indexWidget(m->DBGrid1->currentIndex()), nullptr) << "the cell is closed";
+    EXPECT_FALSE(m->DBGrid1->cellEditing());
+    EXPECT_EQ(text(1, SpalteMenge), "bis 1000g");
+    const QList<QJsonObject> zeilen = gespeichert();
+    ASSERT_EQ(zeilen.size(), 2);
+    EXPECT_EQ(zeilen[1]["MENGE_IN_G"].toString(), "bis 1000g");
+    EXPECT_EQ(zeilen[1]["DATUM_ALT"].toString(), iso(vorher));
+    EXPECT_EQ(zeilen[1]["DATUM_NEU"].toString(), iso(QDate::currentDate()));
+    EXPECT_EQ(zeilen[0]["MENGE_IN_G"].toString(), "bis 10g");
+
+    // Typing into the closed grid now edits nothing.
+    QTest::keyClicks(m->DBGrid1, "x");
+    EXPECT_EQ(m->DBGrid1->indexWidget(m->DBGrid1->currentIndex()), nullptr);
+}
+
+// The marker tells what lager.dbf holds: a take-over the disk refuses
+// marks nothing, adds nothing, and says so.
+TEST_F(MarlexLager, ATakeOverTheDiskRefusesMarksNothing)
+{
+    dbftest::FaultyIoScope io; // under every table the program opens
+    starten({});
+    const auto nicht = TMarlex::KeinLagerMarke;
+    io.faults->writesLeft = 0;
+
+    klicken(Benzol);
+    QTest::mouseClick(m->windowHandle(), Qt::RightButton, {}, liste()->mapTo(m, zeile(Benzol)));
+    ASSERT_TRUE(m->PopupMenu1->isVisible());
+    QTest::mouseClick(m->PopupMenu1, Qt::LeftButton, {}, m->PopupMenu1->actionGeometry(m->Menu31).center());
+    QApplication::processEvents();
+    ASSERT_EQ(r.meldungen().size(), 1u);
+    EXPECT_TRUE(r.meldungen()[0].text.startsWith("\"Benzol\" wurde nicht ins Lager übernommen"))
+        << r.meldungen()[0].text.toStdString();
+    EXPECT_EQ(m->PageControl1->currentWidget(), m->TabSheet1);
+
+    klicken(Toluen);
+    ziehen(Toluen, m->Image11);
+    EXPECT_EQ(r.meldungen().size(), 2u);
+    EXPECT_EQ(marken(), (std::vector<std::uint8_t>{nicht, nicht, nicht, nicht}));
+    EXPECT_EQ(m->Label48->text(), "0");
+    io.faults->writesLeft = -1;
+    EXPECT_TRUE(gespeichert().empty());
+    EXPECT_TRUE(m->Menu31->isEnabled()) << "nothing of Toluol is in storage";
 }

@@ -181,3 +181,29 @@ TEST(Programmstart, TheSmallWindowsOfTheRecordPageAreMadeAtStartAndEndWithThePro
     for (const widgets::MessageRequest& m : reg.meldungen())
         ADD_FAILURE() << m.text.toStdString();
 }
+
+// Rows deleted in an earlier run stay in lager.dbf until it is packed; the
+// storage count beside the picture counts only the rows the user has.
+TEST(Programmstart, TheStorageCountLeavesOutDeletedRows)
+{
+    Register reg;
+    namenSchreiben({{QStringLiteral("Aceton"), QStringLiteral("67-64-1")}});
+    chemieSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1"), {{NAME1, QStringLiteral("Aceton")}}}});
+    lagerSchreiben({{QStringLiteral("67-64-1"), QStringLiteral("1")},
+                    {QStringLiteral("64-17-5"), QStringLiteral("1")},
+                    {QStringLiteral("67-64-1"), QStringLiteral("1")}});
+    {
+        dbase::Table lager;
+        lager.setTableName(QStringLiteral("lager.dbf"));
+        lager.open();
+        lager.first();
+        lager.next();
+        lager.remove();
+    }
+    formelnSchreiben({});
+    startdateienSchreiben(reg);
+
+    const Programm programm;
+    ASSERT_TRUE(programm.gestartet());
+    EXPECT_EQ(Marlex->Label48->text(), QStringLiteral("2"));
+}
