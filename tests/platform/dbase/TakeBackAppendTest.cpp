@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include "ChildProcess.h"
+#include "ForwardingFileIo.h"
 #include "TableTestSupport.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/TempDir.h"
@@ -108,4 +110,42 @@ TEST_F(TakeBackAppend, TheVisibleCountLeavesOutDeletedAndFilteredRows)
     EXPECT_EQ(table.visibleCount(), 2u);
     table.setFiltered(false);
     EXPECT_EQ(table.visibleCount(), 5u);
+}
+
+// A process killed at any byte of taking a row back leaves a table that
+// opens, with its index, holding the row or not, and nothing deleted.
+TEST(TakeBackAppendCrash, AKillAtAnyPointLeavesATableThatOpens)
+{
+    fixtures::TempDir dir;
+    const QStringList ohne{"ACETON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"};
+    const QStringList mit{"ACETON", "ARGON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"};
+    int getoetet = 0;
+    int ueberlebt = -1;
+    for (std::int64_t budget = 0; budget < 4096 && ueberlebt != 0; ++budget) {
+        SCOPED_TRACE("bytes written before the kill: " + std::to_string(budget));
+        makeNameTable("namen.dbf", sampleNames());
+        ueberlebt = dbftest::inChild([budget] {
+            dbftest::FaultyIoScope io;
+            // Left to the process's end: a killed process runs no destructor.
+            auto* table = new Table;
+            openTable(*table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+            appendRow(*table, {"Argon", "ARGON", "7440-37-1", "6"});
+            io.faults->bytesLeft = budget;
+            io.faults->tear = true;
+            try {
+                return table->takeBackAppend(6) ? 0 : 2;
+            } catch (const dbftest::SimulatedCrash&) {
+                return 1;
+            }
+        });
+        ASSERT_TRUE(ueberlebt == 0 || ueberlebt == 1) << ueberlebt;
+        getoetet += ueberlebt;
+        Table danach;
+        openTable(danach, "namen.dbf", "namen.mdx", "NAME1_SUB");
+        const QStringList zeilen = column(danach, 1);
+        EXPECT_TRUE(zeilen == ohne || (ueberlebt == 1 && zeilen == mit)) << zeilen.join(',').toStdString();
+        EXPECT_EQ(fixtures::readWithDbfread("namen.dbf").deletedCount, 0);
+    }
+    EXPECT_EQ(ueberlebt, 0) << "the take-back ends within the bytes tried";
+    EXPECT_GT(getoetet, 2);
 }
