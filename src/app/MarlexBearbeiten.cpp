@@ -322,10 +322,20 @@ bool TMarlex::neuenStoffSpeichern()
         int nummer = text(chemie, SUBCARN).toInt();
         if (nummer <= 0)
             nummer = ChemieSatzAnzahl + 1;
-        while (schluesselBelegt(chemie, carn, QString::number(nummer), eigene))
-            ++nummer;
+        {
+            // The look for a free number moves the cursor over other
+            // substances; the record page keeps showing the new one.
+            widgets::DataSource::Silence still(*Datas->DataSource2);
+            try {
+                while (schluesselBelegt(chemie, carn, QString::number(nummer), eigene))
+                    ++nummer;
+            } catch (...) {
+                chemie.gotoRecNo(eigene);
+                throw;
+            }
+            chemie.gotoRecNo(eigene);
+        }
         const QString subcarn = QString::number(nummer);
-        chemie.gotoRecNo(eigene);
         setzen(chemie, SUBCARN, subcarn);
         setzen(chemie, FORMEL_BMP, strukturbildName(carn));
         for (const Symbolfeld& s : symbolfelder)
