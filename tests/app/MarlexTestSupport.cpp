@@ -293,6 +293,13 @@ void Register::einstellung(const QString& sektion, const QString& schluessel, co
     ini::IniFile(ini()).writeString(sektion, schluessel, wert);
 }
 
+QRect Register::gespeicherteFensterlage() const
+{
+    const ini::IniFile datei(ini());
+    return {datei.readInteger("Marlex99", "xpos", -1), datei.readInteger("Marlex99", "ypos", -1),
+            datei.readInteger("Marlex99", "breite", -1), datei.readInteger("Marlex99", "hoehe", -1)};
+}
+
 TMarlex& Register::fensterAnlegen()
 {
     m_fenster = std::make_unique<TMarlex>();

@@ -133,6 +133,9 @@ public:
     QString programm() const { return m_programm; }
     QString ini() const { return m_programm + QStringLiteral("marlex99.ini"); }
     void einstellung(const QString& sektion, const QString& schluessel, const QString& wert);
+    // The main window's bounds as quitting stored them ("xpos", "ypos",
+    // "breite", "hoehe"); -1 for a key that is missing.
+    QRect gespeicherteFensterlage() const;
 
     // Creates the main window on the settings written so far.
     TMarlex& fensterAnlegen();
