@@ -552,6 +552,7 @@ void TMarlex::ereignisseVerbinden()
     lagerBefehleVerbinden();
     memoBefehleVerbinden();
     optionenBefehleVerbinden();
+    festlegenBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

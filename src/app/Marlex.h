@@ -317,6 +317,8 @@ public:
     // ("&Lagerdaten").
     void Suchen1Click();
     void Suchen3Click();
+    // Sets chosen fields of every stock item of the storage view at once.
+    void Etikettfestlegen1Click();
     // The memo of the current substance, viewed ("&Ansehen", ToolButton55)
     // or entered ("&Eingabe"), and the search over all memos.
     void Ansehen1Click();
@@ -469,6 +471,7 @@ private:
     // ScreenFont and the option values.
     void anzeigeoptionenSetzen();
     void lagerBefehleVerbinden();
+    void festlegenBefehleVerbinden();
     void lagerEditModusSetzen(bool an);
     void lagerzelleAbschliessen();
     // Shows the record page and sets it up, as the user's change of page does.

@@ -1,0 +1,205 @@
+#include "labels/EtikettFestlegen.h"
+
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "data/Datas.h"
+#include "data/Fortschritt.h"
+#include "data/ListeEinlesen.h"
+#include "data/Optionen.h"
+#include "dbase/DbaseError.h"
+#include "dbase/Table.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+template <typename W>
+W* benannt(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// A text field of lager.dbf with the value to write, when its row is ticked.
+struct Textwert {
+    const char* feld;
+    QString wert;
+};
+
+// The values of the ticked rows, read once: the run lets no event through
+// that could change them.
+struct Festlegung {
+    std::optional<int> anzahl;
+    std::vector<Textwert> texte;
+};
+
+// Hides the progress window on every way out of the run.
+struct FortschrittSchliessen {
+    ~FortschrittSchliessen() { ListeEinlesen->hide(); }
+};
+
+} // namespace
+
+TEtikettFestlegen::TEtikettFestlegen(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      GroupBox1(benannt(new QGroupBox(u"Einstellungen"_qs, this), "GroupBox1")),
+      StaticText2(benannt(new QLabel(u"Lagerort:"_qs, GroupBox1), "StaticText2")),
+      Edit1(benannt(new QLineEdit(GroupBox1), "Edit1")),
+      CheckBox1(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox1")),
+      StaticText3(benannt(new QLabel(u"Frei1:"_qs, GroupBox1), "StaticText3")),
+      Edit2(benannt(new QLineEdit(GroupBox1), "Edit2")),
+      CheckBox3(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox3")),
+      StaticText4(benannt(new QLabel(u"Frei2:"_qs, GroupBox1), "StaticText4")),
+      Edit3(benannt(new QLineEdit(GroupBox1), "Edit3")),
+      CheckBox4(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox4")),
+      StaticText5(benannt(new QLabel(u"Lieferant:"_qs, GroupBox1), "StaticText5")),
+      Edit4(benannt(new QLineEdit(GroupBox1), "Edit4")),
+      CheckBox5(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox5")),
+      StaticText6(benannt(new QLabel(u"Verwender:"_qs, GroupBox1), "StaticText6")),
+      Edit5(benannt(new QLineEdit(GroupBox1), "Edit5")),
+      CheckBox6(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox6")),
+      StaticText1(benannt(new QLabel(u"Anzahl:"_qs, GroupBox1), "StaticText1")),
+      SpinEdit1(benannt(new QSpinBox(GroupBox1), "SpinEdit1")),
+      CheckBox2(benannt(new QCheckBox(u"Setzen"_qs, GroupBox1), "CheckBox2")),
+      Button1(benannt(new QPushButton(u"&Ok"_qs, this), "Button1")),
+      Button2(benannt(new QPushButton(u"&Abbruch"_qs, this), "Button2"))
+{
+    setObjectName(u"EtikettFestlegen"_qs);
+    setWindowTitle(u"Datensätze festlegen"_qs);
+    SpinEdit1->setRange(0, 100);
+    SpinEdit1->setValue(1);
+    Button1->setDefault(true);
+    Button2->setAutoDefault(false);
+    Button1->setToolTip(u"Drücken Sie hier, um alle Datensätze zu setzen"_qs);
+    Button2->setToolTip(u"Drücken Sie hier, um keine Festlegung durchzuführen"_qs);
+
+    auto* raster = new QGridLayout(GroupBox1);
+    const auto zeile = [&](int nummer, QLabel* titel, QWidget* eingabe, QCheckBox* setzen) {
+        titel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        titel->setBuddy(eingabe);
+        titel->setEnabled(false);
+        eingabe->setEnabled(false);
+        raster->addWidget(titel, nummer, 0);
+        raster->addWidget(eingabe, nummer, 1);
+        raster->addWidget(setzen, nummer, 2);
+        connect(setzen, &QCheckBox::toggled, this, [titel, eingabe](bool an) {
+            titel->setEnabled(an);
+            eingabe->setEnabled(an);
+        });
+    };
+    zeile(0, StaticText2, Edit1, CheckBox1);
+    zeile(1, StaticText3, Edit2, CheckBox3);
+    zeile(2, StaticText4, Edit3, CheckBox4);
+    zeile(3, StaticText5, Edit4, CheckBox5);
+    zeile(4, StaticText6, Edit5, CheckBox6);
+    zeile(5, StaticText1, SpinEdit1, CheckBox2);
+    raster->setColumnMinimumWidth(1, 200);
+
+    auto* knoepfe = new QHBoxLayout;
+    knoepfe->addStretch();
+    knoepfe->addWidget(Button1);
+    knoepfe->addWidget(Button2);
+    auto* spalte = new QVBoxLayout(this);
+    spalte->addWidget(GroupBox1);
+    spalte->addLayout(knoepfe);
+    spalte->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(Button1, &QPushButton::clicked, this, &TEtikettFestlegen::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
+}
+
+void TEtikettFestlegen::FormCreate()
+{
+    Edit4->setText(OptLieferant);
+    Edit5->setText(OptVerwender);
+}
+
+void TEtikettFestlegen::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* bildschirm = screen()) {
+        QRect lage = frameGeometry();
+        lage.moveCenter(bildschirm->availableGeometry().center());
+        move(lage.topLeft());
+    }
+}
+
+void TEtikettFestlegen::Button1Click()
+{
+    Festlegung festlegung;
+    if (CheckBox2->isChecked())
+        festlegung.anzahl = SpinEdit1->value();
+    for (const auto& [setzen, feld, eingabe] : {std::tuple{CheckBox1, "LAGER_ORT", Edit1}, {CheckBox3, "FREI1", Edit2},
+                                                {CheckBox4, "FREI2", Edit3}, {CheckBox5, "LIEFERANT", Edit4},
+                                                {CheckBox6, "VERWENDER", Edit5}})
+        if (setzen->isChecked())
+            festlegung.texte.push_back({feld, eingabe->text()});
+
+    dbase::Table& lager = *Datas->Table3;
+    // The grid and the record page follow the table once, at the end, not
+    // at every item.
+    std::optional<dbase::NotificationHold> halten;
+    halten.emplace(lager);
+
+    FortschrittSchliessen schliessen;
+    ListeEinlesen->setWindowTitle(u"Datensätze festlegen"_qs);
+    ListeEinlesen->ProgressBar1->setPosition(0);
+    ListeEinlesen->ProgressBar1->setMaximumSteps(static_cast<int>(lager.recordCount()));
+    ListeEinlesen->show();
+    ListeEinlesen->Label1->setText(u"Lagerdatensätze werden mit den Einstellungen gesetzt..."_qs);
+    QCoreApplication::processEvents();
+
+    // The view's items before the first write: a written item may leave a
+    // storage filter that tests the field, and a walk by next() would then
+    // skip the item after it.
+    std::vector<std::uint32_t> saetze;
+    int gesetzt = 0;
+    try {
+        for (lager.first(); !lager.eof(); lager.next())
+            saetze.push_back(lager.recNo());
+        for (const std::uint32_t satz : saetze) {
+            ListeEinlesen->ProgressBar1->stepIt();
+            if (!lager.gotoRecNo(satz))
+                continue; // gone meanwhile, nothing to set
+            lager.edit();
+            try {
+                if (festlegung.anzahl)
+                    lager.fieldByName("ANZAHL").setAsInteger(*festlegung.anzahl);
+                for (const Textwert& text : festlegung.texte)
+                    lager.fieldByName(text.feld).setAsString(text.wert);
+                lager.post();
+            } catch (const dbase::DbaseError&) {
+                lager.cancel();
+                throw;
+            }
+            ++gesetzt;
+        }
+    } catch (const dbase::DbaseError& fehler) {
+        ListeEinlesen->hide();
+        halten.reset();
+        widgets::MessageBox::error(
+            this, u"Die Lagerdatensätze konnten nicht alle gesetzt werden:\n%1\n\n%2 von %3 Lagerdatensätzen wurden "
+                  "gesetzt, die übrigen sind unverändert."_qs.arg(QString::fromUtf8(fehler.what()))
+                      .arg(gesetzt)
+                      .arg(saetze.size()));
+        return;
+    }
+    if (!saetze.empty() && !lager.gotoRecNo(saetze.back()))
+        lager.last(); // the last item has left the filtered view
+    accept();
+}
