@@ -148,8 +148,8 @@ TEST_F(Festlegen, AStorageFilterOnTheWrittenFieldSetsEveryItemOfItsViewOnceAndNo
     LagerFilterSetzen(dbase::Filter::parse(u"ANZAHL>0"_qs));
     const std::vector<int> gefiltert = ansicht();
     const Zeilen vorher = lagerLesen();
-    ASSERT_EQ(vorher.size(), 9u);
-    ASSERT_EQ(gefiltert.size(), 6u) << "the demo register has six marked items";
+    ASSERT_GE(gefiltert.size(), 2u) << "the demo register has marked items";
+    ASSERT_GT(vorher.size(), gefiltert.size()) << "and unmarked ones";
 
     festlegen([&](TEtikettFestlegen& d) {
         EXPECT_EQ(d.Edit4->text(), u"Voreingestellt"_qs);
@@ -180,8 +180,9 @@ TEST_F(Festlegen, AStorageFilterOnTheWrittenFieldSetsEveryItemOfItsViewOnceAndNo
 TEST_F(Festlegen, ARefusedItemIsLeftAsItWasAndTheMessageSaysHowManyWereSet)
 {
     const std::vector<int> saetze = ansicht();
-    ASSERT_EQ(saetze.size(), 9u);
     const Zeilen vorher = lagerLesen();
+    ASSERT_EQ(saetze.size(), vorher.size());
+    ASSERT_GT(saetze.size(), 3u);
     {
         // The third item of the view cannot be written.
         QFile datei(u"lager.dbf"_qs);
@@ -203,7 +204,8 @@ TEST_F(Festlegen, ARefusedItemIsLeftAsItWasAndTheMessageSaysHowManyWereSet)
 
     const QStringList meldungen = session.takeMessages();
     ASSERT_EQ(meldungen.size(), 1);
-    EXPECT_TRUE(meldungen[0].contains(u"2 von 9 Lagerdatensätzen wurden gesetzt"_qs)) << meldungen[0].toStdString();
+    EXPECT_TRUE(meldungen[0].contains(u"2 von %1 Lagerdatensätzen wurden gesetzt"_qs.arg(saetze.size())))
+        << meldungen[0].toStdString();
     EXPECT_TRUE(meldungen[0].contains(u"Datenträger voll"_qs)) << meldungen[0].toStdString();
 
     fehler->bis = 0;
