@@ -20,7 +20,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include "app/Marlex.h"
 #include "data/Datas.h"
@@ -29,6 +28,7 @@
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
 #include "fixtures/Dbfread.h"
+#include "fixtures/ModalerDialog.h"
 #include "labels/EtikettFestlegen.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "search/Filterverwaltung.h"
@@ -98,30 +98,26 @@ protected:
     }
 
     // Opens the dialog from the storage page's menu and lets `bedienen` work
-    // it while it is shown; fails when no dialog came up or it is still
-    // open afterwards.
+    // it while it is shown.
     void festlegen(const std::function<void(TEtikettFestlegen&)>& bedienen)
     {
-        bool gezeigt = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<TEtikettFestlegen*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            gezeigt = true;
-            bedienen(*dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog is still open";
-                dialog->reject();
-            }
-        });
-        QMenuBar* leiste = Marlex->menuBar();
-        QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->actionGeometry(Marlex->Daten3).center());
-        QMenu* menue = Marlex->Daten3->menu();
-        ASSERT_TRUE(menue->isVisible());
-        ASSERT_TRUE(Marlex->Etikettfestlegen1->isEnabled());
-        QTest::mouseClick(menue, Qt::LeftButton, {}, menue->actionGeometry(Marlex->Etikettfestlegen1).center());
-        EXPECT_TRUE(gezeigt) << "no dialog";
+        fixtures::imDialogVon<TEtikettFestlegen>(
+            [] {
+                QMenuBar* leiste = Marlex->menuBar();
+                QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->actionGeometry(Marlex->Daten3).center());
+                QMenu* menue = Marlex->Daten3->menu();
+                ASSERT_TRUE(menue->isVisible());
+                ASSERT_TRUE(Marlex->Etikettfestlegen1->isEnabled());
+                QTest::mouseClick(menue, Qt::LeftButton, {}, menue->actionGeometry(Marlex->Etikettfestlegen1).center());
+            },
+            bedienen);
         EXPECT_FALSE(ListeEinlesen->isVisible()) << "the progress window is left open";
+    }
+    // Clicks OK; the dialog closes when every item was set.
+    static void ok(TEtikettFestlegen& d)
+    {
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        EXPECT_FALSE(d.isVisible());
     }
 
     static void ankreuzen(QCheckBox* setzen, QWidget* eingabe)
@@ -158,7 +154,7 @@ TEST_F(Festlegen, AStorageFilterOnTheWrittenFieldSetsEveryItemOfItsViewOnceAndNo
         tippen(d.SpinEdit1, u"0"_qs);
         ankreuzen(d.CheckBox1, d.Edit1);
         tippen(d.Edit1, u"Keller, Schrank 4"_qs);
-        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        ok(d);
     });
 
     const Zeilen nachher = lagerLesen();
@@ -234,7 +230,7 @@ TEST_F(Festlegen, AnEmptyViewWritesNothingAndCancelKeepsEverything)
     ASSERT_TRUE(ansicht().empty());
     festlegen([&](TEtikettFestlegen& d) {
         ankreuzen(d.CheckBox6, d.Edit5);
-        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        ok(d);
     });
     EXPECT_EQ(lagerLesen(), vorher);
     EXPECT_TRUE(session.takeMessages().isEmpty());
