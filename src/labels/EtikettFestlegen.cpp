@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "data/Datas.h"
-#include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "data/Optionen.h"
 #include "dbase/DbaseError.h"
@@ -44,11 +42,6 @@ struct Textwert {
 struct Festlegung {
     std::optional<int> anzahl;
     std::vector<Textwert> texte;
-};
-
-// Hides the progress window on every way out of the run.
-struct FortschrittSchliessen {
-    ~FortschrittSchliessen() { ListeEinlesen->hide(); }
 };
 
 } // namespace
@@ -156,24 +149,20 @@ void TEtikettFestlegen::Button1Click()
     std::optional<dbase::NotificationHold> halten;
     halten.emplace(lager);
 
-    FortschrittSchliessen schliessen;
-    ListeEinlesen->setWindowTitle(u"Datensätze festlegen"_qs);
-    ListeEinlesen->ProgressBar1->setPosition(0);
-    ListeEinlesen->ProgressBar1->setMaximumSteps(static_cast<int>(lager.recordCount()));
-    ListeEinlesen->show();
-    ListeEinlesen->Label1->setText(u"Lagerdatensätze werden mit den Einstellungen gesetzt..."_qs);
-    QCoreApplication::processEvents();
+    std::optional<Fortschrittsanzeige> fortschritt;
+    fortschritt.emplace(u"Datensätze festlegen"_qs, u"Lagerdatensätze werden mit den Einstellungen gesetzt..."_qs,
+                        static_cast<int>(lager.recordCount()));
 
-    // The view's items before the first write: a written item may leave a
-    // storage filter that tests the field, and a walk by next() would then
-    // skip the item after it.
+    // The view's items as they stand before the first write: a written item
+    // may leave a storage filter that tests the field, and each item of the
+    // view is to be set once, none skipped, none twice.
     std::vector<std::uint32_t> saetze;
     int gesetzt = 0;
     try {
         for (lager.first(); !lager.eof(); lager.next())
             saetze.push_back(lager.recNo());
         for (const std::uint32_t satz : saetze) {
-            ListeEinlesen->ProgressBar1->stepIt();
+            Fortschrittsanzeige::schritt();
             if (!lager.gotoRecNo(satz))
                 continue; // gone meanwhile, nothing to set
             lager.edit();
@@ -190,7 +179,7 @@ void TEtikettFestlegen::Button1Click()
             ++gesetzt;
         }
     } catch (const dbase::DbaseError& fehler) {
-        ListeEinlesen->hide();
+        fortschritt.reset();
         halten.reset();
         widgets::MessageBox::error(
             this, u"Die Lagerdatensätze konnten nicht alle gesetzt werden:\n%1\n\n%2 von %3 Lagerdatensätzen wurden "
