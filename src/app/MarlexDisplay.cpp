@@ -83,16 +83,19 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
         if (lager && lager->indexName() != QLatin1String("CARN_SUB"))
             lager->setIndexName(QStringLiteral("CARN_SUB"));
         zeilen.reserve(namen.recordCount());
-        for (namen.first(); !namen.eof(); namen.next()) {
-            const dbase::RecordView satz = namen.currentRecord();
+        // In the order of the file, each line put at its place in name
+        // order: a register larger than the table's record cache is read
+        // once from start to end instead of a jump per name.
+        namen.visitInFileOrder([&](const dbase::RecordView& satz, std::uint32_t recNo, std::size_t stelle) {
             std::uint8_t marke = KeinLagerMarke;
             // Name rows: NAME1, STRIPNAME1, CARN, SUBCARN.
             if (lager && lager->findKey(satz, {2, 3}))
                 marke = LagerMarke;
-            zeilen.add(satz.text(0), marke, namen.recNo());
+            zeilen.place(stelle, satz.text(0), marke, recNo);
             if (schritt)
                 schritt();
-        }
+        });
+        zeilen.closeGaps();
     }
     namen.first();
     RecNoList = RecNoListe(zeilen.recNos());

@@ -673,6 +673,19 @@ void DbfFile::readRecord(std::uint32_t recNo, std::string& bytes) const {
     bytes.assign(d->cachedRecord(recNo), d->header.recordLength);
 }
 
+void DbfFile::readRecords(std::uint32_t first, std::uint32_t count, std::string& bytes) const {
+    if (count == 0) {
+        bytes.clear();
+        return;
+    }
+    d->checkRecord(first);
+    d->checkRecord(first + count - 1);
+    d->writeGathered();
+    bytes.resize(std::size_t(count) * d->header.recordLength);
+    if (d->io->readAt(d->recordOffset(first), bytes.data(), bytes.size()) != bytes.size())
+        corrupt(d->path, "Datensatz " + std::to_string(first + count - 1) + " fehlt (Datei abgeschnitten)");
+}
+
 void DbfFile::prefetch(std::uint32_t recNo) const {
     if (recNo == 0 || recNo > d->header.recordCount)
         return;

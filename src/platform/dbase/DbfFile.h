@@ -95,6 +95,10 @@ public:
     std::uint32_t recordCount() const;
     // Whole record including the deletion flag, exactly recordLength bytes.
     void readRecord(std::uint32_t recNo, std::string& bytes) const;
+    // `count` whole records from `first` on, one after the other, read past
+    // the record cache: a pass through a table larger than the cache gets
+    // nothing from it and would only push out what it holds.
+    void readRecords(std::uint32_t first, std::uint32_t count, std::string& bytes) const;
     // Asks the processor to fetch a record that is about to be read, when it
     // is held in memory already; a walk in index order jumps across the file.
     void prefetch(std::uint32_t recNo) const;

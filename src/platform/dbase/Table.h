@@ -299,6 +299,20 @@ public:
     // raw(field) reads a field's bytes without allocating, for long loops.
     RecordView currentRecord() const;
 
+    // Visits the rows that a walk from first() to eof() shows, with
+    // everything the walk honours (deleted records, the filter and the key
+    // range it fixes, held-back changes, the tag's own entries), but in the
+    // order of the table file, held-back new rows last, each with its place
+    // in the walk: `position` grows with the walk's order and stays below
+    // the returned count, leaving gaps where the walk skips an entry. A table
+    // larger than its record cache is read once from start to end, where the
+    // walk in index order would jump across the file. Posts a changed record
+    // first, as a move does; the cursor stays on its row. The visitor must
+    // not move or change this table; `row` is valid during the call only.
+    using FileOrderVisitor =
+        std::function<void(const RecordView& row, std::uint32_t recNo, std::size_t position)>;
+    std::size_t visitInFileOrder(const FileOrderVisitor& visit);
+
 private:
     friend class Field;
     friend std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);

@@ -55,6 +55,37 @@ void NameLines::add(QString text, std::uint8_t marker, std::uint32_t recNo)
     m_recNos.push_back(recNo);
 }
 
+// A gap has record number 0, which no row has.
+void NameLines::place(std::size_t line, QString text, std::uint8_t marker, std::uint32_t recNo)
+{
+    if (line >= m_texts.size()) {
+        m_texts.resize(line + 1);
+        m_markers.resize(line + 1);
+        m_recNos.resize(line + 1, 0);
+    }
+    m_texts[line] = std::move(text);
+    m_markers[line] = marker;
+    m_recNos[line] = recNo;
+}
+
+void NameLines::closeGaps()
+{
+    std::size_t kept = 0;
+    for (std::size_t line = 0; line < m_recNos.size(); ++line) {
+        if (m_recNos[line] == 0)
+            continue;
+        if (kept != line) {
+            m_texts[kept] = std::move(m_texts[line]);
+            m_markers[kept] = m_markers[line];
+            m_recNos[kept] = m_recNos[line];
+        }
+        ++kept;
+    }
+    m_texts.resize(kept);
+    m_markers.resize(kept);
+    m_recNos.resize(kept);
+}
+
 // ---------------------------------------------------------------- model
 
 void NameListModel::setLines(NameLines lines)

@@ -21,6 +21,11 @@ public:
     // `marker` indexes the list's marker pictures; `recNo` is the physical
     // record number of the line's row.
     void add(QString text, std::uint8_t marker, std::uint32_t recNo);
+    // For lines found in another order than they are shown in: puts one at
+    // `line`, leaving the lines before it that are not placed yet as gaps,
+    // which closeGaps() then removes.
+    void place(std::size_t line, QString text, std::uint8_t marker, std::uint32_t recNo);
+    void closeGaps();
     std::size_t size() const { return m_texts.size(); }
 
     const std::vector<QString>& texts() const { return m_texts; }

@@ -13,6 +13,37 @@ using namespace tabletest;
 
 namespace {
 
+using Row = std::pair<std::uint32_t, QString>; // record number and first field
+
+// The rows the file-order read gives, put at their places: the same rows as
+// the walk, read in ascending record order.
+std::vector<Row> placedFromFileOrder(Table& table)
+{
+    std::vector<Row> placed;
+    std::vector<std::uint32_t> visited;
+    const std::size_t count =
+        table.visitInFileOrder([&](const RecordView& row, std::uint32_t recNo, std::size_t position) {
+            EXPECT_FALSE(row.deleted());
+            if (position >= placed.size())
+                placed.resize(position + 1);
+            EXPECT_EQ(placed[position].first, 0u) << "two rows at position " << position;
+            placed[position] = {recNo, row.text(0)};
+            visited.push_back(recNo);
+        });
+    EXPECT_LE(placed.size(), count);
+    EXPECT_TRUE(std::is_sorted(visited.begin(), visited.end())) << "not in file order";
+    std::erase_if(placed, [](const Row& row) { return row.first == 0; });
+    return placed;
+}
+
+std::vector<Row> walkedRows(Table& table)
+{
+    std::vector<Row> rows;
+    for (table.first(); !table.eof(); table.next())
+        rows.emplace_back(table.recNo(), table.field(0).asString());
+    return rows;
+}
+
 class TableKeyFilterTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -89,6 +120,27 @@ protected:
             }
         }
         table.setFiltered(false);
+    }
+
+    // Every order and filter: the read in file order places the rows the
+    // walk shows, where it shows them, and leaves the cursor on its row.
+    void expectFileOrderAsWalk()
+    {
+        for (const QString tag : {"CARN_SUB", "CARN_AB", "CARN_ZEILE", "NAME", ""}) {
+            table.setIndexName(tag);
+            for (const Filter& filter : filters) {
+                SCOPED_TRACE(QStringLiteral("Index %1, Filter %2").arg(tag, filter.text()).toStdString());
+                table.setFilter(filter);
+                table.setFiltered(true);
+                const std::vector<Row> walk = walkedRows(table);
+                table.last();
+                const std::uint32_t cursor = table.recNo();
+                EXPECT_EQ(placedFromFileOrder(table), walk);
+                EXPECT_EQ(table.recNo(), cursor);
+            }
+            table.setFiltered(false);
+            EXPECT_EQ(placedFromFileOrder(table), walkedRows(table));
+        }
     }
 
     fixtures::TempDir dir;
@@ -172,4 +224,91 @@ TEST_F(TableKeyFilterTest, CountsEveryPassingRecordWhateverTheOrderShows)
     table.setFiltered(true);
     EXPECT_EQ(recNos(table).size(), 1u);
     EXPECT_EQ(table.recordCount(), 3u);
+}
+
+TEST_F(TableKeyFilterTest, ReadInFileOrderPlacesTheRowsAsTheWalkShowsThem)
+{
+    expectFileOrderAsWalk();
+
+    // held-back edits, deletions and new rows, moved in and out of keys
+    table.setCachedUpdates(true);
+    table.setIndexName("CARN_SUB");
+    table.setFiltered(false);
+    ASSERT_TRUE(table.gotoRecNo(5));
+    table.edit();
+    table.field(0).setAsString("64-17-5");
+    table.post();
+    ASSERT_TRUE(table.gotoRecNo(1));
+    table.remove();
+    appendRow(table, {"64-17-5", "0", "zurückgehalten"});
+    appendRow(table, {"00-00-0", "0", "verworfen"});
+    table.remove();
+    appendRow(table, {"64-17-5", "1", "Ethanol"});
+    // a changed record not yet posted is posted first, as the walk does
+    table.setIndexName("NAME");
+    ASSERT_TRUE(table.gotoRecNo(2));
+    table.edit();
+    table.field(2).setAsString("Aaa, noch nicht gespeichert");
+    const std::vector<Row> placed = placedFromFileOrder(table);
+    EXPECT_EQ(table.state(), TableState::Browse);
+    EXPECT_EQ(placed.front().first, 2u);
+    EXPECT_EQ(placed, walkedRows(table));
+    expectFileOrderAsWalk();
+    table.cancelUpdates();
+
+    // a unique tag shows one row per key
+    table.setCachedUpdates(false);
+    table.close();
+    table.addIndex({"CARN_EIN", "CARN", true, true});
+    table.setIndexName("CARN_EIN");
+    table.open();
+    EXPECT_EQ(placedFromFileOrder(table), walkedRows(table));
+}
+
+TEST(TableFileOrder, ATableLargerThanTheRecordCacheIsReadPastItWithTheSameRows)
+{
+    fixtures::TempDir dir;
+    Table table;
+    // Wide rows, so that a few thousand outgrow the cache.
+    std::vector<FieldDef> fields{field("CARN", FieldType::Character, 12)};
+    for (int i = 0; i < 8; ++i)
+        fields.push_back(field("TEXT" + std::to_string(i), FieldType::Character, 254));
+    const TableLayout layout(fields);
+    const std::uint32_t rows = DbfFile::cacheBudget / layout.recordLength() + 500;
+    table.setTableName("gross.dbf");
+    table.createTable(layout);
+    table.open();
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        table.append();
+        // descending keys in groups: the order differs from the file's
+        table.field(0).setAsString(QString::number((rows - r) % 97));
+        table.field(1).setAsString(QString::number(r));
+        table.post();
+    }
+    table.close();
+    table.addIndex({"CARN", "CARN", true});
+    table.setIndexName("CARN");
+    table.open();
+    for (const std::uint32_t r : {1u, 700u, rows / 2, rows}) {
+        ASSERT_TRUE(table.gotoRecNo(r));
+        table.remove();
+    }
+    // held back: one row moved into the filter's key, one out of it, one new
+    table.setCachedUpdates(true);
+    for (const auto& [r, carn] : {std::pair{3u, "7"}, std::pair{rows - 6 - 97, "80"}}) {
+        ASSERT_TRUE(table.gotoRecNo(r));
+        table.edit();
+        table.field(0).setAsString(carn);
+        table.post();
+    }
+    appendRow(table, {"7", "zurückgehalten"});
+
+    EXPECT_EQ(placedFromFileOrder(table), walkedRows(table));
+    table.setFilter(Filter::parse("CARN='7'"));
+    table.setFiltered(true);
+    const std::vector<Row> sieben = walkedRows(table);
+    EXPECT_EQ(placedFromFileOrder(table), sieben);
+    EXPECT_NE(std::find(sieben.begin(), sieben.end(), Row{3, "7"}), sieben.end());
+    EXPECT_EQ(std::count_if(sieben.begin(), sieben.end(), [&](const Row& row) { return row.first == rows - 103; }), 0);
+    table.cancelUpdates();
 }
