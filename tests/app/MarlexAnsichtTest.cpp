@@ -13,10 +13,13 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QTabBar>
+#include <QTest>
 #include <QToolButton>
 
 #include "MarlexTestSupport.h"
 #include "app/Werkzeugbilder.h"
+#include "dbase/Table.h"
 #include "widgets/DBGrid.h"
 #include "widgets/IconTheme.h"
 
@@ -152,6 +155,67 @@ TEST(Lagerraster, EveryColumnTitleFitsItsColumnInTheScreenFont)
     TMarlex& m = r.fensterAnlegen();
     titelPassen(*m.DBGrid1, "16 point");
     EXPECT_EQ(m.DBGrid1->columnWidths().at(2), 109) << "the amount column keeps its designed width";
+}
+
+// A stock item whose every field is filled to its width; digits are as
+// wide as a desktop grid reckons a character.
+void vollerLagerbestand()
+{
+    lagerzeilenSchreiben({{QStringLiteral("71-43-2")}});
+    dbase::Table lager;
+    lager.setTableName(QStringLiteral("lager.dbf"));
+    lager.open();
+    lager.first();
+    lager.edit();
+    for (int feld = 0; feld < lager.fieldCount(); ++feld) {
+        const dbase::FieldDef& def = lager.layout().field(feld);
+        if (def.type == dbase::FieldType::Date)
+            lager.field(feld).setAsDate(QDate(2026, 12, 31));
+        else if (def.type == dbase::FieldType::Numeric && def.decimals > 0)
+            lager.field(feld).setAsString(QString(def.length - def.decimals - 1, u'8') + u'.'
+                                          + QString(def.decimals, u'8'));
+        else if (def.name != "CARN" && def.name != "SUBCARN") // these stay the substance's
+            lager.field(feld).setAsString(QString(def.length, u'8'));
+    }
+    lager.post();
+}
+
+TEST(Lagerraster, EveryValueShowsWholeAtLargeFontsWhereNoWidthIsSetForItsColumn)
+{
+    for (const char* groesse : {"16", "22"}) {
+        SCOPED_TRACE(groesse);
+        Register r;
+        symbolOrdnerSchreiben(QDir(r.programm()));
+        namenSchreiben({{"Benzol", "71-43-2"}});
+        chemieSchreiben({{"71-43-2", "1", {{NAME1, "Benzol"}}}});
+        vollerLagerbestand();
+        formelnSchreiben({});
+        r.einstellung("Font", "FontSize", groesse);
+        r.einstellung("Lager", "Feldbreiten", "40.");
+        TMarlex& m = r.starten();
+        m.DatenlisteEinlesen();
+        m.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
+        QTabBar* reiter = m.PageControl1->tabBar();
+        QTest::mouseClick(reiter, Qt::LeftButton, {}, reiter->tabRect(m.PageControl1->indexOf(m.TabSheet3)).center());
+        QApplication::processEvents();
+
+        const widgets::DBGrid& gitter = *m.DBGrid1;
+        ASSERT_EQ(gitter.model()->rowCount(), 1);
+        EXPECT_EQ(gitter.columnWidth(0), 40) << "the user's width wins";
+        const int rand = gitter.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &gitter) + 1;
+        for (int spalte = 1; spalte < gitter.model()->columnCount(); ++spalte) {
+            if (spalte == 2)
+                continue; // the amount column has a designed width
+            const QModelIndex zelle = gitter.model()->index(0, spalte);
+            const QString text = zelle.data().toString();
+            const QVariant schrift = zelle.data(Qt::FontRole);
+            const QFontMetrics masse(schrift.isValid() ? schrift.value<QFont>() : gitter.font());
+            EXPECT_FALSE(text.isEmpty());
+            EXPECT_LE(masse.horizontalAdvance(text) + 2 * rand, gitter.visualRect(zelle).width())
+                << text.toStdString();
+        }
+    }
 }
 
 TEST(Startmeldung, ManyMissingPicturesGiveOneBoxThatFitsOnTheScreenWithTheirNamesInTheDetails)

@@ -11,6 +11,11 @@ bool isBlobType(FieldType type) {
     return type == FieldType::Memo || type == FieldType::Binary || type == FieldType::General;
 }
 
+int displayWidth(const FieldDef& field) {
+    constexpr int dateWidth = 10;
+    return field.type == FieldType::Date ? dateWidth : field.length;
+}
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\0'; }

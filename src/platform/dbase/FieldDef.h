@@ -40,6 +40,10 @@ struct FieldDef {
     bool mdxTag = false;      // descriptor byte 31: a bare-field tag of the production index
 };
 
+// The characters a field's value takes as text, which a grid column sizes
+// itself by: the field's width, ten for a date ("dd.mm.yyyy").
+int displayWidth(const FieldDef& field);
+
 // The field definitions of one table and the record length they give
 // (one byte deletion flag plus the field widths).
 class TableLayout {

@@ -1,11 +1,14 @@
 #include "widgets/DBGrid.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -55,6 +58,12 @@ void GridModel::setColumns(std::vector<GridColumn> columns)
     m_columns = std::move(columns);
     endResetModel();
     refresh();
+}
+
+const dbase::FieldDef* GridModel::columnField(int column) const
+{
+    const int f = fieldIndex(column);
+    return f < 0 ? nullptr : &table()->layout().field(f);
 }
 
 int GridModel::fieldIndex(int column) const
@@ -377,9 +386,22 @@ void DBGrid::setDataSource(DataSource* source)
 {
     if (DataSource* old = m_model->dataSource())
         disconnect(old, nullptr, this, nullptr);
-    if (source)
+    if (source) {
         connect(source, &DataSource::recordChanged, this, &DBGrid::followCursor);
+    }
     m_model->setDataSource(source);
+    if (!source)
+        return;
+    // The fields, and with them the widths their data needs, are known once
+    // the table is open; a table closed meanwhile leaves the widths as they
+    // are.
+    const auto fitToFields = [this, source] {
+        if (source->active())
+            refitColumns();
+    };
+    connect(source, &DataSource::activeChanged, this, fitToFields);
+    connect(source, &DataSource::dataSetChanged, this, fitToFields);
+    fitToFields();
 }
 
 // Rows one line of the grid's font high; bold columns in its bold cut.
@@ -390,21 +412,47 @@ void DBGrid::fontChanged()
     QFont bold = font();
     bold.setBold(true);
     m_model->setBoldFont(bold);
-    // Titles in another font need other widths; a column someone has
-    // given a width keeps it.
-    for (int i = 0; i < static_cast<int>(m_fittedWidths.size()); ++i)
-        if (m_fittedWidths[static_cast<std::size_t>(i)] == columnWidth(i))
-            fitColumn(i);
+    // Data and titles in another font need other widths.
+    refitColumns();
     viewport()->update();
 }
 
-// A column without a width of its own is as wide as the grid's default, or
-// as its title needs when that is more, so no title is cut.
+// A column someone has given a width keeps it.
+void DBGrid::refitColumns()
+{
+    for (int i = 0; i < static_cast<int>(m_fittedWidths.size()); ++i)
+        if (m_fittedWidths[static_cast<std::size_t>(i)] == columnWidth(i))
+            fitColumn(i);
+}
+
+// A column without a width of its own is as wide as its field's data needs,
+// as its title needs, or as the grid's default, whichever is most, so that
+// neither a title nor a value is cut.
 void DBGrid::fitColumn(int column)
 {
-    const int width = std::max(horizontalHeader()->defaultSectionSize(), horizontalHeader()->sectionSizeHint(column));
+    const int width = std::max({horizontalHeader()->defaultSectionSize(), horizontalHeader()->sectionSizeHint(column),
+                                dataWidth(column)});
     setColumnWidth(column, width);
     m_fittedWidths[static_cast<std::size_t>(column)] = width;
+}
+
+// As a desktop grid sizes a column by its field: the field's display width
+// in characters, each as wide as a digit of the column's font, and the
+// margins a cell keeps around its text and for its grid line. 0 while the
+// field is not known.
+int DBGrid::dataWidth(int column) const
+{
+    const dbase::FieldDef* field = m_model->columnField(column);
+    if (!field)
+        return 0;
+    QFont cellFont = font();
+    cellFont.setBold(columns()[static_cast<std::size_t>(column)].bold);
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int gridLine = showGrid() ? 1 : 0;
+    // A digit's advance is fractional; rounded once per character it would
+    // come short over a wide field.
+    const double text = dbase::displayWidth(*field) * QFontMetricsF(cellFont).horizontalAdvance(u'0');
+    return static_cast<int>(std::ceil(text)) + 2 * textMargin + gridLine;
 }
 
 void DBGrid::changeEvent(QEvent* event)

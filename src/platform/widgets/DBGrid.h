@@ -49,6 +49,9 @@ public:
     void refresh();
     // Row of the table's current record; -1 when it has none shown.
     int currentRow() const;
+    // The field a column shows; nullptr while the table is closed or has no
+    // field of the column's name.
+    const dbase::FieldDef* columnField(int column) const;
     // Moves the table's cursor to a row; false when the row is gone (the
     // rows are then read again).
     bool moveTo(int row);
@@ -143,13 +146,16 @@ private:
     class Delegate;
     void followCursor();
     void fontChanged();
+    // Fits again the columns that still have the width they were fitted to.
+    void refitColumns();
     void fitColumn(int column);
+    int dataWidth(int column) const;
 
     GridModel* m_model; // owned by the grid
     int m_selectedIndex = 0;
     int m_enteringColumn = -1; // the column a move to another row goes into
     bool m_following = false;
-    std::vector<int> m_fittedWidths; // per column the width fitted to its title; -1: a width of its own
+    std::vector<int> m_fittedWidths; // per column the width fitted to its data and title; -1: a width of its own
 };
 
 } // namespace widgets

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QTest>
 
 #include "WidgetTestSupport.h"
 #include "widgets/DBEdit.h"
@@ -14,6 +15,17 @@ using namespace widgets;
 using namespace widgettest;
 
 namespace {
+
+// Whether a value shows whole in a column's cells, in the column's font.
+bool datenPassen(const DBGrid& grid, int spalte, const QString& text)
+{
+    const QModelIndex zelle = grid.model()->index(0, spalte);
+    const QVariant schrift = zelle.data(Qt::FontRole);
+    const QFontMetrics masse(schrift.isValid() ? schrift.value<QFont>() : grid.font());
+    const int rand = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    const int zelleBreite = grid.columnWidth(spalte) - (grid.showGrid() ? 1 : 0);
+    return masse.horizontalAdvance(text) + 2 * rand <= zelleBreite;
+}
 
 class Grid : public TableFixture {
 protected:
@@ -187,7 +199,8 @@ TEST_F(Grid, KeyPressesGoToTheProgramFirst)
 
 TEST_F(Grid, ColumnWidthsAreReadAndSetAsAList)
 {
-    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{64, 109, 80}));
+    const int name = grid.columnWidth(0); // fitted to the field
+    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{name, 109, 80}));
     grid.setColumnWidths({30, 120});
     EXPECT_EQ(grid.columnWidths(), (std::vector<int>{30, 120, 80}));
     grid.setColumnWidths({1, 2, 3, 4, 5});
@@ -202,6 +215,7 @@ TEST_F(Grid, ColumnWidthsAreReadAndSetAsAList)
 
 TEST_F(Grid, ColumnsWithoutAWidthOfTheirOwnFitTheirTitleInAnyFont)
 {
+    const auto passt = [this](int spalte, const QString& text) { return datenPassen(grid, spalte, text); };
     grid.setColumns({{"NAME1", "Eine lange Spaltenüberschrift"}, {"MENGE", "Menge", 20}, {"CARN"}});
     const auto titelPasst = [this](int spalte) {
         const QHeaderView* kopf = grid.horizontalHeader();
@@ -211,7 +225,7 @@ TEST_F(Grid, ColumnsWithoutAWidthOfTheirOwnFitTheirTitleInAnyFont)
     };
     EXPECT_TRUE(titelPasst(0));
     EXPECT_TRUE(titelPasst(2));
-    EXPECT_EQ(grid.columnWidth(2), 64) << "a short title keeps the grid's default";
+    EXPECT_TRUE(passt(2, QString(12, u'0'))) << "a short title: as wide as the field's twelve characters need";
     EXPECT_EQ(grid.columnWidth(1), 20) << "a width of its own is kept";
 
     grid.setFont(QFont("DejaVu Sans", 22));
@@ -222,6 +236,37 @@ TEST_F(Grid, ColumnsWithoutAWidthOfTheirOwnFitTheirTitleInAnyFont)
     grid.setColumnWidths({50});
     grid.setFont(QFont("DejaVu Sans", 8));
     EXPECT_EQ(grid.columnWidth(0), 50) << "a width set since is not fitted again";
+}
+
+TEST_F(Grid, ColumnsWithoutAWidthFitTheirFieldsOnceTheTableIsOpenAndKeepThatWhileItIsClosed)
+{
+    table.close();
+    grid.setColumns({{"NAME1"}, {"CARN"}, {"DATUM"}});
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    EXPECT_EQ(grid.columnWidths(), (std::vector<int>{64, 64, 64})) << "no fields known yet";
+
+    // The user drags the second column's right edge to the left.
+    QWidget* kopf = grid.horizontalHeader()->viewport();
+    const int kante = grid.horizontalHeader()->sectionViewportPosition(1) + grid.columnWidth(1) - 1;
+    const int mitte = grid.horizontalHeader()->height() / 2;
+    QTest::mousePress(kopf, Qt::LeftButton, {}, QPoint(kante, mitte));
+    QTest::mouseMove(kopf, QPoint(kante - 20, mitte));
+    QTest::mouseRelease(kopf, Qt::LeftButton, {}, QPoint(kante - 20, mitte));
+    const int gezogen = grid.columnWidth(1);
+    ASSERT_LT(gezogen, 64);
+
+    grid.setFont(QFont("DejaVu Sans", 16));
+    table.open();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(datenPassen(grid, 0, QString(20, u'0'))) << "NAME1 holds twenty characters";
+    EXPECT_TRUE(datenPassen(grid, 2, "31.12.2026"));
+    EXPECT_EQ(grid.columnWidth(1), gezogen) << "a width the user gave stays";
+
+    const std::vector<int> offen = grid.columnWidths();
+    table.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.columnWidths(), offen);
 }
 
 TEST_F(Grid, AnAppendedRecordIsAnExtraRowUntilPostedThenTakesItsPlace)
