@@ -1,5 +1,7 @@
 // The name list and the display of the current substance.
 
+#include <string>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -86,11 +88,20 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
         // In the order of the file, each line put at its place in name
         // order: a register larger than the table's record cache is read
         // once from start to end instead of a jump per name.
+        // The names of a substance mostly follow one another in the file:
+        // their substance is looked up in storage once.
+        std::string schluessel;
+        std::string voriger;
+        std::uint8_t marke = KeinLagerMarke;
         namen.visitInFileOrder([&](const dbase::RecordView& satz, std::uint32_t recNo, std::size_t stelle) {
-            std::uint8_t marke = KeinLagerMarke;
             // Name rows: NAME1, STRIPNAME1, CARN, SUBCARN.
-            if (lager && lager->findKey(satz, {2, 3}))
-                marke = LagerMarke;
+            if (lager) {
+                schluessel.assign(satz.raw(2)).append(satz.raw(3));
+                if (schluessel != voriger) {
+                    marke = lager->findKey(satz, {2, 3}) ? LagerMarke : KeinLagerMarke;
+                    voriger.swap(schluessel);
+                }
+            }
             zeilen.place(stelle, satz.text(0), marke, recNo);
             if (schritt)
                 schritt();

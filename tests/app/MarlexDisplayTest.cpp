@@ -246,6 +246,28 @@ TEST(Namenliste, ReadsNamesInKeyOrderWithStorageMarkers)
     EXPECT_TRUE(m.StatusPanel[3]->text().isEmpty());
 }
 
+TEST(Namenliste, NamesFollowingOneAnotherShareAStorageLookupOnlyWithTheSameKey)
+{
+    Register r;
+    // File order: Zeta, Alpha, Beta, Gamma, Delta; only 50-00-0/1 is stocked.
+    namenSchreiben({{"Zeta", "50-00-0", "1"}, {"Alpha", "50-00-0", "2"}, {"Beta", "50-00-0", "2"},
+                    {"Gamma", "50-00-0", "1"}, {"Delta", "50-00-01", "1"}});
+    chemieSchreiben({{"50-00-0", "1", {{NAME1, "Zeta"}}}, {"50-00-0", "2", {{NAME1, "Alpha"}}}});
+    lagerSchreiben({{"50-00-0", "1"}});
+    formelnSchreiben({});
+    r.einstellung("Optionen", "Lagerdatensätze markieren", "1");
+    TMarlex& m = r.starten();
+    m.DatenlisteEinlesen();
+    ASSERT_EQ(m.ListBox1->count(), 5);
+    std::vector<std::pair<QString, std::uint8_t>> zeilen;
+    for (int i = 0; i < m.ListBox1->count(); ++i)
+        zeilen.emplace_back(m.ListBox1->text(i), m.ListBox1->marker(i));
+    const std::uint8_t ja = TMarlex::LagerMarke;
+    const std::uint8_t nein = TMarlex::KeinLagerMarke;
+    EXPECT_EQ(zeilen, (std::vector<std::pair<QString, std::uint8_t>>{
+                          {"Alpha", nein}, {"Beta", nein}, {"Delta", nein}, {"Gamma", ja}, {"Zeta", ja}}));
+}
+
 TEST(Namenliste, MarkersStayRightWhileTheStoragePageHasItsNameOrder)
 {
     Register r;
