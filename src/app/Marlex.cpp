@@ -553,6 +553,8 @@ void TMarlex::ereignisseVerbinden()
     memoBefehleVerbinden();
     optionenBefehleVerbinden();
     festlegenBefehleVerbinden();
+    tabellenwechselVerbinden();
+    rechercheBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

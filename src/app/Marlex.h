@@ -40,6 +40,7 @@ class NameList;
 }
 
 class SymbolBild;
+enum class Namentabelle;
 
 // The directory of the program file, ending with a separator: the base of
 // the settings file, of "Symbol\" and of the help pages. Set by
@@ -344,6 +345,16 @@ public:
     // Whether a record is being edited or entered (or a table holds back
     // changes) now.
     bool offeneBearbeitung() const;
+    // The name table the list shows ("D&atenbank", ToolButton48 to 50):
+    // namen.dbf or one of the research tables, the list filter in force
+    // rebuilt on it, the list read again. The table already current is only
+    // told.
+    void StammDatenbankAktivieren();
+    void Tmp1DatenbankAktivieren();
+    void Tmp2DatenbankAktivieren();
+    // The research into TMP1 and TMP2 ("&Daten").
+    void RechercheinTMP11Click();
+    void RechercheinTMP21Click();
     void DBRichEdit3Exit();
 
     // --- substance editing (edit mode on the shown record, input mode for a
@@ -470,6 +481,10 @@ private:
     // The screen font, tooltips, colour pictures and tab position from
     // ScreenFont and the option values.
     void anzeigeoptionenSetzen();
+    void tabellenwechselVerbinden();
+    void rechercheBefehleVerbinden();
+    void namentabelleAktivieren(Namentabelle tabelle);
+    void rechercheOeffnen(Namentabelle ziel);
     void lagerBefehleVerbinden();
     void festlegenBefehleVerbinden();
     void lagerEditModusSetzen(bool an);

@@ -18,6 +18,7 @@
 #include "data/Optionen.h"
 #include "dbase/Filter.h"
 #include "graphics/GraphicsError.h"
+#include "search/Namentabellen.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
@@ -116,8 +117,8 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
 void TMarlex::DatenlisteEinlesen()
 {
     dbase::Table& namen = *Datas->Table1;
-    const QString datei = ListenFilterAktiv == 1 ? QStringLiteral("filter.dbf") : AktuelleNamenDatei;
-    const QString index = ListenFilterAktiv == 1 ? QStringLiteral("filter.mdx") : AktuelleIndexDatei;
+    const QString datei = ListenFilterAktiv == 1 ? filterDatei() : AktuelleNamenDatei;
+    const QString index = ListenFilterAktiv == 1 ? filterIndexDatei() : AktuelleIndexDatei;
     if (namen.tableName() != datei) {
         const QString vorherDatei = namen.tableName();
         const QString vorherIndex = namen.indexFiles();

@@ -32,13 +32,21 @@ bool ListenFilterSetzen(const dbase::Filter& filter);
 // row passes, and shows the storage filter window with its text.
 void LagerFilterSetzen(const dbase::Filter& filter);
 
-// (Re-)creates filter.dbf with the layout of the current name table and the
-// two tags CARN_SUB and NAME1_SUB, holding in name order every name row of
-// the substances that pass chemie.dbf's filter from its current row on.
-// Table1 must be open on the current name table, not on filter.dbf; it is
-// left without a filter, chemie.dbf at its end. Used by the list filter and
-// by the name-table switch while the list filter is on.
+// (Re-)creates filter.dbf, in the working folder (Datas->arbeitsdatei), with
+// the layout of the current name table and the two tags CARN_SUB and
+// NAME1_SUB, holding in name order every name row of the substances that
+// pass chemie.dbf's filter from its current row on. Table1 must be open on
+// the current name table, not on filter.dbf; it is left without a filter,
+// chemie.dbf at its end. Used by the list filter and by the name-table
+// switch while the list filter is on.
 void FilterTabelleErzeugen();
+
+// For the list filter in force (chemie.dbf filtered): builds filter.dbf
+// anew from the current name table, which Table1 is opened on first, with
+// the wait window shown. When the build fails the list filter is switched
+// off and the list read again from the name table, and the error is thrown
+// on. The list is not read here otherwise.
+void FilterTabelleNeuErzeugen();
 
 // Switches the list filter off (chemie.dbf unfiltered, its window hidden,
 // the record commands enabled again); the list is not read again.
