@@ -543,6 +543,7 @@ void TMarlex::ereignisseVerbinden()
     });
     stoffinfoBefehleVerbinden();
     reportBefehleVerbinden();
+    etikettenBefehleVerbinden();
     filterBefehleVerbinden();
     bearbeitungVerbinden();
     beendenVerbinden();

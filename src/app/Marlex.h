@@ -310,6 +310,12 @@ public:
     // "&Report erstellen": the report generator, modal, for any number of
     // reports over the storage register.
     void Reporterstellen1Click();
+    // Hazard labels of the storage page, each after its dialog: the preview
+    // of the current or all marked stock items, the print of all marked
+    // ones, the print of the current one.
+    void ToolButton33Click();
+    void ToolButton37Click();
+    void ToolButton3Click();
     // The filter dialog on the list filter ("&Daten") and on the storage
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();
@@ -467,6 +473,7 @@ private:
     void ereignisseVerbinden();
     void stoffinfoBefehleVerbinden();
     void reportBefehleVerbinden();
+    void etikettenBefehleVerbinden();
     void filterBefehleVerbinden();
     void beendenVerbinden();
     void hilfeBefehleVerbinden();

@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include "MarlexTestSupport.h"
+#include "fixtures/Modal.h"
 #include "data/Optionen.h"
 #include "report/Output.h"
 #include "reports/Drucker.h"
@@ -32,110 +33,10 @@ namespace {
 const QString aceton = QStringLiteral("67-64-1");
 const QString frageDruck = QStringLiteral("Soll das Stoffinfo des aktuellen Datensatzes auf dem Drucker %1 gedruckt werden?");
 
-// Answers the modal windows shown while it lives, one answer per showing in
-// order. Each answer runs from the event loop of the window's exec(), so an
-// answer may open further modal windows that the next answers take. A
-// window beyond the answers, or one an answer leaves open, fails the test
-// and is closed after two seconds: no test hangs on a dialog.
-class ModalAntworten : public QObject {
-public:
-    using Antwort = std::function<void(QWidget& fenster)>;
-
-    explicit ModalAntworten(std::vector<Antwort> antworten)
-        : m_antworten(std::move(antworten))
-    {
-        qApp->installEventFilter(this);
-    }
-    ~ModalAntworten() override
-    {
-        EXPECT_EQ(m_naechste, m_antworten.size())
-            << "expected windows did not open; seen: " << m_gesehen.join(", ").toStdString();
-    }
-
-    // For answers that come after the caller's call returned (a drop opens
-    // its dialog from the event loop): waits until every answer was given
-    // and no modal window is left.
-    void abwarten()
-    {
-        QElapsedTimer uhr;
-        uhr.start();
-        do
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        while ((m_naechste < m_antworten.size() || QApplication::activeModalWidget()) && uhr.elapsed() < 5000);
-    }
-
-    // The classes of the windows seen, in order.
-    const QStringList& gesehen() const { return m_gesehen; }
-
-protected:
-    bool eventFilter(QObject* objekt, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show && objekt->isWidgetType()) {
-            auto* fenster = static_cast<QWidget*>(objekt);
-            if (fenster->isWindow() && fenster->isModal())
-                antworten(fenster);
-        }
-        return false;
-    }
-
-private:
-    void antworten(QWidget* fenster)
-    {
-        const char* klasse = fenster->metaObject()->className();
-        m_gesehen << QString::fromLatin1(klasse);
-        const int nummer = ++m_gezeigt;
-        fenster->setProperty("modalAntwort", nummer);
-        QTimer::singleShot(2000, fenster, [fenster, nummer, klasse] {
-            if (fenster->isVisible() && fenster->property("modalAntwort").toInt() == nummer) {
-                ADD_FAILURE() << "window left open: " << klasse;
-                fenster->close();
-            }
-        });
-        if (m_naechste >= m_antworten.size()) {
-            ADD_FAILURE() << "unexpected window: " << klasse;
-            QTimer::singleShot(0, fenster, &QWidget::close);
-            return;
-        }
-        QTimer::singleShot(0, fenster, [antwort = m_antworten[m_naechste++], fenster] { antwort(*fenster); });
-    }
-
-    std::vector<Antwort> m_antworten;
-    std::size_t m_naechste = 0;
-    int m_gezeigt = 0;
-    QStringList m_gesehen;
-};
-
-// An answer for a window of class T; another window fails the test.
-template <class T>
-ModalAntworten::Antwort als(std::function<void(T&)> antwort)
-{
-    return [antwort](QWidget& fenster) {
-        if (auto* t = qobject_cast<T*>(&fenster)) {
-            antwort(*t);
-        } else {
-            ADD_FAILURE() << "expected " << T::staticMetaObject.className() << ", got "
-                          << fenster.metaObject()->className();
-            fenster.close();
-        }
-    };
-}
-
-template <class T>
-ModalAntworten::Antwort schliessen()
-{
-    return als<T>([](T& fenster) { fenster.close(); });
-}
-
-// Chooses a file in the file dialog as a user does: types its name, OK.
-ModalAntworten::Antwort dateiWaehlen(const QString& datei)
-{
-    return als<QFileDialog>([datei](QFileDialog& d) {
-        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(datei);
-        static_cast<QDialog&>(d).accept();
-    });
-}
+using fixtures::als;
+using fixtures::dateiWaehlen;
+using fixtures::ModalAntworten;
+using fixtures::schliessen;
 
 // Types a file name into the printer dialog's "print to file" field, OK.
 ModalAntworten::Antwort druckdateiEingeben(const QString& datei)

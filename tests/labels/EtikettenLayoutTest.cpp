@@ -22,30 +22,16 @@
 #include "sheets/SheetSession.h"
 #include "stream/StreamWriter.h"
 #include "fixtures/Poppler.h"
+#include "EtikettenTestSupport.h"
 
 namespace {
 
+using etikettentest::alle;
+using etikettentest::casProSeite;
 using fixtures::poppler;
 
 using stream::Object;
 using stream::Value;
-
-// The CAS numbers printed on each page, in reading order.
-std::vector<QStringList> casProSeite(const QString& pdf)
-{
-    const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
-    std::vector<QStringList> seiten;
-    for (const QString& seite : text.split(QLatin1Char('\f'))) {
-        QStringList cas;
-        const QStringList woerter = seite.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-        for (qsizetype i = 0; i + 1 < woerter.size(); ++i)
-            if (woerter[i] == QLatin1String("CAS:"))
-                cas << woerter[i + 1];
-        if (!cas.isEmpty())
-            seiten.push_back(cas);
-    }
-    return seiten;
-}
 
 Object feld(const QString& name, int left, int top, const QString& caption, int tag = 100)
 {
@@ -99,42 +85,17 @@ protected:
 
     void anzahlSetzen(const QString& carn, const QString& subcarn, int anzahl)
     {
-        dbase::Table& t = lager();
-        for (t.first(); !t.eof(); t.next())
-            if (t.fieldByName("CARN").asString() == carn && t.fieldByName("SUBCARN").asString() == subcarn) {
-                t.edit();
-                t.fieldByName("ANZAHL").setAsInteger(anzahl);
-                t.post();
-                return;
-            }
-        ADD_FAILURE() << "no stock row " << carn.toStdString();
+        etikettentest::anzahlSetzen(lager(), carn, subcarn, anzahl);
     }
 
     // The labels the job should give: every marked row's CAS number as often
     // as its count, in the storage table's order.
-    QStringList erwartet()
-    {
-        QStringList folge;
-        dbase::Table& t = lager();
-        for (t.first(); !t.eof(); t.next())
-            for (int i = 0; i < t.fieldByName("ANZAHL").asInteger(); ++i)
-                folge << t.fieldByName("CARN").asString();
-        t.first();
-        return folge;
-    }
+    QStringList erwartet() { return etikettentest::nurCas(etikettentest::etikettenfolge(lager())); }
 
     QTemporaryDir out;
     sheets::SheetSession session;
     QString vorlage;
 };
-
-QStringList alle(const std::vector<QStringList>& seiten)
-{
-    QStringList folge;
-    for (const QStringList& s : seiten)
-        folge += s;
-    return folge;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "DemoData.h"
 #include "DemoError.h"
 #include "HelpPages.h"
+#include "LabelLayout.h"
 #include "Pictograms.h"
 #include "RegisterTables.h"
 #include "ReportLayouts.h"
@@ -31,7 +32,7 @@ RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir)
     return summary;
 }
 
-void writeSettings(const QString& iniPath, const QString& sheetLayout)
+void writeSettings(const QString& iniPath, const QString& sheetLayout, const QString& labelLayout)
 {
     if (QFile::exists(iniPath) && !QFile::remove(iniPath))
         throw DemoError(QStringLiteral("Die alte Datei %1 kann nicht ersetzt werden.").arg(iniPath));
@@ -51,10 +52,13 @@ void writeSettings(const QString& iniPath, const QString& sheetLayout)
     settings.setBool(o, QStringLiteral("Farb-Druck"), true);
     settings.setInteger(o, QStringLiteral("TabPosition"), 0);
     settings.setString(o, QStringLiteral("StandardStoffinfo"), sheetLayout);
-    settings.setString(o, QStringLiteral("RandOben"), QStringLiteral("10"));
-    settings.setString(o, QStringLiteral("RandUnten"), QStringLiteral("10"));
-    settings.setString(o, QStringLiteral("RandRechts"), QStringLiteral("10"));
-    settings.setString(o, QStringLiteral("RandLinks"), QStringLiteral("15"));
+    settings.setString(o, QStringLiteral("StandardEtikett"), labelLayout);
+    // The margins are the labels' (the sheets keep their layout's own).
+    const LabelMargins rand;
+    settings.setString(o, QStringLiteral("RandOben"), QLatin1String(rand.top));
+    settings.setString(o, QStringLiteral("RandUnten"), QLatin1String(rand.bottom));
+    settings.setString(o, QStringLiteral("RandRechts"), QLatin1String(rand.right));
+    settings.setString(o, QStringLiteral("RandLinks"), QLatin1String(rand.left));
     settings.setBool(o, QStringLiteral("OnlyEtikett"), true);
     // The demo has no earlier storage data to take over.
     settings.setBool(o, QStringLiteral("First"), false);
@@ -88,7 +92,9 @@ ProgramFilesSummary generateProgramFiles(const QDir& programDir)
     const QString sheetLayout = programDir.absoluteFilePath(QLatin1String(kSheetLayoutFile));
     writeSheetLayout(sheetLayout);
     writeReportLayouts(programDir);
-    writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), sheetLayout);
+    const QString labelLayout = programDir.absoluteFilePath(QLatin1String(kLabelLayoutFile));
+    writeLabelLayout(labelLayout);
+    writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), sheetLayout, labelLayout);
     return summary;
 }
 

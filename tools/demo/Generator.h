@@ -25,13 +25,14 @@ RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir);
 
 // Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, the
 // sheet layout STOFFINFO.STO, the report layouts LAGERLISTE.REP and
-// GIFTLISTE.REP, and marlex99.ini (written anew) in the program
-// directory.
+// GIFTLISTE.REP, the label layout ETIKETT.ETI, and marlex99.ini (written
+// anew) in the program directory.
 ProgramFilesSummary generateProgramFiles(const QDir& programDir);
 
 // Writes marlex99.ini with the defaults the demo starts with: the first-start
-// takeover done, pictograms in colour, structure pictures shown, and
-// `sheetLayout` as the sheet dialogs' default layout.
-void writeSettings(const QString& iniPath, const QString& sheetLayout);
+// takeover done, pictograms in colour, structure pictures shown,
+// `sheetLayout` as the sheet dialogs' default layout, and `labelLayout` as
+// the label dialogs' default label with the margins of its label sheet.
+void writeSettings(const QString& iniPath, const QString& sheetLayout, const QString& labelLayout);
 
 } // namespace demo

@@ -30,6 +30,13 @@ const Schrift kHeading{-13, {QStringLiteral("fsBold")}, kInk};
 const Schrift kCaption{-10, {}, kBlack};
 const Schrift kSmall{-11, {}, kMuted};
 
+const std::pair<const char*, const char*> kGefahrBezeichnungen[10] = {
+    {"E", "Explosionsgefährlich"}, {"O", "Brandfördernd"},   {"F+", "Hochentzündlich"},
+    {"F", "Leichtentzündlich"},    {"T+", "Sehr giftig"},    {"T", "Giftig"},
+    {"Xn", "Gesundheitsschädlich"}, {"Xi", "Reizend"},        {"C", "Ätzend"},
+    {"N", "Umweltgefährlich"},
+};
+
 Value colourValue(const Colour& colour)
 {
     const QString name = colour.identifier();

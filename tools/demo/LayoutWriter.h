@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QRect>
@@ -61,6 +62,9 @@ extern const Schrift kCaption;
 extern const Schrift kSmall;
 
 stream::Value colourValue(const stream::Colour& colour);
+
+// The German designation of each of the ten hazard symbol codes.
+extern const std::pair<const char*, const char*> kGefahrBezeichnungen[10];
 
 // One band: its properties for the report record and its elements for its
 // own record. Element names are unique over the whole layout, as the

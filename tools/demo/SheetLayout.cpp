@@ -96,14 +96,6 @@ QString schutzRegel()
         .join(QStringLiteral(" OR "));
 }
 
-// The German designation of each hazard symbol code.
-const std::pair<const char*, const char*> kGefahrBezeichnungen[] = {
-    {"E", "Explosionsgefährlich"}, {"O", "Brandfördernd"},   {"F+", "Hochentzündlich"},
-    {"F", "Leichtentzündlich"},    {"T+", "Sehr giftig"},    {"T", "Giftig"},
-    {"Xn", "Gesundheitsschädlich"}, {"Xi", "Reizend"},        {"C", "Ätzend"},
-    {"N", "Umweltgefährlich"},
-};
-
 QString gefahrBezeichnung(int slot)
 {
     QString caption;

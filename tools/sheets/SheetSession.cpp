@@ -9,6 +9,7 @@
 #include "data/Programm.h"
 #include "demo/DemoData.h"
 #include "demo/Generator.h"
+#include "demo/LabelLayout.h"
 #include "reports/StoffInfo.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
@@ -60,7 +61,8 @@ SheetSession::SheetSession(const SheetOptions& options)
     }
     demo::generateProgramFiles(programDir);
     if (!options.layout.isEmpty())
-        demo::writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), QFileInfo(options.layout).absoluteFilePath());
+        demo::writeSettings(programDir.filePath(QStringLiteral("marlex99.ini")), QFileInfo(options.layout).absoluteFilePath(),
+                            programDir.absoluteFilePath(QLatin1String(demo::kLabelLayoutFile)));
 
     m_answers = std::make_unique<widgets::ScopedAnswerProvider>([this](const widgets::MessageRequest& request) {
         m_messages << request.text;

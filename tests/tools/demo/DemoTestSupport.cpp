@@ -1,6 +1,9 @@
 #include "DemoTestSupport.h"
 
 #include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
 
 #include "dbase/Table.h"
 #include "demo/Generator.h"
@@ -45,6 +48,15 @@ std::vector<QStringList> readRows(const QDir& dir, const QString& table, const Q
         rows.push_back(row);
     }
     return rows;
+}
+
+Werkzeuglauf werkzeugStarten(const QString& name, const QStringList& args)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(MARLEX_BINARY_DIR "/tools/sheets/") + name, args);
+    EXPECT_TRUE(tool.waitForFinished(120000)) << tool.errorString().toStdString();
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            QString::fromLocal8Bit(tool.readAllStandardOutput()), QString::fromLocal8Bit(tool.readAllStandardError())};
 }
 
 } // namespace demotest

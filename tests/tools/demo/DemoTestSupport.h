@@ -34,4 +34,12 @@ QDir sourceDataDir();
 std::vector<QStringList> readRows(const QDir& dir, const QString& table, const QStringList& fields,
                                   const QString& tag = {});
 
+// One run of a tool of the build (tools/sheets/NAME), as a user runs it.
+struct Werkzeuglauf {
+    int exitCode = -1; // -1 when it crashed
+    QString out;
+    QString err;
+};
+Werkzeuglauf werkzeugStarten(const QString& name, const QStringList& args);
+
 } // namespace demotest

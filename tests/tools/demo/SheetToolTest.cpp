@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "DemoTestSupport.h"
@@ -16,19 +15,11 @@
 
 namespace {
 
-struct Lauf {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Lauf = demotest::Werkzeuglauf;
 
 Lauf blatt(const QStringList& args)
 {
-    QProcess tool;
-    tool.start(QStringLiteral(MARLEX_BINARY_DIR "/tools/sheets/marlex99-blatt"), args);
-    EXPECT_TRUE(tool.waitForFinished(120000)) << tool.errorString().toStdString();
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
-            QString::fromLocal8Bit(tool.readAllStandardOutput()), QString::fromLocal8Bit(tool.readAllStandardError())};
+    return demotest::werkzeugStarten(QStringLiteral("marlex99-blatt"), args);
 }
 
 // Every file of a directory with its bytes and permissions.

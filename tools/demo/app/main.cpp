@@ -22,7 +22,7 @@ int usage()
 {
     std::fputs("Aufruf: marlex99-demo DATENVERZEICHNIS PROGRAMMVERZEICHNIS [--quelle VERZEICHNIS]\n"
                "Schreibt den Demo-Bestand (Tabellen, Indexdateien, FILES.TXT) in DATENVERZEICHNIS und\n"
-               "Symbol\\, Hilfe\\, STOFFINFO.STO und marlex99.ini in PROGRAMMVERZEICHNIS. --quelle nennt das Verzeichnis\n"
+               "Symbol\\, Hilfe\\, STOFFINFO.STO, ETIKETT.ETI und marlex99.ini in PROGRAMMVERZEICHNIS. --quelle nennt das Verzeichnis\n"
                "mit substances.txt, phrases.txt und stock.txt (Vorgabe: die Daten aus dem Quellbaum).\n",
                stderr);
     return 2;
@@ -60,7 +60,7 @@ int main(int argc, char** argv)
         print(QStringLiteral("  %1 R- und S-Sätze in %2 Zeilen (si_gef.dbf), %3 Strukturformeln (formeln.dbf), FILES.TXT")
                   .arg(r.phrases).arg(r.phraseRecords).arg(r.structurePictures));
         print(QStringLiteral("Programmverzeichnis %1:").arg(QDir::toNativeSeparators(programDir.absolutePath())));
-        print(QStringLiteral("  %1 Piktogramme in Symbol/, Hilfe/index.htm, Hilfe/hinweis1.htm, STOFFINFO.STO, marlex99.ini")
+        print(QStringLiteral("  %1 Piktogramme in Symbol/, Hilfe/index.htm, Hilfe/hinweis1.htm, STOFFINFO.STO, ETIKETT.ETI, marlex99.ini")
                   .arg(p.pictograms));
         return 0;
     } catch (const std::exception& e) {
