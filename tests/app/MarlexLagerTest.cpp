@@ -527,3 +527,22 @@ TEST_F(MarlexLager, ATakeOverTheDiskRefusesMarksNothing)
     EXPECT_TRUE(gespeichert().empty());
     EXPECT_TRUE(m->Menu31->isEnabled()) << "nothing of Toluol is in storage";
 }
+
+// The storage page is not shown at the start: its grid reads the stock
+// items when the user first opens the page, with the table's row current.
+TEST_F(MarlexLager, TheStorageGridReadsItsRowsWhenItsPageIsFirstShown)
+{
+    starten({{"Toluol", toluol, "Giftschrank", "bis 10g"}, {"Benzol", benzol, "Regal 1", "bis 100g"}});
+    QApplication::processEvents();
+    ASSERT_NE(m->PageControl1->currentWidget(), m->TabSheet3);
+    EXPECT_TRUE(m->DBGrid1->gridModel().waiting()) << "nothing read for a page not shown";
+    lager().last();
+
+    seiteKlicken(m->TabSheet3);
+    EXPECT_FALSE(m->DBGrid1->gridModel().waiting());
+    ASSERT_EQ(m->DBGrid1->model()->rowCount(), 2);
+    const int reihe = m->DBGrid1->currentIndex().row();
+    ASSERT_GE(reihe, 0);
+    EXPECT_EQ(text(reihe, SpalteName), lager().fieldByName("NAME1").asString());
+    EXPECT_EQ(text(1 - reihe, SpalteOrt).trimmed() == "Regal 1", text(reihe, SpalteOrt).trimmed() == "Giftschrank");
+}

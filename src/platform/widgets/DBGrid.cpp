@@ -21,6 +21,7 @@ namespace widgets {
 
 GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+
 dbase::Table* GridModel::table() const
 {
     return m_source && m_source->active() ? m_source->dataSet() : nullptr;
@@ -40,6 +41,8 @@ void GridModel::setDataSource(DataSource* source)
         connect(m_source, &DataSource::fieldChanged, this, &GridModel::fieldChanged);
         connect(m_source, &QObject::destroyed, this, &GridModel::refresh); // no rows without it
         connect(m_source, &DataSource::recordChanged, this, [this] {
+            if (waiting())
+                return; // the rows read later show the record as current
             // The row indicator moves from the row it was on to the current one.
             for (int row : {m_indicatorRow, currentRow()})
                 if (row >= 0 && row < rowCount())
@@ -49,15 +52,15 @@ void GridModel::setDataSource(DataSource* source)
                 scheduleRefresh(); // a record the rows do not know yet
         });
     }
-    refresh();
+    requestRows();
 }
 
 void GridModel::setColumns(std::vector<GridColumn> columns)
 {
-    beginResetModel();
+    beginReset();
     m_columns = std::move(columns);
-    endResetModel();
-    refresh();
+    endReset();
+    requestRows();
 }
 
 const dbase::FieldDef* GridModel::columnField(int column) const
@@ -96,8 +99,44 @@ void GridModel::scheduleRefresh()
     QTimer::singleShot(0, this, [this] {
         m_refreshQueued = false;
         if (m_stale)
-            refresh();
+            requestRows();
     });
+}
+
+// The views ask for rows while they take in a reset; they get the rows the
+// reset gave them.
+void GridModel::beginReset()
+{
+    m_resetting = true;
+    beginResetModel();
+}
+
+void GridModel::endReset()
+{
+    endResetModel();
+    m_resetting = false;
+}
+
+void GridModel::requestRows()
+{
+    if (m_heldBack)
+        m_stale = true;
+    else
+        refresh();
+}
+
+void GridModel::setReadingHeldBack(bool held)
+{
+    m_heldBack = held;
+    if (!held && m_stale)
+        refresh();
+}
+
+// Whoever asks for a row gets it as the table has it, seen or not.
+void GridModel::readIfWaiting() const
+{
+    if (waiting() && !m_resetting)
+        const_cast<GridModel*>(this)->refresh();
 }
 
 void GridModel::refresh()
@@ -134,13 +173,13 @@ void GridModel::refresh()
         if (!m_rows.empty())
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     } else {
-        beginResetModel();
+        beginReset();
         m_rows = std::move(rows);
         m_insertRow = false;
         m_rowOfRecNo.clear();
         for (std::size_t i = 0; i < m_rows.size(); ++i)
             m_rowOfRecNo.emplace(m_rows[i].recNo, static_cast<int>(i));
-        endResetModel();
+        endReset();
     }
     emit rowsRead();
     if (!failure.isEmpty())
@@ -162,6 +201,8 @@ void GridModel::stateChanged()
         m_insertRow = false;
         endRemoveRows();
     }
+    if (waiting())
+        return; // the rows are read as they are when asked for
     // Cancel puts the stored values back into the current row.
     if (const int row = currentRow(); row >= 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -171,12 +212,15 @@ void GridModel::stateChanged()
 
 void GridModel::fieldChanged(int)
 {
+    if (waiting())
+        return;
     if (const int row = currentRow(); row >= 0)
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
 int GridModel::currentRow() const
 {
+    readIfWaiting();
     const dbase::Table* t = table();
     if (!t)
         return -1;
@@ -193,6 +237,7 @@ bool GridModel::isLiveRow(int row) const
 
 bool GridModel::moveTo(int row)
 {
+    readIfWaiting();
     dbase::Table* t = table();
     if (!t || row < 0 || row >= rowCount())
         return false;
@@ -214,6 +259,7 @@ bool GridModel::moveTo(int row)
 
 int GridModel::rowCount(const QModelIndex& parent) const
 {
+    readIfWaiting();
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size()) + (m_insertRow ? 1 : 0);
 }
 
@@ -224,6 +270,7 @@ int GridModel::columnCount(const QModelIndex& parent) const
 
 QVariant GridModel::data(const QModelIndex& index, int role) const
 {
+    readIfWaiting();
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     const auto& column = m_columns[static_cast<std::size_t>(index.column())];
@@ -373,6 +420,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumWidth(12);
+    m_model->setReadingHeldBack(parent != nullptr);
     fontChanged();
     setCellEditing(true);
     connect(m_model, &GridModel::rowsRead, this, &DBGrid::followCursor);
@@ -547,8 +595,16 @@ void DBGrid::refresh()
     m_model->refresh();
 }
 
+void DBGrid::showEvent(QShowEvent* event)
+{
+    m_model->setReadingHeldBack(false);
+    QTableView::showEvent(event);
+}
+
 void DBGrid::followCursor()
 {
+    if (m_model->waiting())
+        return; // the rows, once read, put the cursor's row current
     const int row = m_model->currentRow();
     if (row < 0 || m_model->columnCount() == 0)
         return;
@@ -589,6 +645,7 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 
 void DBGrid::keyPressEvent(QKeyEvent* event)
 {
+    m_model->readIfWaiting(); // a key moves from the current row
     event->ignore();
     emit keyPressed(event);
     if (event->isAccepted())

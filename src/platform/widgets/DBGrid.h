@@ -32,7 +32,9 @@ struct GridColumn {
 // grid. The rows are read in one walk over the table while it is browsing,
 // again whenever its rows change as a whole; the current record is always
 // shown live, with what is being typed into it. A record being inserted is
-// an extra last row until it is posted.
+// an extra last row until it is posted. While the reading is held back
+// (nobody sees the rows yet), a change of the rows only marks them out of
+// date, and they are read when something first asks for them.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -47,6 +49,13 @@ public:
     // Reads the rows again now (when the table is browsing; otherwise as
     // soon as it is).
     void refresh();
+    // Held back, the rows are read only when asked for; released, at once
+    // if they are out of date.
+    void setReadingHeldBack(bool held);
+    // Rows out of date that nobody has asked for yet.
+    bool waiting() const { return m_heldBack && m_stale; }
+    // Reads rows that are out of date before they are answered for.
+    void readIfWaiting() const;
     // Row of the table's current record; -1 when it has none shown.
     int currentRow() const;
     // The field a column shows; nullptr while the table is closed or has no
@@ -76,6 +85,9 @@ private:
     int fieldIndex(int column) const;
     QStringList readTexts(dbase::Table& table) const;
     bool isLiveRow(int row) const;
+    void requestRows();
+    void beginReset();
+    void endReset();
     void scheduleRefresh();
     void stateChanged();
     void fieldChanged(int field);
@@ -88,12 +100,17 @@ private:
     int m_indicatorRow = -1;
     bool m_stale = false;
     bool m_refreshQueued = false;
+    bool m_heldBack = false;
+    bool m_resetting = false;
     QFont m_bold;
 };
 
 // Grid over a data source: the current row follows the table's cursor and
 // moves it; cell edits write into the current record, which is posted when
-// the cursor leaves it. The grid adds no rows and deletes none of its own. Column enter and exit and key presses are told to the
+// the cursor leaves it. A grid placed in a window reads its rows when it is
+// first shown, or when a row, a cell or a key asks for them before; a page
+// not shown at the start costs nothing. A grid standing alone reads them at
+// once. The grid adds no rows and deletes none of its own. Column enter and exit and key presses are told to the
 // program, which reads selectedIndex() and selectedField() in its handlers.
 class DBGrid : public QTableView {
     Q_OBJECT
@@ -141,6 +158,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     class Delegate;

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include "WidgetTestSupport.h"
@@ -314,6 +316,78 @@ TEST(GridRows, FiveThousandRowsAreReadAndFollowTheCursor)
     EXPECT_EQ(grid.currentIndex().row(), 4999);
     grid.setCurrentIndex(grid.model()->index(2500, 0));
     EXPECT_EQ(table.field(CARN).asString(), "2500");
+}
+
+// A grid on a page of a window that is not shown reads no rows until its
+// page is shown, yet answers for its rows, cells and keys as the table has
+// them at that moment.
+class GridOnAHiddenPage : public TableFixture {
+protected:
+    void SetUp() override
+    {
+        TableFixture::SetUp();
+        window.addTab(new QWidget, "Liste");
+        auto* page = new QWidget;
+        grid = new DBGrid(page);
+        grid->setObjectName("grid");
+        window.addTab(page, "Lager");
+        grid->setDataSource(&source);
+        grid->setColumns({{"NAME1", "Name"}, {"CARN"}});
+        window.resize(400, 300);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+    }
+    void showPage()
+    {
+        QTabBar* tabs = window.tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCoreApplication::processEvents();
+    }
+
+    QTabWidget window;
+    DBGrid* grid = nullptr;
+};
+
+TEST_F(GridOnAHiddenPage, ReadsItsRowsWhenItsPageIsFirstShownWithTheCursorsRowCurrent)
+{
+    EXPECT_TRUE(grid->gridModel().waiting()) << "a page not shown reads nothing";
+    table.next();
+    table.setFilterText("CARN<>'64-17-5'"); // Ethanol leaves the rows
+    table.setFiltered(true);
+    table.last();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(grid->gridModel().waiting());
+
+    showPage();
+    ASSERT_TRUE(grid->isVisible());
+    EXPECT_FALSE(grid->gridModel().waiting());
+    ASSERT_EQ(grid->model()->rowCount(), 2);
+    EXPECT_EQ(grid->model()->index(1, 1).data().toString(), "7732-18-5");
+    EXPECT_EQ(grid->currentIndex().row(), 1) << "the cursor's row";
+    // Shown once, the grid follows the table at once again.
+    table.first();
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
+TEST_F(GridOnAHiddenPage, AnswersForRowsCellsAndKeysWhileItsPageIsHidden)
+{
+    table.setFilterText("CARN='64-17-5'");
+    table.setFiltered(true);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(grid->model()->rowCount(), 1) << "asked, the rows are read as the table has them";
+    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "Ethanol");
+    EXPECT_EQ(grid->gridModel().currentRow(), 0);
+
+    table.setFiltered(false);
+    table.first();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(grid->gridModel().waiting());
+    // A key goes from the cursor's row, read first.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid, &down);
+    EXPECT_EQ(table.field(NAME1).asString(), "Ethanol");
+    EXPECT_EQ(grid->currentIndex().row(), 1);
 }
 
 } // namespace
