@@ -121,7 +121,8 @@ void TMarlex::FormCreate()
 
     const QString feldbreiten = IniDatei->readString(QStringLiteral("Lager"), QStringLiteral("Feldbreiten"), {});
     const Feldbreiten breiten = FeldbreitenLesen(feldbreiten, lagerSpalten);
-    DBGrid1->setColumnWidths(breiten.breiten);
+    DBGrid1->setColumnWidths(EigeneFeldbreiten(
+        breiten.breiten, IniDatei->readString(QStringLiteral("Lager"), QStringLiteral("EigeneFeldbreiten"), {})));
     if (!breiten.vollstaendig)
         StartFehler << QStringLiteral("Die gespeicherten Spaltenbreiten des Lagers (\"%1\") sind ungültig; "
                                       "die Spalten ab der ungültigen Angabe behalten ihre Standardbreite.")
@@ -486,6 +487,7 @@ void TMarlex::lagerseiteAnlegen()
         spalten.emplace_back(QLatin1String(feld));
     spalten[1].bold = true;
     spalten[2].width = 109;
+    spalten[2].atLeastWidth = true; // "über 1000g" whole in a large font too
     spalten[2].pickList = {QStringLiteral("bis 10g"), QStringLiteral("bis 100g"), QStringLiteral("bis 1000g"),
                            QStringLiteral("über 1000g")};
     DBGrid1->setColumns(std::move(spalten));

@@ -575,6 +575,13 @@ struct Feldbreiten {
 Feldbreiten FeldbreitenLesen(const QString& wert, int spalten);
 // The setting's text of the widths: "64.120." for 64 and 120.
 QString FeldbreitenText(const std::vector<int>& breiten);
+// Which of the "Feldbreiten" are the user's own: the "EigeneFeldbreiten"
+// setting, a "1" for such a column and a "0" for one fitted to its data.
+QString EigeneFeldbreitenText(const std::vector<bool>& eigene);
+// The widths a start gives the columns: the user's own, -1 for those that
+// fit their data. A settings file without "EigeneFeldbreiten" (written by an
+// earlier version) gave every column its width.
+std::vector<int> EigeneFeldbreiten(const std::vector<int>& breiten, const QString& eigene);
 
 // The window state the settings key "state" means: 0 normal, 1 minimised,
 // 2 maximised; any other value opens the window normal.

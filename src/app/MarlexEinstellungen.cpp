@@ -49,6 +49,26 @@ QString FeldbreitenText(const std::vector<int>& breiten)
     return text;
 }
 
+QString EigeneFeldbreitenText(const std::vector<bool>& eigene)
+{
+    QString text;
+    for (const bool eigen : eigene)
+        text += eigen ? u'1' : u'0';
+    return text;
+}
+
+std::vector<int> EigeneFeldbreiten(const std::vector<int>& breiten, const QString& eigene)
+{
+    if (eigene.isEmpty())
+        return breiten;
+    std::vector<int> gelten;
+    for (std::size_t i = 0; i < breiten.size(); ++i)
+        gelten.push_back(static_cast<qsizetype>(i) < eigene.size() && eigene[static_cast<qsizetype>(i)] == u'1'
+                             ? breiten[i]
+                             : -1);
+    return gelten;
+}
+
 Qt::WindowStates fensterzustand(int state)
 {
     switch (state) {
@@ -113,7 +133,9 @@ void TMarlex::fenstereinstellungenSpeichern()
                             .setInteger(SektionMarlex, QStringLiteral("state"), zustandsnummer(windowState()))
                             .setInteger(SektionOptionen, QStringLiteral("AktPrinterIndex"), DruckerIndex)
                             .setString(SektionLager, QStringLiteral("Feldbreiten"),
-                                       FeldbreitenText(DBGrid1->columnWidths())));
+                                       FeldbreitenText(DBGrid1->columnWidths()))
+                            .setString(SektionLager, QStringLiteral("EigeneFeldbreiten"),
+                                       EigeneFeldbreitenText(DBGrid1->ownColumnWidths())));
     } catch (const ini::IniError& fehler) {
         // Settings lost are no reason to keep the user from quitting.
         widgets::MessageBox::warning(this, QStringLiteral("Größe und Lage des Fensters, der Drucker und die "

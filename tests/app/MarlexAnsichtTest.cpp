@@ -20,6 +20,7 @@
 #include "MarlexTestSupport.h"
 #include "app/Werkzeugbilder.h"
 #include "dbase/Table.h"
+#include "ini/IniFile.h"
 #include "widgets/DBGrid.h"
 #include "widgets/IconTheme.h"
 
@@ -216,6 +217,78 @@ TEST(Lagerraster, EveryValueShowsWholeAtLargeFontsWhereNoWidthIsSetForItsColumn)
                 << text.toStdString();
         }
     }
+}
+
+// The storage page of a register whose one stock item fills every field,
+// started at a font size and shown with its storage page open.
+TMarlex& lagerseiteZeigen(Register& r, const char* groesse)
+{
+    r.einstellung("Font", "FontSize", groesse);
+    TMarlex& m = r.fensterAnlegen();
+    m.DatenlisteEinlesen();
+    m.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&m));
+    QTabBar* reiter = m.PageControl1->tabBar();
+    QTest::mouseClick(reiter, Qt::LeftButton, {}, reiter->tabRect(m.PageControl1->indexOf(m.TabSheet3)).center());
+    QApplication::processEvents();
+    return m;
+}
+
+// Whether the first row's value of a column shows whole in its cell.
+bool zeigtGanz(const widgets::DBGrid& gitter, int spalte)
+{
+    const QModelIndex zelle = gitter.model()->index(0, spalte);
+    const QVariant schrift = zelle.data(Qt::FontRole);
+    const QFontMetrics masse(schrift.isValid() ? schrift.value<QFont>() : gitter.font());
+    const int rand = gitter.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &gitter) + 1;
+    return masse.horizontalAdvance(zelle.data().toString()) + 2 * rand <= gitter.visualRect(zelle).width();
+}
+
+TEST(Lagerraster, AWidthTheUserDraggedStaysAtTheNextStartWhileTheOtherColumnsFitTheNewFont)
+{
+    Register r;
+    symbolOrdnerSchreiben(QDir(r.programm()));
+    namenSchreiben({{"Benzol", "71-43-2"}});
+    chemieSchreiben({{"71-43-2", "1", {{NAME1, "Benzol"}}}});
+    vollerLagerbestand();
+    formelnSchreiben({});
+    r.einstellung("Optionen", "Abfrage vor Beenden", "0");
+    r.starten();
+    int gezogen = 0;
+    {
+        TMarlex& m = lagerseiteZeigen(r, "9");
+        // The user drags the right edge of the name column to the right.
+        QHeaderView* kopf = m.DBGrid1->horizontalHeader();
+        const int kante = kopf->sectionViewportPosition(1) + kopf->sectionSize(1) - 1;
+        const int mitte = kopf->height() / 2;
+        const int vorher = kopf->sectionSize(1);
+        QTest::mousePress(kopf->viewport(), Qt::LeftButton, {}, QPoint(kante, mitte));
+        QTest::mouseMove(kopf->viewport(), QPoint(kante + 35, mitte));
+        QTest::mouseRelease(kopf->viewport(), Qt::LeftButton, {}, QPoint(kante + 35, mitte));
+        gezogen = m.DBGrid1->columnWidth(1);
+        ASSERT_GT(gezogen, vorher);
+        m.Beenden1->trigger();
+        ASSERT_FALSE(m.isVisible());
+    }
+    const ini::IniFile ini(r.ini());
+    EXPECT_EQ(ini.readString("Lager", "EigeneFeldbreiten", {}), "0100000000000") << "only the dragged column";
+    EXPECT_EQ(FeldbreitenLesen(ini.readString("Lager", "Feldbreiten", {}), 13).breiten.size(), 13u)
+        << "all widths, as earlier versions read them";
+
+    TMarlex& m = lagerseiteZeigen(r, "22");
+    ASSERT_EQ(m.DBGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(m.DBGrid1->columnWidth(1), gezogen) << "the user's width";
+    for (int spalte = 0; spalte < m.DBGrid1->model()->columnCount(); ++spalte)
+        if (spalte != 1)
+            EXPECT_TRUE(zeigtGanz(*m.DBGrid1, spalte)) << "column " << spalte;
+    EXPECT_GT(m.DBGrid1->columnWidth(2), 109) << "the amount column grows past its designed width";
+
+    // A settings file of an earlier version: every width written is the user's.
+    r.einstellung("Lager", "EigeneFeldbreiten", "");
+    r.einstellung("Lager", "Feldbreiten", "40.50.60.");
+    TMarlex& frueher = lagerseiteZeigen(r, "22");
+    EXPECT_EQ(frueher.DBGrid1->columnWidths().at(2), 60);
+    EXPECT_TRUE(zeigtGanz(*frueher.DBGrid1, 3)) << "columns it does not name fit their data";
 }
 
 TEST(Startmeldung, ManyMissingPicturesGiveOneBoxThatFitsOnTheScreenWithTheirNamesInTheDetails)

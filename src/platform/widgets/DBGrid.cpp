@@ -478,8 +478,9 @@ void DBGrid::refitColumns()
 // neither a title nor a value is cut.
 void DBGrid::fitColumn(int column)
 {
+    const GridColumn& designed = columns()[static_cast<std::size_t>(column)];
     const int width = std::max({horizontalHeader()->defaultSectionSize(), horizontalHeader()->sectionSizeHint(column),
-                                dataWidth(column)});
+                                dataWidth(column), designed.atLeastWidth ? designed.width : 0});
     setColumnWidth(column, width);
     m_fittedWidths[static_cast<std::size_t>(column)] = width;
 }
@@ -515,9 +516,9 @@ void DBGrid::setColumns(std::vector<GridColumn> columns)
     m_model->setColumns(std::move(columns));
     m_fittedWidths.assign(this->columns().size(), -1);
     for (int i = 0; i < static_cast<int>(this->columns().size()); ++i) {
-        const int width = this->columns()[static_cast<std::size_t>(i)].width;
-        if (width >= 0)
-            setColumnWidth(i, width);
+        const GridColumn& column = this->columns()[static_cast<std::size_t>(i)];
+        if (column.width >= 0 && !column.atLeastWidth)
+            setColumnWidth(i, column.width);
         else
             fitColumn(i);
     }
@@ -537,9 +538,19 @@ void DBGrid::setColumnWidths(const std::vector<int>& widths)
 {
     const int count = std::min(static_cast<int>(widths.size()), m_model->columnCount());
     for (int i = 0; i < count; ++i) {
+        if (widths[static_cast<std::size_t>(i)] < 0)
+            continue;
         setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
         m_fittedWidths[static_cast<std::size_t>(i)] = -1;
     }
+}
+
+std::vector<bool> DBGrid::ownColumnWidths() const
+{
+    std::vector<bool> own;
+    for (int i = 0; i < static_cast<int>(m_fittedWidths.size()); ++i)
+        own.push_back(m_fittedWidths[static_cast<std::size_t>(i)] != columnWidth(i));
+    return own;
 }
 
 void DBGrid::setCellEditing(bool on)

@@ -26,6 +26,9 @@ struct GridColumn {
     int width = -1;       // pixels; -1: the grid's default
     QStringList pickList; // values offered when the cell is edited
     bool bold = false;
+    // The width is the least the column has: in a larger font it grows to
+    // what its field's data and title need, as a column without a width.
+    bool atLeastWidth = false;
 };
 
 // The visible rows of a data source's table in its current order, for the
@@ -124,8 +127,12 @@ public:
     const std::vector<GridColumn>& columns() const { return m_model->columns(); }
 
     std::vector<int> columnWidths() const;
-    // Widths for the first columns; extra values are ignored.
+    // Widths of their own for the first columns; extra values are ignored,
+    // and a negative one leaves its column as it is.
     void setColumnWidths(const std::vector<int>& widths);
+    // Per column whether it has a width of its own (set, or dragged by the
+    // user) rather than the one fitted to its data and title.
+    std::vector<bool> ownColumnWidths() const;
 
     // Cell editing (off: browsing only) and whole-row selection.
     void setCellEditing(bool on);
