@@ -546,6 +546,7 @@ void TMarlex::ereignisseVerbinden()
     stoffinfoBefehleVerbinden();
     reportBefehleVerbinden();
     etikettenBefehleVerbinden();
+    updateBefehleVerbinden();
     filterBefehleVerbinden();
     bearbeitungVerbinden();
     beendenVerbinden();

@@ -316,6 +316,8 @@ public:
     void ToolButton33Click();
     void ToolButton37Click();
     void ToolButton3Click();
+    // "&Update": a supplied update table merged into the substance data.
+    void Update1Click();
     // The filter dialog on the list filter ("&Daten") and on the storage
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();
@@ -474,6 +476,7 @@ private:
     void stoffinfoBefehleVerbinden();
     void reportBefehleVerbinden();
     void etikettenBefehleVerbinden();
+    void updateBefehleVerbinden();
     void filterBefehleVerbinden();
     void beendenVerbinden();
     void hilfeBefehleVerbinden();

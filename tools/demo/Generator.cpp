@@ -11,6 +11,7 @@
 #include "ReportLayouts.h"
 #include "SheetLayout.h"
 #include "StructureFormulas.h"
+#include "UpdateTable.h"
 #include "ini/IniFile.h"
 
 namespace demo {
@@ -29,6 +30,7 @@ RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir)
     for (const auto& [key, text] : data.phrases)
         summary.phraseRecords += int(phraseLines(key.mid(1), text).size());
     summary.stockItems = int(data.stock.size());
+    summary.updateRecords = writeUpdateTable(data, QDir(registerDir.filePath(QLatin1String(kUpdateFolder))));
     return summary;
 }
 

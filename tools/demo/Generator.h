@@ -14,13 +14,15 @@ struct RegisterSummary {
     int phraseRecords = 0;
     int stockItems = 0;
     int structurePictures = 0;
+    int updateRecords = 0;
 };
 
 struct ProgramFilesSummary {
     int pictograms = 0;
 };
 
-// The register tables and FILES.TXT in `registerDir`.
+// The register tables and FILES.TXT in `registerDir`, and a supplier's
+// update table for it in its folder "Update".
 RegisterSummary generateRegister(const DemoData& data, const QDir& registerDir);
 
 // Symbol\ with every pictogram, Hilfe\index.htm and Hilfe\hinweis1.htm, the

@@ -91,33 +91,9 @@ void writeNamen(const DemoData& data, const QDir& dir)
 
 void writeChemie(const DemoData& data, const QDir& dir)
 {
-    const dbase::TableLayout layout = chemieLayout();
-    NewTable t(dir, QStringLiteral("chemie.dbf"), layout);
-    for (const Substance& s : data.substances) {
-        t->append();
-        for (const auto& [name, value] : s.fields) {
-            if (value.isEmpty())
-                continue;
-            dbase::Field f = t->fieldByName(name.toStdString());
-            if (f.def().type == FieldType::Numeric) {
-                bool ok = false;
-                const double number = value.toDouble(&ok);
-                if (!ok)
-                    throw DemoError(QStringLiteral("%1: %2=\"%3\" ist keine Zahl (Dezimalpunkt verwenden).")
-                                        .arg(s.name(), name, value));
-                f.setAsFloat(number);
-            } else {
-                f.setAsString(value);
-            }
-        }
-        t.set("SUBCARN", s.subcarn());
-        const QStringList codes = s.hazardCodes();
-        const char* bmpFields[] = {"GEFSYM1BMP", "GEFSYM2BMP", "GEFSYM3BMP", "GEFSYM4BMP"};
-        for (int i = 0; i < 4; ++i)
-            t.set(bmpFields[i], symbolDateiname(codes[i]));
-        t.set("FORMEL_BMP", formelBildname(s.carn()));
-        t->post();
-    }
+    NewTable t(dir, QStringLiteral("chemie.dbf"), chemieLayout());
+    for (const Substance& s : data.substances)
+        appendSubstance(*t, s);
     t.finish({carnSub});
 }
 
@@ -278,6 +254,37 @@ dbase::TableLayout chemieLayout()
         text("GEFSYM4", 2),         // 42
         text("GEFSYM4BMP", 12),     // 43
     });
+}
+
+void appendSubstance(dbase::Table& table, const Substance& s)
+{
+    table.append();
+    auto set = [&table](const char* fieldName, const QString& value) {
+        if (!value.isEmpty())
+            table.fieldByName(fieldName).setAsString(value);
+    };
+    for (const auto& [name, value] : s.fields) {
+        if (value.isEmpty())
+            continue;
+        dbase::Field f = table.fieldByName(name.toStdString());
+        if (f.def().type == FieldType::Numeric) {
+            bool ok = false;
+            const double number = value.toDouble(&ok);
+            if (!ok)
+                throw DemoError(QStringLiteral("%1: %2=\"%3\" ist keine Zahl (Dezimalpunkt verwenden).")
+                                    .arg(s.name(), name, value));
+            f.setAsFloat(number);
+        } else {
+            f.setAsString(value);
+        }
+    }
+    set("SUBCARN", s.subcarn());
+    const QStringList codes = s.hazardCodes();
+    const char* bmpFields[] = {"GEFSYM1BMP", "GEFSYM2BMP", "GEFSYM3BMP", "GEFSYM4BMP"};
+    for (int i = 0; i < 4; ++i)
+        set(bmpFields[i], symbolDateiname(codes[i]));
+    set("FORMEL_BMP", formelBildname(s.carn()));
+    table.post();
 }
 
 QString symbolDateiname(const QString& code)

@@ -10,9 +10,14 @@
 namespace demo {
 
 struct DemoData;
+struct Substance;
 
 // The 44 fields of chemie.dbf at the positions the program reads them by.
 dbase::TableLayout chemieLayout();
+// Appends and posts the chemie.dbf record of `substance` to `table` (of
+// chemieLayout()): its fields, the picture names derived from its hazard
+// codes and CAS number.
+void appendSubstance(dbase::Table& table, const Substance& substance);
 // namen.dbf: NAME1, STRIPNAME1, CARN, SUBCARN.
 dbase::TableLayout namenLayout();
 // The 16 fields of lager.dbf, the storage list.

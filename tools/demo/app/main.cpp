@@ -9,6 +9,7 @@
 
 #include "DemoData.h"
 #include "Generator.h"
+#include "UpdateTable.h"
 
 namespace {
 
@@ -59,6 +60,10 @@ int main(int argc, char** argv)
                   .arg(r.substances).arg(r.names).arg(r.stockItems));
         print(QStringLiteral("  %1 R- und S-Sätze in %2 Zeilen (si_gef.dbf), %3 Strukturformeln (formeln.dbf), FILES.TXT")
                   .arg(r.phrases).arg(r.phraseRecords).arg(r.structurePictures));
+        print(QStringLiteral("  Updatetabelle zum Ausprobieren (Daten > Update): %1 mit %2 Datensätzen")
+                  .arg(QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(QLatin1String(demo::kUpdateFolder),
+                                                                           QLatin1String(demo::kUpdateTable))))
+                  .arg(r.updateRecords));
         print(QStringLiteral("Programmverzeichnis %1:").arg(QDir::toNativeSeparators(programDir.absolutePath())));
         print(QStringLiteral("  %1 Piktogramme in Symbol/, Hilfe/index.htm, Hilfe/hinweis1.htm, STOFFINFO.STO, ETIKETT.ETI, marlex99.ini")
                   .arg(p.pictograms));

@@ -1,0 +1,293 @@
+#include "update/Datenupdate.h"
+
+#include <QLocale>
+#include <QSaveFile>
+
+#include "app/NameRules.h"
+#include "dbase/CodePage.h"
+#include "dbase/Table.h"
+#include "files/Paths.h"
+
+namespace update {
+
+namespace {
+
+const QString carnSub = QStringLiteral("CARN_SUB");
+
+bool istZahl(dbase::FieldType typ)
+{
+    return typ == dbase::FieldType::Numeric || typ == dbase::FieldType::Float;
+}
+
+// Gathers the posts of a run and writes them once: a run of thousands of
+// records is not synced record by record, and its end is synced once.
+class Sammeln {
+public:
+    explicit Sammeln(std::initializer_list<dbase::Table*> tabellen) : m_tabellen(tabellen)
+    {
+        for (dbase::Table* t : m_tabellen)
+            t->beginBulk();
+    }
+    // Writes what was gathered, and the index files; a failure is the run's.
+    void ende()
+    {
+        if (m_beendet)
+            return;
+        m_beendet = true;
+        for (dbase::Table* t : m_tabellen) {
+            t->endBulk();
+            t->flush();
+        }
+    }
+    ~Sammeln()
+    {
+        try {
+            ende();
+        } catch (const std::exception&) {
+            // Only reached when the run already stopped on an error, which
+            // is the one it reports; close() writes what is left.
+        }
+    }
+    Sammeln(const Sammeln&) = delete;
+    Sammeln& operator=(const Sammeln&) = delete;
+
+private:
+    std::vector<dbase::Table*> m_tabellen;
+    bool m_beendet = false;
+};
+
+void abbrechen(dbase::Table& table)
+{
+    try {
+        table.cancel();
+    } catch (const std::exception&) {
+        // Nothing of the record was written; the error that got us here
+        // is the one to report.
+    }
+}
+
+QString einzeilig(const char* text)
+{
+    return QString::fromUtf8(text).simplified();
+}
+
+} // namespace
+
+void layoutPruefen(const dbase::TableLayout& update, const dbase::TableLayout& chemie)
+{
+    for (int i = 0; i < chemie.fieldCount(); ++i) {
+        const QString erwartet = QString::fromStdString(chemie.field(i).name);
+        if (i >= update.fieldCount())
+            throw UpdateFehler(QStringLiteral("Die Updatedatei hat nur %1 Felder, chemie.dbf hat %2: das Feld %3 "
+                                              "fehlt. Die Daten wurden nicht verändert.")
+                                   .arg(update.fieldCount())
+                                   .arg(chemie.fieldCount())
+                                   .arg(erwartet)
+                                   .toStdString());
+        const QString name = QString::fromStdString(update.field(i).name);
+        if (name.compare(erwartet, Qt::CaseInsensitive) != 0)
+            throw UpdateFehler(QStringLiteral("Das %1. Feld der Updatedatei heißt %2, in chemie.dbf steht dort %3. "
+                                              "Die Updatedatei passt nicht zu dieser Datenbank; die Daten wurden "
+                                              "nicht verändert.")
+                                   .arg(i + 1)
+                                   .arg(name, erwartet)
+                                   .toStdString());
+    }
+}
+
+Datenupdate::Datenupdate(dbase::Table& quelle, dbase::Table& chemie, dbase::Table& namen)
+    : m_quelle(quelle), m_chemie(chemie), m_namen(namen), m_felder(chemie.fieldCount()),
+      m_carn(chemie.layout().indexOf("CARN")), m_subcarn(chemie.layout().indexOf("SUBCARN"))
+{
+    layoutPruefen(quelle.layout(), chemie.layout());
+    if (m_carn < 0 || m_subcarn < 0)
+        throw UpdateFehler("chemie.dbf hat keine Felder CARN und SUBCARN.");
+}
+
+bool Datenupdate::zahlfeld(int i) const
+{
+    return istZahl(m_chemie.layout().field(i).type);
+}
+
+Datenupdate::Satz Datenupdate::satzLesen()
+{
+    Satz satz(static_cast<std::size_t>(m_felder));
+    const dbase::RecordView record = m_quelle.currentRecord();
+    for (int i = 0; i < m_felder; ++i) {
+        Wert& wert = satz[static_cast<std::size_t>(i)];
+        if (!zahlfeld(i)) {
+            wert.text = m_quelle.field(i).asString();
+            continue;
+        }
+        const QString text = m_quelle.field(i).asString().trimmed();
+        if (text.isEmpty())
+            continue;
+        std::optional<double> zahl;
+        if (istZahl(m_quelle.layout().field(i).type)) {
+            zahl = record.number(i);
+        } else {
+            bool ok = false;
+            const double gelesen = QLocale::c().toDouble(text, &ok);
+            if (ok)
+                zahl = gelesen;
+        }
+        if (!zahl)
+            throw UpdateFehler(QStringLiteral("Im Feld %1 steht \"%2\", keine Zahl.")
+                                   .arg(QString::fromStdString(m_quelle.layout().field(i).name), text)
+                                   .toStdString());
+        wert.zahl = zahl;
+    }
+    return satz;
+}
+
+bool Datenupdate::gleich(const Satz& satz)
+{
+    const dbase::RecordView gespeichert = m_chemie.currentRecord();
+    for (int i = 0; i < m_felder; ++i) {
+        const Wert& wert = satz[static_cast<std::size_t>(i)];
+        if (!zahlfeld(i)) {
+            if (m_chemie.field(i).asString() != wert.text)
+                return false;
+            continue;
+        }
+        // A number compares as chemie.dbf would store it: 12.5 and 12.50
+        // are the same value in a field of two decimals.
+        const std::optional<double> zahl = gespeichert.number(i);
+        if (zahl.has_value() != wert.zahl.has_value())
+            return false;
+        const int stellen = m_chemie.layout().field(i).decimals;
+        if (zahl && QString::number(*zahl, 'f', stellen) != QString::number(*wert.zahl, 'f', stellen))
+            return false;
+    }
+    return true;
+}
+
+void Datenupdate::stoffSchreiben(const Satz& satz)
+{
+    for (int i = 0; i < m_felder; ++i) {
+        const Wert& wert = satz[static_cast<std::size_t>(i)];
+        dbase::Field feld = m_chemie.field(i);
+        if (!zahlfeld(i))
+            feld.setAsString(wert.text);
+        else if (wert.zahl)
+            feld.setAsFloat(*wert.zahl);
+        else
+            feld.clear();
+    }
+}
+
+void Datenupdate::nameErgaenzen(const QString& name, const QString& carn, const QString& subcarn)
+{
+    m_namen.append();
+    m_namen.fieldByName("NAME1").setAsString(name);
+    m_namen.fieldByName("STRIPNAME1").setAsString(StripNameBilden(name));
+    m_namen.fieldByName("CARN").setAsString(carn);
+    m_namen.fieldByName("SUBCARN").setAsString(subcarn);
+    m_namen.post();
+}
+
+void Datenupdate::satzweise(const std::function<void()>& schritt)
+{
+    m_chemie.setIndexName(carnSub);
+    m_namen.setIndexName(carnSub);
+    Sammeln sammeln{&m_chemie, &m_namen};
+    QString name;
+    try {
+        for (m_quelle.first(); !m_quelle.eof(); m_quelle.next()) {
+            name = m_quelle.field(0).asString();
+            const Satz satz = satzLesen();
+            const QString& carn = satz[static_cast<std::size_t>(m_carn)].text;
+            const QString& subcarn = satz[static_cast<std::size_t>(m_subcarn)].text;
+            if (!m_chemie.findKey({carn, subcarn})) {
+                m_chemie.append();
+                stoffSchreiben(satz);
+                m_chemie.post();
+                ++m_stand.uebernommen;
+                m_stand.zeilen << name + QStringLiteral(" wurde in die Datenbank übernommen.");
+            } else if (!gleich(satz)) {
+                m_chemie.edit();
+                stoffSchreiben(satz);
+                m_chemie.post();
+                ++m_stand.aufgefrischt;
+                m_stand.zeilen << name + QStringLiteral(" wurde in der Datenbank aufgefrischt.");
+            }
+            if (!m_namen.findKey({carn, subcarn}))
+                nameErgaenzen(satz[0].text, carn, subcarn);
+            if (schritt)
+                schritt();
+        }
+        sammeln.ende();
+    } catch (const std::exception& fehler) {
+        abbrechen(m_chemie);
+        abbrechen(m_namen);
+        m_stand.fehler = name.isEmpty() ? einzeilig(fehler.what())
+                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler.what()));
+    }
+}
+
+void Datenupdate::inEinem(const std::function<void()>& namenStart)
+{
+    m_chemie.setIndexName(carnSub);
+    QString name;
+    try {
+        // The batch move tells nothing per record, so the outcome of each is
+        // told beforehand; reading every record first also finds a value
+        // that is no number before anything is written.
+        Updatestand gezaehlt;
+        for (m_quelle.first(); !m_quelle.eof(); m_quelle.next()) {
+            name = m_quelle.field(0).asString();
+            const Satz satz = satzLesen();
+            if (!m_chemie.findKey({satz[static_cast<std::size_t>(m_carn)].text,
+                                   satz[static_cast<std::size_t>(m_subcarn)].text}))
+                ++gezaehlt.uebernommen;
+            else if (!gleich(satz))
+                ++gezaehlt.aufgefrischt;
+        }
+        name.clear();
+        dbase::batchMove(m_quelle, m_chemie, dbase::BatchMode::AppendUpdate);
+        m_stand.aufgefrischt = gezaehlt.aufgefrischt;
+        m_stand.uebernommen = gezaehlt.uebernommen;
+
+        if (namenStart)
+            namenStart();
+        m_namen.setIndexName(carnSub);
+        Sammeln sammeln{&m_namen};
+        for (m_chemie.first(); !m_chemie.eof(); m_chemie.next()) {
+            if (m_namen.findKey(m_chemie.currentRecord(), {m_carn, m_subcarn}))
+                continue;
+            name = m_chemie.field(0).asString();
+            nameErgaenzen(name, m_chemie.field(m_carn).asString(), m_chemie.field(m_subcarn).asString());
+        }
+        sammeln.ende();
+    } catch (const std::exception& fehler) {
+        abbrechen(m_namen);
+        m_stand.fehler = name.isEmpty() ? einzeilig(fehler.what())
+                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler.what()));
+    }
+}
+
+QStringList berichtszeilen(const QDate& datum, const Updatestand& stand)
+{
+    QStringList zeilen{QStringLiteral("Datenupdate vom %1:").arg(QLocale().toString(datum, QLocale::ShortFormat)),
+                       QString()};
+    zeilen << stand.zeilen;
+    if (!stand.fehler.isEmpty())
+        zeilen << QString() << QStringLiteral("Das Update wurde wegen eines Fehlers abgebrochen: ") + stand.fehler;
+    zeilen << QString() << QStringLiteral("Es wurden %1 Datensätze aufgefrischt.").arg(stand.aufgefrischt)
+           << QStringLiteral("Es wurden %1 Datensätze übernommen.").arg(stand.uebernommen);
+    return zeilen;
+}
+
+void berichtSchreiben(const QString& datei, const QStringList& zeilen)
+{
+    QSaveFile bericht(files::resolveForWrite(datei));
+    QByteArray text;
+    for (const QString& zeile : zeilen)
+        text += QByteArray::fromStdString(dbase::CodePage::windows1252().encode(zeile)) + "\r\n";
+    if (!bericht.open(QIODevice::WriteOnly) || bericht.write(text) != text.size() || !bericht.commit())
+        throw UpdateFehler(QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2")
+                               .arg(datei, bericht.errorString())
+                               .toStdString());
+}
+
+} // namespace update

@@ -1,0 +1,30 @@
+#pragma once
+
+// Update tables for the update's tests, written beside the small register
+// of the main window's tests.
+
+#include <functional>
+#include <vector>
+
+#include <QString>
+
+#include "MarlexTestSupport.h"
+#include "dbase/FieldDef.h"
+
+namespace updatetest {
+
+// An update table at `datei` (its folder made) with the layout of the
+// register's chemie.dbf, changed by `aendern` when given, and one record
+// per substance: numbers where the update table has a numeric field, text
+// everywhere else; a field left out stays blank.
+void updateSchreiben(const QString& datei, const std::vector<marlextest::Stoff>& stoffe,
+                     const std::function<void(std::vector<dbase::FieldDef>&)>& aendern = {});
+
+// A substance with its name and the fields given.
+marlextest::Stoff stoff(const QString& name, const QString& carn, std::map<int, QString> felder = {});
+
+// The rows of a table as dbfread reads it, each as "NAME1|CARN|SUBCARN"
+// followed by the listed fields' values ("" for blank), in file order.
+QStringList zeilen(const QString& tabelle, const QStringList& weitere = {});
+
+} // namespace updatetest
