@@ -12,19 +12,9 @@
 #include "update/Datenupdate.h"
 
 using namespace marlextest;
-using updatetest::stoff;
-using updatetest::updateSchreiben;
-using updatetest::zeilen;
+using namespace updatetest;
 
 namespace {
-
-const QString aceton = u"67-64-1"_qs;
-const QString benzol = u"71-43-2"_qs;
-const QString chlor = u"7782-50-5"_qs;
-const QString ethanol = u"64-17-5"_qs;
-constexpr int MOLMASSE = 27;
-constexpr int WGK = 26;
-constexpr int SMT = 29;
 
 // Aceton (two names) and Benzol with their substances; Chlor has a name
 // row but no substance.

@@ -18,17 +18,9 @@
 #include "update/Update.h"
 
 using namespace marlextest;
-using updatetest::stoff;
-using updatetest::updateSchreiben;
-using updatetest::zeilen;
+using namespace updatetest;
 
 namespace {
-
-const QString aceton = u"67-64-1"_qs;
-const QString benzol = u"71-43-2"_qs;
-const QString ethanol = u"64-17-5"_qs;
-constexpr int MOLMASSE = 27;
-constexpr int WGK = 26;
 
 // Aceton and Benzol, started and shown with the list read.
 class UpdateFenster : public Register {

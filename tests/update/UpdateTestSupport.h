@@ -13,6 +13,16 @@
 
 namespace updatetest {
 
+// The substances the tests merge, by CAS number, and the positions of
+// chemie.dbf's fields they change.
+inline const QString aceton = QStringLiteral("67-64-1");
+inline const QString benzol = QStringLiteral("71-43-2");
+inline const QString chlor = QStringLiteral("7782-50-5");
+inline const QString ethanol = QStringLiteral("64-17-5");
+constexpr int WGK = 26;
+constexpr int MOLMASSE = 27;
+constexpr int SMT = 29;
+
 // An update table at `datei` (its folder made) with the layout of the
 // register's chemie.dbf, changed by `aendern` when given, and one record
 // per substance: numbers where the update table has a numeric field, text

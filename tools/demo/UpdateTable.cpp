@@ -1,5 +1,8 @@
 #include "UpdateTable.h"
 
+#include <optional>
+#include <vector>
+
 #include "DemoData.h"
 #include "DemoError.h"
 #include "RegisterTables.h"
@@ -9,12 +12,12 @@ namespace demo {
 
 namespace {
 
-Substance known(const DemoData& data, const char* carn)
+// The substance of the data set with that CAS number; a smaller data set
+// may lack it, and its update then leaves it out.
+std::optional<Substance> known(const DemoData& data, const char* carn)
 {
     const Substance* s = data.find(QLatin1String(carn), QStringLiteral("1"));
-    if (!s)
-        throw DemoError(QStringLiteral("Die Updatetabelle braucht den Stoff %1 im Demo-Bestand.").arg(QLatin1String(carn)));
-    return *s;
+    return s ? std::optional<Substance>(*s) : std::nullopt;
 }
 
 } // namespace
@@ -25,21 +28,22 @@ int writeUpdateTable(const DemoData& data, const QDir& dir)
         throw DemoError(QStringLiteral("Das Verzeichnis %1 kann nicht angelegt werden.").arg(dir.path()));
 
     std::vector<Substance> records;
-    Substance aceton = known(data, "67-64-1");
-    aceton.fields[QStringLiteral("DAMPFDRUCK")] = QStringLiteral("246 hPa (20 °C)");
-    records.push_back(aceton);
-
-    Substance benzol = known(data, "71-43-2");
-    benzol.fields[QStringLiteral("MEMOTEXT")] += QStringLiteral(" Vorrat jährlich auf Notwendigkeit prüfen.");
-    records.push_back(benzol);
-
+    if (auto aceton = known(data, "67-64-1")) {
+        aceton->fields[QStringLiteral("DAMPFDRUCK")] = QStringLiteral("246 hPa (20 °C)");
+        records.push_back(*aceton);
+    }
+    if (auto benzol = known(data, "71-43-2")) {
+        benzol->fields[QStringLiteral("MEMOTEXT")] += QStringLiteral(" Vorrat jährlich auf Notwendigkeit prüfen.");
+        records.push_back(*benzol);
+    }
     // Decomposes above 240 °C: no melting point.
-    Substance permanganat = known(data, "7722-64-7");
-    permanganat.fields.erase(QStringLiteral("SMT"));
-    permanganat.fields[QStringLiteral("LOESLICHKE")] = QStringLiteral("64 g/l (20 °C)");
-    records.push_back(permanganat);
-
-    records.push_back(known(data, "64-17-5"));
+    if (auto permanganat = known(data, "7722-64-7")) {
+        permanganat->fields.erase(QStringLiteral("SMT"));
+        permanganat->fields[QStringLiteral("LOESLICHKE")] = QStringLiteral("64 g/l (20 °C)");
+        records.push_back(*permanganat);
+    }
+    if (auto ethanol = known(data, "64-17-5"))
+        records.push_back(*ethanol);
 
     Substance peroxid;
     peroxid.fields = {
@@ -62,7 +66,8 @@ int writeUpdateTable(const DemoData& data, const QDir& dir)
         {QStringLiteral("MEMOTEXT"), QStringLiteral("Ätzend. Kühl und lichtgeschützt in Flaschen mit Entgasungsventil "
                                                     "lagern.")},
     };
-    records.push_back(peroxid);
+    if (!known(data, "7722-84-1"))
+        records.push_back(peroxid);
 
     dbase::Table table;
     table.setTableName(dir.filePath(QLatin1String(kUpdateTable)));
