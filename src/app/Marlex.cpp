@@ -559,6 +559,8 @@ void TMarlex::ereignisseVerbinden()
     festlegenBefehleVerbinden();
     tabellenwechselVerbinden();
     rechercheBefehleVerbinden();
+    synonymBefehleVerbinden();
+    kopierBefehleVerbinden();
 }
 
 // --- hints, drag and drop, resizing -----------------------------------------

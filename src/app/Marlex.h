@@ -447,6 +447,28 @@ public:
     void DatenseiteAktivieren();
     // Label48: the storage rows the user can see.
     void lagerAnzahlZeigen();
+    // --- synonyms, copies and deletes: a change of name rows goes into
+    // namen.dbf and into each name table the list shows; each change is made
+    // in all its tables or, when one refuses, in none (with a German
+    // message); the list is read again afterwards.
+    void VerwanteSynonymeanzeigen1Click();
+    void Hinzufgen1Click();
+    void ndern2Click();
+    // Removes the name row of the list's current line after asking; the
+    // last name of a substance is never removed.
+    void Entfernen1Click();
+    void Kopie1Click();
+    // Deletes the shown substance with all its name and formula rows after
+    // asking; its storage rows stay.
+    void Lschen1Click();
+    // Adds a name row to the substance carn/subcarn. False, after saying
+    // why, for an empty name or one the substance has already.
+    bool synonymHinzufuegen(const QString& name, const QString& carn, const QString& subcarn);
+    // Renames the name row of the list's current line; false as above.
+    bool synonymUmbenennen(const QString& name);
+    // Copies the shown substance into a new one with a sub-number no
+    // substance of its CAS number has, and one name row named `name`.
+    void stoffKopieren(const QString& name);
     // Whether a drag brings lines of ListBox1, the only drags the drop
     // targets take.
     bool nimmtListenzeilenAn(const QMimeData* data, const QObject* quelle) const;
@@ -497,6 +519,8 @@ private:
     void rechercheOeffnen(Namentabelle ziel);
     void lagerBefehleVerbinden();
     void festlegenBefehleVerbinden();
+    void synonymBefehleVerbinden();
+    void kopierBefehleVerbinden();
     void lagerEditModusSetzen(bool an);
     void lagerzelleAbschliessen();
     // Shows the record page and sets it up, as the user's change of page does.

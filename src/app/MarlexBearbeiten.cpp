@@ -14,6 +14,7 @@
 #include "app/Datennavigator.h"
 #include "app/Marlex.h"
 #include "app/NameRules.h"
+#include "app/Stoffnummer.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
 #include "widgets/DBComboBox.h"
@@ -68,18 +69,6 @@ QString symbolDateiname(const widgets::DBComboBox& box, const QString& code)
 QString strukturbildName(const QString& carn)
 {
     return carn.left(carn.size() - 2) + QStringLiteral(".BMP");
-}
-
-// Whether a row other than `eigene` carries the key CARN + SUBCARN.
-bool schluesselBelegt(dbase::Table& chemie, const QString& carn, const QString& subcarn, std::uint32_t eigene)
-{
-    if (!chemie.findKey({carn, subcarn}))
-        return false;
-    for (; !chemie.eof() && text(chemie, CARN) == carn && text(chemie, SUBCARN) == subcarn; chemie.next()) {
-        if (chemie.recNo() != eigene)
-            return true;
-    }
-    return false;
 }
 
 QStringList zeilenwerte(dbase::Table& t)
@@ -319,23 +308,9 @@ bool TMarlex::neuenStoffSpeichern()
         const QString carn = text(chemie, CARN);
         chemie.post();
         const std::uint32_t eigene = chemie.recNo();
-        int nummer = text(chemie, SUBCARN).toInt();
-        if (nummer <= 0)
-            nummer = ChemieSatzAnzahl + 1;
-        {
-            // The look for a free number moves the cursor over other
-            // substances; the record page keeps showing the new one.
-            widgets::DataSource::Silence still(*Datas->DataSource2);
-            try {
-                while (schluesselBelegt(chemie, carn, QString::number(nummer), eigene))
-                    ++nummer;
-            } catch (...) {
-                chemie.gotoRecNo(eigene);
-                throw;
-            }
-            chemie.gotoRecNo(eigene);
-        }
-        const QString subcarn = QString::number(nummer);
+        const int nummer = text(chemie, SUBCARN).toInt();
+        const QString subcarn = FreieSubcarn(chemie, carn, nummer > 0 ? nummer : ChemieSatzAnzahl + 1, eigene);
+        chemie.gotoRecNo(eigene);
         setzen(chemie, SUBCARN, subcarn);
         setzen(chemie, FORMEL_BMP, strukturbildName(carn));
         for (const Symbolfeld& s : symbolfelder)

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "BedienungTestSupport.h"
 #include "MarlexTestSupport.h"
 #include "app/Datennavigator.h"
 #include "app/NameRules.h"
@@ -38,25 +39,6 @@ namespace {
 const QString aceton = QStringLiteral("67-64-1");
 const QString ethanol = QStringLiteral("64-17-5");
 const QString wasser = QStringLiteral("7732-18-5");
-
-// Fails every write to one file while `aus` is set, as a full disk or a
-// broken network share would.
-struct DateiFehler {
-    std::shared_ptr<QString> datei = std::make_shared<QString>();
-    dbftest::ScopedFileIo io{[d = datei] {
-        struct Io : dbftest::ForwardingFileIo {
-            explicit Io(std::shared_ptr<QString> d) : datei(std::move(d)) {}
-            void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
-            {
-                if (!datei->isEmpty() && QString::fromStdString(m_path.filename().string()) == *datei)
-                    throw dbase::DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht geschrieben werden");
-                ForwardingFileIo::writeAt(offset, data, size);
-            }
-            std::shared_ptr<QString> datei;
-        };
-        return std::make_unique<Io>(d);
-    }};
-};
 
 class StoffBearbeiten : public ::testing::Test {
 protected:
@@ -128,19 +110,6 @@ protected:
 
     Register r;
     TMarlex* m = nullptr;
-};
-
-// Answers the program's yes/no questions with `antwort` and keeps them.
-struct Fragen {
-    explicit Fragen(widgets::Answer antwort)
-        : provider([this, antwort](const widgets::MessageRequest& f) {
-              texte << f.text;
-              return f.buttons.contains(antwort) ? antwort : widgets::Answer::Ok;
-          })
-    {
-    }
-    QStringList texte;
-    widgets::ScopedAnswerProvider provider;
 };
 
 } // namespace

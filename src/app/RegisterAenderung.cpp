@@ -1,0 +1,145 @@
+#include "app/RegisterAenderung.h"
+
+#include "dbase/DbaseError.h"
+#include "dbase/Table.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+// Lets a step reach a row that the table's filter (the list filter on
+// chemie.dbf) hides.
+class OhneFilter {
+public:
+    explicit OhneFilter(dbase::Table& tabelle) : m_tabelle(tabelle), m_gefiltert(tabelle.filtered())
+    {
+        if (m_gefiltert)
+            m_tabelle.setFiltered(false);
+    }
+    ~OhneFilter()
+    {
+        try {
+            if (m_gefiltert)
+                m_tabelle.setFiltered(true);
+        } catch (const dbase::DbaseError&) {
+            // The filter was in force a moment ago; it is only switched on.
+        }
+    }
+    OhneFilter(const OhneFilter&) = delete;
+    OhneFilter& operator=(const OhneFilter&) = delete;
+
+private:
+    dbase::Table& m_tabelle;
+    bool m_gefiltert;
+};
+
+void aufZeile(dbase::Table& tabelle, std::uint32_t recNo)
+{
+    if (!tabelle.gotoRecNo(recNo))
+        throw dbase::DbaseError("Der Datensatz " + std::to_string(recNo) + " von \"" + tabelle.tableName().toStdString()
+                                + "\" ist nicht mehr vorhanden.");
+}
+
+QByteArrayList zeile(dbase::Table& tabelle)
+{
+    QByteArrayList werte;
+    for (int i = 0; i < tabelle.fieldCount(); ++i)
+        werte << tabelle.field(i).asBytes();
+    return werte;
+}
+
+void zeileSetzen(dbase::Table& tabelle, const QByteArrayList& werte)
+{
+    for (int i = 0; i < werte.size(); ++i)
+        tabelle.field(i).setAsBytes(werte[i]);
+}
+
+// Stores the row being filled; a row the table refuses is dropped, so the
+// table browses again for the undo.
+void speichern(dbase::Table& tabelle, const RegisterAenderung::Fuellen& fuellen)
+{
+    try {
+        fuellen(tabelle);
+        tabelle.post();
+    } catch (...) {
+        tabelle.cancel();
+        throw;
+    }
+}
+
+} // namespace
+
+void RegisterAenderung::anhaengen(dbase::Table& tabelle, const Fuellen& fuellen)
+{
+    const OhneFilter ohne(tabelle);
+    tabelle.append();
+    speichern(tabelle, fuellen);
+    m_schritte.push_back({&tabelle, Art::Angehaengt, tabelle.recNo(), {}});
+}
+
+void RegisterAenderung::aendern(dbase::Table& tabelle, std::uint32_t recNo, const Fuellen& aendern)
+{
+    const OhneFilter ohne(tabelle);
+    aufZeile(tabelle, recNo);
+    QByteArrayList vorher = zeile(tabelle);
+    tabelle.edit();
+    speichern(tabelle, aendern);
+    m_schritte.push_back({&tabelle, Art::Geaendert, recNo, std::move(vorher)});
+}
+
+void RegisterAenderung::entfernen(dbase::Table& tabelle, std::uint32_t recNo)
+{
+    const OhneFilter ohne(tabelle);
+    aufZeile(tabelle, recNo);
+    QByteArrayList vorher = zeile(tabelle);
+    tabelle.remove();
+    m_schritte.push_back({&tabelle, Art::Entfernt, 0, std::move(vorher)});
+}
+
+QStringList RegisterAenderung::zuruecknehmen()
+{
+    QStringList nichtZurueck;
+    for (auto s = m_schritte.rbegin(); s != m_schritte.rend(); ++s) {
+        dbase::Table& tabelle = *s->tabelle;
+        try {
+            const OhneFilter ohne(tabelle);
+            switch (s->art) {
+            case Art::Angehaengt:
+                aufZeile(tabelle, s->recNo);
+                tabelle.remove();
+                break;
+            case Art::Geaendert:
+                aufZeile(tabelle, s->recNo);
+                tabelle.edit();
+                speichern(tabelle, [&](dbase::Table& t) { zeileSetzen(t, s->werte); });
+                break;
+            case Art::Entfernt:
+                tabelle.append();
+                speichern(tabelle, [&](dbase::Table& t) { zeileSetzen(t, s->werte); });
+                break;
+            }
+        } catch (const dbase::DbaseError&) {
+            if (!nichtZurueck.contains(tabelle.tableName()))
+                nichtZurueck << tabelle.tableName();
+        }
+    }
+    m_schritte.clear();
+    return nichtZurueck;
+}
+
+bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte)
+{
+    RegisterAenderung aenderung;
+    try {
+        schritte(aenderung);
+        return true;
+    } catch (const dbase::DbaseError& fehler) {
+        const QStringList nichtZurueck = aenderung.zuruecknehmen();
+        const QString folge = nichtZurueck.isEmpty()
+            ? QStringLiteral("Keine der Tabellen wurde verändert.")
+            : QStringLiteral("Was schon in %1 geändert war, konnte nicht wiederhergestellt werden.")
+                  .arg(nichtZurueck.join(QStringLiteral(", ")));
+        widgets::MessageBox::error(fenster, was + QLatin1Char(' ') + folge + QStringLiteral("\n\n")
+                                                + QString::fromUtf8(fehler.what()));
+        return false;
+    }
+}

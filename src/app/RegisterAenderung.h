@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include <QByteArrayList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+namespace dbase { class Table; }
+
+// A change of the register that spans several rows and tables and is kept
+// whole or not at all. Every step is written at once; when a later one
+// fails, the steps done are undone in reverse order: an appended row is
+// removed again, a changed row gets its stored bytes back, a removed row is
+// appended again with every field as it was, its memo included (under a new
+// record number; the tables' order and contents are as before).
+//
+// A table's filter is switched off while a step or its undo looks for its
+// row, and put back afterwards.
+class RegisterAenderung {
+public:
+    using Fuellen = std::function<void(dbase::Table&)>;
+
+    // Appends a row to `tabelle`, lets `fuellen` set its fields, stores it.
+    void anhaengen(dbase::Table& tabelle, const Fuellen& fuellen);
+    // Lets `aendern` change the row with this record number and stores it.
+    void aendern(dbase::Table& tabelle, std::uint32_t recNo, const Fuellen& aendern);
+    // Removes the row with this record number.
+    void entfernen(dbase::Table& tabelle, std::uint32_t recNo);
+
+    // Undoes every step done, last first. The tables that could not be put
+    // back wholly, by name; empty when all are as before.
+    QStringList zuruecknehmen();
+
+private:
+    enum class Art { Angehaengt, Geaendert, Entfernt };
+    struct Schritt {
+        dbase::Table* tabelle;
+        Art art;
+        std::uint32_t recNo; // of the appended or changed row
+        QByteArrayList werte; // the row's fields as stored before
+    };
+    std::vector<Schritt> m_schritte;
+};
+
+// Runs `schritte` as one change of the register. When a step throws, the
+// steps done are undone and the user learns from `fenster`, in German, that
+// `was` ("Der Stoff kann nicht gelöscht werden.") and whether the tables are
+// as before, with the engine's reason. True when every step was done.
+bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte);

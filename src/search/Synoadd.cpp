@@ -1,0 +1,84 @@
+#include "search/Synoadd.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/Marlex.h"
+#include "data/Datas.h"
+#include "dbase/Table.h"
+#include "search/StoffZeilen.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+template <typename W>
+W* benannt(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+TSynoadd::TSynoadd(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      Label1(benannt(new QLabel(u"Vorhandene Synonyme:"_qs, this), "Label1")),
+      ListBox1(benannt(new QListWidget(this), "ListBox1")),
+      Label2(benannt(new QLabel(u"Neuer Synonymname:"_qs, this), "Label2")),
+      Edit1(benannt(new QLineEdit(this), "Edit1")),
+      Button1(benannt(new QPushButton(u"&Hinzufügen"_qs, this), "Button1")),
+      Button2(benannt(new QPushButton(u"&Abbruch"_qs, this), "Button2"))
+{
+    setObjectName(u"Synoadd"_qs);
+    setWindowTitle(u"Synonymname hinzufügen"_qs);
+    ListBox1->setToolTip(u"Hier werden die schon vorhandenen verwanten Synonyme angezeigt"_qs);
+    Edit1->setToolTip(u"Geben Sie hier den neuen Synonymnamen ein"_qs);
+    Label2->setBuddy(Edit1);
+    Button1->setDefault(true);
+    Button2->setAutoDefault(false);
+
+    auto* raster = new QGridLayout(this);
+    raster->addWidget(Label1, 0, 0);
+    raster->addWidget(ListBox1, 1, 0);
+    raster->addWidget(Label2, 2, 0);
+    raster->addWidget(Edit1, 3, 0);
+    auto* knoepfe = new QHBoxLayout;
+    knoepfe->addStretch();
+    knoepfe->addWidget(Button1);
+    knoepfe->addWidget(Button2);
+    raster->addLayout(knoepfe, 4, 0);
+    resize(340, 300);
+
+    connect(Button1, &QPushButton::clicked, this, &TSynoadd::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
+}
+
+void TSynoadd::FormCreate()
+{
+    // The name table is only looked at: it stands on the current line's row
+    // afterwards however the dialog is closed.
+    dbase::Table& namen = *Datas->Table1;
+    Edit1->setText(namen.fieldByName("NAME1").asString());
+    SynonymCarn = namen.fieldByName("CARN").asString();
+    SynonymSubcarn = namen.fieldByName("SUBCARN").asString();
+    try {
+        std::vector<StoffZeile> namenDesStoffs = ZeilenDesStoffs(namen, SynonymCarn, SynonymSubcarn);
+        Alphabetisch(namenDesStoffs);
+        for (const StoffZeile& z : namenDesStoffs)
+            ListBox1->addItem(z.text);
+    } catch (const dbase::DbaseError& fehler) {
+        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+    }
+    Edit1->selectAll();
+}
+
+void TSynoadd::Button1Click()
+{
+    if (Marlex->synonymHinzufuegen(Edit1->text(), SynonymCarn, SynonymSubcarn))
+        accept();
+}

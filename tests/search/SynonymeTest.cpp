@@ -1,0 +1,304 @@
+// The synonym dialogs driven as a user does: a line clicked in the name
+// list, the dialog opened from its tool button or menu, a name typed, a
+// button clicked. What is stored is read back by python3-dbfread.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <QAction>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "BedienungTestSupport.h"
+#include "FilterTestSupport.h"
+#include "app/NameRules.h"
+#include "fixtures/Dbfread.h"
+#include "search/Filtersetzen.h"
+#include "search/Synoadd.h"
+#include "search/Synoaendern.h"
+#include "search/Synonyme.h"
+#include "widgets/DBRichEdit.h"
+#include "widgets/NameList.h"
+
+using namespace filtertest;
+
+namespace {
+
+void klick(QWidget* knopf)
+{
+    QTest::mouseClick(knopf, Qt::LeftButton);
+}
+
+void waehlen(TMarlex& m, const QString& name)
+{
+    marlextest::listenzeileKlicken(m, static_cast<int>(listenzeilen(m).indexOf(name)));
+}
+
+void tippen(QLineEdit* feld, const QString& text)
+{
+    QTest::mouseClick(feld, Qt::LeftButton);
+    QTest::keyClick(feld, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(feld, Qt::Key_Delete);
+    QTest::keyClicks(feld, text);
+}
+
+QStringList zeilen(const QListWidget* liste)
+{
+    QStringList texte;
+    for (int i = 0; i < liste->count(); ++i)
+        texte << liste->item(i)->text();
+    return texte;
+}
+
+// The name rows of a table as dbfread reads them: "NAME1|STRIPNAME1|CARN|SUBCARN", sorted.
+QStringList namenszeilen(const char* datei)
+{
+    QStringList texte;
+    for (const auto& z : fixtures::readWithDbfread(datei).rows) {
+        const QJsonObject o = z.toObject();
+        texte << QStringList{o["NAME1"].toString(), o["STRIPNAME1"].toString(), o["CARN"].toString(),
+                             o["SUBCARN"].toString()}
+                     .join(u'|');
+    }
+    texte.sort();
+    return texte;
+}
+
+// For messages that show the rows.
+std::string text(const QStringList& zeilen)
+{
+    return zeilen.join(u'\n').toStdString();
+}
+
+QString namenszeile(const QString& name, const QString& carn, const QString& subcarn = u"1"_qs)
+{
+    return QStringList{name, StripNameBilden(name), carn, subcarn}.join(u'|');
+}
+
+} // namespace
+
+TEST(Synonyme, ANameIsAddedRenamedAndRemovedThroughTheDialogs)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    const QStringList vorher = namenszeilen("namen.dbf");
+
+    waehlen(m, u"Propanon"_qs);
+    imDialogVon<TSynoadd>([&] { klick(m.ToolButton53); },
+                          [&](TSynoadd& d) {
+                              EXPECT_EQ(zeilen(d.ListBox1),
+                                        (QStringList{u"Aceton"_qs, u"Dimethylketon"_qs, u"Propanon"_qs}));
+                              EXPECT_EQ(d.Edit1->text(), u"Propanon"_qs);
+                              tippen(d.Edit1, u"2-Propanon"_qs);
+                              klick(d.Button1);
+                              EXPECT_FALSE(d.isVisible());
+                          });
+    QStringList erwartet = vorher;
+    erwartet << namenszeile(u"2-Propanon"_qs, aceton);
+    erwartet.sort();
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(erwartet));
+    EXPECT_TRUE(listenzeilen(m).contains(u"2-Propanon"_qs));
+
+    waehlen(m, u"2-Propanon"_qs);
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  EXPECT_EQ(d.Edit1->text(), u"2-Propanon"_qs);
+                                  tippen(d.Edit1, u"Dimethylformaldehyd"_qs);
+                                  klick(d.Button1);
+                              });
+    erwartet.removeOne(namenszeile(u"2-Propanon"_qs, aceton));
+    erwartet << namenszeile(u"Dimethylformaldehyd"_qs, aceton);
+    erwartet.sort();
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(erwartet));
+    EXPECT_TRUE(listenzeilen(m).contains(u"Dimethylformaldehyd"_qs));
+    EXPECT_FALSE(listenzeilen(m).contains(u"2-Propanon"_qs));
+    EXPECT_EQ(fixtures::readWithDbfread("chemie.dbf").rows[0].toObject()["NAME1"].toString(), u"Aceton"_qs)
+        << "the substance keeps its own name";
+
+    waehlen(m, u"Dimethylformaldehyd"_qs);
+    {
+        marlextest::Fragen ja(widgets::Answer::Yes);
+        klick(m.ToolButton52);
+        EXPECT_EQ(ja.texte, QStringList{u"Soll Dimethylformaldehyd aus der Liste entfernt werden?"_qs});
+    }
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(vorher));
+    EXPECT_FALSE(listenzeilen(m).contains(u"Dimethylformaldehyd"_qs));
+
+    // A substance's only name stays, and so does its line.
+    waehlen(m, u"Ethanol"_qs);
+    klick(m.ToolButton52);
+    ASSERT_FALSE(meldungstexte(r).isEmpty());
+    EXPECT_EQ(meldungstexte(r).last(), u"Das letzte Synonym (Ethanol) kann nicht gelöscht werden!"_qs);
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(vorher));
+    EXPECT_TRUE(listenzeilen(m).contains(u"Ethanol"_qs));
+}
+
+TEST(Synonyme, AnEmptyNameOrOneTheSubstanceHasIsRefusedAndTheDialogStays)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    const QStringList vorher = namenszeilen("namen.dbf");
+    waehlen(m, u"Aceton"_qs);
+    imDialogVon<TSynoadd>([&] { m.Hinzufgen1->trigger(); },
+                          [&](TSynoadd& d) {
+                              tippen(d.Edit1, u""_qs);
+                              klick(d.Button1);
+                              EXPECT_TRUE(d.isVisible());
+                              EXPECT_EQ(meldungstexte(r).last(), u"Bitte geben Sie einen Synonymnamen ein."_qs);
+                              tippen(d.Edit1, u"Dimethylketon"_qs);
+                              klick(d.Button1);
+                              EXPECT_TRUE(d.isVisible());
+                              EXPECT_EQ(meldungstexte(r).last(), u"Der Stoff hat schon ein Synonym \"Dimethylketon\"."_qs);
+                          });
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  tippen(d.Edit1, u"Propanon"_qs);
+                                  klick(d.Button1);
+                                  EXPECT_TRUE(d.isVisible());
+                              });
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(vorher));
+}
+
+// While the list shows a research table through the list filter, a change
+// reaches namen.dbf, the research table and the filter table alike: none of
+// them may miss it, or it is lost when the filter or the next start makes
+// those tables anew, or not shown until then.
+TEST(Synonyme, ChangesReachNamenDbfTheResearchTableAndTheFilterTable)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    marlextest::namenSchreiben({{u"Aceton"_qs, aceton}, {u"Propanon"_qs, aceton}, {u"Benzol"_qs, benzol},
+                                {u"Ethanol"_qs, ethanol}},
+                               u"zan_tmp1.dbf"_qs);
+    m.AktuelleNamenDatei = u"zan_tmp1.dbf"_qs;
+    m.AktuelleIndexDatei = u"zan_tmp1.mdx"_qs;
+    m.DatenlisteEinlesen();
+    imDialog([&] { m.Filtersetzen1->trigger(); },
+             [&](TFiltersetzen& d) {
+                 tippen(d, u"GEFSYM1='F+'"_qs);
+                 setzen(d);
+             });
+    ASSERT_EQ(m.ListenFilterAktiv, 1);
+    ASSERT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs, u"Propanon"_qs}));
+    const char* tabellen[] = {"namen.dbf", "zan_tmp1.dbf", "filter.dbf"};
+    std::map<std::string, QStringList> erwartet;
+    for (const char* t : tabellen)
+        erwartet[t] = namenszeilen(t);
+    const auto pruefen = [&](const char* schritt) {
+        for (const char* t : tabellen)
+            EXPECT_EQ(text(namenszeilen(t)), text(erwartet[t])) << schritt << ": " << t;
+    };
+
+    waehlen(m, u"Aceton"_qs);
+    imDialogVon<TSynoadd>([&] { klick(m.ToolButton53); },
+                          [&](TSynoadd& d) {
+                              tippen(d.Edit1, u"Dimethylformaldehyd"_qs);
+                              klick(d.Button1);
+                          });
+    for (const char* t : tabellen) {
+        erwartet[t] << namenszeile(u"Dimethylformaldehyd"_qs, aceton);
+        erwartet[t].sort();
+    }
+    pruefen("added");
+    EXPECT_TRUE(listenzeilen(m).contains(u"Dimethylformaldehyd"_qs));
+
+    waehlen(m, u"Propanon"_qs);
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  tippen(d.Edit1, u"2-Propanon"_qs);
+                                  klick(d.Button1);
+                              });
+    for (const char* t : tabellen) {
+        erwartet[t].removeIf([](const QString& z) { return z.startsWith(u"Propanon|"_qs); });
+        erwartet[t] << namenszeile(u"2-Propanon"_qs, aceton);
+        erwartet[t].sort();
+    }
+    pruefen("renamed");
+
+    waehlen(m, u"2-Propanon"_qs);
+    {
+        marlextest::Fragen ja(widgets::Answer::Yes);
+        m.Entfernen1->trigger();
+    }
+    for (const char* t : tabellen)
+        erwartet[t].removeOne(namenszeile(u"2-Propanon"_qs, aceton));
+    pruefen("removed");
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs, u"Dimethylformaldehyd"_qs}));
+}
+
+TEST(Synonyme, RelatedNamesLeaveOutTheCurrentOneAndGoToTheChosenLine)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    // A research table with Aceton twice: both rows of the current name stay
+    // out of the list.
+    marlextest::namenSchreiben({{u"Aceton"_qs, aceton}, {u"Aceton"_qs, aceton}, {u"Propanon"_qs, aceton},
+                                {u"2-Propanon"_qs, aceton}, {u"Dimethylketon"_qs, aceton}, {u"Ethanol"_qs, ethanol}},
+                               u"zan_tmp2.dbf"_qs);
+    m.AktuelleNamenDatei = u"zan_tmp2.dbf"_qs;
+    m.AktuelleIndexDatei = u"zan_tmp2.mdx"_qs;
+    m.DatenlisteEinlesen();
+    waehlen(m, u"Ethanol"_qs);
+    imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
+                           [&](TSynonyme& d) {
+                               EXPECT_EQ(d.Edit1->text(), u"Ethanol"_qs);
+                               EXPECT_FALSE(d.Edit1->isEnabled());
+                               EXPECT_EQ(d.ListBox1->count(), 0);
+                               EXPECT_FALSE(d.Button2->isEnabled());
+                           });
+
+    waehlen(m, u"Dimethylketon"_qs);
+    imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
+                           [&](TSynonyme& d) {
+                               // Alphabetical, unlike the list's key order with "2-Propanon" after "Propanon".
+                               EXPECT_EQ(zeilen(d.ListBox1), (QStringList{u"2-Propanon"_qs, u"Aceton"_qs,
+                                                                          u"Aceton"_qs, u"Propanon"_qs}));
+                               EXPECT_EQ(d.ListBox1->currentRow(), 0);
+                               ASSERT_TRUE(d.Button2->isEnabled());
+                               const QRect zeile = d.ListBox1->visualItemRect(d.ListBox1->item(0));
+                               QTest::mouseClick(d.ListBox1->viewport(), Qt::LeftButton, {}, zeile.center());
+                               klick(d.Button2);
+                               EXPECT_FALSE(d.isVisible());
+                           });
+    const int zeile = m.ListBox1->itemIndex();
+    ASSERT_GE(zeile, 0);
+    EXPECT_EQ(m.ListBox1->text(zeile), u"2-Propanon"_qs);
+    EXPECT_EQ(m.ListBox1->selectedLines(), std::vector<int>{zeile});
+    EXPECT_EQ(m.DBRichEdit4->toPlainText(), u"2-Propanon"_qs) << "the name table stands on the chosen row";
+
+    // Under the list filter the jump is off.
+    imDialog([&] { m.Filtersetzen1->trigger(); },
+             [&](TFiltersetzen& d) {
+                 tippen(d, u"GEFSYM1='F+'"_qs);
+                 setzen(d);
+             });
+    waehlen(m, u"Propanon"_qs);
+    imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
+                           [&](TSynonyme& d) {
+                               EXPECT_GT(d.ListBox1->count(), 0);
+                               EXPECT_FALSE(d.Button2->isEnabled());
+                           });
+}
+
+// The add dialog looks at the substance's rows with a filter on the name
+// table; closed by its close box it leaves the table on the current line's
+// row, so the next line clicked shows its own substance.
+TEST(Synonyme, ClosingTheAddDialogByItsCloseBoxLeavesTheNameTableOnTheLine)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    waehlen(m, u"Propanon"_qs);
+    const int zeile = m.ListBox1->itemIndex();
+    imDialogVon<TSynoadd>([&] { klick(m.ToolButton53); }, [&](TSynoadd& d) { d.close(); });
+    EXPECT_EQ(Datas->Table1->recNo(), m.ListBox1->recNo(zeile));
+    EXPECT_FALSE(Datas->Table1->filtered());
+    for (const QString& name : {u"Chlor"_qs, u"Benzol"_qs, u"Dimethylketon"_qs}) {
+        waehlen(m, name);
+        EXPECT_EQ(m.DBRichEdit4->toPlainText(), name);
+    }
+}
