@@ -8,6 +8,7 @@
 #include "app/NameRules.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
+#include "reports/TabellenWache.h"
 
 namespace {
 
@@ -23,23 +24,27 @@ bool gleicheDatei(const QString& a, const QString& b)
 
 Namenstabellen::Namenstabellen(const TMarlex& marlex)
 {
-    dbase::Table& liste = *Datas->Table1;
-    m_alle.push_back(&liste);
-    const std::pair<QString, QString> weitere[] = {
-        {QStringLiteral("namen.dbf"), QStringLiteral("namen.mdx")},
-        {marlex.AktuelleNamenDatei, marlex.AktuelleIndexDatei},
+    m_alle.push_back(Datas->Table1);
+    const auto offen = [this](const QString& datei) {
+        return std::any_of(m_alle.begin(), m_alle.end(),
+                           [&](const dbase::Table* t) { return gleicheDatei(t->tableName(), datei); });
     };
-    for (const auto& [datei, index] : weitere) {
-        const bool schonDa = std::any_of(m_alle.begin(), m_alle.end(),
-                                         [&](const dbase::Table* t) { return gleicheDatei(t->tableName(), datei); });
-        if (schonDa)
-            continue;
-        auto tabelle = std::make_unique<dbase::Table>();
-        tabelle->setTableName(datei);
-        tabelle->setIndexFiles(index);
-        tabelle->open();
+    const auto hinzu = [this](std::unique_ptr<dbase::Table> tabelle) {
         m_alle.push_back(tabelle.get());
         m_offen.push_back(std::move(tabelle));
+    };
+    if (!offen(QStringLiteral("namen.dbf"))) {
+        auto stamm = std::make_unique<dbase::Table>();
+        reports::namenDesRegistersOeffnen(*stamm);
+        hinzu(std::move(stamm));
+    }
+    // The research table, while the list filter reads from the filter table.
+    if (!offen(marlex.AktuelleNamenDatei)) {
+        auto recherche = std::make_unique<dbase::Table>();
+        recherche->setTableName(marlex.AktuelleNamenDatei);
+        recherche->setIndexFiles(marlex.AktuelleIndexDatei);
+        recherche->open();
+        hinzu(std::move(recherche));
     }
 }
 

@@ -7,25 +7,15 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/Dialogteile.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "search/StoffZeilen.h"
 #include "widgets/MessageBox.h"
 
-namespace {
-
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
 TSynoadd::TSynoadd(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Dialograhmen),
       Label1(benannt(new QLabel(u"Vorhandene Synonyme:"_qs, this), "Label1")),
       ListBox1(benannt(new QListWidget(this), "ListBox1")),
       Label2(benannt(new QLabel(u"Neuer Synonymname:"_qs, this), "Label2")),
@@ -38,19 +28,13 @@ TSynoadd::TSynoadd(QWidget* parent)
     ListBox1->setToolTip(u"Hier werden die schon vorhandenen verwanten Synonyme angezeigt"_qs);
     Edit1->setToolTip(u"Geben Sie hier den neuen Synonymnamen ein"_qs);
     Label2->setBuddy(Edit1);
-    Button1->setDefault(true);
-    Button2->setAutoDefault(false);
 
     auto* raster = new QGridLayout(this);
     raster->addWidget(Label1, 0, 0);
     raster->addWidget(ListBox1, 1, 0);
     raster->addWidget(Label2, 2, 0);
     raster->addWidget(Edit1, 3, 0);
-    auto* knoepfe = new QHBoxLayout;
-    knoepfe->addStretch();
-    knoepfe->addWidget(Button1);
-    knoepfe->addWidget(Button2);
-    raster->addLayout(knoepfe, 4, 0);
+    raster->addLayout(Knopfreihe({Button1, Button2}), 4, 0);
     resize(340, 300);
 
     connect(Button1, &QPushButton::clicked, this, &TSynoadd::Button1Click);

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/Dialogteile.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
@@ -14,19 +15,8 @@
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
-namespace {
-
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
 TSynonyme::TSynonyme(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Dialograhmen),
       Label1(benannt(new QLabel(u"Name:"_qs, this), "Label1")), Edit1(benannt(new QLineEdit(this), "Edit1")),
       Label2(benannt(new QLabel(u"Verwandte Synonyme:"_qs, this), "Label2")),
       ListBox1(benannt(new QListWidget(this), "ListBox1")),
@@ -39,18 +29,16 @@ TSynonyme::TSynonyme(QWidget* parent)
     ListBox1->setToolTip(u"Hier werden die verwanten Synonyme angezeigt"_qs);
     Button2->setToolTip(u"Drücken Sie hier, um zu dem ausgewählten Datensatz zu gelangen"_qs);
     Button2->setEnabled(false);
-    Button1->setDefault(true);
-    Button2->setAutoDefault(false);
 
     auto* raster = new QGridLayout(this);
     raster->addWidget(Label1, 0, 0);
     raster->addWidget(Edit1, 0, 1);
     raster->addWidget(Label2, 1, 0, 1, 2);
     raster->addWidget(ListBox1, 2, 0, 1, 2);
-    auto* knoepfe = new QHBoxLayout;
-    knoepfe->addStretch();
-    knoepfe->addWidget(Button2);
-    knoepfe->addWidget(Button1);
+    // "&Schließen" is the default button, "&Gehe zu" stands before it.
+    QHBoxLayout* knoepfe = Knopfreihe({Button1});
+    knoepfe->insertWidget(1, Button2);
+    Button2->setAutoDefault(false);
     raster->addLayout(knoepfe, 3, 0, 1, 2);
     resize(340, 300);
 

@@ -42,6 +42,16 @@ void waehlen(TMarlex& m, const QString& name)
     marlextest::listenzeileKlicken(m, static_cast<int>(listenzeilen(m).indexOf(name)));
 }
 
+// A structure-formula row of the substance carn/1.
+void formelzeileAnlegen(const QString& carn)
+{
+    dbase::Table& formeln = *Datas->Table6;
+    formeln.append();
+    formeln.field(0).setAsString(carn);
+    formeln.field(1).setAsString(u"1"_qs);
+    formeln.post();
+}
+
 // Right-clicks the current line and clicks `item` in the popup.
 void imPopup(TMarlex& m, QAction* item)
 {
@@ -156,13 +166,7 @@ TEST(Kopieren, DeletingASubstanceRemovesItsRowsFromEveryTableButStorage)
 {
     FilterRegister r;
     TMarlex& m = r.m;
-    {
-        dbase::Table& formeln = *Datas->Table6;
-        formeln.append();
-        formeln.field(0).setAsString(aceton);
-        formeln.field(1).setAsString(u"1"_qs);
-        formeln.post();
-    }
+    formelzeileAnlegen(aceton);
     imDialog([&] { m.Filtersetzen1->trigger(); },
              [&](TFiltersetzen& d) {
                  tippen(d, u"GEFSYM1='F+'"_qs);
@@ -207,12 +211,8 @@ TEST(Kopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)
     DateiFehler fehler; // before the tables are opened, so it lies under them
     FilterRegister r;
     TMarlex& m = r.m;
+    formelzeileAnlegen(aceton);
     {
-        dbase::Table& formeln = *Datas->Table6;
-        formeln.append();
-        formeln.field(0).setAsString(aceton);
-        formeln.field(1).setAsString(u"1"_qs);
-        formeln.post();
         dbase::Table& chemie = *Datas->Table2;
         ASSERT_TRUE(chemie.findKey({aceton, u"1"_qs}));
         chemie.edit();

@@ -7,11 +7,13 @@
 #include <map>
 
 #include <QAction>
+#include <QApplication>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "BedienungTestSupport.h"
@@ -301,4 +303,43 @@ TEST(Synonyme, ClosingTheAddDialogByItsCloseBoxLeavesTheNameTableOnTheLine)
         waehlen(m, name);
         EXPECT_EQ(m.DBRichEdit4->toPlainText(), name);
     }
+}
+
+// Several selected lines dropped on the remove button: only the current
+// line's name goes.
+TEST(Synonyme, DroppingSelectedLinesOnTheRemoveButtonRemovesTheCurrentLineOnly)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    QStringList erwartet = namenszeilen("namen.dbf");
+    erwartet.removeIf([](const QString& z) { return z.startsWith(u"Propanon|"_qs); });
+
+    waehlen(m, u"Dimethylketon"_qs);
+    QWidget* liste = m.ListBox1->viewport();
+    const int propanon = static_cast<int>(listenzeilen(m).indexOf(u"Propanon"_qs));
+    const QPoint punkt = m.ListBox1->visualRect(m.ListBox1->lineModel().index(propanon)).center();
+    QTest::mouseClick(liste, Qt::LeftButton, Qt::ControlModifier, punkt);
+    ASSERT_EQ(m.ListBox1->selectedLines().size(), 2u);
+    ASSERT_EQ(m.ListBox1->itemIndex(), propanon);
+
+    marlextest::Fragen ja(widgets::Answer::Yes);
+    {
+        marlextest::Ziehen zug;
+        QToolButton* ziel = m.ToolButton52;
+        const QPoint mitte = ziel->rect().center();
+        QTimer::singleShot(0, [ziel, mitte] {
+            QTest::mouseMove(ziel, mitte);
+            QTest::mouseRelease(ziel, Qt::LeftButton, {}, mitte);
+        });
+        QTest::mousePress(liste, Qt::LeftButton, {}, punkt);
+        QTest::mouseMove(liste, punkt + QPoint(0, 2));
+        QTest::mouseMove(liste, punkt + QPoint(0, 40));
+        QApplication::processEvents(); // the name is removed once the drop has ended
+        QApplication::processEvents();
+        EXPECT_EQ(zug.abgelegtAuf, ziel);
+    }
+    EXPECT_EQ(ja.texte, QStringList{u"Soll Propanon aus der Liste entfernt werden?"_qs});
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(erwartet));
+    EXPECT_TRUE(listenzeilen(m).contains(u"Dimethylketon"_qs));
+    EXPECT_FALSE(listenzeilen(m).contains(u"Propanon"_qs));
 }
