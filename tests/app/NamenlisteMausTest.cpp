@@ -137,7 +137,7 @@ TEST_F(NamenlisteMaus, ADragFromAnotherLineShowsWhatItDropsOnEveryTarget)
 {
     Ziehen ziehen;
     const std::vector<std::pair<QToolButton*, QString>> ziele = {
-        {m->ToolButton42, {}}, {m->ToolButton52, {}}, {m->ToolButton57, "TStoffinfoLayout"},
+        {m->ToolButton42, "TKopieren"}, {m->ToolButton52, {}}, {m->ToolButton57, "TStoffinfoLayout"},
         {m->ToolButton58, "TStoffinfoDruck"}};
     for (const auto& [ziel, dialog] : ziele) {
         SCOPED_TRACE(ziel->objectName().toStdString());
