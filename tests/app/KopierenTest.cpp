@@ -93,7 +93,7 @@ int anzahl(const char* datei, const QString& feld, const QString& wert)
 
 // The copy gets a sub-number no substance of its CAS number has, even when
 // the count of substances + 1 is taken, and its numbers as numbers.
-TEST(Kopieren, ACopyGetsAFreeSubNumberAndOneNameRow)
+TEST(StoffKopieren, ACopyGetsAFreeSubNumberAndOneNameRow)
 {
     FilterRegister r;
     TMarlex& m = r.m;
@@ -162,7 +162,7 @@ TEST(Kopieren, ACopyGetsAFreeSubNumberAndOneNameRow)
 // Deleting asks first; "Ja" removes the substance's record, its formula row
 // and its name rows from namen.dbf and from the filter table the list shows,
 // and leaves its storage rows.
-TEST(Kopieren, DeletingASubstanceRemovesItsRowsFromEveryTableButStorage)
+TEST(StoffKopieren, DeletingASubstanceRemovesItsRowsFromEveryTableButStorage)
 {
     FilterRegister r;
     TMarlex& m = r.m;
@@ -206,7 +206,7 @@ TEST(Kopieren, DeletingASubstanceRemovesItsRowsFromEveryTableButStorage)
 
 // A table that refuses its part in the middle of a delete leaves every
 // table as it was, with a German message; the substance is still shown.
-TEST(Kopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)
+TEST(StoffKopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)
 {
     DateiFehler fehler; // before the tables are opened, so it lies under them
     FilterRegister r;
@@ -257,7 +257,7 @@ TEST(Kopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)
 
 // A copy while the list shows the filter table puts its name row into
 // namen.dbf too, where it outlives the filter.
-TEST(Kopieren, ACopyUnderTheListFilterReachesNamenDbf)
+TEST(StoffKopieren, ACopyUnderTheListFilterReachesNamenDbf)
 {
     FilterRegister r;
     TMarlex& m = r.m;
