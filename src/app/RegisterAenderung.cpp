@@ -104,8 +104,12 @@ QStringList RegisterAenderung::zuruecknehmen()
             const OhneFilter ohne(tabelle);
             switch (s->art) {
             case Art::Angehaengt:
-                aufZeile(tabelle, s->recNo);
-                tabelle.remove();
+                // The row leaves the file again; only when something was
+                // appended after it does it stay behind, deleted.
+                if (!tabelle.takeBackAppend(s->recNo)) {
+                    aufZeile(tabelle, s->recNo);
+                    tabelle.remove();
+                }
                 break;
             case Art::Geaendert:
                 aufZeile(tabelle, s->recNo);

@@ -14,9 +14,10 @@ namespace dbase { class Table; }
 // A change of the register that spans several rows and tables and is kept
 // whole or not at all. Every step is written at once; when a later one
 // fails, the steps done are undone in reverse order: an appended row is
-// removed again, a changed row gets its stored bytes back, a removed row is
-// appended again with every field as it was, its memo included (under a new
-// record number; the tables' order and contents are as before).
+// taken out of the file again, a changed row gets its stored bytes back, a
+// removed row is appended again with every field as it was, its memo
+// included (under a new record number; the tables' order and contents are
+// as before).
 //
 // A table's filter is switched off while a step or its undo looks for its
 // row, and put back afterwards.

@@ -244,6 +244,19 @@ TEST(StoffKopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)
         EXPECT_EQ(m.DBEdit15->text(), aceton) << "its names still lead to the substance";
     }
 
+    // A copy that chemie.dbf refuses takes its name row out of namen.dbf
+    // again, leaving no deleted row behind.
+    const int geloeschtVorher = fixtures::readWithDbfread("namen.dbf").deletedCount;
+    waehlen(m, u"Benzol"_qs);
+    *fehler.datei = u"chemie.dbf"_qs;
+    imDialogVon<TKopieren>([&] { klick(m.ToolButton42); }, [&](TKopieren& d) { klick(d.Button1); });
+    *fehler.datei = QString();
+    EXPECT_TRUE(meldungstexte(r).last().startsWith(
+        u"Der Datensatz kann nicht kopiert werden. Keine der Tabellen wurde verändert."_qs));
+    for (const char* t : tabellen)
+        EXPECT_EQ(zeilenVon(t), vorher[t]) << t;
+    EXPECT_EQ(fixtures::readWithDbfread("namen.dbf").deletedCount, geloeschtVorher);
+
     // With the disk writable again the same delete goes through.
     waehlen(m, u"Aceton"_qs);
     {
