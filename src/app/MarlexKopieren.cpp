@@ -77,7 +77,7 @@ void TMarlex::stoffKopieren(const QString& name)
         {
             const dbase::NotificationHold stillNamen(*Datas->Table1);
             const dbase::NotificationHold stillChemie(chemie);
-            const Namenstabellen tabellen(*this);
+            const Namenstabellen tabellen;
             RegisterAendern(this, QStringLiteral("Der Datensatz kann nicht kopiert werden."),
                             [&](RegisterAenderung& aenderung) {
                                 for (dbase::Table* t : tabellen.alle())
@@ -121,7 +121,7 @@ void TMarlex::Lschen1Click()
             const dbase::NotificationHold stillNamen(namen);
             const dbase::NotificationHold stillChemie(chemie);
             const dbase::NotificationHold stillFormeln(formeln);
-            const Namenstabellen tabellen(*this);
+            const Namenstabellen tabellen;
             // Every row to go is known before the first goes.
             std::vector<std::pair<dbase::Table*, std::uint32_t>> zeilen{{&chemie, stoff}};
             std::vector<dbase::Table*> stoffTabellen{&formeln};

@@ -123,7 +123,7 @@ bool TMarlex::synonymHinzufuegen(const QString& name, const QString& carn, const
             return false;
         {
             const dbase::NotificationHold still(*Datas->Table1);
-            const Namenstabellen tabellen(*this);
+            const Namenstabellen tabellen;
             RegisterAendern(this, QStringLiteral("Das Synonym kann nicht hinzugefügt werden."),
                             [&](RegisterAenderung& aenderung) {
                                 for (dbase::Table* t : tabellen.alle())
@@ -151,7 +151,7 @@ bool TMarlex::synonymUmbenennen(const QString& name)
             return false;
         {
             const dbase::NotificationHold still(namen);
-            const Namenstabellen tabellen(*this);
+            const Namenstabellen tabellen;
             std::vector<std::pair<dbase::Table*, std::uint32_t>> ziele;
             for (dbase::Table* t : tabellen.alle()) {
                 if (const std::uint32_t r =
@@ -182,7 +182,7 @@ void TMarlex::Entfernen1Click()
         bool geaendert = false;
         {
             const dbase::NotificationHold still(namen);
-            const Namenstabellen tabellen(*this);
+            const Namenstabellen tabellen;
             // The row in each name table; none of them may lose the
             // substance's last name.
             std::vector<std::pair<dbase::Table*, std::uint32_t>> ziele;

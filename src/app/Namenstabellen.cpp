@@ -1,51 +1,43 @@
 #include "app/Namenstabellen.h"
 
-#include <algorithm>
-
 #include <QString>
 
-#include "app/Marlex.h"
 #include "app/NameRules.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "reports/TabellenWache.h"
+#include "search/Namentabellen.h"
 
 namespace {
 
 // Name rows: NAME1, STRIPNAME1, CARN, SUBCARN.
 enum NamenFeld { NAME1 = 0, STRIPNAME1 = 1, CARN = 2, SUBCARN = 3 };
 
-bool gleicheDatei(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
-Namenstabellen::Namenstabellen(const TMarlex& marlex)
+Namenstabellen::Namenstabellen()
 {
     m_alle.push_back(Datas->Table1);
-    const auto offen = [this](const QString& datei) {
-        return std::any_of(m_alle.begin(), m_alle.end(),
-                           [&](const dbase::Table* t) { return gleicheDatei(t->tableName(), datei); });
-    };
-    const auto hinzu = [this](std::unique_ptr<dbase::Table> tabelle) {
-        m_alle.push_back(tabelle.get());
-        m_offen.push_back(std::move(tabelle));
-    };
-    if (!offen(QStringLiteral("namen.dbf"))) {
-        auto stamm = std::make_unique<dbase::Table>();
-        reports::namenDesRegistersOeffnen(*stamm);
-        hinzu(std::move(stamm));
-    }
+    const NamentabellenStand stand = namentabellenStand();
+    if (!stand.auszug())
+        return; // the list reads namen.dbf itself
+    auto stamm = std::make_unique<dbase::Table>();
+    reports::namenDesRegistersOeffnen(*stamm);
+    hinzu(std::move(stamm));
     // The research table, while the list filter reads from the filter table.
-    if (!offen(marlex.AktuelleNamenDatei)) {
+    if (stand.filtertabelle && stand.tabelle != Namentabelle::Stamm) {
         auto recherche = std::make_unique<dbase::Table>();
-        recherche->setTableName(marlex.AktuelleNamenDatei);
-        recherche->setIndexFiles(marlex.AktuelleIndexDatei);
+        recherche->setTableName(namentabellenDatei(stand.tabelle));
+        recherche->setIndexFiles(namentabellenIndexDatei(stand.tabelle));
         recherche->open();
         hinzu(std::move(recherche));
     }
+}
+
+void Namenstabellen::hinzu(std::unique_ptr<dbase::Table> tabelle)
+{
+    m_alle.push_back(tabelle.get());
+    m_offen.push_back(std::move(tabelle));
 }
 
 Namenstabellen::~Namenstabellen() = default;

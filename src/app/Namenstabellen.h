@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class TMarlex;
 namespace dbase { class Table; }
 
 // Every name table a change of name rows must reach: the one the list reads
@@ -18,7 +17,7 @@ namespace dbase { class Table; }
 class Namenstabellen {
 public:
     // DbaseError when one of them cannot be opened.
-    explicit Namenstabellen(const TMarlex& marlex);
+    Namenstabellen();
     ~Namenstabellen();
     Namenstabellen(const Namenstabellen&) = delete;
     Namenstabellen& operator=(const Namenstabellen&) = delete;
@@ -27,6 +26,8 @@ public:
     const std::vector<dbase::Table*>& alle() const { return m_alle; }
 
 private:
+    void hinzu(std::unique_ptr<dbase::Table> tabelle);
+
     std::vector<std::unique_ptr<dbase::Table>> m_offen;
     std::vector<dbase::Table*> m_alle;
 };
