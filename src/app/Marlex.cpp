@@ -547,6 +547,7 @@ void TMarlex::ereignisseVerbinden()
     reportBefehleVerbinden();
     etikettenBefehleVerbinden();
     updateBefehleVerbinden();
+    exportBefehleVerbinden();
     filterBefehleVerbinden();
     bearbeitungVerbinden();
     beendenVerbinden();

@@ -318,6 +318,10 @@ public:
     void ToolButton3Click();
     // "&Update": a supplied update table merged into the substance data.
     void Update1Click();
+    // "Exportieren nach": the current stock item's label as a metafile or a
+    // bitmap (ExportFormat 0, 1), through the export dialog.
+    void EMF1Click();
+    void Bitmap1Click();
     // The filter dialog on the list filter ("&Daten") and on the storage
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();
@@ -499,6 +503,7 @@ private:
     void reportBefehleVerbinden();
     void etikettenBefehleVerbinden();
     void updateBefehleVerbinden();
+    void exportBefehleVerbinden();
     void filterBefehleVerbinden();
     void beendenVerbinden();
     void hilfeBefehleVerbinden();

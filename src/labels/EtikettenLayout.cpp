@@ -7,6 +7,7 @@
 #include "data/Optionen.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
+#include "report/Page.h"
 #include "report/PageBuilder.h"
 #include "report/Report.h"
 #include "report/Units.h"
@@ -229,14 +230,7 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
             band.height = hoehe;
             lauf.etikett = &band;
             const double breite = seite.printableRectMm().width();
-            const reports::Elementbau bau{&lauf.tabellen, Datas->Table6, reports::Elementbau::TextGroesse::Automatisch};
-            for (const reports::LayoutComponent* quelle : vorbereitung->layout.allComponents()) {
-                const auto art = quelle->elementart();
-                if (!quelle->isElementClass() || !art || !etikettenart(*art))
-                    continue;
-                if (report::Element* element = reports::laufelementBauen(*quelle, *art, band, {}, bau))
-                    lauf.elementListe.push_back({&band, element, art});
-            }
+            elementeBauen(vorbereitung->layout, band, ausgabe);
             // The cut lines at the label's upper and lower edge.
             for (const double top : {0.0, hoehe}) {
                 auto& linie = band.add<report::Shape>();
@@ -286,6 +280,85 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
                                        "ihre Etiketten zeigen die Stoffangaben leer:\n%1")
                             .arg(m_fehlend.join(QLatin1Char('\n'))));
     return ausgegeben && !fehler && wiederherstellFehler.isEmpty();
+}
+
+void TEtikettenLayout::elementeBauen(const reports::Layout& vorlage, report::Band& band, Ausgabe ausgabe)
+{
+    const bool bild = ausgabe == Ausgabe::Bild;
+    const reports::Elementbau bau{&m_lauf->tabellen, Datas->Table6, reports::Elementbau::TextGroesse::Automatisch};
+    for (const reports::LayoutComponent* quelle : vorlage.allComponents()) {
+        const auto art = quelle->elementart();
+        if (!quelle->isElementClass() || !art || !etikettenart(*art))
+            continue;
+        // A picture of the label has no page or date of its own.
+        if (bild && *art == Elementart::eaSystemdaten)
+            continue;
+        report::Element* element = reports::laufelementBauen(*quelle, *art, band, {}, bau);
+        // In a picture a conditional text keeps its caption: the fill
+        // would overwrite it.
+        if (element && !(bild && *art == Elementart::eaBedingungstext))
+            m_lauf->elementListe.push_back({&band, element, art});
+    }
+}
+
+std::optional<report::Page> TEtikettenLayout::AktuellesEtikettZeichnen(const reports::Layout& vorlage,
+                                                                        QString& fehler)
+{
+    m_fehlend.clear();
+    if (!Marlex || !Datas) {
+        fehler = QStringLiteral("Etiketten können erst exportiert werden, wenn das Programm vollständig gestartet ist.");
+        return std::nullopt;
+    }
+    if (m_lauf) {
+        fehler = QStringLiteral("Es werden gerade Etiketten erstellt. Bitte warten Sie, bis sie gedruckt oder die "
+                                "Vorschau geschlossen ist.");
+        return std::nullopt;
+    }
+    std::optional<report::Page> seite;
+    try {
+        Lauf lauf(*this, *Datas);
+        // The stock item first: an unmarked one switches no table.
+        lauf.postenSammeln(false);
+        if (lauf.posten.empty()) {
+            fehler = kKeineMarkierten;
+        } else {
+            lauf.tabellenDesRegisters();
+            report::Band& band = lauf.report.addBand(report::BandType::Detail);
+            band.height = report::pixelsToMm(vorlage.height);
+            lauf.etikett = &band;
+            elementeBauen(vorlage, band, Ausgabe::Bild);
+            lauf.aktuell = 0;
+            BandBeforePrint();
+            if (!m_fehlend.isEmpty()) {
+                fehler = QStringLiteral("Zum Lagerdatensatz %1 (CAS-Nummer) wurden keine Stoffdaten gefunden; es "
+                                        "wurde kein Etikett exportiert.")
+                             .arg(m_fehlend.join(QStringLiteral(", ")));
+            } else {
+                // A picture shows formulas as plain text, without subscripts.
+                for (const reports::Laufobjekt& objekt : lauf.elementListe)
+                    if (auto* formel = objekt.als<report::RichText>())
+                        formel->setPlainText(formel->plainText());
+                // Drawn while the tables stand on the item: data texts read
+                // their fields now.
+                const report::TextMeasure messung;
+                const report::RenderContext kontext{messung, {}};
+                report::ElementOutput gezeichnet;
+                for (const auto& element : band.elements())
+                    if (element->enabled)
+                        element->render(kontext, gezeichnet);
+                seite = report::Page{
+                    QSizeF(report::pixelsToMm(vorlage.width), report::pixelsToMm(vorlage.height)),
+                    std::move(gezeichnet.items)};
+            }
+        }
+        lauf.wache.restore();
+    } catch (const std::exception& e) {
+        fehler = QStringLiteral("Das Etikett konnte nicht gezeichnet werden.\n%1").arg(QString::fromUtf8(e.what()));
+        return std::nullopt;
+    }
+    if (!fehler.isEmpty())
+        return std::nullopt;
+    return seite;
 }
 
 // Asked before the first label and after each: every item gives its count

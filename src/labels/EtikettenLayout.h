@@ -8,9 +8,11 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "report/Page.h"
 #include "reports/Layout.h"
 
 namespace report {
+class Band;
 class PageBuilder;
 class Report;
 } // namespace report
@@ -45,14 +47,29 @@ public:
     // Prints the current stock item (the storage table's current row).
     bool EtikettAktuellDrucken();
 
+    // The label of the storage table's current stock item as the label print
+    // draws it, for the label export: the same template elements, table
+    // switching, positioning and fill, on a page of the label's own size
+    // (the template's width and height in pixels at 96 dpi) without cut
+    // lines. A conditional text shows its caption as it stands, a formula
+    // plain text, system data nothing. The tables are back as they were
+    // afterwards. An unmarked stock item (count 0 or less), one whose name
+    // or substance is not in the register, or a failure on the way is a
+    // German message in `fehler` and no page; nothing is switched for an
+    // unmarked one.
+    std::optional<report::Page> AktuellesEtikettZeichnen(const reports::Layout& vorlage, QString& fehler);
+
     // The stock items of the last job whose substance, name or structure
     // row was not found, as "CARN-SUBCARN" (their labels show those empty).
     const QStringList& FehlendeStoffe() const { return m_fehlend; }
 
 private:
     struct Lauf;
-    enum class Ausgabe { Vorschau, Drucker };
+    enum class Ausgabe { Vorschau, Drucker, Bild };
 
+    // Builds the label elements of `vorlage` on the run's band, with the
+    // kinds and fill that `ausgabe` draws.
+    void elementeBauen(const reports::Layout& vorlage, report::Band& band, Ausgabe ausgabe);
     bool etikettenlauf(bool alleMarkierten, Ausgabe ausgabe);
     bool NeedData();
     void BandBeforePrint();

@@ -116,13 +116,14 @@ void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm)
 
 } // namespace
 
-void paintPage(const Page& page, QPainter& painter, double dotsPerMm)
+void paintPage(const Page& page, QPainter& painter, double dotsPerMm, bool smooth)
 {
     for (const DrawnItem& item : page.items) {
         painter.save();
         if (item.clip.isValid())
             painter.setClipRect(toDevice(item.clip, dotsPerMm), Qt::IntersectClip);
-        painter.setRenderHint(QPainter::Antialiasing, item.kind == ItemKind::Shape);
+        painter.setRenderHint(QPainter::Antialiasing, smooth && item.kind == ItemKind::Shape);
+        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
         paintItem(item, painter, dotsPerMm);
         painter.restore();
     }

@@ -66,7 +66,10 @@ struct Page {
 
 // Paints a recorded page with the painter's origin at the paper's top left
 // corner, dotsPerMm device pixels to the millimetre (zoom is part of it).
-void paintPage(const Page& page, QPainter& painter, double dotsPerMm);
+// Shapes and text are smoothed unless `smooth` is false: then every pixel
+// takes one of the page's own colours, as a picture with a small palette
+// needs.
+void paintPage(const Page& page, QPainter& painter, double dotsPerMm, bool smooth = true);
 
 // The font as the painter's device must be given it so that its size in
 // millimetres is the same at dotsPerMm. Hinting is off so that widths scale
