@@ -4,8 +4,10 @@
 // file is named: read the label file, let the label engine switch the
 // tables, position them and draw the label, put the tables back, and write
 // the picture file.
-//  - BM_EtikettExportWmfGross, BM_EtikettExportBmpGross: the label as a
-//    metafile or a bitmap. Budget: under 100 ms each.
+//  - BM_EtikettExportGifGross: the label as a GIF image. Budget: under
+//    100 ms.
+//  - BM_EtikettExportWmfGross, BM_EtikettExportBmpGross: the same as a
+//    metafile or a bitmap, for comparison.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -91,6 +93,12 @@ void exportieren(benchmark::State& state, int format, const char* endung)
         }
     }
 }
+
+void BM_EtikettExportGifGross(benchmark::State& state)
+{
+    exportieren(state, 2, "GIF");
+}
+BENCHMARK(BM_EtikettExportGifGross)->Unit(benchmark::kMillisecond);
 
 void BM_EtikettExportWmfGross(benchmark::State& state)
 {

@@ -318,10 +318,12 @@ public:
     void ToolButton3Click();
     // "&Update": a supplied update table merged into the substance data.
     void Update1Click();
-    // "Exportieren nach": the current stock item's label as a metafile or a
-    // bitmap (ExportFormat 0, 1), through the export dialog.
+    // "Exportieren nach": the current stock item's label as a metafile, a
+    // bitmap or a GIF image (ExportFormat 0, 1, 2), through the export
+    // dialog.
     void EMF1Click();
     void Bitmap1Click();
+    void GIF1Click();
     // The filter dialog on the list filter ("&Daten") and on the storage
     // filter ("&Lagerdaten").
     void Filtersetzen1Click();

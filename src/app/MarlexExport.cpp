@@ -28,8 +28,14 @@ void TMarlex::Bitmap1Click()
     exportDialogZeigen(*this, 1, QStringLiteral("Exportieren des aktuellen Etiketts nach Bitmap"));
 }
 
+void TMarlex::GIF1Click()
+{
+    exportDialogZeigen(*this, 2, QStringLiteral("Exportieren des aktuellen Etiketts nach GIF"));
+}
+
 void TMarlex::exportBefehleVerbinden()
 {
     connect(EMF1, &QAction::triggered, this, &TMarlex::EMF1Click);
     connect(Bitmap1, &QAction::triggered, this, &TMarlex::Bitmap1Click);
+    connect(GIF1, &QAction::triggered, this, &TMarlex::GIF1Click);
 }

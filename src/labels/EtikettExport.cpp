@@ -21,6 +21,7 @@
 #include "graphics/GraphicsError.h"
 #include "graphics/WmfWriter.h"
 #include "labels/EtikettenLayout.h"
+#include "labels/GIFImage.h"
 #include "report/Page.h"
 #include "reports/Layout.h"
 #include "widgets/MessageBox.h"
@@ -132,6 +133,12 @@ QString EtikettBildSchreiben(int format, const QString& datei, const report::Pag
                                                       "Speicher nicht.")
                                            .arg(pixel.width())
                                            .arg(pixel.height()));
+    if (format == Gif) {
+        // No transparency, rows in order: the picture as drawn.
+        if (!SaveBitmapAsGif(datei, bild, false, false, 0xFFFFFF))
+            return GifFehlertext();
+        return {};
+    }
     return bmpSchreiben(datei, bild);
 }
 

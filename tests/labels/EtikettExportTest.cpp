@@ -1,13 +1,14 @@
 // The label export as a user runs it: the storage page, the menu command,
 // the export dialog and the file dialog answered as a person answers them.
 // Every written picture is read back by tools of their own: libwmf's
-// wmf2svg, file(1) and ImageMagick's identify.
+// wmf2svg, file(1) and ImageMagick's identify, giflib's giftext and gif2rgb.
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -16,8 +17,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <QTest>
+#include <QTimer>
 
 #include "app/Marlex.h"
 #include "data/Datas.h"
@@ -30,6 +33,7 @@
 #include "report/TextLayout.h"
 #include "reports/Layout.h"
 #include "sheets/SheetSession.h"
+#include "stream/Picture.h"
 #include "stream/StreamWriter.h"
 
 namespace {
@@ -81,6 +85,27 @@ void etikettSchreiben(const QString& pfad, int breite = kBreite, int hoehe = kHo
     kreis.append(QStringLiteral("Shape"), Value::identifier("qrsCircle"));
     kreis.append(QStringLiteral("Brush.Color"), Value::integer(0x0000FF));
     bericht.children.push_back(kreis);
+    stream::StreamWriter::writeFile(pfad, {bericht});
+}
+
+// A label with a 20 x 20 picture of 400 colours, more than a GIF holds.
+void bunteEtikettSchreiben(const QString& pfad)
+{
+    QImage bunt(20, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            bunt.setPixel(x, y, qRgb(x * 12, y * 12, 100));
+    QByteArray bmp;
+    QBuffer puffer(&bmp);
+    puffer.open(QIODevice::WriteOnly);
+    bunt.save(&puffer, "BMP");
+    Object bericht(QStringLiteral("TQuickRep"), QStringLiteral("Etikett"));
+    bericht.append(QStringLiteral("Width"), Value::integer(kBreite));
+    bericht.append(QStringLiteral("Height"), Value::integer(kHoehe));
+    bericht.children.push_back(text("Cas", 0, {10, 10, 40, 18}, "CAS:"));
+    Object bild = element("TQRImage", "Bild", 800, {100, 100, 20, 20});
+    bild.append(QStringLiteral("Picture.Data"), Value::binary(stream::Picture{"TBitmap", bmp}.toPictureData()));
+    bericht.children.push_back(bild);
     stream::StreamWriter::writeFile(pfad, {bericht});
 }
 
@@ -166,7 +191,7 @@ protected:
     {
         return [pfad](QFileDialog& d) {
             d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(pfad);
-            d.accept();
+            static_cast<QDialog&>(d).accept();
         };
     }
 
@@ -227,10 +252,22 @@ TEST_F(EtikettExportTest, AMetafileFromTheMenuHasAValidPlaceableHeaderAndReadsBa
     ASSERT_EQ(rc, 0) << ausgabe.toStdString();
     QFile svg(svgDatei);
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    const QString inhalt = QString::fromUtf8(svg.readAll());
-    for (const char* erwartet : {"CAS:", "64-17-5", "Ethanol", "Nur im Abzug", "C2H6O"})
-        EXPECT_TRUE(inhalt.contains(QString::fromUtf8(erwartet))) << erwartet;
-    EXPECT_TRUE(inhalt.contains("ellipse") || inhalt.contains("path") || inhalt.contains("polygon"));
+    QXmlStreamReader xml(QString::fromLatin1(svg.readAll()));
+    xml.setNamespaceProcessing(false);
+    QString texte;
+    int formen = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"text")
+            texte += xml.readElementText(); // one element per character
+        else if (xml.name() == u"ellipse" || xml.name() == u"polygon" || xml.name() == u"path")
+            ++formen;
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const char* erwartet : {"CAS:", "64-17-5", "Ethanol", "Nur im Abzug", "C2H6O", "Leichtentz"})
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(erwartet))) << erwartet << " in " << texte.toStdString();
+    EXPECT_GE(formen, 1) << "the ellipse";
 
     // The export changes no count and leaves the user on the item.
     EXPECT_EQ(lager().recNo(), zeile);
@@ -247,8 +284,9 @@ TEST_F(EtikettExportTest, ABitmapFromTheMenuIsAWindowsBitmapOfTheLabelsSizeInThe
     EXPECT_EQ(ablauf.vorschlag, QStringLiteral("64-17-51.BMP"));
 
     EXPECT_TRUE(werkzeug("file", {"-b", datei}).startsWith("PC bitmap")) << werkzeug("file", {datei}).toStdString();
-    EXPECT_EQ(werkzeug("identify", {"-format", "%m %w %h", datei}).trimmed(),
-              QStringLiteral("BMP %1 %2").arg(kBreite).arg(kHoehe));
+    EXPECT_EQ(werkzeug("identify", {"-format", "%w %h", datei}).trimmed(),
+              QStringLiteral("%1 %2").arg(kBreite).arg(kHoehe));
+    EXPECT_TRUE(werkzeug("identify", {"-format", "%m", datei}).startsWith("BMP"));
 
     // Drawn without smoothing: black text and outline, a red ellipse on
     // white, and no colour in between.
@@ -265,6 +303,52 @@ TEST_F(EtikettExportTest, ABitmapFromTheMenuIsAWindowsBitmapOfTheLabelsSizeInThe
         for (int x = 10; x < 50; ++x)
             schwarz += bild.pixel(x, y) == 0xFF000000;
     EXPECT_GT(schwarz, 20) << "the text \"CAS:\"";
+}
+
+TEST_F(EtikettExportTest, AGifFromTheMenuDecodesBackToExactlyTheBitmapsPixels)
+{
+    const QString bmp = out.filePath("ethanol.BMP");
+    exportieren(Marlex->Bitmap1, vorlage, speichernUnter(bmp));
+    const QString gif = out.filePath("ethanol.GIF");
+    const Ablauf ablauf = exportieren(Marlex->GIF1, vorlage, speichernUnter(gif));
+    EXPECT_TRUE(session.takeMessages().isEmpty());
+    EXPECT_EQ(ablauf.caption, QStringLiteral("Exportieren des aktuellen Etiketts nach GIF"));
+    EXPECT_EQ(ablauf.dialogTitel, QStringLiteral("Etikett als GIF abspeichern"));
+    EXPECT_EQ(ablauf.vorschlag, QStringLiteral("64-17-51.GIF"));
+
+    int rc = -1;
+    const QString text = werkzeug("giftext", {gif}, &rc);
+    ASSERT_EQ(rc, 0) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Width = %1, Height = %2").arg(kBreite).arg(kHoehe))) << text.toStdString();
+    EXPECT_FALSE(text.contains("Interlaced: Yes")) << text.toStdString();
+
+    const QString rgb = out.filePath("ethanol.rgb");
+    const QString ausgabe = werkzeug("gif2rgb", {"-1", "-o", rgb, gif}, &rc);
+    ASSERT_EQ(rc, 0) << ausgabe.toStdString();
+    QFile roh(rgb);
+    ASSERT_TRUE(roh.open(QIODevice::ReadOnly));
+    const QByteArray punkte = roh.readAll();
+    const QImage bild(bmp);
+    ASSERT_EQ(punkte.size(), 3 * kBreite * kHoehe);
+    int abweichend = 0;
+    for (int y = 0; y < kHoehe; ++y)
+        for (int x = 0; x < kBreite; ++x) {
+            const char* p = punkte.constData() + 3 * (y * kBreite + x);
+            abweichend += qRgb(uchar(p[0]), uchar(p[1]), uchar(p[2])) != bild.pixel(x, y);
+        }
+    EXPECT_EQ(abweichend, 0);
+    EXPECT_EQ(qRgb(uchar(punkte[3 * (140 * kBreite + 340)]), uchar(punkte[3 * (140 * kBreite + 340) + 1]),
+                   uchar(punkte[3 * (140 * kBreite + 340) + 2])),
+              kRot);
+
+    // A label of more colours than a GIF holds is told, and no file is left.
+    bunteEtikettSchreiben(out.filePath("BUNT.ETI"));
+    const Ablauf bunt = exportieren(Marlex->GIF1, out.filePath("BUNT.ETI"), speichernUnter(out.filePath("bunt.GIF")));
+    EXPECT_TRUE(bunt.offenNachExport);
+    const QStringList meldungen = session.takeMessages();
+    ASSERT_EQ(meldungen.size(), 1);
+    EXPECT_TRUE(meldungen.front().contains("256 Farben")) << meldungen.front().toStdString();
+    EXPECT_FALSE(QFile::exists(out.filePath("bunt.GIF")));
 }
 
 TEST_F(EtikettExportTest, PhrasesAreBrokenWithTheirElementsFontAndFitItsWidth)
@@ -306,8 +390,8 @@ TEST_F(EtikettExportTest, AnInputThatCannotGiveALabelIsAMessageBeforeAnyFileIsNa
     t.append();
     t.fieldByName("CARN").setAsString("99-99-9");
     t.fieldByName("SUBCARN").setAsString("1");
-    t.fieldByName("ANZAHL").setAsInteger(1);
     t.post();
+    aufPosten("99-99-9", 1); // the user stands on it
     ohneFolgen("no substance", vorlage, "99-99-9");
 }
 
@@ -319,7 +403,7 @@ TEST_F(EtikettExportTest, ACancelledOrFailedSaveWritesNothing)
     EXPECT_TRUE(session.takeMessages().isEmpty());
     EXPECT_TRUE(QDir(out.path()).entryList({"*.WMF", "*.wmf"}).isEmpty());
 
-    for (QAction* befehl : {Marlex->EMF1, Marlex->Bitmap1}) {
+    for (QAction* befehl : {Marlex->EMF1, Marlex->Bitmap1, Marlex->GIF1}) {
         const Ablauf ablauf = exportieren(befehl, vorlage, speichernUnter(out.filePath("fehlt/etikett.BIN")));
         EXPECT_TRUE(ablauf.offenNachExport) << "the user may name another file";
         const QStringList meldungen = session.takeMessages();

@@ -75,15 +75,21 @@ void paintShape(const DrawnItem& item, QPainter& painter, double dotsPerMm)
     }
 }
 
-void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm)
+void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm, bool smooth)
 {
+    const auto schrift = [&](double dpi) {
+        QFont font = deviceFont(item.font, dotsPerMm, dpi);
+        if (!smooth)
+            font.setStyleStrategy(QFont::NoAntialias);
+        return font;
+    };
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 96.0;
     const QRectF r = toDevice(item.rect, dotsPerMm);
     switch (item.kind) {
     case ItemKind::Text: {
         if (item.opaque)
             painter.fillRect(r, item.background);
-        const QFont font = deviceFont(item.font, dotsPerMm, dpi);
+        const QFont font = schrift(dpi);
         painter.setFont(font);
         painter.setPen(item.color);
         // Line by line at the spacing the layout measured, so that the lines
@@ -100,7 +106,7 @@ void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm)
         break;
     }
     case ItemKind::TextRun:
-        painter.setFont(deviceFont(item.font, dotsPerMm, dpi));
+        painter.setFont(schrift(dpi));
         painter.setPen(item.color);
         painter.drawText(QPointF(r.left(), r.top() + item.baseline * dotsPerMm), item.text);
         break;
@@ -123,8 +129,7 @@ void paintPage(const Page& page, QPainter& painter, double dotsPerMm, bool smoot
         if (item.clip.isValid())
             painter.setClipRect(toDevice(item.clip, dotsPerMm), Qt::IntersectClip);
         painter.setRenderHint(QPainter::Antialiasing, smooth && item.kind == ItemKind::Shape);
-        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
-        paintItem(item, painter, dotsPerMm);
+        paintItem(item, painter, dotsPerMm, smooth);
         painter.restore();
     }
 }
