@@ -4,6 +4,7 @@
 #include "data/Init.h"
 #include "data/Optionen.h"
 #include "ini/IniFile.h"
+#include "update/Datenuebernahme.h"
 #include "widgets/MessageBox.h"
 
 TDatas* Datas = nullptr;
@@ -93,10 +94,15 @@ QString TDatas::arbeitsdatei(const QString& dateiName) const
 void TDatas::FormCreate()
 {
     if (OptFirst) {
-        // The takeover of an earlier version's storage register would be
-        // offered here. The flag is cleared either way, so it is offered
-        // once. A settings file that cannot be written must not stop the
-        // start: the user is told and asked again next time.
+        // The takeover of an earlier version's storage register is offered
+        // once: the flag is cleared after the dialog ran, whether the user
+        // took the data over or went on without. A settings file that
+        // cannot be written must not stop the start: the user is told and
+        // asked again next time.
+        {
+            TDatenuebernahme dialog(Marlex);
+            dialog.exec();
+        }
         try {
             Marlex->IniDatei->writeBool(SektionOptionen, u"First"_qs, false);
         } catch (const ini::IniError& fehler) {
