@@ -23,6 +23,7 @@
 #include "data/Init.h"
 #include "data/Optionen.h"
 #include "data/Programm.h"
+#include "ini/IniFile.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -37,6 +38,9 @@ void BM_StartNamenliste(benchmark::State& state)
     const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
     const QTemporaryDir programm;
     Programmverzeichnis = programm.path() + u'/';
+    // Not the first start: the offer to take over an earlier version's
+    // storage data would wait for a user.
+    ini::IniFile(Programmverzeichnis + u"marlex99.ini"_qs).writeBool(u"Optionen"_qs, u"First"_qs, false);
     const QString vorher = QDir::currentPath();
     QDir::setCurrent(reg.path({}));
     {
@@ -119,6 +123,9 @@ void BM_ProgrammStart(benchmark::State& state)
     const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
     const QTemporaryDir programm;
     Programmverzeichnis = programm.path() + u'/';
+    // Not the first start: the offer to take over an earlier version's
+    // storage data would wait for a user.
+    ini::IniFile(Programmverzeichnis + u"marlex99.ini"_qs).writeBool(u"Optionen"_qs, u"First"_qs, false);
     const QString vorher = QDir::currentPath();
     QDir::setCurrent(reg.path({}));
     for (auto _ : state) {

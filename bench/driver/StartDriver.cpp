@@ -14,6 +14,7 @@
 
 #include "data/Programm.h"
 #include "app/Marlex.h"
+#include "ini/IniFile.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -48,6 +49,9 @@ int main(int argc, char** argv)
     const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
     const QTemporaryDir programm;
     Programmverzeichnis = programm.path() + u'/';
+    // Not the first start: the offer to take over an earlier version's
+    // storage data would wait for a user.
+    ini::IniFile(Programmverzeichnis + u"marlex99.ini"_qs).writeBool(u"Optionen"_qs, u"First"_qs, false);
     if (!QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "no directory %s\n", argv[1]);
         return 2;

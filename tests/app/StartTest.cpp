@@ -44,9 +44,12 @@ void phrasenSchreiben()
 }
 
 // What a start needs beside the name, substance, storage and structure
-// tables: the phrase table, the pictograms and the list of required files.
-void startdateienSchreiben(const Register& reg)
+// tables: the phrase table, the pictograms and the list of required files;
+// and settings that say it is not the first start, which would offer the
+// takeover of an earlier version's storage data first.
+void startdateienSchreiben(Register& reg)
 {
+    reg.einstellung(QStringLiteral("Optionen"), QStringLiteral("First"), QStringLiteral("0"));
     phrasenSchreiben();
     symbolOrdnerSchreiben(QDir(reg.programm()));
     QFile liste(QStringLiteral("FILES.TXT"));

@@ -633,6 +633,7 @@ TEST(StoffInfoImProgramm, TheProgramMakesTheSheetEngineAndItPrintsTheFirstName)
         liste.write("namen.dbf\r\nchemie.dbf\r\nlager.dbf\r\nsi_gef.dbf\r\nformeln.dbf\r\n");
     }
     blattSchreiben(QStringLiteral("blatt.sto"), standardblatt());
+    reg.einstellung(QStringLiteral("Optionen"), QStringLiteral("First"), QStringLiteral("0")); // no takeover offered
     std::vector<std::vector<report::Page>> auftraege;
     report::ScopedPrinters drucker({QStringLiteral("Testdrucker")}, 0,
                                    [&](const QString&, const std::vector<report::Page>& s) { auftraege.push_back(s); });

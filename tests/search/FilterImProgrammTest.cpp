@@ -14,6 +14,7 @@ TEST(FilterImProgramm, TheProgramMakesTheFilterWindowsAndItsMenuSetsAListFilter)
 {
     marlextest::Register reg;
     registerSchreiben(reg);
+    reg.einstellung(u"Optionen"_qs, u"First"_qs, u"0"_qs); // not the first start: no takeover offered
     {
         const Programm programm;
         ASSERT_TRUE(programm.gestartet());

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "DemoData.h"
+#include "EarlierVersion.h"
 #include "Generator.h"
 #include "UpdateTable.h"
 
@@ -22,7 +23,8 @@ void print(const QString& text)
 int usage()
 {
     std::fputs("Aufruf: marlex99-demo DATENVERZEICHNIS PROGRAMMVERZEICHNIS [--quelle VERZEICHNIS]\n"
-               "Schreibt den Demo-Bestand (Tabellen, Indexdateien, FILES.TXT) in DATENVERZEICHNIS und\n"
+               "Schreibt den Demo-Bestand (Tabellen, Indexdateien, FILES.TXT) in DATENVERZEICHNIS, die Lagerdaten\n"
+               "einer früheren Version in DATENVERZEICHNIS/Altbestand und\n"
                "Symbol\\, Hilfe\\, STOFFINFO.STO, ETIKETT.ETI und marlex99.ini in PROGRAMMVERZEICHNIS. --quelle nennt das Verzeichnis\n"
                "mit substances.txt, phrases.txt und stock.txt (Vorgabe: die Daten aus dem Quellbaum).\n",
                stderr);
@@ -55,6 +57,8 @@ int main(int argc, char** argv)
         const QDir programDir(args[1]);
         const demo::RegisterSummary r = demo::generateRegister(data, registerDir);
         const demo::ProgramFilesSummary p = demo::generateProgramFiles(programDir);
+        const QDir earlierDir(registerDir.filePath(QStringLiteral("Altbestand")));
+        const demo::EarlierVersionSummary e = demo::writeEarlierVersion(data, earlierDir);
         print(QStringLiteral("Demo-Bestand in %1:").arg(QDir::toNativeSeparators(registerDir.absolutePath())));
         print(QStringLiteral("  %1 Stoffe (chemie.dbf), %2 Namen und Synonyme (namen.dbf), %3 Lagerposten (lager.dbf)")
                   .arg(r.substances).arg(r.names).arg(r.stockItems));
@@ -64,6 +68,10 @@ int main(int argc, char** argv)
                   .arg(QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(QLatin1String(demo::kUpdateFolder),
                                                                            QLatin1String(demo::kUpdateTable))))
                   .arg(r.updateRecords));
+        print(QStringLiteral("Frühere Version in %1 (zur Datenübernahme beim ersten Start):")
+                  .arg(QDir::toNativeSeparators(earlierDir.absolutePath())));
+        print(QStringLiteral("  LAGER.MX1 (Marlex 1.x) mit %1 Lagerposten, CHEMIE.ZAN (Zan 3.0) mit %2 Stoffen im Lager")
+                  .arg(e.oldStockItems).arg(e.markedSubstances));
         print(QStringLiteral("Programmverzeichnis %1:").arg(QDir::toNativeSeparators(programDir.absolutePath())));
         print(QStringLiteral("  %1 Piktogramme in Symbol/, Hilfe/index.htm, Hilfe/hinweis1.htm, STOFFINFO.STO, ETIKETT.ETI, marlex99.ini")
                   .arg(p.pictograms));
