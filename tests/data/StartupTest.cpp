@@ -13,7 +13,9 @@
 #include "dbase/Table.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/Files.h"
+#include "fixtures/ModalerDialog.h"
 #include "fixtures/Tdbf.h"
+#include "update/Datenuebernahme.h"
 #include "widgets/DBImage.h"
 
 using namespace starttest;
@@ -323,7 +325,8 @@ TEST_F(Start, ExclusiveModeReopensTheThreeTablesExclusively)
 TEST_F(Start, TheFirstStartClearsItsFlagInTheSettingsFile)
 {
     option(u"First"_qs, u"1"_qs);
-    starten();
+    // The takeover offered at the first start, left without one.
+    fixtures::imDialogVon<TDatenuebernahme>([&] { starten(); }, [](TDatenuebernahme&) {});
     EXPECT_TRUE(programm->gestartet());
     EXPECT_EQ(ini::IniFile(prog + u"marlex99.ini"_qs).readString(SektionOptionen, u"First"_qs, {}), u"0"_qs);
 }
@@ -334,7 +337,7 @@ TEST_F(Start, ASettingsFileThatCannotBeWrittenIsReportedAndTheStartGoesOn)
     // default, "First" included, and the write after the first start fails.
     ASSERT_TRUE(QFile::remove(prog + u"marlex99.ini"_qs));
     ASSERT_TRUE(QDir().mkdir(prog + u"marlex99.ini"_qs));
-    starten();
+    fixtures::imDialogVon<TDatenuebernahme>([&] { starten(); }, [](TDatenuebernahme&) {});
     EXPECT_TRUE(programm->gestartet());
     ASSERT_EQ(meldungenDesStarts().size(), 1);
     EXPECT_EQ(meldungen.front().kind, widgets::MessageKind::Warning);
