@@ -7,6 +7,7 @@
 
 #include "DemoData.h"
 #include "DemoError.h"
+#include "RegisterTables.h"
 #include "dbase/Table.h"
 
 namespace demo {
@@ -16,17 +17,7 @@ namespace {
 using dbase::FieldDef;
 using dbase::FieldType;
 
-FieldDef field(const std::string& name, FieldType type, int length, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-}
-
-FieldDef text(const std::string& name, int length) { return field(name, FieldType::Character, length); }
+FieldDef text(const std::string& name, int length) { return demoField(name, FieldType::Character, length); }
 
 // A table written under a dBASE name and then given the earlier version's
 // own file name, as that version kept it.
@@ -67,10 +58,10 @@ private:
 dbase::TableLayout marlex1Layout()
 {
     return dbase::TableLayout({text("NAME", 60), text("CAS_NR", 12), text("SUB_NR", 4), text("MENGE_IN_G", 15),
-                               field("DATUM_ALT", FieldType::Date, 8), field("DATUM_NEU", FieldType::Date, 8),
-                               field("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
+                               demoField("DATUM_ALT", FieldType::Date, 8), demoField("DATUM_NEU", FieldType::Date, 8),
+                               demoField("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
                                text("FREI1", 30), text("FREI2", 30), text("LIEFERANT", 40), text("VERWENDER", 40),
-                               text("MARKER", 1), text("ETIKETTE", 1), field("ANZAHL", FieldType::Numeric, 4)});
+                               text("MARKER", 1), text("ETIKETTE", 1), demoField("ANZAHL", FieldType::Numeric, 4)});
 }
 
 // Positions the takeover reads; the others are filler of the same width.
@@ -86,7 +77,7 @@ dbase::TableLayout zanLayout()
         case zanCarn: fields.push_back(text("CAS_NR", 12)); break;
         case zanPlace: fields.push_back(text("LAGERORT", 40)); break;
         case zanRemark: fields.push_back(text("BEMERKUNG", 30)); break;
-        case zanMarker: fields.push_back(field("MARKER", FieldType::Numeric, 2)); break;
+        case zanMarker: fields.push_back(demoField("MARKER", FieldType::Numeric, 2)); break;
         default: fields.push_back(text("FELD" + std::to_string(i), 10));
         }
     }

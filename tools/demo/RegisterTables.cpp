@@ -20,17 +20,7 @@ namespace {
 using dbase::FieldDef;
 using dbase::FieldType;
 
-FieldDef field(const char* name, FieldType type, int length, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.length = static_cast<std::uint8_t>(length);
-    f.decimals = static_cast<std::uint8_t>(decimals);
-    return f;
-}
-
-FieldDef text(const char* name, int length) { return field(name, FieldType::Character, length); }
+FieldDef text(const char* name, int length) { return demoField(name, FieldType::Character, length); }
 
 // Memo and picture fields hold a 10-digit block number in the record.
 constexpr int blockFieldWidth = 10;
@@ -171,6 +161,16 @@ void writeFormeln(const DemoData& data, const QDir& dir)
 
 } // namespace
 
+dbase::FieldDef demoField(const std::string& name, dbase::FieldType type, int length, int decimals)
+{
+    FieldDef f;
+    f.name = name;
+    f.type = type;
+    f.length = static_cast<std::uint8_t>(length);
+    f.decimals = static_cast<std::uint8_t>(decimals);
+    return f;
+}
+
 void writeFilesList(const QDir& dir)
 {
     QSaveFile file(dir.filePath(QStringLiteral("FILES.TXT")));
@@ -183,12 +183,12 @@ void writeFilesList(const QDir& dir)
 dbase::TableLayout siGefLayout()
 {
     return dbase::TableLayout(
-        {text("NRSATZ", 12), field("ZEILE", FieldType::Numeric, 2), text("SATZTEXT", phraseTextWidth)});
+        {text("NRSATZ", 12), demoField("ZEILE", FieldType::Numeric, 2), text("SATZTEXT", phraseTextWidth)});
 }
 
 dbase::TableLayout formelnLayout()
 {
-    return dbase::TableLayout({text("CARN", 12), text("SUBCARN", 4), field("FORMEL", FieldType::Binary, blockFieldWidth)});
+    return dbase::TableLayout({text("CARN", 12), text("SUBCARN", 4), demoField("FORMEL", FieldType::Binary, blockFieldWidth)});
 }
 
 dbase::TableLayout namenLayout()
@@ -199,10 +199,10 @@ dbase::TableLayout namenLayout()
 dbase::TableLayout lagerLayout()
 {
     return dbase::TableLayout({text("NAME1", 60), text("CARN", 12), text("SUBCARN", 4), text("MENGE_IN_G", 15),
-                               field("DATUM_ALT", FieldType::Date, 8), field("DATUM_NEU", FieldType::Date, 8),
-                               field("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
+                               demoField("DATUM_ALT", FieldType::Date, 8), demoField("DATUM_NEU", FieldType::Date, 8),
+                               demoField("DIFFE_IN_G", FieldType::Numeric, 10, 1), text("LAGER_ORT", 40),
                                text("FREI1", 30), text("FREI2", 30), text("LIEFERANT", 40), text("VERWENDER", 40),
-                               text("MARKER", 1), text("ETIKETTE", 1), field("ANZAHL", FieldType::Numeric, 4),
+                               text("MARKER", 1), text("ETIKETTE", 1), demoField("ANZAHL", FieldType::Numeric, 4),
                                text("STRIPNAME1", 60)});
 }
 
@@ -236,17 +236,17 @@ dbase::TableLayout chemieLayout()
         text("WIRKUNG", 2),         // 24
         text("VBF", 4),             // 25
         text("WGK", 1),             // 26
-        field("MOLMASSE", FieldType::Numeric, 10, 2), // 27
+        demoField("MOLMASSE", FieldType::Numeric, 10, 2), // 27
         text("DICHTE", 20),         // 28
-        field("SMT", FieldType::Numeric, 8, 1),       // 29
-        field("SDT", FieldType::Numeric, 8, 1),       // 30
+        demoField("SMT", FieldType::Numeric, 8, 1),       // 29
+        demoField("SDT", FieldType::Numeric, 8, 1),       // 30
         text("DAMPFDRUCK", 20),     // 31
         text("LOESLICHKE", 20),     // 32
         text("UNTERRICHT", 4),      // 33
         text("LAGERUNG", 1),        // 34
         text("ENTSORGUNG", 12),     // 35
         text("UN_NR", 4),           // 36
-        field("MEMOTEXT", FieldType::Memo, blockFieldWidth), // 37
+        demoField("MEMOTEXT", FieldType::Memo, blockFieldWidth), // 37
         text("GEFSYM1BMP", 12),     // 38
         text("GEFSYM2BMP", 12),     // 39
         text("GEFSYM3BMP", 12),     // 40

@@ -12,6 +12,9 @@ namespace demo {
 struct DemoData;
 struct Substance;
 
+// A field definition of the demo's tables.
+dbase::FieldDef demoField(const std::string& name, dbase::FieldType type, int length, int decimals = 0);
+
 // The 44 fields of chemie.dbf at the positions the program reads them by.
 dbase::TableLayout chemieLayout();
 // Appends and posts the chemie.dbf record of `substance` to `table` (of
