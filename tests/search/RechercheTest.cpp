@@ -69,6 +69,7 @@ protected:
             qputenv("XDG_CONFIG_HOME", (QDir::currentPath() + u"/benutzer"_qs).toUtf8());
             ini::IniFile(reg.ini()).writeString(u"Optionen"_qs, u"Nur Lesemodus"_qs, u"1"_qs);
         }
+        reg.einstellung(u"Optionen"_qs, u"First"_qs, u"0"_qs); // not the first start: no takeover offered
         programm.emplace();
         ASSERT_TRUE(programm->gestartet());
         meldungen.clear();
@@ -284,6 +285,7 @@ TEST_F(Recherche, OnlyTheLettersAToZIgnoreCase)
     ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
     liste.write("namen.dbf\r\nchemie.dbf\r\n");
     liste.close();
+    reg.einstellung(u"Optionen"_qs, u"First"_qs, u"0"_qs); // not the first start: no takeover offered
     programm.emplace();
     ASSERT_TRUE(programm->gestartet());
     meldungen.clear();
