@@ -22,6 +22,26 @@ std::string fileName(const std::filesystem::path& path)
 
 } // namespace
 
+namespace {
+
+// Whether every entry of a tag read from a file names a record of the table
+// and no record twice. A damaged tree can hold the right number of entries
+// and still name one record twice and another never: walking it would show
+// a row twice and hide one, and writing to it would keep the fault.
+bool namesRecordsOnce(const IndexTag& tag, std::uint32_t recordCount)
+{
+    std::vector<bool> seen(std::size_t(recordCount) + 1);
+    for (std::size_t p = 0; p < tag.size(); ++p) {
+        const std::uint32_t r = tag.recNoAt(p);
+        if (r == 0 || r > recordCount || seen[r])
+            return false;
+        seen[r] = true;
+    }
+    return true;
+}
+
+} // namespace
+
 TableIndex::TableIndex(std::filesystem::path path, const TableLayout& layout,
                        const CodePage& codePage, std::uint8_t languageDriver)
     : m_path(std::move(path))
@@ -93,7 +113,8 @@ IndexTag& TableIndex::loaded(int i, bool withKeys) const
             if (!MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, withKeys))
                 MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, true);
             const bool holdsEveryRecord = !t.info().unique && t.info().forExpression.empty();
-            fromFile = !holdsEveryRecord || t.size() == m_recordCount;
+            fromFile = namesRecordsOnce(t, m_recordCount)
+                       && (!holdsEveryRecord || t.size() == m_recordCount);
         } catch (const DbaseError&) {
             fromFile = false;
         }
