@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Benannt.h"
 #include <initializer_list>
 
 #include <QHBoxLayout>
@@ -8,13 +9,7 @@
 
 // What the program's small modal dialogs share in their making.
 
-// A component, named as the other windows and the tests find it.
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using widgets::benannt;
 
 // A dialog's frame: a title and a close box, no help button.
 inline constexpr Qt::WindowFlags Dialograhmen =

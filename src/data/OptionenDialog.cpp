@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "data/OptionenDialog.h"
 
 #include <QButtonGroup>
@@ -24,14 +25,7 @@
 
 namespace {
 
-template <typename W>
-W* benannt(W* widget, const char* name, const QString& hint = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!hint.isEmpty())
-        widget->setToolTip(hint);
-    return widget;
-}
+using widgets::benannt;
 
 QCheckBox* kasten(const char* name, const QString& caption, const QString& hint)
 {

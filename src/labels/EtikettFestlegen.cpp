@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "labels/EtikettFestlegen.h"
 
 #include <optional>
@@ -24,12 +25,7 @@
 
 namespace {
 
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using widgets::benannt;
 
 // A text field of lager.dbf with the value to write, when its row is ticked.
 struct Textwert {

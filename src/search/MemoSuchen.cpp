@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "search/MemoSuchen.h"
 
 #include <algorithm>
@@ -34,12 +35,7 @@ QString zeilenumbruecheVereinheitlicht(QString text)
     return text;
 }
 
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using widgets::benannt;
 
 } // namespace
 

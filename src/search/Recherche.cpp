@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "search/Recherche.h"
 
 #include <QCheckBox>
@@ -16,13 +17,7 @@
 
 namespace {
 
-template <typename W>
-W* benannt(W* widget, const char* name, const QString& hinweis = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setToolTip(hinweis);
-    return widget;
-}
+using widgets::benannt;
 
 QCheckBox* ankreuzfeld(QWidget* parent, const char* name, const QString& text, bool an, const QString& hinweis)
 {

@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "search/Suchdialog.h"
 
 #include <QCheckBox>
@@ -17,12 +18,7 @@ namespace {
 
 const std::string schluesselfeld = "STRIPNAME1";
 
-template <typename W>
-W* benannt(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using widgets::benannt;
 
 } // namespace
 

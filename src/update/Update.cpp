@@ -1,3 +1,4 @@
+#include "widgets/Benannt.h"
 #include "update/Update.h"
 
 #include <QButtonGroup>
@@ -35,14 +36,7 @@ const QString TUpdate::Berichtsdatei = QStringLiteral("UPDATE.TXT");
 
 namespace {
 
-template <class W>
-W* benannt(W* widget, const char* name, const QString& hinweis = {})
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!hinweis.isEmpty())
-        widget->setToolTip(hinweis);
-    return widget;
-}
+using widgets::benannt;
 
 const QString dateiHinweis = QStringLiteral("Wählen Sie hier die Updatedatei aus");
 
