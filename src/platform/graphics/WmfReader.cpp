@@ -403,11 +403,27 @@ void WmfPlayer::text(QPointF at, const QByteArray& bytes, const std::vector<doub
         m_painter->fillRect(QRectF(x, baseline - ascent, width, ascent + descent), m_state.bkColour);
     m_painter->setFont(f);
     m_painter->setPen(m_state.textColour);
+    // A window that stretches one axis many times more than the other
+    // (found only in damaged files) squashes glyphs to slivers that the font
+    // engine's glyph cache cannot render; such glyphs are filled as outlines.
+    // Ordinary stretches stay text, so a metafile written from them keeps it.
+    const QTransform& t = m_painter->transform();
+    const double squareSum = t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22();
+    const bool glyphsRender = std::abs(t.determinant()) * 16 >= squareSum;
+    const auto draw = [&](QPointF point, const QString& piece) {
+        if (glyphsRender) {
+            m_painter->drawText(point, piece);
+        } else {
+            QPainterPath outline;
+            outline.addText(point, f, piece);
+            m_painter->fillPath(outline, m_state.textColour);
+        }
+    };
     if (dx.empty()) {
-        m_painter->drawText(QPointF(x, baseline), string);
+        draw(QPointF(x, baseline), string);
     } else {
         for (qsizetype i = 0; i < string.size(); ++i) {
-            m_painter->drawText(QPointF(x, baseline), QString(string[i]));
+            draw(QPointF(x, baseline), QString(string[i]));
             x += dx[std::size_t(i)];
         }
     }

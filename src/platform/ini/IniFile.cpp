@@ -101,9 +101,11 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// Stateless: a sequence still open at the end is an error too, not one that
+// waits for bytes to come.
 bool validUtf8(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder(bytes);
     return !decoder.hasError();
 }

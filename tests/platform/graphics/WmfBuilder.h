@@ -110,6 +110,16 @@ inline void expectPixels(const QImage& image, const Pixels& pixels, const char* 
         EXPECT_EQ(image.pixelColor(x, y), colour) << what << " at " << x << "," << y;
 }
 
+// How many pixels of `area` are dark: the ink that text or lines left.
+inline int inkIn(const QImage& image, const QRect& area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128;
+    return ink;
+}
+
 } // namespace graphics::test
 
 namespace graphics::test {

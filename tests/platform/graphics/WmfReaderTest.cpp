@@ -202,6 +202,30 @@ TEST(WmfReader, TextStaysUprightInAFlippedWindow)
     EXPECT_EQ(down, up);
 }
 
+TEST(WmfReader, TextInAWindowSquashedBeyondReasonIsStillDrawn)
+{
+    // A damaged file: a window 100 units wide and 30,000 high drawn into a
+    // square, and text in a big font running upwards. The glyphs are
+    // slivers; they must neither crash the painter nor vanish.
+    WmfBuilder b;
+    b.window(0, 0, 100, 30000);
+    b.record(CreateFontIndirect, {-3000, 0, 900, 0, 700, 0, 0, 0, 0}, QByteArray("DejaVu Sans\0", 12));
+    b.select(0).record(SetBkMode, {Transparent});
+    b.record(TextOut, {5, 0x6148, 0x6c6c, 0x006f, 15000, -1500});  // "Hallo" upwards from (-1500, 15000)
+    const QImage image = render(b.placeable(100, 100));
+    QImage blank(image.size(), image.format());
+    blank.fill(Qt::white);
+    EXPECT_NE(image, blank);
+
+    // The file that brought the font engine down: bold italic text at 45
+    // degrees in a window 100 wide and 32,668 high.
+    const QByteArray found = QByteArray::fromBase64(
+        "183GmgAAAAAAAGQAZABgAAAAAABxVwEACQAAA1QAAAAEAEAAAAAAAAUAAAALAgAAAAAFAAAADAJkgGQADwAAAPsC7AkAAMIBAAC8AgEB"
+        "AQBBAAAAAHJpYWwABAAAAC0BAAAEAAAALgEYAAUAAAAJAv8AAAAFAAAAAQIAAP8ABAAAAAIBAgAJAAAAIQUFAEhhbGxvADIACgAQAAAA"
+        "MgoeAAoABwAGAAAAAAAxACgAQWKAAAoACgAKAAMAAAAAAA==");
+    EXPECT_NO_THROW(render(found, QSize(48, 48)));
+}
+
 TEST(WmfReader, ExtTextOutOpaqueRectangleAndAdvances)
 {
     WmfBuilder b;

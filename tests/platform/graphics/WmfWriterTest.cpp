@@ -67,15 +67,6 @@ QByteArray writeScene()
     return writer.data();
 }
 
-int inkIn(const QImage& image, const QRect& area)
-{
-    int ink = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            ink += qGray(image.pixel(x, y)) < 128;
-    return ink;
-}
-
 TEST(WmfWriter, PlaysBackWhatWasDrawn)
 {
     const QImage image = render(writeScene(), QSize(300, 100));

@@ -98,6 +98,19 @@ TEST_F(IniFileTest, AStrayByteInAUtf8FileSpoilsOnlyItsOwnLine)
     EXPECT_EQ(settings.readInteger("Vorschau", "zoom", 0), 80);
 }
 
+TEST_F(IniFileTest, AFileEndingInTheMiddleOfAUtf8SequenceKeepsItsCodePageWhenWritten)
+{
+    // Without a mark, a file whose last bytes open a UTF-8 sequence that
+    // never ends is no UTF-8: it reads as Windows-1252 before and after a
+    // write that puts a line behind those bytes.
+    writeBytes(path, "[Optionen]\r\nStandardStoffinfo=C:\\MARLE\xEF\xBB");
+    const QString before = settings.readString("Optionen", "StandardStoffinfo", "");
+    EXPECT_EQ(before, u"C:\\MARLE\u00EF\u00BB"_qs);
+    settings.writeInteger("Optionen", "RandOben", 10);
+    EXPECT_EQ(settings.readString("Optionen", "StandardStoffinfo", ""), before);
+    EXPECT_EQ(settings.readInteger("Optionen", "RandOben", 0), 10);
+}
+
 TEST_F(IniFileTest, ChangesWrittenTogetherAreStoredAllOrNone)
 {
     const QByteArray original = "[Marlex99]\r\nxpos=1\r\n\r\n[Optionen]\r\nHint=1\r\n";
