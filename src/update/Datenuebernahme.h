@@ -11,8 +11,8 @@ class QRadioButton;
 // The first start's offer to take over the storage register of an earlier
 // installation ("Datenübernahme"): the version, its directory (typed or
 // chosen), "&Übernehmen" or "&Weiter" without a takeover. A takeover that
-// fails has written nothing; the user is told why and the dialog stays
-// open for another try.
+// fails leaves lager.dbf as it was; the user is told why and the dialog
+// stays open for another try.
 class TDatenuebernahme : public QDialog {
     Q_OBJECT
 public:

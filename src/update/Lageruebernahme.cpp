@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include <QHash>
 
 #include "app/NameRules.h"
+#include "app/RegisterAenderung.h"
 #include "dbase/DbfFile.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
@@ -167,27 +169,14 @@ Lagersatz ausNamenszeile(const Namenszeile& zeile)
 // Opens a closed table for the run and closes it again however the run ends.
 class Geoeffnet {
 public:
-    // With `zwischenspeichern` the table holds its writes back until they
-    // are applied together; a run that fails drops them.
-    explicit Geoeffnet(dbase::Table& tabelle, bool zwischenspeichern = false) : m_tabelle(tabelle)
-    {
-        m_tabelle.setCachedUpdates(zwischenspeichern);
-        try {
-            m_tabelle.open();
-        } catch (...) {
-            m_tabelle.setCachedUpdates(false);
-            throw;
-        }
-    }
+    explicit Geoeffnet(dbase::Table& tabelle) : m_tabelle(tabelle) { m_tabelle.open(); }
     ~Geoeffnet()
     {
         try {
-            if (m_tabelle.cachedUpdates() && m_tabelle.active())
-                m_tabelle.cancelUpdates();
             m_tabelle.close();
-            m_tabelle.setCachedUpdates(false);
         } catch (...) {
-            // Closing a table that only was read cannot lose anything.
+            // Every row was synced when it was written; an index that could
+            // not be written keeps its mark and is made anew at the next open.
         }
     }
     Geoeffnet(const Geoeffnet&) = delete;
@@ -287,22 +276,38 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
             u"Die Datei \"%1\" kann nicht gelesen werden:\n%2"_qs.arg(anzeige(datei), engineFehler(fehler)));
     }
 
-    // The new records reach lager.dbf together or not at all.
+    // Each stock item is written at once as a step of one change of the
+    // register; when one fails, the items written before it leave lager.dbf
+    // again, so that another try finds none of them there.
+    std::optional<QString> fehlschlag;
+    const auto nichtUebernommen = [](const std::exception& fehler, const QString& folge) {
+        return u"Die Lagerdaten konnten nicht in das Lager (lager.dbf) übernommen werden:\n%1\n\n%2"_qs.arg(
+            engineFehler(fehler), folge);
+    };
+    const QString nichts = u"Es wurde nichts übernommen; die Übernahme kann wiederholt werden."_qs;
     try {
-        Geoeffnet offen(lager, true);
+        Geoeffnet offen(lager);
         if (lager.fieldCount() < lagerFelder)
             throw dbase::DbaseError("Die Tabelle lager.dbf hat weniger als 16 Felder.");
-        for (const Lagersatz& l : neu) {
-            lager.append();
-            for (int f = 0; f < lagerFelder; ++f)
-                setzen(lager.field(f), l[std::size_t(f)]);
-            lager.post();
+        RegisterAenderung aenderung;
+        try {
+            for (const Lagersatz& l : neu)
+                aenderung.anhaengen(lager, [&l](dbase::Table& t) {
+                    for (int f = 0; f < lagerFelder; ++f)
+                        setzen(t.field(f), l[std::size_t(f)]);
+                });
+        } catch (const std::exception& fehler) {
+            fehlschlag = nichtUebernommen(
+                fehler, aenderung.zuruecknehmen().isEmpty()
+                    ? nichts
+                    : u"Was schon in lager.dbf geschrieben war, konnte nicht wieder entfernt werden. Bitte "
+                      u"prüfen Sie das Lager, bevor Sie die Übernahme wiederholen."_qs);
         }
-        lager.applyUpdates();
     } catch (const std::exception& fehler) {
-        throw UebernahmeFehler(
-            u"Die Lagerdaten konnten nicht in das Lager (lager.dbf) übernommen werden:\n%1"_qs.arg(engineFehler(fehler)));
+        fehlschlag = nichtUebernommen(fehler, nichts);
     }
+    if (fehlschlag)
+        throw UebernahmeFehler(*fehlschlag);
     ergebnis.uebernommen = int(neu.size());
     return ergebnis;
 }

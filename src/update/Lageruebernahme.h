@@ -16,8 +16,9 @@ namespace dbase { class Table; }
 // The earlier installation is only read: its table is opened read-only under
 // its own name, found whatever its case, and its folder stays as it was. Every
 // old record is read and converted before the first storage record is
-// written, and the new records reach lager.dbf together: on any error nothing
-// is written, so the takeover can simply be tried again.
+// written. The new records reach lager.dbf all or none: when one cannot be
+// written, those written before it are taken out again, so the takeover can
+// simply be tried again without an item twice.
 namespace uebernahme {
 
 enum class Version { Marlex1x = 0, Zan30 = 1 };
@@ -61,8 +62,8 @@ int alteSaetze(const Auftrag& auftrag);
 
 // Runs the takeover into `lager` (lager.dbf, closed) with the names of
 // `namen` (the name table, closed, in name order): both are opened and
-// closed again, also on an error. Throws UebernahmeFehler with the reason;
-// nothing is then written.
+// closed again, also on an error. Throws UebernahmeFehler with the reason and
+// whether lager.dbf is as before (the records written are taken back).
 Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& lager,
                     const Fortschritt& fortschritt = {});
 
