@@ -15,6 +15,7 @@
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/DatenAuffrischen.h"
+#include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "data/Optionen.h"
 #include "update/Lageruebernahme.h"
@@ -181,14 +182,17 @@ void TDatenuebernahme::laufen()
             return u"Daten werden aus Marlex 1.x übernommen: %1 Lagerdatensätze übernommen."_qs.arg(anzahl);
         };
         const Fortschrittsanzeige fortschritt(u"Bitte warten"_qs, text(0), uebernahme::alteSaetze(auftrag));
-        ergebnis = uebernahme::ausfuehren(auftrag, *Datas->Table1, *Datas->Table3, [&](int, int uebernommen) {
-            Fortschrittsanzeige::schritt();
-            ListeEinlesen->Label1->setText(text(uebernommen));
-            QCoreApplication::processEvents();
-        });
+        ergebnis = uebernahme::ausfuehren(auftrag, *Datas->Table1, *Datas->Table3,
+                                          [&](int schritt, int schritte, int uebernommen) {
+                                              ListeEinlesen->ProgressBar1->setMaximumSteps(schritte);
+                                              ListeEinlesen->ProgressBar1->setPosition(schritt);
+                                              ListeEinlesen->Label1->setText(text(uebernommen));
+                                              QCoreApplication::processEvents();
+                                          });
     } else {
         const Warten warten;
-        ergebnis = uebernahme::ausfuehren(auftrag, *Datas->Table1, *Datas->Table3);
+        ergebnis = uebernahme::ausfuehren(auftrag, *Datas->Table1, *Datas->Table3,
+                                          [](int, int, int) { QCoreApplication::processEvents(); });
     }
     widgets::MessageBox::information(this, zusammenfassung(ergebnis), u"Datenübernahme"_qs);
     accept();

@@ -269,7 +269,7 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
                 }
             }
             if (fortschritt)
-                fortschritt(ergebnis.gelesen, int(neu.size()));
+                fortschritt(int(r), int(alt->recordCount()), 0);
         }
     } catch (const dbase::DbaseError& fehler) {
         throw UebernahmeFehler(
@@ -291,11 +291,14 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
             throw dbase::DbaseError("Die Tabelle lager.dbf hat weniger als 16 Felder.");
         RegisterAenderung aenderung;
         try {
-            for (const Lagersatz& l : neu)
-                aenderung.anhaengen(lager, [&l](dbase::Table& t) {
+            for (std::size_t i = 0; i < neu.size(); ++i) {
+                aenderung.anhaengen(lager, [&l = neu[i]](dbase::Table& t) {
                     for (int f = 0; f < lagerFelder; ++f)
                         setzen(t.field(f), l[std::size_t(f)]);
                 });
+                if (fortschritt)
+                    fortschritt(int(i) + 1, int(neu.size()), int(i) + 1);
+            }
         } catch (const std::exception& fehler) {
             fehlschlag = nichtUebernommen(
                 fehler, aenderung.zuruecknehmen().isEmpty()

@@ -40,9 +40,11 @@ struct Ergebnis {
     int uebergangen = 0;  // old 1.x records whose name and CAS number no name row has
 };
 
-// Told once per old record read, with the storage records made so far; the
-// progress window follows it.
-using Fortschritt = std::function<void(int gelesen, int uebernommen)>;
+// Told once per old record read and once per storage record written: how far
+// the run is, `schritt` of `schritte` (the old table's records while they are
+// read, then the new storage records while they are written), and the storage
+// records written so far. The progress window follows it.
+using Fortschritt = std::function<void(int schritt, int schritte, int uebernommen)>;
 
 struct Auftrag {
     Version version = Version::Marlex1x;

@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QTest>
 
+#include "data/Fortschritt.h"
+#include "data/ListeEinlesen.h"
 #include "dbase/DbaseError.h"
 #include "fixtures/ModalerDialog.h"
 #include "platform/dbase/ForwardingFileIo.h"
@@ -128,6 +130,11 @@ TEST_F(TakeoverOnAFailingDisk, AFullDiskMidwayTakesNothingOverAndTheRetryTakesEa
         meldungen.clear();
         QTest::mouseClick(d.Button2, Qt::LeftButton);
         EXPECT_FALSE(d.isVisible());
+        // The progress window counted the items as they were written.
+        EXPECT_EQ(ListeEinlesen->Label1->text(),
+                  u"Daten werden aus Marlex 1.x übernommen: %1 Lagerdatensätze übernommen."_qs.arg(alteSaetze));
+        EXPECT_EQ(ListeEinlesen->ProgressBar1->maximumSteps(), alteSaetze);
+        EXPECT_EQ(ListeEinlesen->ProgressBar1->position(), alteSaetze);
     });
 
     ASSERT_TRUE(programm && programm->gestartet());
