@@ -1,6 +1,7 @@
 // Copying the shown substance into a new one and deleting it with its name
-// and formula rows. Both change every table they touch or none of them, and
-// the name rows go into namen.dbf and each name table the list shows.
+// and formula rows. Both change every table they touch or none of them; the
+// copy's name row goes into namen.dbf and each name table the list shows,
+// a deleted substance's names leave the research tables too.
 
 #include <QAction>
 #include <QTimer>
@@ -125,7 +126,8 @@ void TMarlex::Lschen1Click()
             // Every row to go is known before the first goes.
             std::vector<std::pair<dbase::Table*, std::uint32_t>> zeilen{{&chemie, stoff}};
             std::vector<dbase::Table*> stoffTabellen{&formeln};
-            stoffTabellen.insert(stoffTabellen.end(), tabellen.alle().begin(), tabellen.alle().end());
+            stoffTabellen.insert(stoffTabellen.end(), tabellen.mitRecherchen().begin(),
+                                 tabellen.mitRecherchen().end());
             for (dbase::Table* t : stoffTabellen) {
                 for (const StoffZeile& z : ZeilenDesStoffs(*t, carn, subcarn))
                     zeilen.emplace_back(t, z.recNo);

@@ -1,7 +1,11 @@
 // The synonym commands of the main window: the related names of the current
 // substance, a name added to it, the current name changed or removed. Every
-// change goes into namen.dbf and each name table the list shows, in all of
-// them or in none, and the list is read again.
+// change goes into namen.dbf and each name table the list shows (a changed
+// name into the research tables as well), in all of them or in none, and
+// the list is read again.
+
+#include <algorithm>
+#include <iterator>
 
 #include <QAction>
 #include <QTimer>
@@ -51,22 +55,30 @@ std::uint32_t entsprechendeZeile(const dbase::Table& tabelle, const std::vector<
     return 0;
 }
 
-// Refuses a name the substance cannot take, saying why.
-bool nameZulaessig(QWidget* fenster, const QString& name, const std::vector<StoffZeile>& namenDesStoffs,
-                   std::uint32_t ausser = 0)
+// Refuses a name the substance cannot take, saying why: an empty one, or
+// one of `andereNamen`, the names it has besides the one being changed.
+bool nameZulaessig(QWidget* fenster, const QString& name, const std::vector<StoffZeile>& andereNamen)
 {
     if (name.trimmed().isEmpty()) {
         widgets::MessageBox::warning(fenster, QStringLiteral("Bitte geben Sie einen Synonymnamen ein."));
         return false;
     }
-    for (const StoffZeile& z : namenDesStoffs) {
-        if (z.recNo != ausser && z.text == name) {
+    for (const StoffZeile& z : andereNamen) {
+        if (z.text == name) {
             widgets::MessageBox::warning(fenster,
                                          QStringLiteral("Der Stoff hat schon ein Synonym \"%1\".").arg(name));
             return false;
         }
     }
     return true;
+}
+
+// Whether the substance's names in `tabelle` count for a name it already
+// has: those of the list's table and of namen.dbf do. A research table the
+// list does not show may still hold a name since changed in the register.
+bool zeigtNamenDesStoffs(const Namenstabellen& tabellen, const dbase::Table* tabelle)
+{
+    return std::ranges::find(tabellen.alle(), tabelle) != tabellen.alle().end();
 }
 
 bool listeHatZeile(const TMarlex& m)
@@ -119,11 +131,16 @@ void TMarlex::ndern2Click()
 bool TMarlex::synonymHinzufuegen(const QString& name, const QString& carn, const QString& subcarn)
 {
     try {
-        if (!nameZulaessig(this, name, ZeilenDesStoffs(*Datas->Table1, carn, subcarn)))
-            return false;
         {
             const dbase::NotificationHold still(*Datas->Table1);
             const Namenstabellen tabellen;
+            // The list may show an extract: the names namen.dbf holds count
+            // as well.
+            std::vector<StoffZeile> namenDesStoffs;
+            for (dbase::Table* t : tabellen.alle())
+                std::ranges::copy(ZeilenDesStoffs(*t, carn, subcarn), std::back_inserter(namenDesStoffs));
+            if (!nameZulaessig(this, name, namenDesStoffs))
+                return false;
             RegisterAendern(this, QStringLiteral("Das Synonym kann nicht hinzugefügt werden."),
                             [&](RegisterAenderung& aenderung) {
                                 for (dbase::Table* t : tabellen.alle())
@@ -147,17 +164,22 @@ bool TMarlex::synonymUmbenennen(const QString& name)
         const Namenszeile zeile = aktuelleZeile(namen);
         if (name == zeile.name)
             return true;
-        if (!nameZulaessig(this, name, ZeilenDesStoffs(namen, zeile.carn, zeile.subcarn), zeile.recNo))
-            return false;
         {
             const dbase::NotificationHold still(namen);
             const Namenstabellen tabellen;
             std::vector<std::pair<dbase::Table*, std::uint32_t>> ziele;
-            for (dbase::Table* t : tabellen.alle()) {
-                if (const std::uint32_t r =
-                        entsprechendeZeile(*t, ZeilenDesStoffs(*t, zeile.carn, zeile.subcarn), zeile))
+            std::vector<StoffZeile> andereNamen;
+            for (dbase::Table* t : tabellen.mitRecherchen()) {
+                const std::vector<StoffZeile> zeilen = ZeilenDesStoffs(*t, zeile.carn, zeile.subcarn);
+                const std::uint32_t r = entsprechendeZeile(*t, zeilen, zeile);
+                if (r)
                     ziele.emplace_back(t, r);
+                if (zeigtNamenDesStoffs(tabellen, t))
+                    std::ranges::copy_if(zeilen, std::back_inserter(andereNamen),
+                                         [r](const StoffZeile& z) { return z.recNo != r; });
             }
+            if (!nameZulaessig(this, name, andereNamen))
+                return false;
             RegisterAendern(this, QStringLiteral("Das Synonym kann nicht geändert werden."),
                             [&](RegisterAenderung& aenderung) {
                                 for (const auto& [t, r] : ziele)

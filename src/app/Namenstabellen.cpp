@@ -5,6 +5,7 @@
 #include "app/NameRules.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
+#include "files/Paths.h"
 #include "reports/TabellenWache.h"
 #include "search/Namentabellen.h"
 
@@ -19,24 +20,34 @@ Namenstabellen::Namenstabellen()
 {
     m_alle.push_back(Datas->Table1);
     const NamentabellenStand stand = namentabellenStand();
-    if (!stand.auszug())
-        return; // the list reads namen.dbf itself
-    auto stamm = std::make_unique<dbase::Table>();
-    reports::namenDesRegistersOeffnen(*stamm);
-    hinzu(std::move(stamm));
-    // The research table, while the list filter reads from the filter table.
-    if (stand.filtertabelle && stand.tabelle != Namentabelle::Stamm) {
-        auto recherche = std::make_unique<dbase::Table>();
-        recherche->setTableName(namentabellenDatei(stand.tabelle));
-        recherche->setIndexFiles(namentabellenIndexDatei(stand.tabelle));
-        recherche->open();
-        hinzu(std::move(recherche));
+    if (stand.auszug()) {
+        auto stamm = std::make_unique<dbase::Table>();
+        reports::namenDesRegistersOeffnen(*stamm);
+        hinzu(std::move(stamm), m_alle);
+        // The research table, while the list filter reads from the filter
+        // table.
+        if (stand.filtertabelle && stand.tabelle != Namentabelle::Stamm)
+            hinzu(rechercheOeffnen(stand.tabelle), m_alle);
+    }
+    m_mitRecherchen = m_alle;
+    for (Namentabelle recherche : {Namentabelle::Tmp1, Namentabelle::Tmp2}) {
+        if (recherche != stand.tabelle && files::find(namentabellenDatei(recherche)))
+            hinzu(rechercheOeffnen(recherche), m_mitRecherchen);
     }
 }
 
-void Namenstabellen::hinzu(std::unique_ptr<dbase::Table> tabelle)
+std::unique_ptr<dbase::Table> Namenstabellen::rechercheOeffnen(Namentabelle recherche)
 {
-    m_alle.push_back(tabelle.get());
+    auto tabelle = std::make_unique<dbase::Table>();
+    tabelle->setTableName(namentabellenDatei(recherche));
+    tabelle->setIndexFiles(namentabellenIndexDatei(recherche));
+    tabelle->open();
+    return tabelle;
+}
+
+void Namenstabellen::hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste)
+{
+    liste.push_back(tabelle.get());
     m_offen.push_back(std::move(tabelle));
 }
 

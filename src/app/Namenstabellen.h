@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "search/Namentabellen.h"
+
 namespace dbase { class Table; }
 
 // Every name table a change of name rows must reach: the one the list reads
@@ -12,8 +14,10 @@ namespace dbase { class Table; }
 // list shows, also while the list filter reads its lines from the filter
 // table. namen.dbf always gets the change, so nothing lives only in a table
 // that the next start or filter makes anew, and the list shows it at once.
-// The tables other than Table1 are opened here and closed, their index
-// files written, when this goes.
+// A name that is changed or a substance that goes must also leave the
+// research tables the list does not show, or they list a name the register
+// no longer has. The tables other than Table1 are opened here and closed,
+// their index files written, when this goes.
 class Namenstabellen {
 public:
     // DbaseError when one of them cannot be opened.
@@ -22,14 +26,19 @@ public:
     Namenstabellen(const Namenstabellen&) = delete;
     Namenstabellen& operator=(const Namenstabellen&) = delete;
 
-    // Table1 first.
+    // Where a new name row goes. Table1 first.
     const std::vector<dbase::Table*>& alle() const { return m_alle; }
+    // Where an existing name row or substance is changed or removed: alle()
+    // and the research tables the list does not show, as far as they exist.
+    const std::vector<dbase::Table*>& mitRecherchen() const { return m_mitRecherchen; }
 
 private:
-    void hinzu(std::unique_ptr<dbase::Table> tabelle);
+    static std::unique_ptr<dbase::Table> rechercheOeffnen(Namentabelle recherche);
+    void hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste);
 
     std::vector<std::unique_ptr<dbase::Table>> m_offen;
     std::vector<dbase::Table*> m_alle;
+    std::vector<dbase::Table*> m_mitRecherchen;
 };
 
 // The name of the current row of a name table, with its name key

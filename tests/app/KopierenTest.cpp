@@ -204,6 +204,35 @@ TEST(StoffKopieren, DeletingASubstanceRemovesItsRowsFromEveryTableButStorage)
     EXPECT_EQ(m.ListBox1->itemIndex(), 0);
 }
 
+// A substance deleted while the list shows the register's names leaves
+// none of its names in the research tables filled before: switched to, they
+// list no name whose substance is gone.
+TEST(StoffKopieren, DeletingASubstanceRemovesItsNamesFromTheResearchTablesToo)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    recherchieren(m, true, u"F+"_qs);
+    recherchieren(m, false, u"Benzol"_qs);
+    ASSERT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
+    klick(m.ToolButton48);
+    const QStringList tmp1Vorher = zeilenVon("zan_tmp1.dbf");
+
+    waehlen(m, u"Benzol"_qs);
+    {
+        Antworten ja(widgets::Answer::Yes);
+        m.Lschen1->trigger();
+        ASSERT_EQ(ja.texte, QStringList{u"Soll der Datensatz zum Synonym 'Benzol' gelöscht werden?"_qs});
+    }
+    for (const char* t : {"namen.dbf", "zan_tmp1.dbf", "zan_tmp2.dbf"})
+        EXPECT_EQ(anzahl(t, u"CARN"_qs, benzol), 0) << t;
+    EXPECT_EQ(zeilenVon("zan_tmp1.dbf").size(), tmp1Vorher.size() - 1);
+    klick(m.ToolButton49);
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Dimethylketon"_qs, u"Propanon"_qs}));
+    klick(m.ToolButton50);
+    EXPECT_TRUE(listenzeilen(m).isEmpty());
+    EXPECT_TRUE(meldungstexte(r).isEmpty()) << meldungstexte(r).join(u'\n').toStdString();
+}
+
 // A table that refuses its part in the middle of a delete leaves every
 // table as it was, with a German message; the substance is still shown.
 TEST(StoffKopieren, AFailureInTheMiddleOfADeleteLeavesTheRegisterAsItWas)

@@ -1,6 +1,7 @@
 #include "FilterTestSupport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -15,6 +16,7 @@
 
 #include "fixtures/Events.h"
 #include "search/Filtersetzen.h"
+#include "search/Recherche.h"
 #include "widgets/NameList.h"
 
 using namespace marlextest;
@@ -129,6 +131,19 @@ void doppelklicken(QWidget* widget, const QString& zeile)
     const QPoint mitte = liste->visualItemRect(treffer[0]).center();
     QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, mitte);
     QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+}
+
+void recherchieren(TMarlex& m, bool inTmp1, const QString& text, bool synonyme)
+{
+    imDialogVon<TRecherche>([&] { (inTmp1 ? m.RechercheinTMP11 : m.RechercheinTMP21)->trigger(); },
+                            [&](TRecherche& d) {
+                                QTest::keyClicks(d.Edit1, text);
+                                if (d.CheckBox1->isChecked() != synonyme)
+                                    QTest::mouseClick(d.CheckBox1, Qt::LeftButton, {},
+                                                      QPoint(4, d.CheckBox1->height() / 2));
+                                ASSERT_EQ(d.CheckBox1->isChecked(), synonyme);
+                                QTest::mouseClick(d.Button1, Qt::LeftButton);
+                            });
 }
 
 void kontextmenue(TFilterfenster& fenster, QAction* item)

@@ -56,6 +56,11 @@ void tippen(TFiltersetzen& dialog, const QString& text);   // replaces Memo1's t
 void setzen(TFiltersetzen& dialog);                         // clicks "&Setzen"
 void doppelklicken(QWidget* liste, const QString& zeile);   // on a line of ListBox1 or ListBox2
 
+// A research through "Recherche in TMP &1" (or "TMP &2"), the text typed and
+// "Synonyme mitkopieren" set as given, then "&OK"; the list then shows the
+// research table when something was found.
+void recherchieren(TMarlex& m, bool inTmp1, const QString& text, bool synonyme = true);
+
 // Opens the context menu of a current-filter window by a right-click on its
 // expression and clicks the item.
 void kontextmenue(TFilterfenster& fenster, QAction* item);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -231,6 +232,69 @@ TEST(Synonyme, ChangesReachNamenDbfTheResearchTableAndTheFilterTable)
         erwartet[t].removeOne(namenszeile(u"2-Propanon"_qs, aceton));
     pruefen("removed");
     EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs, u"Dimethylformaldehyd"_qs}));
+}
+
+// A research table that holds one name of each substance found shows few
+// of its names; a name the substance has in the register is still one it
+// has. Adding it again, or renaming into it, is refused there as on the
+// register's own list, and namen.dbf keeps every name of the substance once.
+TEST(Synonyme, ANameTheSubstanceHasInTheRegisterIsRefusedWhileAResearchTableIsShown)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    recherchieren(m, true, u"F+"_qs, false);
+    ASSERT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs}));
+    const QStringList namenVorher = namenszeilen("namen.dbf");
+    const QStringList rechercheVorher = namenszeilen("zan_tmp1.dbf");
+
+    waehlen(m, u"Aceton"_qs);
+    imDialogVon<TSynoadd>([&] { klick(m.ToolButton53); },
+                          [&](TSynoadd& d) {
+                              tippen(d.Edit1, u"Propanon"_qs);
+                              klick(d.Button1);
+                              EXPECT_TRUE(d.isVisible());
+                              klick(d.Button2);
+                          });
+    waehlen(m, u"Aceton"_qs);
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  tippen(d.Edit1, u"Dimethylketon"_qs);
+                                  klick(d.Button1);
+                                  EXPECT_TRUE(d.isVisible());
+                                  klick(d.Button2);
+                              });
+    EXPECT_EQ(meldungstexte(r), (QStringList{u"Der Stoff hat schon ein Synonym \"Propanon\"."_qs,
+                                             u"Der Stoff hat schon ein Synonym \"Dimethylketon\"."_qs}));
+    EXPECT_EQ(text(namenszeilen("namen.dbf")), text(namenVorher));
+    EXPECT_EQ(text(namenszeilen("zan_tmp1.dbf")), text(rechercheVorher));
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs}));
+}
+
+// A name changed while the list shows the register's names is changed in
+// the research table filled before as well: switched to, it shows the new
+// name, not one the register no longer has.
+TEST(Synonyme, ARenameReachesTheResearchTableNotShown)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    recherchieren(m, true, u"F+"_qs);
+    ASSERT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs, u"Dimethylketon"_qs, u"Propanon"_qs}));
+    klick(m.ToolButton48);
+    ASSERT_EQ(m.StatusPanel[1]->text(), u"STAMM"_qs);
+
+    waehlen(m, u"Propanon"_qs);
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  tippen(d.Edit1, u"2-Propanon"_qs);
+                                  klick(d.Button1);
+                              });
+    for (const char* t : {"namen.dbf", "zan_tmp1.dbf"}) {
+        EXPECT_TRUE(namenszeilen(t).contains(namenszeile(u"2-Propanon"_qs, aceton))) << t;
+        EXPECT_FALSE(namenszeilen(t).contains(namenszeile(u"Propanon"_qs, aceton))) << t;
+    }
+    klick(m.ToolButton49);
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs, u"Dimethylketon"_qs, u"2-Propanon"_qs}));
+    EXPECT_TRUE(meldungstexte(r).isEmpty()) << text(meldungstexte(r));
 }
 
 TEST(Synonyme, RelatedNamesLeaveOutTheCurrentOneAndGoToTheChosenLine)
