@@ -176,7 +176,11 @@ TEST(Programmstart, TheSmallWindowsOfTheRecordPageAreMadeAtStartAndEndWithThePro
         EXPECT_EQ(m.DBRichEdit2->toPlainText(), QStringLiteral("Ethanol"));
 
         QTimer::singleShot(0, &m, [&m] { m.Beenden1->trigger(); });
-        QTimer::singleShot(5000, [] { QApplication::exit(1); });
+        // The guard ends with this block: left pending, it would fire in a
+        // later test, and an exit outside the application's own loop makes
+        // every later event loop (each modal dialog's) return at once.
+        QObject wache;
+        QTimer::singleShot(5000, &wache, [] { QApplication::exit(1); });
         EXPECT_EQ(QApplication::exec(), 0) << "the program ended";
     }
     EXPECT_EQ(Datennavigator, nullptr);
