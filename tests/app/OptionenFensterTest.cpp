@@ -24,7 +24,7 @@
 #include "data/OptionenDialog.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/FileWrites.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "ini/IniFile.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "update/Datenuebernahme.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "dbase/Table.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/Files.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "fixtures/Tdbf.h"
 #include "update/Datenuebernahme.h"
 #include "widgets/DBImage.h"

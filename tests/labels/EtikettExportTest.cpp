@@ -20,14 +20,13 @@
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <QTest>
-#include <QTimer>
 
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "labels/EtikettExport.h"
 #include "labels/EtikettenLayout.h"
 #include "report/TextLayout.h"
@@ -151,8 +150,9 @@ protected:
     }
 
     // The export from the menu: the dialog with its label file, then the
-    // file dialog, where `dateiSchritt` acts as the user. Returns the
-    // dialog's caption and the file name the file dialog proposed.
+    // file dialog, where `dateiSchritt` acts as the user; without a step no
+    // file dialog may open. Returns the dialog's caption and the file name
+    // the file dialog proposed.
     struct Ablauf {
         QString caption;
         QString vorschlag;
@@ -166,20 +166,15 @@ protected:
         fixtures::imDialogVon<TEtikettExport>([befehl] { befehl->trigger(); }, [&](TEtikettExport& d) {
             ablauf.caption = d.windowTitle();
             d.Edit1->setText(etikett);
-            QTimer wache;
-            QObject::connect(&wache, &QTimer::timeout, [&] {
-                auto* datei = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-                if (!datei)
-                    return;
-                wache.stop();
-                ablauf.dateiDialog = true;
-                ablauf.dialogTitel = datei->windowTitle();
-                ablauf.vorschlag = datei->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-                dateiSchritt(*datei);
-                if (datei->isVisible())
-                    datei->reject();
-            });
-            wache.start(0);
+            std::vector<fixtures::ModalAntworten::Antwort> dateiDialog;
+            if (dateiSchritt)
+                dateiDialog.push_back(fixtures::abbrechendNach<QFileDialog>([&](QFileDialog& datei) {
+                    ablauf.dateiDialog = true;
+                    ablauf.dialogTitel = datei.windowTitle();
+                    ablauf.vorschlag = datei.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+                    dateiSchritt(datei);
+                }));
+            fixtures::ModalAntworten antworten(std::move(dateiDialog));
             QTest::mouseClick(d.Button1, Qt::LeftButton);
             ablauf.offenNachExport = d.isVisible();
         });
@@ -202,7 +197,7 @@ protected:
         const auto zeile = lager().recNo();
         const QString filter = lager().filter().text();
         const QString index = Datas->Table1->indexName();
-        const Ablauf ablauf = exportieren(Marlex->Bitmap1, etikett, speichernUnter(out.filePath("nie.BMP")));
+        const Ablauf ablauf = exportieren(Marlex->Bitmap1, etikett, {});
         EXPECT_FALSE(ablauf.dateiDialog) << was;
         EXPECT_TRUE(ablauf.offenNachExport) << was << ": the user may choose another label";
         const QStringList meldungen = session.takeMessages();

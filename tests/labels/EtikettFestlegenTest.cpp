@@ -28,7 +28,7 @@
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
 #include "fixtures/Dbfread.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "labels/EtikettFestlegen.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "search/Filterverwaltung.h"

@@ -10,7 +10,7 @@
 #include <QStringList>
 
 #include "MarlexTestSupport.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "search/AktuellerFilter.h"
 #include "search/AktuellerLagerFilter.h"
 #include "search/FilterWarten.h"
@@ -47,7 +47,6 @@ QStringList listenzeilen(const TMarlex& m);
 QStringList meldungstexte(const marlextest::Register& r);
 
 using fixtures::imDialogVon;
-using fixtures::imModalenDialog;
 // The same for the filter dialog.
 void imDialog(const std::function<void()>& oeffnen, const std::function<void(TFiltersetzen&)>& schritte);
 

@@ -10,7 +10,7 @@
 #include "data/Fortschritt.h"
 #include "data/ListeEinlesen.h"
 #include "dbase/DbaseError.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "update/Datenuebernahme.h"
 

@@ -12,7 +12,7 @@
 
 #include "app/NameRules.h"
 #include "data/Datas.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "update/Datenuebernahme.h"
 #include "update/Verzeichnisliste.h"
 #include "update/VerzeichnisWahl.h"

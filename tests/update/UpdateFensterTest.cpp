@@ -14,7 +14,7 @@
 #include "app/Ueber.h"
 #include "data/Datas.h"
 #include "fixtures/Files.h"
-#include "fixtures/ModalerDialog.h"
+#include "fixtures/Modal.h"
 #include "update/Update.h"
 
 using namespace marlextest;
