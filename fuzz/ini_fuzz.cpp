@@ -1,7 +1,7 @@
 // The settings file marlex99.ini as a user may have left it, damaged or
 // edited by hand in any way: every read of the program's settings must give
-// a value, and a setting written must read back as written, without a crash,
-// a hang or a sanitizer report.
+// a value, and a setting written must read back as written, however long,
+// without a crash, a hang or a sanitizer report.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -63,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (file.readString(section, key, {}) != QStringLiteral("Wert 1"))
+        std::abort();
+    // A long value (a saved filter) comes back whole.
+    const QString longValue = QStringLiteral("NAME1='A' OR ").repeated(250);
+    file.writeString(section, key, longValue);
+    if (file.readString(section, key, {}) != longValue.trimmed())
         std::abort();
     file.writeInteger(section, key, -42);
     if (file.readInteger(section, key, 0) != -42)

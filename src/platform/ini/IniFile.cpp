@@ -1,6 +1,7 @@
 #include "ini/IniFile.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -18,14 +19,41 @@ namespace ini {
 
 namespace {
 
-constexpr const char* codePage = "windows-1252";
-constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
-constexpr QByteArrayView crLf = "\r\n";
-
 QString quoted(const QString& fileName)
 {
     return u"„"_qs + QFileInfo(fileName).absoluteFilePath() + u"“"_qs;
 }
+
+// How a file's text is stored: its code page, and the width and byte order
+// of its code units. Line ends are sought unit by unit: in UTF-16 a byte
+// 0x0A or 0x0D may be half of any character.
+struct Encoding {
+    const char* name;
+    int unitSize = 1;
+    bool bigEndian = false;
+
+    char16_t unitAt(QByteArrayView bytes, qsizetype i) const
+    {
+        const auto byte = [&](qsizetype j) { return char16_t(static_cast<unsigned char>(bytes[j])); };
+        if (unitSize == 1)
+            return byte(i);
+        return bigEndian ? char16_t(byte(i) << 8 | byte(i + 1)) : char16_t(byte(i + 1) << 8 | byte(i));
+    }
+};
+
+constexpr Encoding windows1252{"windows-1252"};
+constexpr Encoding utf8{"UTF-8"};
+constexpr Encoding utf16le{"UTF-16LE", 2, false};
+constexpr Encoding utf16be{"UTF-16BE", 2, true};
+
+// The byte-order marks a file may start with (an editor's "Unicode" is
+// UTF-16), and the code page each stands for.
+struct ByteOrderMark {
+    QByteArrayView bytes;
+    const Encoding* encoding;
+};
+constexpr ByteOrderMark byteOrderMarks[] = {
+    {"\xEF\xBB\xBF", &utf8}, {"\xFF\xFE", &utf16le}, {"\xFE\xFF", &utf16be}};
 
 // Qt reaches Windows-1252 through ICU; without it Latin-1, which differs only
 // in 0x80 to 0x9F, is the closest there is. (An ICU converter must not be
@@ -37,46 +65,38 @@ void fallBackToLatin1(Converter& converter)
         converter = Converter(QStringConverter::Latin1);
 }
 
-// The line end that `raw` finishes with: CR LF, LF, a lone CR, or none.
-QByteArray lineEnding(QByteArrayView raw)
+// The line starting at `start`: its text, and its line end (CR LF, LF, a
+// lone CR, or none at the end of the file).
+std::pair<QByteArrayView, QByteArrayView> lineAt(QByteArrayView content, qsizetype start, const Encoding& encoding)
 {
-    if (raw.endsWith(crLf))
-        return crLf.toByteArray();
-    if (raw.endsWith('\n') || raw.endsWith('\r'))
-        return raw.last(1).toByteArray();
-    return {};
-}
-
-// Where the line starting at `start` ends, its line end included.
-qsizetype endOfLine(QByteArrayView content, qsizetype start)
-{
-    for (qsizetype i = start; i < content.size(); ++i) {
-        if (content[i] == '\n')
-            return i + 1;
-        if (content[i] == '\r')
-            return i + 1 < content.size() && content[i + 1] == '\n' ? i + 2 : i + 1;
+    const int width = encoding.unitSize;
+    for (qsizetype i = start; i + width <= content.size(); i += width) {
+        const char16_t unit = encoding.unitAt(content, i);
+        if (unit == u'\n' || unit == u'\r') {
+            const bool crLf = unit == u'\r' && i + 2 * width <= content.size()
+                           && encoding.unitAt(content, i + width) == u'\n';
+            return {content.sliced(start, i - start), content.sliced(i, crLf ? 2 * width : width)};
+        }
     }
-    return content.size();
+    return {content.sliced(start), {}};
 }
 
-// One line of the file: its bytes with the line end, and what it means.
+// One line of the file: its bytes, and what it means.
 struct Line {
     enum class Kind { Other, Section, Key };
-    QByteArray raw;
+    QByteArray body;
+    QByteArray ending; // none on a last line without one
     Kind kind = Kind::Other;
     QString name;  // section or key, trimmed
     QString value; // of a key, trimmed
     bool blank = false;
-
-    bool terminated() const { return !lineEnding(raw).isEmpty(); }
 };
 
-Line parseLine(QByteArray raw, QStringDecoder& decoder)
+Line parseLine(QByteArrayView body, QByteArrayView ending, QStringDecoder& decoder)
 {
     Line line;
-    line.raw = std::move(raw);
-    QByteArrayView body(line.raw);
-    body.chop(lineEnding(body).size());
+    line.body = body.toByteArray();
+    line.ending = ending.toByteArray();
     const QString text = QString(decoder(body)).trimmed();
     line.blank = text.isEmpty();
     if (text.startsWith(u'[')) {
@@ -112,48 +132,55 @@ bool validUtf8(QByteArrayView bytes)
 
 // A file as its author wrote it: the code page, the line end and the lines.
 struct Document {
-    QByteArray byteOrderMark;       // kept in front of the first line
-    bool utf8 = false;              // else Windows-1252
-    QByteArray newLine = "\r\n";    // for lines that the file does not have yet
+    QByteArray byteOrderMark; // kept in front of the first line
+    const Encoding* encoding = &windows1252;
+    QByteArray newLine;       // for new lines: the first line's end; none for CR LF
     std::vector<Line> lines;
+    // Half a code unit at the end of a damaged UTF-16 file: no character,
+    // so no part of a line, but kept as the file's last byte.
+    QByteArray tail;
 
     QByteArray bytes() const
     {
         QByteArray result = byteOrderMark;
         for (const Line& line : lines)
-            result += line.raw;
-        return result;
+            result += line.body + line.ending;
+        return result + tail;
     }
 };
 
-// A file saved as UTF-8 elsewhere is read as such: with the byte-order mark
-// (which is no part of the first line), or when its bytes beyond ASCII are
-// valid UTF-8 throughout, which Windows-1252 text with umlauts practically
-// never is.
+// A file saved as Unicode elsewhere is read as such: with a byte-order mark
+// (which is no part of the first line), or, as UTF-8, when its bytes beyond
+// ASCII are valid UTF-8 throughout, which Windows-1252 text with umlauts
+// practically never is.
 Document parse(const QByteArray& content)
 {
     Document document;
     QByteArrayView text(content);
-    if (text.startsWith(byteOrderMark)) {
-        document.byteOrderMark = byteOrderMark.toByteArray();
-        document.utf8 = true;
-        text = text.sliced(byteOrderMark.size());
-    } else if (!isAscii(text)) {
-        document.utf8 = validUtf8(text);
+    const auto mark = std::find_if(std::begin(byteOrderMarks), std::end(byteOrderMarks),
+                                   [&](const ByteOrderMark& m) { return text.startsWith(m.bytes); });
+    if (mark != std::end(byteOrderMarks)) {
+        document.byteOrderMark = mark->bytes.toByteArray();
+        document.encoding = mark->encoding;
+        text = text.sliced(mark->bytes.size());
+    } else if (!isAscii(text) && validUtf8(text)) {
+        document.encoding = &utf8;
     }
-    const qsizetype firstEnd = endOfLine(text, 0);
-    if (const QByteArray ending = lineEnding(text.first(firstEnd)); !ending.isEmpty())
-        document.newLine = ending;
+    const Encoding& encoding = *document.encoding;
+    document.tail = text.last(text.size() % encoding.unitSize).toByteArray();
+    text.chop(document.tail.size());
 
     // Stateless: a sequence a stray byte leaves open at a line's end must
     // not take the first character of the next line with it.
-    QStringDecoder decoder(document.utf8 ? "UTF-8" : codePage, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(encoding.name, QStringConverter::Flag::Stateless);
     fallBackToLatin1(decoder);
     for (qsizetype start = 0; start < text.size();) {
-        const qsizetype end = endOfLine(text, start);
-        document.lines.push_back(parseLine(text.sliced(start, end - start).toByteArray(), decoder));
-        start = end;
+        const auto [body, ending] = lineAt(text, start, encoding);
+        document.lines.push_back(parseLine(body, ending, decoder));
+        start += body.size() + ending.size();
     }
+    if (!document.lines.empty())
+        document.newLine = document.lines.front().ending;
     return document;
 }
 
@@ -287,30 +314,31 @@ void check(const IniChanges::Change& change, const QString& fileName)
 class LineMaker {
 public:
     LineMaker(const Document& document, const QString& fileName)
-        : m_encoder(document.utf8 ? "UTF-8" : codePage), m_newLine(document.newLine), m_fileName(fileName)
+        : m_encoder(document.encoding->name), m_fileName(fileName)
     {
         fallBackToLatin1(m_encoder);
+        m_newLine = document.newLine.isEmpty() ? encode(u"\r\n"_qs) : document.newLine;
     }
 
-    Line section(const QString& name) { return make(Line::Kind::Section, name, {}, '[' + encode(name) + ']'); }
+    Line section(const QString& name)
+    {
+        return make(Line::Kind::Section, name, {}, encode(u"["_qs) + encode(name) + encode(u"]"_qs), m_newLine);
+    }
     Line key(const QString& name, const QString& value, const QByteArray& ending)
     {
-        return make(Line::Kind::Key, name, value, encode(name) + '=' + encode(value), ending);
+        return make(Line::Kind::Key, name, value, encode(name) + encode(u"="_qs) + encode(value), ending);
     }
     Line key(const QString& name, const QString& value) { return key(name, value, m_newLine); }
-    Line blank() { return make(Line::Kind::Other, {}, {}, {}); }
+    Line blank() { return make(Line::Kind::Other, {}, {}, {}, m_newLine); }
     const QByteArray& newLine() const { return m_newLine; }
 
 private:
-    Line make(Line::Kind kind, const QString& name, const QString& value, const QByteArray& body)
-    {
-        return make(kind, name, value, body, m_newLine);
-    }
-    Line make(Line::Kind kind, const QString& name, const QString& value, const QByteArray& body,
-              const QByteArray& ending)
+    static Line make(Line::Kind kind, const QString& name, const QString& value, const QByteArray& body,
+                     const QByteArray& ending)
     {
         Line line;
-        line.raw = body + ending;
+        line.body = body;
+        line.ending = ending;
         line.kind = kind;
         line.name = name;
         line.value = value;
@@ -336,8 +364,8 @@ void apply(Document& document, LineMaker& make, const IniChanges::Change& change
 {
     std::vector<Line>& lines = document.lines;
     auto terminate = [&](Line& line) {
-        if (!line.terminated())
-            line.raw += make.newLine();
+        if (line.ending.isEmpty())
+            line.ending = make.newLine();
     };
     const Position position = locate(lines, change.section, change.key);
     if (change.remove) {
@@ -347,7 +375,7 @@ void apply(Document& document, LineMaker& make, const IniChanges::Change& change
     }
     if (position.key) {
         Line& line = lines[*position.key];
-        line = make.key(line.name, change.value, lineEnding(line.raw));
+        line = make.key(line.name, change.value, line.ending);
     } else if (position.section) {
         terminate(lines[position.lastKeyOrHeader]);
         lines.insert(lines.begin() + std::ptrdiff_t(position.lastKeyOrHeader + 1), make.key(change.key, change.value));
@@ -369,7 +397,7 @@ IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
     const auto value = lookup(m_fileName, section, key);
-    return (value ? stripQuotes(*value) : defaultValue).left(maxStringLength);
+    return value ? stripQuotes(*value) : defaultValue;
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const

@@ -39,9 +39,11 @@ private:
 //   key gives the default. Reads never fail.
 // - Section and key names are found without regard to case; blanks around
 //   names and values do not count; one pair of matching double or single
-//   quotes around a value is dropped; a string comes back with at most
-//   2047 characters. The first section of a name is the one that counts, and
-//   in it the first line of a key.
+//   quotes around a value is dropped. A string comes back whole, however
+//   long: the profile functions cut it at 2047 characters, which turned a
+//   long saved filter into a broken or another one; they still read the
+//   first 2047 of what is written here. The first section of a name is the
+//   one that counts, and in it the first line of a key.
 // - Integers are written in decimal. A text of more than two characters
 //   starting with 0x or 0X is read as hexadecimal (32 bits, 0xFFFFFFFF is
 //   -1), any other as decimal with an optional sign; a text that is not
@@ -53,9 +55,12 @@ private:
 //   was. New lines end as the file's first line does (CR LF in a new file).
 //   The file is created by the first write and replaced atomically; a write
 //   that cannot be done throws IniError and leaves the file as it was.
-// - The file is Windows-1252 text, or UTF-8 when it starts with the UTF-8
-//   byte-order mark (kept) or is valid UTF-8 throughout; lines end with
-//   CR LF, LF or a lone CR. Its name is looked up ignoring case.
+// - The file is Windows-1252 text; UTF-8 when it starts with the UTF-8
+//   byte-order mark or is valid UTF-8 throughout; UTF-16 in either byte
+//   order when it starts with that byte-order mark (an editor's "Unicode").
+//   A mark is kept, and written lines are in the file's own code page.
+//   Lines end with CR LF, LF or a lone CR. Its name is looked up ignoring
+//   case.
 class IniFile {
 public:
     explicit IniFile(QString fileName);
@@ -74,8 +79,6 @@ public:
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
-
-    static constexpr int maxStringLength = 2047;
 
 private:
     QString m_fileName;

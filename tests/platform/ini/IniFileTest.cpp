@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QDir>
 #include <QFile>
 
@@ -159,13 +161,13 @@ TEST_F(IniFileTest, StripsOnePairOfMatchingQuotes)
     EXPECT_EQ(settings.readString("Filter", "Filter6", ""), u"  innen  "_qs);
 }
 
-TEST_F(IniFileTest, StringsComeBackWithAtMost2047Characters)
+TEST_F(IniFileTest, LongStringsComeBackWhole)
 {
     const QByteArray longValue(3000, 'x');
     writeBytes(path, "[Optionen]\r\nHelpBrowser=" + longValue + "\r\n");
-    EXPECT_EQ(settings.readString("Optionen", "HelpBrowser", ""), QString(2047, u'x'));
+    EXPECT_EQ(settings.readString("Optionen", "HelpBrowser", ""), QString(3000, u'x'));
     // A default is no exception.
-    EXPECT_EQ(settings.readString("Optionen", "fehlt", QString(3000, u'y')).size(), 2047);
+    EXPECT_EQ(settings.readString("Optionen", "fehlt", QString(3000, u'y')).size(), 3000);
 }
 
 TEST_F(IniFileTest, ReadsIntegersLikeTheProfileFunctions)
@@ -361,4 +363,87 @@ TEST_F(IniFileTest, RemovesTheLineReadsSeeAndKeepsEveryOtherByte)
     ini::IniFile fehlt(u"fehlt.ini"_qs);
     fehlt.write(ini::IniChanges().removeKey("Filter", "Filter1"));
     EXPECT_FALSE(QFile::exists(u"fehlt.ini"_qs));
+}
+
+namespace {
+
+// A settings file as an editor saves it in "Unicode": UTF-16 in either byte
+// order behind its byte-order mark, spelt out unit by unit.
+QByteArray utf16(const QString& text, bool bigEndian)
+{
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
+}
+
+struct Utf16Case {
+    bool bigEndian;
+    QString newLine;
+};
+
+void PrintTo(const Utf16Case& c, std::ostream* out)
+{
+    *out << (c.bigEndian ? "big-endian" : "little-endian") << ", line end " << c.newLine.toUtf8().toHex().toStdString();
+}
+
+class Utf16File : public IniFileTest, public ::testing::WithParamInterface<Utf16Case> {
+protected:
+    QByteArray unicode(QString text) const
+    {
+        return utf16(text.replace(u"\n"_qs, GetParam().newLine), GetParam().bigEndian);
+    }
+};
+
+} // namespace
+
+// "ਊ" (U+0A0A) and "ഊ" (U+0D0A) are made of the bytes of LF and CR: they
+// must not break their line.
+TEST_P(Utf16File, IsReadAndWrittenInItsByteOrderAndLineEnd)
+{
+    writeBytes(path, unicode(u"; Einstellungen\n[Optionen]\nLagerdatensätze markieren=0\nLieferant=ਊഊ Müller\n"
+                             u"[Font]\nFontSize=10\n"_qs));
+    EXPECT_FALSE(settings.readBool("Optionen", u"Lagerdatensätze markieren"_qs, true));
+    EXPECT_EQ(settings.readString("Optionen", "Lieferant", ""), u"ਊഊ Müller"_qs);
+    EXPECT_EQ(settings.readInteger("Font", "FontSize", 0), 10);
+
+    settings.writeBool("optionen", u"LAGERDATENSÄTZE markieren"_qs, true);
+    settings.writeString("Optionen", "Verwender", u"Ωmega 🧪"_qs);
+    settings.writeInteger("Vorschau", "zoom", 80);
+    EXPECT_EQ(readBytes(path), unicode(u"; Einstellungen\n[Optionen]\nLagerdatensätze markieren=1\n"
+                                       u"Lieferant=ਊഊ Müller\nVerwender=Ωmega 🧪\n[Font]\nFontSize=10\n"
+                                       u"\n[Vorschau]\nzoom=80\n"_qs));
+    EXPECT_EQ(settings.readString("Optionen", "Verwender", ""), u"Ωmega 🧪"_qs);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, Utf16File,
+                         ::testing::Values(Utf16Case{false, u"\r\n"_qs}, Utf16Case{true, u"\n"_qs},
+                                           Utf16Case{false, u"\r"_qs}),
+                         [](const auto& info) {
+                             return std::string(info.param.bigEndian ? "BigEndian" : "LittleEndian")
+                                  + (info.param.newLine == u"\r"_qs ? "Cr" : info.param.newLine == u"\n"_qs ? "Lf" : "CrLf");
+                         });
+
+TEST_F(IniFileTest, AUtf16FileWithoutLinesOrCutShortGetsUnicodeLines)
+{
+    // Nothing but the mark: the new lines end in CR LF, in UTF-16.
+    writeBytes(path, "\xFF\xFE");
+    settings.writeBool("Optionen", "First", false);
+    EXPECT_EQ(readBytes(path), utf16(u"[Optionen]\r\nFirst=0\r\n"_qs, false));
+
+    // No line end after the last line: it gets the file's own.
+    writeBytes(path, utf16(u"[Marlex99]\nxpos=10"_qs, true));
+    settings.writeInteger("Marlex99", "ypos", 5);
+    EXPECT_EQ(readBytes(path), utf16(u"[Marlex99]\nxpos=10\nypos=5\n"_qs, true));
+
+    // Half a character at the end: the text before it reads as it stands,
+    // and the stray byte stays the file's last.
+    writeBytes(path, utf16(u"[Marlex99]\r\nxpos=10"_qs, false) + 'x');
+    EXPECT_EQ(settings.readString("Marlex99", "xpos", ""), u"10"_qs);
+    settings.writeInteger("Marlex99", "ypos", 5);
+    EXPECT_EQ(readBytes(path), utf16(u"[Marlex99]\r\nxpos=10\r\nypos=5\r\n"_qs, false) + 'x');
+    EXPECT_EQ(settings.readInteger("Marlex99", "xpos", 0), 10);
 }
