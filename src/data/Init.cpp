@@ -300,8 +300,8 @@ void TInit::Initialisieren()
                                          .arg(QDir::toNativeSeparators(Datas->Arbeitsordner))
                                          .toStdString());
         dateienOeffnen();
-        rechercheDateiErzeugen(u"zan_tmp1.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP1)"_qs);
-        rechercheDateiErzeugen(u"zan_tmp2.dbf"_qs, u"Recherche-Dateien werden erzeugt... (TMP2)"_qs);
+        rechercheDateiErzeugen(Namentabelle::Tmp1);
+        rechercheDateiErzeugen(Namentabelle::Tmp2);
         namenlisteLesen();
         zugriffsartSetzen();
     } catch (const std::exception& fehler) {
@@ -409,9 +409,9 @@ void TInit::indexDateiPruefen(const dbase::Table& tabelle)
     }
 }
 
-void TInit::rechercheDateiErzeugen(const QString& dateiName, const QString& text)
+void TInit::rechercheDateiErzeugen(Namentabelle art)
 {
-    Label1->setText(text);
+    Label1->setText(u"Recherche-Dateien werden erzeugt... (%1)"_qs.arg(namentabellenart(art).status));
     fensterZeichnen();
 
     // The name table's fields as they are, whatever their number and widths;
@@ -423,10 +423,10 @@ void TInit::rechercheDateiErzeugen(const QString& dateiName, const QString& text
         felder.push_back(std::move(feld));
     }
     dbase::Table* tabelle = Datas->Table5;
-    tabelle->setTableName(Datas->arbeitsdatei(dateiName));
-    tabelle->createTable(dbase::TableLayout(std::move(felder)), Datas->Table1->languageDriver());
-    for (const dbase::IndexDef& tag : NamenTags)
-        tabelle->addIndex(tag);
+    tabelle->setTableName(namentabellenDatei(art));
+    // Table and index made in one step: nobody has seen the new files yet,
+    // so each is synced once, before it takes the old one's place.
+    tabelle->createTable(dbase::TableLayout(std::move(felder)), Datas->Table1->languageDriver(), NamenTags);
 }
 
 void TInit::namenlisteLesen()

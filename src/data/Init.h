@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "search/Namentabellen.h"
+
 class QLabel;
 class QPlainTextEdit;
 
@@ -61,7 +63,9 @@ private:
     // Whether the index file can be read, checked before the open since the
     // open may read a tag only when it is first used.
     void indexDateiPruefen(const dbase::Table& tabelle);
-    void rechercheDateiErzeugen(const QString& dateiName, const QString& text);
+    // Makes the research table anew, empty, with the name table's fields and
+    // tags; Table5 is left naming it.
+    void rechercheDateiErzeugen(Namentabelle art);
     void namenlisteLesen();
     void zugriffsartSetzen();
     void startBeenden(const QString& meldung, widgets::MessageKind art, const QString& einzelheiten = {});

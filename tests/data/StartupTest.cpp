@@ -1,3 +1,7 @@
+#include <map>
+#include <memory>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -15,6 +19,7 @@
 #include "fixtures/Files.h"
 #include "fixtures/Modal.h"
 #include "fixtures/Tdbf.h"
+#include "platform/dbase/ForwardingFileIo.h"
 #include "update/Datenuebernahme.h"
 #include "widgets/DBImage.h"
 
@@ -185,6 +190,45 @@ TEST_F(Start, ResearchTablesAreMadeEmptyWithTheNameTablesLayoutAndBothTags)
             ASSERT_EQ(tdbf.tags.size(), 2u);
         }
     }
+}
+
+// Nobody has seen the research tables the start makes, so each of their
+// files needs its bytes on the disk once, before it takes the old one's
+// place, and the start syncs nothing else.
+TEST_F(Start, EachNewResearchFileIsSyncedOnceAndNothingElse)
+{
+    struct Syncs {
+        std::map<std::string, int> jeDatei; // by the name the file takes
+        int ordner = 0;
+    };
+    const auto syncs = std::make_shared<Syncs>();
+    const dbftest::ScopedFileIo io([syncs] {
+        struct Zaehler : dbftest::ForwardingFileIo {
+            explicit Zaehler(std::shared_ptr<Syncs> s) : syncs(std::move(s)) {}
+            void sync() override
+            {
+                // A new file is written beside the old one (name + ".new" +
+                // the process id) and renamed over it.
+                const std::string datei = m_path.filename().string();
+                ++syncs->jeDatei[datei.substr(0, datei.find(".new"))];
+                ForwardingFileIo::sync();
+            }
+            void syncDirectory() override
+            {
+                ++syncs->ordner;
+                ForwardingFileIo::syncDirectory();
+            }
+            std::shared_ptr<Syncs> syncs;
+        };
+        return std::make_unique<Zaehler>(syncs);
+    });
+    starten();
+    ASSERT_TRUE(programm->gestartet()) << meldungenDesStarts().join(u'\n').toStdString();
+
+    const std::map<std::string, int> einmal = {
+        {"zan_tmp1.dbf", 1}, {"zan_tmp1.mdx", 1}, {"zan_tmp2.dbf", 1}, {"zan_tmp2.mdx", 1}};
+    EXPECT_EQ(syncs->jeDatei, einmal);
+    EXPECT_EQ(syncs->ordner, 4) << "each new name made durable";
 }
 
 // --- the required-file check

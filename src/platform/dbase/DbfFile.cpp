@@ -589,7 +589,8 @@ std::unique_ptr<DbfFile> DbfFile::open(const std::filesystem::path& path, OpenMo
 
 std::unique_ptr<DbfFile> DbfFile::create(const std::filesystem::path& path,
                                          const TableLayout& layout, std::uint8_t languageDriver,
-                                         std::uint8_t version) {
+                                         std::uint8_t version,
+                                         const std::function<void()>& writeProductionIndex) {
     if (version != plainVersion && version != dbase3MemoVersion && version != dbase4MemoVersion)
         throw DbaseError("Die Tabelle " + quoted(path) + " kann nicht mit der Kennung "
                          + hexByte(version) + " angelegt werden");
@@ -648,6 +649,10 @@ std::unique_ptr<DbfFile> DbfFile::create(const std::filesystem::path& path,
     bytes[headerLength - 1] = headerTerminator;
     bytes[headerLength] = endOfFile;
 
+    if (writeProductionIndex) {
+        h[28] = static_cast<char>(productionMdxFlag);
+        writeProductionIndex();
+    }
     replaceFile(path, bytes);
     old.reset();
     return open(path, OpenMode::ReadWrite, ShareMode::Shared);

@@ -74,11 +74,15 @@ public:
     // fields the table is 0x03. An existing table that another open holds is
     // not replaced. The new file is written beside the old one and renamed
     // over it, so a failure leaves the old table as it was. The language
-    // driver defaults to Western Europe ANSI.
+    // driver defaults to Western Europe ANSI. With `writeProductionIndex`
+    // the new table names a production index: the function writes that file
+    // while the old table is still held, before the new table takes its
+    // place, so that the table never names an index file that is not there.
     static std::unique_ptr<DbfFile> create(const std::filesystem::path& path,
                                            const TableLayout& layout,
                                            std::uint8_t languageDriver = 0x58,
-                                           std::uint8_t version = 0x03);
+                                           std::uint8_t version = 0x03,
+                                           const std::function<void()>& writeProductionIndex = {});
     ~DbfFile();
 
     const std::filesystem::path& path() const;

@@ -643,7 +643,7 @@ const CodePage& Table::codePage() const
     return d->codePage();
 }
 
-void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
+void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver, const std::vector<IndexDef>& tags)
 {
     d->requireClosed("die Tabellenstruktur");
     d->keptIndex.reset();
@@ -658,8 +658,22 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
         f.mdxTag = false;
     const TableLayout clean(std::move(fields));
 
-    auto dbf = DbfFile::create(path, clean, languageDriver);
-    if (const auto oldIndex = findFile(sibling(path, ".mdx"))) {
+    // The index of an empty table: its tags need no rows and the table no
+    // sync before it is written, as its bytes are not on the disk yet.
+    std::function<void()> writeIndex;
+    if (!tags.empty()) {
+        writeIndex = [&] {
+            const std::filesystem::path indexPath = toPath(files::resolveForWrite(sibling(path, ".mdx")));
+            TableIndex index = TableIndex::create(indexPath, clean, CodePage::forLanguageDriver(languageDriver),
+                                                  languageDriver);
+            const RowScan noRows = [](const RowVisitor&) {};
+            for (const IndexDef& tag : tags)
+                index.addTag(tag, noRows);
+            index.write(path.stem().string(), noRows);
+        };
+    }
+    auto dbf = DbfFile::create(path, clean, languageDriver, 0x03, writeIndex);
+    if (const auto oldIndex = findFile(sibling(path, ".mdx")); oldIndex && tags.empty()) {
         std::error_code error;
         if (!std::filesystem::remove(*oldIndex, error))
             throw DbaseError("Die alte Indexdatei " + quoted(*oldIndex)
@@ -672,7 +686,7 @@ void Table::createTable(const TableLayout& layout, std::uint8_t languageDriver)
     if (clean.hasBlobFields())
         DbtMemo::create(toPath(files::resolveForWrite(sibling(path, ".dbt"))),
                         memoFormatFor(dbf->header().version));
-    d->createdHere = true;
+    d->createdHere = tags.empty();
 }
 
 void Table::checkIndexFile() const

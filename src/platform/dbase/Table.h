@@ -154,7 +154,12 @@ public:
     // that is not append(), insert(), post(), cancel() or the setting of a
     // field: a table being filled right after it was made is not one anybody
     // relies on yet, and a kill leaves it opening with the rows written so far.
-    void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58);
+    // With `tags`, the empty table gets its production index with them in the
+    // same step, as addIndex() one after another would give it, but with
+    // each new file synced once, before it takes the old one's place; the
+    // next open then does not fill in bulk.
+    void createTable(const TableLayout& layout, std::uint8_t languageDriver = 0x58,
+                     const std::vector<IndexDef>& tags = {});
     // For a closed table: checks the index file that open() reads (none
     // without one), its tag table and tag headers read afresh: open() may
     // read a tag only when it is first used. DbaseError naming the index

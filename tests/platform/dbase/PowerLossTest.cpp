@@ -166,6 +166,13 @@ const Scenario scenarios[] = {
          table.close();
          returned();
      }},
+    {"TableMadeAnewWithItsTags",
+     [](const Returned& returned) {
+         Table table;
+         table.setTableName("chemie.dbf");
+         table.createTable(substanceLayout, 0x58, {{"NAME", "NAME"}, {"NR", "NR"}});
+         returned();
+     }},
     {"TagAdded",
      [](const Returned& returned) {
          Table table;
