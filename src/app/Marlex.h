@@ -14,6 +14,7 @@
 
 #include "app/Bilder.h"
 #include "app/RecNoListe.h"
+#include "search/Namentabellen.h"
 
 class QAction;
 class QFrame;
@@ -86,8 +87,8 @@ public:
     // DruckerIndex. Kept for the run only.
     QString DruckDatei;
     QString Symbolendung = QStringLiteral("BMP");
-    QString AktuelleNamenDatei = QStringLiteral("namen.dbf");
-    QString AktuelleIndexDatei = QStringLiteral("namen.mdx");
+    QString AktuelleNamenDatei = namentabellenDatei(Namentabelle::Stamm);
+    QString AktuelleIndexDatei = namentabellenIndexDatei(Namentabelle::Stamm);
     int EditModus = 0;
     int EingabeModus = 0;
     int LagerEditModus = 0;

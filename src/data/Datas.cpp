@@ -4,6 +4,7 @@
 #include "data/Init.h"
 #include "data/Optionen.h"
 #include "ini/IniFile.h"
+#include "search/Namentabellen.h"
 #include "update/Datenuebernahme.h"
 #include "widgets/MessageBox.h"
 
@@ -12,8 +13,8 @@ TDatas* Datas = nullptr;
 namespace {
 
 struct TabellenVorgabe {
-    const char* tabelle;
-    const char* indexDatei;
+    QString tabelle;
+    QString indexDatei;
     const char* indexName;
     std::vector<dbase::IndexDef> tags;
 };
@@ -27,13 +28,13 @@ const dbase::IndexDef& name1Sub = NamenTags[1];
 // key field: every phrase table has it, and a phrase's lines keep the order
 // they were written in.
 const TabellenVorgabe vorgaben[7] = {
-    {"namen.dbf", "namen.mdx", "NAME1_SUB", NamenTags},
-    {"chemie.dbf", "chemie.MDX", "CARN_SUB", {carnSub}},
-    {"lager.dbf", "lager.MDX", "CARN_SUB", {carnSub, name1Sub}},
-    {"si_gef.dbf", "si_gef.mdx", "NRSATZ_SUB", {{"NRSATZ_SUB", "NRSATZ", false, false, false}}},
-    {"", "", "", {}},
-    {"formeln.dbf", "formeln.MDX", "CARN_SUB", {carnSub}},
-    {"filter.dbf", "", "", {}},
+    {namentabellenDatei(Namentabelle::Stamm), namentabellenIndexDatei(Namentabelle::Stamm), "NAME1_SUB", NamenTags},
+    {u"chemie.dbf"_qs, u"chemie.MDX"_qs, "CARN_SUB", {carnSub}},
+    {u"lager.dbf"_qs, u"lager.MDX"_qs, "CARN_SUB", {carnSub, name1Sub}},
+    {u"si_gef.dbf"_qs, u"si_gef.mdx"_qs, "NRSATZ_SUB", {{"NRSATZ_SUB", "NRSATZ", false, false, false}}},
+    {{}, {}, "", {}},
+    {u"formeln.dbf"_qs, u"formeln.MDX"_qs, "CARN_SUB", {carnSub}},
+    {u"filter.dbf"_qs, {}, "", {}},
 };
 
 template <typename T, std::size_t N>
@@ -61,8 +62,8 @@ TDatas::TDatas(QObject* parent)
     setObjectName(u"Datas"_qs);
     for (std::size_t i = 0; i < m_tables.size(); ++i) {
         dbase::Table& table = *m_tables[i];
-        table.setTableName(QString::fromLatin1(vorgaben[i].tabelle));
-        table.setIndexFiles(QString::fromLatin1(vorgaben[i].indexDatei));
+        table.setTableName(vorgaben[i].tabelle);
+        table.setIndexFiles(vorgaben[i].indexDatei);
         table.setIndexName(QString::fromLatin1(vorgaben[i].indexName));
         m_sources[i]->setObjectName(u"DataSource%1"_qs.arg(i + 1));
         m_sources[i]->setDataSet(&table);

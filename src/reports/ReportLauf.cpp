@@ -21,6 +21,7 @@
 #include "reports/StoffInfo.h"
 #include "reports/TabellenWache.h"
 #include "reports/Vorschau.h"
+#include "search/Namentabellen.h"
 #include "widgets/DBImage.h"
 #include "widgets/MessageBox.h"
 
@@ -52,7 +53,7 @@ Auswahlpruefung reportauswahlLesen(const Layout& layout, const TabellenSatz& tab
         // The run reads the register's own name table while the list filter
         // is on; "namen.dbf" names it then, the filter's copy does not.
         const QString datei0 = zeile0.mid(std::max(zeile0.lastIndexOf(u'\\'), zeile0.lastIndexOf(u':')) + 1);
-        tabelle = GetTableName(datei0) == QLatin1String("namen.dbf")
+        tabelle = GetTableName(datei0) == namentabellenart(Namentabelle::Stamm).datei
             ? tabellen.Table1
             : GetTable(zeile0, TabellenSatz{nullptr, tabellen.Table2, tabellen.Table3, tabellen.Table4, {}});
     } else {

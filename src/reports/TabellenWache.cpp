@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "dbase/DbaseError.h"
+#include "search/Namentabellen.h"
 
 namespace reports {
 
@@ -101,8 +102,8 @@ void TabellenWache::zuruecksetzen(const Stand& stand)
 void namenDesRegistersOeffnen(dbase::Table& namen)
 {
     namen.close();
-    namen.setTableName(QStringLiteral("namen.dbf"));
-    namen.setIndexFiles(QStringLiteral("namen.mdx"));
+    namen.setTableName(namentabellenDatei(Namentabelle::Stamm));
+    namen.setIndexFiles(namentabellenIndexDatei(Namentabelle::Stamm));
     namen.open();
 }
 

@@ -6,18 +6,15 @@
 #include "data/Datas.h"
 #include "dbase/Table.h"
 
-namespace {
-
-const std::array<Namentabellenart, 3> arten = {{
-    {u"namen.dbf"_qs, u"namen.mdx"_qs, u"STAMM"_qs},
-    {u"zan_tmp1.dbf"_qs, u"zan_tmp1.mdx"_qs, u"TMP1"_qs},
-    {u"zan_tmp2.dbf"_qs, u"zan_tmp2.mdx"_qs, u"TMP2"_qs},
-}};
-
-} // namespace
-
 const Namentabellenart& namentabellenart(Namentabelle tabelle)
 {
+    // Made at the first call, so that the data module's table list, itself
+    // made before main(), can name them.
+    static const std::array<Namentabellenart, 3> arten = {{
+        {u"namen.dbf"_qs, u"namen.mdx"_qs, u"STAMM"_qs},
+        {u"zan_tmp1.dbf"_qs, u"zan_tmp1.mdx"_qs, u"TMP1"_qs},
+        {u"zan_tmp2.dbf"_qs, u"zan_tmp2.mdx"_qs, u"TMP2"_qs},
+    }};
     return arten[static_cast<std::size_t>(tabelle)];
 }
 

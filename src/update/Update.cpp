@@ -24,6 +24,7 @@
 #include "data/Optionen.h"
 #include "dbase/Table.h"
 #include "reports/TabellenWache.h"
+#include "search/Namentabellen.h"
 #include "update/Datenupdate.h"
 #include "widgets/MessageBox.h"
 
@@ -70,7 +71,8 @@ public:
 
 bool istNamenDbf(const dbase::Table& namen)
 {
-    return namen.active() && namen.tableName().compare(QStringLiteral("namen.dbf"), Qt::CaseInsensitive) == 0;
+    return namen.active()
+        && namen.tableName().compare(namentabellenDatei(Namentabelle::Stamm), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
