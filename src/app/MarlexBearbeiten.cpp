@@ -4,7 +4,9 @@
 // tables or in none.
 
 #include <array>
+#include <optional>
 #include <set>
+#include <utility>
 
 #include <QAction>
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include "app/Datennavigator.h"
 #include "app/Marlex.h"
 #include "app/NameRules.h"
+#include "app/Namenstabellen.h"
+#include "app/RegisterAenderung.h"
 #include "app/Stoffnummer.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
@@ -70,32 +74,6 @@ QString strukturbildName(const QString& carn)
 {
     return carn.left(carn.size() - 2) + QStringLiteral(".BMP");
 }
-
-QStringList zeilenwerte(dbase::Table& t)
-{
-    QStringList werte;
-    for (int i = 0; i < t.fieldCount(); ++i)
-        werte << (isBlobType(t.layout().field(i).type) ? QString() : t.field(i).asString());
-    return werte;
-}
-
-void zeileAnhaengen(dbase::Table& t, const QStringList& werte)
-{
-    t.append();
-    for (int i = 0; i < werte.size(); ++i) {
-        if (!werte[i].isEmpty())
-            t.field(i).setAsString(werte[i]);
-    }
-}
-
-// One table's part of storing a new substance: its row is written, or, when
-// a later table fails, taken out again and held as it was typed.
-struct Schreibschritt {
-    dbase::Table* tabelle;
-    bool zwischengespeichert; // the row is held in the table's cached updates
-    QStringList werte;
-    std::uint32_t geschrieben = 0; // record number once written
-};
 
 } // namespace
 
@@ -300,8 +278,14 @@ bool TMarlex::neuenStoffSpeichern()
     dbase::Table& namen = *Datas->Table1;
     dbase::Table& chemie = *Datas->Table2;
     dbase::Table& formeln = *Datas->Table6;
-    std::unique_ptr<dbase::Table> stamm; // namen.dbf, when the list shows another name table
-    std::vector<Schreibschritt> schritte;
+    // The controls show the input until the rows are stored or put back as
+    // typed, not the rows the store moves over.
+    const dbase::NotificationHold stillNamen(namen);
+    const dbase::NotificationHold stillChemie(chemie);
+    const dbase::NotificationHold stillFormeln(formeln);
+    std::optional<Namenstabellen> namenstabellen;
+    // The three rows as typed, in the tables' cached updates until now.
+    std::array<std::pair<dbase::Table*, QByteArrayList>, 3> eingabe;
     try {
         // Everything copied is made from the values as they stand now, not
         // from what the fields held when they were last left.
@@ -326,80 +310,51 @@ bool TMarlex::neuenStoffSpeichern()
         setzen(formeln, F_SUBCARN, subcarn);
         formeln.post();
 
-        // The name row always goes into namen.dbf, also while the list
-        // shows a research or filter table, which gets it as well.
-        schritte.push_back({&chemie, true, zeilenwerte(chemie)});
-        schritte.push_back({&formeln, true, zeilenwerte(formeln)});
-        if (namen.tableName().compare(QLatin1String("namen.dbf"), Qt::CaseInsensitive) != 0) {
-            stamm = std::make_unique<dbase::Table>();
-            stamm->setTableName(QStringLiteral("namen.dbf"));
-            stamm->setIndexFiles(QStringLiteral("namen.mdx"));
-            stamm->setIndexName(QStringLiteral("NAME1_SUB"));
-            stamm->open();
-            schritte.push_back({stamm.get(), false, zeilenwerte(namen)});
-        }
-        schritte.push_back({&namen, true, zeilenwerte(namen)});
+        // The name row goes into namen.dbf also while the list shows a
+        // research or filter table, which gets it as well.
+        namenstabellen.emplace();
+        eingabe = {{{&chemie, Zeilenwerte(chemie)}, {&formeln, Zeilenwerte(formeln)}, {&namen, Zeilenwerte(namen)}}};
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der neue Stoff kann nicht gespeichert werden:\n\n")
                                              + QString::fromStdString(fehler.what()));
         return false;
     }
 
+    const auto fuellen = [](const QByteArrayList& werte) {
+        return [&werte](dbase::Table& zeile) { ZeilenwerteSetzen(zeile, werte); };
+    };
     // Every row is on the disk once its write returns; the indexes follow
     // in memory and are written when the tables are closed, as a whole
     // index file each, far more than one substance is worth.
-    std::size_t fertig = 0;
-    try {
-        // What can be known before the first write is checked first.
-        for (const Schreibschritt& s : schritte) {
-            if (s.tabelle->readOnly())
-                throw dbase::DbaseError("Die Tabelle \"" + s.tabelle->tableName().toStdString()
-                                        + "\" ist nur zum Lesen geöffnet.");
-        }
-        for (; fertig < schritte.size(); ++fertig) {
-            Schreibschritt& s = schritte[fertig];
-            if (s.zwischengespeichert) {
-                s.tabelle->applyUpdates();
-            } else {
-                zeileAnhaengen(*s.tabelle, s.werte);
-                s.tabelle->post();
+    return RegisterAendern(
+        this, QStringLiteral("Der neue Stoff konnte nicht gespeichert werden."),
+        [&](RegisterAenderung& aenderung) {
+            // Written as one change of the register, which takes back what
+            // it wrote; rows held back in cached updates it could not.
+            for (auto& [tabelle, werte] : eingabe) {
+                tabelle->cancelUpdates();
+                tabelle->setCachedUpdates(false);
             }
-            s.geschrieben = s.tabelle->recNo();
-        }
-    } catch (const dbase::DbaseError& fehler) {
-        // Rows already written are taken back (their files end before them
-        // again, so no deleted row is left behind), the held ones dropped,
-        // and every table gets its row back as typed: input goes on.
-        QStringList nichtZurueck;
-        for (std::size_t i = 0; i < schritte.size(); ++i) {
-            Schreibschritt& s = schritte[i];
-            try {
-                if (i < fertig) {
-                    s.tabelle->setCachedUpdates(false);
-                    // Another program appended after it: then the row can
-                    // only be deleted.
-                    if (!s.tabelle->takeBackAppend(s.geschrieben) && s.tabelle->gotoRecNo(s.geschrieben))
-                        s.tabelle->remove();
-                    s.tabelle->setCachedUpdates(s.zwischengespeichert);
-                } else if (s.zwischengespeichert) {
-                    s.tabelle->cancelUpdates();
+            aenderung.anhaengen(chemie, fuellen(eingabe[0].second));
+            aenderung.anhaengen(formeln, fuellen(eingabe[1].second));
+            for (dbase::Table* t : namenstabellen->alle())
+                aenderung.anhaengen(*t, fuellen(eingabe[2].second));
+        },
+        [&] {
+            // Input goes on: each table holds its row as typed again (one
+            // still holding it kept it).
+            for (auto& [tabelle, werte] : eingabe) {
+                if (tabelle->cachedUpdates())
+                    continue;
+                try {
+                    tabelle->setCachedUpdates(true);
+                    tabelle->append();
+                    ZeilenwerteSetzen(*tabelle, werte);
+                } catch (const dbase::DbaseError& fehler) {
+                    widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
                 }
-                if (s.zwischengespeichert)
-                    zeileAnhaengen(*s.tabelle, s.werte);
-            } catch (const dbase::DbaseError&) {
-                nichtZurueck << s.tabelle->tableName();
             }
-        }
-        QString meldung = QStringLiteral("Der neue Stoff konnte nicht gespeichert werden. ");
-        meldung += nichtZurueck.isEmpty()
-            ? QStringLiteral("Keine der Tabellen wurde verändert; die Eingabe bleibt erhalten und kann erneut "
-                             "gespeichert werden.")
-            : QStringLiteral("Was schon in %1 geschrieben war, konnte nicht wieder entfernt werden.")
-                  .arg(nichtZurueck.join(QStringLiteral(", ")));
-        widgets::MessageBox::error(this, meldung + QStringLiteral("\n\n") + QString::fromStdString(fehler.what()));
-        return false;
-    }
-    return true;
+        });
 }
 
 void TMarlex::eingabeBeenden(bool gespeichert)

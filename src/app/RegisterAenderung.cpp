@@ -39,20 +39,6 @@ void aufZeile(dbase::Table& tabelle, std::uint32_t recNo)
                                 + "\" ist nicht mehr vorhanden.");
 }
 
-QByteArrayList zeile(dbase::Table& tabelle)
-{
-    QByteArrayList werte;
-    for (int i = 0; i < tabelle.fieldCount(); ++i)
-        werte << tabelle.field(i).asBytes();
-    return werte;
-}
-
-void zeileSetzen(dbase::Table& tabelle, const QByteArrayList& werte)
-{
-    for (int i = 0; i < werte.size(); ++i)
-        tabelle.field(i).setAsBytes(werte[i]);
-}
-
 // Stores the row being filled; a row the table refuses is dropped, so the
 // table browses again for the undo.
 void speichern(dbase::Table& tabelle, const RegisterAenderung::Fuellen& fuellen)
@@ -68,6 +54,20 @@ void speichern(dbase::Table& tabelle, const RegisterAenderung::Fuellen& fuellen)
 
 } // namespace
 
+QByteArrayList Zeilenwerte(dbase::Table& tabelle)
+{
+    QByteArrayList werte;
+    for (int i = 0; i < tabelle.fieldCount(); ++i)
+        werte << tabelle.field(i).asBytes();
+    return werte;
+}
+
+void ZeilenwerteSetzen(dbase::Table& tabelle, const QByteArrayList& werte)
+{
+    for (int i = 0; i < werte.size(); ++i)
+        tabelle.field(i).setAsBytes(werte[i]);
+}
+
 void RegisterAenderung::anhaengen(dbase::Table& tabelle, const Fuellen& fuellen)
 {
     const OhneFilter ohne(tabelle);
@@ -80,7 +80,7 @@ void RegisterAenderung::aendern(dbase::Table& tabelle, std::uint32_t recNo, cons
 {
     const OhneFilter ohne(tabelle);
     aufZeile(tabelle, recNo);
-    QByteArrayList vorher = zeile(tabelle);
+    QByteArrayList vorher = Zeilenwerte(tabelle);
     tabelle.edit();
     speichern(tabelle, aendern);
     m_schritte.push_back({&tabelle, Art::Geaendert, recNo, std::move(vorher)});
@@ -90,7 +90,7 @@ void RegisterAenderung::entfernen(dbase::Table& tabelle, std::uint32_t recNo)
 {
     const OhneFilter ohne(tabelle);
     aufZeile(tabelle, recNo);
-    QByteArrayList vorher = zeile(tabelle);
+    QByteArrayList vorher = Zeilenwerte(tabelle);
     tabelle.remove();
     m_schritte.push_back({&tabelle, Art::Entfernt, 0, std::move(vorher)});
 }
@@ -114,11 +114,11 @@ QStringList RegisterAenderung::zuruecknehmen()
             case Art::Geaendert:
                 aufZeile(tabelle, s->recNo);
                 tabelle.edit();
-                speichern(tabelle, [&](dbase::Table& t) { zeileSetzen(t, s->werte); });
+                speichern(tabelle, [&](dbase::Table& t) { ZeilenwerteSetzen(t, s->werte); });
                 break;
             case Art::Entfernt:
                 tabelle.append();
-                speichern(tabelle, [&](dbase::Table& t) { zeileSetzen(t, s->werte); });
+                speichern(tabelle, [&](dbase::Table& t) { ZeilenwerteSetzen(t, s->werte); });
                 break;
             }
         } catch (const dbase::DbaseError&) {
@@ -130,7 +130,8 @@ QStringList RegisterAenderung::zuruecknehmen()
     return nichtZurueck;
 }
 
-bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte)
+bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte,
+                     const std::function<void()>& nachDerRuecknahme)
 {
     RegisterAenderung aenderung;
     try {
@@ -138,6 +139,8 @@ bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<v
         return true;
     } catch (const dbase::DbaseError& fehler) {
         const QStringList nichtZurueck = aenderung.zuruecknehmen();
+        if (nachDerRuecknahme)
+            nachDerRuecknahme();
         const QString folge = nichtZurueck.isEmpty()
             ? QStringLiteral("Keine der Tabellen wurde verändert.")
             : QStringLiteral("Was schon in %1 geändert war, konnte nicht wiederhergestellt werden.")

@@ -48,7 +48,14 @@ private:
 };
 
 // Runs `schritte` as one change of the register. When a step throws, the
-// steps done are undone and the user learns from `fenster`, in German, that
+// steps done are undone, `nachDerRuecknahme` runs (to put back what the
+// window showed before) and the user learns from `fenster`, in German, that
 // `was` ("Der Stoff kann nicht gelöscht werden.") and whether the tables are
 // as before, with the engine's reason. True when every step was done.
-bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte);
+bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte,
+                     const std::function<void()>& nachDerRuecknahme = {});
+
+// A row's fields as stored, memos included, without any translation; and
+// the same put into the current row, which must be in Edit or Insert state.
+QByteArrayList Zeilenwerte(dbase::Table& tabelle);
+void ZeilenwerteSetzen(dbase::Table& tabelle, const QByteArrayList& werte);

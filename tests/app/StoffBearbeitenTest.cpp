@@ -3,6 +3,8 @@
 // leaving them by clicking the next one. What is stored is read back by
 // python3-dbfread.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -21,12 +23,14 @@
 #include <QToolButton>
 
 #include "BedienungTestSupport.h"
+#include "FilterTestSupport.h"
 #include "MarlexTestSupport.h"
 #include "app/Datennavigator.h"
 #include "app/NameRules.h"
 #include "fixtures/Dbfread.h"
 #include "platform/dbase/ChildProcess.h"
 #include "platform/dbase/ForwardingFileIo.h"
+#include "search/Filtersetzen.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBRichEdit.h"
@@ -439,6 +443,46 @@ TEST_F(StoffBearbeiten, ANewNameRowGoesIntoNamenDbfAlsoWhileTheListShowsAnotherT
     EXPECT_EQ(zeileMit(zeilenVon("namen.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
     EXPECT_EQ(zeileMit(zeilenVon("zan_tmp1.dbf"), "NAME1", "Wasser")["CARN"].toString(), wasser);
     EXPECT_TRUE(listenzeilen().contains("Wasser"));
+}
+
+// While the list filter reads its lines from a research table, the new
+// name row reaches namen.dbf, the research table and the filter table: the
+// list shows it at once and still after the filter is switched off.
+TEST(StoffNeuUnterFilter, TheNameRowReachesNamenDbfTheResearchTableAndTheFilterTable)
+{
+    filtertest::FilterRegister r;
+    TMarlex& m = r.m;
+    namenSchreiben({{"Aceton", filtertest::aceton}, {"Benzol", filtertest::benzol}}, QStringLiteral("zan_tmp1.dbf"));
+    m.AktuelleNamenDatei = QStringLiteral("zan_tmp1.dbf");
+    m.AktuelleIndexDatei = QStringLiteral("zan_tmp1.mdx");
+    m.DatenlisteEinlesen();
+    filtertest::imDialog([&] { m.Filtersetzen1->trigger(); },
+                         [&](TFiltersetzen& d) {
+                             filtertest::tippen(d, QStringLiteral("GEFSYM1='F+'"));
+                             filtertest::setzen(d);
+                         });
+    ASSERT_EQ(m.ListenFilterAktiv, 1);
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+
+    QTest::mouseClick(m.ToolButton38, Qt::LeftButton);
+    ASSERT_EQ(m.EingabeModus, 1);
+    QTest::mouseClick(m.DBRichEdit2->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(m.DBRichEdit2, "Wasser");
+    QTest::mouseClick(m.DBEdit15, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(m.DBEdit15, wasser);
+    QTest::mouseClick(m.ToolButton22, Qt::LeftButton);
+    ASSERT_EQ(m.EingabeModus, 0) << filtertest::meldungstexte(r).join('\n').toStdString();
+
+    for (const char* datei : {"namen.dbf", "zan_tmp1.dbf", "filter.dbf"}) {
+        const QJsonArray zeilen = fixtures::readWithDbfread(datei).rows;
+        const auto wasserzeilen = std::count_if(zeilen.begin(), zeilen.end(), [](const QJsonValue& z) {
+            return z.toObject().value("NAME1").toString() == "Wasser"
+                && z.toObject().value("CARN").toString() == wasser;
+        });
+        EXPECT_EQ(wasserzeilen, 1) << datei;
+    }
+    EXPECT_TRUE(filtertest::listenzeilen(m).contains("Wasser"));
 }
 
 TEST_F(StoffBearbeiten, ReadOnlyModeOffersNoCommandThatWrites)
