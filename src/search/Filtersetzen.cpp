@@ -165,14 +165,14 @@ void TFiltersetzen::ComboBox1Click(int index)
 
 void TFiltersetzen::merken(const QString& text)
 {
-    if (!text.isEmpty() && ComboBox1->findText(text, Qt::MatchFixedString) < 0)
+    if (!FilterLeer(text) && ComboBox1->findText(text, Qt::MatchFixedString) < 0)
         ComboBox1->addItem(text);
 }
 
 void TFiltersetzen::Button1Click()
 {
     const QString text = Memo1->toPlainText();
-    if (!lagerModus() && text.isEmpty()) {
+    if (!lagerModus() && FilterLeer(text)) {
         accept();
         return;
     }

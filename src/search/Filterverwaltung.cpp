@@ -62,9 +62,14 @@ void filterAus(dbase::Table& tabelle, QWidget& fenster, int& flag)
 
 } // namespace
 
+bool FilterLeer(const QString& text)
+{
+    return text.trimmed().isEmpty();
+}
+
 dbase::Filter FilterPruefen(const QString& text, const dbase::Table& table)
 {
-    dbase::Filter filter = text.trimmed().isEmpty() ? dbase::Filter() : dbase::Filter::parse(text);
+    dbase::Filter filter = FilterLeer(text) ? dbase::Filter() : dbase::Filter::parse(text);
     filter.bind(table.layout());
     return filter;
 }

@@ -13,10 +13,14 @@ namespace dbase { class Table; }
 // the main window (ListenFilterAktiv, LagerFilterAktiv) and its window that
 // shows the expression in force.
 
+// Whether a typed expression is the empty one: nothing, or blanks and line
+// breaks alone.
+bool FilterLeer(const QString& text);
+
 // The expression checked against the table it is meant for: syntax, field
 // names and the types compared. Throws dbase::DbaseError with the reason and
-// the position; nothing changes either way. An empty text is the empty
-// filter (every record passes).
+// the position; nothing changes either way. An empty text (FilterLeer) is
+// the empty filter (every record passes).
 dbase::Filter FilterPruefen(const QString& text, const dbase::Table& table);
 
 // Sets `filter` (checked by FilterPruefen) as the list filter on chemie.dbf

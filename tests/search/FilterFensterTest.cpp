@@ -111,6 +111,25 @@ TEST_F(FilterFenster, EmptyExpressions)
     EXPECT_EQ(einstellung(u"Filter"_qs, u"Anzahl"_qs), u"<fehlt>"_qs);
 }
 
+// An expression of blanks alone is an empty one: the list filter stays
+// off, with its window hidden and new substances allowed, and neither mode
+// saves it.
+TEST_F(FilterFenster, BlanksAloneAreAnEmptyExpression)
+{
+    setzenMit(&TMarlex::Filtersetzen1Click, u"   "_qs);
+    EXPECT_EQ(m.ListenFilterAktiv, 0);
+    EXPECT_FALSE(r.aktuellerFilter.isVisible());
+    EXPECT_TRUE(m.Neueingabe1->isEnabled());
+    EXPECT_FALSE(Datas->Table2->filtered());
+    EXPECT_EQ(einstellung(u"Filter"_qs, u"Anzahl"_qs), u"<fehlt>"_qs);
+
+    setzenMit(&TMarlex::Filter2Click, u"  "_qs);
+    EXPECT_EQ(m.LagerFilterAktiv, 1);
+    EXPECT_EQ(lagerorte().size(), 3);
+    EXPECT_EQ(einstellung(u"LagerFilter"_qs, u"Anzahl"_qs), u"0"_qs) << "nothing to save";
+    EXPECT_TRUE(meldungstexte(r).isEmpty()) << meldungstexte(r).join(u'\n').toStdString();
+}
+
 // The helper lists type for the user; the same expression in other letter
 // case is saved once; an expression over two lines is saved on one.
 TEST_F(FilterFenster, TypingHelpAndTheSavedList)
