@@ -1,8 +1,8 @@
 // The synonym commands of the main window: the related names of the current
 // substance, a name added to it, the current name changed or removed. Every
 // change goes into namen.dbf and each name table the list shows (a changed
-// name into the research tables as well), in all of them or in none, and
-// the list is read again.
+// or removed name into the research tables as well), in all of them or in
+// none, and the list is read again.
 
 #include <algorithm>
 #include <iterator>
@@ -73,9 +73,10 @@ bool nameZulaessig(QWidget* fenster, const QString& name, const std::vector<Stof
     return true;
 }
 
-// Whether the substance's names in `tabelle` count for a name it already
-// has: those of the list's table and of namen.dbf do. A research table the
-// list does not show may still hold a name since changed in the register.
+// Whether the substance's names in `tabelle` are the ones it has: those of
+// the list's table and of namen.dbf are. A research table the list does not
+// show may still hold a name since changed in the register, or only one of
+// the substance's names.
 bool zeigtNamenDesStoffs(const Namenstabellen& tabellen, const dbase::Table* tabelle)
 {
     return std::ranges::find(tabellen.alle(), tabelle) != tabellen.alle().end();
@@ -205,16 +206,21 @@ void TMarlex::Entfernen1Click()
         {
             const dbase::NotificationHold still(namen);
             const Namenstabellen tabellen;
-            // The row in each name table; none of them may lose the
-            // substance's last name.
+            // The row in each name table. None the list shows or namen.dbf
+            // may lose the substance's last name; a research table the list
+            // does not show keeps it, so the research still has the
+            // substance it found.
             std::vector<std::pair<dbase::Table*, std::uint32_t>> ziele;
             bool letzte = false;
-            for (dbase::Table* t : tabellen.alle()) {
+            for (dbase::Table* t : tabellen.mitRecherchen()) {
                 const std::vector<StoffZeile> zeilen = ZeilenDesStoffs(*t, zeile.carn, zeile.subcarn);
-                if (const std::uint32_t r = entsprechendeZeile(*t, zeilen, zeile)) {
-                    letzte = letzte || zeilen.size() <= 1;
+                const std::uint32_t r = entsprechendeZeile(*t, zeilen, zeile);
+                if (r == 0)
+                    continue;
+                if (zeilen.size() > 1)
                     ziele.emplace_back(t, r);
-                }
+                else if (zeigtNamenDesStoffs(tabellen, t))
+                    letzte = true;
             }
             if (letzte) {
                 widgets::MessageBox::information(

@@ -297,6 +297,41 @@ TEST(Synonyme, ARenameReachesTheResearchTableNotShown)
     EXPECT_TRUE(meldungstexte(r).isEmpty()) << text(meldungstexte(r));
 }
 
+// A name removed while the list shows the register's names leaves the
+// research tables filled before as well, except where it is the only name
+// of its substance there: the research keeps the substance it found.
+TEST(Synonyme, ARemovedNameLeavesTheResearchTablesNotShownWhereTheSubstanceKeepsAnother)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    recherchieren(m, true, u"F+"_qs);
+    recherchieren(m, false, u"F+"_qs, false);
+    ASSERT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs}));
+    klick(m.ToolButton48);
+
+    for (const QString& name : {u"Propanon"_qs, u"Aceton"_qs}) {
+        waehlen(m, name);
+        marlextest::Fragen ja(widgets::Answer::Yes);
+        klick(m.ToolButton52);
+        EXPECT_EQ(ja.texte, QStringList{u"Soll %1 aus der Liste entfernt werden?"_qs.arg(name)});
+    }
+    const auto namenIn = [](const char* datei) {
+        QStringList namen;
+        for (const QString& zeile : namenszeilen(datei))
+            namen << zeile.section(u'|', 0, 0);
+        return namen;
+    };
+    EXPECT_EQ(namenIn("namen.dbf"), (QStringList{u"Benzol"_qs, u"Chlor"_qs, u"Dimethylketon"_qs, u"Ethanol"_qs,
+                                                 u"O'Brien-Reagenz"_qs}));
+    EXPECT_EQ(namenIn("zan_tmp1.dbf"), (QStringList{u"Benzol"_qs, u"Dimethylketon"_qs}));
+    EXPECT_EQ(namenIn("zan_tmp2.dbf"), (QStringList{u"Aceton"_qs, u"Benzol"_qs}));
+    klick(m.ToolButton49);
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Benzol"_qs, u"Dimethylketon"_qs}));
+    klick(m.ToolButton50);
+    EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs})) << "the research keeps its substances";
+    EXPECT_TRUE(meldungstexte(r).isEmpty()) << text(meldungstexte(r));
+}
+
 TEST(Synonyme, RelatedNamesLeaveOutTheCurrentOneAndGoToTheChosenLine)
 {
     FilterRegister r;
