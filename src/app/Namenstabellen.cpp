@@ -4,6 +4,7 @@
 
 #include "app/NameRules.h"
 #include "data/Datas.h"
+#include "dbase/DbaseError.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
 #include "reports/TabellenWache.h"
@@ -31,8 +32,14 @@ Namenstabellen::Namenstabellen()
     }
     m_mitRecherchen = m_alle;
     for (Namentabelle recherche : {Namentabelle::Tmp1, Namentabelle::Tmp2}) {
-        if (recherche != stand.tabelle && files::find(namentabellenDatei(recherche)))
+        if (recherche == stand.tabelle || !files::find(namentabellenDatei(recherche)))
+            continue;
+        try {
             hinzu(rechercheOeffnen(recherche), m_mitRecherchen);
+        } catch (const dbase::DbaseError&) {
+            // A research table is made anew by the next research or start;
+            // one that does not open must not stop a change of the register.
+        }
     }
 }
 

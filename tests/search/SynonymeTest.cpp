@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
@@ -329,6 +330,31 @@ TEST(Synonyme, ARemovedNameLeavesTheResearchTablesNotShownWhereTheSubstanceKeeps
     EXPECT_EQ(listenzeilen(m), (QStringList{u"Benzol"_qs, u"Dimethylketon"_qs}));
     klick(m.ToolButton50);
     EXPECT_EQ(listenzeilen(m), (QStringList{u"Aceton"_qs, u"Benzol"_qs})) << "the research keeps its substances";
+    EXPECT_TRUE(meldungstexte(r).isEmpty()) << text(meldungstexte(r));
+}
+
+// A research table that does not open (it is made anew by the next research
+// or start) does not stop a change of the register's names.
+TEST(Synonyme, AResearchTableThatDoesNotOpenDoesNotStopARename)
+{
+    FilterRegister r;
+    TMarlex& m = r.m;
+    recherchieren(m, true, u"F+"_qs);
+    klick(m.ToolButton48);
+    {
+        QFile kaputt(u"zan_tmp1.dbf"_qs);
+        ASSERT_TRUE(kaputt.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        kaputt.write("keine Tabelle");
+    }
+    waehlen(m, u"Propanon"_qs);
+    imDialogVon<TSynoaendern>([&] { m.ndern2->trigger(); },
+                              [&](TSynoaendern& d) {
+                                  tippen(d.Edit1, u"2-Propanon"_qs);
+                                  klick(d.Button1);
+                                  EXPECT_FALSE(d.isVisible());
+                              });
+    EXPECT_TRUE(namenszeilen("namen.dbf").contains(namenszeile(u"2-Propanon"_qs, aceton)));
+    EXPECT_TRUE(listenzeilen(m).contains(u"2-Propanon"_qs));
     EXPECT_TRUE(meldungstexte(r).isEmpty()) << text(meldungstexte(r));
 }
 
