@@ -53,3 +53,20 @@ TEST(LabelTool, PrintsTheDemosMarkedItemsOnTheDemoLabelAndRefusesALayoutThatDoes
     EXPECT_EQ(zuviel.exitCode, 2);
     EXPECT_TRUE(zuviel.err.contains("Unbekanntes Argument Benzol.")) << zuviel.err.toStdString();
 }
+
+TEST(LabelTool, ALayoutNamedRelativeToTheCallersDirectoryIsTheOnePrinted)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(QDir(temp.path()).mkpath("vorlagen"));
+    ASSERT_TRUE(QFile::copy(demotest::generated().programm.filePath("ETIKETT.ETI"),
+                            temp.filePath("vorlagen/Mein Etikett.eti")));
+    const QString vorher = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(temp.path()));
+    const Etikettenlauf lauf = etiketten({"--layout", "vorlagen/Mein Etikett.eti", "--out", "aus"});
+    QDir::setCurrent(vorher);
+
+    ASSERT_EQ(lauf.exitCode, 0) << lauf.err.toStdString();
+    const QString pdf = temp.filePath("aus/labels.pdf");
+    EXPECT_EQ(lauf.out.trimmed(), pdf);
+    EXPECT_EQ(fixtures::poppler("pdftotext", {pdf, "-"}).count("CAS-Nr.:"), 9);
+}
