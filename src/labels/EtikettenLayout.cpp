@@ -13,6 +13,7 @@
 #include "report/Units.h"
 #include "reports/Drucker.h"
 #include "reports/Laufelemente.h"
+#include "reports/Laufrahmen.h"
 #include "reports/StoffInfo.h"
 #include "reports/StoffInfoBuilder.h"
 #include "reports/TabellenWache.h"
@@ -211,11 +212,11 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
     }
     vorbereitung->etikettHoeheMm = hoehe;
 
-    bool ausgegeben = false;
     bool keine = false;
-    std::optional<QString> fehler;
-    QString wiederherstellFehler;
-    try {
+    reports::Laufrahmen rahmen;
+    const QString scheitern = QStringLiteral("Die Etiketten konnten nicht erstellt werden.");
+    const bool ausgegeben = rahmen.ausfuehren(besitzer(), scheitern, [&] {
+        bool gezeigt = false;
         Lauf lauf(*this, *Datas);
         lauf.tabellenDesRegisters();
         lauf.postenSammeln(alleMarkierten);
@@ -252,34 +253,24 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
                 // printer whole.
                 if (vollstaendig && OptEtikettAnzahlLoeschen)
                     anzahlenLoeschen();
-                ausgegeben = vollstaendig;
+                gezeigt = vollstaendig;
             } else {
                 report::PageBuilder seiten(report, report::PageBuilder::Purpose::Preview);
                 QuickRep1Preview(seiten);
-                ausgegeben = seiten.status() != report::PageBuilder::Status::Failed;
+                gezeigt = seiten.status() != report::PageBuilder::Status::Failed;
             }
         }
-        try {
-            lauf.wache.restore();
-        } catch (const std::exception& e) {
-            wiederherstellFehler = QString::fromUtf8(e.what());
-        }
-    } catch (const std::exception& e) {
-        fehler = QString::fromUtf8(e.what());
-    }
-    if (fehler)
-        widgets::MessageBox::error(besitzer(),
-                                   QStringLiteral("Die Etiketten konnten nicht erstellt werden.\n%1").arg(*fehler));
-    if (!wiederherstellFehler.isEmpty())
-        widgets::MessageBox::error(besitzer(), wiederherstellFehler);
-    if (keine && !fehler)
+        rahmen.zurueckstellen(lauf.wache);
+        return gezeigt;
+    });
+    if (keine && !rahmen.gescheitert())
         widgets::MessageBox::information(besitzer(), kKeineMarkierten);
-    if (!m_fehlend.isEmpty() && !fehler)
+    if (!m_fehlend.isEmpty() && !rahmen.gescheitert())
         widgets::MessageBox::warning(
             besitzer(), QStringLiteral("Zu diesen Lagerdatensätzen (CAS-Nummer) wurden keine Stoffdaten gefunden; "
                                        "ihre Etiketten zeigen die Stoffangaben leer:\n%1")
                             .arg(m_fehlend.join(QLatin1Char('\n'))));
-    return ausgegeben && !fehler && wiederherstellFehler.isEmpty();
+    return ausgegeben;
 }
 
 void TEtikettenLayout::elementeBauen(const reports::Layout& vorlage, report::Band& band, Ausgabe ausgabe)

@@ -10,6 +10,7 @@
 
 #include "dbase/Filter.h"
 #include "reports/Feldplatzhalter.h"
+#include "reports/Laufrahmen.h"
 #include "reports/Layout.h"
 #include "reports/StoffInfoBuilder.h"
 
@@ -37,9 +38,9 @@ class PageBuilder;
 // and a condition on it: through the look-ups, a condition on the name table
 // or chemie.dbf selects the stock items whose substance passes it.
 //
-// Every input of a run (the layout, its selection, the margins) is read and
-// checked before any table is touched: a missing or bad one is told in German
-// and changes nothing. The run's guard puts tables, files, filters, index
+// Every input of a run (the layout, its selection, the margins, the tables
+// and the storage table's name order) is read and checked before any table
+// is touched: a missing or bad one is told in German and changes nothing. The run's guard puts tables, files, filters, index
 // orders and positions back on every path. The dialog stays open for any
 // number of runs; it keeps the layout it read until another file is chosen
 // or the directory changes.
@@ -108,7 +109,7 @@ private:
     std::optional<reports::Layout> m_layoutReport; // LayoutReport
     QString m_geladeneDatei;
     Lauf* m_lauf = nullptr;
-    QString m_wiederherstellFehler; // of the current run's restore
+    reports::Laufrahmen m_rahmen;
 };
 
 namespace reports {

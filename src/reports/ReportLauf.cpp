@@ -100,6 +100,16 @@ namespace {
 using dbase::Table;
 
 const QString kTitel = QStringLiteral("Marlex99: Reportdruck");
+// The order of the stock items in a report.
+const QString kNamensfolge = QStringLiteral("NAME1_SUB");
+
+bool hatIndex(const Table& table, const QString& tag)
+{
+    const std::vector<dbase::IndexDef> tags = table.indexDefs();
+    return std::any_of(tags.begin(), tags.end(), [&tag](const dbase::IndexDef& def) {
+        return QString::fromStdString(def.name).trimmed().compare(tag, Qt::CaseInsensitive) == 0;
+    });
+}
 
 } // namespace
 
@@ -149,7 +159,7 @@ struct TReportErstellung::Lauf {
             datas.Table2->setFiltered(false);
         }
         datas.Table1->setIndexName(QStringLiteral("CARN_SUB"));
-        datas.Table3->setIndexName(QStringLiteral("NAME1_SUB"));
+        datas.Table3->setIndexName(kNamensfolge);
         Table& tabelle = *auswahl.tabelle;
         tabelle.setFilter(reports::auswahlfilter(tabelle, auswahl.bedingung));
         tabelle.setFiltered(true);
@@ -221,6 +231,15 @@ std::optional<TReportErstellung::Vorbereitung> TReportErstellung::vorbereiten(co
             return std::nullopt;
         }
     }
+    // Known before the run switches a table: a storage table without the
+    // name order (an index file of another make, say) would stop it midway.
+    if (!hatIndex(*Datas->Table3, kNamensfolge)) {
+        widgets::MessageBox::error(this, QStringLiteral("Die Tabelle %1 hat keinen Index „%2“, nach dem der Report die "
+                                                        "Lagerdatensätze ordnet; der Report kann nicht erstellt "
+                                                        "werden.")
+                                             .arg(Datas->Table3->tableName(), kNamensfolge));
+        return std::nullopt;
+    }
     return vorbereitung;
 }
 
@@ -240,10 +259,7 @@ bool TReportErstellung::Erstellen(const QString& datei, Ausgabe ausgabe)
     if (!vorbereitung)
         return false;
 
-    m_wiederherstellFehler.clear();
-    bool ausgegeben = false;
-    std::optional<QString> fehler;
-    try {
+    return m_rahmen.ausfuehren(this, QStringLiteral("Der Report konnte nicht erstellt werden."), [&] {
         // Everything the run changes lies inside the run's lifetime: its
         // guard puts the tables back when it ends, whichever way.
         Lauf lauf(*this, *Datas);
@@ -257,15 +273,8 @@ bool TReportErstellung::Erstellen(const QString& datei, Ausgabe ausgabe)
         lauf.report.events.afterPrint = [this](bool) { AfterPreviewPrint(); };
         lauf.report.events.afterPreview = [this](bool) { AfterPreviewPrint(); };
         SetReportData(lauf);
-        ausgegeben = ausgeben(lauf, ausgabe);
-    } catch (const std::exception& e) {
-        fehler = QString::fromUtf8(e.what());
-    }
-    if (fehler)
-        widgets::MessageBox::error(this, QStringLiteral("Der Report konnte nicht erstellt werden.\n%1").arg(*fehler));
-    if (!m_wiederherstellFehler.isEmpty())
-        widgets::MessageBox::error(this, m_wiederherstellFehler);
-    return ausgegeben && !fehler && m_wiederherstellFehler.isEmpty();
+        return ausgeben(lauf, ausgabe);
+    });
 }
 
 void TReportErstellung::SetReportData(Lauf& lauf)
@@ -347,10 +356,6 @@ void TReportErstellung::SetReportInputData()
 // the tables go back now, while the dialog takes commands again.
 void TReportErstellung::AfterPreviewPrint()
 {
-    try {
-        m_lauf->wache.restore();
-    } catch (const std::exception& fehler) {
-        m_wiederherstellFehler = QString::fromUtf8(fehler.what());
-    }
+    m_rahmen.zurueckstellen(m_lauf->wache);
     m_lauf->strukturbildZeigen();
 }

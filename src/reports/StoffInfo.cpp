@@ -232,10 +232,7 @@ bool TStoffInfo::Erstellen()
         return false;
     }
 
-    m_wiederherstellFehler.clear();
-    bool ausgegeben = false;
-    std::optional<QString> fehler;
-    try {
+    return m_rahmen.ausfuehren(besitzer(), QStringLiteral("Die Stoffinfo konnte nicht erstellt werden."), [&] {
         // Everything the run changes lies inside the run's lifetime: its
         // guard puts the tables back when it ends, whichever way.
         Lauf lauf(*this, *Datas);
@@ -248,16 +245,8 @@ bool TStoffInfo::Erstellen()
         lauf.report.events.afterPrint = [this](bool) { AfterPreviewPrint(); };
         lauf.report.events.afterPreview = [this](bool) { AfterPreviewPrint(); };
         lauf.builder.SetStoffinfoData(*m_layout, lauf.report);
-        ausgegeben = ausgeben(lauf);
-    } catch (const std::exception& e) {
-        fehler = QString::fromUtf8(e.what());
-    }
-    if (fehler)
-        widgets::MessageBox::error(besitzer(),
-                                   QStringLiteral("Die Stoffinfo konnte nicht erstellt werden.\n%1").arg(*fehler));
-    if (!m_wiederherstellFehler.isEmpty())
-        widgets::MessageBox::error(besitzer(), m_wiederherstellFehler);
-    return ausgegeben && !fehler && m_wiederherstellFehler.isEmpty();
+        return ausgeben(lauf);
+    });
 }
 
 // Printing lays out every page before it returns; a preview returns when
@@ -353,11 +342,7 @@ void TStoffInfo::SetStoffinfoInputData()
 // tables go back now, while the main window may already take commands again.
 void TStoffInfo::AfterPreviewPrint()
 {
-    try {
-        m_lauf->wache.restore();
-    } catch (const std::exception& fehler) {
-        m_wiederherstellFehler = QString::fromUtf8(fehler.what());
-    }
+    m_rahmen.zurueckstellen(m_lauf->wache);
 }
 
 namespace reports {

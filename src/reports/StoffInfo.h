@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "report/Report.h"
+#include "reports/Laufrahmen.h"
 #include "reports/Layout.h"
 #include "reports/StoffInfoBuilder.h"
 
@@ -76,7 +77,7 @@ private:
 
     std::optional<reports::Layout> m_layout;
     Lauf* m_lauf = nullptr;
-    QString m_wiederherstellFehler; // of the current run's restore
+    reports::Laufrahmen m_rahmen;
 };
 
 // The sheet engine of the run; created and owned by the program's main

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
+#include "widgets/DBImage.h"
 #include "report/Output.h"
 #include "reports/Drucker.h"
 #include "reports/ReportErstellung.h"
@@ -67,6 +69,21 @@ void zeileKlicken(QListWidget& liste, const QString& text, bool doppelt = false)
     if (doppelt)
         QTest::mouseDClick(liste.viewport(), Qt::LeftButton, {}, punkt);
 }
+
+// Counts how often a widget is hidden: a flicker the user would see.
+class Versteckzaehler : public QObject {
+public:
+    explicit Versteckzaehler(QWidget& widget) { widget.installEventFilter(this); }
+    int mal = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::HideToParent)
+            ++mal;
+        return false;
+    }
+};
 
 class ReportDialog : public ::testing::Test {
 protected:
@@ -216,4 +233,60 @@ TEST_F(ReportDialog, AStoredPrinterThatIsNoLongerInstalledGivesWayToTheDefaultPr
     const QStringList meldungen = session.takeMessages();
     ASSERT_EQ(meldungen.size(), 1);
     EXPECT_TRUE(meldungen.front().contains("Drucker Nummer 7 ist nicht installiert")) << meldungen.front().toStdString();
+}
+
+TEST_F(ReportDialog, AStorageTableWithoutItsNameOrderIsToldBeforeAnyTableOrTheMainWindowChanges)
+{
+    // lager.dbf with an index file that holds only the substance key.
+    dbase::Table& lager = *Datas->Table3;
+    lager.close();
+    lager.rebuildIndexFile({{"CARN_SUB", "CARN+SUBCARN", true, false, false}});
+    lager.open();
+    lager.setFilter(dbase::Filter::parse("ANZAHL>0"));
+    lager.setFiltered(true);
+    lager.next();
+    dbase::Table& namen = *Datas->Table1;
+    namen.next();
+    const auto lagerZeile = lager.recNo();
+    const auto namenZeile = namen.recNo();
+    ASSERT_FALSE(Marlex->DBImage1->isHidden());
+    Versteckzaehler strukturbild(*Marlex->DBImage1);
+
+    bool gefragt = false;
+    bool durchgelaufen = false;
+    QStringList meldungen;
+    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
+        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+        klicken(dialog.Drucker);
+        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+            gefragt = true;
+            klicken(frage.Button2);
+        });
+        klicken(dialog.Button1);
+        klicken(dialog.Bildschirm);
+        klicken(dialog.Button1);
+        meldungen = session.takeMessages();
+        EXPECT_TRUE(dialog.isVisible());
+        durchgelaufen = true;
+        klicken(dialog.Button2);
+    });
+    Marlex->Reporterstellen1->trigger();
+
+    ASSERT_TRUE(durchgelaufen);
+    ASSERT_EQ(meldungen.size(), 2) << meldungen.join('\n').toStdString();
+    for (const QString& meldung : meldungen) {
+        EXPECT_TRUE(meldung.contains("lager.dbf") && meldung.contains("„NAME1_SUB“")) << meldung.toStdString();
+        EXPECT_FALSE(meldung.contains("konnte nicht erstellt werden")) << meldung.toStdString();
+    }
+    EXPECT_FALSE(gefragt);
+    EXPECT_TRUE(gedruckt.empty());
+    // Nothing was switched, so nothing had to be put back.
+    EXPECT_EQ(strukturbild.mal, 0);
+    EXPECT_FALSE(Marlex->DBImage1->isHidden());
+    EXPECT_EQ(lager.recNo(), lagerZeile);
+    EXPECT_EQ(lager.indexName(), "CARN_SUB");
+    EXPECT_EQ(lager.filter().text(), "ANZAHL>0");
+    EXPECT_TRUE(lager.filtered());
+    EXPECT_EQ(namen.recNo(), namenZeile);
+    EXPECT_EQ(namen.indexName(), "NAME1_SUB");
 }
