@@ -20,13 +20,20 @@ namespace {
 
 // The disk under lager.dbf: full beyond `grenze` bytes (a write reaching
 // past it fails, one within the file still goes), or, once `abgerissen`,
-// gone altogether (every write fails, as when a network share drops).
+// gone altogether (every write fails, as when a network share drops); or
+// one that fails to make the file safe after `syncsBisFehler` syncs.
 struct Lagerplatte {
     std::uint64_t grenze = 0; // 0: no limit
     bool abreissen = false;   // the first refused write takes the share away
     bool abgerissen = false;
+    int syncsBisFehler = -1;  // -1: every sync succeeds
     int verweigert = 0;
 };
+
+bool istLager(const std::filesystem::path& pfad)
+{
+    return QString::fromStdString(pfad.filename().string()).compare(u"lager.dbf"_qs, Qt::CaseInsensitive) == 0;
+}
 
 class LagerplattenIo final : public dbftest::ForwardingFileIo {
 public:
@@ -35,8 +42,7 @@ public:
     void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
     {
         Lagerplatte& p = *m_platte;
-        if (QString::fromStdString(m_path.filename().string()).compare(u"lager.dbf"_qs, Qt::CaseInsensitive) == 0
-            && (p.abgerissen || (p.grenze > 0 && offset + size > p.grenze))) {
+        if (istLager(m_path) && (p.abgerissen || (p.grenze > 0 && offset + size > p.grenze))) {
             ++p.verweigert;
             p.abgerissen = p.abreissen;
             throw dbase::DbaseError("Auf dem Datenträger ist kein Platz mehr für \"" + m_path.string() + "\"");
@@ -45,7 +51,14 @@ public:
     }
     // Thousands of rows are written here: syncing each on the real disk
     // would only make the test slow, and durability is not what it checks.
-    void sync() override {}
+    void sync() override
+    {
+        Lagerplatte& p = *m_platte;
+        if (istLager(m_path) && p.syncsBisFehler >= 0 && p.syncsBisFehler-- == 0) {
+            ++p.verweigert;
+            throw dbase::DbaseError("Die Datei \"" + m_path.string() + "\" kann nicht gesichert werden");
+        }
+    }
 
 private:
     std::shared_ptr<Lagerplatte> m_platte;
@@ -147,6 +160,32 @@ TEST_F(TakeoverOnAFailingDisk, AFullDiskMidwayTakesNothingOverAndTheRetryTakesEa
     EXPECT_EQ(QSet<QString>(orte.begin(), orte.end()).size(), alteSaetze) << "each old item exactly once";
     EXPECT_TRUE(orte.contains(u"Regal 3600"_qs) && orte.contains(u"Vorbereitungsraum"_qs));
     EXPECT_EQ(Marlex->Label48->text(), QString::number(lager.rows.size())) << "the index agrees with the rows";
+}
+
+// The disk takes a stock item's bytes but cannot make its count safe: that
+// item is not stored either, nothing of the run stays behind, and the
+// next try takes each item over once.
+TEST_F(TakeoverOnAFailingDisk, AnItemWhoseSyncFailsIsNotLeftBehindAndTheRetryTakesEachItemOnce)
+{
+    const QJsonArray vorher = lagerZeilen();
+    const qsizetype alteSaetze = qsizetype(demodaten().stock.size()) + 1;
+    fixtures::imDialogVon<TDatenuebernahme>([&] { starten(); }, [&](TDatenuebernahme& d) {
+        QTest::keyClicks(d.Edit1, alt);
+        platte->syncsBisFehler = 9; // each item is synced twice: its bytes, then its count
+        QTest::mouseClick(d.Button2, Qt::LeftButton);
+        EXPECT_EQ(platte->verweigert, 1);
+        ASSERT_TRUE(d.isVisible());
+        ASSERT_EQ(meldungen.size(), 1u);
+        EXPECT_TRUE(meldungen[0].text.contains(u"kann nicht gesichert werden"_qs)) << meldungen[0].text.toStdString();
+        EXPECT_TRUE(meldungen[0].text.contains(u"Es wurde nichts übernommen"_qs)) << meldungen[0].text.toStdString();
+        const fixtures::DbfreadTable lager = fixtures::readWithDbfread("lager.dbf");
+        EXPECT_EQ(lager.rows, vorher);
+        EXPECT_EQ(lager.deletedCount, 0);
+        meldungen.clear();
+        QTest::mouseClick(d.Button2, Qt::LeftButton);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(lagerZeilen().size(), vorher.size() + alteSaetze);
 }
 
 // A share that drops in the middle leaves the items written before on it:

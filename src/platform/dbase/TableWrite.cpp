@@ -98,9 +98,22 @@ void Table::Impl::post()
         else
             dbf->writeRecord(r, bytes);
         // A post that returned survives a power loss; a bulk is synced once
-        // at its end.
-        if (!dbf->inBulk())
-            dbf->sync();
+        // at its end. A new row whose sync fails leaves the file again: the
+        // post failed, and another try must not store it twice.
+        if (!dbf->inBulk()) {
+            try {
+                dbf->sync();
+            } catch (const DbaseError&) {
+                if (inserting) {
+                    try {
+                        dbf->takeBackLast(r);
+                    } catch (const DbaseError&) {
+                        // The disk refuses this as well; the sync's failure is the one to report.
+                    }
+                }
+                throw;
+            }
+        }
         if (!memos.empty())
             buffer = std::move(withMemos);
         updateIndex(r, inserting ? std::string_view() : std::string_view(original), buffer);

@@ -112,6 +112,43 @@ TEST_F(TakeBackAppend, TheVisibleCountLeavesOutDeletedAndFilteredRows)
     EXPECT_EQ(table.visibleCount(), 5u);
 }
 
+// A new row whose sync fails is not stored: the post fails, the file ends
+// before the row again, and the post tried again stores it once.
+TEST(TakeBackAppendSync, ANewRowWhoseSyncFailsLeavesTheFileAndIsStoredOnceOnTheNextTry)
+{
+    fixtures::TempDir dir;
+    makeNameTable("namen.dbf", sampleNames());
+    const QByteArray before = bytesOf("namen.dbf");
+    // The syncs of namen.dbf that still succeed before one fails; -1: all do.
+    auto syncs = std::make_shared<int>(-1);
+    struct Io final : dbftest::ForwardingFileIo {
+        explicit Io(std::shared_ptr<int> n) : left(std::move(n)) {}
+        void sync() override
+        {
+            if (m_path.filename() == "namen.dbf" && *left >= 0 && (*left)-- == 0)
+                throw DbaseError("Die Datei \"namen.dbf\" kann nicht auf den Datenträger gebracht werden");
+            ForwardingFileIo::sync();
+        }
+        std::shared_ptr<int> left;
+    };
+    const dbftest::ScopedFileIo io{[syncs] { return std::make_unique<Io>(syncs); }};
+    Table table;
+    openTable(table, "namen.dbf", "namen.mdx", "NAME1_SUB");
+    table.append();
+    for (const auto& [feld, wert] : {std::pair{0, "Argon"}, {1, "ARGON"}, {2, "7440-37-1"}, {3, "6"}})
+        table.field(feld).setAsString(QString::fromLatin1(wert));
+    *syncs = 1; // the row's own sync goes through, the one of its count fails
+    EXPECT_THROW(table.post(), DbaseError);
+    EXPECT_EQ(bytesOf("namen.dbf"), before);
+    EXPECT_EQ(table.state(), TableState::Insert) << "the row stays in the input for another try";
+
+    table.post();
+    EXPECT_EQ(column(table, 1), (QStringList{"ACETON", "ARGON", "BENZOL", "ETHANOL", "ETHYLALKOHOL", "WASSER"}));
+    const fixtures::DbfreadTable read = fixtures::readWithDbfread("namen.dbf");
+    EXPECT_EQ(read.rows.size(), 6);
+    EXPECT_EQ(read.deletedCount, 0);
+}
+
 // A process killed at any byte of taking a row back leaves a table that
 // opens, with its index, holding the row or not, and nothing deleted.
 TEST(TakeBackAppendCrash, AKillAtAnyPointLeavesATableThatOpens)
