@@ -1,7 +1,5 @@
 #include "LabelRun.h"
 
-#include <QFileInfo>
-
 #include "SheetSession.h"
 #include "app/Marlex.h"
 #include "data/Optionen.h"
@@ -12,9 +10,7 @@ namespace sheets {
 void printLabelsPdf(SheetSession& session, const QString& layout, const QString& pdf)
 {
     Marlex->DruckDatei = pdf;
-    // The path is the caller's: the session makes the register's directory
-    // the current one.
-    EtikettenLayout->VorlagenDatei = layout.isEmpty() ? OptStandardEtikett : QFileInfo(layout).absoluteFilePath();
+    EtikettenLayout->VorlagenDatei = layout.isEmpty() ? OptStandardEtikett : layout;
     if (EtikettenLayout->EtikettenGesamtDrucken())
         return;
     QString what = QStringLiteral("Die Etiketten wurden nicht nach %1 gedruckt.").arg(pdf);

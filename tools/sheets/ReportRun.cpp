@@ -41,7 +41,7 @@ private:
 void erstellen(SheetSession& session, const QString& layout, TReportErstellung::Ausgabe ausgabe, const QString& what)
 {
     TReportErstellung dialog(Marlex);
-    if (!dialog.Erstellen(QFileInfo(layout).absoluteFilePath(), ausgabe))
+    if (!dialog.Erstellen(layout, ausgabe))
         throw SheetError(withMessages(what, session.takeMessages()));
 }
 
