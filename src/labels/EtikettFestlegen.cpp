@@ -21,6 +21,7 @@
 #include "data/Optionen.h"
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
+#include "labels/Sammelschreiben.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -157,23 +158,25 @@ void TEtikettFestlegen::Button1Click()
     try {
         for (lager.first(); !lager.eof(); lager.next())
             saetze.push_back(lager.recNo());
-        for (const std::uint32_t satz : saetze) {
-            Fortschrittsanzeige::schritt();
-            if (!lager.gotoRecNo(satz))
-                continue; // gone meanwhile, nothing to set
-            lager.edit();
-            try {
-                if (festlegung.anzahl)
-                    lager.fieldByName("ANZAHL").setAsInteger(*festlegung.anzahl);
-                for (const Textwert& text : festlegung.texte)
-                    lager.fieldByName(text.feld).setAsString(text.wert);
-                lager.post();
-            } catch (const dbase::DbaseError&) {
-                lager.cancel();
-                throw;
+        sammelschreiben(lager, [&] {
+            for (const std::uint32_t satz : saetze) {
+                Fortschrittsanzeige::schritt();
+                if (!lager.gotoRecNo(satz))
+                    continue; // gone meanwhile, nothing to set
+                lager.edit();
+                try {
+                    if (festlegung.anzahl)
+                        lager.fieldByName("ANZAHL").setAsInteger(*festlegung.anzahl);
+                    for (const Textwert& text : festlegung.texte)
+                        lager.fieldByName(text.feld).setAsString(text.wert);
+                    lager.post();
+                } catch (const dbase::DbaseError&) {
+                    lager.cancel();
+                    throw;
+                }
+                ++gesetzt;
             }
-            ++gesetzt;
-        }
+        });
     } catch (const dbase::DbaseError& fehler) {
         fortschritt.reset();
         halten.reset();

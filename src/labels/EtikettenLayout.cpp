@@ -5,8 +5,10 @@
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
+#include "dbase/DbaseError.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
+#include "labels/Sammelschreiben.h"
 #include "report/Page.h"
 #include "report/PageBuilder.h"
 #include "report/Report.h"
@@ -213,6 +215,7 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
     vorbereitung->etikettHoeheMm = hoehe;
 
     bool keine = false;
+    QString nichtZurueckgesetzt; // why printed labels kept their counts
     reports::Laufrahmen rahmen;
     const QString scheitern = QStringLiteral("Die Etiketten konnten nicht erstellt werden.");
     const bool ausgegeben = rahmen.ausfuehren(besitzer(), scheitern, [&] {
@@ -252,7 +255,7 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
                 // Counts go back to 0 only for a document that reached the
                 // printer whole.
                 if (vollstaendig && OptEtikettAnzahlLoeschen)
-                    anzahlenLoeschen();
+                    nichtZurueckgesetzt = anzahlenLoeschen();
                 gezeigt = vollstaendig;
             } else {
                 report::PageBuilder seiten(report, report::PageBuilder::Purpose::Preview);
@@ -263,6 +266,8 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
         rahmen.zurueckstellen(lauf.wache);
         return gezeigt;
     });
+    if (!nichtZurueckgesetzt.isEmpty())
+        widgets::MessageBox::warning(besitzer(), nichtZurueckgesetzt);
     if (keine && !rahmen.gescheitert())
         widgets::MessageBox::information(besitzer(), kKeineMarkierten);
     if (!m_fehlend.isEmpty() && !rahmen.gescheitert())
@@ -400,18 +405,44 @@ void TEtikettenLayout::EtikettFuellen()
     reports::laufelementeFuellen(m_lauf->elementListe, m_lauf->tabellen, QStringLiteral("NOCH NICHT IMPLEMENTIERT"));
 }
 
-// Sets the count of every printed item back to 0, each on its own row.
-void TEtikettenLayout::anzahlenLoeschen()
+// Sets the count of every printed item back to 0, each on its own row, the
+// rows synced together at the end. The labels are printed by then: a table
+// opened read-only or a refused write keeps the counts (those set before it
+// stay set) and is told as such, never as a failed print. Returns that
+// message, empty when every count is 0.
+QString TEtikettenLayout::anzahlenLoeschen()
 {
     dbase::Table& lager = *m_lauf->datas.Table3;
-    lager.setFiltered(false);
-    for (const Posten& posten : m_lauf->posten) {
-        if (!lager.gotoRecNo(posten.recNo))
-            continue;
-        lager.edit();
-        lager.field(kAnzahlFeld).setAsFloat(0.0);
-        lager.post();
+    if (lager.readOnly())
+        return QStringLiteral("Die Etiketten wurden gedruckt. Die Etikettenanzahl der gedruckten Lagerdatensätze "
+                              "wurde nicht auf 0 gesetzt, weil die Tabellen im Nur-Lesemodus geöffnet sind.");
+    std::size_t gesetzt = 0;
+    try {
+        lager.setFiltered(false);
+        sammelschreiben(lager, [&] {
+            for (const Posten& posten : m_lauf->posten) {
+                if (!lager.gotoRecNo(posten.recNo))
+                    continue;
+                lager.edit();
+                try {
+                    lager.field(kAnzahlFeld).setAsFloat(0.0);
+                    lager.post();
+                } catch (const dbase::DbaseError&) {
+                    lager.cancel();
+                    throw;
+                }
+                ++gesetzt;
+            }
+        });
+    } catch (const dbase::DbaseError& e) {
+        return QStringLiteral("Die Etiketten wurden gedruckt, aber die Etikettenanzahl konnte nicht bei allen "
+                              "gedruckten Lagerdatensätzen auf 0 gesetzt werden:\n%1\n\n%2 von %3 wurden auf 0 "
+                              "gesetzt; die übrigen behalten ihre Anzahl.")
+            .arg(QString::fromUtf8(e.what()))
+            .arg(gesetzt)
+            .arg(m_lauf->posten.size());
     }
+    return {};
 }
 
 void TEtikettenLayout::QuickRep1Preview(report::PageBuilder& builder)

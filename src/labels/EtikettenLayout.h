@@ -22,7 +22,9 @@ class Report;
 // prints or previews every stock item of the job `ANZAHL` times, one label
 // under the other down A4 pages, with a dashed cut line at each label's top
 // and bottom edge. After a print that went to the printer without error the
-// counts of the printed items are set back to 0 when the option says so.
+// counts of the printed items are set back to 0 when the option says so;
+// where they cannot be (tables opened read-only, a refused write) the user
+// is told that the labels were printed and their counts kept.
 //
 // A window made at start in the program's creation order and never shown;
 // the label dialogs set VorlagenDatei and start the jobs. Every input (the
@@ -75,7 +77,7 @@ private:
     void BandBeforePrint();
     void EtikettFuellen();
     void QuickRep1Preview(report::PageBuilder& builder);
-    void anzahlenLoeschen();
+    QString anzahlenLoeschen();
     QWidget* besitzer() const;
 
     Lauf* m_lauf = nullptr;

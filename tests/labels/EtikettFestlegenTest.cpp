@@ -19,7 +19,9 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/Marlex.h"
 #include "data/Datas.h"
@@ -30,6 +32,7 @@
 #include "fixtures/Dbfread.h"
 #include "fixtures/Modal.h"
 #include "labels/EtikettFestlegen.h"
+#include "labels/EtikettenDruck.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "search/Filterverwaltung.h"
 #include "sheets/SheetSession.h"
@@ -41,6 +44,7 @@ namespace {
 struct Schreibfehler {
     std::uint64_t von = 0;
     std::uint64_t bis = 0; // empty range: nothing fails
+    int syncs = 0;         // how often lager.dbf was synced
 };
 
 class LagerIo final : public dbftest::ForwardingFileIo {
@@ -55,6 +59,12 @@ public:
         if (lager && offset < m_fehler->bis && offset + size > m_fehler->von)
             throw dbase::DbaseError("Die Datei \"lager.dbf\" kann nicht geschrieben werden: Datenträger voll");
         ForwardingFileIo::writeAt(offset, data, size);
+    }
+    void sync() override
+    {
+        if (QString::fromStdString(m_path.filename().string()).compare(u"lager.dbf"_qs, Qt::CaseInsensitive) == 0)
+            ++m_fehler->syncs;
+        ForwardingFileIo::sync();
     }
 
 private:
@@ -233,6 +243,39 @@ TEST_F(Festlegen, AnEmptyViewWritesNothingAndCancelKeepsEverything)
         ok(d);
     });
     EXPECT_EQ(lagerLesen(), vorher);
+    EXPECT_TRUE(session.takeMessages().isEmpty());
+}
+
+TEST_F(Festlegen, ARunOverEveryItemSyncsTheStorageTableOnceNotOnceAnItem)
+{
+    // On a register of thousands of stock items a sync per item kept the
+    // user waiting for many seconds; both runs over every item are synced
+    // once at their end, and every item is written all the same.
+    const std::vector<int> saetze = ansicht();
+    ASSERT_GT(saetze.size(), 5u);
+    fehler->syncs = 0;
+    festlegen([&](TEtikettFestlegen& d) {
+        ankreuzen(d.CheckBox2, d.SpinEdit1);
+        ok(d);
+    });
+    EXPECT_GE(fehler->syncs, 1) << "what was set is synced";
+    EXPECT_LE(fehler->syncs, 2) << "not once for each of " << saetze.size() << " items";
+    for (const auto& [satz, zeile] : lagerLesen())
+        EXPECT_EQ(zeile.value(u"ANZAHL"_qs).toInt(), 1) << "item " << satz;
+
+    // The print of all marked items sets their counts back to 0 the same way.
+    const QTemporaryDir ausgabe;
+    Marlex->DruckDatei = ausgabe.filePath(u"etiketten.pdf"_qs);
+    OptEtikettAnzahlLoeschen = true;
+    fehler->syncs = 0;
+    fixtures::ModalAntworten antworten({fixtures::als<TEtikettenDruck>(
+        [](TEtikettenDruck& d) { QTest::mouseClick(d.Button1, Qt::LeftButton); })});
+    QTest::mouseClick(Marlex->ToolButton37, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(Marlex->DruckDatei));
+    EXPECT_GE(fehler->syncs, 1);
+    EXPECT_LE(fehler->syncs, 2) << "not once for each of " << saetze.size() << " items";
+    for (const auto& [satz, zeile] : lagerLesen())
+        EXPECT_EQ(zeile.value(u"ANZAHL"_qs).toInt(), 0) << "item " << satz;
     EXPECT_TRUE(session.takeMessages().isEmpty());
 }
 

@@ -8,6 +8,7 @@
 #include <map>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,7 @@
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
+#include "data/OptionenDialog.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
 #include "labels/EtikettenDruck.h"
@@ -385,4 +387,36 @@ TEST_F(EtikettenDialoge, StockItemsWithoutSubstanceDataAreNamedAfterTheJob)
     const QStringList meldungen = session.takeMessages();
     ASSERT_EQ(meldungen.size(), 1);
     EXPECT_TRUE(meldungen.front().contains("99-99-9")) << meldungen.front().toStdString();
+}
+
+TEST_F(EtikettenDialoge, InReadOnlyModeAPrintKeepsTheCountsAndSaysTheLabelsWerePrinted)
+{
+    // Read-only mode switched on in the options (on the list page, where
+    // the menu "Marlex" is), as a user does.
+    seiteKlicken(Marlex->TabSheet1);
+    fixtures::imDialogVon<TOptionen>([] { Marlex->Optionen1->trigger(); }, [](TOptionen& d) {
+        QTabBar* reiter = d.PageControl1->tabBar();
+        QTest::mouseClick(reiter, Qt::LeftButton, {}, reiter->tabRect(d.PageControl1->indexOf(d.TabSheet2)).center());
+        ASSERT_EQ(d.PageControl1->currentWidget(), d.TabSheet2);
+        QTest::mouseClick(d.CheckBox12, Qt::LeftButton, {}, QPoint(6, d.CheckBox12->height() / 2));
+        ASSERT_TRUE(d.CheckBox12->isChecked());
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+    });
+    ASSERT_TRUE(lager().readOnly());
+    ASSERT_TRUE(OptEtikettAnzahlLoeschen);
+    seiteKlicken(Marlex->TabSheet3);
+    const QStringList folge = etikettentest::etikettenfolge(lager());
+    ASSERT_FALSE(folge.isEmpty());
+    const std::map<int, int> vorher = anzahlen();
+
+    ModalAntworten antworten({klickt(&TEtikettenDruck::Button1)});
+    QTest::mouseClick(Marlex->ToolButton37, Qt::LeftButton);
+
+    EXPECT_EQ(alle(etikettentest::casProSeite(Marlex->DruckDatei, kCas)), etikettentest::nurCas(folge));
+    EXPECT_EQ(anzahlen(), vorher);
+    const QStringList meldungen = session.takeMessages();
+    ASSERT_EQ(meldungen.size(), 1) << meldungen.join("\n").toStdString();
+    EXPECT_TRUE(meldungen[0].contains("Die Etiketten wurden gedruckt")) << meldungen[0].toStdString();
+    EXPECT_TRUE(meldungen[0].contains("Nur-Lesemodus")) << meldungen[0].toStdString();
+    EXPECT_EQ(lager().state(), dbase::TableState::Browse);
 }
