@@ -1,6 +1,7 @@
 #include "widgets/Benannt.h"
 #include "labels/EtikettFestlegen.h"
 
+#include <array>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -40,6 +41,17 @@ struct Festlegung {
     std::optional<int> anzahl;
     std::vector<Textwert> texte;
 };
+
+// The text rows: their check box, the lager.dbf field they write and their
+// input.
+std::array<std::tuple<QCheckBox*, const char*, QLineEdit*>, 5> textzeilen(const TEtikettFestlegen& d)
+{
+    return {{{d.CheckBox1, "LAGER_ORT", d.Edit1},
+             {d.CheckBox3, "FREI1", d.Edit2},
+             {d.CheckBox4, "FREI2", d.Edit3},
+             {d.CheckBox5, "LIEFERANT", d.Edit4},
+             {d.CheckBox6, "VERWENDER", d.Edit5}}};
+}
 
 } // namespace
 
@@ -115,6 +127,13 @@ TEtikettFestlegen::TEtikettFestlegen(QWidget* parent)
 
 void TEtikettFestlegen::FormCreate()
 {
+    // An input takes no more than its field holds, so what the dialog
+    // shows is what every stock item gets, nothing cut off unseen.
+    if (Datas && Datas->Table3->active())
+        for (const auto& [setzen, feld, eingabe] : textzeilen(*this))
+            if (const dbase::FieldDef& def = Datas->Table3->fieldByName(feld).def();
+                def.type == dbase::FieldType::Character)
+                eingabe->setMaxLength(static_cast<int>(def.length));
     Edit4->setText(OptLieferant);
     Edit5->setText(OptVerwender);
 }
@@ -134,9 +153,7 @@ void TEtikettFestlegen::Button1Click()
     Festlegung festlegung;
     if (CheckBox2->isChecked())
         festlegung.anzahl = SpinEdit1->value();
-    for (const auto& [setzen, feld, eingabe] : {std::tuple{CheckBox1, "LAGER_ORT", Edit1}, {CheckBox3, "FREI1", Edit2},
-                                                {CheckBox4, "FREI2", Edit3}, {CheckBox5, "LIEFERANT", Edit4},
-                                                {CheckBox6, "VERWENDER", Edit5}})
+    for (const auto& [setzen, feld, eingabe] : textzeilen(*this))
         if (setzen->isChecked())
             festlegung.texte.push_back({feld, eingabe->text()});
 

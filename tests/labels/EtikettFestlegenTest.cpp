@@ -279,4 +279,37 @@ TEST_F(Festlegen, ARunOverEveryItemSyncsTheStorageTableOnceNotOnceAnItem)
     EXPECT_TRUE(session.takeMessages().isEmpty());
 }
 
+TEST_F(Festlegen, EveryItemGetsTheTextTheDialogShowsNothingCutOffUnseen)
+{
+    // A supplier from the settings and a storage place typed longer than
+    // their fields hold.
+    OptLieferant = u"Chemikalien- und Laborbedarfsgroßhandel Weber & Söhne GmbH"_qs;
+    const QString ort = u"Giftschrank im Vorbereitungsraum der Chemie, unteres Fach links"_qs;
+    QString gezeigterOrt;
+    QString gezeigterLieferant;
+    festlegen([&](TEtikettFestlegen& d) {
+        ankreuzen(d.CheckBox1, d.Edit1);
+        tippen(d.Edit1, ort);
+        ankreuzen(d.CheckBox5, d.Edit4);
+        gezeigterOrt = d.Edit1->text();
+        gezeigterLieferant = d.Edit4->text();
+        ok(d);
+    });
+    EXPECT_TRUE(ort.startsWith(gezeigterOrt));
+    EXPECT_TRUE(OptLieferant.startsWith(gezeigterLieferant));
+    // dBASE fills a text field with blanks; those at its end are no text.
+    const auto ohneEndblanks = [](QString text) {
+        while (text.endsWith(u' '))
+            text.chop(1);
+        return text.toStdString();
+    };
+    const Zeilen nachher = lagerLesen();
+    ASSERT_FALSE(nachher.empty());
+    for (const auto& [satz, zeile] : nachher) {
+        EXPECT_EQ(zeile.value(u"LAGER_ORT"_qs).toString().toStdString(), ohneEndblanks(gezeigterOrt)) << "item " << satz;
+        EXPECT_EQ(zeile.value(u"LIEFERANT"_qs).toString().toStdString(), ohneEndblanks(gezeigterLieferant))
+            << "item " << satz;
+    }
+}
+
 } // namespace
