@@ -171,29 +171,19 @@ void TEtikettFestlegen::Button1Click()
     // may leave a storage filter that tests the field, and each item of the
     // view is to be set once, none skipped, none twice.
     std::vector<std::uint32_t> saetze;
-    int gesetzt = 0;
+    std::size_t gesetzt = 0;
     try {
         for (lager.first(); !lager.eof(); lager.next())
             saetze.push_back(lager.recNo());
-        sammelschreiben(lager, [&] {
-            for (const std::uint32_t satz : saetze) {
-                Fortschrittsanzeige::schritt();
-                if (!lager.gotoRecNo(satz))
-                    continue; // gone meanwhile, nothing to set
-                lager.edit();
-                try {
-                    if (festlegung.anzahl)
-                        lager.fieldByName("ANZAHL").setAsInteger(*festlegung.anzahl);
-                    for (const Textwert& text : festlegung.texte)
-                        lager.fieldByName(text.feld).setAsString(text.wert);
-                    lager.post();
-                } catch (const dbase::DbaseError&) {
-                    lager.cancel();
-                    throw;
-                }
-                ++gesetzt;
-            }
-        });
+        saetzeSchreiben(
+            lager, saetze, gesetzt,
+            [&] {
+                if (festlegung.anzahl)
+                    lager.fieldByName("ANZAHL").setAsInteger(*festlegung.anzahl);
+                for (const Textwert& text : festlegung.texte)
+                    lager.fieldByName(text.feld).setAsString(text.wert);
+            },
+            [] { Fortschrittsanzeige::schritt(); });
     } catch (const dbase::DbaseError& fehler) {
         fortschritt.reset();
         halten.reset();

@@ -416,24 +416,14 @@ QString TEtikettenLayout::anzahlenLoeschen()
     if (lager.readOnly())
         return QStringLiteral("Die Etiketten wurden gedruckt. Die Etikettenanzahl der gedruckten Lagerdatensätze "
                               "wurde nicht auf 0 gesetzt, weil die Tabellen im Nur-Lesemodus geöffnet sind.");
+    std::vector<std::uint32_t> saetze;
+    for (const Posten& posten : m_lauf->posten)
+        saetze.push_back(posten.recNo);
     std::size_t gesetzt = 0;
     try {
         lager.setFiltered(false);
-        sammelschreiben(lager, [&] {
-            for (const Posten& posten : m_lauf->posten) {
-                if (!lager.gotoRecNo(posten.recNo))
-                    continue;
-                lager.edit();
-                try {
-                    lager.field(kAnzahlFeld).setAsFloat(0.0);
-                    lager.post();
-                } catch (const dbase::DbaseError&) {
-                    lager.cancel();
-                    throw;
-                }
-                ++gesetzt;
-            }
-        });
+        saetzeSchreiben(
+            lager, saetze, gesetzt, [&lager] { lager.field(kAnzahlFeld).setAsFloat(0.0); }, [] {});
     } catch (const dbase::DbaseError& e) {
         return QStringLiteral("Die Etiketten wurden gedruckt, aber die Etikettenanzahl konnte nicht bei allen "
                               "gedruckten Lagerdatensätzen auf 0 gesetzt werden:\n%1\n\n%2 von %3 wurden auf 0 "
