@@ -20,6 +20,7 @@
 #include "reports/StoffInfoBuilder.h"
 #include "reports/TabellenWache.h"
 #include "reports/Vorschau.h"
+#include "search/Namentabellen.h"
 #include "widgets/MessageBox.h"
 
 TEtikettenLayout* EtikettenLayout = nullptr;
@@ -80,15 +81,17 @@ struct TEtikettenLayout::Lauf {
     Lauf(const Lauf&) = delete;
     Lauf& operator=(const Lauf&) = delete;
 
-    // The names of the list filter's table are copies, and the substance
-    // table is narrowed to the list: a label reads the whole register.
+    // A label reads the whole register: the names of the list filter's
+    // table and of a research table are a part of it (a stock item whose
+    // substance is not among them would read no name), and the list filter
+    // narrows the substance table to the list.
     void tabellenDesRegisters()
     {
         dbase::Table& namen = *datas.Table1;
-        if (Marlex->ListenFilterAktiv) {
+        if (Marlex->ListenFilterAktiv || Marlex->AktuelleNamenDatei != namentabellenDatei(Namentabelle::Stamm))
             reports::namenDesRegistersOeffnen(namen);
+        if (Marlex->ListenFilterAktiv)
             datas.Table2->setFiltered(false);
-        }
         namen.setIndexName(QStringLiteral("CARN_SUB"));
     }
 

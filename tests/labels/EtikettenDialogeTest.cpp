@@ -37,8 +37,10 @@
 #include "report/Output.h"
 #include "reports/Drucker.h"
 #include "reports/Vorschau.h"
+#include "search/Recherche.h"
 #include "sheets/SheetSession.h"
 #include "widgets/DBGrid.h"
+#include "widgets/NameList.h"
 #include "EtikettenTestSupport.h"
 #include "fixtures/Dbfread.h"
 #include "fixtures/Events.h"
@@ -419,4 +421,36 @@ TEST_F(EtikettenDialoge, InReadOnlyModeAPrintKeepsTheCountsAndSaysTheLabelsWereP
     EXPECT_TRUE(meldungen[0].contains("Die Etiketten wurden gedruckt")) << meldungen[0].toStdString();
     EXPECT_TRUE(meldungen[0].contains("Nur-Lesemodus")) << meldungen[0].toStdString();
     EXPECT_EQ(lager().state(), dbase::TableState::Browse);
+}
+
+TEST_F(EtikettenDialoge, WhileTheListShowsAResearchTableEveryLabelReadsTheWholeRegister)
+{
+    // A research into TMP1 finds a few substances, and the list shows them.
+    seiteKlicken(Marlex->TabSheet1);
+    fixtures::imDialogVon<TRecherche>([] { Marlex->RechercheinTMP11->trigger(); }, [](TRecherche& d) {
+        QTest::keyClicks(d.Edit1, "Natrium");
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+    });
+    session.takeMessages();
+    const QString recherche = Datas->Table1->tableName();
+    ASSERT_TRUE(recherche.contains("zan_tmp1", Qt::CaseInsensitive)) << recherche.toStdString();
+    const int zeilen = Marlex->ListBox1->count();
+    ASSERT_GT(zeilen, 0);
+
+    // Ethanol is not among them; its label and every other show their
+    // substance all the same, and nobody is told of missing data.
+    seiteKlicken(Marlex->TabSheet3);
+    anzahlSetzen("64-17-5", "1", 1);
+    const QStringList folge = etikettentest::etikettenfolge(lager());
+    ASSERT_TRUE(folge.contains("64-17-5/1"));
+    ModalAntworten antworten({klickt(&TEtikettenDruck::Button1)});
+    QTest::mouseClick(Marlex->ToolButton37, Qt::LeftButton);
+    EXPECT_EQ(session.takeMessages(), QStringList());
+    EXPECT_EQ(alle(etikettentest::casProSeite(Marlex->DruckDatei, kCas)), etikettentest::nurCas(folge));
+    const QString text = poppler("pdftotext", {Marlex->DruckDatei, "-"});
+    EXPECT_TRUE(text.contains("Ethanol")) << text.toStdString();
+
+    // The list still shows the research table.
+    EXPECT_EQ(Datas->Table1->tableName(), recherche);
+    EXPECT_EQ(Marlex->ListBox1->count(), zeilen);
 }
