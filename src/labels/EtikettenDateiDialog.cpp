@@ -72,7 +72,8 @@ void TEtikettenDateiDialog::showEvent(QShowEvent* event)
 void TEtikettenDateiDialog::Button1Click()
 {
     if (Marlex) {
-        Marlex->EtikettDatei = Edit5->text();
+        // A blank typed before or after the name is no part of it.
+        Marlex->EtikettDatei = Edit5->text().trimmed();
         Marlex->EtikettDialogOk = 1;
     }
     accept();

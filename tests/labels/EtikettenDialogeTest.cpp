@@ -362,6 +362,20 @@ TEST_F(EtikettenDialoge, ABadLabelFileOrMarginIsToldAndChangesNothing)
     OptRandLinks = rand;
 }
 
+TEST_F(EtikettenDialoge, BlanksTypedAroundTheLabelFileNameAreNoPartOfIt)
+{
+    seiteKlicken(Marlex->TabSheet3);
+    anzahlSetzen("64-17-5", "1", 1);
+    ModalAntworten antworten({als<TEtikettenDruck>([](TEtikettenDruck& d) {
+        d.Edit5->clear();
+        QTest::keyClicks(d.Edit5, "  " + OptStandardEtikett + " ");
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+    })});
+    QTest::mouseClick(Marlex->ToolButton37, Qt::LeftButton);
+    EXPECT_EQ(session.takeMessages(), QStringList());
+    EXPECT_TRUE(QFile::exists(Marlex->DruckDatei));
+}
+
 TEST_F(EtikettenDialoge, StockItemsWithoutSubstanceDataAreNamedAfterTheJob)
 {
     dbase::Table& t = lager();
