@@ -30,9 +30,16 @@ Namenstabellen::Namenstabellen()
         if (stand.filtertabelle && stand.tabelle != Namentabelle::Stamm)
             hinzu(rechercheOeffnen(stand.tabelle), m_alle);
     }
+}
+
+const std::vector<dbase::Table*>& Namenstabellen::mitRecherchen() const
+{
+    if (!m_mitRecherchen.empty())
+        return m_mitRecherchen;
     m_mitRecherchen = m_alle;
+    const Namentabelle gezeigt = namentabellenStand().tabelle;
     for (Namentabelle recherche : {Namentabelle::Tmp1, Namentabelle::Tmp2}) {
-        if (recherche == stand.tabelle || !files::find(namentabellenDatei(recherche)))
+        if (recherche == gezeigt || !files::find(namentabellenDatei(recherche)))
             continue;
         try {
             hinzu(rechercheOeffnen(recherche), m_mitRecherchen);
@@ -41,6 +48,7 @@ Namenstabellen::Namenstabellen()
             // one that does not open must not stop a change of the register.
         }
     }
+    return m_mitRecherchen;
 }
 
 std::unique_ptr<dbase::Table> Namenstabellen::rechercheOeffnen(Namentabelle recherche)
@@ -52,7 +60,7 @@ std::unique_ptr<dbase::Table> Namenstabellen::rechercheOeffnen(Namentabelle rech
     return tabelle;
 }
 
-void Namenstabellen::hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste)
+void Namenstabellen::hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste) const
 {
     liste.push_back(tabelle.get());
     m_offen.push_back(std::move(tabelle));

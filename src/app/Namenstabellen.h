@@ -30,15 +30,16 @@ public:
     const std::vector<dbase::Table*>& alle() const { return m_alle; }
     // Where an existing name row or substance is changed or removed: alle()
     // and the research tables the list does not show, as far as they exist.
-    const std::vector<dbase::Table*>& mitRecherchen() const { return m_mitRecherchen; }
+    // Those are opened at the first call: a new name row never needs them.
+    const std::vector<dbase::Table*>& mitRecherchen() const;
 
 private:
     static std::unique_ptr<dbase::Table> rechercheOeffnen(Namentabelle recherche);
-    void hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste);
+    void hinzu(std::unique_ptr<dbase::Table> tabelle, std::vector<dbase::Table*>& liste) const;
 
-    std::vector<std::unique_ptr<dbase::Table>> m_offen;
+    mutable std::vector<std::unique_ptr<dbase::Table>> m_offen;
     std::vector<dbase::Table*> m_alle;
-    std::vector<dbase::Table*> m_mitRecherchen;
+    mutable std::vector<dbase::Table*> m_mitRecherchen; // empty until asked for
 };
 
 // The name of the current row of a name table, with its name key
