@@ -176,6 +176,7 @@ struct DbfFile::Impl {
     std::uint32_t gatheredCount = 0;
     bool holdingAppendLock = false;
     std::function<void()> syncFirst;
+    std::function<void(std::uint32_t)> appendsLost;
 
     QDate todayDate;
     std::chrono::steady_clock::time_point todayCheckedAt;
@@ -220,6 +221,7 @@ struct DbfFile::Impl {
     QDate today();
     std::uint32_t gather(const std::string& bytes);
     void writeGathered();
+    void cutOffFrom(std::uint32_t first, bool countUnsure) noexcept;
     // Before records go to the file: what they point to is synced, and the
     // records themselves are once the count is to follow them.
     void beforeRecordWrite() {
@@ -451,18 +453,23 @@ void DbfFile::Impl::writeGathered() {
         Impl* impl;
         ~Release() { impl->releaseAppendLock(); }
     } release{this};
+    bool countWriting = false;
     try {
         gathered.push_back(endOfFile);
         writeRecordsAt(recordOffset(first), gathered);
         io->sync();
         DbfHeader next = header;
         setDate(next, today());
+        countWriting = true;
         writeHeader(next);
         gathered.clear();
     } catch (...) {
         header.recordCount = first - 1;
         gathered.clear();
         forgetCache();
+        cutOffFrom(first, countWriting);
+        if (appendsLost)
+            appendsLost(first);
         try {
             throw;
         } catch (const DbaseError& error) {
@@ -470,6 +477,27 @@ void DbfFile::Impl::writeGathered() {
                              + quoted(path) + " konnten nicht geschrieben werden: "
                              + error.what());
         }
+    }
+}
+
+// What of a failed chunk reached the file goes again, so that the file ends
+// where its count says. The count is written last, so it is the one before
+// the chunk, unless its own write failed: then it is put back first, and
+// the file is cut only once that is synced (a count the file is too short
+// for would not open). Cut before the marker is written: a full disk
+// refuses even its byte until then.
+void DbfFile::Impl::cutOffFrom(std::uint32_t first, bool countUnsure) noexcept {
+    try {
+        if (countUnsure) {
+            writeHeader(header);
+            io->sync();
+        }
+        const std::uint64_t end = recordOffset(first);
+        io->truncate(end + 1);
+        io->writeAt(end, &endOfFile, 1);
+        io->sync();
+    } catch (...) {
+        // What is left past the count is no record to this program.
     }
 }
 
@@ -743,21 +771,21 @@ std::uint32_t DbfFile::appendRecord(const std::string& bytes) {
     return recNo;
 }
 
-bool DbfFile::takeBackLast(std::uint32_t recNo) {
+bool DbfFile::takeBackAppends(std::uint32_t first, std::uint32_t last) {
     d->checkWritable();
     d->writeGathered();
     const Impl::AppendLock lock(*d);
-    if (recNo == 0 || recNo != d->header.recordCount)
+    if (first == 0 || first > last || last != d->header.recordCount)
         return false;
     // The count first and synced, then the bytes: a kill in between leaves a
-    // table that opens without the record and a few bytes too many at its
-    // end, never a count the file is too short for.
+    // table that opens without the records and bytes too many at its end,
+    // never a count the file is too short for.
     DbfHeader next = d->header;
-    next.recordCount = recNo - 1;
+    next.recordCount = first - 1;
     d->writeHeader(next);
     d->io->sync();
     d->forgetCache();
-    const std::uint64_t end = d->recordOffset(recNo);
+    const std::uint64_t end = d->recordOffset(first);
     d->io->writeAt(end, &endOfFile, 1);
     d->io->truncate(end + 1);
     d->io->sync();
@@ -786,6 +814,10 @@ void DbfFile::sync() {
 }
 
 void DbfFile::setSyncFirst(std::function<void()> syncFirst) { d->syncFirst = std::move(syncFirst); }
+
+void DbfFile::setAppendsLost(std::function<void(std::uint32_t)> appendsLost) {
+    d->appendsLost = std::move(appendsLost);
+}
 
 bool DbfFile::refresh() {
     d->writeGathered();

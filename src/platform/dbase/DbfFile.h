@@ -108,13 +108,18 @@ public:
     void prefetch(std::uint32_t recNo) const;
     void writeRecord(std::uint32_t recNo, const std::string& bytes);
     std::uint32_t appendRecord(const std::string& bytes);
-    // Takes an appended record back as if it had never been written: the
-    // file ends before it again. Only the last record can go; false, and
-    // nothing changed, when `recNo` is not (another open appended since).
-    bool takeBackLast(std::uint32_t recNo);
+    // Takes appended records back as if they had never been written: the
+    // file ends before `first` again. Only records at the end can go; false,
+    // and nothing changed, when `last` is not the last one (another open
+    // appended since). The count is lowered and synced before the file is
+    // cut, so a kill in between leaves a table that opens without them.
+    bool takeBackAppends(std::uint32_t first, std::uint32_t last);
     // Bulk appends nest: the outermost endBulk() writes what is gathered. A
     // failed write of gathered records throws from the call that made it
-    // (an append, endBulk() or a read); those records are not in the table.
+    // (an append, endBulk() or a read); those records are not in the table:
+    // not counted, not cached, cut off the file again as far as the disk
+    // lets it, and `appendsLost` hears the first of them.
+    void setAppendsLost(std::function<void(std::uint32_t first)> appendsLost);
     void beginBulk();
     void endBulk();
     bool inBulk() const;

@@ -294,6 +294,28 @@ bool IndexTag::remove(std::string_view key, std::uint32_t recNo)
     return true;
 }
 
+std::size_t IndexTag::removeRecords(std::uint32_t first, std::uint32_t last)
+{
+    const bool keys = hasKeys();
+    const std::size_t keyLength = m_info.keyLength;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_recNos.size(); ++i) {
+        if (m_recNos[i] >= first && m_recNos[i] <= last)
+            continue;
+        if (kept != i) {
+            if (keys)
+                std::memcpy(m_keys.data() + kept * keyLength, m_keys.data() + i * keyLength, keyLength);
+            m_recNos[kept] = m_recNos[i];
+        }
+        ++kept;
+    }
+    const std::size_t removed = m_recNos.size() - kept;
+    m_recNos.resize(kept);
+    if (keys)
+        m_keys.resize(kept * keyLength);
+    return removed;
+}
+
 void IndexTag::assign(std::vector<std::pair<std::string, std::uint32_t>> entries)
 {
     std::string keys;

@@ -65,6 +65,9 @@ public:
     bool insert(std::string_view key, std::uint32_t recNo);
     // Removes the entry of recNo whose key is `key`; false when absent.
     bool remove(std::string_view key, std::uint32_t recNo);
+    // Removes the entries of the records `first` to `last`, keys or not;
+    // returns how many went.
+    std::size_t removeRecords(std::uint32_t first, std::uint32_t last);
     // Replaces all entries; sorts them (cheaply when they come sorted).
     void assign(std::vector<std::pair<std::string, std::uint32_t>> entries);
     // The same from keys laid end to end by appendFullKey() and their record

@@ -525,6 +525,18 @@ void Table::open()
             });
         }
 
+        d->dbf->setAppendsLost([impl = d.get()](std::uint32_t first) {
+            if (!impl->dbf)
+                return; // closing: nobody looks at the rows any more
+            try {
+                impl->forgetRowsFrom(first);
+            } catch (const DbaseError&) {
+                // The disk that lost the rows refuses the reads of the others
+                // too; the cursor shows none until it is moved again.
+                impl->setNoRecord();
+            }
+        });
+
         if (const auto indexName = indexFileName(*path, d->indexFiles, d->dbf->header().hasProductionMdx)) {
             const std::filesystem::path indexPath = existingIndexFile(*indexName, *path);
             d->index = TableIndex::load(indexPath, d->layout(), d->codePage(),

@@ -244,6 +244,12 @@ public:
     // appended after it. Refused while the record is edited or held in
     // cached updates.
     bool takeBackAppend(std::uint32_t recNo);
+    // The same for the records `first` to `last` this table appended, in
+    // bulk or not, all in one step: the file's count is lowered first, then
+    // the file is cut, so that a kill in between leaves a table that opens
+    // without them. False, and nothing changed, when `last` is not the
+    // file's last record or one of them is held in cached updates.
+    bool takeBackAppends(std::uint32_t first, std::uint32_t last);
     bool modified() const;
     // The current record as it was read before the changes of the current
     // edit: a blank record while inserting, the current record while browsing.
@@ -276,7 +282,9 @@ public:
     // open, other programs' appends wait. Without bulk, every post that
     // returned survives a kill and, synced at its end, a power loss; a bulk
     // is synced once, at its outermost end. Calls nest; close() ends every
-    // level.
+    // level. When a chunk cannot be written, its records are not in the
+    // table: not in the file, its count or its index, and the cursor leaves
+    // them; the call that wrote it throws.
     void beginBulk();
     void endBulk();
 

@@ -72,6 +72,11 @@ public:
     // first, from the file as it was before the change.
     void update(std::uint32_t recNo, std::string_view oldBytes, std::string_view newBytes,
                 const RowScan& scan);
+    // Every tag forgets the records `first` to `last`, which left the table
+    // (taken back, or lost with a failed write): a unique tag one of them
+    // left is made anew from the rows, since another record may now own
+    // the key.
+    void dropRecords(std::uint32_t first, std::uint32_t last, const RowScan& scan);
     void rebuild(const RowScan& scan);
     // Adds a tag built from the rows; DbaseError (tag left out) when the name
     // is taken or the expression is refused.
@@ -284,6 +289,9 @@ struct Table::Impl {
     void cancel();
     void writeMemos(std::string& bytes, const std::map<int, std::string>& data);
     void updateIndex(std::uint32_t r, std::string_view oldBytes, std::string_view newBytes);
+    // The rows from `first` on left the table file: the index, the counts
+    // and the cursor forget them, and the observers hear of it.
+    void forgetRowsFrom(std::uint32_t first);
     void finishDeferredIndex();
     std::string memoData(int field) const;
     void setField(int field, const std::string& bytes);

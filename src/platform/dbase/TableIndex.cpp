@@ -215,6 +215,21 @@ void TableIndex::update(std::uint32_t recNo, std::string_view oldBytes, std::str
     }
 }
 
+void TableIndex::dropRecords(std::uint32_t first, std::uint32_t last, const RowScan& scan)
+{
+    for (int i = 0; i < tagCount(); ++i) {
+        // A tag not read yet is read from the file, which never held them.
+        if (!m_tags[static_cast<std::size_t>(i)].loaded)
+            continue;
+        IndexTag& t = m_mdx.tags()[static_cast<std::size_t>(i)];
+        if (t.removeRecords(first, last) == 0)
+            continue;
+        m_changed = true;
+        if (t.info().unique)
+            rebuildTag(i, scan);
+    }
+}
+
 std::size_t TableIndex::position(int i, std::string_view key, std::uint32_t recNo) const
 {
     const IndexTag& t = tag(i);

@@ -106,7 +106,7 @@ void Table::Impl::post()
             } catch (const DbaseError&) {
                 if (inserting) {
                     try {
-                        dbf->takeBackLast(r);
+                        dbf->takeBackAppends(r, r);
                     } catch (const DbaseError&) {
                         // The disk refuses this as well; the sync's failure is the one to report.
                     }
@@ -287,30 +287,47 @@ void Table::remove()
     d->notifyMoved();
 }
 
-bool Table::takeBackAppend(std::uint32_t r)
+bool Table::takeBackAppend(std::uint32_t r) { return takeBackAppends(r, r); }
+
+bool Table::takeBackAppends(std::uint32_t first, std::uint32_t last)
 {
     d->requireWritable();
-    if (d->state != TableState::Browse && d->recNo == r)
-        throw DbaseError("Der Datensatz " + std::to_string(r) + " der Tabelle " + d->quotedName()
+    if (d->state != TableState::Browse && d->recNo >= first && d->recNo <= last)
+        throw DbaseError("Der Datensatz " + std::to_string(d->recNo) + " der Tabelle " + d->quotedName()
                          + " wird gerade bearbeitet und kann nicht zurückgenommen werden.");
-    if (r == 0 || r >= firstProvisionalRecNo || d->pending.contains(r) || r != d->fileCount())
+    const auto held = d->pending.lower_bound(first);
+    if (first == 0 || first > last || last >= firstProvisionalRecNo || last != d->fileCount()
+        || (held != d->pending.end() && held->first <= last))
         return false;
-    std::string bytes;
-    d->readRow(r, bytes);
     if (d->index)
         d->index->beforeFileChange();
-    if (!d->dbf->takeBackLast(r))
+    if (!d->dbf->takeBackAppends(first, last))
         return false;
-    d->updateIndex(r, bytes, {});
-    ++d->writes;
-    d->filteredCount.reset();
-    if (d->recNo == r)
-        d->moveFirst();
-    else
-        d->relocate();
-    d->notifyData();
-    d->notifyMoved();
+    d->forgetRowsFrom(first);
     return true;
+}
+
+void Table::Impl::forgetRowsFrom(std::uint32_t first)
+{
+    // Rows held in cached updates carry numbers of their own, far above.
+    const auto gone = [first](std::uint32_t r) { return r >= first && r < firstProvisionalRecNo; };
+    if (index)
+        index->dropRecords(first, firstProvisionalRecNo - 1, rowScan());
+    ++writes;
+    filteredCount.reset();
+    if (gone(beforeInsert.recNo))
+        beforeInsert = {0, 0, true, true};
+    if (state == TableState::Browse) {
+        if (gone(recNo))
+            moveFirst();
+        else
+            relocate();
+    } else if (state == TableState::Insert && gone(recNo)) {
+        recNo = 0;
+        slot = 0;
+    }
+    notifyData();
+    notifyMoved();
 }
 
 // ---------------------------------------------------------------- cached updates
