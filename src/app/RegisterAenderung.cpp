@@ -1,5 +1,7 @@
 #include "app/RegisterAenderung.h"
 
+#include <algorithm>
+
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
 #include "widgets/MessageBox.h"
@@ -68,12 +70,65 @@ void ZeilenwerteSetzen(dbase::Table& tabelle, const QByteArrayList& werte)
         tabelle.field(i).setAsBytes(werte[i]);
 }
 
+void RegisterAenderung::angehaengt(dbase::Table& tabelle, std::uint32_t recNo, bool anschliessen)
+{
+    // Rows that follow each other in the file are one step; a row another
+    // program appended in between begins a new one, so that its row is
+    // never taken back with ours.
+    if (anschliessen && !m_schritte.empty()) {
+        Schritt& letzter = m_schritte.back();
+        if (letzter.tabelle == &tabelle && letzter.art == Art::Angehaengt && letzter.bis + 1 == recNo) {
+            letzter.bis = recNo;
+            return;
+        }
+    }
+    m_schritte.push_back({&tabelle, Art::Angehaengt, recNo, {}, recNo});
+}
+
 void RegisterAenderung::anhaengen(dbase::Table& tabelle, const Fuellen& fuellen)
 {
     const OhneFilter ohne(tabelle);
     tabelle.append();
     speichern(tabelle, fuellen);
-    m_schritte.push_back({&tabelle, Art::Angehaengt, tabelle.recNo(), {}});
+    angehaengt(tabelle, tabelle.recNo(), false);
+}
+
+void RegisterAenderung::anhaengen(dbase::Table& tabelle, std::size_t anzahl, const FuellenNr& fuellen)
+{
+    const OhneFilter ohne(tabelle);
+    tabelle.beginBulk();
+    bool offen = true;
+    try {
+        for (std::size_t i = 0; i < anzahl; ++i) {
+            tabelle.append();
+            speichern(tabelle, [&](dbase::Table& t) { fuellen(t, i); });
+            angehaengt(tabelle, tabelle.recNo(), i > 0);
+        }
+        offen = false;
+        tabelle.endBulk(); // writes and syncs what is gathered
+    } catch (...) {
+        try {
+            if (offen)
+                tabelle.endBulk();
+        } catch (const dbase::DbaseError&) {
+            // The rows the failed write held are not in the table; the undo
+            // takes out the others.
+        }
+        throw;
+    }
+}
+
+void RegisterAenderung::zuruecknehmen(dbase::Table& tabelle, std::uint32_t von, std::uint32_t bis)
+{
+    // Rows past the file's end went with a write that failed.
+    bis = std::min(bis, tabelle.recordCount());
+    if (bis < von || tabelle.takeBackAppends(von, bis))
+        return;
+    // Something was appended after them: they stay behind, deleted.
+    for (std::uint32_t r = bis; r >= von; --r) {
+        aufZeile(tabelle, r);
+        tabelle.remove();
+    }
 }
 
 void RegisterAenderung::aendern(dbase::Table& tabelle, std::uint32_t recNo, const Fuellen& aendern)
@@ -104,12 +159,7 @@ QStringList RegisterAenderung::zuruecknehmen()
             const OhneFilter ohne(tabelle);
             switch (s->art) {
             case Art::Angehaengt:
-                // The row leaves the file again; only when something was
-                // appended after it does it stay behind, deleted.
-                if (!tabelle.takeBackAppend(s->recNo)) {
-                    aufZeile(tabelle, s->recNo);
-                    tabelle.remove();
-                }
+                zuruecknehmen(tabelle, s->recNo, s->bis);
                 break;
             case Art::Geaendert:
                 aufZeile(tabelle, s->recNo);

@@ -175,7 +175,7 @@ public:
         try {
             m_tabelle.close();
         } catch (...) {
-            // Every row was synced when it was written; an index that could
+            // Every row was synced when its bulk ended; an index that could
             // not be written keeps its mark and is made anew at the next open.
         }
     }
@@ -276,9 +276,9 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
             u"Die Datei \"%1\" kann nicht gelesen werden:\n%2"_qs.arg(anzeige(datei), engineFehler(fehler)));
     }
 
-    // Each stock item is written at once as a step of one change of the
-    // register; when one fails, the items written before it leave lager.dbf
-    // again, so that another try finds none of them there.
+    // The stock items are written in one bulk as a step of one change of
+    // the register; when one fails, the items written before it leave
+    // lager.dbf again, so that another try finds none of them there.
     std::optional<QString> fehlschlag;
     const auto nichtUebernommen = [](const std::exception& fehler, const QString& folge) {
         return u"Die Lagerdaten konnten nicht in das Lager (lager.dbf) übernommen werden:\n%1\n\n%2"_qs.arg(
@@ -291,14 +291,14 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
             throw dbase::DbaseError("Die Tabelle lager.dbf hat weniger als 16 Felder.");
         RegisterAenderung aenderung;
         try {
-            for (std::size_t i = 0; i < neu.size(); ++i) {
-                aenderung.anhaengen(lager, [&l = neu[i]](dbase::Table& t) {
-                    for (int f = 0; f < lagerFelder; ++f)
-                        setzen(t.field(f), l[std::size_t(f)]);
-                });
-                if (fortschritt)
-                    fortschritt(int(i) + 1, int(neu.size()), int(i) + 1);
-            }
+            aenderung.anhaengen(lager, neu.size(), [&](dbase::Table& t, std::size_t i) {
+                if (fortschritt && i > 0)
+                    fortschritt(int(i), int(neu.size()), int(i));
+                for (int f = 0; f < lagerFelder; ++f)
+                    setzen(t.field(f), neu[i][std::size_t(f)]);
+            });
+            if (fortschritt && !neu.empty())
+                fortschritt(int(neu.size()), int(neu.size()), int(neu.size()));
         } catch (const std::exception& fehler) {
             fehlschlag = nichtUebernommen(
                 fehler, aenderung.zuruecknehmen().isEmpty()
