@@ -17,15 +17,6 @@ using namespace tabletest;
 
 namespace {
 
-// Records of about a kilobyte, so that a few thousand rows span several of
-// the chunks bulk appends are written in.
-TableLayout wideLayout()
-{
-    return TableLayout({field("NR", FieldType::Character, 10), field("A", FieldType::Character, 250),
-                        field("B", FieldType::Character, 250), field("C", FieldType::Character, 250),
-                        field("D", FieldType::Character, 239)});
-}
-
 QString number(int i) { return QStringLiteral("R%1").arg(i); }
 
 void appendNumbered(Table& table, int from, int to)

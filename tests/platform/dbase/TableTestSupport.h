@@ -72,6 +72,16 @@ inline void insertIntoNewMemoTable(dbase::Table& table)
     table.field(0).setAsString("64-17-5");
 }
 
+// Records of about a kilobyte, so that a few thousand rows span several of
+// the chunks bulk appends are written in; a tag goes on NR.
+inline dbase::TableLayout wideLayout()
+{
+    using dbase::FieldType;
+    return dbase::TableLayout({field("NR", FieldType::Character, 10), field("A", FieldType::Character, 250),
+                               field("B", FieldType::Character, 250), field("C", FieldType::Character, 250),
+                               field("D", FieldType::Character, 239)});
+}
+
 inline void openTable(dbase::Table& table, const QString& file, const QString& index = {},
                       const QString& tag = {})
 {
