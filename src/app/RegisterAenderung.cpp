@@ -96,26 +96,15 @@ void RegisterAenderung::anhaengen(dbase::Table& tabelle, const Fuellen& fuellen)
 void RegisterAenderung::anhaengen(dbase::Table& tabelle, std::size_t anzahl, const FuellenNr& fuellen)
 {
     const OhneFilter ohne(tabelle);
-    tabelle.beginBulk();
-    bool offen = true;
-    try {
-        for (std::size_t i = 0; i < anzahl; ++i) {
-            tabelle.append();
-            speichern(tabelle, [&](dbase::Table& t) { fuellen(t, i); });
-            angehaengt(tabelle, tabelle.recNo(), i > 0);
-        }
-        offen = false;
-        tabelle.endBulk(); // writes and syncs what is gathered
-    } catch (...) {
-        try {
-            if (offen)
-                tabelle.endBulk();
-        } catch (const dbase::DbaseError&) {
-            // The rows the failed write held are not in the table; the undo
-            // takes out the others.
-        }
-        throw;
+    // Left by an error, the bulk ends quietly: the rows a failed write held
+    // are not in the table, and the undo takes out the others.
+    dbase::Bulk bulk{&tabelle};
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        tabelle.append();
+        speichern(tabelle, [&](dbase::Table& t) { fuellen(t, i); });
+        angehaengt(tabelle, tabelle.recNo(), i > 0);
     }
+    bulk.end(); // writes and syncs what is gathered
 }
 
 void RegisterAenderung::zuruecknehmen(dbase::Table& tabelle, std::uint32_t von, std::uint32_t bis)

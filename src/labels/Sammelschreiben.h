@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <vector>
 
 #include "dbase/DbaseError.h"
@@ -21,29 +20,20 @@ void saetzeSchreiben(dbase::Table& tabelle, const std::vector<std::uint32_t>& sa
                      Setzen&& setzen, Schritt&& schritt)
 {
     gesetzt = 0;
-    tabelle.beginBulk();
-    try {
-        for (const std::uint32_t satz : saetze) {
-            schritt();
-            if (!tabelle.gotoRecNo(satz))
-                continue; // gone meanwhile, nothing to set
-            tabelle.edit();
-            try {
-                setzen();
-                tabelle.post();
-            } catch (const dbase::DbaseError&) {
-                tabelle.cancel();
-                throw;
-            }
-            ++gesetzt;
-        }
-    } catch (...) {
+    dbase::Bulk bulk{&tabelle};
+    for (const std::uint32_t satz : saetze) {
+        schritt();
+        if (!tabelle.gotoRecNo(satz))
+            continue; // gone meanwhile, nothing to set
+        tabelle.edit();
         try {
-            tabelle.endBulk();
-        } catch (const std::exception&) {
-            // The run's own failure is the one to tell.
+            setzen();
+            tabelle.post();
+        } catch (const dbase::DbaseError&) {
+            tabelle.cancel();
+            throw;
         }
-        throw;
+        ++gesetzt;
     }
-    tabelle.endBulk();
+    bulk.end();
 }

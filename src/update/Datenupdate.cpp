@@ -19,43 +19,6 @@ bool istZahl(dbase::FieldType typ)
     return typ == dbase::FieldType::Numeric || typ == dbase::FieldType::Float;
 }
 
-// Gathers the posts of a run and writes them once: a run of thousands of
-// records is not synced record by record, and its end is synced once.
-class Sammeln {
-public:
-    explicit Sammeln(std::initializer_list<dbase::Table*> tabellen) : m_tabellen(tabellen)
-    {
-        for (dbase::Table* t : m_tabellen)
-            t->beginBulk();
-    }
-    // Writes what was gathered, and the index files; a failure is the run's.
-    void ende()
-    {
-        if (m_beendet)
-            return;
-        m_beendet = true;
-        for (dbase::Table* t : m_tabellen) {
-            t->endBulk();
-            t->flush();
-        }
-    }
-    ~Sammeln()
-    {
-        try {
-            ende();
-        } catch (const std::exception&) {
-            // Only reached when the run already stopped on an error, which
-            // is the one it reports; close() writes what is left.
-        }
-    }
-    Sammeln(const Sammeln&) = delete;
-    Sammeln& operator=(const Sammeln&) = delete;
-
-private:
-    std::vector<dbase::Table*> m_tabellen;
-    bool m_beendet = false;
-};
-
 void abbrechen(dbase::Table& table)
 {
     try {
@@ -190,7 +153,9 @@ void Datenupdate::satzweise(const std::function<void()>& schritt)
 {
     m_chemie.setIndexName(carnSub);
     m_namen.setIndexName(carnSub);
-    Sammeln sammeln{&m_chemie, &m_namen};
+    // Thousands of records: gathered and synced once at the run's end, not
+    // record by record.
+    dbase::Bulk sammeln{&m_chemie, &m_namen};
     QString name;
     try {
         for (m_quelle.first(); !m_quelle.eof(); m_quelle.next()) {
@@ -216,7 +181,9 @@ void Datenupdate::satzweise(const std::function<void()>& schritt)
             if (schritt)
                 schritt();
         }
-        sammeln.ende();
+        sammeln.end();
+        m_chemie.flush(); // and the index files
+        m_namen.flush();
     } catch (const std::exception& fehler) {
         abbrechen(m_chemie);
         abbrechen(m_namen);
@@ -251,14 +218,15 @@ void Datenupdate::inEinem(const std::function<void()>& namenStart)
         if (namenStart)
             namenStart();
         m_namen.setIndexName(carnSub);
-        Sammeln sammeln{&m_namen};
+        dbase::Bulk sammeln{&m_namen};
         for (m_chemie.first(); !m_chemie.eof(); m_chemie.next()) {
             if (m_namen.findKey(m_chemie.currentRecord(), {m_carn, m_subcarn}))
                 continue;
             name = m_chemie.field(0).asString();
             nameErgaenzen(name, m_chemie.field(m_carn).asString(), m_chemie.field(m_subcarn).asString());
         }
-        sammeln.ende();
+        sammeln.end();
+        m_namen.flush(); // and the index file
     } catch (const std::exception& fehler) {
         abbrechen(m_namen);
         m_stand.fehler = name.isEmpty() ? einzeilig(fehler.what())

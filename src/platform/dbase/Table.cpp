@@ -988,6 +988,56 @@ void Table::endBulk()
     d->dbf->endBulk();
 }
 
+Bulk::Bulk(std::initializer_list<Table*> tables)
+{
+    try {
+        for (Table* table : tables) {
+            table->beginBulk();
+            m_tables.push_back(table);
+        }
+    } catch (...) {
+        endQuietly();
+        throw;
+    }
+}
+
+Bulk::~Bulk()
+{
+    endQuietly();
+}
+
+void Bulk::endQuietly() noexcept
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    for (Table* table : m_tables) {
+        try {
+            table->endBulk();
+        } catch (...) {
+            // Left by an error, which is the one to tell.
+        }
+    }
+}
+
+void Bulk::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    std::exception_ptr first;
+    for (Table* table : m_tables) {
+        try {
+            table->endBulk();
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
+}
+
 void Table::flush()
 {
     d->requireActive();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -331,6 +332,26 @@ private:
     friend std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);
     struct Impl;
     std::unique_ptr<Impl> d;
+};
+
+// Bulk appends (see Table::beginBulk()) over one or more tables that end on
+// every path. end() ends them all and throws the first failed write; a
+// scope left without end(), by an error, ends them quietly: that error is
+// the one to tell, and the records of a failed write are not in the table.
+class Bulk {
+public:
+    explicit Bulk(std::initializer_list<Table*> tables);
+    ~Bulk();
+    Bulk(const Bulk&) = delete;
+    Bulk& operator=(const Bulk&) = delete;
+
+    void end();
+
+private:
+    void endQuietly() noexcept;
+
+    std::vector<Table*> m_tables;
+    bool m_ended = false;
 };
 
 // Copies every visible row of `source` into `destination` (opened by the
