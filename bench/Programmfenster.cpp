@@ -7,15 +7,14 @@
 
 namespace bench {
 
-Programmfenster::Programmfenster()
+Programmfenster::Programmfenster(const QString& directory)
     : m_app(application()), m_stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; }),
       m_vorher(QDir::currentPath())
 {
-    const BenchRegister& reg = BenchRegister::standard();
     // The set-up reports the pictures an empty program directory lacks;
     // nobody is there to answer.
     Programmverzeichnis = m_programm.path() + u'/';
-    QDir::setCurrent(reg.path({}));
+    QDir::setCurrent(directory.isEmpty() ? BenchRegister::standard().path({}) : directory);
     m_marlex = std::make_unique<TMarlex>();
     Marlex = m_marlex.get();
     ListeEinlesen = &m_liste;

@@ -17,12 +17,12 @@
 namespace bench {
 
 // The main window and the windows the filters and the research show, on the
-// tables of the standard register (BenchRegister::standard(), the current
-// directory meanwhile), for the life of one benchmark. Messages are answered
-// with OK, unseen.
+// tables of the register in `directory` (empty: the standard register,
+// BenchRegister::standard()), the current directory meanwhile, for the life
+// of one benchmark. Messages are answered with OK, unseen.
 class Programmfenster {
 public:
-    Programmfenster();
+    explicit Programmfenster(const QString& directory = {});
     ~Programmfenster();
     Programmfenster(const Programmfenster&) = delete;
     Programmfenster& operator=(const Programmfenster&) = delete;

@@ -17,6 +17,7 @@
 
 #include "BenchApplication.h"
 #include "BenchRegister.h"
+#include "TdbfRegister.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "data/Fortschritt.h"
@@ -29,10 +30,15 @@
 
 namespace {
 
+// Second arg: the register (bench::registerDirectory()).
 void BM_StartNamenliste(benchmark::State& state)
 {
     bench::application();
-    const bench::BenchRegister& reg = bench::BenchRegister::standard();
+    const QString verzeichnis = bench::registerDirectory(static_cast<int>(state.range(1)));
+    if (verzeichnis.isEmpty()) {
+        state.SkipWithError("no register written by TDbf (Free Pascal missing?)");
+        return;
+    }
     // The main window's set-up reports the pictures an empty program
     // directory lacks; nobody is there to answer.
     const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
@@ -42,7 +48,7 @@ void BM_StartNamenliste(benchmark::State& state)
     // storage data would wait for a user.
     ini::IniFile(Programmverzeichnis + u"marlex99.ini"_qs).writeBool(u"Optionen"_qs, u"First"_qs, false);
     const QString vorher = QDir::currentPath();
-    QDir::setCurrent(reg.path({}));
+    QDir::setCurrent(verzeichnis);
     {
         TMarlex marlex;
         Marlex = &marlex;
@@ -60,13 +66,14 @@ void BM_StartNamenliste(benchmark::State& state)
             benchmark::DoNotOptimize(marlex.ListBox1->count());
         }
         state.counters["lines"] = marlex.ListBox1->count();
+        state.SetLabel(bench::registerLabel(static_cast<int>(state.range(1))));
         Datas = nullptr;
         Marlex = nullptr;
     }
     QDir::setCurrent(vorher);
     Programmverzeichnis.clear();
 }
-BENCHMARK(BM_StartNamenliste)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartNamenliste)->ArgsProduct({{1, 0}, {0}})->Args({1, 1})->Args({1, 2})->Unit(benchmark::kMillisecond);
 
 // The start also opens the phrase and structure-picture tables and checks
 // FILES.TXT; the bench register has only the three large tables, so the
@@ -100,10 +107,10 @@ void ergaenzeKleineTabellen(const bench::BenchRegister& reg)
 // The peak memory of the start alone: the register's rows that this process
 // keeps for other benchmarks would hide it here, so the start runs once more
 // in a process of its own, which reports its peak.
-std::optional<double> startPeakMegabytes(const bench::BenchRegister& reg)
+std::optional<double> startPeakMegabytes(const QString& directory)
 {
     QProcess driver;
-    driver.start(QStringLiteral(MARLEX_START_DRIVER), {reg.path({})});
+    driver.start(QStringLiteral(MARLEX_START_DRIVER), {directory});
     if (!driver.waitForFinished(120000) || driver.exitStatus() != QProcess::NormalExit || driver.exitCode() != 0)
         return std::nullopt;
     for (const QByteArray& line : driver.readAllStandardOutput().split('\n'))
@@ -112,12 +119,18 @@ std::optional<double> startPeakMegabytes(const bench::BenchRegister& reg)
     return std::nullopt;
 }
 
+// Second arg 1: the same register written by TDbf (TdbfRegister.h).
 void BM_ProgrammStart(benchmark::State& state)
 {
     bench::application();
     const bench::BenchRegister& reg =
         state.range(0) >= 1000 ? bench::BenchRegister::millionNames() : bench::BenchRegister::standard();
     ergaenzeKleineTabellen(reg);
+    const QString verzeichnis = state.range(1) != 0 ? bench::tdbfRegister(reg) : reg.path({});
+    if (verzeichnis.isEmpty()) {
+        state.SkipWithError("no register written by TDbf (Free Pascal missing?)");
+        return;
+    }
     // Without pictograms in the program directory the set-up reports them
     // missing; nobody is there to answer.
     const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
@@ -127,7 +140,7 @@ void BM_ProgrammStart(benchmark::State& state)
     // storage data would wait for a user.
     ini::IniFile(Programmverzeichnis + u"marlex99.ini"_qs).writeBool(u"Optionen"_qs, u"First"_qs, false);
     const QString vorher = QDir::currentPath();
-    QDir::setCurrent(reg.path({}));
+    QDir::setCurrent(verzeichnis);
     for (auto _ : state) {
         std::optional<Programm> p;
         p.emplace();
@@ -142,9 +155,14 @@ void BM_ProgrammStart(benchmark::State& state)
     }
     QDir::setCurrent(vorher);
     Programmverzeichnis.clear();
-    if (const std::optional<double> peak = startPeakMegabytes(reg))
+    if (const std::optional<double> peak = startPeakMegabytes(verzeichnis))
         state.counters["peak_MB"] = *peak;
 }
-BENCHMARK(BM_ProgrammStart)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ProgrammStart)
+    ->Args({100, 0})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace

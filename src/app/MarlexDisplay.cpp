@@ -1,5 +1,6 @@
 // The name list and the display of the current substance.
 
+#include <cstdlib>
 #include <string>
 
 #include <QAction>
@@ -28,6 +29,10 @@
 #include "widgets/NameList.h"
 
 namespace {
+
+// Lines the name table steps through row by row to follow the list; a
+// longer way is a jump by record number.
+constexpr int zeilenschritt = 16;
 
 // Field positions of chemie.dbf the display reads.
 enum ChemieFeld {
@@ -264,7 +269,13 @@ void TMarlex::AktuellenDatensatzZeigen()
         return;
     }
     AktuellerListenIndex = zeile;
-    namen.moveBy(zeile - VorherigerListenIndex);
+    // A step of a line or a few is a move; a jump (Home, End, a click far
+    // off) goes to the line's record at once instead of through every row
+    // between.
+    const int abstand = zeile - VorherigerListenIndex;
+    const std::uint32_t satz = ListBox1->recNo(zeile);
+    if (std::abs(abstand) <= zeilenschritt || satz == 0 || !namen.gotoRecNo(satz))
+        namen.moveBy(abstand);
     VorherigerListenIndex = zeile;
 
     const QString carn = namen.fieldByName("CARN").asString();

@@ -1,5 +1,9 @@
 #include "search/FilterWarten.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+
 TFilterWarten* FilterWarten = nullptr;
 
 TFilterWarten::TFilterWarten(QWidget* parent)
@@ -10,3 +14,15 @@ TFilterWarten::TFilterWarten(QWidget* parent)
 }
 
 TFilterWarten::~TFilterWarten() = default;
+
+void TFilterWarten::zeigen()
+{
+    show();
+    raise();
+    constexpr int hoechstensMs = 200;
+    QElapsedTimer uhr;
+    uhr.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && uhr.elapsed() < hoechstensMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    repaint();
+}

@@ -1,7 +1,6 @@
 #include "search/Filterverwaltung.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "app/Marlex.h"
@@ -23,11 +22,7 @@ constexpr int chemieSubcarn = 3;
 // out of it.
 class Warten {
 public:
-    Warten()
-    {
-        FilterWarten->show();
-        QCoreApplication::processEvents();
-    }
+    Warten() { FilterWarten->zeigen(); }
     ~Warten() { FilterWarten->hide(); }
     Warten(const Warten&) = delete;
     Warten& operator=(const Warten&) = delete;

@@ -17,6 +17,9 @@
 namespace {
 
 const std::string schluesselfeld = "STRIPNAME1";
+// The tag of both tables whose keys are the key field: a search is one
+// range of it.
+const std::string namensfolge = "NAME1_SUB";
 
 using widgets::benannt;
 
@@ -84,31 +87,7 @@ dbase::Filter TSuchdialog::namensbedingung() const
                                   : dbase::Filter::startsWith(schluesselfeld, suchtext());
 }
 
-std::uint32_t TSuchdialog::ersterTreffer(dbase::Table& tabelle, const dbase::Filter& bedingung) const
+std::uint32_t TSuchdialog::ersterTreffer(dbase::Table& tabelle) const
 {
-    const dbase::NotificationHold halten(tabelle);
-    const dbase::Bookmark zurueck = tabelle.bookmark();
-    const dbase::Filter filter = tabelle.filter();
-    const bool gefiltert = tabelle.filtered();
-    const auto zuruecksetzen = [&] {
-        tabelle.setFilter(filter);
-        tabelle.setFiltered(gefiltert);
-        if (zurueck.valid() && tabelle.bookmarkValid(zurueck))
-            tabelle.gotoBookmark(zurueck);
-    };
-
-    tabelle.setFilterOptions(optionen());
-    std::uint32_t treffer = 0;
-    try {
-        tabelle.setFilter(bedingung);
-        tabelle.setFiltered(true);
-        tabelle.first();
-        if (!tabelle.eof())
-            treffer = tabelle.recNo();
-    } catch (...) {
-        zuruecksetzen();
-        throw;
-    }
-    zuruecksetzen();
-    return treffer;
+    return tabelle.firstPassing(namensbedingung(), optionen(), QString::fromStdString(namensfolge));
 }

@@ -46,12 +46,12 @@ protected:
     QString suchtext() const;
     // The condition on STRIPNAME1 the options ask for.
     dbase::Filter namensbedingung() const;
-    // The record number of the first row of `tabelle` that passes
-    // `bedingung`, 0 when none. The options are set on the table and stay
-    // there for its later filters; its filter, filtered flag and record are
-    // put back whatever happens, and its observers hear nothing of the
-    // look-up.
-    std::uint32_t ersterTreffer(dbase::Table& tabelle, const dbase::Filter& bedingung) const;
+    // The record number of the first row of `tabelle` in its order that
+    // passes its own filter (with its own options) and the name condition
+    // (with the dialog's), 0 when none; found in the range of the name tag
+    // NAME1_SUB that the condition fixes. The table's cursor, filter and
+    // filter options stay as they are, and its observers hear nothing.
+    std::uint32_t ersterTreffer(dbase::Table& tabelle) const;
 
 private:
     dbase::FilterOptions optionen() const;

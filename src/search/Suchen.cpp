@@ -13,7 +13,7 @@ TSuchen::TSuchen(QWidget* parent) : TSuchdialog(parent, u"Suchen"_qs)
 
 void TSuchen::suchen()
 {
-    const std::uint32_t treffer = ersterTreffer(*Datas->Table1, namensbedingung());
+    const std::uint32_t treffer = ersterTreffer(*Datas->Table1);
     widgets::NameList& liste = *Marlex->ListBox1;
     const int zeile = treffer ? liste.lineOfRecNo(treffer) : -1;
     if (zeile < 0) {

@@ -11,12 +11,17 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <filesystem>
+#include <map>
+
 #include "MarlexTestSupport.h"
 #include "app/Datennavigator.h"
 #include "app/Einstufung.h"
 #include "app/SymbolBild.h"
 #include "data/Init.h"
 #include "data/Programm.h"
+#include "fixtures/Tdbf.h"
+#include "platform/dbase/ForwardingFileIo.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBRichEdit.h"
@@ -213,4 +218,100 @@ TEST(Programmstart, TheStorageCountLeavesOutDeletedRows)
     const Programm programm;
     ASSERT_TRUE(programm.gestartet());
     EXPECT_EQ(Marlex->Label48->text(), QStringLiteral("2"));
+}
+
+namespace {
+
+// Counts the bytes read from each file opened while it lives, and the size
+// of every file that was there to be read.
+struct Lesemengen {
+    std::map<std::filesystem::path, std::uint64_t> gelesen;
+    std::map<std::filesystem::path, std::uint64_t> groesse;
+
+    std::uint64_t summe(const std::map<std::filesystem::path, std::uint64_t>& werte) const
+    {
+        std::uint64_t s = 0;
+        for (const auto& [datei, wert] : werte)
+            s += wert;
+        return s;
+    }
+};
+
+class ZaehlendeIo final : public dbftest::ForwardingFileIo {
+public:
+    explicit ZaehlendeIo(std::shared_ptr<Lesemengen> mengen) : m_mengen(std::move(mengen)) {}
+
+    void open(const std::filesystem::path& path, Access access) override
+    {
+        ForwardingFileIo::open(path, access);
+        if (access != Access::Create) {
+            std::uint64_t& groesse = m_mengen->groesse[std::filesystem::absolute(path)];
+            groesse = std::max(groesse, m_inner->size());
+        }
+    }
+    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override
+    {
+        const std::size_t n = ForwardingFileIo::readAt(offset, data, size);
+        m_mengen->gelesen[std::filesystem::absolute(m_path)] += n;
+        return n;
+    }
+
+private:
+    std::shared_ptr<Lesemengen> m_mengen;
+};
+
+} // namespace
+
+// The start reads each file it opens about once: on a register this
+// program wrote, and on the same register written by TDbf, whose index
+// files hold a tag's pages in the order TDbf split them, not in the order
+// of a walk through the tag.
+TEST(Programmstart, ReadsEachFileAboutOnceOnARegisterOfEitherEngine)
+{
+    if (!fixtures::tdbfAvailable())
+        GTEST_SKIP() << "the TDbf tools were not built (Free Pascal missing)";
+    Register reg;
+    constexpr int stoffe = 3000;
+    constexpr int namenJeStoff = 5;
+    std::vector<Name> namen;
+    std::vector<Stoff> chemie;
+    std::vector<std::pair<QString, QString>> lager;
+    for (int i = 0; i < stoffe; ++i) {
+        const QString carn = QStringLiteral("%1-%2-%3").arg(1000 + (i * 7919) % 9000).arg(i % 97).arg(i % 10);
+        chemie.push_back({carn, QStringLiteral("1"), {{NAME1, QStringLiteral("Stoff %1").arg(i)}}});
+        for (int n = 0; n < namenJeStoff; ++n)
+            namen.push_back({QStringLiteral("Name %1 von %2").arg((i * 31 + n * 17) % 9973).arg(i), carn});
+        if (i % 10 == 0)
+            lager.emplace_back(carn, QStringLiteral("1"));
+    }
+    namenSchreiben(namen);
+    chemieSchreiben(chemie);
+    lagerSchreiben(lager);
+    formelnSchreiben({});
+    startdateienSchreiben(reg);
+
+    for (const bool vonTdbf : {false, true}) {
+        SCOPED_TRACE(vonTdbf ? "von TDbf geschrieben" : "von diesem Programm geschrieben");
+        if (vonTdbf) {
+            const std::filesystem::path kopien = "tdbf";
+            std::filesystem::create_directory(kopien);
+            fixtures::copyWithTdbf(kopien, {"namen.dbf", "chemie.dbf", "lager.dbf"});
+            for (const auto& datei : std::filesystem::directory_iterator(kopien))
+                std::filesystem::rename(datei.path(), datei.path().filename());
+        }
+        const auto mengen = std::make_shared<Lesemengen>();
+        {
+            const dbftest::ScopedFileIo io([mengen] { return std::make_unique<ZaehlendeIo>(mengen); });
+            const Programm programm;
+            ASSERT_TRUE(programm.gestartet());
+            for (const widgets::MessageRequest& m : reg.meldungen())
+                ADD_FAILURE() << m.text.toStdString();
+            ASSERT_EQ(Marlex->ListBox1->count(), stoffe * namenJeStoff);
+            EXPECT_EQ(Marlex->ListBox1->text(0), QStringLiteral("Name 0 von 0"));
+        }
+        for (const auto& [datei, menge] : mengen->gelesen)
+            EXPECT_LE(menge, mengen->groesse[datei] * 3 / 2 + 4096) << datei;
+        EXPECT_GT(mengen->groesse[std::filesystem::absolute("namen.mdx")], 0u);
+        EXPECT_LE(mengen->summe(mengen->gelesen), mengen->summe(mengen->groesse) * 3 / 2);
+    }
 }

@@ -9,8 +9,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+#include <vector>
+
 #include "FilterTestSupport.h"
 #include "data/Datas.h"
+#include "platform/dbase/ForwardingFileIo.h"
+#include "search/FilterWarten.h"
 #include "ini/IniFile.h"
 #include "search/Filtersetzen.h"
 #include "widgets/MessageBox.h"
@@ -204,4 +209,61 @@ TEST_F(FilterFenster, DeletingTheSavedList)
     EXPECT_EQ(einstellung(u"LagerFilter"_qs, u"Filter1"_qs), u"LAGER_ORT='Keller'"_qs);
     EXPECT_EQ(m.ListenFilterAktiv, 1);
     EXPECT_EQ(listenzeilen(m), QStringList{u"Chlor"_qs});
+}
+
+namespace {
+
+// Counts the paint events of a window.
+class Anstriche : public QObject {
+public:
+    explicit Anstriche(QWidget& fenster) { fenster.installEventFilter(this); }
+    int anzahl = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++anzahl;
+        return false;
+    }
+};
+
+// Notes how often the wait window was painted when filter.dbf is made.
+class FilterdateiIo final : public dbftest::ForwardingFileIo {
+public:
+    FilterdateiIo(const Anstriche& anstriche, std::vector<int>& beimAnlegen)
+        : m_anstriche(anstriche), m_beimAnlegen(beimAnlegen)
+    {
+    }
+    void open(const std::filesystem::path& path, Access access) override
+    {
+        if (access == Access::Create && QString::fromStdString(path.filename().string()).startsWith(u"filter"_qs,
+                                                                                               Qt::CaseInsensitive))
+            m_beimAnlegen.push_back(m_anstriche.anzahl);
+        ForwardingFileIo::open(path, access);
+    }
+
+private:
+    const Anstriche& m_anstriche;
+    std::vector<int>& m_beimAnlegen;
+};
+
+} // namespace
+
+// The list filter set through the dialog shows the wait window painted
+// before the filter's table is made (the work holds up the event loop), and
+// hides it again once the list is read.
+TEST_F(FilterFenster, TheWaitWindowIsPaintedBeforeTheFilterTableIsMade)
+{
+    const Anstriche anstriche(*FilterWarten);
+    std::vector<int> beimAnlegen;
+    {
+        const dbftest::ScopedFileIo io([&] { return std::make_unique<FilterdateiIo>(anstriche, beimAnlegen); });
+        setzenMit(&TMarlex::Filtersetzen1Click, u"GEFSYM1='F+'"_qs);
+    }
+    EXPECT_EQ(m.ListenFilterAktiv, 1);
+    EXPECT_EQ(listenzeilen(m).size(), 4);
+    ASSERT_FALSE(beimAnlegen.empty());
+    EXPECT_GT(beimAnlegen.front(), 0) << "filter.dbf was made before the wait window was painted";
+    EXPECT_FALSE(FilterWarten->isVisible());
 }

@@ -214,9 +214,9 @@ TEST(Suchen, ASearchThatFindsNothingSaysSoAndChangesNothing)
 }
 
 // OK with no text does nothing and the dialog stays open; the tool button
-// opens the same search. The options of the last search stay on the name
-// table for its later filters.
-TEST(Suchen, EmptyTextKeepsTheDialogOpenAndTheOptionsStayOnTheTable)
+// opens the same search. A search leaves the name table's filter options as
+// they were: what a later filter finds does not hang on an earlier search.
+TEST(Suchen, EmptyTextKeepsTheDialogOpenAndASearchLeavesTheFilterOptions)
 {
     SuchRegister r;
     TMarlex& m = r.fenster();
@@ -230,10 +230,19 @@ TEST(Suchen, EmptyTextKeepsTheDialogOpenAndTheOptionsStayOnTheTable)
     EXPECT_TRUE(offen);
     EXPECT_TRUE(meldungstexte(r).isEmpty());
 
+    dbase::Table& namen = *Datas->Table1;
     ASSERT_TRUE(namenSuchen(m, {u"acetonitril"_qs, true}));
-    EXPECT_EQ(Datas->Table1->filterOptions(), (dbase::FilterOptions{.caseInsensitive = true, .noPartialCompare = true}));
+    EXPECT_EQ(gezeigt(m), u"Acetonitril"_qs);
+    EXPECT_EQ(namen.filterOptions(), dbase::FilterOptions{});
+    namen.setFilterText(u"STRIPNAME1='Ace*'"_qs);
+    namen.setFiltered(true);
+    EXPECT_EQ(namen.visibleCount(), 2u) << "the exact search left its options behind";
+    namen.setFiltered(false);
+
+    namen.setFilterOptions({.caseInsensitive = true});
     ASSERT_TRUE(namenSuchen(m, {u"Benz"_qs, false, true}));
-    EXPECT_EQ(Datas->Table1->filterOptions(), dbase::FilterOptions{});
+    EXPECT_EQ(gezeigt(m), u"Benzol"_qs);
+    EXPECT_EQ(namen.filterOptions(), dbase::FilterOptions{.caseInsensitive = true});
 }
 
 // The storage search looks inside the storage filter in force, makes the
@@ -268,7 +277,15 @@ TEST(LagerSuchen, FindsInsideTheStorageFilterAndPutsTheFilterBack)
     EXPECT_TRUE(lagerSuchen(m, {u"Benzol"_qs, true, true}));
     EXPECT_EQ(namensfeld(lager), u"Benzol"_qs);
     filterUnveraendert();
-    EXPECT_EQ(lager.filterOptions(), dbase::FilterOptions{.noPartialCompare = true});
+    EXPECT_EQ(lager.filterOptions(), dbase::FilterOptions{});
+    // A storage filter set after the exact search still matches by prefix.
+    lager.setFilterText(u"LAGER_ORT='Kel*'"_qs);
+    QStringList imKeller;
+    for (lager.first(); !lager.eof(); lager.next())
+        imKeller << namensfeld(lager);
+    EXPECT_EQ(imKeller, (QStringList{u"Aceton"_qs, u"Äthylen"_qs, u"Benzol"_qs}));
+    lager.setFilter(keller);
+    lager.last();
 
     // An "or" in the storage filter does not reach past the name condition.
     lager.setFilter(dbase::Filter::parse(u"LAGER_ORT='Keller' OR LAGER_ORT='Regal'"_qs));

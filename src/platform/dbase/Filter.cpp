@@ -430,13 +430,6 @@ private:
 
 // ---------------------------------------------------------------- binding
 
-char16_t fold(char16_t c)
-{
-    if (c < 0x80)
-        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
-    return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
-}
-
 std::u16string_view withoutTrailingBlanks(std::u16string_view s)
 {
     while (!s.empty() && s.back() == u' ')
@@ -456,7 +449,7 @@ struct KeyHash {
     void add(std::u16string_view text, bool caseInsensitive)
     {
         for (char16_t c : text)
-            mix(caseInsensitive ? fold(c) : c);
+            mix(caseInsensitive ? foldCase(c) : c);
         mix(0x10000 + text.size());
     }
 };
@@ -790,8 +783,8 @@ int compareUnits(std::u16string_view a, std::u16string_view b, bool caseInsensit
 {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const char16_t x = caseInsensitive ? fold(a[i]) : a[i];
-        const char16_t y = caseInsensitive ? fold(b[i]) : b[i];
+        const char16_t x = caseInsensitive ? foldCase(a[i]) : a[i];
+        const char16_t y = caseInsensitive ? foldCase(b[i]) : b[i];
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -1126,6 +1119,13 @@ std::optional<QString> Filter::Bound::requiredPrefix(int field, const FilterOpti
         return QString::fromUtf16(value.data(), static_cast<qsizetype>(value.size()));
     };
     return search(search, d->nodes.back());
+}
+
+char16_t foldCase(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+    return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(c)));
 }
 
 } // namespace dbase

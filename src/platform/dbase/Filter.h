@@ -20,6 +20,9 @@ struct FilterOptions {
 
 struct FilterNode;
 
+// A text unit as filters that ignore case compare it.
+char16_t foldCase(char16_t c);
+
 // A record filter: the engine's filter text parsed once into a tree, or a
 // predicate built by the program. Values in built predicates are data, never
 // text to parse, so an apostrophe in a chemical name cannot break them.

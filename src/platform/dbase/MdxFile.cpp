@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string_view>
-
 
 #include <QDate>
 
@@ -165,9 +165,9 @@ std::string fileText(const std::filesystem::path& path)
 
 // Reads one file's header, tag table, tag headers and trees, checking every
 // count, page number and length against the file before using it. Only the
-// header and a window of neighbouring pages are held: a tree written in
-// order is read with few calls, and nothing is kept that the caller does
-// not take.
+// header and a megabyte of a tree's nodes are held at a time; each node is
+// read once, blocks that follow one another in the file in one call, and
+// nothing is kept that the caller does not take.
 class MdxReader {
 public:
     explicit MdxReader(const std::filesystem::path& path) : m_path(path), m_io(makeFileIo())
@@ -294,16 +294,10 @@ private:
     // call.
     std::string_view bytesAt(std::size_t offset, std::size_t size)
     {
-        if (offset < m_windowStart || offset + size > m_windowStart + m_window.size()) {
-            constexpr std::size_t windowSize = 64 * 1024;
-            m_window.resize(std::max(size, std::min<std::size_t>(windowSize, m_fileSize - offset)));
-            m_windowStart = offset;
-            if (m_io->readAt(offset, m_window.data(), m_window.size()) != m_window.size()) {
-                m_window.clear();
-                fail("die Datei endet vor Seite " + std::to_string(offset / pageSize));
-            }
-        }
-        return std::string_view(m_window).substr(offset - m_windowStart, size);
+        m_block.resize(size);
+        if (m_io->readAt(offset, m_block.data(), size) != size)
+            fail("die Datei endet vor Seite " + std::to_string(offset / pageSize));
+        return m_block;
     }
 
     StoredTag tagHeader(std::size_t index)
@@ -346,70 +340,109 @@ private:
         recNos.reserve(expected);
     }
 
-    // Calls `visit(key, recNo)` for every entry of a tag in the file's
-    // order, walking its tree from the root; stops when `visit` returns
-    // false and returns false then. Each key is as long as the tag's keys,
-    // which the header check made sure of.
+    // Calls `visit(key, recNo)` for every entry of a tag in the tree's
+    // order, walking it a level at a time from the root; stops when `visit`
+    // returns false and returns false then. Each key is as long as the tag's
+    // keys, which the header check made sure of. The nodes of a level are
+    // read in batches in the order of the file, each page once: another
+    // program's file holds a tag's pages in the order they were split, not
+    // in the order of the walk.
     template <typename Visit>
     bool walk(const StoredTag& header, std::vector<std::uint8_t>& owners, std::uint8_t owner, Visit visit)
     {
         const TagInfo& info = header.info;
         const std::size_t itemLength = header.itemLength;
-        struct Pending {
-            std::uint32_t page;
-            int depth;
-        };
-        std::vector<Pending> stack{{header.root, 0}};
         std::vector<bool> visited(owners.size(), false);
-        int leafDepth = -1;
-        while (!stack.empty()) {
-            const Pending node = stack.back();
-            stack.pop_back();
-            if (node.depth > maxTreeDepth)
+        std::vector<std::uint32_t> level{header.root};
+        std::vector<std::uint32_t> below;
+        for (int depth = 0; !level.empty(); ++depth) {
+            if (depth > maxTreeDepth)
                 fail("Index \"" + info.name + "\" ist zu tief verschachtelt");
-            const std::size_t at = pageOffset(node.page, m_blockSize, info.name);
-            if (visited[node.page] || (owners[node.page] != 0 && owners[node.page] != owner))
-                fail("Index \"" + info.name + "\" enthält eine Schleife bei Seite "
-                     + std::to_string(node.page));
-            visited[node.page] = true;
-            owners[node.page] = owner;
-            const std::string_view block = bytesAt(at, m_blockSize);
-
-            const std::uint32_t keyCount = get32(block, 0);
-            if (keyCount > (m_blockSize - nodeItemsOffset) / itemLength)
-                fail("Index \"" + info.name + "\" hat auf Seite " + std::to_string(node.page)
-                     + " eine ungültige Schlüsselanzahl");
-            // A node is a leaf when the pointer after its last key is zero or
-            // has no room in the block.
-            const std::size_t lastPointer = nodeItemsOffset + keyCount * itemLength;
-            const bool leaf = lastPointer + 4 > m_blockSize || get32(block, lastPointer) == 0;
-            if (leaf) {
-                if (leafDepth >= 0 && leafDepth != node.depth)
-                    fail("Index \"" + info.name + "\" hat Blätter auf verschiedenen Ebenen");
-                leafDepth = node.depth;
-                for (std::size_t k = 0; k < keyCount; ++k) {
-                    const std::size_t item = nodeItemsOffset + k * itemLength;
-                    const std::uint32_t recNo = get32(block, item);
-                    if (recNo == 0)
-                        fail("Index \"" + info.name + "\" enthält die Satznummer 0");
-                    if (!visit(block.substr(item + itemKeyOffset, info.keyLength), recNo))
-                        return false;
+            below.clear();
+            bool leaves = false;
+            for (std::size_t from = 0; from < level.size(); from += batchNodes) {
+                const std::span<const std::uint32_t> batch(level.data() + from,
+                                                           std::min(batchNodes, level.size() - from));
+                for (const std::uint32_t page : batch) {
+                    pageOffset(page, m_blockSize, info.name);
+                    if (visited[page] || (owners[page] != 0 && owners[page] != owner))
+                        fail("Index \"" + info.name + "\" enthält eine Schleife bei Seite " + std::to_string(page));
+                    visited[page] = true;
+                    owners[page] = owner;
                 }
-            } else {
-                // Children are pushed last to first so the first is walked first.
-                for (std::size_t k = keyCount + 1; k-- > 0;)
-                    stack.push_back({get32(block, nodeItemsOffset + k * itemLength), node.depth + 1});
+                readPages(batch);
+                for (std::size_t n = 0; n < batch.size(); ++n) {
+                    const std::uint32_t page = batch[n];
+                    const std::string_view block = pageInBatch(page);
+                    const std::uint32_t keyCount = get32(block, 0);
+                    if (keyCount > (m_blockSize - nodeItemsOffset) / itemLength)
+                        fail("Index \"" + info.name + "\" hat auf Seite " + std::to_string(page)
+                             + " eine ungültige Schlüsselanzahl");
+                    // A node is a leaf when the pointer after its last key is
+                    // zero or has no room in the block.
+                    const std::size_t lastPointer = nodeItemsOffset + keyCount * itemLength;
+                    const bool leaf = lastPointer + 4 > m_blockSize || get32(block, lastPointer) == 0;
+                    if (from + n == 0)
+                        leaves = leaf;
+                    else if (leaf != leaves)
+                        fail("Index \"" + info.name + "\" hat Blätter auf verschiedenen Ebenen");
+                    if (!leaf) {
+                        for (std::size_t k = 0; k <= keyCount; ++k)
+                            below.push_back(get32(block, nodeItemsOffset + k * itemLength));
+                        continue;
+                    }
+                    for (std::size_t k = 0; k < keyCount; ++k) {
+                        const std::size_t item = nodeItemsOffset + k * itemLength;
+                        const std::uint32_t recNo = get32(block, item);
+                        if (recNo == 0)
+                            fail("Index \"" + info.name + "\" enthält die Satznummer 0");
+                        if (!visit(block.substr(item + itemKeyOffset, info.keyLength), recNo))
+                            return false;
+                    }
+                }
             }
+            level.swap(below);
         }
         return true;
     }
+
+    // Reads the blocks of `pages` (checked by pageOffset) in the order of the
+    // file, blocks that follow one another in one read, for pageInBatch().
+    void readPages(std::span<const std::uint32_t> pages)
+    {
+        m_batchPages.assign(pages.begin(), pages.end());
+        std::sort(m_batchPages.begin(), m_batchPages.end());
+        m_batch.resize(m_batchPages.size() * m_blockSize);
+        const std::uint32_t blockPages = static_cast<std::uint32_t>(m_blockSize / pageSize);
+        for (std::size_t first = 0; first < m_batchPages.size();) {
+            std::size_t last = first + 1;
+            while (last < m_batchPages.size() && m_batchPages[last] == m_batchPages[last - 1] + blockPages)
+                ++last;
+            const std::uint64_t offset = std::uint64_t{m_batchPages[first]} * pageSize;
+            const std::size_t size = (last - first) * m_blockSize;
+            if (m_io->readAt(offset, m_batch.data() + first * m_blockSize, size) != size)
+                fail("die Datei endet vor Seite " + std::to_string(m_batchPages[last - 1]));
+            first = last;
+        }
+    }
+
+    std::string_view pageInBatch(std::uint32_t page) const
+    {
+        const auto at = std::lower_bound(m_batchPages.begin(), m_batchPages.end(), page);
+        return std::string_view(m_batch).substr(static_cast<std::size_t>(at - m_batchPages.begin()) * m_blockSize,
+                                                m_blockSize);
+    }
+
+    // Nodes read at a time: a megabyte of 1024-byte blocks.
+    static constexpr std::size_t batchNodes = 1024;
 
     const std::filesystem::path& m_path;
     std::unique_ptr<FileIo> m_io;
     std::uint64_t m_fileSize = 0;
     std::string m_header;
-    std::string m_window;
-    std::size_t m_windowStart = 0;
+    std::string m_block;
+    std::vector<std::uint32_t> m_batchPages; // sorted; the pages of m_batch
+    std::string m_batch;
     std::size_t m_blockSize = 0;
     std::size_t m_tagCount = 0;
 };

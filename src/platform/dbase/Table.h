@@ -217,6 +217,14 @@ public:
     bool findKey(const RecordView& record, std::initializer_list<int> fields);
     // Moves to the first row whose key is not less than the values.
     void findNearest(const QStringList& values);
+    // The record number of the first row in the active order that passes
+    // the table's filter (when on, under the table's options) and
+    // `condition` under `options`; 0 when none. The cursor, the filter and
+    // its options stay as they are. When `condition` requires a text of the
+    // leading field of the tag `rangeTag` (an equality or a prefix, with or
+    // without case), only the tag's entries that can begin with it are read,
+    // not every row.
+    std::uint32_t firstPassing(const Filter& condition, const FilterOptions& options, const QString& rangeTag);
 
     // --- filters
     void setFilter(const Filter& filter);     // checks field names; throws before anything changes

@@ -304,6 +304,13 @@ struct Table::Impl {
     std::string_view lookupKey(const RecordView& record, std::initializer_list<int> fields);
     // Moves to the first visible row whose key starts with `key`.
     bool findPrefix(std::string_view key);
+    // Slots [first, last) of tag `tag` whose keys begin with `prefix`.
+    std::pair<std::size_t, std::size_t> prefixRangeOf(int tag, std::string_view prefix) const;
+    // The ranges of tag `tagName`'s entries outside which no record passes
+    // `condition` under `options`, apart and in order; nullopt when every
+    // row is to be tested. `tag` is set to the tag's number.
+    std::optional<std::vector<std::pair<std::size_t, std::size_t>>>
+    conditionRanges(const Filter::Bound& condition, FilterOptions options, const QString& tagName, int& tag) const;
     void checkForeignChanges();
     void reloadAfterForeignChange();
 

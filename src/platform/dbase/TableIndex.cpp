@@ -24,6 +24,11 @@ std::string fileName(const std::filesystem::path& path)
 
 namespace {
 
+// Tags whose pages in the index file take no more than this are read with
+// their keys at once (the file counts in pages of mdxPageSize bytes).
+constexpr std::uint64_t mdxPageSize = 512;
+constexpr std::uint64_t keysAlwaysBelow = 4 * 1024 * 1024;
+
 // Whether every entry of a tag read from a file names a record of the table
 // and no record twice. A damaged tree can hold the right number of entries
 // and still name one record twice and another never: walking it would show
@@ -108,9 +113,12 @@ IndexTag& TableIndex::loaded(int i, bool withKeys) const
     if (fromFile) {
         try {
             const auto owner = static_cast<std::uint8_t>(i + 1);
-            // A tag stored in another order than ours comes with its keys,
+            // A small tag comes with its keys even when only walked: a
+            // search or lookup that follows would read it once more. A
+            // tag stored in another order than ours comes with its keys,
             // which ordering it needs.
-            if (!MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, withKeys))
+            const bool small = std::uint64_t{state.stored->pages} * mdxPageSize <= keysAlwaysBelow;
+            if (!MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, withKeys || small))
                 MdxFile::readEntries(m_path, *state.stored, t, m_owners, owner, true);
             const bool holdsEveryRecord = !t.info().unique && t.info().forExpression.empty();
             fromFile = namesRecordsOnce(t, m_recordCount)
@@ -232,10 +240,14 @@ void TableIndex::dropRecords(std::uint32_t first, std::uint32_t last, const RowS
 
 std::size_t TableIndex::position(int i, std::string_view key, std::uint32_t recNo) const
 {
-    const IndexTag& t = tag(i);
-    const std::size_t p = t.find(key, recNo);
-    if (p < t.size())
-        return p;
+    // A tag read for its order alone is searched by its record numbers: a
+    // pass over them costs less than reading its keys from the file.
+    const IndexTag& t = order(i);
+    if (t.hasKeys()) {
+        const std::size_t p = t.find(key, recNo);
+        if (p < t.size())
+            return p;
+    }
     for (std::size_t q = 0; q < t.size(); ++q)
         if (t.recNoAt(q) == recNo)
             return q;
