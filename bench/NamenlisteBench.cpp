@@ -5,6 +5,8 @@
 // 50 ms each.
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QCoreApplication>
@@ -19,21 +21,32 @@
 
 namespace {
 
+// The program's windows on the register `art` (bench::registerDirectory())
+// with the name list read, storage markers on; none, and the benchmark
+// skipped, when the register cannot be made.
+std::unique_ptr<bench::Programmfenster> mitNamenliste(benchmark::State& state, int art)
+{
+    const QString verzeichnis = bench::registerDirectory(art);
+    if (verzeichnis.isEmpty()) {
+        state.SkipWithError("no register written by TDbf (Free Pascal missing?)");
+        return nullptr;
+    }
+    auto fenster = std::make_unique<bench::Programmfenster>(verzeichnis);
+    OptLagerMarkieren = true;
+    fenster->marlex().NamenlisteLesen();
+    return fenster;
+}
+
 // First arg: the register (bench::registerDirectory()); second: 0 the
 // beginning of the key with case ignored (the dialog's default), 1 the
 // whole key with case.
 void BM_NamenSuchen(benchmark::State& state)
 {
     const int art = static_cast<int>(state.range(0));
-    const QString verzeichnis = bench::registerDirectory(art);
-    if (verzeichnis.isEmpty()) {
-        state.SkipWithError("no register written by TDbf (Free Pascal missing?)");
+    const std::unique_ptr<bench::Programmfenster> fenster = mitNamenliste(state, art);
+    if (!fenster)
         return;
-    }
-    bench::Programmfenster fenster(verzeichnis);
-    TMarlex& marlex = fenster.marlex();
-    OptLagerMarkieren = true;
-    marlex.NamenlisteLesen();
+    TMarlex& marlex = fenster->marlex();
     widgets::NameList& liste = *marlex.ListBox1;
     // The key of a name near the end; its first line is found.
     const QString schluessel = StripNameBilden(liste.text(liste.count() - 20));
@@ -66,15 +79,10 @@ BENCHMARK(BM_NamenSuchen)->ArgsProduct({{1, 2}, {0, 1}})->Unit(benchmark::kMilli
 void BM_NamenlisteEnden(benchmark::State& state)
 {
     const int art = static_cast<int>(state.range(0));
-    const QString verzeichnis = bench::registerDirectory(art);
-    if (verzeichnis.isEmpty()) {
-        state.SkipWithError("no register written by TDbf (Free Pascal missing?)");
+    const std::unique_ptr<bench::Programmfenster> fenster = mitNamenliste(state, art);
+    if (!fenster)
         return;
-    }
-    bench::Programmfenster fenster(verzeichnis);
-    TMarlex& marlex = fenster.marlex();
-    OptLagerMarkieren = true;
-    marlex.NamenlisteLesen();
+    TMarlex& marlex = fenster->marlex();
     widgets::NameList& liste = *marlex.ListBox1;
     liste.setItemIndex(0);
     marlex.AktuellenDatensatzZeigen();
