@@ -19,10 +19,6 @@ namespace dbase {
 
 namespace {
 
-// The byte that appends lock: far beyond any real table, so that it never
-// meets a lock another dBASE program takes on records.
-constexpr off_t appendLockOffset = 0x7FFFFFF0;
-
 #ifdef F_OFD_SETLK
 constexpr int setLock = F_OFD_SETLK;
 #else
@@ -174,16 +170,35 @@ public:
     }
     void unlockAppend() override { appendLock(F_UNLCK); }
 
+    bool tryLockRange(std::uint64_t offset, std::uint64_t length) override {
+        return lockRegion(F_WRLCK, offset, length);
+    }
+    void unlockRange(std::uint64_t offset, std::uint64_t length) override {
+        lockRegion(F_UNLCK, offset, length);
+    }
+
+    Stamp stamp() override {
+        struct stat info {};
+        if (::fstat(m_fd, &info) != 0)
+            fail("kann nicht gelesen werden");
+        // The change time moves with every write and every truncation, and
+        // unlike the modification time no program sets it back.
+        return Stamp{static_cast<std::uint64_t>(info.st_size),
+                     std::int64_t(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec};
+    }
+
 private:
+    bool appendLock(short type) { return lockRegion(type, appendLockOffset, 1); }
+
     // Open-file-description locks: independent of flock() and owned by this
     // open, so two opens in one process exclude each other as well. False
     // when another open holds the lock.
-    bool appendLock(short type) {
+    bool lockRegion(short type, std::uint64_t offset, std::uint64_t length) {
         struct flock region {};
         region.l_type = type;
         region.l_whence = SEEK_SET;
-        region.l_start = appendLockOffset;
-        region.l_len = 1;
+        region.l_start = static_cast<off_t>(offset);
+        region.l_len = static_cast<off_t>(length);
         while (::fcntl(m_fd, setLock, &region) != 0) {
             if (errno == EINTR)
                 continue;

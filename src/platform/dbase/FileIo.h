@@ -48,12 +48,36 @@ public:
     // conflict with tryLock().
     virtual void lockAppend() = 0;
     virtual void unlockAppend() = 0;
+    // An exclusive lock on `length` bytes from `offset` (which may lie beyond
+    // the end of the file), held against other processes and other opens in
+    // this process until unlockRange() or the file is closed; a process that
+    // dies loses it. False at once when another open holds any of the bytes.
+    // Does not conflict with tryLock(); lockAppend() holds a byte of its own
+    // (appendLockOffset) that no record lock meets.
+    virtual bool tryLockRange(std::uint64_t offset, std::uint64_t length) = 0;
+    virtual void unlockRange(std::uint64_t offset, std::uint64_t length) = 0;
+    // The file's size and last change as the system keeps them, read
+    // without touching the data: what tells a cache that another open wrote.
+    struct Stamp {
+        std::uint64_t size = 0;
+        std::int64_t changedNs = 0; // nanoseconds since the epoch
+        bool operator==(const Stamp&) const = default;
+    };
+    virtual Stamp stamp() = 0;
 
     const std::filesystem::path& path() const { return m_path; }
 
 protected:
     std::filesystem::path m_path;
 };
+
+// The byte that lockAppend() locks. dBASE programs that lock records on a
+// share lock the byte at recordLockBase minus the record number, and the
+// byte at recordLockBase itself for the table's header while they append;
+// the append lock is that header byte, so an append of theirs and one of
+// ours wait for each other, and no record lock meets it.
+inline constexpr std::uint64_t recordLockBase = 0x7FFFFFFE;
+inline constexpr std::uint64_t appendLockOffset = recordLockBase;
 
 using FileIoFactory = std::function<std::unique_ptr<FileIo>()>;
 

@@ -38,6 +38,12 @@ public:
     bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
     void lockAppend() override { m_inner->lockAppend(); }
     void unlockAppend() override { m_inner->unlockAppend(); }
+    bool tryLockRange(std::uint64_t offset, std::uint64_t length) override
+    {
+        return m_inner->tryLockRange(offset, length);
+    }
+    void unlockRange(std::uint64_t offset, std::uint64_t length) override { m_inner->unlockRange(offset, length); }
+    Stamp stamp() override { return m_inner->stamp(); }
 
 protected:
     const std::unique_ptr<dbase::FileIo> m_inner = dbase::makeSystemFileIo();
