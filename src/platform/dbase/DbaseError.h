@@ -20,4 +20,18 @@ public:
     using DbaseError::DbaseError;
 };
 
+// An edit refused because another user (another program, window or open of
+// the table) holds the record's lock: nothing was changed.
+class RecordLockedError : public DbaseError {
+public:
+    RecordLockedError() : DbaseError("Der Datensatz wird gerade von einem anderen Benutzer bearbeitet.") {}
+};
+
+// An edit, delete or post refused because the record was deleted in the
+// table file since this open read it: nothing was written.
+class RecordDeletedError : public DbaseError {
+public:
+    RecordDeletedError() : DbaseError("Der Datensatz wurde inzwischen von einem anderen Benutzer gelöscht.") {}
+};
+
 } // namespace dbase

@@ -39,6 +39,10 @@ constexpr std::size_t cacheChunkBytes = 64 * 1024;
 // enough that the two writes per chunk vanish beside the copying, small
 // enough that a kill loses little.
 constexpr std::size_t bulkChunkBytes = 1024 * 1024;
+// How long after a change of the file its change time may still be shared
+// with a later change: file systems keep it to a clock tick, network shares
+// to a second or two.
+constexpr std::int64_t changeTimeGrainNs = 2'000'000'000;
 
 enum class Dialect { DBase3, DBase7 };
 
@@ -175,11 +179,27 @@ struct DbfFile::Impl {
     std::string gathered;
     std::uint32_t gatheredCount = 0;
     bool holdingAppendLock = false;
+    int appendHolds = 0; // beginAppendHold() depth: the lock is held throughout
     std::function<void()> syncFirst;
     std::function<void(std::uint32_t)> appendsLost;
 
     QDate todayDate;
     std::chrono::steady_clock::time_point todayCheckedAt;
+
+    // What this open last saw of the file (checkFresh()), and whether that
+    // change is old enough that nothing later shares its change time.
+    FileIo::Stamp seen;
+    bool settled = false;
+    std::set<std::uint32_t> lockedRecords;
+    // Whether the file is as this open last saw it; a write of its own that
+    // follows keeps it so.
+    bool upToDate() { return share == ShareMode::Shared && io->stamp() == seen; }
+    void ownWriteDone(bool wasUpToDate) {
+        if (!wasUpToDate)
+            return;
+        seen = io->stamp();
+        settled = false;
+    }
 
     std::uint64_t recordOffset(std::uint32_t recNo) const {
         return header.headerLength + std::uint64_t(recNo - 1) * header.recordLength;
@@ -197,7 +217,8 @@ struct DbfFile::Impl {
     struct AppendLock {
         Impl& impl;
         bool shared;
-        explicit AppendLock(Impl& i) : impl(i), shared(i.share == ShareMode::Shared) {
+        explicit AppendLock(Impl& i)
+            : impl(i), shared(i.share == ShareMode::Shared && i.appendHolds == 0) {
             if (!shared)
                 return;
             impl.io->lockAppend();
@@ -230,7 +251,9 @@ struct DbfFile::Impl {
     }
     void writeRecordsAt(std::uint64_t offset, const std::string& bytes) {
         beforeRecordWrite();
+        const bool current = upToDate();
         io->writeAt(offset, bytes.data(), bytes.size());
+        ownWriteDone(current);
     }
     void releaseAppendLock();
     void checkWritable() const;
@@ -260,6 +283,7 @@ void DbfFile::Impl::openFile(OpenMode mode, ShareMode shareMode) {
                                    : "Die Tabelle " + quoted(path)
                                          + " wird von einem anderen Programm exklusiv verwendet");
     parseHeader();
+    seen = io->stamp();
 }
 
 std::array<char, fileHeaderSize> DbfFile::Impl::readFileHeader() {
@@ -364,7 +388,9 @@ void DbfFile::Impl::writeHeader(const DbfHeader& next) {
     bytes[28] = static_cast<char>((static_cast<std::uint8_t>(bytes[28]) & ~productionMdxFlag)
                                   | (next.hasProductionMdx ? productionMdxFlag : 0));
     bytes[29] = static_cast<char>(next.languageDriver);
+    const bool current = upToDate();
     io->writeAt(0, bytes.data(), bytes.size());
+    ownWriteDone(current);
     headerBytes = bytes;
     header = next;
 }
@@ -410,11 +436,12 @@ void DbfFile::Impl::releaseAppendLock() {
     if (!holdingAppendLock)
         return;
     holdingAppendLock = false;
-    io->unlockAppend();
+    if (appendHolds == 0)
+        io->unlockAppend();
 }
 
 std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
-    if (gatheredCount == 0 && share == ShareMode::Shared) {
+    if (gatheredCount == 0 && share == ShareMode::Shared && appendHolds == 0) {
         // Held until the gathered records are written: nobody else may take
         // the record numbers handed out meanwhile.
         io->lockAppend();
@@ -819,8 +846,86 @@ void DbfFile::setAppendsLost(std::function<void(std::uint32_t)> appendsLost) {
     d->appendsLost = std::move(appendsLost);
 }
 
+void DbfFile::beginAppendHold() {
+    if (d->share != ShareMode::Shared)
+        return;
+    if (d->appendHolds == 0 && !d->holdingAppendLock) {
+        d->io->lockAppend();
+        try {
+            d->adoptCountOnDisk();
+        } catch (...) {
+            d->io->unlockAppend();
+            throw;
+        }
+    }
+    ++d->appendHolds;
+}
+
+void DbfFile::endAppendHold() {
+    if (d->share != ShareMode::Shared || d->appendHolds == 0)
+        return;
+    if (--d->appendHolds == 0 && !d->holdingAppendLock)
+        d->io->unlockAppend();
+}
+
+bool DbfFile::lockRecord(std::uint32_t recNo) {
+    d->checkRecord(recNo);
+    if (d->share == ShareMode::Exclusive || d->lockedRecords.count(recNo) != 0)
+        return true;
+    if (!d->io->tryLockRange(recordLockBase - recNo, 1))
+        return false;
+    d->lockedRecords.insert(recNo);
+    return true;
+}
+
+void DbfFile::unlockRecord(std::uint32_t recNo) {
+    if (d->lockedRecords.erase(recNo) != 0)
+        d->io->unlockRange(recordLockBase - recNo, 1);
+}
+
+void DbfFile::readStoredRecord(std::uint32_t recNo, std::string& bytes) {
+    d->checkRecord(recNo);
+    d->writeGathered();
+    bytes.resize(d->header.recordLength);
+    if (d->io->readAt(d->recordOffset(recNo), bytes.data(), bytes.size()) != bytes.size())
+        corrupt(d->path, "Datensatz " + std::to_string(recNo) + " fehlt (Datei abgeschnitten)");
+    d->storeInCache(recNo, bytes);
+}
+
+bool DbfFile::checkFresh(std::uint32_t recNo) {
+    if (d->share == ShareMode::Exclusive || d->gatheredCount > 0)
+        return false;
+    const FileIo::Stamp now = d->io->stamp();
+    if (now != d->seen) {
+        d->seen = now;
+        d->settled = false;
+        d->forgetCache();
+        return true;
+    }
+    if (d->settled)
+        return false;
+    const bool known = recNo >= 1 && recNo <= d->header.recordCount;
+    const std::string before = known ? std::string(d->cachedRecord(recNo), d->header.recordLength) : std::string();
+    const std::int64_t sinceChange =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count()
+        - now.changedNs;
+    if (sinceChange > changeTimeGrainNs) {
+        // Whatever shared the last change time is on the disk by now.
+        d->forgetCache();
+        d->settled = true;
+    }
+    if (!known)
+        return false;
+    std::string fresh;
+    readStoredRecord(recNo, fresh);
+    return fresh != before;
+}
+
 bool DbfFile::refresh() {
     d->writeGathered();
+    d->seen = d->io->stamp();
+    d->settled = false;
     const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
     const std::uint32_t count = get32(onDisk.data() + 4);
     const bool changed = count != d->header.recordCount;

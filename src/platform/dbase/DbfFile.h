@@ -131,6 +131,34 @@ public:
     // before any record reaches this file, so that a record on the disk never
     // names memo blocks the disk lost.
     void setSyncFirst(std::function<void()> syncFirst);
+    // Holds the append lock of a shared open from beginAppendHold() to the
+    // matching endAppendHold() (they nest): no other open appends meanwhile,
+    // so that a key chosen from the rows on disk is still free when the row
+    // with it is appended. Waits a few seconds for another holder, then
+    // throws. The count other opens committed is adopted on taking it.
+    void beginAppendHold();
+    void endAppendHold();
+    // Record locks for edits: held against every other open of the file, in
+    // this process or another, until unlockRecord() or until the file is
+    // closed; a process that dies loses its locks. A record's lock is the
+    // byte at recordLockBase minus its number (FileIo.h), where dBASE
+    // programs on a share lock their records. An exclusive open needs none
+    // and always gets it. False when another open holds the record.
+    bool lockRecord(std::uint32_t recNo);
+    void unlockRecord(std::uint32_t recNo);
+    // The record as the file holds it now, read past the cache (which takes
+    // it over).
+    void readStoredRecord(std::uint32_t recNo, std::string& bytes);
+    // Whether another open wrote the file since this one last looked, asked
+    // once per move of a cursor: one look at the file's size and change
+    // time. When it changed, the records are read afresh from then on; while
+    // the last change is too recent for the change time to tell changes in
+    // the same tick apart, `recNo` alone is read afresh, and every record
+    // once more when that time has passed. True when anything cached may
+    // have changed or `recNo` did. Records another open appended are not
+    // counted here (refresh() does): a cursor walking an order keeps it.
+    // False for an exclusive open and while appends are gathered.
+    bool checkFresh(std::uint32_t recNo);
     // Re-reads the record count from disk (another process may have appended).
     // Returns true when it changed. A shared open also forgets the records it
     // had cached, so that edits by another process are seen.

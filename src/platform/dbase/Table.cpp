@@ -793,6 +793,7 @@ void Table::first()
     d->leaveRecord();
     d->checkForeignChanges();
     d->moveFirst();
+    d->freshen();
     d->notifyMoved();
 }
 
@@ -802,6 +803,7 @@ void Table::last()
     d->leaveRecord();
     d->checkForeignChanges();
     d->moveLast();
+    d->freshen();
     d->notifyMoved();
 }
 
@@ -836,8 +838,10 @@ int Table::moveBy(int distance)
     if (const auto ahead = static_cast<std::ptrdiff_t>(d->slot) + prefetchDistance * step;
         ahead >= 0 && static_cast<std::size_t>(ahead) < d->slotCount())
         d->dbf->prefetch(d->recNoAt(static_cast<std::size_t>(ahead)));
-    if (moved != 0)
+    if (moved != 0) {
+        d->freshen();
         d->notifyMoved();
+    }
     return moved;
 }
 
@@ -889,6 +893,10 @@ bool Table::gotoRecNo(std::uint32_t recNo)
 {
     d->requireActive();
     d->leaveRecord();
+    // Looked at before the record is read, so that a record another user
+    // deleted is not visible any more.
+    if (d->state == TableState::Browse && d->foreignWrites(recNo))
+        d->notifyData();
     if (!d->exists(recNo))
         return false;
     d->readRow(recNo, d->scratch);
@@ -973,6 +981,24 @@ void Table::refresh()
     d->leaveRecord();
     d->dbf->refresh();
     d->reloadAfterForeignChange();
+    d->notifyMoved();
+}
+
+void Table::refreshRecord()
+{
+    d->requireActive();
+    if (d->state != TableState::Browse || d->recNo == 0 || d->recNo >= firstProvisionalRecNo
+        || d->pending.count(d->recNo) != 0)
+        return;
+    std::string stored;
+    d->dbf->readStoredRecord(d->recNo, stored);
+    if (stored[0] == '*')
+        throw RecordDeletedError();
+    if (stored == d->buffer)
+        return;
+    d->buffer = std::move(stored);
+    d->filteredCount.reset();
+    ++d->writes;
     d->notifyMoved();
 }
 

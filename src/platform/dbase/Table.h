@@ -107,6 +107,10 @@ struct IndexDef {
 // Rows are those of the active tag in index order (physical order without
 // one), without deleted records, and only those passing the filter while it
 // is on. A changed or appended record is posted when the cursor leaves it.
+//
+// Shared tables: every move looks at the table file (its size and change
+// time) and reads afresh what another user stored since it was cached, so
+// the record shown is the one stored. Edits lock their record (see edit()).
 class Table {
 public:
     Table();
@@ -242,6 +246,13 @@ public:
     // one is dropped, as the engine does. post() always writes it.
     void append();
     void insert();   // as append: dBASE has no position for new rows
+    // Locks the current record against every other open of the table (in
+    // this process or another) until post() or cancel() and reads it as the
+    // file holds it now: RecordLockedError while another open edits it,
+    // RecordDeletedError when another user deleted it meanwhile; both leave
+    // the table browsing. post() writes nothing and throws
+    // RecordDeletedError (the edit cancelled) when a program that takes no
+    // locks deleted the record meanwhile; remove() takes the lock as well.
     void edit();
     void post();
     void cancel();
@@ -299,6 +310,12 @@ public:
 
     // Re-reads what other opens of the file committed.
     void refresh();
+    // Reads the current record as the table file holds it now, other users'
+    // posts included, and shows it; RecordDeletedError when another user
+    // deleted it meanwhile. For commands that go on from what the window
+    // shows (a copy, taking a substance into storage). Nothing while a
+    // record is edited or inserted.
+    void refreshRecord();
     // Writes the records gathered in bulk and the production index if it
     // changed.
     void flush();
@@ -337,6 +354,7 @@ public:
 
 private:
     friend class Field;
+    friend class AppendHold;
     friend std::uint32_t batchMove(Table& source, Table& destination, BatchMode mode);
     struct Impl;
     std::unique_ptr<Impl> d;
@@ -360,6 +378,22 @@ private:
 
     std::vector<Table*> m_tables;
     bool m_ended = false;
+};
+
+// Holds a shared table's append lock for its lifetime and reads the rows
+// on disk, other users' appends included, on taking it: no other user
+// appends to the table meanwhile (their appends wait a few seconds, then
+// are refused). For choosing a key that must still be free when the row
+// with it is appended.
+class AppendHold {
+public:
+    explicit AppendHold(Table& table);
+    ~AppendHold();
+    AppendHold(const AppendHold&) = delete;
+    AppendHold& operator=(const AppendHold&) = delete;
+
+private:
+    Table& m_table;
 };
 
 // Copies every visible row of `source` into `destination` (opened by the

@@ -190,6 +190,7 @@ struct Table::Impl {
     std::map<int, std::string> memos; // unposted memo data by field
     TableState state = TableState::Inactive;
     bool modified = false;
+    std::uint32_t editLock = 0; // the record this open holds locked, 0: none
     struct Position {
         std::uint32_t recNo;
         std::size_t slot;
@@ -313,6 +314,22 @@ struct Table::Impl {
     conditionRanges(const Filter::Bound& condition, FilterOptions options, const QString& tagName, int& tag) const;
     void checkForeignChanges();
     void reloadAfterForeignChange();
+    // Whether another open wrote the table file since this one last looked
+    // (one look at the file); `r` is the record about to be shown. The rows
+    // are read afresh; rows another open appended join the order at the
+    // next checkForeignChanges(), so that a walk keeps its order.
+    bool foreignWrites(std::uint32_t r);
+    // After a move: the record landed on is the one stored now, read afresh
+    // when another open wrote the table since it was cached; one another
+    // open deleted meanwhile is left for the next visible row.
+    void freshen();
+    // The record lock of the current edit (RecordLock.cpp): taken by edit()
+    // with the record read afresh under it, ended by post() and cancel().
+    void lockForEdit(std::uint32_t r);
+    void endEditLock();
+    // Before a post or delete writes record r: refused when another open
+    // deleted it meanwhile.
+    void checkStillStored(std::uint32_t r);
 
     template <typename F>
     void notify(F f)

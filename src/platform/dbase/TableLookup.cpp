@@ -73,6 +73,7 @@ bool Table::Impl::findPrefix(std::string_view key)
         if (passes(scratch)) {
             take(p);
             bof = eof = false;
+            freshen();
             notifyMoved();
             return true;
         }
@@ -105,6 +106,7 @@ void Table::findNearest(const QStringList& values)
     } else {
         d->moveLast();
     }
+    d->freshen();
     d->notifyMoved();
 }
 

@@ -59,6 +59,7 @@ void Table::Impl::post()
         return;
     if (state == TableState::Edit && !modified) {
         memos.clear();
+        endEditLock();
         state = TableState::Browse;
         notifyState();
         return;
@@ -81,6 +82,14 @@ void Table::Impl::post()
             entry.memos[field] = std::move(content);
         updateIndex(r, old, buffer);
     } else {
+        if (!inserting) {
+            try {
+                checkStillStored(r);
+            } catch (const RecordDeletedError&) {
+                cancel();
+                throw;
+            }
+        }
         // The index file is marked before the table changes, so a crash in
         // between leaves an index that is rebuilt, never one that lies.
         if (index)
@@ -120,6 +129,7 @@ void Table::Impl::post()
     }
     memos.clear();
     modified = false;
+    endEditLock();
     state = TableState::Browse;
     recNo = r;
     bof = eof = false;
@@ -148,6 +158,7 @@ void Table::Impl::cancel()
     }
     memos.clear();
     modified = false;
+    endEditLock();
     state = TableState::Browse;
     notifyState();
     notifyMoved();
@@ -211,10 +222,15 @@ void Table::edit()
         append();
         return;
     }
-    d->readRow(d->recNo, d->buffer);
+    // From the record as stored now, under its lock: what this open shows
+    // may be older than another user's post.
+    const std::string shown = d->buffer;
+    d->lockForEdit(d->recNo);
     d->original = d->buffer;
     d->modified = false;
     d->state = TableState::Edit;
+    if (d->buffer != shown)
+        d->notifyMoved();
     d->notifyState();
 }
 
@@ -240,14 +256,18 @@ void Table::remove()
     if (d->recNo == 0)
         throw DbaseError("Die Tabelle " + d->quotedName()
                          + " ist leer; es gibt keinen Datensatz zum Löschen.");
-    if (d->state == TableState::Edit) {
-        d->buffer = d->original;
-        d->memos.clear();
-        d->modified = false;
-        d->state = TableState::Browse;
-        d->notifyState();
-    }
+    if (d->state == TableState::Edit)
+        d->cancel();
     const std::uint32_t r = d->recNo;
+    // Under the record's lock, so that nobody's edit of it is lost.
+    const bool locked = r < firstProvisionalRecNo && !d->cachedUpdates;
+    if (locked && !d->dbf->lockRecord(r))
+        throw RecordLockedError();
+    struct Unlock {
+        DbfFile* dbf;
+        std::uint32_t r;
+        ~Unlock() { if (dbf) dbf->unlockRecord(r); }
+    } unlock{locked ? d->dbf.get() : nullptr, r};
     std::ptrdiff_t nextSlot = static_cast<std::ptrdiff_t>(d->slot) + 1;
     if (r >= firstProvisionalRecNo) {
         // A row appended under cached updates and never written just goes;
@@ -259,7 +279,10 @@ void Table::remove()
         --nextSlot;
     } else {
         std::string bytes;
-        d->readRow(r, bytes);
+        if (locked)
+            d->dbf->readStoredRecord(r, bytes);
+        else
+            d->readRow(r, bytes);
         bytes[0] = '*';
         if (d->cachedUpdates) {
             d->pending[r].bytes = bytes;
