@@ -29,7 +29,10 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
-namespace dbase { class Table; }
+namespace dbase {
+class RecordDeletedError;
+class Table;
+}
 namespace ini { class IniFile; }
 namespace widgets {
 class DBComboBox;
@@ -376,7 +379,16 @@ public:
     // new substance held in cached updates until it is stored or discarded)
     // Enables or disables the record page's edit controls and sets the
     // edit-mode state (EditModus, status panel 2, Timer1).
+    // Edit mode on the substance shown is refused, with a German message,
+    // while another user edits it or after another user deleted it.
     void EditierfelderFreigeben(bool enabled);
+    // Two users on one register: edit mode locks the substance shown and
+    // reads it as stored now; false, the user told, when another user edits
+    // it or deleted it meanwhile.
+    bool stoffSperren();
+    // Tells the user that another user deleted the record a command went on
+    // from, and reads the list again.
+    void inzwischenGeloescht(const dbase::RecordDeletedError& fehler);
     // Sets or clears input mode and locks what would leave the record page.
     void EingabemodusSetzen(bool on);
     void MenuAendern1Click();

@@ -118,6 +118,8 @@ void TMarlex::datenseiteZeigen()
 
 void TMarlex::EditierfelderFreigeben(bool enabled)
 {
+    if (enabled && EingabeModus == 0 && Datas && !stoffSperren())
+        return;
     for (QWidget* feld : editierfelder())
         feld->setEnabled(enabled);
     if (enabled)
@@ -134,6 +136,8 @@ void TMarlex::EditierfelderFreigeben(bool enabled)
             Datas->DataSource2->updateRecord();
             if (Datas->Table2->state() == dbase::TableState::Edit)
                 Datas->Table2->post();
+        } catch (const dbase::RecordDeletedError& fehler) {
+            inzwischenGeloescht(fehler);
         } catch (const dbase::DbaseError& fehler) {
             widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
         }
@@ -284,6 +288,9 @@ bool TMarlex::neuenStoffSpeichern()
     const dbase::NotificationHold stillChemie(chemie);
     const dbase::NotificationHold stillFormeln(formeln);
     std::optional<Namenstabellen> namenstabellen;
+    // No other user appends to chemie.dbf from the choice of the number to
+    // the store, so that the number stays free.
+    std::optional<dbase::AppendHold> nummerFrei;
     // The three rows as typed, in the tables' cached updates until now.
     std::array<std::pair<dbase::Table*, QByteArrayList>, 3> eingabe;
     try {
@@ -293,6 +300,7 @@ bool TMarlex::neuenStoffSpeichern()
         chemie.post();
         const std::uint32_t eigene = chemie.recNo();
         const int nummer = text(chemie, SUBCARN).toInt();
+        nummerFrei.emplace(chemie);
         const QString subcarn = FreieSubcarn(chemie, carn, nummer > 0 ? nummer : ChemieSatzAnzahl + 1, eigene);
         chemie.gotoRecNo(eigene);
         setzen(chemie, SUBCARN, subcarn);

@@ -66,6 +66,11 @@ void TMarlex::stoffKopieren(const QString& name)
     try {
         if (!stoffGezeigt(*this))
             return;
+        // No other user appends to chemie.dbf from the choice of the number
+        // to the copy's store, so that the number stays free; the copy is
+        // made from the substance as stored now.
+        const dbase::AppendHold nummerFrei(chemie);
+        chemie.refreshRecord();
         // The values of the copy, read before the append moves the cursor.
         const QString carn = chemie.field(CARN).asString();
         QByteArrayList werte;
@@ -95,6 +100,8 @@ void TMarlex::stoffKopieren(const QString& name)
                             });
         }
         DatenlisteEinlesen();
+    } catch (const dbase::RecordDeletedError& fehler) {
+        inzwischenGeloescht(fehler);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der Datensatz kann nicht kopiert werden.\n\n")
                                              + QString::fromUtf8(fehler.what()));

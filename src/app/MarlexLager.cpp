@@ -232,7 +232,16 @@ void TMarlex::Menu31Click()
     dbase::Table& namen = *Datas->Table1;
     if (OptNurLesemodus || ListBox1->itemIndex() < 0 || namen.recNo() == 0)
         return;
-    // The name table stands on the row of the line shown.
+    // The name table stands on the row of the line shown, as stored now.
+    try {
+        namen.refreshRecord();
+    } catch (const dbase::RecordDeletedError& fehler) {
+        inzwischenGeloescht(fehler);
+        return;
+    } catch (const dbase::DbaseError& fehler) {
+        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        return;
+    }
     if (!insLagerUebernehmen(namen.fieldByName("NAME1").asString(), namen.fieldByName("CARN").asString(),
                              namen.fieldByName("SUBCARN").asString()))
         return;
@@ -251,14 +260,23 @@ void TMarlex::Image11DragDrop(const std::vector<int>& zeilen)
     std::sort(reihe.begin(), reihe.end());
     for (const int zeile : reihe) {
         QString name1, carn, subcarn;
+        bool geloescht = false;
         {
             widgets::DataSource::Silence still(*Datas->DataSource1);
             TabellenLeihe leihe(namen);
-            if (zeile < 0 || zeile >= ListBox1->count() || !namen.gotoRecNo(ListBox1->recNo(zeile)))
+            if (zeile < 0 || zeile >= ListBox1->count())
                 continue;
-            name1 = namen.fieldByName("NAME1").asString();
-            carn = namen.fieldByName("CARN").asString();
-            subcarn = namen.fieldByName("SUBCARN").asString();
+            // A line whose row is no longer stored was deleted by another user.
+            geloescht = !namen.gotoRecNo(ListBox1->recNo(zeile));
+            if (!geloescht) {
+                name1 = namen.fieldByName("NAME1").asString();
+                carn = namen.fieldByName("CARN").asString();
+                subcarn = namen.fieldByName("SUBCARN").asString();
+            }
+        }
+        if (geloescht) {
+            inzwischenGeloescht(dbase::RecordDeletedError());
+            break;
         }
         if (!insLagerUebernehmen(name1, carn, subcarn))
             break;
@@ -346,11 +364,16 @@ void TMarlex::DBGrid1KeyPress(QKeyEvent* event)
     if (OptNurLesemodus || !hatAktuelleZeile(lager))
         return;
     melden(this, [&] {
+        // Counted on from the row as stored now, under its lock.
+        const bool begonnen = lager.state() == dbase::TableState::Browse;
+        lager.edit();
         dbase::Field anzahl = lager.fieldByName("ANZAHL");
         const std::int64_t n = anzahl.asInteger();
-        if (taste == QLatin1String("-") && n <= 0)
+        if (taste == QLatin1String("-") && n <= 0) {
+            if (begonnen)
+                lager.cancel();
             return;
-        lager.edit();
+        }
         anzahl.setAsInteger(taste == QLatin1String("+") ? n + 1 : n - 1);
     });
 }

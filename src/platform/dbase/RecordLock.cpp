@@ -66,21 +66,13 @@ bool Table::Impl::foreignWrites(std::uint32_t r)
     return true;
 }
 
-void Table::Impl::freshen()
+void Table::Impl::freshen(bool changedBefore)
 {
-    if (state != TableState::Browse || !foreignWrites(recNo))
-        return;
-    if (recNo != 0 && exists(recNo)) {
+    const bool changed = state == TableState::Browse && foreignWrites(recNo);
+    if (changed && recNo != 0 && exists(recNo))
         readRow(recNo, buffer);
-        if (!passes(buffer)) {
-            // Deleted (or changed out of the filter) by another user.
-            if (const auto s = findVisible(static_cast<std::ptrdiff_t>(slot) + 1, +1))
-                take(*s);
-            else
-                moveLast();
-        }
-    }
-    notifyData();
+    if (changed || changedBefore)
+        notifyData();
 }
 
 AppendHold::AppendHold(Table& table) : m_table(table)

@@ -793,7 +793,7 @@ void Table::first()
     d->leaveRecord();
     d->checkForeignChanges();
     d->moveFirst();
-    d->freshen();
+    d->freshen(false);
     d->notifyMoved();
 }
 
@@ -803,7 +803,7 @@ void Table::last()
     d->leaveRecord();
     d->checkForeignChanges();
     d->moveLast();
-    d->freshen();
+    d->freshen(false);
     d->notifyMoved();
 }
 
@@ -819,6 +819,7 @@ int Table::moveBy(int distance)
         d->bof = d->eof = true;
         return 0;
     }
+    const bool changedBefore = d->state == TableState::Browse && d->foreignWrites(0);
     const int step = distance > 0 ? 1 : -1;
     int moved = 0;
     while (moved != distance) {
@@ -838,10 +839,12 @@ int Table::moveBy(int distance)
     if (const auto ahead = static_cast<std::ptrdiff_t>(d->slot) + prefetchDistance * step;
         ahead >= 0 && static_cast<std::size_t>(ahead) < d->slotCount())
         d->dbf->prefetch(d->recNoAt(static_cast<std::size_t>(ahead)));
-    if (moved != 0) {
-        d->freshen();
+    if (moved != 0)
+        d->freshen(changedBefore);
+    else if (changedBefore)
+        d->notifyData();
+    if (moved != 0)
         d->notifyMoved();
-    }
     return moved;
 }
 
@@ -895,7 +898,8 @@ bool Table::gotoRecNo(std::uint32_t recNo)
     d->leaveRecord();
     // Looked at before the record is read, so that a record another user
     // deleted is not visible any more.
-    if (d->state == TableState::Browse && d->foreignWrites(recNo))
+    const bool changedBefore = d->state == TableState::Browse && d->foreignWrites(recNo);
+    if (changedBefore)
         d->notifyData();
     if (!d->exists(recNo))
         return false;

@@ -315,14 +315,17 @@ struct Table::Impl {
     void checkForeignChanges();
     void reloadAfterForeignChange();
     // Whether another open wrote the table file since this one last looked
-    // (one look at the file); `r` is the record about to be shown. The rows
-    // are read afresh; rows another open appended join the order at the
-    // next checkForeignChanges(), so that a walk keeps its order.
+    // (one look at the file); `r` is the record about to be shown, 0 for
+    // none. The rows are read afresh from then on; rows another open
+    // appended join the order at the next checkForeignChanges(), so that a
+    // walk keeps its order. Asked before a move, so that the move skips
+    // what another open deleted, and after it (freshen()).
     bool foreignWrites(std::uint32_t r);
     // After a move: the record landed on is the one stored now, read afresh
-    // when another open wrote the table since it was cached; one another
-    // open deleted meanwhile is left for the next visible row.
-    void freshen();
+    // when another open wrote the table since it was cached; the observers
+    // hear of rows changed when that, or the look before the move
+    // (`changedBefore`), found the file changed.
+    void freshen(bool changedBefore);
     // The record lock of the current edit (RecordLock.cpp): taken by edit()
     // with the record read afresh under it, ended by post() and cancel().
     void lockForEdit(std::uint32_t r);

@@ -66,6 +66,7 @@ std::string_view Table::Impl::lookupKey(const RecordView& record, std::initializ
 
 bool Table::Impl::findPrefix(std::string_view key)
 {
+    const bool changedBefore = state == TableState::Browse && foreignWrites(0);
     const IndexTag& tag = index->tag(activeTag);
     const auto [first, last] = tag.prefixRange(key);
     for (std::size_t p = first; p < last; ++p) {
@@ -73,11 +74,13 @@ bool Table::Impl::findPrefix(std::string_view key)
         if (passes(scratch)) {
             take(p);
             bof = eof = false;
-            freshen();
+            freshen(changedBefore);
             notifyMoved();
             return true;
         }
     }
+    if (changedBefore)
+        notifyData();
     return false;
 }
 
@@ -99,6 +102,7 @@ void Table::findNearest(const QStringList& values)
 {
     d->requireActive();
     d->leaveRecord();
+    const bool changedBefore = d->state == TableState::Browse && d->foreignWrites(0);
     const std::size_t p = d->index->tag(d->activeTag).lowerBound(d->lookupKey(values));
     if (const auto s = d->findVisible(static_cast<std::ptrdiff_t>(p), +1)) {
         d->take(*s);
@@ -106,7 +110,7 @@ void Table::findNearest(const QStringList& values)
     } else {
         d->moveLast();
     }
-    d->freshen();
+    d->freshen(changedBefore);
     d->notifyMoved();
 }
 

@@ -320,6 +320,11 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
         if (table()->field(f).asString() == text || !m_source->edit())
             return false;
         table()->field(f).setAsString(text);
+    } catch (const dbase::RecordDeletedError& error) {
+        // Another user deleted the row meanwhile: the grid reads the rows again.
+        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        scheduleRefresh();
+        return false;
     } catch (const dbase::DbaseError& error) {
         MessageBox::error(nullptr, QString::fromStdString(error.what()));
         return false;

@@ -45,4 +45,33 @@ int inChild(Body body)
     return exitCodeOf(startChild(body));
 }
 
+// A pipe a child reports on while it keeps running (holding a lock, say)
+// and the parent waits at; made before the child is started.
+class ChildSignal {
+public:
+    ChildSignal()
+    {
+        if (::pipe(m_fds) != 0)
+            m_fds[0] = m_fds[1] = -1;
+    }
+    ~ChildSignal()
+    {
+        ::close(m_fds[0]);
+        ::close(m_fds[1]);
+    }
+    ChildSignal(const ChildSignal&) = delete;
+    ChildSignal& operator=(const ChildSignal&) = delete;
+
+    void send(char c) { (void)!::write(m_fds[1], &c, 1); }
+    // The character sent; 0 when the pipe failed.
+    char wait()
+    {
+        char c = 0;
+        return ::read(m_fds[0], &c, 1) == 1 ? c : 0;
+    }
+
+private:
+    int m_fds[2];
+};
+
 } // namespace dbftest

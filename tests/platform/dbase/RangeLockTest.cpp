@@ -59,25 +59,19 @@ TEST_F(RangeLockTest, RecordLocksNeitherMeetTheAppendLockNorTheWholeFileLock)
 
 TEST_F(RangeLockTest, ALockOfAnotherProcessRefusesAndDiesWithIt)
 {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
+    dbftest::ChildSignal ready;
     const pid_t child = dbftest::startChild([&] {
         auto io = openFile(path);
-        const char ok = io->tryLockRange(farByte, 1) ? 'y' : 'n';
-        (void)!::write(ready[1], &ok, 1);
+        ready.send(io->tryLockRange(farByte, 1) ? 'y' : 'n');
         ::pause(); // holds the lock until killed
         return 0;
     });
-    char answer = 0;
-    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
-    ASSERT_EQ(answer, 'y');
+    ASSERT_EQ(ready.wait(), 'y');
     auto io = openFile(path);
     EXPECT_FALSE(io->tryLockRange(farByte, 1));
     ::kill(child, SIGKILL);
     dbftest::exitCodeOf(child);
     EXPECT_TRUE(io->tryLockRange(farByte, 1)) << "a killed process leaves no lock behind";
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 
 TEST_F(RangeLockTest, TheStampMovesWithEveryWriteOfAnyOpen)

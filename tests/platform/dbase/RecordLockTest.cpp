@@ -44,22 +44,7 @@ void deleteBehindTheBack(std::uint32_t recNo)
     file.put('*');
 }
 
-// A pipe a child reports on and a parent waits at.
-struct Signal {
-    Signal() { EXPECT_EQ(::pipe(fds), 0); }
-    ~Signal()
-    {
-        ::close(fds[0]);
-        ::close(fds[1]);
-    }
-    void send(char c) { (void)!::write(fds[1], &c, 1); }
-    char wait()
-    {
-        char c = 0;
-        return ::read(fds[0], &c, 1) == 1 ? c : 0;
-    }
-    int fds[2];
-};
+using Signal = dbftest::ChildSignal;
 
 class RecordLockTest : public ::testing::Test {
 protected:
