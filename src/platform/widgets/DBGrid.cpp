@@ -77,14 +77,12 @@ int GridModel::fieldIndex(int column) const
     return t->layout().indexOf(m_columns[static_cast<std::size_t>(column)].fieldName.toStdString());
 }
 
-QStringList GridModel::readTexts(dbase::Table& table) const
+QStringList GridModel::readTexts(dbase::Table& table, const std::vector<int>& fields) const
 {
     QStringList texts;
-    texts.reserve(columnCount());
-    for (int c = 0; c < columnCount(); ++c) {
-        const int f = fieldIndex(c);
+    texts.reserve(static_cast<qsizetype>(fields.size()));
+    for (const int f : fields)
         texts << (f < 0 ? QString() : table.field(f).asString());
-    }
     return texts;
 }
 
@@ -153,8 +151,12 @@ void GridModel::refresh()
         DataSource::Silence silence(*m_source);
         const std::uint32_t saved = t->recNo();
         try {
+            // The columns' fields looked up once, not for every cell.
+            std::vector<int> fields;
+            for (int c = 0; c < columnCount(); ++c)
+                fields.push_back(fieldIndex(c));
             for (t->first(); !t->eof(); t->next())
-                rows.push_back({t->recNo(), readTexts(*t)});
+                rows.push_back({t->recNo(), readTexts(*t, fields)});
             const bool back = saved != 0 && t->gotoRecNo(saved);
             if (!back && !rows.empty())
                 t->first();

@@ -86,7 +86,7 @@ private:
     };
     dbase::Table* table() const;
     int fieldIndex(int column) const;
-    QStringList readTexts(dbase::Table& table) const;
+    QStringList readTexts(dbase::Table& table, const std::vector<int>& fields) const;
     bool isLiveRow(int row) const;
     void requestRows();
     void beginReset();
