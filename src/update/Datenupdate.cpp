@@ -34,6 +34,33 @@ QString einzeilig(const char* text)
     return QString::fromUtf8(text).simplified();
 }
 
+QString feldart(dbase::FieldType typ)
+{
+    switch (typ) {
+    case dbase::FieldType::Character: return QStringLiteral("ein Textfeld");
+    case dbase::FieldType::Numeric:
+    case dbase::FieldType::Float: return QStringLiteral("ein Zahlenfeld");
+    case dbase::FieldType::Date: return QStringLiteral("ein Datumsfeld");
+    case dbase::FieldType::Logical: return QStringLiteral("ein logisches Feld");
+    case dbase::FieldType::Memo: return QStringLiteral("ein Memofeld");
+    case dbase::FieldType::Binary: return QStringLiteral("ein Binärfeld");
+    case dbase::FieldType::General: return QStringLiteral("ein OLE-Feld");
+    }
+    return QStringLiteral("ein Feld unbekannter Art");
+}
+
+// A number field of the register takes numbers and text that reads as
+// numbers (a supplier may keep the molar mass as text); every other field
+// its own type.
+bool typPasst(dbase::FieldType update, dbase::FieldType chemie)
+{
+    if (istZahl(chemie))
+        return istZahl(update) || update == dbase::FieldType::Character;
+    return update == chemie;
+}
+
+const QString nichtVeraendert = QStringLiteral("Die Daten wurden nicht verändert.");
+
 } // namespace
 
 void layoutPruefen(const dbase::TableLayout& update, const dbase::TableLayout& chemie)
@@ -55,6 +82,13 @@ void layoutPruefen(const dbase::TableLayout& update, const dbase::TableLayout& c
                                    .arg(i + 1)
                                    .arg(name, erwartet)
                                    .toStdString());
+        const dbase::FieldType typ = update.field(i).type;
+        if (!typPasst(typ, chemie.field(i).type))
+            throw UpdateFehler(QStringLiteral("Das Feld %1 ist in der Updatedatei %2, in chemie.dbf %3. "
+                                              "Die Updatedatei passt nicht zu dieser Datenbank; die Daten wurden "
+                                              "nicht verändert.")
+                                   .arg(erwartet, feldart(typ), feldart(chemie.field(i).type))
+                                   .toStdString());
     }
 }
 
@@ -65,6 +99,11 @@ Datenupdate::Datenupdate(dbase::Table& quelle, dbase::Table& chemie, dbase::Tabl
     layoutPruefen(quelle.layout(), chemie.layout());
     if (m_carn < 0 || m_subcarn < 0)
         throw UpdateFehler("chemie.dbf hat keine Felder CARN und SUBCARN.");
+    try {
+        zahlenPruefen();
+    } catch (const UpdateFehler& fehler) {
+        throw UpdateFehler(fehler.what() + (u' ' + nichtVeraendert).toStdString());
+    }
 }
 
 bool Datenupdate::zahlfeld(int i) const
@@ -72,33 +111,56 @@ bool Datenupdate::zahlfeld(int i) const
     return istZahl(m_chemie.layout().field(i).type);
 }
 
+void Datenupdate::zahlenPruefen()
+{
+    for (m_quelle.first(); !m_quelle.eof(); m_quelle.next()) {
+        for (int i = 0; i < m_felder; ++i) {
+            if (!zahlfeld(i))
+                continue;
+            const std::optional<double> zahl = zahlLesen(i);
+            const dbase::FieldDef& feld = m_chemie.layout().field(i);
+            try {
+                if (zahl)
+                    dbase::encodeFieldNumber(feld, *zahl);
+            } catch (const dbase::DbaseError&) {
+                throw UpdateFehler(QStringLiteral("Im Feld %1 der Updatedatei steht bei %2 die Zahl %3; sie passt "
+                                                  "nicht in das Feld %1 von chemie.dbf (%4 Stellen, davon %5 nach "
+                                                  "dem Komma).")
+                                       .arg(QString::fromStdString(feld.name), m_quelle.field(0).asString().trimmed(),
+                                            dbase::numberDisplayText(*zahl))
+                                       .arg(feld.length)
+                                       .arg(feld.decimals)
+                                       .toStdString());
+            }
+        }
+    }
+}
+
+std::optional<double> Datenupdate::zahlLesen(int i)
+{
+    const QString text = m_quelle.field(i).asString().trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    // A numeric field as stored, not through its shown text of 15 digits.
+    const auto zahl = istZahl(m_quelle.layout().field(i).type) ? m_quelle.currentRecord().number(i)
+                                                                : dbase::parseNumberText(text);
+    if (!zahl)
+        throw UpdateFehler(QStringLiteral("Im Feld %1 der Updatedatei steht bei %2 \"%3\", keine Zahl.")
+                               .arg(QString::fromStdString(m_quelle.layout().field(i).name),
+                                    m_quelle.field(0).asString().trimmed(), text)
+                               .toStdString());
+    return zahl;
+}
+
 Datenupdate::Satz Datenupdate::satzLesen()
 {
     Satz satz(static_cast<std::size_t>(m_felder));
-    const dbase::RecordView record = m_quelle.currentRecord();
     for (int i = 0; i < m_felder; ++i) {
         Wert& wert = satz[static_cast<std::size_t>(i)];
-        if (!zahlfeld(i)) {
+        if (!zahlfeld(i))
             wert.text = m_quelle.field(i).asString();
-            continue;
-        }
-        const QString text = m_quelle.field(i).asString().trimmed();
-        if (text.isEmpty())
-            continue;
-        std::optional<double> zahl;
-        if (istZahl(m_quelle.layout().field(i).type)) {
-            zahl = record.number(i);
-        } else {
-            bool ok = false;
-            const double gelesen = QLocale::c().toDouble(text, &ok);
-            if (ok)
-                zahl = gelesen;
-        }
-        if (!zahl)
-            throw UpdateFehler(QStringLiteral("Im Feld %1 steht \"%2\", keine Zahl.")
-                                   .arg(QString::fromStdString(m_quelle.layout().field(i).name), text)
-                                   .toStdString());
-        wert.zahl = zahl;
+        else
+            wert.zahl = zahlLesen(i);
     }
     return satz;
 }
@@ -118,8 +180,8 @@ bool Datenupdate::gleich(const Satz& satz)
         const std::optional<double> zahl = gespeichert.number(i);
         if (zahl.has_value() != wert.zahl.has_value())
             return false;
-        const int stellen = m_chemie.layout().field(i).decimals;
-        if (zahl && QString::number(*zahl, 'f', stellen) != QString::number(*wert.zahl, 'f', stellen))
+        const dbase::FieldDef& feld = m_chemie.layout().field(i);
+        if (zahl && dbase::encodeFieldNumber(feld, *zahl) != dbase::encodeFieldNumber(feld, *wert.zahl))
             return false;
     }
     return true;
@@ -198,8 +260,7 @@ void Datenupdate::inEinem(const std::function<void()>& namenStart)
     QString name;
     try {
         // The batch move tells nothing per record, so the outcome of each is
-        // told beforehand; reading every record first also finds a value
-        // that is no number before anything is written.
+        // told beforehand.
         Updatestand gezaehlt;
         for (m_quelle.first(); !m_quelle.eof(); m_quelle.next()) {
             name = m_quelle.field(0).asString();

@@ -24,8 +24,9 @@ public:
 };
 
 // An update table carries chemie.dbf's fields at chemie.dbf's positions
-// (further fields are left alone): throws UpdateFehler naming the first
-// field that is missing or has another name.
+// (further fields are left alone), each of its type; a number field may be
+// a text field in the update table: throws UpdateFehler naming the first
+// field that is missing, has another name or another type.
 void layoutPruefen(const dbase::TableLayout& update, const dbase::TableLayout& chemie);
 
 // What a run has merged so far.
@@ -42,8 +43,8 @@ struct Updatestand {
 // orders are set by the run; putting them back is the caller's.
 class Datenupdate {
 public:
-    // Checks the update table's layout; throws UpdateFehler before anything
-    // is written.
+    // Checks the update table's layout and its numbers; throws UpdateFehler
+    // before anything is written.
     Datenupdate(dbase::Table& quelle, dbase::Table& chemie, dbase::Table& namen);
 
     // Record by record in the update table's order: a substance whose
@@ -70,6 +71,12 @@ private:
     };
     using Satz = std::vector<Wert>;
 
+    // Every number of the update table reads as one and fits chemie.dbf's
+    // field; UpdateFehler naming the field and the substance otherwise.
+    void zahlenPruefen();
+    // The number in field i of the update record; nullopt when blank,
+    // UpdateFehler when it is no number.
+    std::optional<double> zahlLesen(int i);
     Satz satzLesen();
     bool gleich(const Satz& satz);
     void stoffSchreiben(const Satz& satz);

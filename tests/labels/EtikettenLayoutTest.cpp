@@ -83,6 +83,17 @@ protected:
         return werte;
     }
 
+    // Every stock item's label count 0.
+    void keinesMarkiert()
+    {
+        dbase::Table& t = lager();
+        for (t.first(); !t.eof(); t.next()) {
+            t.edit();
+            t.fieldByName("ANZAHL").setAsInteger(0);
+            t.post();
+        }
+    }
+
     void anzahlSetzen(const QString& carn, const QString& subcarn, int anzahl)
     {
         etikettentest::anzahlSetzen(lager(), carn, subcarn, anzahl);
@@ -245,13 +256,9 @@ TEST_F(Etiketten, ABadInputIsAGermanMessageAndChangesNothing)
 
 TEST_F(Etiketten, AnItemWithoutSubstanceDataPrintsItsFieldsEmptyAndIsNamedAfterwards)
 {
-    dbase::Table& t = lager();
-    for (t.first(); !t.eof(); t.next()) {
-        t.edit();
-        t.fieldByName("ANZAHL").setAsInteger(0);
-        t.post();
-    }
+    keinesMarkiert();
     anzahlSetzen("64-17-5", "1", 1);
+    dbase::Table& t = lager();
     t.append();
     t.fieldByName("CARN").setAsString("99-99-9");
     t.fieldByName("SUBCARN").setAsString("1");
@@ -267,4 +274,29 @@ TEST_F(Etiketten, AnItemWithoutSubstanceDataPrintsItsFieldsEmptyAndIsNamedAfterw
     const QStringList meldungen = session.takeMessages();
     ASSERT_EQ(meldungen.size(), 1);
     EXPECT_TRUE(meldungen.front().contains("99-99-9")) << meldungen.front().toStdString();
+}
+
+TEST_F(Etiketten, NumbersPrintWithADecimalCommaAndNoTrailingZeros)
+{
+    // Aceton's label alone, with its molar mass and melting point (stored
+    // as "58.08" and "-95.0") each behind a mark of its own.
+    Object bericht(QStringLiteral("TQuickRep"), QStringLiteral("Etikett"));
+    bericht.append(QStringLiteral("Width"), Value::integer(397));
+    bericht.append(QStringLiteral("Height"), Value::integer(340));
+    bericht.children.push_back(feld(QStringLiteral("Cas"), 10, 10, QStringLiteral("CAS:"), 0));
+    bericht.children.push_back(feld(QStringLiteral("Nummer"), 60, 10, QStringLiteral("[lager.dbf CARN]")));
+    bericht.children.push_back(feld(QStringLiteral("M"), 10, 40, QStringLiteral("MOLMASSE:"), 0));
+    bericht.children.push_back(feld(QStringLiteral("Molmasse"), 120, 40, QStringLiteral("[chemie.dbf MOLMASSE]")));
+    bericht.children.push_back(feld(QStringLiteral("S"), 10, 70, QStringLiteral("SMT:"), 0));
+    bericht.children.push_back(feld(QStringLiteral("Smt"), 120, 70, QStringLiteral("[chemie.dbf SMT]")));
+    stream::StreamWriter::writeFile(vorlage, {bericht});
+    keinesMarkiert();
+    anzahlSetzen("67-64-1", "1", 1);
+    const QString pdf = out.filePath("zahlen.pdf");
+    Marlex->DruckDatei = pdf;
+
+    ASSERT_TRUE(EtikettenLayout->EtikettenGesamtDrucken()) << session.takeMessages().join("\n").toStdString();
+    ASSERT_EQ(alle(casProSeite(pdf)), QStringList{"67-64-1"});
+    EXPECT_EQ(alle(casProSeite(pdf, "MOLMASSE:")), QStringList{"58,08"});
+    EXPECT_EQ(alle(casProSeite(pdf, "SMT:")), QStringList{"-95"});
 }

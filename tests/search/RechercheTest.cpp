@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include <QAction>
@@ -75,6 +76,24 @@ protected:
         meldungen.clear();
     }
 
+    // A register of the name and substance tables `schreiben` writes, no
+    // stock, started as the program starts.
+    void startenMit(const std::function<void()>& schreiben)
+    {
+        marlextest::symbolOrdnerSchreiben(QDir(reg.programm()));
+        schreiben();
+        marlextest::lagerSchreiben({});
+        marlextest::formelnSchreiben({});
+        marlextest::siGefSchreiben({});
+        QFile liste(u"FILES.TXT"_qs);
+        ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
+        liste.write("namen.dbf\r\nchemie.dbf\r\n");
+        liste.close();
+        reg.einstellung(u"Optionen"_qs, u"First"_qs, u"0"_qs); // not the first start: no takeover offered
+        programm.emplace();
+        ASSERT_TRUE(programm->gestartet());
+        meldungen.clear();
+    }
     // Opens the research by its menu item and fills in the dialog as a user
     // does; OK is clicked. Returns the number of name rows the research
     // reported found.
@@ -274,26 +293,44 @@ TEST_F(Recherche, CaseContainmentAndSynonyms)
 // Umlauts keep their case: only a to z are compared without it.
 TEST_F(Recherche, OnlyTheLettersAToZIgnoreCase)
 {
-    marlextest::symbolOrdnerSchreiben(QDir(reg.programm()));
-    marlextest::namenSchreiben({{u"Äther"_qs, ethanol}, {u"Chlor"_qs, chlor}});
-    marlextest::chemieSchreiben({{ethanol, u"1"_qs, {{marlextest::NAME1, u"Äther"_qs}}},
-                                 {chlor, u"1"_qs, {{marlextest::NAME1, u"Chlor"_qs}}}});
-    marlextest::lagerSchreiben({});
-    marlextest::formelnSchreiben({});
-    marlextest::siGefSchreiben({});
-    QFile liste(u"FILES.TXT"_qs);
-    ASSERT_TRUE(liste.open(QIODevice::WriteOnly));
-    liste.write("namen.dbf\r\nchemie.dbf\r\n");
-    liste.close();
-    reg.einstellung(u"Optionen"_qs, u"First"_qs, u"0"_qs); // not the first start: no takeover offered
-    programm.emplace();
-    ASSERT_TRUE(programm->gestartet());
-    meldungen.clear();
+    startenMit([] {
+        marlextest::namenSchreiben({{u"Äther"_qs, ethanol}, {u"Chlor"_qs, chlor}});
+        marlextest::chemieSchreiben({{ethanol, u"1"_qs, {{marlextest::NAME1, u"Äther"_qs}}},
+                                     {chlor, u"1"_qs, {{marlextest::NAME1, u"Chlor"_qs}}}});
+    });
+    ASSERT_TRUE(programm && programm->gestartet());
 
     recherchieren(Marlex->RechercheinTMP11, {u"ÄTHER"_qs});
     EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"Äther"_qs});
     recherchieren(Marlex->RechercheinTMP21, {u"äTHER"_qs});
     EXPECT_EQ(meldungstexte(), QStringList{u"Es wurden keine übereinstimmenden Datensätze gefunden."_qs});
+}
+
+// Numbers are searched as the record page shows them: 58.080 in chemie.dbf
+// is found as "58,08", "8,1" in 78.100, and the stored zeros of 70.900 are
+// not there to be found.
+TEST_F(Recherche, NumbersAreFoundAsTheyAreShown)
+{
+    constexpr int molmasse = 27;
+    startenMit([&] {
+        marlextest::namenSchreiben({{u"Aceton"_qs, aceton}, {u"Benzol"_qs, benzol}, {u"Chlor"_qs, chlor}});
+        marlextest::chemieSchreiben(
+            {{aceton, u"1"_qs, {{marlextest::NAME1, u"Aceton"_qs}, {molmasse, u"58.08"_qs}}},
+             {benzol, u"1"_qs, {{marlextest::NAME1, u"Benzol"_qs}, {molmasse, u"78.1"_qs}}},
+             {chlor, u"1"_qs, {{marlextest::NAME1, u"Chlor"_qs}, {molmasse, u"70.9"_qs}}}});
+    });
+    ASSERT_TRUE(programm && programm->gestartet());
+
+    EXPECT_EQ(recherchieren(Marlex->RechercheinTMP11, {u"58,08"_qs}), 1);
+    EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"Aceton"_qs});
+    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), QStringList{u"Aceton"_qs});
+    klicken("ToolButton48");
+    EXPECT_EQ(recherchieren(Marlex->RechercheinTMP21, {u"8,1"_qs}), 1);
+    EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"Benzol"_qs});
+    klicken("ToolButton48");
+    recherchieren(Marlex->RechercheinTMP11, {u"900"_qs});
+    EXPECT_EQ(meldungstexte(), QStringList{u"Es wurden keine übereinstimmenden Datensätze gefunden."_qs})
+        << "70.9 is stored as 70.900";
 }
 
 // With the list filter on, the research searches its substances only or

@@ -30,6 +30,15 @@ constexpr int SMT = 29;
 void updateSchreiben(const QString& datei, const std::vector<marlextest::Stoff>& stoffe,
                      const std::function<void(std::vector<dbase::FieldDef>&)>& aendern = {});
 
+// An update table that does not fit the register: its file, its records,
+// the change to chemie.dbf's layout, and the words its refusal must hold.
+struct Unpassend {
+    const char* datei;
+    std::vector<marlextest::Stoff> stoffe;
+    std::function<void(std::vector<dbase::FieldDef>&)> aendern;
+    QStringList genannt;
+};
+
 // A substance with its name and the fields given.
 marlextest::Stoff stoff(const QString& name, const QString& carn, std::map<int, QString> felder = {});
 

@@ -2,8 +2,12 @@
 // stored bytes by the field's type.
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
+
+#include <QLocale>
 
 #include "dbase/DbaseError.h"
 #include "dbase/TableImpl.h"
@@ -46,14 +50,37 @@ std::string leftJustified(const FieldDef& field, const std::string& text, const 
     return fitField(field, text);
 }
 
-// Numbers as users type them: "12.5" and "12,5" alike.
-std::optional<double> parseNumber(const QString& text)
+// The value in decimal with exactly `decimals` places, rounded half away from
+// zero on its shortest decimal text: the binary neighbour of 73.455 lies
+// below it, and a user who typed 73,455 expects 73,46.
+std::string fixedDecimals(double value, int decimals)
 {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = t.toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    std::array<char, 400> buffer{}; // any double in fixed notation
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                                       std::chars_format::fixed);
+    const std::string shortest(buffer.data(), written.ptr);
+    const std::size_t point = shortest.find('.');
+    std::string digits = shortest.substr(0, point);
+    std::string fraction = point == std::string::npos ? std::string() : shortest.substr(point + 1);
+    const auto places = static_cast<std::size_t>(decimals);
+    const bool up = fraction.size() > places && fraction[places] >= '5';
+    fraction.resize(places, '0');
+    digits += fraction;
+    if (up) {
+        auto i = digits.rbegin();
+        for (; i != digits.rend() && *i == '9'; ++i)
+            *i = '0';
+        if (i == digits.rend())
+            digits.insert(digits.begin(), '1');
+        else
+            ++*i;
+    }
+    std::string text = digits.substr(0, digits.size() - places);
+    if (places != 0)
+        text += "." + digits.substr(digits.size() - places);
+    if (value < 0 && digits.find_first_not_of('0') != std::string::npos)
+        text.insert(text.begin(), '-'); // no "-0.00"
+    return text;
 }
 
 QDate parseDate(const QString& text)
@@ -86,19 +113,36 @@ std::string fitField(const FieldDef& field, std::string_view bytes)
     return result;
 }
 
+QString numberDisplayText(double value)
+{
+    static const QLocale german = [] {
+        QLocale locale(QLocale::German, QLocale::Germany);
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale;
+    }();
+    return german.toString(value == 0 ? 0.0 : value, 'g', 15); // no "-0"
+}
+
+std::optional<double> parseNumberText(const QString& text)
+{
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = t.toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
 std::string encodeFieldNumber(const FieldDef& field, double value)
 {
-    const QString shown = QString::number(value, 'g', 15);
     if (!std::isfinite(value))
-        refuse(field, "den Wert " + shown.toStdString());
-    if (field.type == FieldType::Character)
+        refuse(field, "den Wert " + QString::number(value).toStdString());
+    if (field.type == FieldType::Character) {
+        const QString shown = QString::number(value, 'g', 15);
         return leftJustified(field, shown.toStdString(), shown);
+    }
     if (!isNumeric(field))
         refuse(field, "einen Zahlenwert");
-    std::string text = QString::number(value, 'f', field.decimals).toStdString();
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1); // no "-0.00"
-    return rightJustified(field, text, shown);
+    return rightJustified(field, fixedDecimals(value, field.decimals), numberDisplayText(value));
 }
 
 std::string encodeFieldInteger(const FieldDef& field, std::int64_t value)
@@ -127,7 +171,7 @@ std::string encodeFieldText(const FieldDef& field, const CodePage& codePage, con
     case FieldType::Float: {
         if (value.trimmed().isEmpty())
             return std::string(field.length, ' ');
-        const auto number = parseNumber(value);
+        const auto number = parseNumberText(value);
         if (!number)
             throw DbaseError("Der Wert \"" + value.toStdString() + "\" ist keine Zahl (Feld "
                              + describe(field) + ").");
@@ -221,6 +265,13 @@ QString Field::asString() const
         const QDate date = asDate();
         return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();
     }
+    case FieldType::Numeric:
+    case FieldType::Float: {
+        // What is no number (dBASE's overflow mark, garbage) shows as stored.
+        const RecordView record = m_table->currentRecord();
+        const auto number = record.number(m_index);
+        return number ? numberDisplayText(*number) : record.text(m_index);
+    }
     default:
         return m_table->currentRecord().text(m_index);
     }
@@ -235,7 +286,7 @@ double Field::asFloat() const
     if (field.type == FieldType::Logical)
         return record.logical(m_index) ? 1.0 : 0.0;
     if (field.type == FieldType::Character)
-        return parseNumber(record.text(m_index)).value_or(0.0);
+        return parseNumberText(record.text(m_index)).value_or(0.0);
     return 0.0;
 }
 

@@ -44,6 +44,19 @@ struct FieldDef {
 // itself by: the field's width, ten for a date ("dd.mm.yyyy").
 int displayWidth(const FieldDef& field);
 
+// Numbers as the program shows them, whatever the table stores ("73.50000000"):
+// German decimal comma, no trailing zeros, no thousands separator, at most 15
+// significant digits ("73,5", "41", "-114,1").
+QString numberDisplayText(double value);
+// A number as users type it: "58,08" and "58.08" alike, blanks around it
+// allowed; nullopt for any other text (and for "inf" or "nan").
+std::optional<double> parseNumberText(const QString& text);
+// A number as a numeric or float field stores it: rounded half away from zero
+// to the field's decimals as the number is written in decimal (73.455 gives
+// "73.46"), right-justified. DbaseError naming the field when the digits
+// before the point do not fit its width or the field takes no numbers.
+std::string encodeFieldNumber(const FieldDef& field, double value);
+
 // The field definitions of one table and the record length they give
 // (one byte deletion flag plus the field widths).
 class TableLayout {

@@ -60,6 +60,9 @@ public:
     const std::string& name() const { return def().name; }
 
     bool isNull() const; // blank field, or a memo/blob without a block
+    // The value as the program shows it: numbers in numberDisplayText(),
+    // dates as "dd.MM.yyyy". setAsString() takes the same text back, and
+    // numbers also with a decimal point.
     QString asString() const;
     double asFloat() const;      // 0 when null
     std::int64_t asInteger() const;

@@ -132,7 +132,6 @@ private:
 // Field values to and from record bytes, with the field's type rules; a value
 // that does not fit is a DbaseError naming the field.
 std::string encodeFieldText(const FieldDef& field, const CodePage& codePage, const QString& value);
-std::string encodeFieldNumber(const FieldDef& field, double value);
 std::string encodeFieldInteger(const FieldDef& field, std::int64_t value);
 // A field's bytes padded with blanks or cut to its width.
 std::string fitField(const FieldDef& field, std::string_view bytes);
