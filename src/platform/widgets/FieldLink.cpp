@@ -1,5 +1,7 @@
 #include "widgets/FieldLink.h"
 
+#include <utility>
+
 #include <QScopedValueRollback>
 #include <QWidget>
 
@@ -117,6 +119,8 @@ void FieldLink::controlTextChanged(const QString& text)
 {
     if (!canModify())
         return;
+    if (!m_before && !isBlobType(field()->def().type))
+        m_before = field()->asBytes();
     try {
         write(text);
         m_waiting.reset();
@@ -139,14 +143,10 @@ void FieldLink::write(const QString& text)
 
 void FieldLink::flush()
 {
-    if (!m_waiting)
-        return;
-    if (!canModify()) {
-        m_waiting.reset();
-        return;
-    }
-    write(*m_waiting);
+    if (m_waiting && canModify())
+        write(*m_waiting);
     m_waiting.reset();
+    m_before.reset(); // what the field holds now is the user's
 }
 
 void FieldLink::leave(QWidget* parent)
@@ -156,6 +156,10 @@ void FieldLink::leave(QWidget* parent)
     } catch (const dbase::DbaseError& error) {
         // Cleared first: the message box takes the focus, which leaves again.
         m_waiting.reset();
+        if (const auto before = std::exchange(m_before, std::nullopt); before && m_source->edit()) {
+            const QScopedValueRollback writing(m_writing, true);
+            field()->setAsBytes(*before);
+        }
         MessageBox::error(parent, QString::fromStdString(error.what()));
         refresh();
     }
@@ -167,6 +171,7 @@ void FieldLink::refresh()
     // come back here; the control already shows what the user typed.
     if (!m_writing) {
         m_waiting.reset();
+        m_before.reset();
         m_unreadable = false;
         m_control.showField();
     }

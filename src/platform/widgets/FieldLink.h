@@ -52,7 +52,8 @@ public:
     // Writes text still waiting; DbaseError naming the field when it does not fit.
     void flush();
     // The control lost the focus: writes waiting text; when it does not fit,
-    // says so in a message box and shows the stored value again.
+    // puts back the value the field had before the typing, says so in a
+    // message box and shows that value again.
     void leave(QWidget* parent);
 
     // Shows the field again (after the control was given a picture or text
@@ -69,6 +70,10 @@ private:
     bool m_writing = false;
     mutable bool m_unreadable = false; // the shown field could not be read
     std::optional<QString> m_waiting;
+    // The field's bytes before the user began typing into it: what the
+    // control writes as it goes ("12" of "12x") is taken back when the
+    // whole text is refused.
+    std::optional<QByteArray> m_before;
 };
 
 // Base of the data-aware controls: the data source and field properties, and

@@ -149,7 +149,7 @@ TEST_F(DataControls, TextTheFieldCannotTakeWaitsAndIsReportedWhenTheControlIsLef
     amount.selectAll();
     typeText(&amount, "-");
     EXPECT_EQ(amount.text(), "-");
-    EXPECT_EQ(table.field(MENGE).asString(), "1000.50") << "a lone sign is no number yet";
+    EXPECT_EQ(table.field(MENGE).asString(), "1000,5") << "a lone sign is no number yet";
     EXPECT_THROW(source.updateRecord(), dbase::DbaseError);
 
     typeText(&amount, "12,5");
@@ -162,11 +162,11 @@ TEST_F(DataControls, TextTheFieldCannotTakeWaitsAndIsReportedWhenTheControlIsLef
     ASSERT_EQ(messages.requests.size(), 1u);
     EXPECT_EQ(messages.requests[0].kind, MessageKind::Error);
     EXPECT_TRUE(messages.requests[0].text.contains("MENGE")) << messages.requests[0].text.toStdString();
-    EXPECT_EQ(amount.text(), "-12.50") << "the stored value is shown again";
+    EXPECT_EQ(amount.text(), "-12,5") << "the stored value is shown again";
     EXPECT_NO_THROW(source.updateRecord());
 
     table.next();
-    EXPECT_EQ(stored("Aceton", MENGE), "-12.50");
+    EXPECT_EQ(stored("Aceton", MENGE), "-12,5");
 }
 
 TEST_F(DataControls, OneLineEditsTakeAtMostTheFieldWidth)
