@@ -3,6 +3,7 @@
 #include "dbase/Table.h"
 #include "files/Paths.h"
 #include "graphics/GraphicsError.h"
+#include "widgets/ErrorText.h"
 
 QString symbolDatei(const QString& programmverzeichnis, const QString& stamm, const QString& endung, bool farbe)
 {
@@ -24,7 +25,7 @@ void tabelleLaden(std::array<BildPaar, N>& tabelle, const std::array<const char*
             } catch (const graphics::GraphicsError& e) {
                 tabelle[k][farbe] = {};
                 const QString name = datei.mid(datei.lastIndexOf(u'\\') + 1);
-                fehler << (files::find(datei) ? name + QStringLiteral(": ") + QString::fromUtf8(e.what()) : name);
+                fehler << (files::find(datei) ? name + QStringLiteral(": ") + widgets::errorText(e) : name);
             }
         }
     }

@@ -10,6 +10,7 @@
 
 #include "app/Marlex.h"
 #include "data/Datas.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -84,7 +85,7 @@ void TDatennavigator::DBNavigator1Click(widgets::DBNavigator::Button button)
     try {
         Marlex->AktuellenDatensatzZeigen();
     } catch (const std::exception& fehler) {
-        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
 }
 

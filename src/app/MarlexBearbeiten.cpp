@@ -24,6 +24,7 @@
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBRichEdit.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -139,7 +140,7 @@ void TMarlex::EditierfelderFreigeben(bool enabled)
         } catch (const dbase::RecordDeletedError& fehler) {
             inzwischenGeloescht(fehler);
         } catch (const dbase::DbaseError& fehler) {
-            widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+            widgets::MessageBox::error(this, widgets::errorText(fehler));
         }
     }
     EditModus = 0;
@@ -230,7 +231,7 @@ void TMarlex::Neueingabe1Click()
             }
         }
         widgets::MessageBox::error(this, QStringLiteral("Ein neuer Stoff kann nicht angelegt werden:\n\n")
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return;
     }
     EingabeModus = 1;
@@ -255,7 +256,7 @@ void TMarlex::ToolButton22Click()
         for (widgets::DataSource* quelle : {Datas->DataSource1, Datas->DataSource2, Datas->DataSource6})
             quelle->updateRecord();
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
         return;
     }
     const QString carn = text(*Datas->Table2, CARN);
@@ -324,7 +325,7 @@ bool TMarlex::neuenStoffSpeichern()
         eingabe = {{{&chemie, Zeilenwerte(chemie)}, {&formeln, Zeilenwerte(formeln)}, {&namen, Zeilenwerte(namen)}}};
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der neue Stoff kann nicht gespeichert werden:\n\n")
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return false;
     }
 
@@ -359,7 +360,7 @@ bool TMarlex::neuenStoffSpeichern()
                     tabelle->append();
                     ZeilenwerteSetzen(*tabelle, werte);
                 } catch (const dbase::DbaseError& fehler) {
-                    widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+                    widgets::MessageBox::error(this, widgets::errorText(fehler));
                 }
             }
         });
@@ -378,7 +379,7 @@ void TMarlex::eingabeBeenden(bool gespeichert)
                 t->cancelUpdates();
             t->setCachedUpdates(false);
         } catch (const dbase::DbaseError& fehler) {
-            widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+            widgets::MessageBox::error(this, widgets::errorText(fehler));
         }
     }
     DatenlisteEinlesen();
@@ -402,7 +403,7 @@ void TMarlex::DBRichEdit1Exit(widgets::DBRichEdit* verlassen)
             namenszeilenNachfuehren();
         }
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
 }
 
@@ -463,7 +464,7 @@ void TMarlex::DBEdit14Exit()
         dbase::Table& namen = *Datas->Table1;
         setzen(namen, N_STRIPNAME1, StripNameBilden(text(namen, N_NAME1)));
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
     FormelFormatieren(*DBRichEdit4);
 }
@@ -484,7 +485,7 @@ void TMarlex::DBEdit15Exit()
         setzen(*Datas->Table1, N_CARN, carn);
         setzen(*Datas->Table6, F_CARN, carn);
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
 }
 
@@ -497,7 +498,7 @@ void TMarlex::symbolGeaendert(int slot)
     try {
         setzen(*Datas->Table2, s.bild, symbolDateiname(box, box.currentText()));
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
 }
 

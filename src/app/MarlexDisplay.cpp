@@ -25,6 +25,7 @@
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBRichEdit.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -302,7 +303,7 @@ void TMarlex::AktuellenDatensatzZeigen()
         try {
             memo = !chemie.field(MEMOTEXT).isNull();
         } catch (const dbase::DbaseError& fehler) {
-            memoFehler = QString::fromStdString(fehler.what());
+            memoFehler = widgets::errorText(fehler);
         }
         ToolButton55->setEnabled(memo);
         Ansehen1->setEnabled(memo);
@@ -321,7 +322,7 @@ void TMarlex::ListBox1Click()
     try {
         AktuellenDatensatzZeigen();
     } catch (const std::exception& e) {
-        widgets::MessageBox::error(this, QString::fromUtf8(e.what()));
+        widgets::MessageBox::error(this, widgets::errorText(e));
     }
 }
 

@@ -16,6 +16,7 @@
 #include "data/Optionen.h"
 #include "dbase/Table.h"
 #include "search/StoffZeilen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -104,7 +105,7 @@ void TMarlex::stoffKopieren(const QString& name)
         inzwischenGeloescht(fehler);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der Datensatz kann nicht kopiert werden.\n\n")
-                                             + QString::fromUtf8(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
 }
 
@@ -148,6 +149,6 @@ void TMarlex::Lschen1Click()
         DatenlisteEinlesen();
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der Stoff kann nicht gelöscht werden.\n\n")
-                                             + QString::fromUtf8(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
 }

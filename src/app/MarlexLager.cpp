@@ -26,6 +26,7 @@
 #include "search/AktuellerFilter.h"
 #include "search/AktuellerLagerFilter.h"
 #include "widgets/DBGrid.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -41,7 +42,7 @@ void melden(QWidget* fenster, Befehl befehl)
     try {
         befehl();
     } catch (const std::exception& fehler) {
-        widgets::MessageBox::error(fenster, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(fenster, widgets::errorText(fehler));
     }
 }
 
@@ -219,7 +220,7 @@ bool TMarlex::insLagerUebernehmen(const QString& name1, const QString& carn, con
         LagerzeileSpeichern(lager, name1, carn, subcarn);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("\"%1\" wurde nicht ins Lager übernommen:\n\n%2")
-                                             .arg(name1, QString::fromUtf8(fehler.what())));
+                                             .arg(name1, widgets::errorText(fehler)));
         return false;
     }
     // Marked only once the row is stored: the marker tells what lager.dbf holds.

@@ -11,6 +11,7 @@
 #include "dbase/Table.h"
 #include "search/Memoanzeigen.h"
 #include "search/MemoSuchen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -56,7 +57,7 @@ void TMarlex::memofensterZeigen(int modus, const QString& caption)
         fenster = std::make_unique<TMemoanzeigen>(this, caption, modus == 1);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Der Memotext kann nicht geöffnet werden:\n\n")
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return;
     }
     fenster->exec();
@@ -65,7 +66,7 @@ void TMarlex::memofensterZeigen(int modus, const QString& caption)
     try {
         AktuellenDatensatzZeigen();
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
 }
 

@@ -15,6 +15,7 @@
 #include "dbase/Table.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -103,7 +104,7 @@ bool TMarlex::ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund)
         }
     } catch (const dbase::DbaseError& fehler) {
         grund = QStringLiteral("Was gerade bearbeitet wird, kann nicht gespeichert werden:\n")
-            + QString::fromStdString(fehler.what());
+            + widgets::errorText(fehler);
         return false;
     }
     if (EditModus == 1) {
@@ -129,7 +130,7 @@ bool TMarlex::ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund)
             oeffnenIn(*z.tabelle, nurLesen, z.tabelle == Datas->Table6 ? z.exklusiv : exklusiv);
         return true;
     } catch (const dbase::DbaseError& fehler) {
-        grund = QString::fromStdString(fehler.what());
+        grund = widgets::errorText(fehler);
     }
     QStringList geschlossen;
     for (const Zugriff& z : vorher) {
@@ -137,7 +138,7 @@ bool TMarlex::ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund)
             if (!z.tabelle->active() || z.tabelle->readOnly() != z.nurLesen || z.tabelle->exclusive() != z.exklusiv)
                 oeffnenIn(*z.tabelle, z.nurLesen, z.exklusiv);
         } catch (const dbase::DbaseError& fehler) {
-            geschlossen << z.tabelle->tableName() + QStringLiteral(": ") + QString::fromStdString(fehler.what());
+            geschlossen << z.tabelle->tableName() + QStringLiteral(": ") + widgets::errorText(fehler);
         }
     }
     if (!geschlossen.isEmpty())

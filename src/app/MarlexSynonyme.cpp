@@ -21,6 +21,7 @@
 #include "search/Synoadd.h"
 #include "search/Synoaendern.h"
 #include "search/Synonyme.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -153,7 +154,7 @@ bool TMarlex::synonymHinzufuegen(const QString& name, const QString& carn, const
         DatenlisteEinlesen();
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Das Synonym kann nicht hinzugefügt werden.\n\n")
-                                             + QString::fromUtf8(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
     return true;
 }
@@ -190,7 +191,7 @@ bool TMarlex::synonymUmbenennen(const QString& name)
         DatenlisteEinlesen();
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Das Synonym kann nicht geändert werden.\n\n")
-                                             + QString::fromUtf8(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
     return true;
 }
@@ -243,6 +244,6 @@ void TMarlex::Entfernen1Click()
             DatenlisteEinlesen();
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, QStringLiteral("Das Synonym kann nicht entfernt werden.\n\n")
-                                             + QString::fromUtf8(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
 }

@@ -13,6 +13,7 @@
 #include "dbase/Table.h"
 #include "search/Filterverwaltung.h"
 #include "search/Namentabellen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 void TMarlex::StammDatenbankAktivieren()
@@ -51,7 +52,7 @@ void TMarlex::namentabelleAktivieren(Namentabelle tabelle)
         AktuelleIndexDatei = vorherIndex;
         DatenlisteEinlesen();
         widgets::MessageBox::error(this, u"Die %1-Datenbank kann nicht geöffnet werden:\n\n%2"_qs.arg(
-                                             art.status, QString::fromStdString(fehler.what())));
+                                             art.status, widgets::errorText(fehler)));
         return;
     }
     StatusPanel[1]->setText(art.status);
@@ -62,7 +63,7 @@ void TMarlex::namentabelleAktivieren(Namentabelle tabelle)
             // The filter is off and the list shows the new table whole.
             widgets::MessageBox::error(this, u"Die Filtertabelle konnte nicht erstellt werden; der Filter ist "
                                              u"nicht mehr gesetzt.\n\n"_qs
-                                                 + QString::fromStdString(fehler.what()));
+                                                 + widgets::errorText(fehler));
             return;
         }
     }

@@ -4,6 +4,7 @@
 
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -185,7 +186,7 @@ bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<v
             : QStringLiteral("Was schon in %1 geändert war, konnte nicht wiederhergestellt werden.")
                   .arg(nichtZurueck.join(QStringLiteral(", ")));
         widgets::MessageBox::error(fenster, was + QLatin1Char(' ') + folge + QStringLiteral("\n\n")
-                                                + QString::fromUtf8(fehler.what()));
+                                                + widgets::errorText(fehler));
         return false;
     }
 }

@@ -1,15 +1,14 @@
 #include "app/Ueber.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/Shell.h"
+#include "widgets/ScreenCentre.h"
 
 const QString TUeber::Herstelleradresse = QStringLiteral("https://www.marlex99.example/");
 
@@ -58,8 +57,7 @@ TUeber::TUeber(QWidget* parent) : QDialog(parent)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     FormCreate();
 
-    if (const QScreen* bildschirm = QGuiApplication::primaryScreen())
-        move(bildschirm->availableGeometry().center() - rect().center());
+    widgets::centreOnScreen(this);
 }
 
 void TUeber::FormCreate()

@@ -2,8 +2,10 @@
 
 #include "app/Marlex.h"
 #include "data/Init.h"
+#include "data/Laufordner.h"
 #include "data/Optionen.h"
 #include "ini/IniFile.h"
+#include "ini/SettingsLocation.h"
 #include "search/Namentabellen.h"
 #include "update/Datenuebernahme.h"
 #include "widgets/MessageBox.h"
@@ -90,6 +92,12 @@ const std::vector<dbase::IndexDef>& TDatas::indexTags(const dbase::Table& table)
 QString TDatas::arbeitsdatei(const QString& dateiName) const
 {
     return Arbeitsordner.isEmpty() ? dateiName : Arbeitsordner + u'/' + dateiName;
+}
+
+void TDatas::laufordnerAnlegen()
+{
+    m_laufordner = std::make_unique<Laufordner>(ini::userSettingsDirectory() + u"/Arbeitsdateien"_qs);
+    Arbeitsordner = m_laufordner->pfad();
 }
 
 void TDatas::FormCreate()

@@ -10,6 +10,8 @@
 #include "dbase/Table.h"
 #include "widgets/DataSource.h"
 
+class Laufordner;
+
 // The tags of the name table, made in this order on every table the program
 // builds from it (the research tables, the filter table).
 inline const std::vector<dbase::IndexDef> NamenTags = {
@@ -47,15 +49,21 @@ public:
     // missing index file is made anew from. None for the other tables.
     const std::vector<dbase::IndexDef>& indexTags(const dbase::Table& table) const;
 
-    // The folder of the tables the program makes for itself at start (the
-    // research tables): empty for the register's own folder, the current
-    // directory; in read-only mode, where the register may be
-    // write-protected, a folder of the user's own. Set by the start-up.
+    // The folder of the tables the program makes for itself (the research
+    // tables, the list filter's table): this run's own folder in the user's
+    // folder (Laufordner), made by the start-up with laufordnerAnlegen();
+    // empty, for the current directory, until then.
     QString Arbeitsordner;
     // A file of that name in that folder.
     QString arbeitsdatei(const QString& dateiName) const;
 
+    // Makes this run's folder and sets Arbeitsordner to it; the folder goes
+    // with the data module. dbase::DbaseError when it cannot be made.
+    void laufordnerAnlegen();
+
 private:
+    // Goes after the tables, whose files lie in it.
+    std::unique_ptr<Laufordner> m_laufordner;
     // Declared before the pointers and data sources below, so the tables
     // outlive everything that refers to them.
     std::array<std::unique_ptr<dbase::Table>, 7> m_tables;

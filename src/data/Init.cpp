@@ -8,13 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QSaveFile>
-#include <QScreen>
 #include <QTabWidget>
 
 #include "app/Marlex.h"
@@ -27,8 +25,10 @@
 #include "ini/IniFile.h"
 #include "ini/SettingsLocation.h"
 #include "widgets/DBImage.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
+#include "widgets/ScreenCentre.h"
 
 TInit* Init = nullptr;
 
@@ -61,7 +61,7 @@ QString einstellungsdatei()
 // does not come up.
 QString startFehler(const std::exception& fehler)
 {
-    QString grund = QString::fromStdString(fehler.what());
+    QString grund = widgets::errorText(fehler);
     if (dynamic_cast<const dbase::WriteProtectedError*>(&fehler) && !OptNurLesemodus)
         grund = u"Das Register im Ordner \"%1\" ist schreibgeschützt; Marlex kann dort nichts speichern:\n%2\n\n"
                 u"Ein schreibgeschütztes Register (etwa auf einer CD oder einem Netzlaufwerk ohne Schreibrecht) lässt "
@@ -174,8 +174,7 @@ TInit::TInit(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    widgets::centreOnScreen(this);
 }
 
 TInit::~TInit() = default;
@@ -208,7 +207,7 @@ void TInit::FormClose()
     } catch (const std::exception& fehler) {
         // The program is up; a record that cannot be shown is reported as
         // any later failure is.
-        widgets::MessageBox::error(Marlex, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(Marlex, widgets::errorText(fehler));
     }
 }
 
@@ -231,8 +230,9 @@ void TInit::schrittBeginnen(const QString& text, int maximum)
 void TInit::Initialisieren()
 {
     Image1->setVisible(OptWin98);
-    // A register that may be write-protected gets nothing written into it.
-    Datas->Arbeitsordner = OptNurLesemodus ? ini::userSettingsDirectory() : QString();
+    // A register that may be write-protected gets nothing written into it:
+    // the list of missing files goes into the user's folder then.
+    const QString fehlerordner = OptNurLesemodus ? ini::userSettingsDirectory() : QString();
 
     // The required-file list. One that is missing or cannot be read stops
     // the start like a missing required file.
@@ -264,7 +264,7 @@ void TInit::Initialisieren()
 
     Marlex->Kavuaufrufen1->setEnabled(istDatei(u"KAVU.EXE"_qs));
 
-    const QString fehlerdatei = Datas->arbeitsdatei(fehlerliste);
+    const QString fehlerdatei = fehlerordner.isEmpty() ? fehlerliste : fehlerordner + u'/' + fehlerliste;
     if (const auto alteListe = files::find(fehlerdatei); alteListe && QFileInfo(*alteListe).isFile())
         QFile::remove(*alteListe);
 
@@ -276,7 +276,7 @@ void TInit::Initialisieren()
     if (!alleVorhanden) {
         const QString zeilen = Memo1->toPlainText();
         QSaveFile datei(files::resolveForWrite(fehlerdatei));
-        bool gespeichert = Datas->Arbeitsordner.isEmpty() || QDir().mkpath(Datas->Arbeitsordner);
+        bool gespeichert = fehlerordner.isEmpty() || QDir().mkpath(fehlerordner);
         gespeichert = gespeichert && datei.open(QIODevice::WriteOnly);
         if (gespeichert) {
             const std::string text = dbase::CodePage::windows1252().encode(zeilen);
@@ -295,10 +295,7 @@ void TInit::Initialisieren()
     }
 
     try {
-        if (!Datas->Arbeitsordner.isEmpty() && !QDir().mkpath(Datas->Arbeitsordner))
-            throw std::runtime_error(u"Der Ordner \"%1\" für die Recherche-Dateien kann nicht angelegt werden."_qs
-                                         .arg(QDir::toNativeSeparators(Datas->Arbeitsordner))
-                                         .toStdString());
+        Datas->laufordnerAnlegen();
         dateienOeffnen();
         rechercheDateiErzeugen(Namentabelle::Tmp1);
         rechercheDateiErzeugen(Namentabelle::Tmp2);
@@ -401,7 +398,7 @@ void TInit::indexDateiPruefen(const dbase::Table& tabelle)
         if (OptIndexCheck)
             throw;
         throw dbase::DbaseError(
-            (QString::fromStdString(schaden.what())
+            (widgets::errorText(schaden)
              + u"\n\nMit der Option \"IndexCheck\" (\"Neuindizierung bei jedem Start\") wird die Indexdatei beim "
                u"Start aus der Tabelle neu erzeugt; die Datensätze bleiben dabei, wie sie sind. Schalten Sie sie in "
                u"der Einstellungsdatei \"%1\" im Abschnitt [Optionen] ein: IndexCheck=1"_qs.arg(einstellungsdatei()))

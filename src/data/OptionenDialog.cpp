@@ -1,18 +1,23 @@
 #include "widgets/Benannt.h"
 #include "data/OptionenDialog.h"
 
+#include <array>
+#include <optional>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -21,7 +26,10 @@
 #include "app/Marlex.h"
 #include "data/Optionen.h"
 #include "ini/IniFile.h"
+#include "report/Report.h"
+#include "reports/StoffInfo.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -74,6 +82,17 @@ QString dateiWaehlen(QWidget* parent, const char* name, const QString& filter, i
     return QDir::toNativeSeparators(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
 }
 
+// The font as the screen shows it, named by the style it is drawn in
+// ("Book", "Regular", ...): the font dialog then starts on that style, not
+// on the family's first one.
+QFont schriftMitStil(const QFont& schrift)
+{
+    const QFontInfo gezeigt(schrift);
+    QFont ergebnis(gezeigt.family(), gezeigt.pointSize());
+    ergebnis.setStyleName(gezeigt.styleName());
+    return ergebnis;
+}
+
 } // namespace
 
 TOptionen::TOptionen(QWidget* parent)
@@ -90,6 +109,7 @@ TOptionen::TOptionen(QWidget* parent)
 {
     setObjectName(u"Optionen"_qs);
     setWindowTitle(u"Optionen"_qs);
+    widgets::centreOnScreen(this);
     seitenAnlegen();
 
     Button1->setDefault(true);
@@ -309,8 +329,58 @@ void TOptionen::EinstellungenSpeichern()
     Marlex->IniDatei->write(DialogoptionenAenderungen(w));
 }
 
+bool TOptionen::RaenderPruefen()
+{
+    const auto abweisen = [this](QLineEdit* feld, const QString& meldung) {
+        PageControl1->setCurrentWidget(TabSheet4);
+        widgets::MessageBox::error(this, meldung);
+        feld->setFocus();
+        feld->selectAll();
+        return false;
+    };
+    const std::array<std::pair<QLineEdit*, QString>, 4> felder = {
+        {{Edit7, u"Oben"_qs}, {Edit8, u"Unten"_qs}, {Edit9, u"Rechts"_qs}, {Edit10, u"Links"_qs}}};
+    std::array<double, 4> mm{};
+    for (std::size_t i = 0; i < felder.size(); ++i) {
+        const auto& [feld, name] = felder[i];
+        // Empty, as a new settings file has them: nothing typed, nothing to refuse.
+        if (feld->text().trimmed().isEmpty())
+            continue;
+        const std::optional<double> wert = reports::randMm(feld->text());
+        if (!wert)
+            return abweisen(feld, u"Der Rand „%1“ (Rand in mm) „%2“ ist keine gültige Millimeterangabe. Bitte tragen "
+                                  u"Sie eine Zahl ab 0 ein, zum Beispiel 10 oder 10,5."_qs.arg(name, feld->text()));
+        mm[i] = *wert;
+    }
+    // The labels are always printed with these margins, on an A4 page.
+    report::PageSetup seite;
+    seite.setUnits(report::Unit::MM);
+    seite.setPaperSize(report::PaperSize::A4);
+    seite.setOrientation(report::Orientation::Portrait);
+    seite.setTopMargin(mm[0]);
+    seite.setBottomMargin(mm[1]);
+    seite.setRightMargin(mm[2]);
+    seite.setLeftMargin(mm[3]);
+    const QRectF bereich = seite.printableRectMm();
+    if (bereich.height() <= 0.0 || bereich.width() <= 0.0) {
+        const bool hoehe = bereich.height() <= 0.0;
+        const QSizeF papier = seite.pageSizeMm();
+        const QLocale deutsch(QLocale::German);
+        return abweisen(hoehe ? Edit7 : Edit10,
+                        u"Die Ränder „%1“ und „%2“ (Rand in mm) lassen auf einer Seite von %3 mm %4 keinen Platz zum "
+                        u"Drucken. Bitte verkleinern Sie sie."_qs.arg(hoehe ? u"Oben"_qs : u"Links"_qs,
+                                                                      hoehe ? u"Unten"_qs : u"Rechts"_qs,
+                                                                      deutsch.toString(hoehe ? papier.height()
+                                                                                             : papier.width()),
+                                                                      hoehe ? u"Höhe"_qs : u"Breite"_qs));
+    }
+    return true;
+}
+
 void TOptionen::Button1Click()
 {
+    if (!RaenderPruefen())
+        return;
     const bool nurLesen = CheckBox12->isChecked();
     const bool exklusiv = CheckBox2->isChecked();
     const bool zugriffWechseln = nurLesen != AlterNurLesemodus || exklusiv != AlterExklusivZugriff;
@@ -355,11 +425,15 @@ void TOptionen::Button1Click()
 
 void TOptionen::Button3Click()
 {
-    QFontDialog FontDialog1(Marlex->ScreenFont, this);
+    QFontDialog FontDialog1(schriftMitStil(PendingFont), this);
     FontDialog1.setObjectName(u"FontDialog1"_qs);
     FontDialog1.setOption(QFontDialog::DontUseNativeDialog);
-    if (FontDialog1.exec() == QDialog::Accepted)
-        PendingFont = FontDialog1.selectedFont();
+    if (FontDialog1.exec() != QDialog::Accepted)
+        return;
+    // Only the name and the size are stored: the screen shows the font so,
+    // whatever style was picked.
+    const QFont gewaehlt = FontDialog1.selectedFont();
+    PendingFont = QFont(gewaehlt.family(), gewaehlt.pointSize() > 0 ? gewaehlt.pointSize() : PendingFont.pointSize());
 }
 
 void TOptionen::Button4Click()

@@ -77,6 +77,11 @@ public:
     // The tab position's item: 0 "Oben", 1 "Unten".
     int radioGroup1ItemIndex() const;
 
+    // Margins typed that no print could use (not a number of millimetres
+    // from 0, or leaving no room on the labels' page) are refused with a
+    // German message naming the field, which gets the focus; true when all
+    // four can be used. An empty one is left as it is.
+    bool RaenderPruefen();
     void Button1Click();
     void Button3Click();
     void Button4Click();

@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/Marlex.h"
@@ -24,7 +23,9 @@
 #include "labels/GIFImage.h"
 #include "report/Page.h"
 #include "reports/Layout.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -193,9 +194,7 @@ void TEtikettExport::FormCreate()
 
 void TEtikettExport::showEvent(QShowEvent* event)
 {
-    // Centred on the screen rather than on the main window.
-    if (const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : screen())
-        move(bildschirm->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    widgets::moveToScreenCentre(this);
     QDialog::showEvent(event);
 }
 
@@ -228,7 +227,7 @@ void TEtikettExport::Button1Click()
         vorlage.emplace(reports::Layout::load(vorlagenDatei, reports::LayoutKind::Eti));
     } catch (const std::exception& e) {
         melden(QStringLiteral("Die Etikettendatei „%1“ kann nicht gelesen werden.\n%2")
-                   .arg(vorlagenDatei, QString::fromUtf8(e.what())));
+                   .arg(vorlagenDatei, widgets::errorText(e)));
         return;
     }
     const QSize pixel(vorlage->width, vorlage->height);

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -23,7 +22,9 @@
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
 #include "labels/Sammelschreiben.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -141,11 +142,7 @@ void TEtikettFestlegen::FormCreate()
 void TEtikettFestlegen::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* bildschirm = screen()) {
-        QRect lage = frameGeometry();
-        lage.moveCenter(bildschirm->availableGeometry().center());
-        move(lage.topLeft());
-    }
+    widgets::moveToScreenCentre(this);
 }
 
 void TEtikettFestlegen::Button1Click()
@@ -189,7 +186,7 @@ void TEtikettFestlegen::Button1Click()
         halten.reset();
         widgets::MessageBox::error(
             this, u"Die Lagerdatensätze konnten nicht alle gesetzt werden:\n%1\n\n%2 von %3 Lagerdatensätzen wurden "
-                  "gesetzt, die übrigen sind unverändert."_qs.arg(QString::fromUtf8(fehler.what()))
+                  "gesetzt, die übrigen sind unverändert."_qs.arg(widgets::errorText(fehler))
                       .arg(gesetzt)
                       .arg(saetze.size()));
         return;

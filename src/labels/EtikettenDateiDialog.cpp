@@ -6,10 +6,10 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/Marlex.h"
 #include "data/Optionen.h"
+#include "widgets/ScreenCentre.h"
 
 TEtikettenDateiDialog::TEtikettenDateiDialog(QWidget* parent, const QString& caption, const QString& okText,
                                              const QString& okHinweis, const QString& abbruchHinweis)
@@ -63,9 +63,7 @@ void TEtikettenDateiDialog::FormCreate()
 void TEtikettenDateiDialog::showEvent(QShowEvent* event)
 {
     setFixedSize(sizeHint());
-    // Centred on the screen rather than on the main window.
-    if (const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : screen())
-        move(bildschirm->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    widgets::moveToScreenCentre(this);
     QDialog::showEvent(event);
 }
 

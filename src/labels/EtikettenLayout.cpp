@@ -21,6 +21,7 @@
 #include "reports/TabellenWache.h"
 #include "reports/Vorschau.h"
 #include "search/Namentabellen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 TEtikettenLayout* EtikettenLayout = nullptr;
@@ -184,7 +185,7 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
         vorbereitung.emplace(Vorbereitung{reports::Layout::load(VorlagenDatei, reports::LayoutKind::Eti), {}, 0.0});
     } catch (const std::exception& e) {
         widgets::MessageBox::error(besitzer(), QStringLiteral("Die Etikettendatei „%1“ kann nicht gelesen werden.\n%2")
-                                                   .arg(VorlagenDatei, QString::fromUtf8(e.what())));
+                                                   .arg(VorlagenDatei, widgets::errorText(e)));
         return false;
     }
     const reports::Randoptionen raender = reports::randoptionenLesen();
@@ -352,7 +353,7 @@ std::optional<report::Page> TEtikettenLayout::AktuellesEtikettZeichnen(const rep
         }
         lauf.wache.restore();
     } catch (const std::exception& e) {
-        fehler = QStringLiteral("Das Etikett konnte nicht gezeichnet werden.\n%1").arg(QString::fromUtf8(e.what()));
+        fehler = QStringLiteral("Das Etikett konnte nicht gezeichnet werden.\n%1").arg(widgets::errorText(e));
         return std::nullopt;
     }
     if (!fehler.isEmpty())
@@ -431,7 +432,7 @@ QString TEtikettenLayout::anzahlenLoeschen()
         return QStringLiteral("Die Etiketten wurden gedruckt, aber die Etikettenanzahl konnte nicht bei allen "
                               "gedruckten Lagerdatensätzen auf 0 gesetzt werden:\n%1\n\n%2 von %3 wurden auf 0 "
                               "gesetzt; die übrigen behalten ihre Anzahl.")
-            .arg(QString::fromUtf8(e.what()))
+            .arg(widgets::errorText(e))
             .arg(gesetzt)
             .arg(m_lauf->posten.size());
     }

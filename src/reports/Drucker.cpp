@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "app/Marlex.h"
 #include "report/Output.h"
@@ -38,8 +40,15 @@ bool qtDruckerDialog(QWidget* owner, Druckerwahl& wahl)
         printer.setOutputFileName(wahl.datei.isEmpty() ? QDir::home().filePath(QStringLiteral("Marlex99.pdf"))
                                                        : wahl.datei);
     }
+    // The printer set-up: it chooses where the jobs go and prints nothing,
+    // so it is named so and its button sets the printer.
     QPrintDialog dialog(&printer, owner);
-    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    dialog.setWindowTitle(QStringLiteral("Druckereinrichtung"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile);
+    for (QDialogButtonBox* knoepfe : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* ok = knoepfe->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("&OK"));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return false;
     if (printer.outputFormat() == QPrinter::PdfFormat) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "reports/TabellenWache.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace reports {
@@ -16,7 +17,7 @@ bool Laufrahmen::ausfuehren(QWidget* besitzer, const QString& scheitern, const s
     try {
         ausgegeben = arbeit();
     } catch (const std::exception& e) {
-        fehler = QString::fromUtf8(e.what());
+        fehler = widgets::errorText(e);
     }
     m_gescheitert = fehler.has_value();
     if (fehler)
@@ -31,7 +32,7 @@ void Laufrahmen::zurueckstellen(TabellenWache& wache)
     try {
         wache.restore();
     } catch (const std::exception& fehler) {
-        m_wiederherstellFehler = QString::fromUtf8(fehler.what());
+        m_wiederherstellFehler = widgets::errorText(fehler);
     }
 }
 

@@ -23,6 +23,7 @@
 #include "reports/Vorschau.h"
 #include "search/Namentabellen.h"
 #include "widgets/DBImage.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace reports {
@@ -76,7 +77,7 @@ Auswahlpruefung reportauswahlLesen(const Layout& layout, const TabellenSatz& tab
     } catch (const dbase::DbaseError& e) {
         pruefung.fehler = QStringLiteral("Die Auswahlbedingung „%1“ der Reportdatei „%2“ ist für %3 nicht "
                                          "gültig:\n%4")
-                              .arg(zeile1, datei, tabelle->tableName(), QString::fromUtf8(e.what()));
+                              .arg(zeile1, datei, tabelle->tableName(), widgets::errorText(e));
         return pruefung;
     }
     pruefung.auswahl = Reportauswahl{tabelle, bedingung};
@@ -194,7 +195,7 @@ std::optional<TReportErstellung::Vorbereitung> TReportErstellung::vorbereiten(co
         } catch (const std::exception& e) {
             // The file is read again at the next run.
             widgets::MessageBox::error(this, QStringLiteral("Die Reportdatei „%1“ kann nicht gelesen werden.\n%2")
-                                                 .arg(datei, QString::fromUtf8(e.what())));
+                                                 .arg(datei, widgets::errorText(e)));
             return std::nullopt;
         }
     }

@@ -2,9 +2,9 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include "reports/Drucker.h"
+#include "widgets/ScreenCentre.h"
 
 TReportdruck::TReportdruck(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -49,8 +49,6 @@ void TReportdruck::Button3Click()
 
 void TReportdruck::showEvent(QShowEvent* event)
 {
-    // Centred on the screen rather than on the window that asks.
-    if (const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : screen())
-        move(bildschirm->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    widgets::moveToScreenCentre(this);
     QDialog::showEvent(event);
 }

@@ -364,6 +364,15 @@ void seiteAusLayout(report::PageSetup& seite, const Layout& layout, const std::o
     seite.setUnits(raender ? report::Unit::MM : layout.units);
 }
 
+std::optional<double> randMm(const QString& text)
+{
+    bool ok = false;
+    const double wert = text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (ok && std::isfinite(wert) && wert >= 0.0)
+        return wert;
+    return std::nullopt;
+}
+
 Randoptionen randoptionenLesen()
 {
     struct Option {
@@ -381,10 +390,8 @@ Randoptionen randoptionenLesen()
     Randoptionen ergebnis;
     for (const Option& option : optionen) {
         const QString text = option.text->trimmed();
-        bool ok = false;
-        const double wert = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        if (ok && std::isfinite(wert) && wert >= 0.0) {
-            ergebnis.mm.*option.ziel = wert;
+        if (const std::optional<double> wert = randMm(text)) {
+            ergebnis.mm.*option.ziel = *wert;
             continue;
         }
         const QString wie = text.isEmpty()

@@ -97,6 +97,9 @@ struct Randoptionen {
     QString fehler;
 };
 Randoptionen randoptionenLesen();
+// One margin as typed, in millimetres; none when it is empty, not a number
+// or negative.
+std::optional<double> randMm(const QString& text);
 
 // The page of a run report from its layout: paper, orientation and size,
 // and the layout's margins unless `raender` (millimetres) are given.

@@ -6,14 +6,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 
 #include "data/Optionen.h"
 #include "reports/Drucker.h"
 #include "reports/StoffInfo.h"
 #include "stream/StreamError.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -73,9 +74,7 @@ void TStoffinfoDateiDialog::FormCreate()
 
 void TStoffinfoDateiDialog::showEvent(QShowEvent* event)
 {
-    // Centred on the screen rather than on the main window.
-    if (const QScreen* bildschirm = parentWidget() ? parentWidget()->screen() : screen())
-        move(bildschirm->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    widgets::moveToScreenCentre(this);
     QDialog::showEvent(event);
 }
 
@@ -101,7 +100,7 @@ bool TStoffinfoDateiDialog::LoadStoffinfo()
         return true;
     } catch (const stream::StreamError& e) {
         widgets::MessageBox::error(this, QStringLiteral("Das Stoffinfo-Layout wurde nicht geladen.\n") +
-                                             QString::fromUtf8(e.what()));
+                                             widgets::errorText(e));
         return false;
     }
 }

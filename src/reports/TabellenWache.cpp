@@ -7,6 +7,7 @@
 
 #include "dbase/DbaseError.h"
 #include "search/Namentabellen.h"
+#include "widgets/ErrorText.h"
 
 namespace reports {
 
@@ -59,7 +60,7 @@ void TabellenWache::restore()
         try {
             zuruecksetzen(*stand);
         } catch (const std::exception& error) {
-            fehler << QString::fromUtf8(error.what());
+            fehler << widgets::errorText(error);
         }
     }
     if (!fehler.isEmpty())

@@ -24,6 +24,7 @@
 #include "report/PageFile.h"
 #include "report/PreviewWidget.h"
 #include "report/ReportError.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 using widgets::MessageBox;
@@ -251,7 +252,7 @@ QString TVorschau::builderSchliessen()
     try {
         m_builder->close();
     } catch (const std::exception& e) {
-        return QString::fromStdString(e.what());
+        return widgets::errorText(e);
     } catch (...) {
         return QStringLiteral("Unbekannter Fehler beim Beenden der Vorschau.");
     }

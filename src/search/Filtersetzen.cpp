@@ -13,7 +13,9 @@
 #include "dbase/Table.h"
 #include "ini/IniFile.h"
 #include "search/Filterverwaltung.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -68,6 +70,7 @@ TFiltersetzen::TFiltersetzen(QWidget* parent)
 {
     setObjectName(u"Filtersetzen"_qs);
     setWindowTitle(u"Filter setzen"_qs);
+    widgets::centreOnScreen(this);
     Memo1->setObjectName(u"Memo1"_qs);
     Memo1->setToolTip(u"Geben Sie hier den Filtertext ein"_qs);
     Memo1->setTabChangesFocus(true);
@@ -181,7 +184,7 @@ void TFiltersetzen::Button1Click()
         filter = FilterPruefen(text, tabelle());
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::warning(this, u"Der Filter kann nicht gesetzt werden.\n\n"_qs
-                                               + QString::fromStdString(fehler.what()));
+                                               + widgets::errorText(fehler));
         Memo1->setFocus();
         return;
     }
@@ -195,7 +198,7 @@ void TFiltersetzen::Button1Click()
         } catch (const std::exception& fehler) {
             widgets::MessageBox::error(this, u"Die Filtertabelle konnte nicht erstellt werden; der Filter ist "
                                              u"nicht gesetzt.\n\n"_qs
-                                                 + QString::fromStdString(fehler.what()));
+                                                 + widgets::errorText(fehler));
             return;
         }
         if (!gesetzt) {

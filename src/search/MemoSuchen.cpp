@@ -17,6 +17,7 @@
 #include "data/Datas.h"
 #include "data/ListeEinlesen.h"
 #include "dbase/Table.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -152,7 +153,7 @@ void TMemoSuchen::Button1Click()
         ergebnis = MemotexteDurchsuchen(namen, *Datas->Table2, text, &Fortschrittsanzeige::schritt);
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, u"Die Memotexte können nicht durchsucht werden:\n\n"_qs
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return;
     }
     trefferZeigen(ergebnis);
@@ -199,7 +200,7 @@ void TMemoSuchen::Button3Click()
     try {
         m.AktuellenDatensatzZeigen();
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
         return;
     }
     accept();

@@ -12,6 +12,7 @@
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "widgets/DBMemo.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -150,7 +151,7 @@ bool TMemoanzeigen::speichern()
         m_puffer = false;
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, u"Der Memotext konnte nicht gespeichert werden:\n\n"_qs
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return false;
     }
     return true;
@@ -162,7 +163,7 @@ void TMemoanzeigen::verwerfen()
         pufferBeenden();
     } catch (const dbase::DbaseError& fehler) {
         widgets::MessageBox::error(this, u"Die Änderungen am Memotext konnten nicht verworfen werden:\n\n"_qs
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
     }
 }
 

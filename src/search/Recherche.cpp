@@ -13,6 +13,7 @@
 #include "app/Marlex.h"
 #include "search/Namentabellen.h"
 #include "search/Recherchelauf.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -112,7 +113,7 @@ void TRecherche::Button1Click()
         RechercheGefunden = zeilen > 0;
     } catch (const std::exception& fehler) {
         widgets::MessageBox::error(this, u"Die Recherche konnte nicht durchgeführt werden.\n\n"_qs
-                                             + QString::fromStdString(fehler.what()));
+                                             + widgets::errorText(fehler));
         return;
     }
     if (!RechercheGefunden)

@@ -47,7 +47,7 @@ private:
     QElapsedTimer m_uhr;
 };
 
-QString fortschrittText(std::uint32_t gefunden)
+QString fortschrittText(std::size_t gefunden)
 {
     return u"Datensätze werden durchsucht: %1 Datensätze gefunden"_qs.arg(gefunden);
 }
@@ -62,7 +62,7 @@ void umschaltbefehle(Namentabelle ziel, bool enabled)
 } // namespace
 
 Stoffschluesselmenge StoffeSuchen(dbase::Table& chemie, const QString& text, bool grossKlein,
-                                  const std::function<void()>& jeSatz)
+                                  const std::function<void(std::size_t gefunden)>& jeSatz)
 {
     const QString gesucht = grossKlein ? text : asciiGross(text);
     const int felder = chemie.fieldCount();
@@ -77,7 +77,7 @@ Stoffschluesselmenge StoffeSuchen(dbase::Table& chemie, const QString& text, boo
             }
         }
         if (jeSatz)
-            jeSatz();
+            jeSatz(stoffe.size());
     }
     return stoffe;
 }
@@ -117,11 +117,18 @@ std::uint32_t RechercheAusfuehren(const Rechercheauftrag& auftrag)
         QCoreApplication::processEvents();
 
         Zwischendurch zwischendurch;
-        const Stoffschluesselmenge stoffe = StoffeSuchen(chemie, auftrag.text, auftrag.grossKlein, [&] {
-            ListeEinlesen->ProgressBar1->stepIt();
-            if (zwischendurch.faellig())
+        // The label counts the substances found so far, brought up to date
+        // whenever the window is.
+        const Stoffschluesselmenge stoffe =
+            StoffeSuchen(chemie, auftrag.text, auftrag.grossKlein, [&](std::size_t gefunden) {
+                ListeEinlesen->ProgressBar1->stepIt();
+                if (!zwischendurch.faellig())
+                    return;
+                ListeEinlesen->Label1->setText(fortschrittText(gefunden));
                 QCoreApplication::processEvents();
-        });
+            });
+        ListeEinlesen->Label1->setText(fortschrittText(stoffe.size()));
+        QCoreApplication::processEvents();
 
         // All name rows of the current name table, not only those of the
         // list filter's table.
@@ -132,13 +139,10 @@ std::uint32_t RechercheAusfuehren(const Rechercheauftrag& auftrag)
         zielAngefasst = true;
         zeilen = NamenszeilenTabelleErzeugen(namen, ziel, stoffe,
                                              auftrag.synonyme ? Namenswahl::Alle : Namenswahl::ErsteJeStoff,
-                                             [&](std::uint32_t kopiert) {
-                                                 if (!zwischendurch.faellig())
-                                                     return;
-                                                 ListeEinlesen->Label1->setText(fortschrittText(kopiert));
-                                                 QCoreApplication::processEvents();
+                                             [&](std::uint32_t) {
+                                                 if (zwischendurch.faellig())
+                                                     QCoreApplication::processEvents();
                                              });
-        ListeEinlesen->Label1->setText(fortschrittText(zeilen));
         wache.restore();
     } catch (...) {
         if (zielAngefasst)

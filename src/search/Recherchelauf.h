@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -25,9 +26,9 @@ struct Rechercheauftrag {
 // first) in one of whose fields `text` occurs anywhere: numbers and dates
 // as their text, the memo as its text. Without `grossKlein` the letters a
 // to z count as A to Z; umlauts and ß are compared as they are. `jeSatz`
-// runs once per row searched.
+// runs once per row searched, with the number of substances found so far.
 Stoffschluesselmenge StoffeSuchen(dbase::Table& chemie, const QString& text, bool grossKlein,
-                                  const std::function<void()>& jeSatz = {});
+                                  const std::function<void(std::size_t gefunden)>& jeSatz = {});
 
 // Whether the research table holds rows from an earlier research; false
 // when its file is not there.

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "app/NameRules.h"
 #include "app/TabellenLeihe.h"
+#include "dbase/CodePage.h"
+#include "dbase/Collation.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
 
@@ -22,9 +25,16 @@ std::vector<StoffZeile> ZeilenDesStoffs(dbase::Table& tabelle, const QString& ca
     return zeilen;
 }
 
-void Alphabetisch(std::vector<StoffZeile>& zeilen)
+void WieDieNamensliste(std::vector<StoffZeile>& zeilen, const dbase::Table& namen)
 {
-    std::stable_sort(zeilen.begin(), zeilen.end(), [](const StoffZeile& a, const StoffZeile& b) {
-        return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
-    });
+    const dbase::Collation& ordnung = dbase::Collation::forLanguageDriver(namen.languageDriver());
+    const auto& codepage = namen.codePage();
+    std::vector<std::pair<std::string, StoffZeile>> geschluesselt;
+    geschluesselt.reserve(zeilen.size());
+    for (StoffZeile& z : zeilen)
+        geschluesselt.emplace_back(ordnung.sortKey(codepage.encode(StripNameBilden(z.text))), std::move(z));
+    std::ranges::stable_sort(geschluesselt, {}, &std::pair<std::string, StoffZeile>::first);
+    zeilen.clear();
+    for (auto& [schluessel, z] : geschluesselt)
+        zeilen.push_back(std::move(z));
 }

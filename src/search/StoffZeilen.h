@@ -27,6 +27,8 @@ dbase::Filter Synonymfilter(const QString& carn, const QString& subcarn);
 // its controls hear nothing of the look-up. DbaseError when it cannot be read.
 std::vector<StoffZeile> ZeilenDesStoffs(dbase::Table& tabelle, const QString& carn, const QString& subcarn);
 
-// Sorts rows by their text as a sorted list box shows them: alphabetically,
-// without regard to case; rows of equal text keep their order.
-void Alphabetisch(std::vector<StoffZeile>& zeilen);
+// Sorts name rows of `namen` as the name list shows them: by the sort key
+// of their names (StripNameBilden: "Äther" as "Aether", before "Ethylether")
+// in the collation of the table's language driver, as its name index keeps
+// them; rows of equal key keep their order.
+void WieDieNamensliste(std::vector<StoffZeile>& zeilen, const dbase::Table& namen);

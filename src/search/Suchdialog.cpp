@@ -12,6 +12,7 @@
 #include "dbase/DbaseError.h"
 #include "dbase/Filter.h"
 #include "dbase/Table.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -63,7 +64,7 @@ void TSuchdialog::Button1Click()
     try {
         suchen();
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::warning(this, u"Die Suche ist nicht möglich.\n\n"_qs + QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::warning(this, u"Die Suche ist nicht möglich.\n\n"_qs + widgets::errorText(fehler));
         return;
     }
     accept();

@@ -12,6 +12,7 @@
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "search/StoffZeilen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 TSynoadd::TSynoadd(QWidget* parent)
@@ -52,13 +53,15 @@ void TSynoadd::FormCreate()
     SynonymSubcarn = namen.fieldByName("SUBCARN").asString();
     try {
         std::vector<StoffZeile> namenDesStoffs = ZeilenDesStoffs(namen, SynonymCarn, SynonymSubcarn);
-        Alphabetisch(namenDesStoffs);
+        WieDieNamensliste(namenDesStoffs, namen);
         for (const StoffZeile& z : namenDesStoffs)
             ListBox1->addItem(z.text);
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
+    // The name is what the user came to type; the list is only shown.
     Edit1->selectAll();
+    Edit1->setFocus();
 }
 
 void TSynoadd::Button1Click()

@@ -12,6 +12,7 @@
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "search/StoffZeilen.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 
@@ -61,11 +62,11 @@ void TSynonyme::FormCreate()
         verwandte = ZeilenDesStoffs(namen, namen.fieldByName("CARN").asString(),
                                     namen.fieldByName("SUBCARN").asString());
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
     // The other names only: every row named as the current one stays out.
     std::erase_if(verwandte, [&](const StoffZeile& z) { return z.text == name; });
-    Alphabetisch(verwandte);
+    WieDieNamensliste(verwandte, namen);
     for (const StoffZeile& z : verwandte) {
         ListBox1->addItem(z.text);
         SynonymRecNos << QString::number(z.recNo);

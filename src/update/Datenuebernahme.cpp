@@ -21,6 +21,7 @@
 #include "update/Lageruebernahme.h"
 #include "update/VerzeichnisWahl.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ TDatenuebernahme::TDatenuebernahme(QWidget* parent)
 {
     setObjectName(u"Datenuebernahme"_qs);
     setWindowTitle(u"Datenübernahme"_qs);
+    widgets::centreOnScreen(this);
     RadioGroup1->setObjectName(u"RadioGroup1"_qs);
     RadioItem0->setObjectName(u"RadioItem0"_qs);
     RadioItem1->setObjectName(u"RadioItem1"_qs);

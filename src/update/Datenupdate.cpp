@@ -7,6 +7,7 @@
 #include "dbase/CodePage.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
+#include "widgets/ErrorText.h"
 
 namespace update {
 
@@ -29,9 +30,9 @@ void abbrechen(dbase::Table& table)
     }
 }
 
-QString einzeilig(const char* text)
+QString einzeilig(const std::exception& fehler)
 {
-    return QString::fromUtf8(text).simplified();
+    return widgets::errorText(fehler).simplified();
 }
 
 QString feldart(dbase::FieldType typ)
@@ -249,8 +250,8 @@ void Datenupdate::satzweise(const std::function<void()>& schritt)
     } catch (const std::exception& fehler) {
         abbrechen(m_chemie);
         abbrechen(m_namen);
-        m_stand.fehler = name.isEmpty() ? einzeilig(fehler.what())
-                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler.what()));
+        m_stand.fehler = name.isEmpty() ? einzeilig(fehler)
+                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler));
     }
 }
 
@@ -290,8 +291,8 @@ void Datenupdate::inEinem(const std::function<void()>& namenStart)
         m_namen.flush(); // and the index file
     } catch (const std::exception& fehler) {
         abbrechen(m_namen);
-        m_stand.fehler = name.isEmpty() ? einzeilig(fehler.what())
-                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler.what()));
+        m_stand.fehler = name.isEmpty() ? einzeilig(fehler)
+                                        : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler));
     }
 }
 

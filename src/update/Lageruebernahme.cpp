@@ -16,6 +16,7 @@
 #include "dbase/DbfFile.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
+#include "widgets/ErrorText.h"
 
 namespace uebernahme {
 
@@ -91,7 +92,7 @@ std::unique_ptr<dbase::DbfFile> alteTabelleOeffnen(const QString& datei)
         return dbase::DbfFile::open(datei.toStdString(), dbase::OpenMode::ReadOnly, dbase::ShareMode::Shared);
     } catch (const std::exception& fehler) {
         throw UebernahmeFehler(u"Die Datei \"%1\" kann nicht gelesen werden:\n%2"_qs.arg(
-            anzeige(datei), QString::fromStdString(fehler.what())));
+            anzeige(datei), widgets::errorText(fehler)));
     }
 }
 
@@ -198,7 +199,7 @@ void setzen(dbase::Field feld, const Wert& wert)
 
 QString engineFehler(const std::exception& fehler)
 {
-    return QString::fromStdString(fehler.what());
+    return widgets::errorText(fehler);
 }
 
 } // namespace

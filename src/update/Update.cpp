@@ -26,7 +26,9 @@
 #include "reports/TabellenWache.h"
 #include "search/Namentabellen.h"
 #include "update/Datenupdate.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ScreenCentre.h"
 
 QString TUpdate::Updateadresse()
 {
@@ -100,6 +102,7 @@ TUpdate::TUpdate(QWidget* parent)
 {
     setObjectName(QStringLiteral("Update"));
     setWindowTitle(QStringLiteral("Update"));
+    widgets::centreOnScreen(this);
 
     m_auswahl->addButton(Internet, 0);
     m_auswahl->addButton(Aktualisieren, 1);
@@ -224,13 +227,13 @@ bool TUpdate::datenAktualisieren()
             // register's name table.
             Table1->close();
             widgets::MessageBox::error(this, QStringLiteral("Das Update kann nicht ausgeführt werden:\n\n")
-                                                 + QString::fromUtf8(fehler.what()));
+                                                 + widgets::errorText(fehler));
             return false;
         }
         // Merged, but the list's tables could not be put back.
         if (!stand.fehler.isEmpty())
             stand.fehler += u' ';
-        stand.fehler += QString::fromUtf8(fehler.what()).simplified();
+        stand.fehler += widgets::errorText(fehler).simplified();
     }
     Table1->close();
 
@@ -241,7 +244,7 @@ bool TUpdate::datenAktualisieren()
     try {
         update::berichtSchreiben(Berichtsdatei, zeilen);
     } catch (const update::UpdateFehler& fehler) {
-        gespeichert = QString::fromUtf8(fehler.what());
+        gespeichert = widgets::errorText(fehler);
     }
     if (stand.fehler.isEmpty())
         widgets::MessageBox::information(this, gespeichert);

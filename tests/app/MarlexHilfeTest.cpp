@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +20,7 @@
 #include "MarlexTestSupport.h"
 #include "app/Shell.h"
 #include "app/Ueber.h"
+#include "fixtures/Modal.h"
 #include "ini/IniFile.h"
 #include "report/Output.h"
 #include "reports/Drucker.h"
@@ -220,4 +224,37 @@ TEST(Druckerinstallation1Click, TheChosenPrinterHoldsForTheRunAndIsStoredAtQuitt
     EXPECT_EQ(ini::IniFile(r.ini()).readInteger("Optionen", "AktPrinterIndex", -1), 0);
     // The note came once more, while the number was still 5, and no more.
     EXPECT_EQ(r.meldungen().size(), 2u) << texte(r.meldungen()).join('|').toStdString();
+}
+
+// "Druckerinstallation" sets the printer up and prints nothing: its dialog
+// is the "Druckereinrichtung", whose button "&OK" takes the choice (a PDF
+// file here), not a "Drucken" dialog.
+TEST(Druckerinstallation1Click, ShowsThePrinterSetUpWhoseOkButtonSetsThePrinter)
+{
+    Register r;
+    TMarlex& m = r.fensterZeigen();
+    const QString datei = QDir::current().absoluteFilePath(QStringLiteral("einrichtung.pdf"));
+    fixtures::ModalAntworten antworten({fixtures::als<QPrintDialog>([&](QPrintDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Druckereinrichtung");
+        QPushButton* ok = nullptr;
+        for (QDialogButtonBox* knoepfe : d.findChildren<QDialogButtonBox*>())
+            if (QPushButton* knopf = knoepfe->button(QDialogButtonBox::Ok))
+                ok = knopf;
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(ok->text(), "&OK");
+        for (const QPushButton* knopf : d.findChildren<QPushButton*>())
+            EXPECT_FALSE(knopf->isVisible() && knopf->text().remove(u'&').contains(QStringLiteral("Drucken")))
+                << knopf->text().toStdString();
+        QLineEdit* feld = nullptr;
+        for (QLineEdit* edit : d.findChildren<QLineEdit*>())
+            if (edit->text().endsWith(QStringLiteral(".pdf")))
+                feld = edit;
+        ASSERT_NE(feld, nullptr) << "no file field";
+        feld->setText(datei);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    })});
+    m.Druckerinstallation1->trigger();
+    EXPECT_EQ(antworten.gesehen(), QStringList{QStringLiteral("QPrintDialog")});
+    EXPECT_EQ(m.DruckDatei, datei);
+    EXPECT_FALSE(QFileInfo::exists(datei)) << "setting the printer up prints nothing";
 }

@@ -187,6 +187,18 @@ TEST(Optionen, EveryControlWritesItsKeyInOneSaveAndTheMainWindowShowsTheChangeAt
         EXPECT_TRUE(d.GroupBox4->isEnabled()) << "unticking enables the browser group at once";
         tippen(d.Edit1, QStringLiteral("/usr/bin/firefox"));
         EXPECT_EQ(schreiben.count("marlex99.ini"), 0) << "nothing is stored before OK";
+        // "zehn" is no margin a print could use: OK refuses it, names the
+        // field and puts the user back on it.
+        const std::size_t meldungenVorher = r.meldungen().size();
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible()) << "a margin no print can use is refused";
+        ASSERT_EQ(r.meldungen().size(), meldungenVorher + 1);
+        EXPECT_EQ(r.meldungen().back().text, "Der Rand „Links“ (Rand in mm) „zehn“ ist keine gültige Millimeterangabe. "
+                                         "Bitte tragen Sie eine Zahl ab 0 ein, zum Beispiel 10 oder 10,5.");
+        EXPECT_EQ(d.PageControl1->currentWidget(), d.TabSheet4);
+        EXPECT_EQ(d.focusWidget(), d.Edit10);
+        EXPECT_EQ(schreiben.count("marlex99.ini"), 0) << "nothing is stored while a margin is refused";
+        tippen(d.Edit10, QStringLiteral("7,5"));
         QTest::mouseClick(d.Button1, Qt::LeftButton);
         EXPECT_FALSE(d.isVisible());
     });
@@ -197,7 +209,7 @@ TEST(Optionen, EveryControlWritesItsKeyInOneSaveAndTheMainWindowShowsTheChangeAt
         {"ExklusivZugriff", "1"}, {"Darstellung in Farbe", "0"}, {"Formel darstellen", "0"},
         {"Lagerdatensätze markieren", "0"}, {"Lieferant", "Chemiehandel Süd"}, {"Verwender", "Raum 12"},
         {"Farb-Druck", "1"}, {"TabPosition", "1"}, {"StandardEtikett", layout}, {"StandardStoffinfo", blatt},
-        {"RandOben", "10"}, {"RandUnten", "12"}, {"RandRechts", "8"}, {"RandLinks", "zehn"}, {"OnlyEtikett", "0"},
+        {"RandOben", "10"}, {"RandUnten", "12"}, {"RandRechts", "8"}, {"RandLinks", "7,5"}, {"OnlyEtikett", "0"},
         {"EtikettAnzahlLoeschen", "0"}, {"AutoHelp", "0"}, {"HelpBrowser", "/usr/bin/firefox"}};
     for (const auto& [schluessel, w] : erwartet)
         EXPECT_EQ(r.wert(QString::fromUtf8(schluessel)), w) << schluessel;
@@ -385,4 +397,117 @@ TEST(Optionen, PrintOptionsShowTheirTwoPagesAndKeepTheHiddenKeysAsTheyWere)
     EXPECT_EQ(r.wert("AutoHelp"), "1");
     EXPECT_EQ(OptStandardEtikett, etikett.fileName()) << "the option values are loaded again";
     EXPECT_EQ(m.PageControl1->tabPosition(), QTabWidget::South);
+}
+
+// Margins typed as a keyboard user types them, from field to field with Tab:
+// a negative one, and two that leave no room on the labels' A4 page, are
+// refused at OK with a message naming the fields; nothing is stored until
+// they can be used.
+TEST(Optionen, MarginsThatNoPrintCanUseAreRefusedAtOkNamingTheField)
+{
+    Optionsregister r;
+    r.einstellung(SektionOptionen, "First", "0");
+    fixtures::FileWrites schreiben(r.programm());
+    const auto tippenUndTab = [](const QString& text) {
+        QWidget* feld = QApplication::focusWidget();
+        QTest::keyClick(feld, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(feld, text);
+        QTest::keyClick(feld, Qt::Key_Tab);
+    };
+    const auto meldungNachOk = [&r](TOptionen& d) {
+        const std::size_t vorher = r.meldungen().size();
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        return r.meldungen().size() == vorher + 1 ? r.meldungen().back().text : QStringLiteral("(keine Meldung)");
+    };
+
+    r.optionen([&](TOptionen& d) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        aufSeite(d, d.TabSheet4);
+        QTest::mouseClick(d.Edit7, Qt::LeftButton);
+        for (const char* rand : {"-5", "10", "8", "8"})
+            tippenUndTab(QString::fromLatin1(rand));
+        EXPECT_EQ(QApplication::focusWidget(), d.CheckBox6) << "Tab went through the four margins";
+        aufSeite(d, d.TabSheet1);
+        EXPECT_EQ(meldungNachOk(d), "Der Rand „Oben“ (Rand in mm) „-5“ ist keine gültige Millimeterangabe. Bitte "
+                                    "tragen Sie eine Zahl ab 0 ein, zum Beispiel 10 oder 10,5.");
+        EXPECT_EQ(QApplication::focusWidget(), d.Edit7);
+
+        tippenUndTab(QStringLiteral("150"));
+        tippenUndTab(QStringLiteral("147,5"));
+        EXPECT_EQ(meldungNachOk(d), "Die Ränder „Oben“ und „Unten“ (Rand in mm) lassen auf einer Seite von 297 mm "
+                                    "Höhe keinen Platz zum Drucken. Bitte verkleinern Sie sie.");
+        EXPECT_EQ(QApplication::focusWidget(), d.Edit7);
+
+        tippenUndTab(QStringLiteral("150"));
+        tippenUndTab(QStringLiteral("146,5"));
+        tippenUndTab(QStringLiteral("105"));
+        tippenUndTab(QStringLiteral("105"));
+        EXPECT_EQ(meldungNachOk(d), "Die Ränder „Links“ und „Rechts“ (Rand in mm) lassen auf einer Seite von 210 mm "
+                                    "Breite keinen Platz zum Drucken. Bitte verkleinern Sie sie.");
+        EXPECT_EQ(QApplication::focusWidget(), d.Edit10);
+        EXPECT_EQ(schreiben.count("marlex99.ini"), 0) << "nothing stored while a margin is refused";
+
+        QTest::keyClick(d.Edit10, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(d.Edit10, QStringLiteral("0"));
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        EXPECT_FALSE(d.isVisible()) << "a page 0,5 mm high and 105 mm wide can be printed on";
+    });
+    EXPECT_EQ(r.wert("RandOben"), "150");
+    EXPECT_EQ(r.wert("RandUnten"), "146,5");
+    EXPECT_EQ(r.wert("RandRechts"), "105");
+    EXPECT_EQ(r.wert("RandLinks"), "0");
+    EXPECT_EQ(OptRandUnten, "146,5") << "the options in force are the stored ones";
+}
+
+// The font dialog starts from the screen font in its real style (not on
+// the family's first style, "Oblique"), and the screen shows exactly what is
+// stored: the font's name and size, upright and of normal weight, whatever
+// style was picked.
+TEST(Optionen, TheFontDialogStartsOnTheScreenFontsStyleAndTheScreenShowsWhatIsStored)
+{
+    Optionsregister r;
+    TMarlex& m = r.m();
+    const auto schriftWaehlen = [&](const std::function<void(QFontDialog&)>& schritte) {
+        r.optionen([&](TOptionen& d) {
+            fixtures::imDialogVon<QFontDialog>([&] { QTest::mouseClick(d.Button3, Qt::LeftButton); }, schritte);
+            QTest::mouseClick(d.Button1, Qt::LeftButton);
+            EXPECT_FALSE(d.isVisible());
+        });
+    };
+    const auto erwarteBildschirm = [&](int groesse) {
+        for (const QWidget* w : std::initializer_list<const QWidget*>{m.ListBox1, m.DBGrid1}) {
+            EXPECT_EQ(w->font().family(), "DejaVu Sans") << w->objectName().toStdString();
+            EXPECT_EQ(w->font().pointSize(), groesse) << w->objectName().toStdString();
+            EXPECT_FALSE(w->font().italic()) << w->objectName().toStdString();
+            EXPECT_EQ(w->font().weight(), QFont::Normal) << w->objectName().toStdString();
+        }
+        EXPECT_EQ(r.wert("FontName", SektionFont), "DejaVu Sans");
+        EXPECT_EQ(r.wert("FontSize", SektionFont), QString::number(groesse));
+    };
+
+    schriftWaehlen([](QFontDialog& f) {
+        f.setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+        QTest::keyClick(&f, Qt::Key_Return);
+    });
+    erwarteBildschirm(12);
+
+    // Opened again and confirmed as it opened: the screen stays as it is.
+    schriftWaehlen([](QFontDialog& f) {
+        const QFont start = f.currentFont();
+        EXPECT_EQ(start.family(), "DejaVu Sans");
+        EXPECT_EQ(start.pointSize(), 12);
+        EXPECT_FALSE(start.italic()) << "opened on " << start.styleName().toStdString();
+        EXPECT_EQ(start.weight(), QFont::Normal) << "opened on " << start.styleName().toStdString();
+        QTest::keyClick(&f, Qt::Key_Return);
+    });
+    erwarteBildschirm(12);
+
+    // A bold oblique style picked: only the name and the size are kept.
+    schriftWaehlen([](QFontDialog& f) {
+        f.setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold, true));
+        ASSERT_TRUE(f.currentFont().italic());
+        QTest::keyClick(&f, Qt::Key_Return);
+    });
+    erwarteBildschirm(14);
 }

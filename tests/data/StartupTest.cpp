@@ -154,16 +154,27 @@ TEST_F(Start, ResearchTablesAreMadeEmptyWithTheNameTablesLayoutAndBothTags)
     starten();
     ASSERT_TRUE(programm->gestartet()) << meldungenDesStarts().join(u'\n').toStdString();
     EXPECT_EQ(listenTexte(), (QStringList{u"Alkohol"_qs, u"Ethanol"_qs}));
-    EXPECT_EQ(Datas->Table5->tableName(), u"zan_tmp2.dbf"_qs);
+    // The run's own tables, in its folder in the user's folder; the shared
+    // file an older version left in the register's folder stays as it was.
+    EXPECT_EQ(Datas->Table5->tableName(), Datas->arbeitsdatei(u"zan_tmp2.dbf"_qs));
+    EXPECT_TRUE(Datas->Arbeitsordner.startsWith(benutzer + u"/Marlex99/"_qs)) << Datas->Arbeitsordner.toStdString();
     EXPECT_FALSE(Datas->Table5->active());
+    {
+        dbase::Table alt;
+        alt.setTableName(u"zan_tmp1.dbf"_qs);
+        alt.open();
+        EXPECT_EQ(alt.recordCount(), 1u);
+        EXPECT_EQ(alt.fieldCount(), 1);
+    }
 
     const dbase::TableLayout& namen = Datas->Table1->layout();
-    for (const char* datei : {"zan_tmp1.dbf", "zan_tmp2.dbf"}) {
-        SCOPED_TRACE(datei);
-        EXPECT_TRUE(fixtures::readWithDbfread(dir.file(datei)).rows.isEmpty());
+    for (const char* name : {"zan_tmp1.dbf", "zan_tmp2.dbf"}) {
+        SCOPED_TRACE(name);
+        const QString datei = Datas->arbeitsdatei(QString::fromLatin1(name));
+        EXPECT_TRUE(fixtures::readWithDbfread(datei.toStdString()).rows.isEmpty());
 
         dbase::Table t;
-        t.setTableName(QString::fromLatin1(datei));
+        t.setTableName(datei);
         t.open();
         EXPECT_EQ(t.recordCount(), 0u);
         ASSERT_EQ(t.fieldCount(), namen.fieldCount());
@@ -182,7 +193,7 @@ TEST_F(Start, ResearchTablesAreMadeEmptyWithTheNameTablesLayoutAndBothTags)
         EXPECT_FALSE(tags[1].isExpression);
 
         if (fixtures::tdbfAvailable()) {
-            const fixtures::TdbfTable tdbf = fixtures::readWithTdbf(dir.file(datei), "NAME1_SUB");
+            const fixtures::TdbfTable tdbf = fixtures::readWithTdbf(datei.toStdString(), "NAME1_SUB");
             EXPECT_EQ(tdbf.recordCount, 0u);
             ASSERT_EQ(tdbf.fields.size(), 5u);
             EXPECT_EQ(tdbf.fields[4].name, "HERKUNFT");

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "FilterTestSupport.h"
@@ -22,6 +23,7 @@
 #include "ini/IniFile.h"
 #include "search/Filtersetzen.h"
 #include "search/Recherche.h"
+#include "search/Recherchelauf.h"
 
 using namespace filtertest;
 
@@ -190,12 +192,12 @@ TEST_F(Recherche, IntoTmp1ThenSwitchedToStammAndBack)
     EXPECT_EQ(recherchieren(m.RechercheinTMP11, {u"f+"_qs}), 4) << "the count is of name rows";
     EXPECT_EQ(listenzeilen(m), leichtEntzuendlich);
     EXPECT_EQ(m.StatusPanel[1]->text(), u"TMP1"_qs);
-    EXPECT_EQ(Datas->Table1->tableName(), u"zan_tmp1.dbf"_qs);
+    EXPECT_EQ(Datas->Table1->tableName(), Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs));
     EXPECT_TRUE(m.TMP11->isEnabled());
     EXPECT_TRUE(m.ToolButton49->isEnabled());
     EXPECT_FALSE(m.TMP21->isEnabled());
     EXPECT_FALSE(ListeEinlesen->isVisible());
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), leichtEntzuendlich);
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), leichtEntzuendlich);
     std::vector<std::string> tags;
     for (const dbase::IndexDef& tag : Datas->Table1->indexDefs())
         tags.push_back(tag.name);
@@ -244,7 +246,7 @@ TEST_F(Recherche, IntoTheTableShownIsRefused)
     recherchieren(m.RechercheinTMP11, {u"Chlor"_qs, true, false});
     EXPECT_EQ(meldungstexte().back(), u"Es kann nicht auf sich selbst recherchiert werden."_qs);
     EXPECT_EQ(meldungstexte().size(), 2) << meldungstexte().join('\n').toStdString();
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), leichtEntzuendlich);
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), leichtEntzuendlich);
     EXPECT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
     EXPECT_EQ(m.ListenFilterAktiv, 1);
 }
@@ -262,7 +264,7 @@ TEST_F(Recherche, AnApostropheIsSearchedFor)
     klicken("ToolButton48");
     recherchieren(Marlex->RechercheinTMP11, {u"'"_qs});
     EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"O'Brien-Reagenz"_qs});
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), QStringList{u"O'Brien-Reagenz"_qs});
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), QStringList{u"O'Brien-Reagenz"_qs});
 }
 
 // Letter case, the text anywhere in a field, one name per substance
@@ -344,18 +346,18 @@ TEST_F(Recherche, UnderTheListFilter)
     ASSERT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
 
     recherchieren(m.RechercheinTMP11, {u"F+"_qs});
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), QStringList{u"Benzol"_qs});
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), QStringList{u"Benzol"_qs});
     EXPECT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
 
     klicken("ToolButton48");
     recherchieren(m.RechercheinTMP21, {u"F+"_qs, true, false});
-    EXPECT_EQ(gelesen(u"zan_tmp2.dbf"_qs), leichtEntzuendlich) << "all substances searched, all their names";
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp2.dbf"_qs)), leichtEntzuendlich) << "all substances searched, all their names";
     EXPECT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
     EXPECT_EQ(m.StatusPanel[1]->text(), u"TMP2"_qs);
     EXPECT_EQ(m.ListenFilterAktiv, 1);
     EXPECT_EQ(Datas->Table2->filterText(), u"WGK='3'"_qs);
     EXPECT_TRUE(Datas->Table2->filtered());
-    EXPECT_EQ(Datas->Table1->tableName(), u"filter.dbf"_qs);
+    EXPECT_EQ(Datas->Table1->tableName(), Datas->arbeitsdatei(u"filter.dbf"_qs));
     EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
 }
 
@@ -375,7 +377,7 @@ TEST_F(Recherche, TheListFilterFollowsTheSwitch)
     klicken("ToolButton49");
     EXPECT_EQ(listenzeilen(m), QStringList{u"O'Brien-Reagenz"_qs});
     EXPECT_EQ(m.StatusPanel[1]->text(), u"TMP1"_qs);
-    EXPECT_EQ(gelesen(u"filter.dbf"_qs), QStringList{u"O'Brien-Reagenz"_qs});
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"filter.dbf"_qs)), QStringList{u"O'Brien-Reagenz"_qs});
     m.TMP11->trigger();
     EXPECT_EQ(meldungstexte().back(), u"TMP1-Datenbank ist schon aktiv!"_qs) << "asked of the name table, not filter.dbf";
 
@@ -393,7 +395,7 @@ TEST_F(Recherche, ASwitchToATableThatDoesNotOpenKeepsTheList)
     TMarlex& m = *Marlex;
     recherchieren(m.RechercheinTMP11, {u"f+"_qs});
     klicken("ToolButton48");
-    ASSERT_TRUE(QFile::remove(u"zan_tmp1.mdx"_qs));
+    ASSERT_TRUE(QFile::remove(Datas->arbeitsdatei(u"zan_tmp1.mdx"_qs)));
 
     klicken("ToolButton49");
     ASSERT_EQ(meldungen.size(), 1);
@@ -425,7 +427,7 @@ TEST_F(Recherche, OverwritingEarlierResultsIsAsked)
     ASSERT_EQ(meldungen.size(), 1);
     EXPECT_EQ(meldungen[0].text, u"Soll die Recherche-TMP Datei überschrieben werden?"_qs);
     EXPECT_EQ(meldungen[0].kind, widgets::MessageKind::Warning);
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), leichtEntzuendlich);
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), leichtEntzuendlich);
     EXPECT_EQ(listenzeilen(m), QStringList{u"Benzol"_qs});
     EXPECT_EQ(m.StatusPanel[1]->text(), u"STAMM"_qs);
     EXPECT_TRUE(m.TMP11->isEnabled());
@@ -433,7 +435,7 @@ TEST_F(Recherche, OverwritingEarlierResultsIsAsked)
 
     jaNein = widgets::Answer::Yes;
     recherchieren(m.RechercheinTMP11, {u"Chlor"_qs, true, false});
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), QStringList{u"Chlor"_qs});
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), QStringList{u"Chlor"_qs});
     EXPECT_EQ(listenzeilen(m), QStringList{}) << "Chlor does not pass the list filter";
     EXPECT_EQ(m.StatusPanel[1]->text(), u"TMP1"_qs);
 }
@@ -461,4 +463,42 @@ TEST_F(Recherche, ReadOnlyModeWritesIntoTheWorkingFolder)
     for (const char* datei : {"zan_tmp1.dbf", "zan_tmp1.mdx", "zan_tmp2.dbf", "filter.dbf", "filter.mdx"})
         EXPECT_FALSE(QFileInfo::exists(QLatin1String(datei))) << datei << " written into the register's folder";
     EXPECT_TRUE(meldungstexte().isEmpty()) << meldungstexte().join('\n').toStdString();
+}
+
+// The progress label counts the substances found, not the name rows copied
+// after: "f+" finds Aceton (three names) and Benzol. The scan reports its
+// running count row by row, which the label shows whenever the window is
+// brought up to date.
+TEST_F(Recherche, TheProgressLabelCountsTheSubstancesFoundWhileItScans)
+{
+    starten();
+    TMarlex& m = *Marlex;
+    // What the label says each time the window is brought up to date.
+    QStringList gezeigt;
+    QTimer ablesen;
+    QObject::connect(&ablesen, &QTimer::timeout, [&] {
+        if (ListeEinlesen->isVisible() && ListeEinlesen->windowTitle() == u"Recherche"_qs)
+            gezeigt << ListeEinlesen->Label1->text();
+    });
+    ablesen.start(0);
+    EXPECT_EQ(recherchieren(m.RechercheinTMP11, {u"f+"_qs}), 4) << "four name rows";
+    ablesen.stop();
+    gezeigt.removeDuplicates();
+    EXPECT_EQ(gezeigt, (QStringList{u"Datensätze werden durchsucht: 0 Datensätze gefunden"_qs,
+                                    u"Datensätze werden durchsucht: 2 Datensätze gefunden"_qs}));
+
+    std::vector<std::size_t> zaehler;
+    dbase::Table& chemie = *Datas->Table2;
+    const Stoffschluesselmenge stoffe =
+        StoffeSuchen(chemie, u"f+"_qs, false, [&](std::size_t gefunden) { zaehler.push_back(gefunden); });
+    EXPECT_EQ(stoffe.size(), 2u);
+    ASSERT_EQ(zaehler.size(), static_cast<std::size_t>(chemie.recordCount())) << "once per row";
+    std::size_t schritte = 0;
+    for (std::size_t i = 1; i < zaehler.size(); ++i) {
+        EXPECT_LE(zaehler[i - 1], zaehler[i]);
+        EXPECT_LE(zaehler[i] - zaehler[i - 1], 1u);
+        schritte += zaehler[i] - zaehler[i - 1];
+    }
+    EXPECT_EQ(zaehler.front() + schritte, 2u);
+    EXPECT_EQ(zaehler.back(), 2u) << "the count as the scan goes";
 }

@@ -382,12 +382,12 @@ TEST(Synonyme, RelatedNamesLeaveOutTheCurrentOneAndGoToTheChosenLine)
     waehlen(m, u"Dimethylketon"_qs);
     imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
                            [&](TSynonyme& d) {
-                               // Alphabetical, unlike the list's key order with "2-Propanon" after "Propanon".
-                               EXPECT_EQ(zeilen(d.ListBox1), (QStringList{u"2-Propanon"_qs, u"Aceton"_qs,
-                                                                          u"Aceton"_qs, u"Propanon"_qs}));
+                               // In the list's order, "2-Propanon" sorted as "Propanon2-".
+                               EXPECT_EQ(zeilen(d.ListBox1), (QStringList{u"Aceton"_qs, u"Aceton"_qs,
+                                                                          u"Propanon"_qs, u"2-Propanon"_qs}));
                                EXPECT_EQ(d.ListBox1->currentRow(), 0);
                                ASSERT_TRUE(d.Button2->isEnabled());
-                               const QRect zeile = d.ListBox1->visualItemRect(d.ListBox1->item(0));
+                               const QRect zeile = d.ListBox1->visualItemRect(d.ListBox1->item(3));
                                QTest::mouseClick(d.ListBox1->viewport(), Qt::LeftButton, {}, zeile.center());
                                klick(d.Button2);
                                EXPECT_FALSE(d.isVisible());
@@ -467,4 +467,51 @@ TEST(Synonyme, DroppingSelectedLinesOnTheRemoveButtonRemovesTheCurrentLineOnly)
     EXPECT_EQ(text(namenszeilen("namen.dbf")), text(erwartet));
     EXPECT_TRUE(listenzeilen(m).contains(u"Dimethylketon"_qs));
     EXPECT_FALSE(listenzeilen(m).contains(u"Propanon"_qs));
+}
+
+// The synonym lists sort as the name list does (German collation, Ä with A:
+// "Äther" before "Ethylether"), and the add dialog opens with the focus in
+// its name field: a user who opens it types the new name at once and
+// presses Enter.
+TEST(Synonyme, ListsSortAsTheNameListAndTheAddDialogTakesTheTypedNameAtOnce)
+{
+    marlextest::Register r;
+    marlextest::symbolOrdnerSchreiben(QDir(r.programm()));
+    const QString ether = u"60-29-7"_qs;
+    marlextest::namenSchreiben({{u"Ethylether"_qs, ether}, {u"Äther"_qs, ether}, {u"Diethylether"_qs, ether},
+                    {u"Ethoxyethan"_qs, ether}, {u"Öl"_qs, u"8042-47-5"_qs}});
+    marlextest::chemieSchreiben({{ether, u"1"_qs, {{marlextest::NAME1, u"Diethylether"_qs}}},
+                     {u"8042-47-5"_qs, u"1"_qs, {{marlextest::NAME1, u"Öl"_qs}}}});
+    marlextest::lagerSchreiben({});
+    marlextest::formelnSchreiben({});
+    TMarlex& m = r.starten();
+    m.show();
+    m.DatenlisteEinlesen();
+    const QStringList namensliste = {u"Äther"_qs, u"Diethylether"_qs, u"Ethoxyethan"_qs, u"Ethylether"_qs};
+    ASSERT_EQ(listenzeilen(m), namensliste + QStringList{u"Öl"_qs});
+
+    waehlen(m, u"Diethylether"_qs);
+    imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
+                           [&](TSynonyme& d) {
+                               EXPECT_EQ(zeilen(d.ListBox1),
+                                         (QStringList{u"Äther"_qs, u"Ethoxyethan"_qs, u"Ethylether"_qs}));
+                           });
+    imDialogVon<TSynoadd>([&] { klick(m.ToolButton53); },
+                          [&](TSynoadd& d) {
+                              EXPECT_EQ(zeilen(d.ListBox1), namensliste);
+                              ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+                              ASSERT_EQ(QApplication::focusWidget(), d.Edit1) << "the name field has the focus";
+                              EXPECT_EQ(d.Edit1->selectedText(), u"Diethylether"_qs) << "typing replaces it";
+                              QTest::keyClicks(QApplication::focusWidget(), u"Ether"_qs);
+                              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                              EXPECT_FALSE(d.isVisible());
+                          });
+    EXPECT_TRUE(namenszeilen("namen.dbf").contains(namenszeile(u"Ether"_qs, ether)))
+        << text(namenszeilen("namen.dbf"));
+    waehlen(m, u"Ether"_qs);
+    imDialogVon<TSynonyme>([&] { m.VerwanteSynonymeanzeigen1->trigger(); },
+                           [&](TSynonyme& d) {
+                               EXPECT_EQ(zeilen(d.ListBox1), (QStringList{u"Äther"_qs, u"Diethylether"_qs,
+                                                                          u"Ethoxyethan"_qs, u"Ethylether"_qs}));
+                           });
 }

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include "data/Programm.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 int main(int argc, char** argv)
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
         // Whatever the windows did not catch themselves ends the program
         // with its reason, not with a crash.
         widgets::MessageBox::error(nullptr, QStringLiteral("Marlex99 muss beendet werden:\n\n%1")
-                                                .arg(QString::fromUtf8(fehler.what())));
+                                                .arg(widgets::errorText(fehler)));
         return EXIT_FAILURE;
     }
 }

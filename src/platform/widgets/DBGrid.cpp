@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "dbase/DbaseError.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace widgets {
@@ -161,7 +162,7 @@ void GridModel::refresh()
             if (!back && !rows.empty())
                 t->first();
         } catch (const dbase::DbaseError& error) {
-            failure = QString::fromStdString(error.what());
+            failure = widgets::errorText(error);
         }
         if (saved != t->recNo()) // the record shown before is gone
             QTimer::singleShot(0, m_source.data(), &DataSource::recordChanged);
@@ -252,7 +253,7 @@ bool GridModel::moveTo(int row)
             return true;
     } catch (const dbase::DbaseError& error) {
         // Leaving the record posted it, and the post was refused.
-        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        MessageBox::error(nullptr, widgets::errorText(error));
         return false;
     }
     scheduleRefresh();
@@ -328,7 +329,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
         scheduleRefresh();
         return false;
     } catch (const dbase::DbaseError& error) {
-        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        MessageBox::error(nullptr, widgets::errorText(error));
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 
 #include "dbase/DbaseError.h"
 #include "widgets/DataSource.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace widgets {
@@ -82,7 +83,7 @@ void DBNavigator::press(Button which)
     } catch (const dbase::DbaseError& error) {
         // Leaving a changed record posts it; a post the table refuses keeps
         // the cursor where it was, and the user learns why.
-        MessageBox::error(this, QString::fromUtf8(error.what()));
+        MessageBox::error(this, widgets::errorText(error));
         return;
     }
     emit clicked(which);

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "dbase/DbaseError.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 namespace widgets {
@@ -160,7 +161,7 @@ void FieldLink::leave(QWidget* parent)
             const QScopedValueRollback writing(m_writing, true);
             field()->setAsBytes(*before);
         }
-        MessageBox::error(parent, QString::fromStdString(error.what()));
+        MessageBox::error(parent, widgets::errorText(error));
         refresh();
     }
 }
