@@ -168,7 +168,7 @@ TEST_F(Reporte, WithTheListFilterOnTheReportReadsTheRegisterAndPutsTheFilterBack
     ASSERT_TRUE(ListenFilterSetzen(dbase::Filter::parse("GEFSYM1='C'")));
     ASSERT_TRUE(Marlex->ListenFilterAktiv);
     const Tabellenstand vorher = Tabellenstand::jetzt();
-    ASSERT_EQ(vorher.namen, "filter.dbf");
+    ASSERT_EQ(vorher.namen, Datas->arbeitsdatei("filter.dbf"));
     ASSERT_TRUE(vorher.chemieGefiltert);
 
     // The selection replaces the list filter for the run; "namen.dbf" names
