@@ -240,7 +240,7 @@ void TMarlex::Menu31Click()
         inzwischenGeloescht(fehler);
         return;
     } catch (const dbase::DbaseError& fehler) {
-        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
         return;
     }
     if (!insLagerUebernehmen(namen.fieldByName("NAME1").asString(), namen.fieldByName("CARN").asString(),

@@ -7,6 +7,7 @@
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
+#include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
 bool TMarlex::stoffSperren()
@@ -24,13 +25,13 @@ bool TMarlex::stoffSperren()
         inzwischenGeloescht(fehler);
     } catch (const dbase::DbaseError& fehler) {
         ndern1->setChecked(false);
-        widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+        widgets::MessageBox::error(this, widgets::errorText(fehler));
     }
     return false;
 }
 
 void TMarlex::inzwischenGeloescht(const dbase::RecordDeletedError& fehler)
 {
-    widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+    widgets::MessageBox::error(this, widgets::errorText(fehler));
     DatenlisteEinlesen();
 }

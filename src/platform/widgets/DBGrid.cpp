@@ -325,7 +325,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
         table()->field(f).setAsString(text);
     } catch (const dbase::RecordDeletedError& error) {
         // Another user deleted the row meanwhile: the grid reads the rows again.
-        MessageBox::error(nullptr, QString::fromStdString(error.what()));
+        MessageBox::error(nullptr, widgets::errorText(error));
         scheduleRefresh();
         return false;
     } catch (const dbase::DbaseError& error) {
