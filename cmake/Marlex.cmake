@@ -1,6 +1,11 @@
 # Project-wide build settings and helpers.
 
-add_compile_options(-Wall -Wextra)
+# Designated initialisers name only the members a site sets; the others keep
+# their defaults, which is what -Wmissing-field-initializers complains about.
+add_compile_options(-Wall -Wextra -Wno-missing-field-initializers)
+if(MARLEX_WERROR)
+  add_compile_options(-Werror)
+endif()
 
 if(MARLEX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -278,9 +278,11 @@ TEST(Lagerraster, AWidthTheUserDraggedStaysAtTheNextStartWhileTheOtherColumnsFit
     TMarlex& m = lagerseiteZeigen(r, "22");
     ASSERT_EQ(m.DBGrid1->model()->rowCount(), 1);
     EXPECT_EQ(m.DBGrid1->columnWidth(1), gezogen) << "the user's width";
-    for (int spalte = 0; spalte < m.DBGrid1->model()->columnCount(); ++spalte)
-        if (spalte != 1)
+    for (int spalte = 0; spalte < m.DBGrid1->model()->columnCount(); ++spalte) {
+        if (spalte != 1) {
             EXPECT_TRUE(zeigtGanz(*m.DBGrid1, spalte)) << "column " << spalte;
+        }
+    }
     EXPECT_GT(m.DBGrid1->columnWidth(2), 109) << "the amount column grows past its designed width";
 
     // A settings file of an earlier version: every width written is the user's.

@@ -117,7 +117,7 @@ TEST(Index1Click, WithoutAutoHelpAndABrowserTheUserIsToldTheBrowserIsMissing)
     Register r;
     dateiSchreiben(r.programm() + "HILFE/index.htm");
     r.einstellung("Optionen", "AutoHelp", "0");
-    for (const QString browser : {QString(), r.programm() + "fehlt/browser"}) {
+    for (const QString& browser : {QString(), r.programm() + "fehlt/browser"}) {
         r.einstellung("Optionen", "HelpBrowser", browser);
         TMarlex& m = r.fensterZeigen();
         Starter starter;

@@ -160,8 +160,9 @@ TEST_P(BeschaedigterIndex, WithoutIndexCheckTheStartSaysOnceThatTheIndexIsDamage
     EXPECT_TRUE(meldung.contains(u"IndexCheck=1"_qs)) << meldung.toStdString();
     EXPECT_TRUE(meldung.contains(u"marlex99.ini"_qs)) << meldung.toStdString();
     erwarteAbbruchOhneGeoeffneteTabellen();
-    if (GetParam() != Schaden::Fehlt)
+    if (GetParam() != Schaden::Fehlt) {
         EXPECT_EQ(fixtures::readBytes(u"namen.mdx"_qs), vorher) << "a damaged index is left for the user's choice";
+    }
 }
 
 // --- write-protected registers

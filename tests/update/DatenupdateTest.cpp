@@ -45,8 +45,9 @@ update::Updatestand zusammenfuehren(const QString& datei, bool satzweise)
         lauf.satzweise([&] { ++schritte; });
     else
         lauf.inEinem();
-    if (satzweise && lauf.stand().fehler.isEmpty())
+    if (satzweise && lauf.stand().fehler.isEmpty()) {
         EXPECT_EQ(schritte, int(quelle.recordCount())) << "one step per update record";
+    }
     return lauf.stand();
 }
 

@@ -391,7 +391,7 @@ void Table::applyUpdates()
     // An update leaves the held ones only once its record is written.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> appended; // provisional, real number
     const auto adoptAppended = [&] {
-        for (const auto [r, real] : appended) {
+        for (const auto& [r, real] : appended) {
             if (real > d->dbf->recordCount())
                 break; // its chunk did not reach the file
             const std::string bytes = d->pending.at(r).bytes;

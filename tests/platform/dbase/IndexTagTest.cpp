@@ -290,8 +290,9 @@ TEST(IndexTagLookup, LargeDescendingTagsFindEveryPrefixRun)
                 last = i + 1;
             }
             EXPECT_EQ(tag.prefixRange(prefix), std::make_pair(first, first == tag.size() ? first : last)) << prefix;
-            if (first < tag.size())
+            if (first < tag.size()) {
                 EXPECT_EQ(tag.lowerBound(prefix), first) << prefix;
+            }
         }
     }
 }

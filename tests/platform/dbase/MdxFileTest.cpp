@@ -122,8 +122,9 @@ struct TreeWalk {
         std::string highest;
         for (std::size_t k = 0; k <= count; ++k) {
             highest = walk(le32(bytes, item(k)), depth + 1);
-            if (k < count)
+            if (k < count) {
                 EXPECT_EQ(key(k), highest) << "interior key " << k << " on page " << page;
+            }
         }
         return highest;
     }

@@ -84,8 +84,9 @@ void expectSameValue(dbase::Table& table, int index, const std::string& tdbf)
     case FieldType::Numeric:
     case FieldType::Float:
         EXPECT_EQ(f.isNull(), tdbf.empty()) << where;
-        if (!tdbf.empty())
+        if (!tdbf.empty()) {
             EXPECT_DOUBLE_EQ(f.asFloat(), QByteArray::fromStdString(tdbf).toDouble()) << where;
+        }
         break;
     case FieldType::Date:
         EXPECT_EQ(f.asDate().toString(QStringLiteral("yyyyMMdd")).toStdString(), tdbf) << where;
