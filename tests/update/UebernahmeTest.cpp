@@ -255,3 +255,41 @@ TEST_F(ErsterStart, TheRecordRunPassesOverUnknownNamesAndTheBatchRunTakesThemAsT
         }
     }
 }
+
+// An old table whose header is damaged (a field name of escape and bell
+// bytes, a type byte that is no letter) is refused with a message that
+// shows those bytes escaped: nothing of the file reaches the screen raw.
+TEST_F(ErsterStart, ADamagedOldTableIsToldWithItsBytesEscaped)
+{
+    const QString kaputt = register_ + u"/zankaputt"_qs;
+    ASSERT_TRUE(QDir().mkpath(kaputt));
+    {
+        dbase::Table t;
+        t.setTableName(kaputt + u"/chemie.dbf"_qs);
+        t.createTable(dbase::TableLayout({{"NAME1", dbase::FieldType::Character, 20},
+                                          {"MARKER", dbase::FieldType::Character, 1}}));
+    }
+    QFile datei(kaputt + u"/chemie.dbf"_qs);
+    ASSERT_TRUE(datei.open(QIODevice::ReadWrite));
+    datei.seek(32); // the first field's descriptor: name, then type
+    datei.write(QByteArray("\x1B[2J\x07\xFFN", 7));
+    datei.seek(32 + 11);
+    datei.write(QByteArray("\x01", 1));
+    datei.close();
+    ASSERT_TRUE(QFile::rename(kaputt + u"/chemie.dbf"_qs, kaputt + u"/CHEMIE.ZAN"_qs));
+
+    fixtures::imDialogVon<TDatenuebernahme>([&] { starten(); }, [&](TDatenuebernahme& d) {
+        waehlen(d.RadioItem1);
+        QTest::keyClicks(d.Edit1, QDir::toNativeSeparators(kaputt));
+        meldungen.clear();
+        klick(d.Button2);
+        ASSERT_EQ(meldungen.size(), 1u);
+        const QString text = meldungen[0].text;
+        EXPECT_TRUE(text.contains(u"\\x1B[2J\\x07\\xFFN"_qs)) << text.toStdString();
+        EXPECT_TRUE(text.contains(u"'\\x01'"_qs)) << text.toStdString();
+        for (const QChar c : text)
+            EXPECT_TRUE(c == u'\n' || (c.isPrint() && c != QChar::ReplacementCharacter))
+                << "U+" << std::hex << int(c.unicode()) << " in " << text.toStdString();
+        klick(d.Button3);
+    });
+}

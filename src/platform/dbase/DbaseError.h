@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace dbase {
 
@@ -33,5 +35,26 @@ class RecordDeletedError : public DbaseError {
 public:
     RecordDeletedError() : DbaseError("Der Datensatz wurde inzwischen von einem anderen Benutzer gelöscht.") {}
 };
+
+// Bytes read from a file (a field name, a type letter) as they may appear in
+// a message: printable ASCII as it is, every other byte as \xNN, so that a
+// damaged file can neither put control characters on the screen nor bytes
+// that are no text at all.
+inline std::string lesbar(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F && b != '\\') {
+            text += c;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", b);
+            text += escaped;
+        }
+    }
+    return text;
+}
 
 } // namespace dbase

@@ -347,8 +347,8 @@ void DbfFile::Impl::parseHeader() {
         if (field.name.empty())
             corrupt(path, "Feld " + std::to_string(fields.size() + 1) + " hat keinen Namen");
         if (!isKnownType(type))
-            throw DbaseError("Die Tabelle " + quoted(path) + " enthält im Feld " + field.name
-                             + " den Feldtyp '" + std::string(1, type)
+            throw DbaseError("Die Tabelle " + quoted(path) + " enthält im Feld " + lesbar(field.name)
+                             + " den Feldtyp '" + lesbar(std::string_view(&type, 1))
                              + "', der nicht unterstützt wird");
         field.type = static_cast<FieldType>(type);
         field.length = static_cast<std::uint8_t>(d[lengthAt]);

@@ -50,9 +50,9 @@ TableLayout::TableLayout(std::vector<FieldDef> fields) : m_fields(std::move(fiel
     unsigned position = 1; // after the deletion flag
     for (FieldDef& field : m_fields) {
         if (field.name.empty() || field.name.size() > maxNameLength)
-            throw DbaseError("Ungültiger Feldname \"" + field.name + "\"");
+            throw DbaseError("Ungültiger Feldname \"" + lesbar(field.name) + "\"");
         if (field.length == 0)
-            throw DbaseError("Das Feld " + field.name + " hat die Länge 0");
+            throw DbaseError("Das Feld " + lesbar(field.name) + " hat die Länge 0");
         field.offset = static_cast<std::uint16_t>(position);
         position += field.length;
         if (position > 0xFFFF)
