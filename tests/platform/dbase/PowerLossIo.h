@@ -47,7 +47,8 @@ public:
     }
 
     // The power goes at the `n`-th change of the disk from now (a write,
-    // truncation, sync, rename or directory sync), which does not happen.
+    // truncation, sync, rename, removal or directory sync), which does not
+    // happen.
     void cutAt(int n) { m_left = n; }
     bool off() const { return m_off; }
     // The changes the disk saw before the power went.
@@ -102,6 +103,11 @@ public:
         const auto found = m_live.find(key(from));
         m_live[key(to)] = found->second;
         m_live.erase(found);
+    }
+    void remove(const std::filesystem::path& path)
+    {
+        if (admit())
+            m_live.erase(key(path));
     }
     void syncDirectory()
     {
@@ -274,6 +280,11 @@ public:
         ForwardingFileIo::renameTo(target);
     }
     void syncDirectory() override { m_disk->syncDirectory(); }
+    void removeFile() override
+    {
+        m_disk->remove(m_path);
+        ForwardingFileIo::removeFile();
+    }
 
 private:
     std::shared_ptr<PowerLossDisk> m_disk;

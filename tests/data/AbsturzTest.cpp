@@ -1,0 +1,214 @@
+// The program killed in the middle of a change of the register, right after
+// each of its syncs in turn: the next start takes the change back, says so,
+// and leaves namen.dbf, chemie.dbf and formeln.dbf consistent as another
+// dBASE reader sees them; a change that returned is there.
+
+#include <csignal>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QJsonObject>
+
+#include "StartFixture.h"
+#include "dbase/DbfFile.h"
+#include "fixtures/Dbfread.h"
+#include "fixtures/Files.h"
+#include "platform/dbase/ChildProcess.h"
+#include "platform/dbase/ForwardingFileIo.h"
+
+using namespace starttest;
+
+namespace {
+
+// Counts the syncs of files opened under it (directories too); the one that
+// makes the count reach zero is the last thing the process does.
+class TodNachSync final : public dbftest::ForwardingFileIo {
+public:
+    explicit TodNachSync(std::shared_ptr<int> rest) : m_rest(std::move(rest)) {}
+    void sync() override
+    {
+        m_inner->sync();
+        gezaehlt();
+    }
+    void syncDirectory() override
+    {
+        m_inner->syncDirectory();
+        gezaehlt();
+    }
+
+private:
+    void gezaehlt()
+    {
+        if (*m_rest > 0 && --*m_rest == 0)
+            ::kill(::getpid(), SIGKILL);
+    }
+    std::shared_ptr<int> m_rest;
+};
+
+QString schluessel(const QJsonObject& zeile)
+{
+    return zeile["CARN"].toString().trimmed() + u"/"_qs + QString::number(zeile["SUBCARN"].toVariant().toInt());
+}
+
+// Live rows of a table as dbfread reads them, by CARN/SUBCARN with their
+// names (empty for tables without NAME1); and no bytes past the counted rows.
+std::multimap<QString, QString> zeilen(const char* tabelle)
+{
+    const auto datei = dbase::DbfFile::open(tabelle, dbase::OpenMode::ReadOnly, dbase::ShareMode::Shared);
+    const dbase::DbfHeader& kopf = datei->header();
+    const std::uintmax_t gezaehlt = kopf.headerLength + std::uintmax_t(kopf.recordCount) * kopf.recordLength;
+    const std::uintmax_t groesse = std::filesystem::file_size(tabelle);
+    EXPECT_TRUE(groesse == gezaehlt || groesse == gezaehlt + 1)
+        << tabelle << ": " << groesse - gezaehlt << " Bytes nach den gezählten Datensätzen";
+    std::multimap<QString, QString> ergebnis;
+    for (const QJsonValue& zeile : fixtures::readWithDbfread(tabelle).rows)
+        ergebnis.emplace(schluessel(zeile.toObject()), zeile.toObject()["NAME1"].toString());
+    return ergebnis;
+}
+
+struct Register {
+    std::multimap<QString, QString> namen, chemie, formeln;
+    bool operator==(const Register&) const = default;
+};
+
+// Every live name row with its live substance, every substance with a name
+// row, every formula row with its substance.
+Register konsistentesRegister()
+{
+    Register r{zeilen("namen.dbf"), zeilen("chemie.dbf"), zeilen("formeln.dbf")};
+    std::set<QString> stoffe;
+    for (const auto& [k, name] : r.chemie) {
+        stoffe.insert(k);
+        EXPECT_TRUE(r.namen.contains(k)) << "Stoff " << k.toStdString() << " ohne Namenszeile";
+    }
+    for (const auto& [k, name] : r.namen)
+        EXPECT_TRUE(stoffe.contains(k)) << "Name " << name.toStdString() << " ohne Stoff";
+    for (const auto& [k, name] : r.formeln)
+        EXPECT_TRUE(stoffe.contains(k)) << "Formel " << k.toStdString() << " ohne Stoff";
+    return r;
+}
+
+void zeileWaehlen(const QString& name)
+{
+    const int zeile = Marlex->ListBox1->indexOf(name);
+    ASSERT_GE(zeile, 0) << name.toStdString();
+    Marlex->ListBox1->setItemIndex(zeile);
+    Marlex->ListBox1Click();
+}
+
+struct Aenderung {
+    const char* name;
+    std::function<void()> machen;
+};
+
+const Aenderung aenderungen[] = {
+    {"Loeschen",
+     [] {
+         zeileWaehlen(u"Natriumchlorid"_qs);
+         Marlex->Lschen1->trigger();
+     }},
+    {"Kopieren",
+     [] {
+         zeileWaehlen(u"Aceton"_qs);
+         Marlex->stoffKopieren(u"Propanon"_qs);
+     }},
+};
+
+void PrintTo(const Aenderung& a, std::ostream* out) { *out << a.name; }
+
+const QString zurueckgenommen = u"Eine unterbrochene Änderung des Registers wurde zurückgenommen."_qs;
+
+// The register's own files, to be put back before each run.
+class Schnappschuss {
+public:
+    Schnappschuss()
+    {
+        for (const auto& eintrag : std::filesystem::directory_iterator("."))
+            if (eintrag.is_regular_file())
+                m_dateien[eintrag.path()] = fixtures::readFile(eintrag.path());
+    }
+    void zurueck() const
+    {
+        for (const auto& eintrag : std::filesystem::directory_iterator("."))
+            if (eintrag.is_regular_file() && !m_dateien.contains(eintrag.path()))
+                std::filesystem::remove(eintrag.path());
+        for (const auto& [pfad, bytes] : m_dateien)
+            fixtures::writeFile(pfad, bytes);
+    }
+
+private:
+    std::map<std::filesystem::path, std::string> m_dateien;
+};
+
+class Absturz : public Start, public ::testing::WithParamInterface<Aenderung> {
+protected:
+    // The change in a process of its own, killed right after its n-th sync
+    // (n = 0: never); true when the change returned.
+    bool lauf(int n)
+    {
+        const pid_t kind = dbftest::startChild([&] {
+            auto rest = std::make_shared<int>(0);
+            const dbftest::ScopedFileIo io{[rest] { return std::make_unique<TodNachSync>(rest); }};
+            starten();
+            if (!programm->gestartet())
+                return 2;
+            const widgets::ScopedAnswerProvider ja{[](const widgets::MessageRequest&) { return widgets::Answer::Yes; }};
+            *rest = n;
+            GetParam().machen();
+            return 0;
+        });
+        const int code = dbftest::exitCodeOf(kind);
+        EXPECT_TRUE(code == 0 || code == -1) << "Das Kind endete mit " << code;
+        return code == 0;
+    }
+
+    // The next start, and whether it told of a change taken back.
+    bool naechsterStart()
+    {
+        meldungen.clear();
+        starten();
+        EXPECT_TRUE(programm->gestartet());
+        const bool gemeldet = meldungenDesStarts().contains(
+            u"Eine unterbrochene Änderung des Registers wurde zurückgenommen."_qs);
+        programm.reset();
+        return gemeldet;
+    }
+};
+
+TEST_P(Absturz, NachJedemSyncGetoetetLaesstDerNaechsteStartDieAenderungGanzOderGarNicht)
+{
+    const Schnappschuss anfang;
+    const Register vorher = konsistentesRegister();
+    ASSERT_TRUE(lauf(0));
+    EXPECT_FALSE(naechsterStart());
+    const Register nachher = konsistentesRegister();
+    ASSERT_NE(nachher, vorher);
+
+    bool fertig = false;
+    for (int n = 1; !fertig && n < 200 && !HasFailure(); ++n) {
+        SCOPED_TRACE(testing::Message() << "getötet nach Sync " << n);
+        anfang.zurueck();
+        fertig = lauf(n);
+        const bool gemeldet = naechsterStart();
+        const Register danach = konsistentesRegister();
+        if (fertig) {
+            EXPECT_EQ(danach, nachher) << "Die zurückgekehrte Änderung fehlt";
+            EXPECT_FALSE(gemeldet);
+        } else {
+            EXPECT_TRUE(danach == vorher || danach == nachher) << "Die Änderung ist halb gemacht";
+            if (gemeldet)
+                EXPECT_EQ(danach, vorher) << "Zurückgenommen, aber nicht wie vorher";
+        }
+    }
+    EXPECT_TRUE(fertig);
+}
+
+INSTANTIATE_TEST_SUITE_P(Register, Absturz, ::testing::ValuesIn(aenderungen),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
