@@ -18,35 +18,11 @@
 #include "StartFixture.h"
 #include "dbase/DbfFile.h"
 #include "fixtures/Dbfread.h"
-#include "fixtures/Files.h"
-#include "platform/dbase/ForwardingFileIo.h"
+#include "platform/dbase/PowerLossIo.h"
 
 using namespace starttest;
 
 namespace {
-
-// The register's own files as they stand: what a kill leaves on the disk,
-// since the system keeps every write a killed process made.
-class Schnappschuss {
-public:
-    Schnappschuss()
-    {
-        for (const auto& eintrag : std::filesystem::directory_iterator("."))
-            if (eintrag.is_regular_file())
-                m_dateien[eintrag.path()] = fixtures::readFile(eintrag.path());
-    }
-    void zurueck() const
-    {
-        for (const auto& eintrag : std::filesystem::directory_iterator("."))
-            if (eintrag.is_regular_file() && !m_dateien.contains(eintrag.path()))
-                std::filesystem::remove(eintrag.path());
-        for (const auto& [pfad, bytes] : m_dateien)
-            fixtures::writeFile(pfad, bytes);
-    }
-
-private:
-    std::map<std::filesystem::path, std::string> m_dateien;
-};
 
 // Counts the syncs of files opened under it (directories too) and keeps
 // the register as it stands right after the one that makes the count reach
@@ -55,7 +31,7 @@ class TodNachSync final : public dbftest::ForwardingFileIo {
 public:
     struct Zaehler {
         int rest = 0;
-        std::optional<Schnappschuss> tot;
+        std::optional<dbftest::DirectoryFiles> tot; // what a kill leaves: the system keeps its writes
     };
     explicit TodNachSync(std::shared_ptr<Zaehler> zaehler) : m_zaehler(std::move(zaehler)) {}
     void sync() override
@@ -172,7 +148,7 @@ protected:
         }
         if (!zaehler->tot)
             return true;
-        zaehler->tot->zurueck();
+        zaehler->tot->restore();
         return false;
     }
 
@@ -191,7 +167,7 @@ protected:
 
 TEST_P(Absturz, NachJedemSyncGetoetetLaesstDerNaechsteStartDieAenderungGanzOderGarNicht)
 {
-    const Schnappschuss anfang;
+    const dbftest::DirectoryFiles anfang;
     const Register vorher = konsistentesRegister();
     ASSERT_TRUE(lauf(0));
     EXPECT_FALSE(naechsterStart());
@@ -202,7 +178,7 @@ TEST_P(Absturz, NachJedemSyncGetoetetLaesstDerNaechsteStartDieAenderungGanzOderG
     int zurueckgenommen = 0;
     for (int n = 1; !fertig && n < 200 && !HasFailure(); ++n) {
         SCOPED_TRACE(testing::Message() << "getötet nach Sync " << n);
-        anfang.zurueck();
+        anfang.restore();
         fertig = lauf(n);
         const bool gemeldet = naechsterStart();
         const Register danach = konsistentesRegister();

@@ -250,7 +250,7 @@ struct DbfFile::Impl {
     std::uint32_t gather(const std::string& bytes);
     void writeGathered();
     void writeCount();
-    [[noreturn]] void dropAppends(std::uint32_t first, std::uint32_t count, bool countWriting);
+    [[noreturn]] void dropAppends(std::uint32_t first, bool countWriting);
     void cutOffFrom(std::uint32_t first, bool countUnsure) noexcept;
     // Before records go to the file: what they point to is synced, and the
     // records themselves are once the count is to follow them.
@@ -496,7 +496,8 @@ void DbfFile::Impl::writeGathered() {
             writeRecordsAt(recordOffset(first), gathered);
             gathered.clear();
         } catch (...) {
-            dropAppends(first, count, false);
+            // The bulk is whole or not at all: its rows written before go too.
+            dropAppends(uncounted ? firstUncounted : first, false);
         }
         if (!uncounted)
             firstUncounted = first;
@@ -517,14 +518,15 @@ void DbfFile::Impl::writeCount() {
         writeHeader(next);
     } catch (...) {
         uncounted = true;
-        dropAppends(firstUncounted, header.recordCount - firstUncounted + 1, countWriting);
+        dropAppends(firstUncounted, countWriting);
     }
     releaseAppendLock();
 }
 
 // Records that could not be written or counted leave the table: not
 // counted, not cached, cut off the file again as far as the disk lets it.
-void DbfFile::Impl::dropAppends(std::uint32_t first, std::uint32_t count, bool countWriting) {
+void DbfFile::Impl::dropAppends(std::uint32_t first, bool countWriting) {
+    const std::uint32_t count = header.recordCount - first + 1;
     header.recordCount = first - 1;
     gathered.clear();
     gatheredCount = 0;
@@ -558,8 +560,11 @@ void DbfFile::Impl::cutOffFrom(std::uint32_t first, bool countUnsure) noexcept {
             writeHeader(header);
             io->sync();
         }
+        // Cut at the rows' end, not past a byte of the first row cut off: a
+        // reader that walks to the end-of-file mark would take that byte for
+        // a row when the mark cannot be written.
         const std::uint64_t end = recordOffset(first);
-        io->truncate(end + 1);
+        io->truncate(end);
         io->writeAt(end, &endOfFile, 1);
         io->sync();
     } catch (...) {

@@ -115,11 +115,12 @@ public:
     // appended since). The count is lowered and synced before the file is
     // cut, so a kill in between leaves a table that opens without them.
     bool takeBackAppends(std::uint32_t first, std::uint32_t last);
-    // Bulk appends nest: the outermost endBulk() writes what is gathered. A
-    // failed write of gathered records throws from the call that made it
-    // (an append, endBulk() or a read); those records are not in the table:
-    // not counted, not cached, cut off the file again as far as the disk
-    // lets it, and `appendsLost` hears the first of them.
+    // Bulk appends nest: the outermost endBulk() writes what is gathered and
+    // counts the bulk's records. A failed write of gathered records throws
+    // from the call that made it (an append, endBulk() or a read); then no
+    // record of the bulk is in the table: not counted, not cached, cut off
+    // the file again as far as the disk lets it, and `appendsLost` hears
+    // the first of them.
     void setAppendsLost(std::function<void(std::uint32_t first)> appendsLost);
     void beginBulk();
     void endBulk();

@@ -223,26 +223,6 @@ void expectTagsMatchTheRows(const char* name)
     std::filesystem::remove_all("neu");
 }
 
-using Files = std::map<std::string, std::string>;
-
-Files snapshot()
-{
-    Files files;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.is_regular_file())
-            files[entry.path().filename().string()] = dbftest::readFile(entry.path().string());
-    return files;
-}
-
-void restore(const Files& files)
-{
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.is_regular_file() && !files.contains(entry.path().filename().string()))
-            std::filesystem::remove(entry.path());
-    for (const auto& [name, bytes] : files)
-        dbftest::PowerLossDisk::overwrite(name, bytes);
-}
-
 bool journalLeft()
 {
     for (const auto& entry : std::filesystem::directory_iterator("."))
@@ -250,13 +230,6 @@ bool journalLeft()
             return true;
     return false;
 }
-
-struct Fate {
-    Damage damage;
-    unsigned seed;
-};
-const Fate fates[] = {{Damage::Lost, 0},     {Damage::Landed, 0},   {Damage::TornLast, 0},
-                      {Damage::Reversed, 0}, {Damage::Shuffled, 1}, {Damage::Shuffled, 2}};
 
 class JournalPowerLoss : public ::testing::TestWithParam<Job> {
 protected:
@@ -266,7 +239,7 @@ protected:
 TEST_P(JournalPowerLoss, EveryCutLeavesTheWholeChangeOrNoneOfIt)
 {
     makeRegister();
-    const Files fixture = snapshot();
+    const dbftest::DirectoryFiles fixture;
     const Register before = readRegister();
 
     int changes = 0;
@@ -280,10 +253,10 @@ TEST_P(JournalPowerLoss, EveryCutLeavesTheWholeChangeOrNoneOfIt)
     ASSERT_NE(before, after);
 
     for (int cut = 0; cut <= changes; ++cut) {
-        for (const Fate& fate : fates) {
+        for (const dbftest::Fate& fate : dbftest::everyFate) {
             SCOPED_TRACE(testing::Message() << "Stromausfall bei Änderung " << cut << " von " << changes
                                             << ", Schaden " << static_cast<int>(fate.damage) << "/" << fate.seed);
-            restore(fixture);
+            fixture.restore();
             bool returned = false;
             {
                 dbftest::PowerLossScope power(".");

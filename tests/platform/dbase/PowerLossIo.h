@@ -291,6 +291,41 @@ private:
     std::size_t m_node = 0;
 };
 
+// Every fate of the unsynced writes a test puts a cut through.
+struct Fate {
+    Damage damage;
+    unsigned seed;
+};
+inline constexpr Fate everyFate[] = {{Damage::Lost, 0},     {Damage::Landed, 0},   {Damage::TornLast, 0},
+                                     {Damage::Reversed, 0}, {Damage::Shuffled, 1}, {Damage::Shuffled, 2},
+                                     {Damage::Shuffled, 3}};
+
+// The regular files of the current directory as they are now, to be put
+// back before each run: a job's start, or what a kill would leave.
+class DirectoryFiles {
+public:
+    DirectoryFiles()
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                m_files[entry.path().filename()] = {std::istreambuf_iterator<char>(in),
+                                                    std::istreambuf_iterator<char>()};
+            }
+    }
+    void restore() const
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            if (entry.is_regular_file() && !m_files.contains(entry.path().filename()))
+                std::filesystem::remove(entry.path());
+        for (const auto& [name, bytes] : m_files)
+            PowerLossDisk::overwrite(name, bytes);
+    }
+
+private:
+    std::map<std::filesystem::path, std::string> m_files;
+};
+
 // Puts the power-loss layer under every file opened while it lives.
 struct PowerLossScope {
     explicit PowerLossScope(const std::filesystem::path& directory)
