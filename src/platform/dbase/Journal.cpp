@@ -94,7 +94,7 @@ public:
         m_salt = (std::uint64_t(random()) << 32) ^ random() ^ std::uint64_t(::getpid());
         m_io = makeFileIo();
         m_io->open(m_path, FileIo::Access::Create);
-        if (!m_io->tryLock(FileIo::Lock::Exclusive))
+        if (!m_io->tryLockRange(0, 1))
             throw DbaseError("Das Änderungsprotokoll \"" + m_path.string() + "\" wird schon verwendet");
         std::string header(journalMagic.begin(), journalMagic.end());
         put(header, m_salt, 8);
@@ -248,6 +248,12 @@ public:
             return; // kept until the change ends
         m_inner->unlockAppend();
     }
+    bool tryLockRange(std::uint64_t offset, std::uint64_t length) override
+    {
+        return m_inner->tryLockRange(offset, length);
+    }
+    void unlockRange(std::uint64_t offset, std::uint64_t length) override { m_inner->unlockRange(offset, length); }
+    Stamp stamp() override { return m_inner->stamp(); }
 
     // The change ended: its writes synced, the lock it kept given back.
     void syncForCommit() { m_inner->sync(); }
@@ -418,7 +424,7 @@ bool rollBack(const std::filesystem::path& journal)
 {
     const std::unique_ptr<FileIo> io = makeFileIo();
     io->open(journal, FileIo::Access::ReadWrite);
-    if (!io->tryLock(FileIo::Lock::Exclusive))
+    if (!io->tryLockRange(0, 1))
         return false;
     std::string bytes(io->size(), '\0');
     bytes.resize(io->readAt(0, bytes.data(), bytes.size()));
