@@ -231,6 +231,7 @@ public:
         if (joined() && m_cutAt)
             return; // held since the change first took it
         m_inner->lockAppend();
+        m_appendLocked = true;
         if (journaling()) {
             try {
                 join();
@@ -238,6 +239,7 @@ public:
                     cutAt(m_inner->size());
             } catch (...) {
                 m_inner->unlockAppend();
+                m_appendLocked = false;
                 throw;
             }
         }
@@ -247,6 +249,7 @@ public:
         if (joined() && m_cutAt)
             return; // kept until the change ends
         m_inner->unlockAppend();
+        m_appendLocked = false;
     }
     bool tryLockRange(std::uint64_t offset, std::uint64_t length) override
     {
@@ -259,8 +262,9 @@ public:
     void syncForCommit() { m_inner->sync(); }
     void leave()
     {
-        if (m_cutAt)
+        if (m_cutAt && m_appendLocked)
             m_inner->unlockAppend();
+        m_appendLocked = false;
         m_serial = 0;
         m_cutAt.reset();
         m_saved.clear();
@@ -284,7 +288,9 @@ private:
         m_saved.clear();
         m_cutAt.reset();
         change.touched.push_back(this);
-        if (m_exclusive)
+        // Held from before the change (a key chosen under it): nobody else
+        // appended since, and the change keeps it.
+        if (m_exclusive || m_appendLocked)
             cutAt(m_inner->size());
     }
 
@@ -349,6 +355,7 @@ private:
     JournaledFile m_kind;
     std::string m_name;          // absolute, as the journal names the file
     bool m_exclusive = false;
+    bool m_appendLocked = false;
     std::uint64_t m_serial = 0;  // the change this file joined
     std::optional<std::uint64_t> m_cutAt;
     std::map<std::uint64_t, std::uint64_t> m_saved; // ranges journaled: start -> end
