@@ -21,6 +21,7 @@
 #include "app/Stoffnummer.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
+#include "dbase/Journal.h"
 #include "widgets/DBComboBox.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBRichEdit.h"
@@ -420,6 +421,9 @@ void TMarlex::namenszeilenNachfuehren()
         return;
     const QString carn = text(chemie, CARN);
     const QString subcarn = text(chemie, SUBCARN);
+    // The substance and its name rows are one change: a kill in between
+    // is taken back whole at the next start.
+    dbase::JournalChange aenderung;
     chemie.post();
     const std::uint32_t gezeigt = namen.recNo();
     const auto traegtAltenNamen = [&] {
@@ -446,6 +450,7 @@ void TMarlex::namenszeilenNachfuehren()
         }
         namen.flush();
     }
+    aenderung.commit();
     m_stoffnameVorher = neu;
     NamenlisteLesen();
     const int zeile = std::max(0, static_cast<int>(RecNoList.indexOf(gezeigt)));

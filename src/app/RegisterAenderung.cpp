@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dbase/DbaseError.h"
+#include "dbase/Journal.h"
 #include "dbase/Table.h"
 #include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
@@ -173,12 +174,21 @@ QStringList RegisterAenderung::zuruecknehmen()
 bool RegisterAendern(QWidget* fenster, const QString& was, const std::function<void(RegisterAenderung&)>& schritte,
                      const std::function<void()>& nachDerRuecknahme)
 {
+    // A kill or power cut in the middle is taken back from the journal at
+    // the next start; a step the disk refuses, by the undo here.
+    dbase::JournalChange journal;
     RegisterAenderung aenderung;
     try {
         schritte(aenderung);
+        journal.commit();
         return true;
     } catch (const dbase::DbaseError& fehler) {
         const QStringList nichtZurueck = aenderung.zuruecknehmen();
+        try {
+            journal.commit();
+        } catch (const dbase::DbaseError&) {
+            // The journal stays, and the next start takes the change back.
+        }
         if (nachDerRuecknahme)
             nachDerRuecknahme();
         const QString folge = nichtZurueck.isEmpty()

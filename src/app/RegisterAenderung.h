@@ -58,7 +58,9 @@ private:
     std::vector<Schritt> m_schritte;
 };
 
-// Runs `schritte` as one change of the register. When a step throws, the
+// Runs `schritte` as one change of the register, under the tables' journal:
+// a kill or power cut in the middle leaves it to be taken back whole at the
+// next start. When a step throws, the
 // steps done are undone, `nachDerRuecknahme` runs (to put back what the
 // window showed before) and the user learns from `fenster`, in German, that
 // `was` ("Der Stoff kann nicht gelöscht werden.") and whether the tables are

@@ -20,6 +20,7 @@
 #include "data/Fortschritt.h"
 #include "data/Optionen.h"
 #include "dbase/CodePage.h"
+#include "dbase/Journal.h"
 #include "files/Paths.h"
 #include "files/SharedLibrary.h"
 #include "ini/IniFile.h"
@@ -231,8 +232,12 @@ void TInit::Initialisieren()
 {
     Image1->setVisible(OptWin98);
     // A register that may be write-protected gets nothing written into it:
-    // the list of missing files goes into the user's folder then.
+    // the list of missing files goes into the user's folder then, and a
+    // change another run left half done is taken back by the next run that
+    // may write.
     const QString fehlerordner = OptNurLesemodus ? ini::userSettingsDirectory() : QString();
+    if (!OptNurLesemodus)
+        unterbrocheneAenderungenZuruecknehmen();
 
     // The required-file list. One that is missing or cannot be read stops
     // the start like a missing required file.
@@ -375,6 +380,23 @@ void TInit::indexDateienErneuern()
                 throw dbase::DbaseError(text);
             }
         }
+    }
+}
+
+// A change of the register that a killed program or a power cut left half
+// made is taken back before anything reads the tables. One that cannot be
+// taken back (a write-protected register) leaves its journal for a start
+// that can; the tables open as they are.
+void TInit::unterbrocheneAenderungenZuruecknehmen()
+{
+    try {
+        if (dbase::rollBackLeftChanges(".") > 0)
+            widgets::MessageBox::information(
+                this, u"Eine unterbrochene Änderung des Registers wurde zurückgenommen."_qs);
+    } catch (const dbase::DbaseError& fehler) {
+        widgets::MessageBox::warning(
+            this, u"Eine unterbrochene Änderung des Registers konnte nicht zurückgenommen werden:\n\n%1"_qs.arg(
+                      widgets::errorText(fehler)));
     }
 }
 

@@ -59,6 +59,7 @@ private:
     // anew from the program's own tag definitions and the rows: the index
     // library leaves a damaged tag table alone. The rows stay as they are.
     void indexDateienErneuern();
+    void unterbrocheneAenderungenZuruecknehmen();
     void dateienOeffnen();
     // Whether the index file can be read, checked before the open since the
     // open may read a tag only when it is first used.

@@ -5,6 +5,7 @@
 
 #include "app/NameRules.h"
 #include "dbase/CodePage.h"
+#include "dbase/Journal.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
 #include "widgets/ErrorText.h"
@@ -216,6 +217,10 @@ void Datenupdate::satzweise(const std::function<void()>& schritt)
 {
     m_chemie.setIndexName(carnSub);
     m_namen.setIndexName(carnSub);
+    // A kill or power cut takes back every substance and name row the run
+    // appended, so that no substance is left without its name row; the
+    // update can simply be run again.
+    dbase::JournalChange lauf(dbase::JournalScope::Appends);
     // Thousands of records: gathered and synced once at the run's end, not
     // record by record.
     dbase::Bulk sammeln{&m_chemie, &m_namen};
@@ -253,11 +258,13 @@ void Datenupdate::satzweise(const std::function<void()>& schritt)
         m_stand.fehler = name.isEmpty() ? einzeilig(fehler)
                                         : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler));
     }
+    abschliessen(lauf);
 }
 
 void Datenupdate::inEinem(const std::function<void()>& namenStart)
 {
     m_chemie.setIndexName(carnSub);
+    dbase::JournalChange lauf(dbase::JournalScope::Appends);
     QString name;
     try {
         // The batch move tells nothing per record, so the outcome of each is
@@ -288,11 +295,27 @@ void Datenupdate::inEinem(const std::function<void()>& namenStart)
             nameErgaenzen(name, m_chemie.field(m_carn).asString(), m_chemie.field(m_subcarn).asString());
         }
         sammeln.end();
-        m_namen.flush(); // and the index file
+        // The index files at the run's end, as record by record: a kill
+        // afterwards leaves none that misses the merged substances.
+        m_chemie.flush();
+        m_namen.flush();
     } catch (const std::exception& fehler) {
         abbrechen(m_namen);
         m_stand.fehler = name.isEmpty() ? einzeilig(fehler)
                                         : QStringLiteral("%1: %2").arg(name.trimmed(), einzeilig(fehler));
+    }
+    abschliessen(lauf);
+}
+
+// What the run wrote stays, also what it merged before an error; a commit
+// the disk refuses leaves it to be taken back at the next start.
+void Datenupdate::abschliessen(dbase::JournalChange& lauf)
+{
+    try {
+        lauf.commit();
+    } catch (const dbase::DbaseError& fehler) {
+        if (m_stand.fehler.isEmpty())
+            m_stand.fehler = einzeilig(fehler.what());
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 namespace dbase {
+class JournalChange;
 class Table;
 class TableLayout;
 }
@@ -57,7 +58,9 @@ public:
 
     // The same merge as one batch move into chemie.dbf, counted beforehand,
     // then the name rows of every substance that has none; `namenStart`
-    // runs between the two steps.
+    // runs between the two steps. Both write the index files at their end.
+    // A kill or power cut in the middle of either leaves none of the rows
+    // the run appended.
     void inEinem(const std::function<void()>& namenStart = {});
 
     const Updatestand& stand() const { return m_stand; }
@@ -82,6 +85,7 @@ private:
     void stoffSchreiben(const Satz& satz);
     void nameErgaenzen(const QString& name, const QString& carn, const QString& subcarn);
     bool zahlfeld(int i) const;
+    void abschliessen(dbase::JournalChange& lauf);
 
     dbase::Table& m_quelle;
     dbase::Table& m_chemie;

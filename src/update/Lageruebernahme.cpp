@@ -14,6 +14,7 @@
 #include "app/NameRules.h"
 #include "app/RegisterAenderung.h"
 #include "dbase/DbfFile.h"
+#include "dbase/Journal.h"
 #include "dbase/Table.h"
 #include "files/Paths.h"
 #include "widgets/ErrorText.h"
@@ -290,6 +291,10 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
         Geoeffnet offen(lager);
         if (lager.fieldCount() < lagerFelder)
             throw dbase::DbaseError("Die Tabelle lager.dbf hat weniger als 16 Felder.");
+        // A kill or power cut in the middle leaves none of the items: the
+        // bulk's count is written at its end, and what the file holds past
+        // it is cut off at the next start.
+        dbase::JournalChange journal;
         RegisterAenderung aenderung;
         try {
             aenderung.anhaengen(lager, neu.size(), [&](dbase::Table& t, std::size_t i) {
@@ -307,6 +312,7 @@ Ergebnis ausfuehren(const Auftrag& auftrag, dbase::Table& namen, dbase::Table& l
                     : u"Was schon in lager.dbf geschrieben war, konnte nicht wieder entfernt werden. Bitte "
                       u"prüfen Sie das Lager, bevor Sie die Übernahme wiederholen."_qs);
         }
+        journal.commit();
     } catch (const std::exception& fehler) {
         fehlschlag = nichtUebernommen(fehler, nichts);
     }

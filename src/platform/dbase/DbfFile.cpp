@@ -12,6 +12,7 @@
 
 #include "dbase/CodePage.h"
 #include "dbase/DbaseError.h"
+#include "dbase/Journal.h"
 
 namespace dbase {
 
@@ -178,6 +179,12 @@ struct DbfFile::Impl {
     int bulkDepth = 0;
     std::string gathered;
     std::uint32_t gatheredCount = 0;
+    // Records of the bulk written to the file but not yet counted in its
+    // header, from `firstUncounted` on: the count follows at the bulk's end.
+    bool uncounted = false;
+    std::uint32_t firstUncounted = 0;
+    std::uint32_t countOnDisk = 0;
+    // Held from the bulk's first record until its count is written.
     bool holdingAppendLock = false;
     int appendHolds = 0; // beginAppendHold() depth: the lock is held throughout
     std::function<void()> syncFirst;
@@ -218,7 +225,7 @@ struct DbfFile::Impl {
         Impl& impl;
         bool shared;
         explicit AppendLock(Impl& i)
-            : impl(i), shared(i.share == ShareMode::Shared && i.appendHolds == 0) {
+            : impl(i), shared(i.share == ShareMode::Shared && i.appendHolds == 0 && !i.holdingAppendLock) {
             if (!shared)
                 return;
             impl.io->lockAppend();
@@ -242,6 +249,8 @@ struct DbfFile::Impl {
     QDate today();
     std::uint32_t gather(const std::string& bytes);
     void writeGathered();
+    void writeCount();
+    [[noreturn]] void dropAppends(std::uint32_t first, bool countWriting);
     void cutOffFrom(std::uint32_t first, bool countUnsure) noexcept;
     // Before records go to the file: what they point to is synced, and the
     // records themselves are once the count is to follow them.
@@ -273,7 +282,7 @@ struct DbfFile::Impl {
 void DbfFile::Impl::openFile(OpenMode mode, ShareMode shareMode) {
     readOnly = mode == OpenMode::ReadOnly;
     share = shareMode;
-    io = makeFileIo();
+    io = readOnly ? makeFileIo() : journaled(makeFileIo(), JournaledFile::Table);
     io->open(path, readOnly ? FileIo::Access::ReadOnly : FileIo::Access::ReadWrite);
     const bool exclusive = share == ShareMode::Exclusive;
     if (!io->tryLock(exclusive ? FileIo::Lock::Exclusive : FileIo::Lock::Shared))
@@ -369,6 +378,7 @@ void DbfFile::Impl::parseHeader() {
                           + " passt nicht zu den Feldern (" + std::to_string(layout.recordLength())
                           + ")");
     checkCountFits(header.recordCount);
+    countOnDisk = header.recordCount;
     codePage = &CodePage::forLanguageDriver(header.languageDriver);
     chunkRecords = static_cast<std::uint32_t>(
         std::max<std::size_t>(1, cacheChunkBytes / header.recordLength));
@@ -382,7 +392,9 @@ void DbfFile::Impl::writeHeader(const DbfHeader& next) {
     bytes[1] = static_cast<char>(std::clamp(next.year - 1900, 0, 255));
     bytes[2] = static_cast<char>(next.month);
     bytes[3] = static_cast<char>(next.day);
-    put32(bytes.data() + 4, next.recordCount);
+    // Records of a bulk are counted on disk only at its end, synced.
+    const std::uint32_t count = uncounted ? countOnDisk : next.recordCount;
+    put32(bytes.data() + 4, count);
     put16(bytes.data() + 8, next.headerLength);
     put16(bytes.data() + 10, next.recordLength);
     bytes[28] = static_cast<char>((static_cast<std::uint8_t>(bytes[28]) & ~productionMdxFlag)
@@ -393,6 +405,7 @@ void DbfFile::Impl::writeHeader(const DbfHeader& next) {
     ownWriteDone(current);
     headerBytes = bytes;
     header = next;
+    countOnDisk = count;
 }
 
 void DbfFile::Impl::adoptCountOnDisk() {
@@ -401,6 +414,7 @@ void DbfFile::Impl::adoptCountOnDisk() {
         return;
     checkCountFits(count);
     header.recordCount = count;
+    countOnDisk = count;
     forgetCache();
 }
 
@@ -441,7 +455,7 @@ void DbfFile::Impl::releaseAppendLock() {
 }
 
 std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
-    if (gatheredCount == 0 && share == ShareMode::Shared && appendHolds == 0) {
+    if (gatheredCount == 0 && share == ShareMode::Shared && appendHolds == 0 && !holdingAppendLock) {
         // Held until the gathered records are written: nobody else may take
         // the record numbers handed out meanwhile.
         io->lockAppend();
@@ -454,7 +468,7 @@ std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
         }
     }
     if (header.recordCount == 0xFFFFFFFFu) {
-        if (gatheredCount == 0)
+        if (gatheredCount == 0 && !uncounted)
             releaseAppendLock();
         throw DbaseError("Die Tabelle " + quoted(path) + " ist voll");
     }
@@ -469,41 +483,68 @@ std::uint32_t DbfFile::Impl::gather(const std::string& bytes) {
     return recNo;
 }
 
-// The records first, synced, then the count, as a single append does: a
-// kill or a power loss in between leaves the count of the last chunk written.
+// The gathered records go to the file; their count follows at the end of
+// the outermost bulk (or now, outside one), once every record of the bulk is
+// synced: a kill or a power loss before leaves the table as it was before
+// the bulk, one after it the whole bulk.
 void DbfFile::Impl::writeGathered() {
-    if (gatheredCount == 0)
-        return;
-    const std::uint32_t count = std::exchange(gatheredCount, 0);
-    const std::uint32_t first = header.recordCount - count + 1;
-    struct Release {
-        Impl* impl;
-        ~Release() { impl->releaseAppendLock(); }
-    } release{this};
+    if (gatheredCount > 0) {
+        const std::uint32_t count = std::exchange(gatheredCount, 0);
+        const std::uint32_t first = header.recordCount - count + 1;
+        try {
+            gathered.push_back(endOfFile);
+            writeRecordsAt(recordOffset(first), gathered);
+            gathered.clear();
+        } catch (...) {
+            // The bulk is whole or not at all: its rows written before go too.
+            dropAppends(uncounted ? firstUncounted : first, false);
+        }
+        if (!uncounted)
+            firstUncounted = first;
+        uncounted = true;
+    }
+    if (uncounted && bulkDepth == 0)
+        writeCount();
+}
+
+void DbfFile::Impl::writeCount() {
     bool countWriting = false;
     try {
-        gathered.push_back(endOfFile);
-        writeRecordsAt(recordOffset(first), gathered);
         io->sync();
         DbfHeader next = header;
         setDate(next, today());
+        uncounted = false;
         countWriting = true;
         writeHeader(next);
-        gathered.clear();
     } catch (...) {
-        header.recordCount = first - 1;
-        gathered.clear();
-        forgetCache();
-        cutOffFrom(first, countWriting);
-        if (appendsLost)
-            appendsLost(first);
-        try {
-            throw;
-        } catch (const DbaseError& error) {
-            throw DbaseError(std::to_string(count) + " angefügte Datensätze der Tabelle "
-                             + quoted(path) + " konnten nicht geschrieben werden: "
-                             + error.what());
-        }
+        uncounted = true;
+        dropAppends(firstUncounted, countWriting);
+    }
+    releaseAppendLock();
+}
+
+// Records that could not be written or counted leave the table: not
+// counted, not cached, cut off the file again as far as the disk lets it.
+void DbfFile::Impl::dropAppends(std::uint32_t first, bool countWriting) {
+    const std::uint32_t count = header.recordCount - first + 1;
+    header.recordCount = first - 1;
+    gathered.clear();
+    gatheredCount = 0;
+    forgetCache();
+    if (uncounted && firstUncounted >= first)
+        uncounted = false;
+    if (!uncounted)
+        countOnDisk = header.recordCount;
+    cutOffFrom(first, countWriting);
+    if (!uncounted)
+        releaseAppendLock();
+    if (appendsLost)
+        appendsLost(first);
+    try {
+        throw;
+    } catch (const DbaseError& error) {
+        throw DbaseError(std::to_string(count) + " angefügte Datensätze der Tabelle " + quoted(path)
+                         + " konnten nicht geschrieben werden: " + error.what());
     }
 }
 
@@ -519,8 +560,11 @@ void DbfFile::Impl::cutOffFrom(std::uint32_t first, bool countUnsure) noexcept {
             writeHeader(header);
             io->sync();
         }
+        // Cut at the rows' end, not past a byte of the first row cut off: a
+        // reader that walks to the end-of-file mark would take that byte for
+        // a row when the mark cannot be written.
         const std::uint64_t end = recordOffset(first);
-        io->truncate(end + 1);
+        io->truncate(end);
         io->writeAt(end, &endOfFile, 1);
         io->sync();
     } catch (...) {
@@ -628,6 +672,7 @@ void DbfFile::Impl::storeInCache(std::uint32_t recNo, const std::string& bytes) 
 DbfFile::DbfFile() : d(std::make_unique<Impl>()) {}
 DbfFile::~DbfFile() {
     try {
+        d->bulkDepth = 0;
         d->writeGathered();
     } catch (...) {
         // Nobody is left to tell; whoever cares ends the bulk before.
@@ -816,6 +861,10 @@ bool DbfFile::takeBackAppends(std::uint32_t first, std::uint32_t last) {
     d->io->writeAt(end, &endOfFile, 1);
     d->io->truncate(end + 1);
     d->io->sync();
+    if (d->uncounted && first <= d->firstUncounted) {
+        d->uncounted = false;
+        d->releaseAppendLock();
+    }
     return true;
 }
 
@@ -923,6 +972,8 @@ bool DbfFile::refresh() {
     d->writeGathered();
     d->seen = d->io->stamp();
     d->settled = false;
+    if (d->uncounted)
+        return false; // nobody else appends while the bulk holds the append lock
     const std::array<char, fileHeaderSize> onDisk = d->readFileHeader();
     const std::uint32_t count = get32(onDisk.data() + 4);
     const bool changed = count != d->header.recordCount;

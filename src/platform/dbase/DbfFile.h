@@ -34,16 +34,17 @@ struct DbfHeader {
 // header's record count last, so a process killed at any point leaves a table
 // that opens and holds every record whose write returned.
 //
-// Bulk appends trade that promise for speed while a table is filled: between
-// beginBulk() and endBulk() appended records are gathered in memory and
-// written in chunks of about a megabyte, the data first and the header's count
-// after it, once per chunk. A process killed meanwhile leaves a table that
-// opens and holds every record of the chunks written, but loses the records
-// gathered since. Gathered records are written at every chunk, at endBulk(),
-// before any other operation on the file (a read, an edit, a refresh) and when
-// the file is destroyed. A shared open holds the append lock while it has
-// records gathered, so that the numbers it hands out stay those the records
-// get on disk; other writers wait meanwhile.
+// Bulk appends are whole or not at all: between beginBulk() and endBulk()
+// appended records are gathered in memory and written in chunks of about a
+// megabyte, but the header counts them only at the outermost endBulk(), once
+// all of them are synced. A process killed or a power cut meanwhile leaves the
+// table as before the bulk (the bytes past its count are no records to any
+// reader, and the next append overwrites them). Gathered records are written
+// at every chunk, at endBulk(), before any other operation on the file (a
+// read, an edit, a refresh) and when the file is destroyed, which counts
+// them. A shared open holds the append lock from the bulk's first record
+// until they are counted, so that the numbers it hands out stay those the
+// records get on disk; other writers wait meanwhile.
 //
 // Power loss: the file is synced where a promise is made, never per record
 // of a bulk: at sync(), at the outermost endBulk() and at flush(). The count
@@ -114,16 +115,18 @@ public:
     // appended since). The count is lowered and synced before the file is
     // cut, so a kill in between leaves a table that opens without them.
     bool takeBackAppends(std::uint32_t first, std::uint32_t last);
-    // Bulk appends nest: the outermost endBulk() writes what is gathered. A
-    // failed write of gathered records throws from the call that made it
-    // (an append, endBulk() or a read); those records are not in the table:
-    // not counted, not cached, cut off the file again as far as the disk
-    // lets it, and `appendsLost` hears the first of them.
+    // Bulk appends nest: the outermost endBulk() writes what is gathered and
+    // counts the bulk's records. A failed write of gathered records throws
+    // from the call that made it (an append, endBulk() or a read); then no
+    // record of the bulk is in the table: not counted, not cached, cut off
+    // the file again as far as the disk lets it, and `appendsLost` hears
+    // the first of them.
     void setAppendsLost(std::function<void(std::uint32_t first)> appendsLost);
     void beginBulk();
     void endBulk();
     bool inBulk() const;
-    // Writes the gathered records now and syncs them; the bulk goes on.
+    // Writes the gathered records now and syncs them; the bulk goes on, and
+    // its records are counted at its end.
     void flush();
     // Writes the gathered records and makes every write so far durable.
     void sync();

@@ -5,6 +5,7 @@
 
 #include "dbase/DbaseError.h"
 #include "dbase/FileIo.h"
+#include "dbase/Journal.h"
 
 namespace dbase {
 
@@ -159,7 +160,7 @@ std::unique_ptr<DbtMemo> DbtMemo::open(const std::filesystem::path& path, Format
     d.path = path;
     d.format = format;
     d.readOnly = mode == OpenMode::ReadOnly;
-    d.io = makeFileIo();
+    d.io = d.readOnly ? makeFileIo() : journaled(makeFileIo(), JournaledFile::Memo);
     d.io->open(path, d.readOnly ? FileIo::Access::ReadOnly : FileIo::Access::ReadWrite);
     std::array<char, headerSize> header{};
     if (d.io->readAt(0, header.data(), header.size()) != header.size())

@@ -216,6 +216,16 @@ private:
     int m_fd = -1;
 };
 
+} // namespace
+
+void FileIo::removeFile() {
+    std::error_code error;
+    if (!std::filesystem::remove(m_path, error) && error)
+        throwWriteFailure("Die Datei \"" + m_path.string() + "\" kann nicht entfernt werden", error.value());
+}
+
+namespace {
+
 FileIoFactory& factorySlot() {
     static FileIoFactory factory; // set by tests only
     return factory;

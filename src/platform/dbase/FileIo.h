@@ -38,8 +38,12 @@ public:
     // Renames the open file over `target` (replacing it in one step); the
     // new name survives a power loss only once syncDirectory() returned.
     virtual void renameTo(const std::filesystem::path& target) = 0;
-    // Makes the names in the file's directory durable: renames and new files.
+    // Makes the names in the file's directory durable: renames, new and
+    // removed files.
     virtual void syncDirectory() = 0;
+    // Removes the open file's name (the open stays usable); the removal
+    // survives a power loss only once syncDirectory() returned.
+    virtual void removeFile();
     // A lock on the whole file for as long as it is open, held against other
     // processes and other opens in this process; false when refused.
     virtual bool tryLock(Lock lock) = 0;

@@ -542,6 +542,16 @@ void Table::open()
             d->index = TableIndex::load(indexPath, d->layout(), d->codePage(),
                                         d->dbf->header().languageDriver, d->fileCount(),
                                         d->rowScan());
+            // An index left marked by a killed process or a rolled-back
+            // change is made from the rows and written back at once, so
+            // that other dBASE programs do not go on reading a stale one.
+            if (d->index->markedOnDisk() && !d->dbf->readOnly()) {
+                try {
+                    writeIndex(*d->dbf, *d->index, d->rowScan());
+                } catch (const DbaseError&) {
+                    // It keeps its mark and is written at close, or rebuilt at the next open.
+                }
+            }
         }
 
         d->activeTag = -1;

@@ -161,7 +161,7 @@ public:
     // of this table fills it in bulk (see beginBulk()) until the first call
     // that is not append(), insert(), post(), cancel() or the setting of a
     // field: a table being filled right after it was made is not one anybody
-    // relies on yet, and a kill leaves it opening with the rows written so far.
+    // relies on yet, and a kill leaves it opening empty.
     // With `tags`, the empty table gets its production index with them in the
     // same step, as addIndex() one after another would give it, but with
     // each new file synced once, before it takes the old one's place; the
@@ -298,14 +298,14 @@ public:
 
     // Bulk appends, for filling and copying loops: posted new records are
     // gathered and written about a megabyte at a time instead of one by one,
-    // so a process killed meanwhile loses the posts since the last chunk
-    // (the table still opens and holds every earlier record). They are all
-    // written at the outermost endBulk(), at close() and flush(), and before
-    // any read of the table file. While records are gathered in a shared
+    // and counted in the file's header only at the outermost endBulk() (or
+    // close()), once all are synced: a process killed meanwhile leaves the
+    // table as before the bulk. They are written at every chunk, at flush()
+    // and before any read of the table file. While records are gathered in a shared
     // open, other programs' appends wait. Without bulk, every post that
     // returned survives a kill and, synced at its end, a power loss; a bulk
     // is synced once, at its outermost end. Calls nest; close() ends every
-    // level. When a chunk cannot be written, its records are not in the
+    // level. When a chunk cannot be written, no record of the bulk is in the
     // table: not in the file, its count or its index, and the cursor leaves
     // them; the call that wrote it throws.
     void beginBulk();

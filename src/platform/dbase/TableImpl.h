@@ -86,6 +86,9 @@ public:
     // process dying before the next write leaves an index that is rebuilt.
     void beforeFileChange();
     bool changed() const { return m_changed; }
+    // The file on disk is marked as being changed: right after load(), a
+    // stale file whose tags are made from the rows.
+    bool markedOnDisk() const { return m_markedOnDisk; }
     // Written, marked or resized by another open since this one last read or
     // wrote the file, or gone.
     bool changedOnDisk() const;

@@ -35,6 +35,7 @@ public:
         m_path = target;
     }
     void syncDirectory() override { m_inner->syncDirectory(); }
+    void removeFile() override { m_inner->removeFile(); }
     bool tryLock(Lock lock) override { return m_inner->tryLock(lock); }
     void lockAppend() override { m_inner->lockAppend(); }
     void unlockAppend() override { m_inner->unlockAppend(); }

@@ -47,7 +47,8 @@ public:
     }
 
     // The power goes at the `n`-th change of the disk from now (a write,
-    // truncation, sync, rename or directory sync), which does not happen.
+    // truncation, sync, rename, removal or directory sync), which does not
+    // happen.
     void cutAt(int n) { m_left = n; }
     bool off() const { return m_off; }
     // The changes the disk saw before the power went.
@@ -102,6 +103,11 @@ public:
         const auto found = m_live.find(key(from));
         m_live[key(to)] = found->second;
         m_live.erase(found);
+    }
+    void remove(const std::filesystem::path& path)
+    {
+        if (admit())
+            m_live.erase(key(path));
     }
     void syncDirectory()
     {
@@ -274,10 +280,50 @@ public:
         ForwardingFileIo::renameTo(target);
     }
     void syncDirectory() override { m_disk->syncDirectory(); }
+    void removeFile() override
+    {
+        m_disk->remove(m_path);
+        ForwardingFileIo::removeFile();
+    }
 
 private:
     std::shared_ptr<PowerLossDisk> m_disk;
     std::size_t m_node = 0;
+};
+
+// Every fate of the unsynced writes a test puts a cut through.
+struct Fate {
+    Damage damage;
+    unsigned seed;
+};
+inline constexpr Fate everyFate[] = {{Damage::Lost, 0},     {Damage::Landed, 0},   {Damage::TornLast, 0},
+                                     {Damage::Reversed, 0}, {Damage::Shuffled, 1}, {Damage::Shuffled, 2},
+                                     {Damage::Shuffled, 3}};
+
+// The regular files of the current directory as they are now, to be put
+// back before each run: a job's start, or what a kill would leave.
+class DirectoryFiles {
+public:
+    DirectoryFiles()
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                m_files[entry.path().filename()] = {std::istreambuf_iterator<char>(in),
+                                                    std::istreambuf_iterator<char>()};
+            }
+    }
+    void restore() const
+    {
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            if (entry.is_regular_file() && !m_files.contains(entry.path().filename()))
+                std::filesystem::remove(entry.path());
+        for (const auto& [name, bytes] : m_files)
+            PowerLossDisk::overwrite(name, bytes);
+    }
+
+private:
+    std::map<std::filesystem::path, std::string> m_files;
 };
 
 // Puts the power-loss layer under every file opened while it lives.

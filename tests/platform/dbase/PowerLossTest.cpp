@@ -267,34 +267,6 @@ void expectRecords(const Rows& found, const Rows& before, const Rows& after, boo
     }
 }
 
-using Files = std::map<std::string, std::string>;
-
-Files snapshot()
-{
-    Files files;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.is_regular_file())
-            files[entry.path().filename().string()] = dbftest::readFile(entry.path().string());
-    return files;
-}
-
-void restore(const Files& files)
-{
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.is_regular_file() && !files.contains(entry.path().filename().string()))
-            std::filesystem::remove(entry.path());
-    for (const auto& [name, bytes] : files)
-        dbftest::PowerLossDisk::overwrite(name, bytes);
-}
-
-struct Fate {
-    Damage damage;
-    unsigned seed;
-};
-const Fate fates[] = {{Damage::Lost, 0},     {Damage::Landed, 0},   {Damage::TornLast, 0},
-                      {Damage::Reversed, 0}, {Damage::Shuffled, 1}, {Damage::Shuffled, 2},
-                      {Damage::Shuffled, 3}};
-
 class PowerLoss : public ::testing::TestWithParam<Scenario> {
 protected:
     fixtures::TempDir dir;
@@ -303,7 +275,7 @@ protected:
 TEST_P(PowerLoss, EveryPromisedRecordSurvivesAndTheTagsMatchTheTable)
 {
     makeTables();
-    const Files fixture = snapshot();
+    const dbftest::DirectoryFiles fixture;
     const Rows before = readRows();
 
     // The job without a power loss: its changes to the disk and its result.
@@ -316,11 +288,11 @@ TEST_P(PowerLoss, EveryPromisedRecordSurvivesAndTheTagsMatchTheTable)
     const Rows after = readRows();
 
     for (int cut = 0; cut <= changes; ++cut) {
-        for (const Fate& fate : fates) {
+        for (const dbftest::Fate& fate : dbftest::everyFate) {
             SCOPED_TRACE(testing::Message() << "Stromausfall bei Änderung " << cut << " von "
                                             << changes << ", Schaden " << static_cast<int>(fate.damage)
                                             << "/" << fate.seed);
-            restore(fixture);
+            fixture.restore();
             bool promised = false;
             {
                 dbftest::PowerLossScope power(".");
