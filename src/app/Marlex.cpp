@@ -212,6 +212,10 @@ void TMarlex::listenseiteAnlegen()
     Image11->setPicture(graphics::Picture(lagerbild()));
     Image11->setAcceptDrops(true);
     Image11->installEventFilter(this);
+    const QString lagerHinweis =
+        QStringLiteral("Ziehen Sie hier Ihre markierten Listeinträge hin, um  sie ins Lager zu übernehmen");
+    Image11->setToolTip(lagerHinweis);
+    Image11->setStatusTip(lagerHinweis);
     Label48 = new QLabel(links);
     Label48->setObjectName(QStringLiteral("Label48"));
     lagerZeile->addWidget(Image11);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArrayList>
 #include <QFont>
 #include <QMainWindow>
 #include <QRect>
@@ -543,6 +544,9 @@ private:
     void kopierBefehleVerbinden();
     void lagerEditModusSetzen(bool an);
     void lagerzelleAbschliessen();
+    // Writes what the grid cell being edited holds into its row; the open
+    // editor, if any.
+    QWidget* lagerzelleUebernehmen();
     // Shows the record page and sets it up, as the user's change of page does.
     void datenseiteZeigen();
     void lagerseiteVerlassen();
@@ -568,6 +572,10 @@ private:
     void aeussereLageAnwenden();
     bool beendenBestaetigen();
     void bearbeitungVerwerfen();
+    // Whether quitting now would lose input: a changed record, a new stock
+    // item, a new substance with anything typed; text a control or a grid
+    // cell still holds counts.
+    bool eingabeUngespeichert();
     void fenstereinstellungenSpeichern();
     void startfehlerMelden(const QStringList& bildFehler);
     void symbolbilderLeeren();
@@ -583,6 +591,12 @@ private:
     void namenszeilenNachfuehren();
     void eingabeBeenden(bool speichern);
     QString m_stoffnameVorher; // NAME1 of the substance when its name control was entered
+    // The rows of namen, chemie and formeln as input mode starts them.
+    std::array<QByteArrayList, 3> m_eingabeAnfang;
+    // Lifts the list filter on chemie.dbf for the input of a new substance
+    // and puts it back afterwards.
+    void listenfilterRuhen(bool ruhen);
+    bool m_listenfilterRuht = false;
 
     std::array<SymbolBild*, 12> symbolbilder() const;
     std::array<widgets::DBComboBox*, 18> auswahlfelder() const;

@@ -212,6 +212,7 @@ void TMarlex::Neueingabe1Click()
     dbase::Table* tabellen[] = {Datas->Table1, Datas->Table2, Datas->Table6};
     const QString subcarn = QString::number(ChemieSatzAnzahl + 1);
     try {
+        listenfilterRuhen(true);
         for (dbase::Table* t : tabellen)
             t->setCachedUpdates(true);
         for (dbase::Table* t : tabellen)
@@ -231,6 +232,7 @@ void TMarlex::Neueingabe1Click()
                 // The table was not switched yet; nothing of it is held.
             }
         }
+        listenfilterRuhen(false);
         widgets::MessageBox::error(this, QStringLiteral("Ein neuer Stoff kann nicht angelegt werden:\n\n")
                                              + widgets::errorText(fehler));
         return;
@@ -244,6 +246,7 @@ void TMarlex::Neueingabe1Click()
     EditierfelderFreigeben(true);
     eingabefelderFreigeben(true);
     EingabemodusSetzen(true);
+    m_eingabeAnfang = {Zeilenwerte(*Datas->Table1), Zeilenwerte(*Datas->Table2), Zeilenwerte(*Datas->Table6)};
 }
 
 void TMarlex::ToolButton22Click()
@@ -300,11 +303,14 @@ bool TMarlex::neuenStoffSpeichern()
         // from what the fields held when they were last left.
         const QString carn = text(chemie, CARN);
         chemie.post();
+        // The number search moves off the new row; the store comes back to
+        // it by its number (the list filter rests during the input).
         const std::uint32_t eigene = chemie.recNo();
         const int nummer = text(chemie, SUBCARN).toInt();
         nummerFrei.emplace(chemie);
         const QString subcarn = FreieSubcarn(chemie, carn, nummer > 0 ? nummer : ChemieSatzAnzahl + 1, eigene);
-        chemie.gotoRecNo(eigene);
+        if (!chemie.gotoRecNo(eigene))
+            throw dbase::DbaseError("Der neu eingegebene Stoff ist in chemie.dbf nicht mehr zu finden.");
         setzen(chemie, SUBCARN, subcarn);
         setzen(chemie, FORMEL_BMP, strukturbildName(carn));
         for (const Symbolfeld& s : symbolfelder)
@@ -383,7 +389,30 @@ void TMarlex::eingabeBeenden(bool gespeichert)
             widgets::MessageBox::error(this, widgets::errorText(fehler));
         }
     }
+    listenfilterRuhen(false);
     DatenlisteEinlesen();
+}
+
+void TMarlex::listenfilterRuhen(bool ruhen)
+{
+    // A new substance passes no list filter on chemie.dbf: while it is
+    // entered the table is whole, so that no step of the input or of its
+    // store (the search for a free sub-number) can leave the new row for
+    // a substance the filter shows and write the input into that one.
+    dbase::Table& chemie = *Datas->Table2;
+    if (ruhen) {
+        m_listenfilterRuht = chemie.filtered();
+        if (m_listenfilterRuht)
+            chemie.setFiltered(false);
+        return;
+    }
+    if (!std::exchange(m_listenfilterRuht, false))
+        return;
+    try {
+        chemie.setFiltered(true);
+    } catch (const dbase::DbaseError& fehler) {
+        widgets::MessageBox::error(this, QString::fromStdString(fehler.what()));
+    }
 }
 
 // --- leaving fields --------------------------------------------------------------

@@ -2,14 +2,18 @@
 // user would lose something or wants to be asked, and storing the window's
 // settings on the way out.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTimer>
 
 #include "app/Marlex.h"
+#include "app/RegisterAenderung.h"
 #include "data/Datas.h"
 #include "data/Optionen.h"
+#include "widgets/DataSource.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -64,9 +68,49 @@ void TMarlex::bearbeitungVerwerfen()
     }
 }
 
+bool TMarlex::eingabeUngespeichert()
+{
+    if (!Datas)
+        return false;
+    try {
+        lagerzelleUebernehmen();
+        for (widgets::DataSource* quelle :
+             {Datas->DataSource1, Datas->DataSource2, Datas->DataSource3, Datas->DataSource6})
+            quelle->updateRecord();
+    } catch (const dbase::DbaseError&) {
+        return true; // typed, though it does not fit its field
+    }
+    const std::array<dbase::Table*, 3> neuerStoff = {Datas->Table1, Datas->Table2, Datas->Table6};
+    for (dbase::Table* t : tabellen()) {
+        if (!t->active())
+            continue;
+        // A new substance's rows hold what the program put in them at the
+        // start of the input; only what differs from that was typed.
+        const auto zeile = std::find(neuerStoff.begin(), neuerStoff.end(), t);
+        if (EingabeModus == 1 && zeile != neuerStoff.end()) {
+            if (Zeilenwerte(*t) != m_eingabeAnfang[static_cast<std::size_t>(zeile - neuerStoff.begin())])
+                return true;
+            continue;
+        }
+        if (t->cachedUpdates() || t->state() == dbase::TableState::Insert)
+            return true;
+        if (t->state() == dbase::TableState::Edit) {
+            const dbase::RecordView vorher = t->storedRecord();
+            const dbase::RecordView jetzt = t->currentRecord();
+            for (int i = 0; i < t->fieldCount(); ++i)
+                if (jetzt.raw(i) != vorher.raw(i))
+                    return true;
+        }
+    }
+    return false;
+}
+
 bool TMarlex::beendenBestaetigen()
 {
-    if (offeneBearbeitung()) {
+    // An edit mode with nothing typed loses nothing: quitting then asks
+    // only as the option says.
+    const bool bearbeitung = offeneBearbeitung();
+    if (bearbeitung && eingabeUngespeichert()) {
         if (widgets::MessageBox::askYesNo(this,
                                           QStringLiteral("Ein Datensatz wird gerade bearbeitet. Was noch nicht "
                                                          "gespeichert ist, geht beim Beenden verloren.\n\n"
@@ -74,11 +118,12 @@ bool TMarlex::beendenBestaetigen()
                                           widgets::Answer::No, widgets::MessageKind::Warning)
             != widgets::Answer::Yes)
             return false;
-        bearbeitungVerwerfen();
     } else if (OptAbfrageVorBeenden
                && widgets::MessageBox::askOkCancel(this, QStringLiteral("Marlex beenden?")) != widgets::Answer::Ok) {
         return false;
     }
+    if (bearbeitung)
+        bearbeitungVerwerfen();
     fenstereinstellungenSpeichern();
     return true;
 }

@@ -81,11 +81,15 @@ void TMarlex::NamenlisteLesen(const std::function<void()>& schritt)
 
     widgets::NameLines zeilen;
     {
-        // The storage grid keeps its order and row; the lookups need the
-        // key order, which the storage page replaces by the name order.
+        // The storage grid keeps its order, filter and row; the lookups
+        // need the key order, which the storage page replaces by the name
+        // order, and the whole of lager.dbf: a substance is in storage when
+        // any stock item holds it, whatever the storage filter shows.
         std::optional<TabellenLeihe> lagerLeihe;
-        if (lager)
+        if (lager) {
             lagerLeihe.emplace(*lager);
+            lagerLeihe->ohneFilter();
+        }
         // The controls bound to the two tables need not follow every row.
         widgets::DataSource::Silence stillNamen(*Datas->DataSource1);
         widgets::DataSource::Silence stillLager(*Datas->DataSource3);

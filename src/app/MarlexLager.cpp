@@ -311,16 +311,21 @@ void TMarlex::ToolButton25Click()
 
 // --- edit mode, keys, delete --------------------------------------------------
 
+QWidget* TMarlex::lagerzelleUebernehmen()
+{
+    QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex());
+    if (editor)
+        emit DBGrid1->itemDelegate()->commitData(editor);
+    return editor;
+}
+
 // A cell still being edited when the edit mode ends keeps what was typed,
 // and the row is stored (its dates stamped when the amount changed), as
 // leaving the record page's edit mode stores the record.
 void TMarlex::lagerzelleAbschliessen()
 {
-    if (QWidget* editor = DBGrid1->indexWidget(DBGrid1->currentIndex())) {
-        QAbstractItemDelegate* delegat = DBGrid1->itemDelegate();
-        emit delegat->commitData(editor);
-        emit delegat->closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
+    if (QWidget* editor = lagerzelleUebernehmen())
+        emit DBGrid1->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::NoHint);
     dbase::Table& lager = *Datas->Table3;
     if (lager.state() != dbase::TableState::Browse && lager.modified())
         lager.post();

@@ -124,29 +124,37 @@ bool TMarlex::ZugriffsartWechseln(bool nurLesen, bool exklusiv, QString& grund)
         vorher.push_back({t, t->readOnly(), t->exclusive()});
     // The name table stands on its first row once it is opened again.
     VorherigerListenIndex = 0;
+    bool gewechselt = false;
     try {
         for (const Zugriff& z : vorher)
             // formeln.dbf was never opened exclusively.
             oeffnenIn(*z.tabelle, nurLesen, z.tabelle == Datas->Table6 ? z.exklusiv : exklusiv);
-        return true;
+        gewechselt = true;
     } catch (const dbase::DbaseError& fehler) {
         grund = widgets::errorText(fehler);
     }
-    QStringList geschlossen;
-    for (const Zugriff& z : vorher) {
-        try {
-            if (!z.tabelle->active() || z.tabelle->readOnly() != z.nurLesen || z.tabelle->exclusive() != z.exklusiv)
-                oeffnenIn(*z.tabelle, z.nurLesen, z.exklusiv);
-        } catch (const dbase::DbaseError& fehler) {
-            geschlossen << z.tabelle->tableName() + QStringLiteral(": ") + widgets::errorText(fehler);
+    if (!gewechselt) {
+        QStringList geschlossen;
+        for (const Zugriff& z : vorher) {
+            try {
+                if (!z.tabelle->active() || z.tabelle->readOnly() != z.nurLesen
+                    || z.tabelle->exclusive() != z.exklusiv)
+                    oeffnenIn(*z.tabelle, z.nurLesen, z.exklusiv);
+            } catch (const dbase::DbaseError& fehler) {
+                geschlossen << z.tabelle->tableName() + QStringLiteral(": ") + widgets::errorText(fehler);
+            }
         }
+        if (!geschlossen.isEmpty())
+            grund += QStringLiteral("\n\nAuch wie zuvor lassen sich nicht wieder öffnen:\n") + geschlossen.join(u'\n');
     }
-    if (!geschlossen.isEmpty())
-        grund += QStringLiteral("\n\nAuch wie zuvor lassen sich nicht wieder öffnen:\n") + geschlossen.join(u'\n');
+    // The reopened tables stand on their first rows, the controls and the
+    // structure picture with them: the line's record is shown again
+    // whichever way the switch went, also when it is a switch back.
     try {
         AktuellenDatensatzZeigen();
     } catch (const dbase::DbaseError&) {
-        // The tables that could not be opened again are named above.
+        // A table that could not be opened again is named above; after a
+        // switch the options' own display of the record reports it.
     }
-    return false;
+    return gewechselt;
 }

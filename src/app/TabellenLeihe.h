@@ -20,6 +20,14 @@ public:
         m_table.setFilter(filter);
         m_table.setFiltered(true);
     }
+    // Lifts the table's filter for the job: the rows it hides are reached too.
+    void ohneFilter()
+    {
+        if (!m_table.filtered())
+            return;
+        m_eingegrenzt = true;
+        m_table.setFiltered(false);
+    }
     ~TabellenLeihe()
     {
         try {

@@ -21,6 +21,7 @@
 #include "data/Optionen.h"
 #include "dbase/DbaseError.h"
 #include "dbase/Table.h"
+#include "dbase/TextCheck.h"
 #include "labels/Sammelschreiben.h"
 #include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
@@ -147,14 +148,25 @@ void TEtikettFestlegen::showEvent(QShowEvent* event)
 
 void TEtikettFestlegen::Button1Click()
 {
+    dbase::Table& lager = *Datas->Table3;
     Festlegung festlegung;
     if (CheckBox2->isChecked())
         festlegung.anzahl = SpinEdit1->value();
-    for (const auto& [setzen, feld, eingabe] : textzeilen(*this))
-        if (setzen->isChecked())
-            festlegung.texte.push_back({feld, eingabe->text()});
+    for (const auto& [setzen, feld, eingabe] : textzeilen(*this)) {
+        if (!setzen->isChecked())
+            continue;
+        // A text lager.dbf cannot hold is refused before any item is set;
+        // the dialog stays open for the correction.
+        try {
+            dbase::checkText(lager, lager.fieldByName(feld).index(), eingabe->text());
+        } catch (const dbase::DbaseError& fehler) {
+            widgets::MessageBox::error(this, QString::fromUtf8(fehler.what()));
+            eingabe->setFocus();
+            return;
+        }
+        festlegung.texte.push_back({feld, eingabe->text()});
+    }
 
-    dbase::Table& lager = *Datas->Table3;
     // The grid and the record page follow the table once, at the end, not
     // at every item.
     std::optional<dbase::NotificationHold> halten;

@@ -9,11 +9,21 @@
 #include <QMenuBar>
 #include <QApplication>
 #include <QWindow>
+#include <QJsonArray>
+#include <QTest>
+#include <QToolButton>
+
+#include <map>
+#include <string>
 
 #include "MarlexTestSupport.h"
+#include "fixtures/Dbfread.h"
 #include "fixtures/FileWrites.h"
 #include "ini/IniFile.h"
+#include "app/SymbolBild.h"
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
+#include "widgets/DBRichEdit.h"
 
 using namespace marlextest;
 
@@ -180,20 +190,35 @@ TEST(Beenden, ARecordBeingEditedIsNeitherStoredNorDroppedWithoutAsking)
     EXPECT_EQ(schreibvorgaenge.count("marlex99.ini"), 1);
 }
 
-TEST(Beenden, AnEditModeAsksInsteadOfTheQuitQuestion)
+// An edit mode with nothing typed loses nothing: quitting asks as the
+// option says. Something typed makes it ask whether to drop that instead.
+TEST(Beenden, AnEditModeAsksInsteadOfTheQuitQuestionOnceSomethingIsTyped)
 {
     Register r;
     r.einstellung("Optionen", "Abfrage vor Beenden", "1");
     TMarlex& m = gestartet(r);
-    m.EditModus = 1;
-    Antworten antworten(widgets::Answer::No);
+    QTest::mouseClick(m.ToolButton41, Qt::LeftButton);
+    ASSERT_EQ(m.EditModus, 1);
+    Antworten antworten(widgets::Answer::Cancel);
     beendenImMenue(m);
     EXPECT_TRUE(m.isVisible());
-    ASSERT_EQ(antworten.fragen.size(), 1);
-    EXPECT_NE(antworten.fragen[0], "Marlex beenden?");
+    EXPECT_EQ(antworten.fragen, QStringList{"Marlex beenden?"});
+    EXPECT_EQ(m.EditModus, 1) << "cancelled: the edit goes on";
+
+    // The R phrases typed on, the control still holding them.
+    QTest::mouseClick(m.DBEdit23, Qt::LeftButton);
+    QTest::keyClick(m.DBEdit23, Qt::Key_End);
+    QTest::keyClicks(m.DBEdit23, "-36");
+    antworten.antwort = widgets::Answer::No;
+    beendenImMenue(m);
+    EXPECT_TRUE(m.isVisible());
+    ASSERT_EQ(antworten.fragen.size(), 2);
+    EXPECT_TRUE(antworten.fragen[1].contains("trotzdem beenden")) << antworten.fragen[1].toStdString();
+    EXPECT_EQ(m.DBEdit23->text(), "11-36");
 
     // Input held back for one save (new-substance input) counts the same.
-    m.EditModus = 0;
+    QTest::mouseClick(m.ToolButton23, Qt::LeftButton);
+    ASSERT_EQ(m.EditModus, 0);
     r.datas().Table2->setCachedUpdates(true);
     r.datas().Table2->append();
     r.datas().Table2->field(NAME1).setAsString("Neu");
@@ -201,9 +226,83 @@ TEST(Beenden, AnEditModeAsksInsteadOfTheQuitQuestion)
     antworten.antwort = widgets::Answer::Yes;
     schliessfeld(m);
     EXPECT_FALSE(m.isVisible());
-    EXPECT_EQ(antworten.fragen.size(), 2);
+    EXPECT_EQ(antworten.fragen.size(), 3);
     EXPECT_FALSE(r.datas().Table2->cachedUpdates());
     EXPECT_EQ(r.datas().Table2->recordCount(), 1u);
+    EXPECT_EQ(gespeicherterRSatz(), "11-36") << "stored when the edit mode ended";
+}
+
+// With the question switched off, each edit mode with nothing typed quits
+// at once, and the tables keep exactly what they held: a new substance
+// begun and left blank leaves no row behind.
+TEST(Beenden, EditModesWithNothingTypedQuitAtOnceWithoutTheQuestion)
+{
+    enum class Modus { Bearbeiten, Neueingabe, Lager };
+    for (const Modus modus : {Modus::Bearbeiten, Modus::Neueingabe, Modus::Lager}) {
+        SCOPED_TRACE(static_cast<int>(modus));
+        Register r;
+        r.einstellung("Optionen", "Abfrage vor Beenden", "0");
+        TMarlex& m = gestartet(r);
+        const auto vorher = [] {
+            std::map<std::string, QJsonArray> zeilen;
+            for (const char* datei : {"namen.dbf", "chemie.dbf", "formeln.dbf", "lager.dbf"})
+                zeilen[datei] = fixtures::readWithDbfread(datei).rows;
+            return zeilen;
+        };
+        const auto anfangs = vorher();
+        switch (modus) {
+        case Modus::Bearbeiten:
+            QTest::mouseClick(m.ToolButton41, Qt::LeftButton);
+            ASSERT_EQ(m.EditModus, 1);
+            QTest::mouseClick(m.DBEdit23, Qt::LeftButton); // entered, nothing typed
+            break;
+        case Modus::Neueingabe:
+            QTest::mouseClick(m.ToolButton38, Qt::LeftButton);
+            ASSERT_EQ(m.EingabeModus, 1);
+            QTest::mouseClick(m.DBEdit15, Qt::LeftButton); // out of the name, nothing typed
+            break;
+        case Modus::Lager:
+            QTest::mouseDClick(m.Image11, Qt::LeftButton);
+            QTest::mouseClick(m.ToolButton31, Qt::LeftButton);
+            ASSERT_EQ(m.LagerEditModus, 1);
+            break;
+        }
+        Antworten antworten(widgets::Answer::Cancel);
+        beendenImMenue(m);
+        EXPECT_FALSE(m.isVisible());
+        EXPECT_TRUE(antworten.fragen.isEmpty()) << antworten.fragen.join('|').toStdString();
+        // The program's end closes the tables: nothing is held back to be written then.
+        for (dbase::Table* t : {r.datas().Table1, r.datas().Table2, r.datas().Table3, r.datas().Table6})
+            EXPECT_NO_THROW(t->close()) << t->tableName().toStdString();
+        EXPECT_EQ(vorher(), anfangs);
+    }
+}
+
+// A new substance with a name typed is input that quitting would lose.
+TEST(Beenden, ANewSubstanceWithANameTypedAsksBeforeItIsDropped)
+{
+    Register r;
+    r.einstellung("Optionen", "Abfrage vor Beenden", "0");
+    TMarlex& m = gestartet(r);
+    QTest::mouseClick(m.ToolButton38, Qt::LeftButton);
+    ASSERT_EQ(m.EingabeModus, 1);
+    QTest::mouseClick(m.DBRichEdit2->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(m.DBRichEdit2, "Wasser");
+    Antworten antworten(widgets::Answer::No);
+    schliessfeld(m);
+    EXPECT_TRUE(m.isVisible());
+    ASSERT_EQ(antworten.fragen.size(), 1);
+    EXPECT_TRUE(antworten.fragen[0].contains("trotzdem beenden")) << antworten.fragen[0].toStdString();
+    EXPECT_EQ(m.EingabeModus, 1);
+    EXPECT_EQ(m.DBRichEdit2->toPlainText(), "Wasser");
+
+    antworten.antwort = widgets::Answer::Yes;
+    beendenImMenue(m);
+    EXPECT_FALSE(m.isVisible());
+    for (dbase::Table* t : {r.datas().Table1, r.datas().Table2, r.datas().Table6})
+        EXPECT_NO_THROW(t->close()) << t->tableName().toStdString();
+    EXPECT_EQ(fixtures::readWithDbfread("chemie.dbf").rows.size(), 1);
+    EXPECT_EQ(fixtures::readWithDbfread("namen.dbf").rows.size(), 1);
 }
 
 TEST(Beenden, QuittingWhileMaximisedStoresStateTwoAndTheMaximisedBounds)

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "FilterTestSupport.h"
 #include "MarlexTestSupport.h"
 #include "app/Datennavigator.h"
 #include "app/NameRules.h"
@@ -27,6 +28,7 @@
 #include "fixtures/Dbfread.h"
 #include "platform/dbase/ForwardingFileIo.h"
 #include "search/AktuellerLagerFilter.h"
+#include "search/Filtersetzen.h"
 #include "widgets/DBGrid.h"
 #include "widgets/NameList.h"
 
@@ -94,6 +96,16 @@ QString iso(const QDate& datum)
 {
     return datum.toString(Qt::ISODate);
 }
+
+// Answers every question with `antwort` and keeps its text.
+struct Fragen {
+    std::vector<QString> texte;
+    widgets::Answer antwort = widgets::Answer::No;
+    widgets::ScopedAnswerProvider anbieter{[this](const widgets::MessageRequest& frage) {
+        texte.push_back(frage.text);
+        return antwort;
+    }};
+};
 
 class MarlexLager : public ::testing::Test {
 protected:
@@ -376,23 +388,18 @@ TEST_F(MarlexLager, ADeleteAsksAndUnmarksASubstanceOnlyWhenLagerDbfHoldsNoneOfIt
         ~Abmelden() { AktuellerLagerFilter = nullptr; }
     } abmelden;
 
-    std::vector<QString> fragen;
-    widgets::Answer antwort = widgets::Answer::No;
-    widgets::ScopedAnswerProvider antworten([&](const widgets::MessageRequest& frage) {
-        fragen.push_back(frage.text);
-        return antwort;
-    });
+    Fragen fragen;
     lagerseiteOeffnen();
     QTest::mouseClick(m->ToolButton31, Qt::LeftButton);
     ASSERT_EQ(text(1, SpalteName), "Toluol");
     QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(1, SpalteName));
 
     QTest::mouseClick(m->ToolButton30, Qt::LeftButton);
-    ASSERT_EQ(fragen.size(), 1u);
-    EXPECT_TRUE(fragen[0].contains("Toluol"));
+    ASSERT_EQ(fragen.texte.size(), 1u);
+    EXPECT_TRUE(fragen.texte[0].contains("Toluol"));
     EXPECT_EQ(gespeichert().size(), 3) << "answered no";
 
-    antwort = widgets::Answer::Yes;
+    fragen.antwort = widgets::Answer::Yes;
     QTest::mouseClick(m->ToolButton30, Qt::LeftButton);
     EXPECT_EQ(gespeichert().size(), 2);
     EXPECT_EQ(marken(), (std::vector<std::uint8_t>{im, nicht, im, im})) << "Toluol is still in the cupboard";
@@ -401,7 +408,7 @@ TEST_F(MarlexLager, ADeleteAsksAndUnmarksASubstanceOnlyWhenLagerDbfHoldsNoneOfIt
     QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(0, SpalteName));
     ASSERT_EQ(text(0, SpalteName), "Benzol");
     QTest::keyClick(m->DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(fragen.size(), 3u);
+    EXPECT_EQ(fragen.texte.size(), 3u);
     EXPECT_EQ(marken(), (std::vector<std::uint8_t>{nicht, nicht, im, im}));
 
     // The filter now shows no row: there is no substance to add a row for.
@@ -545,4 +552,104 @@ TEST_F(MarlexLager, TheStorageGridReadsItsRowsWhenItsPageIsFirstShown)
     ASSERT_GE(reihe, 0);
     EXPECT_EQ(text(reihe, SpalteName), lager().fieldByName("NAME1").asString());
     EXPECT_EQ(text(1 - reihe, SpalteOrt).trimmed() == "Regal 1", text(reihe, SpalteOrt).trimmed() == "Giftschrank");
+}
+
+// The storage picture says what it is for; the storage menu's delete, as
+// a keyboard user reaches it with Ctrl+Del, asks first like the tool
+// button, and a row added for the current substance counts before it is
+// stored.
+TEST_F(MarlexLager, ThePictureTellsWhatToDropAndTheMenuDeleteAsksFirst)
+{
+    starten({{"Benzol", benzol, "Keller", "bis 10g"}, {"Toluol", toluol, "Schrank", "bis 100g"}});
+    const QString hinweis =
+        QStringLiteral("Ziehen Sie hier Ihre markierten Listeinträge hin, um  sie ins Lager zu übernehmen");
+    EXPECT_EQ(m->Image11->toolTip(), hinweis);
+    EXPECT_EQ(m->Image11->statusTip(), hinweis);
+
+    Fragen fragen;
+    lagerseiteOeffnen();
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m));
+    QTest::mouseClick(m->ToolButton31, Qt::LeftButton);
+    QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(1, SpalteName));
+    ASSERT_EQ(text(1, SpalteName), "Toluol");
+    ASSERT_EQ(m->Lschen2->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+
+    // The menu item by its shortcut, answered no: nothing goes.
+    m->Lschen2->trigger();
+    ASSERT_EQ(fragen.texte.size(), 1u);
+    EXPECT_TRUE(fragen.texte[0].contains("Toluol")) << fragen.texte[0].toStdString();
+    EXPECT_EQ(gespeichert().size(), 2);
+    EXPECT_EQ(m->Label48->text(), "2");
+
+    fragen.antwort = widgets::Answer::Yes;
+    m->Lschen2->trigger();
+    EXPECT_EQ(fragen.texte.size(), 2u);
+    ASSERT_EQ(gespeichert().size(), 1);
+    EXPECT_EQ(gespeichert()[0]["NAME1"].toString(), "Benzol");
+    EXPECT_EQ(m->Label48->text(), "1");
+
+    // A new row from the menu is counted while it waits to be stored.
+    QTest::mouseClick(gitter(), Qt::LeftButton, {}, zelle(0, SpalteName));
+    m->Neu2->trigger();
+    ASSERT_EQ(lager().state(), dbase::TableState::Insert);
+    EXPECT_EQ(m->Label48->text(), "2");
+    EXPECT_EQ(fragen.texte.size(), 2u) << "a new row asks nothing";
+}
+
+// Reading the list anew while a storage filter is in force (a list filter
+// set) marks every substance that has a stock item, also one whose items
+// the storage filter hides; the storage filter stays as the user set it.
+TEST(Lagermarken, AListReadUnderAStorageFilterMarksWhatLagerDbfHolds)
+{
+    filtertest::FilterRegister r;
+    TMarlex& m = r.m;
+    ASSERT_TRUE(OptLagerMarkieren);
+    const auto marke = [&](const QString& name) {
+        const int zeile = static_cast<int>(filtertest::listenzeilen(m).indexOf(name));
+        return zeile < 0 ? -1 : m.ListBox1->marker(zeile);
+    };
+    ASSERT_EQ(marke("Benzol"), TMarlex::LagerMarke);
+
+    // On the storage page the user sets a storage filter for the cellar.
+    QTest::mouseDClick(m.Image11, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_EQ(m.PageControl1->currentWidget(), m.TabSheet3);
+    filtertest::imDialog([&] { m.Filter2->trigger(); },
+                         [&](TFiltersetzen& d) {
+                             filtertest::tippen(d, QStringLiteral("LAGER_ORT='Keller'"));
+                             filtertest::setzen(d);
+                         });
+    ASSERT_EQ(m.LagerFilterAktiv, 1);
+    QTabBar* reiter = m.PageControl1->tabBar();
+    QTest::mouseClick(reiter, Qt::LeftButton, {}, reiter->tabRect(m.PageControl1->indexOf(m.TabSheet1)).center());
+    QApplication::processEvents();
+
+    // Then a list filter: the list is read again.
+    filtertest::imDialog([&] { m.Filtersetzen1->trigger(); },
+                         [&](TFiltersetzen& d) {
+                             filtertest::tippen(d, QStringLiteral("GEFSYM1='F+'"));
+                             filtertest::setzen(d);
+                         });
+    ASSERT_EQ(m.ListenFilterAktiv, 1);
+    ASSERT_EQ(filtertest::listenzeilen(m), (QStringList{"Aceton", "Benzol", "Dimethylketon", "Propanon"}));
+    EXPECT_EQ(marke("Benzol"), TMarlex::LagerMarke) << "its stock item is in the cupboard, not in the cellar";
+    for (const char* name : {"Aceton", "Dimethylketon", "Propanon"})
+        EXPECT_EQ(marke(name), TMarlex::LagerMarke) << name;
+
+    // Without the list filter, Ethanol (no stock item) is the one unmarked.
+    filtertest::imDialog([&] { m.Filtersetzen1->trigger(); },
+                         [&](TFiltersetzen& d) {
+                             filtertest::tippen(d, QStringLiteral("GEFSYM1='F+' or GEFSYM1='F' or GEFSYM1='T'"));
+                             filtertest::setzen(d);
+                         });
+    EXPECT_EQ(marke("Ethanol"), TMarlex::KeinLagerMarke);
+    EXPECT_EQ(marke("Chlor"), TMarlex::LagerMarke);
+    EXPECT_EQ(marke("Benzol"), TMarlex::LagerMarke);
+
+    dbase::Table& lager = *r.datas().Table3;
+    EXPECT_EQ(lager.filterText(), "LAGER_ORT='Keller'");
+    EXPECT_TRUE(lager.filtered());
+    EXPECT_EQ(lager.visibleCount(), 2u) << "the storage page still shows the cellar only";
+    EXPECT_TRUE(filtertest::meldungstexte(r).isEmpty()) << filtertest::meldungstexte(r).join('\n').toStdString();
 }

@@ -26,6 +26,7 @@
 #include "fixtures/FileWrites.h"
 #include "fixtures/Modal.h"
 #include "ini/IniFile.h"
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBRichEdit.h"
@@ -311,6 +312,42 @@ TEST(Optionen, AReopenThatFailsKeepsTheTablesOpenAsTheyWereAndSaysWhy)
     EXPECT_EQ(Datas->Table1->fieldByName("NAME1").asString(), "Benzol");
     EXPECT_EQ(m.DBRichEdit2->toPlainText(), "Benzol");
     EXPECT_TRUE(m.hinweiseZeigen()) << "nothing applied";
+}
+
+// The access mode is switched, but the settings file refuses the change:
+// the tables go back to how they were, and the record page, the symbols and
+// the structure picture show the line's substance again, not the first
+// rows the reopened tables stand on.
+TEST(Optionen, SettingsThatCannotBeStoredAfterAnAccessSwitchShowTheLinesRecordAgain)
+{
+    Optionsregister r;
+    TMarlex& m = r.m();
+    r.waehlen(1);
+    ASSERT_EQ(m.DBRichEdit2->toPlainText(), "Benzol");
+    ASSERT_TRUE(m.DBImage1->picture().isEmpty()) << "Benzol has no structure picture";
+    const QRgb benzolSymbol = farbe(m.Image2);
+
+    r.optionen([&](TOptionen& d) {
+        aufSeite(d, d.TabSheet2);
+        klick(d.CheckBox12);
+        // The settings file cannot be written now: a folder stands in its place.
+        QFile::remove(r.ini());
+        ASSERT_TRUE(QDir().mkdir(r.ini()));
+        QTest::mouseClick(d.Button1, Qt::LeftButton);
+        ASSERT_EQ(r.meldungen().size(), 1u);
+        EXPECT_TRUE(r.meldungen()[0].text.startsWith("Die Einstellungen konnten nicht gespeichert werden"))
+            << r.meldungen()[0].text.toStdString();
+        QTest::mouseClick(d.Button2, Qt::LeftButton);
+    });
+    for (dbase::Table* t : zugriffsTabellen())
+        EXPECT_FALSE(t->readOnly()) << t->tableName().toStdString();
+    EXPECT_EQ(m.ListBox1->itemIndex(), 1);
+    EXPECT_EQ(Datas->Table1->fieldByName("NAME1").asString(), "Benzol");
+    EXPECT_EQ(Datas->Table2->fieldByName("CARN").asString(), benzol);
+    EXPECT_EQ(m.DBRichEdit2->toPlainText(), "Benzol");
+    EXPECT_EQ(m.DBEdit15->text(), benzol);
+    EXPECT_EQ(farbe(m.Image2), benzolSymbol);
+    EXPECT_TRUE(m.DBImage1->picture().isEmpty()) << "not Aceton's structure picture";
 }
 
 TEST(Optionen, SwitchingTheAccessModeWhileARecordIsEditedAsksFirst)

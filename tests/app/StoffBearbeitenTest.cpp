@@ -447,8 +447,10 @@ TEST_F(StoffBearbeiten, ANewNameRowGoesIntoNamenDbfAlsoWhileTheListShowsAnotherT
 
 // While the list filter reads its lines from a research table, the new
 // name row reaches namen.dbf, the research table and the filter table: the
-// list shows it at once and still after the filter is switched off.
-TEST(StoffNeuUnterFilter, TheNameRowReachesNamenDbfTheResearchTableAndTheFilterTable)
+// list shows it at once and still after the filter is switched off. The
+// substance row is the one typed, though it does not pass the filter on
+// chemie.dbf, and the substances the filter shows stay as they were.
+TEST(StoffNeuUnterFilter, TheTypedSubstanceReachesChemieDbfAndItsNameEveryNameTable)
 {
     filtertest::FilterRegister r;
     TMarlex& m = r.m;
@@ -464,6 +466,7 @@ TEST(StoffNeuUnterFilter, TheNameRowReachesNamenDbfTheResearchTableAndTheFilterT
     ASSERT_EQ(m.ListenFilterAktiv, 1);
     m.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    const QJsonArray stoffeVorher = fixtures::readWithDbfread("chemie.dbf").rows;
 
     QTest::mouseClick(m.ToolButton38, Qt::LeftButton);
     ASSERT_EQ(m.EingabeModus, 1);
@@ -471,14 +474,40 @@ TEST(StoffNeuUnterFilter, TheNameRowReachesNamenDbfTheResearchTableAndTheFilterT
     QTest::keyClicks(m.DBRichEdit2, "Wasser");
     QTest::mouseClick(m.DBEdit15, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::keyClicks(m.DBEdit15, wasser);
+    // On from the number with Tab, as a keyboard user goes, to the EG index.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), m.DBEdit19);
+    QTest::keyClicks(m.DBEdit19, "231-791-2");
+    QTest::mouseClick(m.DBEdit23, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::keyClicks(m.DBEdit23, "R 0");
     QTest::mouseClick(m.ToolButton22, Qt::LeftButton);
     ASSERT_EQ(m.EingabeModus, 0) << filtertest::meldungstexte(r).join('\n').toStdString();
 
+    // chemie.dbf: every earlier substance as it was, and one more, the one
+    // typed, with the sub-number its name rows carry.
+    const QJsonArray stoffe = fixtures::readWithDbfread("chemie.dbf").rows;
+    ASSERT_EQ(stoffe.size(), stoffeVorher.size() + 1);
+    for (qsizetype i = 0; i < stoffeVorher.size(); ++i)
+        EXPECT_EQ(stoffe[i], stoffeVorher[i]) << "substance " << i;
+    const QJsonObject neu = stoffe.last().toObject();
+    EXPECT_EQ(neu["NAME1"].toString(), "Wasser");
+    EXPECT_EQ(neu["CARN"].toString(), wasser);
+    const QString nummer = neu["SUBCARN"].toString();
+    EXPECT_FALSE(nummer.isEmpty());
+    EXPECT_EQ(neu["EG_INDEX"].toString(), "231-791-2");
+    EXPECT_EQ(neu["R_SATZ"].toString(), "R 0");
+    EXPECT_EQ(neu["FORMEL_BMP"].toString(), "7732-18.BMP");
+    for (const char* feld : {"GEFSYM1", "GEFSYM2", "GEFSYM3", "GEFSYM4", "NAME2", "S_SATZ"})
+        EXPECT_TRUE(neu[feld].isNull() || neu[feld].toString().isEmpty()) << feld;
+    for (const char* feld : {"GEFSYM1BMP", "GEFSYM2BMP", "GEFSYM3BMP", "GEFSYM4BMP"})
+        EXPECT_EQ(neu[feld].toString(), "LEER.BMP") << feld;
+
     for (const char* datei : {"namen.dbf", "zan_tmp1.dbf", "filter.dbf"}) {
         const QJsonArray zeilen = fixtures::readWithDbfread(datei).rows;
-        const auto wasserzeilen = std::count_if(zeilen.begin(), zeilen.end(), [](const QJsonValue& z) {
+        const auto wasserzeilen = std::count_if(zeilen.begin(), zeilen.end(), [&](const QJsonValue& z) {
             return z.toObject().value("NAME1").toString() == "Wasser"
-                && z.toObject().value("CARN").toString() == wasser;
+                && z.toObject().value("CARN").toString() == wasser
+                && z.toObject().value("SUBCARN").toString() == nummer;
         });
         EXPECT_EQ(wasserzeilen, 1) << datei;
     }

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "dbase/DbaseError.h"
+#include "dbase/TextCheck.h"
 #include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
@@ -320,6 +321,7 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
         return false;
     const QString text = value.toString();
     try {
+        dbase::checkText(*table(), f, text);
         if (table()->field(f).asString() == text || !m_source->edit())
             return false;
         table()->field(f).setAsString(text);

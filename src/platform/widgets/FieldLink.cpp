@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "dbase/DbaseError.h"
+#include "dbase/TextCheck.h"
 #include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
@@ -133,9 +134,11 @@ void FieldLink::controlTextChanged(const QString& text)
 void FieldLink::write(const QString& text)
 {
     const QScopedValueRollback writing(m_writing, true);
+    dbase::Field f = *field();
+    // Characters the table cannot hold are refused, not stored as '?'.
+    dbase::checkText(*m_source->dataSet(), f.index(), text);
     if (!m_source->edit())
         return;
-    dbase::Field f = *field();
     if (isBlobType(f.def().type))
         f.setAsString(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
     else
