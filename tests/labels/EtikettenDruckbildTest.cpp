@@ -25,9 +25,11 @@
 #include "stream/StreamWriter.h"
 #include "fixtures/Modal.h"
 #include "fixtures/Poppler.h"
+#include "EtikettenTestSupport.h"
 
 namespace {
 
+using etikettentest::element;
 using fixtures::poppler;
 using stream::Object;
 using stream::Value;
@@ -35,17 +37,6 @@ using stream::Value;
 QString ohneLeerraum(QString text)
 {
     return text.remove(QRegularExpression(QStringLiteral("\\s+")));
-}
-
-Object element(const char* klasse, const QString& name, int tag, QRect r)
-{
-    Object e(QString::fromLatin1(klasse), name);
-    e.append(QStringLiteral("Tag"), Value::integer(tag));
-    e.append(QStringLiteral("Left"), Value::integer(r.left()));
-    e.append(QStringLiteral("Top"), Value::integer(r.top()));
-    e.append(QStringLiteral("Width"), Value::integer(r.width()));
-    e.append(QStringLiteral("Height"), Value::integer(r.height()));
-    return e;
 }
 
 // A user's label: the substance's name, and its phrase texts in a memo of
