@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -23,6 +24,7 @@
 #include "sheets/LabelRun.h"
 #include "sheets/SheetSession.h"
 #include "stream/StreamWriter.h"
+#include "fixtures/Events.h"
 #include "fixtures/Modal.h"
 #include "fixtures/Poppler.h"
 #include "EtikettenTestSupport.h"
@@ -45,7 +47,7 @@ void etikettSchreiben(const QString& pfad, int saetzeHoehe)
 {
     Object bericht(QStringLiteral("TQuickRep"), QStringLiteral("Etikett"));
     bericht.append(QStringLiteral("Width"), Value::integer(397));
-    bericht.append(QStringLiteral("Height"), Value::integer(200));
+    bericht.append(QStringLiteral("Height"), Value::integer(saetzeHoehe + 60));
     Object name = element("TQRLabel", QStringLiteral("Name"), 100, {10, 10, 300, 18});
     name.append(QStringLiteral("Caption"), Value::string(QStringLiteral("[chemie.dbf NAME1]")));
     bericht.children.push_back(name);
@@ -108,9 +110,12 @@ TEST_F(EtikettenDruckbild, TheDemoLabelHoldsThePhraseTextsOfEveryDemoSubstanceWh
     const QRegularExpression casNummer(QStringLiteral("CAS-Nr\\.:\\s*(\\S+)"));
     int geprueft = 0;
     for (qsizetype i = 0; i + 1 < etiketten.size(); ++i) {
+        // Two substances share a CAS number: the name on the label tells.
         const QString cas = casNummer.match(etiketten[i]).captured(1);
         const auto stoff = std::find_if(daten.substances.begin(), daten.substances.end(),
-                                        [&cas](const demo::Substance& s) { return s.carn() == cas; });
+                                        [&](const demo::Substance& s) {
+                                            return s.carn() == cas && etiketten[i].contains(s.name() + "\n");
+                                        });
         ASSERT_NE(stoff, daten.substances.end()) << "label " << i + 1 << ": " << etiketten[i].toStdString();
         const QString text = ohneLeerraum(etiketten[i]);
         for (const QChar buchstabe : {QLatin1Char('R'), QLatin1Char('S')})
@@ -137,7 +142,7 @@ TEST_F(EtikettenDruckbild, ATextTooBigForItsElementPrintsCutAndItsLabelsAreNamed
     // Printed as the layout says: both labels, Phenol's text cut.
     const QString text = poppler("pdftotext", {pdf, "-"});
     EXPECT_TRUE(text.contains("Phenol") && text.contains("Natriumchlorid")) << text.toStdString();
-    EXPECT_FALSE(ohneLeerraum(text).contains(QStringLiteral("SofortArztzuziehen"))) << text.toStdString();
+    EXPECT_FALSE(ohneLeerraum(text).contains(QStringLiteral("sofortArztzuziehen"))) << text.toStdString();
     EXPECT_EQ(EtikettenLayout->AbgeschnitteneEtiketten(), QStringList{"Phenol (108-95-2-1)"});
     // The tool writes this message to its error output.
     QStringList meldungen = session.takeMessages();
@@ -149,7 +154,11 @@ TEST_F(EtikettenDruckbild, ATextTooBigForItsElementPrintsCutAndItsLabelsAreNamed
     // The preview tells the same once its window closed; a layout with room
     // enough tells nothing.
     {
-        fixtures::ModalAntworten antworten({fixtures::schliessen<TVorschau>()});
+        fixtures::ModalAntworten antworten({fixtures::als<TVorschau>([](TVorschau& v) {
+            EXPECT_TRUE(fixtures::processEventsUntil([&] { return v.Panel0->text() == "Seite 1 von 1"; }, 5000))
+                << v.Panel0->text().toStdString();
+            v.close();
+        })});
         EtikettenLayout->VorlagenDatei = vorlage;
         EXPECT_TRUE(EtikettenLayout->EtikettenLayoutZeigen(true));
     }
@@ -157,7 +166,7 @@ TEST_F(EtikettenDruckbild, ATextTooBigForItsElementPrintsCutAndItsLabelsAreNamed
     ASSERT_EQ(meldungen.size(), 1);
     EXPECT_TRUE(meldungen[0].contains("\nPhenol (108-95-2-1)\n")) << meldungen[0].toStdString();
 
-    etikettSchreiben(vorlage, 150);
+    etikettSchreiben(vorlage, 400);
     sheets::printLabelsPdf(session, vorlage, pdf);
     EXPECT_TRUE(EtikettenLayout->AbgeschnitteneEtiketten().isEmpty());
     EXPECT_TRUE(session.takeMessages().isEmpty());
@@ -172,8 +181,9 @@ TEST_F(EtikettenDruckbild, TheCutLinesBetweenTheLabelsPrintDashed)
     const QImage seite(out.filePath("seite-1.pgm"));
     ASSERT_FALSE(seite.isNull());
 
-    // The rows whose dark pixels reach across the page, far beyond the label
-    // of 105 mm: the cut lines at the label's top and bottom edge.
+    // The rows whose black pixels reach across the whole label of 105 mm,
+    // beyond its frame, its rule and its texts: the cut lines at the label's
+    // top and bottom edge.
     constexpr double pixelProMm = 150 / 25.4;
     int linien = 0;
     for (int y = 0; y < seite.height(); ++y) {
@@ -192,11 +202,11 @@ TEST_F(EtikettenDruckbild, TheCutLinesBetweenTheLabelsPrintDashed)
             striche += lauf == 0;
             laengster = std::max(laengster, ++lauf);
         }
-        if (erstes < 0 || letztes - erstes < 150 * pixelProMm)
+        if (erstes < 0 || letztes - erstes < 100 * pixelProMm)
             continue;
         ++linien;
         // Dashes of about a millimetre: many, none long.
-        EXPECT_GT(striche, 60) << "row " << y;
+        EXPECT_GT(striche, 40) << "row " << y;
         EXPECT_LT(laengster, 3 * pixelProMm) << "row " << y;
     }
     EXPECT_GE(linien, 2);

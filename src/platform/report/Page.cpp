@@ -1,5 +1,7 @@
 #include "report/Page.h"
 
+#include <limits>
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -118,8 +120,14 @@ void paintItem(const DrawnItem& item, QPainter& painter, double dotsPerMm, bool 
         const double spacing = item.lineSpacing > 0.0 ? item.lineSpacing * layoutDotsPerMm
                                                       : QFontMetricsF(font, painter.device()).lineSpacing();
         const int flags = static_cast<int>(item.alignment | Qt::AlignTop) | Qt::TextSingleLine;
+        // Lines wholly below the clip are not drawn at all: a PDF reader
+        // would find their text although nobody sees it.
+        const double unten = item.clip.isValid() ? toDevice(item.clip, layoutDotsPerMm).bottom()
+                                                 : std::numeric_limits<double>::infinity();
         double top = r.top();
         for (const QString& line : item.text.split(QLatin1Char('\n'))) {
+            if (top >= unten)
+                break;
             painter.drawText(QRectF(r.left(), top, r.width(), spacing), flags, line);
             top += spacing;
         }
