@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-
 TEtikettenDruck::TEtikettenDruck(QWidget* parent)
     : TEtikettenDateiDialog(parent, QStringLiteral("Etiketten Druck"), QStringLiteral("&Ok"),
                             QStringLiteral("Drücken Sie hier, um den Etikettendruck durchzuführen"),
