@@ -7,12 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "reports/Drucker.h"
-
 TEtikettenDruck::TEtikettenDruck(QWidget* parent)
     : TEtikettenDateiDialog(parent, QStringLiteral("Etiketten Druck"), QStringLiteral("&Ok"),
                             QStringLiteral("Drücken Sie hier, um den Etikettendruck durchzuführen"),
                             QStringLiteral("Drücken Sie hier, um den Druck abzubrechen"))
+    , m_ziel(QStringLiteral("Etiketten"))
 {
     setObjectName(QStringLiteral("EtikettenDruck"));
     Edit5->setToolTip(QStringLiteral("Wählen Sie hier die Etikettendatei aus"));
@@ -44,13 +43,19 @@ TEtikettenDruck::TEtikettenDruck(QWidget* parent)
     connect(Button4, &QPushButton::clicked, this, &TEtikettenDruck::Button4Click);
 }
 
-QString TEtikettenDruck::frage()
+QString TEtikettenDruck::frage() const
 {
-    return reports::druckerFrage(QStringLiteral("der Etikettendruck"), reports::hauptfensterDruckziel());
+    return m_ziel.frage(QStringLiteral("der Etikettendruck"));
+}
+
+void TEtikettenDruck::Button1Click()
+{
+    if (m_ziel.bestaetigen(this))
+        TEtikettenDateiDialog::Button1Click();
 }
 
 void TEtikettenDruck::Button4Click()
 {
-    reports::hauptfensterDruckerEinrichten(this);
+    m_ziel.einrichten(this);
     Label1->setText(frage());
 }

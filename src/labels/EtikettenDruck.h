@@ -1,6 +1,7 @@
 #pragma once
 
 #include "labels/EtikettenDateiDialog.h"
+#include "reports/Drucker.h"
 
 class QGroupBox;
 class QLabel;
@@ -19,11 +20,18 @@ public:
     QPushButton* Button4;  // "&Druckerinstallation"
 
     // "Soll der Etikettendruck auf dem Drucker ... gedruckt werden?", naming
-    // the printer (or PDF file) that print jobs now go to.
-    static QString frage();
+    // the printer of the main window's choice or, while that is a PDF file,
+    // the labels' own file "Etiketten.pdf" beside it.
+    QString frage() const;
 
-    // "&Druckerinstallation": the printer dialog on the main window's
-    // choice; a new choice is the main window's at once, for every later
+    // OK: as for every label dialog, after the question before replacing a
+    // PDF file that is there; the user's "Nein" there keeps the dialog open.
+    void Button1Click() override;
+    // "&Druckerinstallation": the printer dialog on this job's printer or
+    // file; a new choice is the main window's at once, for every later
     // print job. The question is built anew, also after a cancel.
     void Button4Click();
+
+private:
+    reports::Auftragsziel m_ziel;
 };

@@ -1,5 +1,6 @@
 #include "labels/EtikettenLayout.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/Marlex.h"
@@ -12,6 +13,7 @@
 #include "report/Page.h"
 #include "report/PageBuilder.h"
 #include "report/Report.h"
+#include "report/TextLayout.h"
 #include "report/Units.h"
 #include "reports/Drucker.h"
 #include "reports/Laufelemente.h"
@@ -129,6 +131,7 @@ struct TEtikettenLayout::Lauf {
     std::vector<reports::Laufobjekt> elementListe;
     report::Band* etikett = nullptr;
     report::Report report;
+    report::TextMeasure messung; // asks each label's texts whether they fit
 };
 
 TEtikettenLayout::TEtikettenLayout(QWidget* parent)
@@ -164,6 +167,7 @@ bool TEtikettenLayout::EtikettAktuellDrucken()
 bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
 {
     m_fehlend.clear();
+    m_abgeschnitten.clear();
     if (!Marlex || !Datas) {
         widgets::MessageBox::error(besitzer(), QStringLiteral("Etiketten können erst gedruckt werden, wenn das "
                                                               "Programm vollständig gestartet ist."));
@@ -279,6 +283,12 @@ bool TEtikettenLayout::etikettenlauf(bool alleMarkierten, Ausgabe ausgabe)
             besitzer(), QStringLiteral("Zu diesen Lagerdatensätzen (CAS-Nummer) wurden keine Stoffdaten gefunden; "
                                        "ihre Etiketten zeigen die Stoffangaben leer:\n%1")
                             .arg(m_fehlend.join(QLatin1Char('\n'))));
+    if (!m_abgeschnitten.isEmpty() && !rahmen.gescheitert())
+        widgets::MessageBox::warning(
+            besitzer(), QStringLiteral("Auf diesen Etiketten ist Text abgeschnitten, weil sein Feld im Etikett „%1“ zu "
+                                       "klein ist:\n%2\nBitte vergrößern Sie das Feld im Etikett oder wählen Sie ein "
+                                       "anderes Etikett.")
+                            .arg(VorlagenDatei, m_abgeschnitten.join(QLatin1Char('\n'))));
     return ausgegeben;
 }
 
@@ -305,6 +315,7 @@ std::optional<report::Page> TEtikettenLayout::AktuellesEtikettZeichnen(const rep
                                                                         QString& fehler)
 {
     m_fehlend.clear();
+    m_abgeschnitten.clear();
     if (!Marlex || !Datas) {
         fehler = QStringLiteral("Etiketten können erst exportiert werden, wenn das Programm vollständig gestartet ist.");
         return std::nullopt;
@@ -402,6 +413,24 @@ void TEtikettenLayout::BandBeforePrint()
     if ((!name || !stoff) && !m_fehlend.contains(kennung))
         m_fehlend << kennung;
     EtikettFuellen();
+    textPruefen(kennung, stoff);
+}
+
+// Data texts read their fields now, while the tables stand on the label's
+// stock item, as they will when the band prints.
+void TEtikettenLayout::textPruefen(const QString& kennung, bool stoffGefunden)
+{
+    const report::RenderContext kontext{m_lauf->messung, {}};
+    const auto& elemente = m_lauf->etikett->elements();
+    const bool abgeschnitten = std::any_of(elemente.begin(), elemente.end(), [&kontext](const auto& element) {
+        return element->enabled && element->textCut(kontext);
+    });
+    if (!abgeschnitten)
+        return;
+    const QString name = stoffGefunden ? m_lauf->datas.Table2->fieldByName("NAME1").asString().trimmed() : QString();
+    const QString etikett = name.isEmpty() ? kennung : QStringLiteral("%1 (%2)").arg(name, kennung);
+    if (!m_abgeschnitten.contains(etikett))
+        m_abgeschnitten << etikett;
 }
 
 void TEtikettenLayout::EtikettFuellen()

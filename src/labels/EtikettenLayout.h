@@ -64,6 +64,10 @@ public:
     // The stock items of the last job whose substance, name or structure
     // row was not found, as "CARN-SUBCARN" (their labels show those empty).
     const QStringList& FehlendeStoffe() const { return m_fehlend; }
+    // The labels of the last job on which a text element of the layout was
+    // too small for its text, which is then cut as the layout says: each
+    // as "substance (CAS-SUBCARN)", once. They are told after the job.
+    const QStringList& AbgeschnitteneEtiketten() const { return m_abgeschnitten; }
 
 private:
     struct Lauf;
@@ -76,12 +80,14 @@ private:
     bool NeedData();
     void BandBeforePrint();
     void EtikettFuellen();
+    void textPruefen(const QString& kennung, bool stoffGefunden);
     void QuickRep1Preview(report::PageBuilder& builder);
     QString anzahlenLoeschen();
     QWidget* besitzer() const;
 
     Lauf* m_lauf = nullptr;
     QStringList m_fehlend;
+    QStringList m_abgeschnitten;
 };
 
 // The label engine; created and owned by the program's main routine, null

@@ -145,11 +145,52 @@ void druckerEinrichten(QWidget* owner, Druckziel& ziel)
     ziel.datei.clear();
 }
 
-void hauptfensterDruckerEinrichten(QWidget* owner)
+namespace {
+
+// A name for a file of its own: no folder separators, no characters that
+// Windows refuses in a file name (a register may be copied there).
+QString dateiname(const QString& name)
 {
-    Druckziel ziel = hauptfensterDruckziel();
-    druckerEinrichten(owner, ziel);
-    hauptfensterDruckzielSetzen(ziel);
+    QString ergebnis = name.simplified();
+    for (QChar& c : ergebnis)
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    while (ergebnis.endsWith(QLatin1Char('.')))
+        ergebnis.chop(1);
+    return ergebnis.isEmpty() ? QStringLiteral("Druck") : ergebnis;
+}
+
+} // namespace
+
+Auftragsziel::Auftragsziel(const QString& name)
+    : m_ziel(hauptfensterDruckziel())
+{
+    if (!m_ziel.datei.isEmpty())
+        m_ziel.datei = QFileInfo(m_ziel.datei).dir().filePath(dateiname(name) + QStringLiteral(".pdf"));
+}
+
+QString Auftragsziel::frage(const QString& was) const
+{
+    return druckerFrage(was, m_ziel);
+}
+
+void Auftragsziel::einrichten(QWidget* owner)
+{
+    const Druckziel vorher = m_ziel;
+    druckerEinrichten(owner, m_ziel);
+    // Cancelled: the main window's choice stays as it was.
+    if (m_ziel.datei != vorher.datei || m_ziel.druckerIndex != vorher.druckerIndex)
+        hauptfensterDruckzielSetzen(m_ziel);
+}
+
+bool Auftragsziel::bestaetigen(QWidget* owner)
+{
+    if (!m_ziel.datei.isEmpty() && QFileInfo::exists(m_ziel.datei) &&
+        widgets::MessageBox::askYesNo(owner, QStringLiteral("Die Datei %1 gibt es schon. Soll sie ersetzt werden?")
+                                                 .arg(QDir::toNativeSeparators(m_ziel.datei))) != widgets::Answer::Yes)
+        return false;
+    hauptfensterDruckzielSetzen(m_ziel);
+    return true;
 }
 
 namespace {

@@ -50,9 +50,32 @@ QString druckerFrage(const QString& was, const Druckziel& ziel);
 // printer is told, and the dialog starts on the default printer.
 void druckerEinrichten(QWidget* owner, Druckziel& ziel);
 
-// "Druckerinstallation" of the print questions: the printer dialog on the
-// main window's choice, a new choice stored there at once.
-void hauptfensterDruckerEinrichten(QWidget* owner);
+// Where one print job goes, as its confirmation names and settles it. While
+// the main window's choice is a printer, that printer. While it is a PDF
+// file, a file of the job's own beside it, named after what is printed (the
+// substance, "Etiketten", the report layout), so that one job never takes
+// another's file. "Druckerinstallation" is the printer dialog preset to the
+// job's target; what is chosen there is the main window's choice at once, as
+// for every print question, and a file chosen there is this job's file as
+// chosen.
+class Auftragsziel {
+public:
+    // name: what is printed; characters a file name cannot hold become "_".
+    explicit Auftragsziel(const QString& name);
+
+    const Druckziel& ziel() const { return m_ziel; }
+    // druckerFrage() naming this job's printer or file.
+    QString frage(const QString& was) const;
+    void einrichten(QWidget* owner);
+    // The user's "Ja": a file that exists is replaced only after the
+    // question "Die Datei ... gibt es schon. Soll sie ersetzt werden?". On
+    // yes (or no such file) the job's target becomes the main window's
+    // choice, which the engines print on, and true; on no nothing changes.
+    bool bestaetigen(QWidget* owner);
+
+private:
+    Druckziel m_ziel;
+};
 
 // What the printer dialog is preset to and returns: a printer by name, or a
 // PDF file (then drucker is empty).

@@ -135,11 +135,6 @@ struct Auswahlpruefung {
 };
 Auswahlpruefung reportauswahlLesen(const Layout& layout, const TabellenSatz& tabellen, bool namenDesRegisters);
 
-// The condition the selection table carries during the run: the filter in
-// force on it (the user's storage filter, say) and the layout's condition,
-// each as a whole.
-dbase::Filter auswahlfilter(const dbase::Table& tabelle, const dbase::Filter& bedingung);
-
 // The text eaBedingungstext elements print in a free report, whatever their
 // caption: conditional texts are not expanded there.
 inline const QString kBedingungstextImReport = QStringLiteral("NOCHT NICHT IMPLEMENTIERT");

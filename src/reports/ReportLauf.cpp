@@ -84,16 +84,6 @@ Auswahlpruefung reportauswahlLesen(const Layout& layout, const TabellenSatz& tab
     return pruefung;
 }
 
-dbase::Filter auswahlfilter(const dbase::Table& tabelle, const dbase::Filter& bedingung)
-{
-    const dbase::Filter inKraft = tabelle.filtered() ? tabelle.filter() : dbase::Filter();
-    if (inKraft.isEmpty())
-        return bedingung;
-    if (bedingung.isEmpty())
-        return inKraft;
-    return inKraft && bedingung;
-}
-
 } // namespace reports
 
 namespace {
@@ -151,8 +141,10 @@ struct TReportErstellung::Lauf {
 
     // The run reads the register: the name table from namen.dbf while the
     // list filter is on, chemie.dbf without the list filter; the name table
-    // looked up by substance key, the stock items in name order; the
-    // selection's condition joined to the filter in force on its table.
+    // looked up by substance key, the stock items in name order. The
+    // selection's condition takes the place of the filter on its table for
+    // the run, the user's storage filter too when it selects on lager.dbf;
+    // the guard puts that filter back.
     void tabellenUmstellen(const reports::Reportauswahl& auswahl)
     {
         if (Marlex->ListenFilterAktiv) {
@@ -162,7 +154,7 @@ struct TReportErstellung::Lauf {
         datas.Table1->setIndexName(QStringLiteral("CARN_SUB"));
         datas.Table3->setIndexName(kNamensfolge);
         Table& tabelle = *auswahl.tabelle;
-        tabelle.setFilter(reports::auswahlfilter(tabelle, auswahl.bedingung));
+        tabelle.setFilter(auswahl.bedingung);
         tabelle.setFiltered(true);
     }
 
@@ -295,7 +287,7 @@ bool TReportErstellung::ausgeben(Lauf& lauf, Ausgabe ausgabe)
     }
     bool ja = false;
     {
-        TReportdruck frage(this);
+        TReportdruck frage(this, m_geladeneDatei);
         ja = frage.exec() == QDialog::Accepted;
     }
     if (!ja) {

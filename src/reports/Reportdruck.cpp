@@ -1,14 +1,15 @@
 #include "reports/Reportdruck.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
-#include "reports/Drucker.h"
 #include "widgets/ScreenCentre.h"
 
-TReportdruck::TReportdruck(QWidget* parent)
+TReportdruck::TReportdruck(QWidget* parent, const QString& layoutDatei)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
+    , m_ziel(layoutDatei.isEmpty() ? QStringLiteral("Report") : QFileInfo(layoutDatei).completeBaseName())
 {
     setObjectName(QStringLiteral("Reportdruck"));
     setWindowTitle(QStringLiteral("Reportdruck"));
@@ -31,19 +32,25 @@ TReportdruck::TReportdruck(QWidget* parent)
     Button2 = knopf("Button2", QStringLiteral("&Nein"), 113, 90);
     Button3 = knopf("Button3", QStringLiteral("&Druckerinstallation"), 226, 150);
 
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button1, &QPushButton::clicked, this, &TReportdruck::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button3, &QPushButton::clicked, this, &TReportdruck::Button3Click);
 }
 
-QString TReportdruck::frage()
+QString TReportdruck::frage() const
 {
-    return reports::druckerFrage(QStringLiteral("der akteulle Report"), reports::hauptfensterDruckziel());
+    return m_ziel.frage(QStringLiteral("der akteulle Report"));
+}
+
+void TReportdruck::Button1Click()
+{
+    if (m_ziel.bestaetigen(this))
+        accept();
 }
 
 void TReportdruck::Button3Click()
 {
-    reports::hauptfensterDruckerEinrichten(this);
+    m_ziel.einrichten(this);
     Label1->setText(frage());
 }
 

@@ -8,8 +8,9 @@
 #include <QPushButton>
 #include <QScrollArea>
 
+#include "data/Datas.h"
 #include "data/Optionen.h"
-#include "reports/Drucker.h"
+#include "dbase/Table.h"
 #include "reports/StoffInfo.h"
 #include "stream/StreamError.h"
 #include "widgets/ErrorText.h"
@@ -24,6 +25,14 @@ QPushButton* knopf(QWidget* parent, const char* name, const QString& text, const
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hinweis);
     return button;
+}
+
+// The substance whose sheet a print would make: the name table's current row.
+QString aktuellerStoff()
+{
+    if (!Datas || !Datas->Table1->active() || Datas->Table1->isEmpty())
+        return QStringLiteral("Stoffinfo");
+    return Datas->Table1->fieldByName("NAME1").asString().trimmed();
 }
 
 } // namespace
@@ -111,6 +120,7 @@ TStoffinfoDruck::TStoffinfoDruck(QWidget* parent)
                             {QStringLiteral("&Nein"),
                              QStringLiteral("Drücken Sie hier, um den Stoffinfodruck zu verlassen")},
                             "Button4")
+    , m_ziel(aktuellerStoff())
 {
     setObjectName(QStringLiteral("StoffinfoDruck"));
     Label1 = new QLabel(frage(), this);
@@ -133,15 +143,14 @@ TStoffinfoDruck::TStoffinfoDruck(QWidget* parent)
     connect(Button3, &QPushButton::clicked, this, &TStoffinfoDruck::Button3Click);
 }
 
-QString TStoffinfoDruck::frage()
+QString TStoffinfoDruck::frage() const
 {
-    return reports::druckerFrage(QStringLiteral("das Stoffinfo des aktuellen Datensatzes"),
-                                 reports::hauptfensterDruckziel());
+    return m_ziel.frage(QStringLiteral("das Stoffinfo des aktuellen Datensatzes"));
 }
 
 void TStoffinfoDruck::Button1Click()
 {
-    if (!LoadStoffinfo())
+    if (!LoadStoffinfo() || !m_ziel.bestaetigen(this))
         return;
     StoffInfo->DruckModus = 1;
     if (StoffInfo->Erstellen())
@@ -150,7 +159,7 @@ void TStoffinfoDruck::Button1Click()
 
 void TStoffinfoDruck::Button3Click()
 {
-    reports::hauptfensterDruckerEinrichten(this);
+    m_ziel.einrichten(this);
     Label1->setText(frage());
 }
 

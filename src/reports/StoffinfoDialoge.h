@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "reports/Drucker.h"
+
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -61,18 +63,23 @@ public:
     QPushButton* Button4;      // "&Durchsuchen"
     QScrollArea* ScrollBox1;   // hidden
 
-    // The question, naming the printer or file of the main window's choice.
-    static QString frage();
+    // The question, naming the printer of the main window's choice or,
+    // while that is a PDF file, the sheet's own file beside it, named after
+    // the substance of the name table's current row.
+    QString frage() const;
 
     // "&Ja": loads the layout and prints the sheet while the dialog is open;
-    // closes with OK once the sheet was printed. On a failed load or print
-    // the dialog stays open, so the user can correct the name or choose
-    // another printer.
+    // closes with OK once the sheet was printed. On a failed load or print,
+    // or a PDF file the user would not have replaced, the dialog stays open,
+    // so the user can correct the name or choose another printer or file.
     void Button1Click();
-    // "&Druckerinstallation": the main window's printer dialog on its choice;
-    // the choice (printer or PDF file) is stored in the main window at once
-    // and the question names it.
+    // "&Druckerinstallation": the printer dialog on this job's printer or
+    // file; the choice is stored in the main window at once and the
+    // question names it.
     void Button3Click();
+
+private:
+    reports::Auftragsziel m_ziel;
 };
 
 // "Stoffinfo Layout": names the layout for the preview of the current

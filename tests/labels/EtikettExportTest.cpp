@@ -34,26 +34,17 @@
 #include "sheets/SheetSession.h"
 #include "stream/Picture.h"
 #include "stream/StreamWriter.h"
+#include "EtikettenTestSupport.h"
 
 namespace {
 
+using etikettentest::element;
 using stream::Object;
 using stream::Value;
 
 constexpr int kBreite = 397;
 constexpr int kHoehe = 200;
 constexpr QRgb kRot = 0xFFFF0000;
-
-Object element(const char* klasse, const QString& name, int tag, QRect lage)
-{
-    Object e(QString::fromLatin1(klasse), name);
-    e.append(QStringLiteral("Tag"), Value::integer(tag));
-    e.append(QStringLiteral("Left"), Value::integer(lage.x()));
-    e.append(QStringLiteral("Top"), Value::integer(lage.y()));
-    e.append(QStringLiteral("Width"), Value::integer(lage.width()));
-    e.append(QStringLiteral("Height"), Value::integer(lage.height()));
-    return e;
-}
 
 Object text(const QString& name, int tag, QRect lage, const QString& caption)
 {

@@ -40,6 +40,7 @@
 #include "search/Recherche.h"
 #include "sheets/SheetSession.h"
 #include "widgets/DBGrid.h"
+#include "widgets/MessageBox.h"
 #include "widgets/NameList.h"
 #include "EtikettenTestSupport.h"
 #include "fixtures/Dbfread.h"
@@ -319,7 +320,59 @@ TEST_F(EtikettenDialoge, TheQuestionNamesThePrinterAndThePrinterButtonChangesItF
     })});
     QTest::mouseClick(Marlex->ToolButton3, Qt::LeftButton);
     EXPECT_EQ(Marlex->DruckerIndex, 0) << "the new printer is the program's, also after Abbruch";
-    EXPECT_EQ(TEtikettenDruck::frage(), frage.arg("Büro"));
+    EXPECT_EQ(TEtikettenDruck(Marlex).frage(), frage.arg("Büro"));
+}
+
+TEST_F(EtikettenDialoge, IntoAPdfFileTheLabelsTakeAFileOfTheirOwnAndReplaceOneOnlyWhenTheUserSaysSo)
+{
+    // The sheet printed before went into Aceton.pdf, the file of the choice.
+    const QString blatt = out.filePath("Aceton.pdf");
+    QFile alt(blatt);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("das Stoffinfo von vorhin");
+    alt.close();
+    Marlex->DruckDatei = blatt;
+    const QString pdf = out.filePath("Etiketten.pdf");
+    const QString frage = "Soll der Etikettendruck in die PDF-Datei " + pdf + " gedruckt werden?";
+    QStringList fragen;
+    widgets::Answer antwort = widgets::Answer::No;
+    widgets::ScopedAnswerProvider ersetzen([&](const widgets::MessageRequest& r) {
+        fragen << r.text;
+        return antwort;
+    });
+
+    zeileKlicken("64-17-5", "1");
+    anzahlSetzen("64-17-5", "1", 1);
+    ModalAntworten antworten({als<TEtikettenDruck>([&](TEtikettenDruck& d) {
+                                  EXPECT_EQ(d.Label1->text(), frage);
+                                  QTest::mouseClick(d.Button1, Qt::LeftButton);
+                              }),
+                              // The labels' file is there now: "Nein" keeps
+                              // it and the dialog, "Ja" replaces it.
+                              als<TEtikettenDruck>([&](TEtikettenDruck& d) {
+                                  EXPECT_EQ(d.Label1->text(), frage);
+                                  QTest::mouseClick(d.Button1, Qt::LeftButton);
+                                  EXPECT_TRUE(d.isVisible());
+                                  EXPECT_EQ(alle(etikettentest::casProSeite(pdf, kCas)), QStringList{"64-17-5"});
+                                  antwort = widgets::Answer::Yes;
+                                  QTest::mouseClick(d.Button1, Qt::LeftButton);
+                              })});
+    QTest::mouseClick(Marlex->ToolButton3, Qt::LeftButton);
+    EXPECT_EQ(alle(etikettentest::casProSeite(pdf, kCas)), QStringList{"64-17-5"});
+    EXPECT_EQ(Marlex->DruckDatei, pdf) << "the last file, beside which the next job's goes";
+    EXPECT_TRUE(fragen.isEmpty()) << fragen.join("\n").toStdString();
+
+    anzahlSetzen("7647-14-5", "1", 2);
+    zeileKlicken("7647-14-5", "1");
+    QTest::mouseClick(Marlex->ToolButton3, Qt::LeftButton);
+    const QString ersetzenFrage =
+        "Die Datei " + QDir::toNativeSeparators(pdf) + " gibt es schon. Soll sie ersetzt werden?";
+    EXPECT_EQ(fragen, (QStringList{ersetzenFrage, ersetzenFrage}));
+    EXPECT_EQ(alle(etikettentest::casProSeite(pdf, kCas)), QStringList(2, "7647-14-5"));
+    QFile blattDanach(blatt);
+    ASSERT_TRUE(blattDanach.open(QIODevice::ReadOnly));
+    EXPECT_EQ(blattDanach.readAll(), "das Stoffinfo von vorhin");
+    EXPECT_EQ(session.takeMessages(), QStringList());
 }
 
 TEST_F(EtikettenDialoge, ABadLabelFileOrMarginIsToldAndChangesNothing)

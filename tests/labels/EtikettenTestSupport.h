@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include <QRect>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -13,8 +14,22 @@
 
 #include "dbase/Table.h"
 #include "fixtures/Poppler.h"
+#include "stream/Object.h"
 
 namespace etikettentest {
+
+// A label layout element of class `klasse`, its kind `tag` and its place in
+// pixels.
+inline stream::Object element(const char* klasse, const QString& name, int tag, QRect lage)
+{
+    stream::Object e(QString::fromLatin1(klasse), name);
+    e.append(QStringLiteral("Tag"), stream::Value::integer(tag));
+    e.append(QStringLiteral("Left"), stream::Value::integer(lage.x()));
+    e.append(QStringLiteral("Top"), stream::Value::integer(lage.y()));
+    e.append(QStringLiteral("Width"), stream::Value::integer(lage.width()));
+    e.append(QStringLiteral("Height"), stream::Value::integer(lage.height()));
+    return e;
+}
 
 // The CAS numbers printed on each page, in reading order: the word after
 // each `marke`.

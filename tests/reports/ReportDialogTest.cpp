@@ -19,39 +19,26 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "ReportLaufSupport.h"
 #include "app/Marlex.h"
 #include "data/Datas.h"
 #include "dbase/Table.h"
 #include "widgets/DBImage.h"
+#include "widgets/MessageBox.h"
 #include "report/Output.h"
 #include "reports/Drucker.h"
 #include "reports/ReportErstellung.h"
 #include "reports/Reportdruck.h"
+#include "reports/StoffinfoDialoge.h"
 #include "reports/Vorschau.h"
 #include "sheets/SheetSession.h"
+#include "fixtures/Modal.h"
 
 namespace {
 
-// Runs `tun` once on the modal window of class W as soon as it is shown
-// (from the event loop of whatever is modal at that moment).
-template <class W>
-void sobaldModal(std::function<void(W&)> tun)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tun] {
-        auto* fenster = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (!fenster || !fenster->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        tun(*fenster);
-    });
-    timer->start();
-}
+using fixtures::als;
+using fixtures::ModalAntworten;
 
 void klicken(QWidget* widget)
 {
@@ -121,47 +108,50 @@ TEST_F(ReportDialog, AUserChoosesTheFileAnotherPrinterAndPrintsThenDeclinesAndLo
     QStringList fragen;
     QString vorschauTitel;
 
-    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "Report erstellen");
-        EXPECT_FALSE(dialog.Button1->isEnabled());
-        EXPECT_FALSE(dialog.RadioGroup1->isEnabled());
-        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
-        EXPECT_TRUE(dialog.Button1->isEnabled());
-        klicken(dialog.Drucker);
+    // The windows in the order they open: the generator, the question
+    // answered "Ja" after choosing the other printer, the question answered
+    // "Nein", the preview.
+    ModalAntworten antworten({
+        als<TReportErstellung>([&](TReportErstellung& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Report erstellen");
+            EXPECT_FALSE(dialog.Button1->isEnabled());
+            EXPECT_FALSE(dialog.RadioGroup1->isEnabled());
+            zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+            EXPECT_TRUE(dialog.Button1->isEnabled());
+            klicken(dialog.Drucker);
+            klicken(dialog.Button1);
+            EXPECT_EQ(Marlex->DruckerIndex, 1);
 
-        // "Ja" after choosing the other printer: printed there.
-        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+            // "Nein": nothing printed, the same file not read again.
+            QFile::remove(QDir::current().filePath("GIFT.REP"));
+            klicken(dialog.Button1);
+
+            // The preview of the held layout.
+            klicken(dialog.Bildschirm);
+            klicken(dialog.Button1);
+
+            // Another directory: nothing chosen, and the file is read afresh.
+            zeileKlicken(*dialog.DirectoryListBox1, "[..]", true);
+            EXPECT_NE(dialog.Verzeichnis().absolutePath(), QDir::currentPath());
+            EXPECT_FALSE(dialog.Button1->isEnabled());
+            EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
+            durchgelaufen = true;
+            klicken(dialog.Button2);
+        }),
+        als<TReportdruck>([&](TReportdruck& frage) {
             fragen << frage.Label1->text();
             klicken(frage.Button3);
             fragen << frage.Label1->text();
             klicken(frage.Button1);
-        });
-        klicken(dialog.Button1);
-        EXPECT_EQ(Marlex->DruckerIndex, 1);
-
-        // "Nein": nothing printed, the same file not read again.
-        QFile::remove(QDir::current().filePath("GIFT.REP"));
-        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+        }),
+        als<TReportdruck>([&](TReportdruck& frage) {
             fragen << frage.Label1->text();
             klicken(frage.Button2);
-        });
-        klicken(dialog.Button1);
-
-        // The preview of the held layout.
-        klicken(dialog.Bildschirm);
-        sobaldModal<TVorschau>([&](TVorschau& vorschau) {
+        }),
+        als<TVorschau>([&](TVorschau& vorschau) {
             vorschauTitel = vorschau.windowTitle();
             klicken(vorschau.Button1);
-        });
-        klicken(dialog.Button1);
-
-        // Another directory: nothing chosen, and the file is read afresh.
-        zeileKlicken(*dialog.DirectoryListBox1, "[..]", true);
-        EXPECT_NE(dialog.Verzeichnis().absolutePath(), QDir::currentPath());
-        EXPECT_FALSE(dialog.Button1->isEnabled());
-        EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
-        durchgelaufen = true;
-        klicken(dialog.Button2);
+        }),
     });
     Marlex->Reporterstellen1->trigger();
 
@@ -183,28 +173,31 @@ TEST_F(ReportDialog, AUserChoosesTheFileAnotherPrinterAndPrintsThenDeclinesAndLo
 TEST_F(ReportDialog, AFileThatNoLongerLoadsIsToldAndTheDialogStaysOpenForTheNextRun)
 {
     bool durchgelaufen = false;
-    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
-        QFile kaputt(QDir::current().filePath("KAPUTT.REP"));
-        ASSERT_TRUE(kaputt.open(QIODevice::WriteOnly));
-        kaputt.write("kein Report");
-        kaputt.close();
-        dialog.VerzeichnisSetzen(QDir::currentPath()); // the list shows the new file
-        zeileKlicken(*dialog.FileListBox1, "KAPUTT.REP");
-        klicken(dialog.Button1);
-        const QStringList meldungen = session.takeMessages();
-        ASSERT_EQ(meldungen.size(), 1);
-        EXPECT_TRUE(meldungen.front().contains("„" + QDir::current().filePath("KAPUTT.REP") + "“ kann nicht gelesen"))
-            << meldungen.front().toStdString();
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
+    ModalAntworten antworten({
+        als<TReportErstellung>([&](TReportErstellung& dialog) {
+            QFile kaputt(QDir::current().filePath("KAPUTT.REP"));
+            ASSERT_TRUE(kaputt.open(QIODevice::WriteOnly));
+            kaputt.write("kein Report");
+            kaputt.close();
+            dialog.VerzeichnisSetzen(QDir::currentPath()); // the list shows the new file
+            zeileKlicken(*dialog.FileListBox1, "KAPUTT.REP");
+            klicken(dialog.Button1);
+            const QStringList meldungen = session.takeMessages();
+            ASSERT_EQ(meldungen.size(), 1);
+            EXPECT_TRUE(meldungen.front().contains("„" + QDir::current().filePath("KAPUTT.REP") +
+                                                   "“ kann nicht gelesen"))
+                << meldungen.front().toStdString();
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_TRUE(dialog.GeladeneReportDatei().isEmpty());
 
-        // The good one, printed to the first printer.
-        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
-        klicken(dialog.Drucker);
-        sobaldModal<TReportdruck>([](TReportdruck& frage) { klicken(frage.Button1); });
-        klicken(dialog.Button1);
-        durchgelaufen = true;
-        klicken(dialog.Button2);
+            // The good one, printed to the first printer.
+            zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+            klicken(dialog.Drucker);
+            klicken(dialog.Button1);
+            durchgelaufen = true;
+            klicken(dialog.Button2);
+        }),
+        als<TReportdruck>([](TReportdruck& frage) { klicken(frage.Button1); }),
     });
     Marlex->Reporterstellen1->trigger();
     ASSERT_TRUE(durchgelaufen);
@@ -216,15 +209,17 @@ TEST_F(ReportDialog, AStoredPrinterThatIsNoLongerInstalledGivesWayToTheDefaultPr
 {
     Marlex->DruckerIndex = 7;
     QString frageText;
-    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
-        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
-        klicken(dialog.Drucker);
-        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
+    ModalAntworten antworten({
+        als<TReportErstellung>([&](TReportErstellung& dialog) {
+            zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+            klicken(dialog.Drucker);
+            klicken(dialog.Button1);
+            klicken(dialog.Button2);
+        }),
+        als<TReportdruck>([&](TReportdruck& frage) {
             frageText = frage.Label1->text();
             klicken(frage.Button1);
-        });
-        klicken(dialog.Button1);
-        klicken(dialog.Button2);
+        }),
     });
     Marlex->Reporterstellen1->trigger();
     EXPECT_EQ(frageText, "Soll der akteulle Report auf dem Drucker Laser Lehrerzimmer gedruckt werden?");
@@ -252,23 +247,22 @@ TEST_F(ReportDialog, AStorageTableWithoutItsNameOrderIsToldBeforeAnyTableOrTheMa
     ASSERT_FALSE(Marlex->DBImage1->isHidden());
     Versteckzaehler strukturbild(*Marlex->DBImage1);
 
-    bool gefragt = false;
     bool durchgelaufen = false;
     QStringList meldungen;
-    sobaldModal<TReportErstellung>([&](TReportErstellung& dialog) {
-        zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
-        klicken(dialog.Drucker);
-        sobaldModal<TReportdruck>([&](TReportdruck& frage) {
-            gefragt = true;
-            klicken(frage.Button2);
-        });
-        klicken(dialog.Button1);
-        klicken(dialog.Bildschirm);
-        klicken(dialog.Button1);
-        meldungen = session.takeMessages();
-        EXPECT_TRUE(dialog.isVisible());
-        durchgelaufen = true;
-        klicken(dialog.Button2);
+    // No print question: the check comes first. A question would be a
+    // window beyond these answers, which fails the test.
+    ModalAntworten antworten({
+        als<TReportErstellung>([&](TReportErstellung& dialog) {
+            zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+            klicken(dialog.Drucker);
+            klicken(dialog.Button1);
+            klicken(dialog.Bildschirm);
+            klicken(dialog.Button1);
+            meldungen = session.takeMessages();
+            EXPECT_TRUE(dialog.isVisible());
+            durchgelaufen = true;
+            klicken(dialog.Button2);
+        }),
     });
     Marlex->Reporterstellen1->trigger();
 
@@ -278,7 +272,6 @@ TEST_F(ReportDialog, AStorageTableWithoutItsNameOrderIsToldBeforeAnyTableOrTheMa
         EXPECT_TRUE(meldung.contains("lager.dbf") && meldung.contains("„NAME1_SUB“")) << meldung.toStdString();
         EXPECT_FALSE(meldung.contains("konnte nicht erstellt werden")) << meldung.toStdString();
     }
-    EXPECT_FALSE(gefragt);
     EXPECT_TRUE(gedruckt.empty());
     // Nothing was switched, so nothing had to be put back.
     EXPECT_EQ(strukturbild.mal, 0);
@@ -289,4 +282,91 @@ TEST_F(ReportDialog, AStorageTableWithoutItsNameOrderIsToldBeforeAnyTableOrTheMa
     EXPECT_TRUE(lager.filtered());
     EXPECT_EQ(namen.recNo(), namenZeile);
     EXPECT_EQ(namen.indexName(), "NAME1_SUB");
+}
+
+TEST_F(ReportDialog, IntoAPdfFileEachJobProposesAFileOfItsOwnAndAFileThatIsThereIsReplacedOnlyWhenTheUserSaysSo)
+{
+    // The last job went into the labels' file; it must stay as it is.
+    QTemporaryDir ausgabe;
+    const QString etiketten = ausgabe.filePath("Etiketten.pdf");
+    QFile alt(etiketten);
+    ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+    alt.write("die Etiketten von vorhin");
+    alt.close();
+    Marlex->DruckDatei = etiketten;
+    const QString report = ausgabe.filePath("GIFT.pdf");
+    const QString blatt = ausgabe.filePath("Benzol.pdf");
+    QStringList fragen;
+    widgets::Answer antwort = widgets::Answer::No;
+    widgets::ScopedAnswerProvider ersetzen([&](const widgets::MessageRequest& frage) {
+        fragen << frage.text;
+        return antwort;
+    });
+
+    // The sheet of Benzol: its question names its own file, which is new.
+    session.select("Benzol");
+    ModalAntworten blattFrage({als<TStoffinfoDruck>([&](TStoffinfoDruck& d) {
+        EXPECT_EQ(d.Label1->text(),
+                  "Soll das Stoffinfo des aktuellen Datensatzes in die PDF-Datei " + blatt + " gedruckt werden?");
+        klicken(d.Button1);
+    })});
+    Marlex->Drucken1->trigger();
+    ASSERT_TRUE(QFile::exists(blatt));
+    EXPECT_EQ(Marlex->DruckDatei, blatt);
+
+    // The report twice: its own file beside the sheet's; the second time
+    // the user keeps the file ("Nein" to the question, then "Nein" to the
+    // print), the third time replaces it.
+    const auto frage = [&](std::function<void(TReportdruck&)> schritte) {
+        return als<TReportdruck>([&, schritte](TReportdruck& d) {
+            EXPECT_EQ(d.Label1->text(), "Soll der akteulle Report in die PDF-Datei " + report + " gedruckt werden?");
+            schritte(d);
+        });
+    };
+    QByteArray ersterReport;
+    QStringList ersteZeilen;
+    ModalAntworten antworten({
+        als<TReportErstellung>([&](TReportErstellung& dialog) {
+            zeileKlicken(*dialog.FileListBox1, "GIFT.REP");
+            klicken(dialog.Drucker);
+            klicken(dialog.Button1);
+            QFile gedruckt(report);
+            ASSERT_TRUE(gedruckt.open(QIODevice::ReadOnly));
+            ersterReport = gedruckt.readAll();
+            gedruckt.close();
+            ersteZeilen = reportlauf::casSortiert(report);
+            klicken(dialog.Button1);
+            klicken(dialog.Button1);
+            klicken(dialog.Button2);
+        }),
+        frage([](TReportdruck& d) { klicken(d.Button1); }),
+        frage([&](TReportdruck& d) {
+            klicken(d.Button1);
+            EXPECT_TRUE(d.isVisible()) << "kept: the question stays for another choice";
+            QFile behalten(report);
+            ASSERT_TRUE(behalten.open(QIODevice::ReadOnly));
+            EXPECT_EQ(behalten.readAll(), ersterReport);
+            klicken(d.Button2);
+        }),
+        frage([&](TReportdruck& d) {
+            antwort = widgets::Answer::Yes;
+            QFile::resize(report, 10); // a replaced file is whole again afterwards
+            klicken(d.Button1);
+        }),
+    });
+    Marlex->Reporterstellen1->trigger();
+
+    const QString ersetzenFrage = "Die Datei " + QDir::toNativeSeparators(report) + " gibt es schon. Soll sie "
+                                                                                    "ersetzt werden?";
+    EXPECT_EQ(fragen, (QStringList{ersetzenFrage, ersetzenFrage}));
+    EXPECT_TRUE(ersterReport.startsWith("%PDF"));
+    EXPECT_FALSE(ersteZeilen.isEmpty());
+    EXPECT_EQ(reportlauf::casSortiert(report), ersteZeilen);
+    EXPECT_TRUE(fixtures::poppler("pdftotext", {blatt, "-"}).contains("Benzol"));
+    QFile etikettenDanach(etiketten);
+    ASSERT_TRUE(etikettenDanach.open(QIODevice::ReadOnly));
+    EXPECT_EQ(etikettenDanach.readAll(), "die Etiketten von vorhin");
+    EXPECT_TRUE(gedruckt.empty()) << "no printer was used";
+    EXPECT_EQ(Marlex->DruckDatei, report);
+    EXPECT_TRUE(session.takeMessages().isEmpty());
 }

@@ -145,21 +145,23 @@ TEST_F(Reporte, ThePrintedReportHasTitleAndSummaryOnceAndNeitherChildBandNorExpa
     EXPECT_FALSE(text.contains("bedingt")) << text.toStdString();
 }
 
-TEST_F(Reporte, TheStorageFilterJoinsTheConditionAsAWholeAndStaysAfterwards)
+TEST_F(Reporte, ASelectionOnTheStorageTableTakesThePlaceOfTheStorageFilterWhichComesBackAfterwards)
 {
-    // Brom (100 g) is in the poison cabinet; sodium (100 g) in its own
-    // place. Joined as text the OR would let all of the poison cabinet
-    // through; in place of the storage filter, sodium.
-    const dbase::Filter lagerfilter =
-        dbase::Filter::parse("LAGER_ORT='Giftschrank' OR LAGER_ORT='Säureschrank'");
-    LagerFilterSetzen(lagerfilter);
+    // The user looks at the acid cabinet; a poison cabinet report lists the
+    // poison cabinet all the same.
+    LagerFilterSetzen(dbase::Filter::parse("LAGER_ORT='Säureschrank'"));
     const Tabellenstand vorher = Tabellenstand::jetzt();
     ASSERT_TRUE(vorher.lagerGefiltert);
 
-    EXPECT_EQ(drucken({"lager.dbf", "MENGE_IN_G='100'"}, "MENGE"), QStringList{"7726-95-6"});
+    EXPECT_EQ(drucken({"lager.dbf", "LAGER_ORT='Giftschrank'"}, "GIFT"), kGiftschrank);
     EXPECT_EQ(Tabellenstand::jetzt(), vorher);
-    // An empty selection line leaves the storage filter as the selection.
-    EXPECT_EQ(drucken({"lager.dbf", ""}, "LEER"), sortiert(kGiftschrank + QStringList{"7647-01-0", "7647-01-0"}));
+    // An empty selection line on the storage table selects every stock item.
+    EXPECT_EQ(drucken({"lager.dbf", ""}, "LEER"), kAlle);
+    EXPECT_EQ(Tabellenstand::jetzt(), vorher);
+    // A selection through the substances picks among the stock items the
+    // storage filter shows: the concentrated hydrochloric acid, not the
+    // other corrosive ones nor the dilute acid beside it.
+    EXPECT_EQ(drucken({"chemie.dbf", "GEFSYM1='C'"}, "AETZEND"), QStringList{"7647-01-0"});
     EXPECT_EQ(Tabellenstand::jetzt(), vorher);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include "app/Marlex.h"
 #include "demo/ReportLayouts.h"
 #include "reports/ReportErstellung.h"
+#include "reports/Drucker.h"
 #include "reports/Reportdruck.h"
 
 namespace sheets {
@@ -21,20 +23,29 @@ QString withMessages(const QString& what, const QStringList& messages)
     return messages.isEmpty() ? what : what + QLatin1Char('\n') + messages.join(QLatin1Char('\n'));
 }
 
-// Answers the print question "&Ja" as soon as it is shown.
+// Answers the print question as soon as it is shown: the file `pdf` chosen
+// in its "&Druckerinstallation", then "&Ja".
 class JaAufDieFrage {
 public:
-    JaAufDieFrage()
+    explicit JaAufDieFrage(const QString& pdf)
+        : m_dialog([pdf](QWidget*, reports::Druckerwahl& wahl) {
+            wahl.drucker.clear();
+            wahl.datei = pdf;
+            return true;
+        })
     {
         m_timer.setInterval(0);
         QObject::connect(&m_timer, &QTimer::timeout, [] {
-            if (auto* frage = qobject_cast<TReportdruck*>(QApplication::activeModalWidget()))
+            if (auto* frage = qobject_cast<TReportdruck*>(QApplication::activeModalWidget())) {
+                frage->Button3->click();
                 frage->Button1->click();
+            }
         });
         m_timer.start();
     }
 
 private:
+    reports::ScopedDruckerDialog m_dialog;
     QTimer m_timer;
 };
 
@@ -56,8 +67,11 @@ QStringList demoReportLayouts()
 
 void printReportPdf(SheetSession& session, const QString& layout, const QString& pdf)
 {
+    // The tool's output replaces an earlier one; the print question would
+    // ask first.
+    QFile::remove(pdf);
     Marlex->DruckDatei = pdf;
-    const JaAufDieFrage ja;
+    const JaAufDieFrage ja(pdf);
     erstellen(session, layout, TReportErstellung::AusgabeDrucker,
               QStringLiteral("Der Report %1 wurde nicht nach %2 gedruckt.").arg(QFileInfo(layout).fileName(), pdf));
 }

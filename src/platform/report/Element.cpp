@@ -4,10 +4,20 @@
 
 namespace report {
 
+PlainTextLayout TextElement::layout(const RenderContext& context) const
+{
+    return layoutPlainText(text(context.system), font, rect, TextFit{wordWrap, autoSize, autoStretch, alignment},
+                           context.measure);
+}
+
+bool TextElement::textCut(const RenderContext& context) const
+{
+    return layout(context).cut;
+}
+
 void TextElement::render(const RenderContext& context, ElementOutput& out) const
 {
-    const TextFit fit{wordWrap, autoSize, autoStretch, alignment};
-    const PlainTextLayout layout = layoutPlainText(text(context.system), font, rect, fit, context.measure);
+    const PlainTextLayout layout = this->layout(context);
     DrawnItem item;
     item.kind = ItemKind::Text;
     item.rect = layout.box;
@@ -57,10 +67,19 @@ QString RichText::plainText() const
     return text;
 }
 
+RichTextLayout RichText::layout(const RenderContext& context) const
+{
+    return layoutRichText(runs, font, rect, TextFit{wordWrap, autoSize, autoStretch, alignment}, context.measure);
+}
+
+bool RichText::textCut(const RenderContext& context) const
+{
+    return layout(context).cut;
+}
+
 void RichText::render(const RenderContext& context, ElementOutput& out) const
 {
-    const TextFit fit{wordWrap, autoSize, autoStretch, alignment};
-    const RichTextLayout layout = layoutRichText(runs, font, rect, fit, context.measure);
+    const RichTextLayout layout = this->layout(context);
     for (const PlacedRun& run : layout.runs) {
         DrawnItem item;
         item.kind = ItemKind::TextRun;

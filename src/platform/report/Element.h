@@ -50,6 +50,9 @@ public:
     bool enabled = true;
 
     virtual void render(const RenderContext& context, ElementOutput& out) const = 0;
+    // Whether the element's text, as it would print now, needs more room
+    // than its box gives it, so that part of it is not painted.
+    virtual bool textCut(const RenderContext&) const { return false; }
 };
 
 // Everything that prints one plain text. The box rules are those of fitBox().
@@ -65,7 +68,11 @@ public:
     QColor background = Qt::white;
 
     void render(const RenderContext& context, ElementOutput& out) const final;
+    bool textCut(const RenderContext& context) const final;
     virtual QString text(const SystemValues& system) const = 0;
+
+private:
+    PlainTextLayout layout(const RenderContext& context) const;
 };
 
 class Label : public TextElement {
@@ -122,6 +129,10 @@ public:
     void setPlainText(const QString& text);
     QString plainText() const;
     void render(const RenderContext& context, ElementOutput& out) const override;
+    bool textCut(const RenderContext& context) const override;
+
+private:
+    RichTextLayout layout(const RenderContext& context) const;
 };
 
 class Shape : public Element {

@@ -64,6 +64,11 @@ struct Page {
     bool operator==(const Page&) const = default;
 };
 
+// The resolution text is measured and laid out at (TextMeasure), fine
+// enough that rounding inside the font engine stays far below what a printer
+// resolves. Text is painted at it too, scaled to the device.
+inline constexpr double kLayoutDpi = 1200.0;
+
 // Paints a recorded page with the painter's origin at the paper's top left
 // corner, dotsPerMm device pixels to the millimetre (zoom is part of it).
 // Shapes and text are smoothed unless `smooth` is false: then every pixel

@@ -11,9 +11,7 @@ namespace report {
 
 namespace {
 
-// Fine enough that rounding inside the font engine stays far below what a
-// printer resolves.
-constexpr double kMeasureDpi = 1200.0;
+constexpr double kMeasureDpi = kLayoutDpi;
 
 // Lines as the text holds them, whatever line ends it was stored with.
 QStringList paragraphs(const QString& text)
@@ -21,6 +19,14 @@ QStringList paragraphs(const QString& text)
     QString normalized = text;
     normalized.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return normalized.split(QLatin1Char('\n'));
+}
+
+// Far below a printer's dot: what the measure's rounding may add.
+constexpr double kFitToleranceMm = 0.01;
+
+bool exceeds(const QSizeF& content, const QRectF& box)
+{
+    return content.width() > box.width() + kFitToleranceMm || content.height() > box.height() + kFitToleranceMm;
 }
 
 } // namespace
@@ -109,6 +115,11 @@ PlainTextLayout layoutPlainText(const QString& text, const QFont& font, const QR
         widest = std::max(widest, measure.width(line, font));
     const QSizeF content(widest, measure.lineHeight(font) * layout.lines.size());
     layout.box = fitBox(box, content, fit);
+    // Blank lines at the end show nothing when cut off.
+    qsizetype shown = layout.lines.size();
+    while (shown > 0 && layout.lines.at(shown - 1).trimmed().isEmpty())
+        --shown;
+    layout.cut = exceeds(QSizeF(widest, measure.lineHeight(font) * shown), layout.box);
     return layout;
 }
 
@@ -198,6 +209,7 @@ RichTextLayout layoutRichText(const std::vector<TextRun>& runs, const QFont& fon
         top += height;
     }
     layout.box = fitBox(box, QSizeF(widest, top), fit);
+    layout.cut = exceeds(QSizeF(widest, top), layout.box);
     // Alignment within the box, line by line.
     if (!(fit.alignment & Qt::AlignLeft) && (fit.alignment & (Qt::AlignRight | Qt::AlignHCenter))) {
         std::size_t index = 0;

@@ -53,6 +53,10 @@ QRectF fitBox(const QRectF& box, const QSizeF& content, const TextFit& fit);
 struct PlainTextLayout {
     QRectF box;
     QStringList lines;
+    // The text needs more room than the box gives it, so part of it is not
+    // painted: more lines than the box is high, or a line wider than a box
+    // that neither wraps nor sizes itself.
+    bool cut = false;
 };
 
 PlainTextLayout layoutPlainText(const QString& text, const QFont& font, const QRectF& box, const TextFit& fit,
@@ -78,6 +82,7 @@ struct PlacedRun {
 struct RichTextLayout {
     QRectF box;
     std::vector<PlacedRun> runs;
+    bool cut = false; // as for PlainTextLayout
 };
 
 // Runs flow left to right on shared baselines; with wordWrap lines break

@@ -236,3 +236,61 @@ TEST(ReportPreviewWidget, LinesKeepTheLayoutsSpacingAtSmallZoom)
     ASSERT_EQ(lineTops.size(), 6u);
     EXPECT_NEAR(lineTops[5] - lineTops[0], 5 * spacing * dotsPerMm, 1.0);
 }
+
+namespace {
+
+// Where ink is in each row of an image painted at `dotsPerMm`: the rightmost
+// inked column, -1 for a blank image.
+int rechtesteTinte(const Page& page, double dotsPerMm)
+{
+    QImage image((page.sizeMm * dotsPerMm).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPage(page, painter, dotsPerMm);
+    painter.end();
+    int rechts = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() - 1; x > rechts; --x)
+            if (qGray(image.pixel(x, y)) < 160)
+                rechts = x;
+    return rechts;
+}
+
+} // namespace
+
+TEST(ReportPreviewWidget, TextLinesAreWholeAtEveryZoomAsInTheLayout)
+{
+    // Text boxes fitted to their text, as data texts and labels of a sheet
+    // are: a line painted wider than measured loses its last letters at the
+    // box's edge.
+    Report report;
+    smallPage(report);
+    Band& band = report.addBand(BandType::Title);
+    band.height = 60;
+    const QStringList zeilen{"Benzol", "Sofort Arzt zuziehen", "07.12.2026", "Wasserstoffperoxid 30 %"};
+    for (qsizetype i = 0; i < zeilen.size(); ++i) {
+        Label& label = addLabel(band, zeilen[i], QRectF(0, 12.0 * double(i), 10, 5));
+        label.font = QFont(QStringLiteral("Arial"), i % 2 == 0 ? 10 : 8);
+        label.autoSize = true;
+    }
+    const Page page = build(report).at(0);
+
+    // The same page with every text box far wider than its text: nothing
+    // can be cut there.
+    Page frei = page;
+    for (DrawnItem& item : frei.items) {
+        item.rect.setWidth(item.rect.width() + 50);
+        item.clip = item.rect;
+    }
+    for (const int zoom : {25, 50, 66, 75, 90, 100, 110, 125, 150, 175, 200, 300, 400}) {
+        const double dotsPerMm = zoom / 100.0 * 96 / 25.4;
+        for (std::size_t i = 0; i < page.items.size(); ++i) {
+            Page eine{page.sizeMm, {page.items[i]}};
+            Page eineFrei{frei.sizeMm, {frei.items[i]}};
+            const int rechts = rechtesteTinte(eine, dotsPerMm);
+            ASSERT_GE(rechts, 0);
+            EXPECT_EQ(rechts, rechtesteTinte(eineFrei, dotsPerMm))
+                << zoom << " %: " << page.items[i].text.toStdString();
+        }
+    }
+}
