@@ -904,22 +904,19 @@ bool DbfFile::checkFresh(std::uint32_t recNo) {
     }
     if (d->settled)
         return false;
-    const bool known = recNo >= 1 && recNo <= d->header.recordCount;
-    const std::string before = known ? std::string(d->cachedRecord(recNo), d->header.recordLength) : std::string();
     const std::int64_t sinceChange =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count()
         - now.changedNs;
-    if (sinceChange > changeTimeGrainNs) {
-        // Whatever shared the last change time is on the disk by now.
-        d->forgetCache();
-        d->settled = true;
-    }
-    if (!known)
+    if (sinceChange <= changeTimeGrainNs)
         return false;
-    std::string fresh;
-    readStoredRecord(recNo, fresh);
-    return fresh != before;
+    // Whatever shared the last change time is on the disk by now: what was
+    // cached meanwhile is read once more.
+    d->settled = true;
+    const bool known = recNo >= 1 && recNo <= d->header.recordCount;
+    const std::string before = known ? std::string(d->cachedRecord(recNo), d->header.recordLength) : std::string();
+    d->forgetCache();
+    return known && std::string_view(d->cachedRecord(recNo), d->header.recordLength) != before;
 }
 
 bool DbfFile::refresh() {

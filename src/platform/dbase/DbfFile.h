@@ -151,11 +151,12 @@ public:
     void readStoredRecord(std::uint32_t recNo, std::string& bytes);
     // Whether another open wrote the file since this one last looked, asked
     // once per move of a cursor: one look at the file's size and change
-    // time. When it changed, the records are read afresh from then on; while
-    // the last change is too recent for the change time to tell changes in
-    // the same tick apart, `recNo` alone is read afresh, and every record
-    // once more when that time has passed. True when anything cached may
-    // have changed or `recNo` did. Records another open appended are not
+    // time. When it changed, the records are read afresh from then on. A
+    // change time is kept to a clock tick (a second or two on network
+    // shares), so another write in the same tick as the last one seen shows
+    // only once that time has passed: then everything cached is read once
+    // more. True when the cache was forgotten for a change, or `recNo`
+    // changed at that second reading. Records another open appended are not
     // counted here (refresh() does): a cursor walking an order keeps it.
     // False for an exclusive open and while appends are gathered.
     bool checkFresh(std::uint32_t recNo);
