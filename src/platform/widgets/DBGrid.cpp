@@ -388,8 +388,11 @@ public:
     // over it; the grid puts the caret at its end for F2 and a double-click.
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
+        const QString text = index.data(Qt::EditRole).toString();
+        if (auto* box = qobject_cast<QComboBox*>(editor))
+            box->setCurrentIndex(box->findText(text)); // the list opens on the value
         if (QLineEdit* line = editLine(editor)) {
-            line->setText(index.data(Qt::EditRole).toString());
+            line->setText(text);
             line->selectAll();
         }
     }
