@@ -9,18 +9,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
-#include "BenchApplication.h"
 #include "BenchRegister.h"
-#include "app/Marlex.h"
-#include "data/Datas.h"
-#include "data/ListeEinlesen.h"
+#include "Programmfenster.h"
 #include "widgets/DBGrid.h"
-#include "widgets/MessageBox.h"
 
 namespace {
 
@@ -37,64 +31,44 @@ void taste(int key, const QString& text = {})
 
 void BM_LagerMengeTippen(benchmark::State& state)
 {
-    bench::application();
-    const widgets::ScopedAnswerProvider stumm([](const widgets::MessageRequest&) { return widgets::Answer::Ok; });
-    // The stores change lager.dbf: they go into a copy, so the other
-    // benchmarks find the register as it was written.
-    const bench::BenchRegister& reg = bench::BenchRegister::standard();
+    // The stores change lager.dbf: they go into a copy of the register.
     QTemporaryDir kopie;
-    const QDir quelle(reg.directory());
-    for (const QString& datei : quelle.entryList(QDir::Files))
-        QFile::copy(quelle.filePath(datei), kopie.filePath(datei));
-    const QString vorher = QDir::currentPath();
-    QTemporaryDir programm;
-    Programmverzeichnis = programm.path() + u'/';
-    QDir::setCurrent(kopie.path());
-    {
-        TDatas datas;
-        Datas = &datas;
-        TListeEinlesen liste;
-        ListeEinlesen = &liste;
-        TMarlex marlex;
-        Marlex = &marlex;
-        for (dbase::Table* t : {datas.Table1, datas.Table2, datas.Table3, datas.Table6})
-            t->open();
-        marlex.NamenlisteLesen();
-        marlex.show();
-        QApplication::setActiveWindow(&marlex);
-        marlex.PageControl1->setCurrentWidget(marlex.TabSheet3);
-        marlex.LagerseiteAktivieren();
-        marlex.ToolButton31Click(); // storage edit mode
-        widgets::DBGrid& gitter = *marlex.DBGrid1;
-        int menge = 0;
-        for (int spalte = 0; spalte < static_cast<int>(gitter.columns().size()); ++spalte)
-            if (gitter.columns()[static_cast<std::size_t>(spalte)].fieldName == QLatin1String("MENGE_IN_G"))
-                menge = spalte;
-        gitter.setFocus();
-        gitter.setCurrentIndex(gitter.model()->index(0, menge));
-        QApplication::processEvents();
-
-        bool runter = true;
-        for (auto _ : state) {
-            for (const char ziffer : {'3', '0', '0'})
-                taste(Qt::Key_0 + (ziffer - '0'), QString(QLatin1Char(ziffer)));
-            taste(Qt::Key_Return);
-            taste(runter ? Qt::Key_Down : Qt::Key_Up);
-            runter = !runter;
-        }
-        const bool gespeichert = datas.Table3->state() == dbase::TableState::Browse
-            && gitter.model()->index(0, menge).data().toString() == QLatin1String("300");
-        if (!gespeichert)
-            state.SkipWithError("the amount was not stored as typed");
-        state.counters["items"] = static_cast<double>(gitter.model()->rowCount());
-        marlex.ToolButton31Click();
-        marlex.hide();
-        Marlex = nullptr;
-        ListeEinlesen = nullptr;
-        Datas = nullptr;
+    bench::BenchRegister::standard().copyTo(kopie.path());
+    bench::Programmfenster fenster(kopie.path());
+    TMarlex& marlex = fenster.marlex();
+    marlex.NamenlisteLesen();
+    marlex.show();
+    QApplication::setActiveWindow(&marlex);
+    marlex.PageControl1->setCurrentWidget(marlex.TabSheet3);
+    marlex.LagerseiteAktivieren();
+    marlex.ToolButton31Click(); // storage edit mode
+    widgets::DBGrid& gitter = *marlex.DBGrid1;
+    int menge = 0;
+    for (int spalte = 0; spalte < static_cast<int>(gitter.columns().size()); ++spalte)
+        if (gitter.columns()[static_cast<std::size_t>(spalte)].fieldName == QLatin1String("MENGE_IN_G"))
+            menge = spalte;
+    gitter.setFocus();
+    gitter.setCurrentIndex(gitter.model()->index(0, menge));
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != &gitter) {
+        state.SkipWithError("the storage grid has no focus");
+        return;
     }
-    QDir::setCurrent(vorher);
-    Programmverzeichnis.clear();
+
+    bool runter = true;
+    for (auto _ : state) {
+        for (const char ziffer : {'3', '0', '0'})
+            taste(Qt::Key_0 + (ziffer - '0'), QString(QLatin1Char(ziffer)));
+        taste(Qt::Key_Return);
+        taste(runter ? Qt::Key_Down : Qt::Key_Up);
+        runter = !runter;
+    }
+    const bool gespeichert = Datas->Table3->state() == dbase::TableState::Browse
+        && gitter.model()->index(0, menge).data().toString() == QLatin1String("300");
+    if (!gespeichert)
+        state.SkipWithError("the amount was not stored as typed");
+    state.counters["items"] = static_cast<double>(gitter.model()->rowCount());
+    marlex.ToolButton31Click();
 }
 BENCHMARK(BM_LagerMengeTippen)->Unit(benchmark::kMillisecond);
 

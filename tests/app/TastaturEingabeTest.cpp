@@ -29,6 +29,7 @@
 using namespace filtertest;
 using fixtures::key;
 using fixtures::type;
+using marlextest::hineinKlicken;
 
 namespace {
 
@@ -80,15 +81,6 @@ protected:
     }
 
     void klick(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-    // Clicks into a control, as a user does before typing.
-    void hinein(QWidget* feld)
-    {
-        QWidget* ziel = feld;
-        if (auto* edit = qobject_cast<QTextEdit*>(feld))
-            ziel = edit->viewport();
-        QTest::mouseClick(ziel, Qt::LeftButton, {}, QPoint(5, 5));
-        ASSERT_TRUE(feld->hasFocus()) << feld->objectName().toStdString();
-    }
     void zeileZeigen(const QString& name)
     {
         marlextest::listenzeileKlicken(m, static_cast<int>(listenzeilen(m).indexOf(name)));
@@ -129,7 +121,7 @@ TEST_F(TastaturEingabe, TabMovesFromNameToNameAndNoTabReachesTheTables)
     EXPECT_EQ(fokus(), m.DBRichEdit2);
     EXPECT_EQ(m.DBRichEdit3->toPlainText(), "Dimethylketon");
 
-    hinein(m.DBRichEdit1);
+    hineinKlicken(m.DBRichEdit1);
     type("C3H6O");
     key(Qt::Key_Return, Qt::ShiftModifier);
     key(Qt::Key_Tab);
@@ -208,7 +200,7 @@ TEST_F(TastaturEingabe, ALetterTypedIntoAComboBoxAndLeftWithTabIsStoredAsTyped)
     klick(m.ToolButton41);
     ASSERT_EQ(m.EditModus, 1);
 
-    hinein(m.DBComboBox1);
+    hineinKlicken(m.DBComboBox1);
     key(Qt::Key_A, Qt::ControlModifier);
     type("T");
     key(Qt::Key_Tab);
@@ -221,10 +213,10 @@ TEST_F(TastaturEingabe, ALetterTypedIntoAComboBoxAndLeftWithTabIsStoredAsTyped)
     ASSERT_EQ(fokus(), m.DBComboBox18);
     key(Qt::Key_Down); // picks the first item
     key(Qt::Key_Tab);
-    hinein(m.DBComboBox8);
+    hineinKlicken(m.DBComboBox8);
     type("A");
     key(Qt::Key_Tab);
-    hinein(m.DBComboBox15);
+    hineinKlicken(m.DBComboBox15);
     type("sii");
     key(Qt::Key_Tab);
     klick(m.ToolButton41);
