@@ -66,8 +66,10 @@ void BM_LagerMengeTippen(benchmark::State& state)
         runter = !runter;
     }
     const QString gespeichert = gitter.model()->index(0, menge).data().toString();
-    if (Datas->Table3->state() != dbase::TableState::Browse || gespeichert != QLatin1String("300"))
-        state.SkipWithError(("the amount was not stored as typed: " + gespeichert).toStdString());
+    if (Datas->Table3->state() != dbase::TableState::Browse || gespeichert != QLatin1String("300")) {
+        const std::string fehler = "the amount was not stored as typed: " + gespeichert.toStdString();
+        state.SkipWithError(fehler.c_str());
+    }
     state.counters["items"] = static_cast<double>(gitter.model()->rowCount());
     marlex.ToolButton31Click();
 }
