@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <cstdint>
 #include <random>
@@ -367,6 +368,14 @@ const BenchRegister& BenchRegister::millionNames()
 }
 
 QString BenchRegister::path(const QString& fileName) const { return m_dir.filePath(fileName); }
+
+void BenchRegister::copyTo(const QString& directory) const
+{
+    const QDir source(m_dir.path());
+    const QDir target(directory);
+    for (const QString& file : source.entryList(QDir::Files))
+        QFile::copy(source.filePath(file), target.filePath(file));
+}
 
 void BenchRegister::open(dbase::Table& table, const QString& fileName, const QString& tag) const
 {

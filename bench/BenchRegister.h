@@ -53,6 +53,9 @@ public:
     // A file of the register's directory; new files may be made there too.
     QString path(const QString& fileName) const;
     QString directory() const { return m_dir.path(); }
+    // Copies the register's files into `directory`, for a benchmark that
+    // changes them while the others must find the register as written.
+    void copyTo(const QString& directory) const;
 
     // The rows of namen.dbf in physical order.
     const std::vector<NameRow>& names() const { return m_names; }

@@ -302,8 +302,8 @@ void TMarlex::datensatzseiteAnlegen()
     seite->setContentsMargins(0, 0, 0, 0);
     seite->addWidget(ToolBar2);
 
-    const auto richEdit = [this](const char* name, const char* field, const QString& hint) {
-        auto* edit = new widgets::DBRichEdit(TabSheet2);
+    const auto richEdit = [](QWidget* parent, const char* name, const char* field, const QString& hint) {
+        auto* edit = new widgets::DBRichEdit(parent);
         edit->setObjectName(QLatin1String(name));
         edit->setDataField(QLatin1String(field));
         edit->setToolTip(hint);
@@ -312,9 +312,9 @@ void TMarlex::datensatzseiteAnlegen()
         return edit;
     };
     auto* namen = new QFormLayout;
-    DBRichEdit2 = richEdit("DBRichEdit2", "NAME1", QStringLiteral("Erster Name des Stoffes"));
-    DBRichEdit3 = richEdit("DBRichEdit3", "NAME2", QStringLiteral("Zweiter Name des Stoffes"));
-    DBRichEdit4 = richEdit("DBRichEdit4", "NAME1", QStringLiteral("Das in der Datenliste gewählte Synonym des Stoffes"));
+    DBRichEdit2 = richEdit(TabSheet2, "DBRichEdit2", "NAME1", QStringLiteral("Erster Name des Stoffes"));
+    DBRichEdit3 = richEdit(TabSheet2, "DBRichEdit3", "NAME2", QStringLiteral("Zweiter Name des Stoffes"));
+    DBRichEdit4 = richEdit(TabSheet2, "DBRichEdit4", "NAME1", QStringLiteral("Das in der Datenliste gewählte Synonym des Stoffes"));
     for (auto* edit : {DBRichEdit2, DBRichEdit3, DBRichEdit4})
         edit->setFixedHeight(edit->fontMetrics().height() * 2);
     namen->addRow(QStringLiteral("Name1:"), DBRichEdit2);
@@ -328,6 +328,7 @@ void TMarlex::datensatzseiteAnlegen()
     ScrollBox1 = new QScrollArea(TabSheet2);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus); // Tab goes from the names to the fields in it
     auto* inhalt = new QWidget;
     auto* spalten = new QHBoxLayout(inhalt);
     auto* linkeSpalte = new QFormLayout;
@@ -415,8 +416,9 @@ void TMarlex::datensatzseiteAnlegen()
     Label36 = qobject_cast<QLabel*>(linkeSpalte->labelForField(inhalt->findChild<QWidget*>(QStringLiteral("DBEdit15"))));
     Label36->setObjectName(QStringLiteral("Label36"));
     Label36->setEnabled(false);
-    DBRichEdit1 = richEdit("DBRichEdit1", "FORMEL", QStringLiteral("Geben Sie hier die Summenformel des Stoffes ein"));
-    DBRichEdit1->setParent(inhalt);
+    // Made in its place among the fields, so that Tab reaches it between them.
+    DBRichEdit1 = richEdit(inhalt, "DBRichEdit1", "FORMEL",
+                           QStringLiteral("Geben Sie hier die Summenformel des Stoffes ein"));
     DBRichEdit1->setFixedHeight(DBRichEdit1->fontMetrics().height() * 2);
     linkeSpalte->addRow(QStringLiteral("Formel:"), DBRichEdit1);
     for (const auto& s : links2)

@@ -315,7 +315,7 @@ void Datenupdate::abschliessen(dbase::JournalChange& lauf)
         lauf.commit();
     } catch (const dbase::DbaseError& fehler) {
         if (m_stand.fehler.isEmpty())
-            m_stand.fehler = einzeilig(fehler.what());
+            m_stand.fehler = einzeilig(fehler);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,16 @@ struct DateiFehler {
         return std::make_unique<Io>(d);
     }};
 };
+
+// Clicks into a control, as a user does before typing.
+inline void hineinKlicken(QWidget* feld)
+{
+    QWidget* ziel = feld;
+    if (auto* edit = qobject_cast<QTextEdit*>(feld))
+        ziel = edit->viewport();
+    QTest::mouseClick(ziel, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_TRUE(feld->hasFocus()) << feld->objectName().toStdString();
+}
 
 // Clicks the line `zeile` of the name list, which shows its substance.
 inline void listenzeileKlicken(TMarlex& m, int zeile)

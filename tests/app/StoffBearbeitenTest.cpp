@@ -67,14 +67,7 @@ protected:
     }
 
     // Clicks into a control, as a user does before typing.
-    void hinein(QWidget* feld)
-    {
-        QWidget* ziel = feld;
-        if (auto* edit = qobject_cast<QTextEdit*>(feld))
-            ziel = edit->viewport();
-        QTest::mouseClick(ziel, Qt::LeftButton, {}, QPoint(5, 5));
-        ASSERT_TRUE(feld->hasFocus()) << feld->objectName().toStdString();
-    }
+    void hinein(QWidget* feld) { hineinKlicken(feld); }
     // Types `text` over what the control holds.
     void tippen(QWidget* feld, const QString& text)
     {

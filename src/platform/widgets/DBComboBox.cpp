@@ -1,9 +1,11 @@
 #include "widgets/DBComboBox.h"
 
+#include <QCompleter>
 #include <QFocusEvent>
 #include <QLineEdit>
 
 #include "widgets/DBEdit.h"
+#include "widgets/DisabledText.h"
 
 namespace widgets {
 
@@ -11,12 +13,20 @@ DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is stored as typed: a completer that proposes nothing
+    // keeps the box from completing a typed "T" to the item "T+", and its
+    // exact letter case keeps the box, when left, from taking a typed "t"
+    // for the item "T".
+    auto* exact = new QCompleter(this);
+    exact->setCaseSensitivity(Qt::CaseSensitive);
+    setCompleter(exact);
     connect(this, &QComboBox::editTextChanged, this, [this](const QString& text) {
         if (!m_showing)
             link().controlTextChanged(text);
     });
     connect(lineEdit(), &QLineEdit::textEdited, this, &DBComboBox::userChanged);
     connect(this, &QComboBox::activated, this, &DBComboBox::userChanged);
+    keepTextReadableWhenDisabled(*this);
     link().refresh();
 }
 

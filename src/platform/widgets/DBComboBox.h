@@ -8,6 +8,7 @@ namespace widgets {
 
 // Editable combo box on a field: a value list to choose from, or free text.
 // Shows the field's text; a value from the list is also its current item.
+// Typed text goes into the field as typed, never completed to an item.
 class DBComboBox : public QComboBox, public DataAware {
     Q_OBJECT
 public:

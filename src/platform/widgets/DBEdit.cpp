@@ -3,6 +3,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "widgets/DisabledText.h"
+
 namespace widgets {
 
 bool leavesControl(const QFocusEvent& event)
@@ -17,6 +19,7 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent)
         if (!m_showing)
             link().controlTextChanged(text);
     });
+    keepTextReadableWhenDisabled(*this);
     link().refresh();
 }
 

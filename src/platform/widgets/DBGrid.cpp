@@ -14,6 +14,7 @@
 
 #include "dbase/DbaseError.h"
 #include "dbase/TextCheck.h"
+#include "widgets/DisabledText.h"
 #include "widgets/ErrorText.h"
 #include "widgets/MessageBox.h"
 
@@ -377,6 +378,7 @@ public:
             auto* box = new QComboBox(parent);
             box->setEditable(true);
             box->setInsertPolicy(QComboBox::NoInsert);
+            box->setCompleter(nullptr); // typed digits stay the amount typed
             box->addItems(column.pickList);
             return box;
         }
@@ -387,21 +389,23 @@ public:
         return edit;
     }
 
+    // The value comes selected, so that a key that opens the editor types
+    // over it; the grid puts the caret at its end for F2 and a double-click.
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
         const QString text = index.data(Qt::EditRole).toString();
         if (auto* box = qobject_cast<QComboBox*>(editor))
-            box->setEditText(text);
-        else if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            edit->setText(text);
+            box->setCurrentIndex(box->findText(text)); // the list opens on the value
+        if (QLineEdit* line = editLine(editor)) {
+            line->setText(text);
+            line->selectAll();
+        }
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
-        if (auto* box = qobject_cast<QComboBox*>(editor))
-            model->setData(index, box->currentText(), Qt::EditRole);
-        else if (auto* edit = qobject_cast<QLineEdit*>(editor))
-            model->setData(index, edit->text(), Qt::EditRole);
+        if (QLineEdit* line = editLine(editor))
+            model->setData(index, line->text(), Qt::EditRole);
     }
 
 private:
@@ -418,6 +422,13 @@ private:
     DBGrid& m_grid;
 };
 
+QLineEdit* DBGrid::editLine(QWidget* editor)
+{
+    if (auto* box = qobject_cast<QComboBox*>(editor))
+        return box->lineEdit();
+    return qobject_cast<QLineEdit*>(editor);
+}
+
 // ---------------------------------------------------------------- grid
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this))
@@ -433,6 +444,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this
     m_model->setReadingHeldBack(parent != nullptr);
     fontChanged();
     setCellEditing(true);
+    keepTextReadableWhenDisabled(*this);
     connect(m_model, &GridModel::rowsRead, this, &DBGrid::followCursor);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &DBGrid::followCursor);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &DBGrid::followCursor);
@@ -662,6 +674,18 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         m_selectedIndex = current.column();
         emit colEnter();
     }
+}
+
+// A key types over the cell's value, as in a spreadsheet; F2, a double-click
+// or a click on the current cell open it to be changed, the caret at its end.
+bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!QTableView::edit(index, trigger, event))
+        return false;
+    if (trigger != AnyKeyPressed)
+        if (QLineEdit* line = editLine(indexWidget(index)))
+            line->end(false);
+    return true;
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event)

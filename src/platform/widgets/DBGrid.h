@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTableView>
 
+class QLineEdit;
+
 #include "widgets/DataSource.h"
 
 namespace widgets {
@@ -120,6 +122,7 @@ class DBGrid : public QTableView {
 public:
     explicit DBGrid(QWidget* parent = nullptr);
     ~DBGrid() override;
+    using QTableView::edit;
 
     void setDataSource(DataSource* source);
     DataSource* dataSource() const { return m_model->dataSource(); }
@@ -162,6 +165,7 @@ signals:
     void deleteRequested();
 
 protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void changeEvent(QEvent* event) override;
@@ -169,6 +173,8 @@ protected:
 
 private:
     class Delegate;
+    // The line a cell editor is typed into.
+    static QLineEdit* editLine(QWidget* editor);
     void followCursor();
     void fontChanged();
     // Fits again the columns that still have the width they were fitted to.

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 
 #include "widgets/DBEdit.h"
+#include "widgets/DisabledText.h"
 
 namespace widgets {
 
@@ -12,6 +13,7 @@ DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent)
         if (!m_showing)
             link().controlTextChanged(toPlainText());
     });
+    keepTextReadableWhenDisabled(*this);
     link().refresh();
 }
 

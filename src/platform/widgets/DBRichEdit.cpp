@@ -1,12 +1,35 @@
 #include "widgets/DBRichEdit.h"
 
+#include <algorithm>
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 
 #include "widgets/DBEdit.h"
+#include "widgets/DisabledText.h"
 
 namespace widgets {
+
+namespace {
+
+bool breaksLine(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\v')
+        || c == QLatin1Char('\f') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// Text for a one-line field: each tab or line break a blank, CR LF one.
+QString oneLineText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& c : text)
+        if (breaksLine(c))
+            c = QLatin1Char(' ');
+    return text;
+}
+
+} // namespace
 
 DBRichEdit::DBRichEdit(QWidget* parent) : QTextEdit(parent)
 {
@@ -20,6 +43,7 @@ DBRichEdit::DBRichEdit(QWidget* parent) : QTextEdit(parent)
         m_shown = text;
         link().controlTextChanged(text);
     });
+    keepTextReadableWhenDisabled(*this);
     link().refresh();
 }
 
@@ -29,8 +53,22 @@ bool DBRichEdit::oneLine() const
     return f && !isBlobType(f->def().type);
 }
 
+// Known once the control is bound: a memo keeps its lines and tabs.
+void DBRichEdit::applyLineMode()
+{
+    if (!field())
+        return;
+    const bool single = oneLine();
+    setTabChangesFocus(single);
+    setLineWrapMode(single ? NoWrap : WidgetWidth);
+    const Qt::ScrollBarPolicy bars = single ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    setHorizontalScrollBarPolicy(bars);
+    setVerticalScrollBarPolicy(bars);
+}
+
 void DBRichEdit::showField()
 {
+    applyLineMode();
     m_showing = true;
     m_shown = link().fieldText();
     setPlainText(m_shown);
@@ -54,10 +92,19 @@ void DBRichEdit::focusOutEvent(QFocusEvent* event)
 
 void DBRichEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (oneLine() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        link().leave(this);
-        event->ignore(); // to the dialog, like a one-line edit
-        return;
+    if (oneLine()) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            link().leave(this);
+            event->ignore(); // to the dialog, like a one-line edit
+            return;
+        }
+        // Tab moved the focus before the key got here; Ctrl+Tab, a tab with
+        // nowhere to go, or a key that types a break inserts nothing.
+        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab
+            || std::any_of(event->text().cbegin(), event->text().cend(), breaksLine)) {
+            event->ignore();
+            return;
+        }
     }
     QTextEdit::keyPressEvent(event);
 }
@@ -68,10 +115,7 @@ void DBRichEdit::insertFromMimeData(const QMimeData* source)
         QTextEdit::insertFromMimeData(source);
         return;
     }
-    QString text = source->text();
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    insertPlainText(text);
+    insertPlainText(oneLineText(source->text()));
 }
 
 } // namespace widgets

@@ -9,7 +9,10 @@ namespace widgets {
 // Rich edit on a text or memo field: the field holds the plain text; the
 // formatting (subscript digits of a formula, say) is the program's, applied
 // after each showing through recordShown(). Formatting alone changes nothing
-// in the record. A one-line field takes no line breaks.
+// in the record. A one-line field (any but a memo) takes no tab and no line
+// break and does not wrap: Tab and Shift+Tab move the focus as in a one-line
+// edit, Return leaves the control, and pasted or dropped text arrives as one
+// line, its tabs and line breaks made blanks.
 class DBRichEdit : public QTextEdit, public DataAware {
     Q_OBJECT
 public:
@@ -32,6 +35,7 @@ private:
     void showField() override;
     void applyReadOnly(bool readOnly) override;
     bool oneLine() const;
+    void applyLineMode();
 
     bool m_showing = false;
     QString m_shown; // the plain text as last shown or typed
