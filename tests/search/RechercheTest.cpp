@@ -325,7 +325,7 @@ TEST_F(Recherche, NumbersAreFoundAsTheyAreShown)
 
     EXPECT_EQ(recherchieren(Marlex->RechercheinTMP11, {u"58,08"_qs}), 1);
     EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"Aceton"_qs});
-    EXPECT_EQ(gelesen(u"zan_tmp1.dbf"_qs), QStringList{u"Aceton"_qs});
+    EXPECT_EQ(gelesen(Datas->arbeitsdatei(u"zan_tmp1.dbf"_qs)), QStringList{u"Aceton"_qs});
     klicken("ToolButton48");
     EXPECT_EQ(recherchieren(Marlex->RechercheinTMP21, {u"8,1"_qs}), 1);
     EXPECT_EQ(listenzeilen(*Marlex), QStringList{u"Benzol"_qs});
