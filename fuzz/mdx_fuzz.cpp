@@ -40,6 +40,10 @@ public:
     bool tryLock(Lock) override { return true; }
     void lockAppend() override {}
     void unlockAppend() override {}
+    bool tryLockRange(std::uint64_t, std::uint64_t) override { return true; }
+    void unlockRange(std::uint64_t, std::uint64_t) override {}
+    // One open of bytes nobody else changes: the size is all a cache needs.
+    Stamp stamp() override { return {size(), 0}; }
 };
 
 bool sameEntries(const dbase::IndexTag& a, const dbase::IndexTag& b)
