@@ -302,7 +302,23 @@ void TVorschau::aufbauFehlgeschlagen(const QString& meldung)
     if (!isVisible())
         return;
     MessageBox::error(this, QStringLiteral("Die Seiten der Vorschau konnten nicht vollständig aufgebaut werden.\n")
-                                + meldung);
+                                + aufbaufehler(meldung));
+}
+
+// Why the pages were not built, in the user's words: an error from outside
+// the program's own texts (too little memory, say) in German with its text
+// below.
+QString TVorschau::aufbaufehler(const QString& meldung) const
+{
+    if (const std::exception_ptr fehler = m_builder ? m_builder->failure() : nullptr) {
+        try {
+            std::rethrow_exception(fehler);
+        } catch (const std::exception& e) {
+            return widgets::errorText(e);
+        } catch (...) {
+        }
+    }
+    return meldung;
 }
 
 // Saving takes every page. While pages are still being built the user is
@@ -321,7 +337,7 @@ bool TVorschau::seitenVollstaendig()
         QString text = QStringLiteral(
             "Die Vorschau kann nicht gespeichert werden, weil ihre Seiten nicht vollständig aufgebaut wurden.");
         if (!m_builder->errorMessage().isEmpty())
-            text += u'\n' + m_builder->errorMessage();
+            text += u'\n' + aufbaufehler(m_builder->errorMessage());
         MessageBox::error(this, text);
     }
     return false;

@@ -80,6 +80,7 @@ private:
     void ToolButton2Click();
     void aufbauBeendet();
     void aufbauFehlgeschlagen(const QString& meldung);
+    QString aufbaufehler(const QString& meldung) const;
 
     void seitenTextSetzen();
     void speichern(const QString& fileName, bool alsSeitendatei);

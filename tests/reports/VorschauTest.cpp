@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QToolButton>
 
 #include "fixtures/Events.h"
+#include "widgets/ErrorText.h"
 #include "fixtures/FileWrites.h"
 #include "fixtures/Files.h"
 #include "fixtures/TempDir.h"
@@ -409,4 +411,28 @@ TEST(Vorschau, FailedBuildIsReportedOnceAndKeepsItsPages)
     vorschau.ToolButton2->click();
     ASSERT_EQ(meldungen.gezeigt.size(), 2);
     EXPECT_TRUE(meldungen.gezeigt[1].text.contains("nicht gespeichert werden"));
+}
+
+// A build stopped by too little memory is told in German, with the
+// library's own text only as the detail, in the message and when saving.
+TEST(Vorschau, ABuildStoppedByTooLittleMemoryIsToldInGerman)
+{
+    Umgebung u;
+    Lauf lauf(200);
+    lauf.report.events.beforeBand = [&](Band&, bool&) {
+        if (++lauf.baender == 30)
+            throw std::bad_alloc();
+    };
+    PageBuilder builder(lauf.report);
+    TVorschau vorschau(nullptr, builder, u.ini);
+    Meldungen meldungen;
+    vorschau.show();
+    fixtures::processEventsUntil([&] { return !meldungen.gezeigt.isEmpty(); });
+    vorschau.ToolButton2->click();
+    ASSERT_EQ(meldungen.gezeigt.size(), 2);
+    const QString deutsch = widgets::errorText(std::bad_alloc());
+    for (const auto& meldung : meldungen.gezeigt) {
+        EXPECT_TRUE(meldung.text.contains(deutsch)) << meldung.text.toStdString();
+        EXPECT_FALSE(meldung.text.startsWith(u"std::bad_alloc"_qs)) << meldung.text.toStdString();
+    }
 }

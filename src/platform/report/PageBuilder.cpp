@@ -67,6 +67,7 @@ bool PageBuilder::buildSome(int maxBands)
     } catch (const std::exception& e) {
         --m_depth;
         m_error = QString::fromStdString(e.what());
+        m_failure = std::current_exception();
         end(Status::Failed);
         if (m_closeRequested)
             finishClose();
@@ -74,6 +75,7 @@ bool PageBuilder::buildSome(int maxBands)
     } catch (...) {
         --m_depth;
         m_error = QStringLiteral("Unbekannter Fehler beim Aufbau der Seiten.");
+        m_failure = nullptr;
         end(Status::Failed);
         if (m_closeRequested)
             finishClose();

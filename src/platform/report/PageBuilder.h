@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include <deque>
 #include <vector>
 
@@ -64,6 +66,9 @@ public:
     bool isFinished() const { return m_status == Status::Finished; }
     const std::vector<Page>& pages() const { return m_pages; }
     QString errorMessage() const { return m_error; }
+    // The exception that stopped the build, for a caller that words errors
+    // from outside the program's own texts for the user; null otherwise.
+    std::exception_ptr failure() const { return m_failure; }
 
 signals:
     // A page is complete (its footer printed); pageNumber counts from 1.
@@ -110,6 +115,7 @@ private:
     std::deque<Band*> m_queue;
     std::vector<Page> m_pages;
     QString m_error;
+    std::exception_ptr m_failure;
 
     bool m_pageOpen = false;
     Page m_page;
