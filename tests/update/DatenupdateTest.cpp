@@ -9,6 +9,7 @@
 #include "demo/Generator.h"
 #include "dbase/Table.h"
 #include "fixtures/Files.h"
+#include "fixtures/Tdbf.h"
 #include "update/Datenupdate.h"
 
 using namespace marlextest;
@@ -47,6 +48,14 @@ update::Updatestand zusammenfuehren(const QString& datei, bool satzweise)
         lauf.inEinem();
     if (satzweise && lauf.stand().fehler.isEmpty()) {
         EXPECT_EQ(schritte, int(quelle.recordCount())) << "one step per update record";
+    }
+    if (lauf.stand().fehler.isEmpty()) {
+        // Another dBASE program reading now, while the tables are still
+        // open, finds every merged substance through each tag of chemie.mdx.
+        const fixtures::TdbfTable zeilen = fixtures::readWithTdbf("chemie.dbf");
+        for (const fixtures::TdbfTag& tag : zeilen.tags)
+            EXPECT_EQ(fixtures::readWithTdbf("chemie.dbf", tag.name).rows.size(), zeilen.rows.size())
+                << tag.name << (satzweise ? " record by record" : " in one");
     }
     return lauf.stand();
 }
