@@ -1,4 +1,5 @@
 #include "dbase/Journal.h"
+#include "dbase/ForwardingIo.h"
 
 #include <algorithm>
 #include <array>
@@ -169,9 +170,12 @@ OpenChange& openChange()
 }
 
 // A table or memo file whose writes during a change are journaled first.
-class JournaledFileIo final : public FileIo {
+class JournaledFileIo final : public ForwardingFileIo {
 public:
-    JournaledFileIo(std::unique_ptr<FileIo> inner, JournaledFile kind) : m_inner(std::move(inner)), m_kind(kind) {}
+    JournaledFileIo(std::unique_ptr<FileIo> inner, JournaledFile kind)
+        : ForwardingFileIo(std::move(inner)), m_kind(kind)
+    {
+    }
 
     ~JournaledFileIo() override
     {
@@ -191,35 +195,21 @@ public:
 
     void open(const std::filesystem::path& path, Access access) override
     {
-        m_inner->open(path, access);
-        m_path = path;
+        ForwardingFileIo::open(path, access);
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
         m_name = (error ? path : absolute).lexically_normal().string();
-    }
-    std::size_t readAt(std::uint64_t offset, char* data, std::size_t size) override
-    {
-        return m_inner->readAt(offset, data, size);
     }
     void writeAt(std::uint64_t offset, const char* data, std::size_t size) override
     {
         beforeChange(offset, offset + size);
         m_inner->writeAt(offset, data, size);
     }
-    std::uint64_t size() override { return m_inner->size(); }
     void truncate(std::uint64_t size) override
     {
         beforeChange(size, std::max(size, m_inner->size()));
         m_inner->truncate(size);
     }
-    void sync() override { m_inner->sync(); }
-    void renameTo(const std::filesystem::path& target) override
-    {
-        m_inner->renameTo(target);
-        m_path = target;
-    }
-    void syncDirectory() override { m_inner->syncDirectory(); }
-    void removeFile() override { m_inner->removeFile(); }
     bool tryLock(Lock lock) override
     {
         const bool taken = m_inner->tryLock(lock);
@@ -251,12 +241,6 @@ public:
         m_inner->unlockAppend();
         m_appendLocked = false;
     }
-    bool tryLockRange(std::uint64_t offset, std::uint64_t length) override
-    {
-        return m_inner->tryLockRange(offset, length);
-    }
-    void unlockRange(std::uint64_t offset, std::uint64_t length) override { m_inner->unlockRange(offset, length); }
-    Stamp stamp() override { return m_inner->stamp(); }
 
     // The change ended: its writes synced, the lock it kept given back.
     void syncForCommit() { m_inner->sync(); }
@@ -351,7 +335,6 @@ private:
         }
     }
 
-    std::unique_ptr<FileIo> m_inner;
     JournaledFile m_kind;
     std::string m_name;          // absolute, as the journal names the file
     bool m_exclusive = false;
